@@ -1,0 +1,50 @@
+# Quorvane: one-command set-up, build, run, test and benchmark on Debian.
+PACKAGES := cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 \
+            libbenchmark-dev fonts-liberation fonts-dejavu-core
+JOBS     ?= $(shell nproc)
+BUILD    := build
+ASAN     := build-asan
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build run test test-plain test-asan bench format clean
+
+all: build
+
+# Install what is missing; refresh the package lists once if an install fails.
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  $(SUDO) apt-get install -y -qq $$missing >/dev/null 2>&1 || \
+	  { $(SUDO) apt-get update -qq && $(SUDO) apt-get install -y -qq $$missing; }; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD)/bin && ./quorvane
+
+test: test-plain test-asan
+
+test-plain: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON >/dev/null
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/bin/quorvane-bench --benchmark_counters_tabular=true
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

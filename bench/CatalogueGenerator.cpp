@@ -1,0 +1,74 @@
+#include "CatalogueGenerator.h"
+
+#include <array>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "db/Catalogue.h"
+
+namespace bench {
+namespace {
+
+const std::array<const char*, 24> Words = {
+    "Blue",  "Night", "Road",   "Love",   "River", "Fire",  "Moon",    "Gold",
+    "Heart", "Train", "Summer", "Dream",  "Stone", "Rain",  "Highway", "Sky",
+    "Ocean", "City",  "Shadow", "Garden", "Wild",  "Light", "Silver",  "Rose"};
+const std::array<const char*, 10> Categories = {"Rock", "Pop",  "Jazz",  "Blues", "Soul",
+                                                "Folk", "Funk", "Latin", "World", "Class"};
+const std::array<const char*, 6> Formats = {"CD", "LP", "MC", "EP", "SACD", "FLAC"};
+const std::array<const char*, 8> Surnames = {"O'Connor", "D'Angelo", "Guns N' Roses", "Smith",
+                                             "Brown",    "Nguyen",   "Müller",        "García"};
+
+std::string pick(std::mt19937_64& random, const auto& list) {
+    return list[std::uniform_int_distribution<std::size_t>(0, list.size() - 1)(random)];
+}
+
+}  // namespace
+
+void generateCatalogue(const std::string& path, std::int64_t records) {
+    db::catalogue::makeCatalogue(path, false);
+    db::Connection connection;
+    connection.open(path);
+    std::mt19937_64 random(static_cast<std::uint64_t>(records));
+    // Artists: about one per twelve records, chosen with a skew towards the first ones.
+    const auto artistCount = std::max<std::int64_t>(records / 12, 10);
+    std::vector<std::string> artists;
+    for (std::int64_t i = 0; i < artistCount; ++i) {
+        artists.push_back(pick(random, Words) + " " + pick(random, Surnames) + " " +
+                          std::to_string(i));
+    }
+    std::geometric_distribution<std::int64_t> skew(8.0 / static_cast<double>(artistCount));
+    std::uniform_int_distribution<int> percent(0, 999);
+    db::Transaction transaction(connection);
+    db::Statement insert(connection,
+                         "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)");
+    for (std::int64_t i = 0; i < records; ++i) {
+        const auto artist = artists[static_cast<std::size_t>(skew(random) % artistCount)];
+        std::string title = pick(random, Words) + " " + pick(random, Words);
+        if (percent(random) < 300) {
+            title += " " + std::to_string(percent(random));
+        }
+        insert.bind(1, artist.substr(0, 30));
+        insert.bind(2, percent(random) < 3 ? db::Value() : db::Value(title.substr(0, 30)));
+        insert.bind(3, percent(random) < 5 ? db::Value() : db::Value(pick(random, Categories)));
+        insert.bind(4, db::Value(pick(random, Formats)));
+        insert.step();
+        insert.reset();
+    }
+    transaction.commit();
+}
+
+std::string cachedCatalogue(std::int64_t records) {
+    const auto directory = std::filesystem::current_path() / "bench-data";
+    std::filesystem::create_directories(directory);
+    const auto path = directory / ("catalogue-" + std::to_string(records) + ".mdb");
+    if (!std::filesystem::exists(path)) {
+        const auto partial = path.string() + ".partial";
+        generateCatalogue(partial, records);
+        std::filesystem::rename(partial, path);
+    }
+    return path.string();
+}
+
+}  // namespace bench

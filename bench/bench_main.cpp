@@ -1,0 +1,107 @@
+// Benchmarks: each operation the user waits for, as a ratio to the bare SQLite work it
+// needs, measured side by side in the same run on generated catalogues.
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <chrono>
+
+#include "CatalogueGenerator.h"
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "db/Connection.h"
+#include "platform/Desktop.h"
+#include "windows/main/FrmMain.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A desktop that answers every question with its first button and never waits.
+class QuietDesktop final : public platform::Desktop {
+public:
+    explicit QuietDesktop(QString directory) : directory_(std::move(directory)) {}
+    platform::Answer messageBox(const QString&, platform::Buttons, platform::Icon,
+                                const QString&) override {
+        return platform::Answer::Ok;
+    }
+    void beep() override {}
+    void setBusyPointer(bool) override {}
+    void showHelp(QWidget*, const QString&, int) override {}
+    void openAddress(const QString&) override {}
+    void playTune(const QString&) override {}
+    void stopTune() override {}
+    std::uint32_t tickCount() override { return 0; }
+    void processEvents() override {}
+    void idle(int) override {}
+    QString applicationDirectory() override { return directory_; }
+    std::optional<QString> windowsDirectory() override { return std::nullopt; }
+    void endProgram() override {}
+
+private:
+    QString directory_;
+};
+
+// The main window loaded on a generated catalogue of `records` recordings.
+struct LoadedWindow {
+    explicit LoadedWindow(std::int64_t records)
+        : desktop(dir.path()), state(desktop) {
+        QFile::link(QString::fromStdString(bench::cachedCatalogue(records)),
+                    dir.filePath("Zembo.mdb"));
+        app::SetAboutStrings(state);
+        window = std::make_unique<windows::FrmMain>(state);
+        window->Form_Load();
+    }
+    QTemporaryDir dir;
+    QuietDesktop desktop;
+    app::AppState state;
+    std::unique_ptr<windows::FrmMain> window;
+};
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Opening the Artist view and showing its first record, against the bare ordered scan.
+void OpenArtistView(benchmark::State& state) {
+    LoadedWindow loaded(state.range(0));
+    double bare = 0, ours = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        db::Statement scan(loaded.state.cnMain, "SELECT rowid FROM Main ORDER BY Artist, Title");
+        std::int64_t rows = 0;
+        while (scan.step()) {
+            ++rows;
+        }
+        benchmark::DoNotOptimize(rows);
+        const auto t1 = Clock::now();
+        loaded.window->OpenView("Artist");
+        benchmark::DoNotOptimize(loaded.window->CmbArtist->currentText());
+        const auto t2 = Clock::now();
+        bare += seconds(t1 - t0);
+        ours += seconds(t2 - t1);
+        state.SetIterationTime(seconds(t2 - t1));
+    }
+    state.counters["bare_ms"] = 1000 * bare / static_cast<double>(state.iterations());
+    state.counters["ratio"] = ours / bare;
+}
+
+}  // namespace
+
+BENCHMARK(OpenArtistView)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

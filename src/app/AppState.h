@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "platform/Desktop.h"
+
+namespace app {
+
+// The state every window shares for the whole run: the open catalogue, the flags that
+// tie the windows together, and the desktop they talk to. One instance, passed to each
+// window's constructor.
+struct AppState {
+    explicit AppState(platform::Desktop& desktop) : desktop(desktop) {}
+
+    platform::Desktop& desktop;
+
+    // The catalogue: one connection and the recordsets every window works on.
+    db::Connection cnMain;
+    db::Recordset rsMain;
+    db::Recordset rsSearch;
+    db::Recordset rsArtist;
+    db::Recordset rsCategory;
+    db::Recordset rsFormat;
+
+    QString AppDir;  // the program's directory, ending in a separator
+    bool SearchMode = false;
+    bool DisplayingRecord = false;
+    std::optional<bool> AutoAddArtist;  // unset counts as off
+    bool BookmarkPending = false;
+    std::optional<std::int64_t> SavedBookmark;
+    std::optional<std::int64_t> ReturnBookmark;
+    QString SavedView;
+    QString VersionText;
+    QString NoticeText;
+    QString CompanyText;
+    QString WindowsDir;
+
+    QString ReportFilter;
+    bool DeleteAllRunning = false;
+    bool DeleteAllCancel = false;
+
+    bool Ended = false;  // set once the program has been told to end
+
+    bool autoAddArtistOn() const { return AutoAddArtist.value_or(false); }
+};
+
+}  // namespace app

@@ -1,0 +1,71 @@
+#include "app/SharedRoutines.h"
+
+#include "app/AppState.h"
+
+namespace app {
+
+void SetAboutStrings(AppState& state) {
+    state.NoticeText = QStringLiteral("Copyright \u00A9 2026");
+    state.CompanyText = QStringLiteral("Quorvane Works");
+    state.VersionText = QStringLiteral("%1.%2.%3")
+                            .arg(QUORVANE_VERSION_MAJOR)
+                            .arg(QUORVANE_VERSION_MINOR)
+                            .arg(QUORVANE_VERSION_PATCH);
+}
+
+QString StripNull(const QString& text) {
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString GetWindowsDir(const std::optional<QString>& raw) {
+    if (!raw) {
+        return {};
+    }
+    QString directory = StripNull(*raw);
+    while (directory.endsWith(u' ')) {
+        directory.chop(1);
+    }
+    if (!directory.endsWith(u'/') && !directory.endsWith(u'\\')) {
+        directory += u'\\';
+    }
+    return directory;
+}
+
+QString TallyText(std::int64_t tally) {
+    return QString::number(tally) + (tally == 1 ? " Artist " : " Artists ");
+}
+
+QString procedureMessage(const db::DbError& error, const QString& procedure) {
+    return QStringLiteral("Error %1 (%2) in procedure %3 of Form 'FrmMain'")
+        .arg(error.number)
+        .arg(QString::fromStdString(error.description), procedure);
+}
+
+}  // namespace app
+
+namespace app {
+
+bool runSteps(std::initializer_list<Step> steps, const ErrorTrap& trap) {
+    for (const Step& step : steps) {
+        try {
+            step();
+        } catch (const db::DbError& error) {
+            if (trap(error) == Trap::Stop) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void DisplayHelpOnHelp(AppState& state, QWidget* window, int context) {
+    constexpr int NoHelp = 9998;
+    const QString helpFile = state.AppDir + "Quorvane.hlp";
+    if (context >= NoHelp) {
+        return;
+    }
+    state.desktop.showHelp(window, helpFile, context);
+}
+
+}  // namespace app

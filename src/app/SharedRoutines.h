@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+
+#include "db/DbError.h"
+
+class QWidget;
+
+namespace app {
+
+struct AppState;
+
+// Fills VersionText, NoticeText and CompanyText.
+void SetAboutStrings(AppState& state);
+
+// The text before the first NUL, or the whole text.
+QString StripNull(const QString& text);
+// The Windows directory ending in one separator, from the system's raw answer; empty when
+// the system has none.
+QString GetWindowsDir(const std::optional<QString>& raw);
+
+// "12 Artists ", "1 Artist ": the record tally as the status bar shows it.
+QString TallyText(std::int64_t tally);
+
+// "Error N (description) in procedure NAME of Form 'FrmMain'".
+QString procedureMessage(const db::DbError& error, const QString& procedure);
+
+// What an error trap does with a failed step.
+enum class Trap { Resume, Stop };
+using Step = std::function<void()>;
+using ErrorTrap = std::function<Trap(const db::DbError&)>;
+
+// Runs the steps in order under one error trap, which decides after each failure whether
+// the next step runs. Returns false when the trap stopped the run.
+bool runSteps(std::initializer_list<Step> steps, const ErrorTrap& trap);
+
+// Shows topic `context` of the help file for `window`; 9998 and above mean no help.
+void DisplayHelpOnHelp(AppState& state, QWidget* window, int context);
+
+// Runs one step; a database failure is skipped and the next step runs.
+template <typename Step>
+void resumeNext(Step&& step) {
+    try {
+        step();
+    } catch (const db::DbError&) {
+    }
+}
+
+}  // namespace app

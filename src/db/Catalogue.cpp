@@ -1,0 +1,53 @@
+#include "db/Catalogue.h"
+
+#include <cstdio>
+
+namespace db::catalogue {
+
+extern const char* const SchemaSql;
+extern const char* const SeedSql;
+extern const char* const SampleSql;
+
+TableSource mainTable(const View& view) {
+    return {"Main", std::string(view.orderBy), {}, {}};
+}
+
+std::string lookupColumn(Lookup which) {
+    switch (which) {
+        case Lookup::Artist:
+            return "Artist";
+        case Lookup::Category:
+            return "Category";
+        case Lookup::Format:
+            return "Format";
+    }
+    return {};
+}
+
+TableSource lookupTable(Lookup which) { return {lookupColumn(which), {}, {}, {}}; }
+
+void openOption(Recordset& options, Connection& connection, int key) {
+    options.openQuery(connection, "SELECT option, optValue FROM Options WHERE option = ?", {key});
+}
+
+void writeOption(Connection& connection, int key, bool on) {
+    connection.execute("UPDATE Options SET optValue = ? WHERE option = ?",
+                       {Value(on ? "-1" : "0"), Value(key)});
+}
+
+void makeCatalogue(const std::string& path, bool withSample) {
+    std::remove(path.c_str());
+    std::remove((path + "-journal").c_str());
+    Connection connection;
+    connection.create(path);
+    connection.executeScript("PRAGMA journal_mode=DELETE");
+    Transaction transaction(connection);
+    connection.executeScript(SchemaSql);
+    connection.executeScript(SeedSql);
+    if (withSample) {
+        connection.executeScript(SampleSql);
+    }
+    transaction.commit();
+}
+
+}  // namespace db::catalogue

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/Views.h"
+
+// Every statement the program runs against the catalogue file lives here or in Recordset.
+namespace db::catalogue {
+
+enum class Lookup { Artist, Category, Format };
+
+// Persisted option keys.
+inline constexpr int OptionAutoAddArtist = 1;
+inline constexpr int OptionBookmark = 2;
+inline constexpr int OptionPrintToScreen = 3;
+
+inline constexpr const char* FileName = "Zembo.mdb";
+
+// Table Main in the order of a view.
+TableSource mainTable(const View& view);
+// One lookup table; its only column carries the table's name.
+TableSource lookupTable(Lookup which);
+std::string lookupColumn(Lookup which);
+
+// Opens `options` on the row of one option key (forward-only).
+void openOption(Recordset& options, Connection& connection, int key);
+// Stores an option as "-1" (on) or "0" (off); a missing row is left missing.
+void writeOption(Connection& connection, int key, bool on);
+
+// Writes a fresh catalogue file at `path` (replacing any file there): the tables, their
+// indexes, the options, the lookup lists and the report title; with `withSample` also the
+// sample recordings the program ships with.
+void makeCatalogue(const std::string& path, bool withSample);
+
+}  // namespace db::catalogue

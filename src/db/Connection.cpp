@@ -1,0 +1,206 @@
+#include "db/Connection.h"
+
+#include <sqlite3.h>
+
+#include "db/DbError.h"
+
+namespace db {
+namespace {
+
+constexpr int BusyTimeoutMs = 1500;
+
+std::string fileName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+
+Statement::Statement(Connection& connection, const std::string& sql) : connection_(&connection) {
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v2(connection.handle(), sql.c_str(),
+                                      static_cast<int>(sql.size()), &raw, nullptr);
+    stmt_.reset(raw);
+    if (rc != SQLITE_OK) {
+        connection.fail(rc);
+    }
+}
+
+Statement& Statement::bind(int index, const Value& value) {
+    int rc = SQLITE_OK;
+    if (auto i = value.integer()) {
+        rc = sqlite3_bind_int64(stmt_.get(), index, *i);
+    } else if (auto d = value.real()) {
+        rc = sqlite3_bind_double(stmt_.get(), index, *d);
+    } else if (auto s = value.string()) {
+        rc = sqlite3_bind_text(stmt_.get(), index, s->data(), static_cast<int>(s->size()),
+                               SQLITE_TRANSIENT);
+    } else {
+        rc = sqlite3_bind_null(stmt_.get(), index);
+    }
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bindAll(const std::vector<Value>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        bind(static_cast<int>(i) + 1, values[i]);
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    sqlite3_reset(stmt_.get());
+    connection_->fail(rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_.get()); }
+
+std::string Statement::columnName(int column) const {
+    const char* name = sqlite3_column_name(stmt_.get(), column);
+    return name ? name : "";
+}
+
+Value Statement::column(int column) const {
+    switch (sqlite3_column_type(stmt_.get(), column)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt_.get(), column)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(stmt_.get(), column));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+            return Value(std::string(text, sqlite3_column_bytes(stmt_.get(), column)));
+        }
+    }
+}
+
+Connection::~Connection() { close(); }
+
+void Connection::open(const std::string& path) { openWith(path, SQLITE_OPEN_READWRITE); }
+
+void Connection::create(const std::string& path) {
+    openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Connection::openWith(const std::string& path, int flags) {
+    close();
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(raw);
+        throw DbError(err::Unspecified, "Could not find file '" + path + "'.");
+    }
+    handle_ = raw;
+    path_ = path;
+    sqlite3_busy_timeout(handle_, BusyTimeoutMs);
+    sqlite3_extended_result_codes(handle_, 0);
+    // Reading the schema proves the file is a catalogue we can use right now.
+    const int probe = sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr,
+                                   nullptr, nullptr);
+    if (probe != SQLITE_OK) {
+        std::string message;
+        if (probe == SQLITE_NOTADB) {
+            message = "Unrecognized database format '" + path + "'.";
+        } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
+            message = "The file '" + fileName(path) +
+                      "' is locked by another program. Close that program and try again.";
+        } else {
+            message = std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')";
+        }
+        close();
+        throw DbError(err::Unspecified, message);
+    }
+    sqlite3_exec(handle_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL", nullptr, nullptr,
+                 nullptr);
+}
+
+void Connection::close() {
+    if (handle_) {
+        sqlite3_close_v2(handle_);
+        handle_ = nullptr;
+    }
+}
+
+sqlite3* Connection::handle() const {
+    if (!handle_) {
+        throw DbError::objectClosed();
+    }
+    return handle_;
+}
+
+void Connection::execute(const std::string& sql, const std::vector<Value>& params) {
+    Statement statement(*this, sql);
+    statement.bindAll(params);
+    while (statement.step()) {
+    }
+}
+
+void Connection::executeScript(const std::string& sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        std::string text = message ? message : sqlite3_errstr(rc);
+        sqlite3_free(message);
+        throw DbError(err::Unspecified, text);
+    }
+}
+
+std::int64_t Connection::lastInsertRowId() const { return sqlite3_last_insert_rowid(handle()); }
+
+int Connection::changes() const { return sqlite3_changes(handle()); }
+
+bool Connection::inTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
+
+void Connection::fail(int code) const {
+    std::string message = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
+    const std::string missingTable = "no such table: ";
+    if (message.rfind(missingTable, 0) == 0) {
+        throw DbError(err::TableMissing, "The catalogue has no table or query named '" +
+                                             message.substr(missingTable.size()) + "'.");
+    }
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        message = "The catalogue file is locked by another program. Close that program and try "
+                  "again.";
+    }
+    throw DbError(err::Unspecified, message);
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.execute("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            connection_.execute("ROLLBACK");
+        } catch (const DbError&) {
+            // The engine already rolled back (for instance after a full disk).
+        }
+    }
+}
+
+void Transaction::commit() {
+    connection_.execute("COMMIT");
+    done_ = true;
+}
+
+}  // namespace db

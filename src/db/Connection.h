@@ -1,0 +1,82 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/Value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+class Connection;
+
+// A prepared statement with bound parameters; finalized when it goes out of scope.
+class Statement {
+public:
+    Statement(Connection& connection, const std::string& sql);
+
+    Statement& bind(int index, const Value& value);  // 1-based, as SQLite counts
+    Statement& bindAll(const std::vector<Value>& values);
+    bool step();  // true while a row is available
+    void reset();
+    int columnCount() const;
+    std::string columnName(int column) const;
+    Value column(int column) const;
+
+private:
+    struct Finalizer {
+        void operator()(sqlite3_stmt* stmt) const;
+    };
+    Connection* connection_;
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+// One open catalogue file. Opening never creates a file: a missing, locked or foreign
+// file fails with a DbError.
+class Connection {
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void open(const std::string& path);
+    // For the build tool and tests only: creates the file when it does not exist.
+    void create(const std::string& path);
+    void close();
+    bool isOpen() const { return handle_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    void execute(const std::string& sql, const std::vector<Value>& params = {});
+    void executeScript(const std::string& sql);  // several statements, no parameters
+    std::int64_t lastInsertRowId() const;
+    int changes() const;
+    bool inTransaction() const;
+
+    sqlite3* handle() const;
+    [[noreturn]] void fail(int code) const;  // throws the DbError for an engine failure
+
+private:
+    void openWith(const std::string& path, int flags);
+    sqlite3* handle_ = nullptr;
+    std::string path_;
+};
+
+// Rolls back unless commit() is called.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Connection& connection_;
+    bool done_ = false;
+};
+
+}  // namespace db

@@ -1,0 +1,475 @@
+#include "db/Recordset.h"
+
+#include <algorithm>
+#include <strings.h>
+#include <unordered_set>
+
+#include "db/DbError.h"
+
+namespace db {
+namespace {
+
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// LIKE pattern for "begins with": the user's %, _ and \ match themselves.
+std::string prefixPattern(const std::string& value) {
+    std::string pattern;
+    for (char c : value) {
+        if (c == '%' || c == '_' || c == '\\') {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    return pattern + '%';
+}
+
+}  // namespace
+
+Recordset::~Recordset() { close(); }
+
+void Recordset::open(Connection& connection, TableSource source, CursorType cursor,
+                     LockType lock) {
+    close();
+    if (cursor == CursorType::ForwardOnly) {
+        std::string sql = "SELECT * FROM " + quoted(source.table);
+        if (!source.where.empty()) {
+            sql += " WHERE " + source.where;
+        }
+        if (!source.orderBy.empty()) {
+            sql += " ORDER BY " + source.orderBy;
+        }
+        openQuery(connection, sql, source.params);
+        return;
+    }
+    connection.handle();  // a closed connection fails here with 3704
+    connection_ = &connection;
+    cursor_ = cursor;
+    lock_ = lock;
+    source_ = std::move(source);
+    try {
+        prepareRowReader();
+        loadKeys();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Recordset::openQuery(Connection& connection, std::string sql, std::vector<Value> params) {
+    close();
+    connection.handle();
+    connection_ = &connection;
+    cursor_ = CursorType::ForwardOnly;
+    lock_ = LockType::ReadOnly;
+    querySql_ = std::move(sql);
+    queryParams_ = std::move(params);
+    try {
+        query_ = std::make_unique<Statement>(connection, querySql_);
+        query_->bindAll(queryParams_);
+        columns_.clear();
+        for (int i = 0; i < query_->columnCount(); ++i) {
+            columns_.push_back(query_->columnName(i));
+        }
+        stepForwardOnly();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Recordset::close() {
+    edit_ = Edit::None;
+    batch_.reset();  // an unfinished batch is rolled back
+    rowReader_.reset();
+    query_.reset();
+    keys_.clear();
+    removed_.clear();
+    live_ = 0;
+    pos_ = -1;
+    cacheValid_ = false;
+    queryEof_ = true;
+    connection_ = nullptr;
+}
+
+void Recordset::requireOpen() const {
+    if (!connection_) {
+        throw DbError::objectClosed();
+    }
+}
+
+void Recordset::requireKeyset(const char* what) const {
+    requireOpen();
+    if (cursor_ == CursorType::ForwardOnly) {
+        throw DbError::notAllowed(std::string(what) + " on a forward-only recordset");
+    }
+}
+
+void Recordset::prepareRowReader() {
+    rowReader_ = std::make_unique<Statement>(
+        *connection_, "SELECT * FROM " + quoted(source_.table) + " WHERE rowid = ?");
+    columns_.clear();
+    for (int i = 0; i < rowReader_->columnCount(); ++i) {
+        columns_.push_back(rowReader_->columnName(i));
+    }
+}
+
+void Recordset::loadKeys() {
+    std::string sql = "SELECT rowid FROM " + quoted(source_.table);
+    if (!source_.where.empty()) {
+        sql += " WHERE " + source_.where;
+    }
+    if (!source_.orderBy.empty()) {
+        sql += " ORDER BY " + source_.orderBy;
+    }
+    Statement statement(*connection_, sql);
+    statement.bindAll(source_.params);
+    keys_.clear();
+    while (statement.step()) {
+        keys_.push_back(*statement.column(0).integer());
+    }
+    removed_.assign(keys_.size(), 0);
+    live_ = static_cast<std::int64_t>(keys_.size());
+    pos_ = 0;
+    cacheValid_ = false;
+}
+
+bool Recordset::onRow() const {
+    return pos_ >= 0 && pos_ < static_cast<std::ptrdiff_t>(keys_.size()) && !removed_[pos_];
+}
+
+bool Recordset::onRemovedRow() const {
+    return pos_ >= 0 && pos_ < static_cast<std::ptrdiff_t>(keys_.size()) && removed_[pos_];
+}
+
+bool Recordset::eof() const {
+    requireOpen();
+    if (cursor_ == CursorType::ForwardOnly) {
+        return queryEof_;
+    }
+    if (onRemovedRow()) {
+        return false;
+    }
+    return pos_ >= static_cast<std::ptrdiff_t>(keys_.size()) || live_ == 0;
+}
+
+bool Recordset::bof() const {
+    requireOpen();
+    if (cursor_ == CursorType::ForwardOnly) {
+        return false;
+    }
+    if (onRemovedRow()) {
+        return false;
+    }
+    return pos_ < 0 || live_ == 0;
+}
+
+std::int64_t Recordset::recordCount() const {
+    requireOpen();
+    return cursor_ == CursorType::ForwardOnly ? -1 : live_;
+}
+
+// Moves to `position`, stepping over deleted rows in `direction` (+1 or -1).
+void Recordset::settle(std::ptrdiff_t position, int direction) {
+    const auto size = static_cast<std::ptrdiff_t>(keys_.size());
+    while (position >= 0 && position < size && removed_[position]) {
+        position += direction;
+    }
+    pos_ = std::clamp<std::ptrdiff_t>(position, -1, size);
+}
+
+void Recordset::moveFirst() {
+    requireOpen();
+    flushEdit();
+    if (cursor_ == CursorType::ForwardOnly) {
+        query_->reset();
+        query_->bindAll(queryParams_);
+        stepForwardOnly();
+        if (queryEof_) {
+            throw DbError::noCurrentRecord();
+        }
+        return;
+    }
+    if (live_ == 0) {
+        pos_ = 0;
+        throw DbError::noCurrentRecord();
+    }
+    settle(0, +1);
+}
+
+void Recordset::moveLast() {
+    requireKeyset("MoveLast");
+    flushEdit();
+    if (live_ == 0) {
+        pos_ = 0;
+        throw DbError::noCurrentRecord();
+    }
+    settle(static_cast<std::ptrdiff_t>(keys_.size()) - 1, -1);
+}
+
+void Recordset::moveNext() {
+    requireOpen();
+    flushEdit();
+    if (eof()) {
+        throw DbError::noCurrentRecord();
+    }
+    if (cursor_ == CursorType::ForwardOnly) {
+        stepForwardOnly();
+        return;
+    }
+    settle(pos_ + 1, +1);
+}
+
+void Recordset::movePrevious() {
+    requireKeyset("MovePrevious");
+    flushEdit();
+    if (bof()) {
+        throw DbError::noCurrentRecord();
+    }
+    settle(pos_ - 1, -1);
+}
+
+void Recordset::stepForwardOnly() {
+    queryEof_ = !query_->step();
+    queryRow_.clear();
+    if (!queryEof_) {
+        for (int i = 0; i < query_->columnCount(); ++i) {
+            queryRow_.push_back(query_->column(i));
+        }
+    }
+}
+
+std::int64_t Recordset::currentKey() const {
+    if (onRow()) {
+        return keys_[pos_];
+    }
+    if (onRemovedRow()) {
+        throw DbError::recordDeleted();
+    }
+    throw DbError::noCurrentRecord();
+}
+
+std::int64_t Recordset::bookmark() const {
+    requireKeyset("Bookmark");
+    return currentKey();
+}
+
+void Recordset::setBookmark(std::int64_t rowId) {
+    requireKeyset("Bookmark");
+    flushEdit();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (keys_[i] == rowId && !removed_[i]) {
+            pos_ = static_cast<std::ptrdiff_t>(i);
+            return;
+        }
+    }
+    throw DbError::badBookmark();
+}
+
+const std::vector<Value>& Recordset::currentRow() const {
+    const std::int64_t key = currentKey();
+    if (cacheValid_ && cachedKey_ == key) {
+        return rowCache_;
+    }
+    rowReader_->reset();
+    rowReader_->bind(1, Value(key));
+    if (!rowReader_->step()) {
+        rowReader_->reset();
+        throw DbError::recordDeleted();  // deleted through another recordset
+    }
+    rowCache_.clear();
+    for (int i = 0; i < rowReader_->columnCount(); ++i) {
+        rowCache_.push_back(rowReader_->column(i));
+    }
+    rowReader_->reset();
+    cachedKey_ = key;
+    cacheValid_ = true;
+    return rowCache_;
+}
+
+std::size_t Recordset::columnIndex(const std::string& name) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (strcasecmp(columns_[i].c_str(), name.c_str()) == 0) {
+            return i;
+        }
+    }
+    throw DbError(err::Unspecified,
+                  "Item cannot be found in the collection corresponding to the requested name "
+                  "or ordinal ('" + name + "').");
+}
+
+Value Recordset::field(const std::string& name) const {
+    requireOpen();
+    const std::size_t column = columnIndex(name);
+    if (cursor_ == CursorType::ForwardOnly) {
+        if (queryEof_) {
+            throw DbError::noCurrentRecord();
+        }
+        return queryRow_[column];
+    }
+    if (edit_ != Edit::None && (edit_ == Edit::Adding || editTouched_[column])) {
+        return editValues_[column];
+    }
+    return currentRow()[column];
+}
+
+void Recordset::setField(const std::string& name, const Value& value) {
+    requireKeyset("Field update");
+    if (lock_ == LockType::ReadOnly) {
+        throw DbError::notAllowed("updating a read-only recordset");
+    }
+    const std::size_t column = columnIndex(name);
+    if (edit_ == Edit::None) {
+        editValues_ = currentRow();
+        editTouched_.assign(columns_.size(), 0);
+        edit_ = Edit::Changing;
+    }
+    editValues_[column] = value;
+    editTouched_[column] = 1;
+}
+
+void Recordset::addNew() {
+    requireKeyset("AddNew");
+    if (lock_ == LockType::ReadOnly) {
+        throw DbError::notAllowed("adding to a read-only recordset");
+    }
+    flushEdit();
+    editValues_.assign(columns_.size(), Value());
+    editTouched_.assign(columns_.size(), 0);
+    edit_ = Edit::Adding;
+}
+
+void Recordset::cancelUpdate() { edit_ = Edit::None; }
+
+void Recordset::flushEdit() {
+    if (edit_ != Edit::None) {
+        update();
+    }
+}
+
+void Recordset::beginBatchIfNeeded() {
+    if (lock_ == LockType::BatchOptimistic && !batch_) {
+        batch_ = std::make_unique<Transaction>(*connection_);
+    }
+}
+
+void Recordset::update() {
+    requireOpen();
+    if (edit_ == Edit::None) {
+        return;
+    }
+    const Edit edit = edit_;
+    edit_ = Edit::None;  // a failed write is dropped, never left half-pending
+    std::vector<std::string> names;
+    std::vector<Value> values;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (editTouched_[i]) {
+            names.push_back(quoted(columns_[i]));
+            values.push_back(editValues_[i]);
+        }
+    }
+    beginBatchIfNeeded();
+    const std::string table = quoted(source_.table);
+    if (edit == Edit::Adding) {
+        std::string sql = "INSERT INTO " + table;
+        if (names.empty()) {
+            sql += " DEFAULT VALUES";
+        } else {
+            std::string columns, marks;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                columns += (i ? ", " : "") + names[i];
+                marks += i ? ", ?" : "?";
+            }
+            sql += " (" + columns + ") VALUES (" + marks + ")";
+        }
+        connection_->execute(sql, values);
+        keys_.push_back(connection_->lastInsertRowId());
+        removed_.push_back(0);
+        ++live_;
+        pos_ = static_cast<std::ptrdiff_t>(keys_.size()) - 1;
+        cacheValid_ = false;
+        return;
+    }
+    if (names.empty()) {
+        return;
+    }
+    std::string assignments;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        assignments += (i ? ", " : "") + names[i] + " = ?";
+    }
+    const std::int64_t key = currentKey();
+    values.emplace_back(key);
+    connection_->execute("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?", values);
+    cacheValid_ = false;
+    if (connection_->changes() == 0) {
+        throw DbError::recordDeleted();
+    }
+}
+
+void Recordset::deleteCurrent() {
+    requireKeyset("Delete");
+    if (lock_ == LockType::ReadOnly) {
+        throw DbError::notAllowed("deleting from a read-only recordset");
+    }
+    edit_ = Edit::None;
+    const std::int64_t key = currentKey();
+    beginBatchIfNeeded();
+    connection_->execute("DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?", {key});
+    removed_[pos_] = 1;
+    --live_;
+    cacheValid_ = false;
+}
+
+void Recordset::find(const std::string& column, FindOp op, const std::string& value) {
+    requireKeyset("Find");
+    flushEdit();
+    const std::string name = quoted(columns_[columnIndex(column)]);
+    if (bof() || eof()) {
+        throw DbError::noCurrentRecord();
+    }
+    const std::string condition = op == FindOp::Equal ? name + " = ?" : name + " LIKE ? ESCAPE '\\'";
+    Statement statement(*connection_,
+                        "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + condition);
+    statement.bind(1, Value(op == FindOp::Equal ? value : prefixPattern(value)));
+    std::unordered_set<std::int64_t> matches;
+    while (statement.step()) {
+        matches.insert(*statement.column(0).integer());
+    }
+    const auto size = static_cast<std::ptrdiff_t>(keys_.size());
+    std::ptrdiff_t i = std::max<std::ptrdiff_t>(pos_, 0);
+    while (!matches.empty() && i < size && (removed_[i] || !matches.contains(keys_[i]))) {
+        ++i;
+    }
+    pos_ = matches.empty() ? size : i;
+}
+
+void Recordset::requery() {
+    requireOpen();
+    edit_ = Edit::None;
+    if (cursor_ == CursorType::ForwardOnly) {
+        query_->reset();
+        query_->bindAll(queryParams_);
+        stepForwardOnly();
+        return;
+    }
+    loadKeys();
+}
+
+void Recordset::updateBatch() {
+    requireKeyset("UpdateBatch");
+    flushEdit();
+    if (batch_) {
+        batch_->commit();
+        batch_.reset();
+    }
+}
+
+void Recordset::cancelBatch() {
+    requireKeyset("CancelBatch");
+    edit_ = Edit::None;
+    if (batch_) {
+        batch_.reset();
+        loadKeys();  // the dropped deletions are rows again
+    }
+}
+
+}  // namespace db

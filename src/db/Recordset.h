@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/Connection.h"
+#include "db/Value.h"
+
+namespace db {
+
+enum class CursorType { ForwardOnly, Keyset, Dynamic };
+enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
+enum class FindOp { Equal, BeginsWith };
+
+// The rows of one table a keyset recordset presents, in order. The texts come from the
+// program's fixed lists; values for the placeholders in `where` are bound, never pasted.
+struct TableSource {
+    std::string table;
+    std::string orderBy;
+    std::string where;
+    std::vector<Value> params;
+};
+
+// A cursor over catalogue rows with the behaviour the windows rely on.
+//
+// Keyset (and dynamic) cursors hold the ordered row ids taken at open and read a row by id
+// only when a field is asked for, so a move is O(1) and opening costs one index scan. A
+// bookmark is a row id: it stays valid across a close and reopen of the same table.
+// Positions: BOF before the first row, EOF after the last; both when there are no rows.
+// Batch-optimistic recordsets keep every change in one transaction until UpdateBatch
+// (commit) or CancelBatch (roll back); closing without either rolls back.
+class Recordset {
+public:
+    Recordset() = default;
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // The stored index name (the main recordset keeps its view name here).
+    void setIndex(std::string name) { index_ = std::move(name); }
+    const std::string& index() const { return index_; }
+
+    void open(Connection& connection, TableSource source, CursorType cursor = CursorType::Keyset,
+              LockType lock = LockType::Optimistic);
+    // A forward-only cursor over any query (grouped tallies, option rows).
+    void openQuery(Connection& connection, std::string sql, std::vector<Value> params = {});
+    void close();
+    bool isOpen() const { return connection_ != nullptr; }
+
+    bool eof() const;
+    bool bof() const;
+    std::int64_t recordCount() const;  // -1 for a forward-only cursor, as it cannot know
+
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+
+    std::int64_t bookmark() const;
+    void setBookmark(std::int64_t rowId);
+
+    Value field(const std::string& name) const;
+    void setField(const std::string& name, const Value& value);
+    const std::vector<std::string>& columns() const { return columns_; }
+
+    void addNew();
+    void update();
+    void cancelUpdate();
+    void deleteCurrent();
+
+    // First row matching `column op value`, searching forward from the current row;
+    // EOF when there is none. The value is bound: quotes in it are plain characters.
+    void find(const std::string& column, FindOp op, const std::string& value);
+
+    void requery();
+    void updateBatch();
+    void cancelBatch();
+
+private:
+    enum class Edit { None, Changing, Adding };
+
+    void requireOpen() const;
+    void requireKeyset(const char* what) const;
+    void loadKeys();
+    void prepareRowReader();
+    std::int64_t currentKey() const;
+    bool onRow() const;
+    bool onRemovedRow() const;
+    const std::vector<Value>& currentRow() const;
+    std::size_t columnIndex(const std::string& name) const;
+    void flushEdit();
+    void settle(std::ptrdiff_t position, int direction);
+    void stepForwardOnly();
+    void beginBatchIfNeeded();
+
+    std::string index_;
+    Connection* connection_ = nullptr;
+    CursorType cursor_ = CursorType::Keyset;
+    LockType lock_ = LockType::Optimistic;
+    TableSource source_;
+    std::vector<std::string> columns_;
+
+    // Keyset state.
+    std::vector<std::int64_t> keys_;
+    std::vector<char> removed_;  // rows deleted through this recordset stay as tombstones
+    std::int64_t live_ = 0;
+    std::ptrdiff_t pos_ = -1;
+    std::unique_ptr<Statement> rowReader_;
+    mutable std::vector<Value> rowCache_;
+    mutable std::int64_t cachedKey_ = 0;
+    mutable bool cacheValid_ = false;
+
+    Edit edit_ = Edit::None;
+    std::vector<Value> editValues_;
+    std::vector<char> editTouched_;
+
+    std::unique_ptr<Transaction> batch_;
+
+    // Forward-only state.
+    std::string querySql_;
+    std::vector<Value> queryParams_;
+    std::unique_ptr<Statement> query_;
+    bool queryEof_ = true;
+    std::vector<Value> queryRow_;
+};
+
+}  // namespace db

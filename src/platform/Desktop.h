@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+enum class Buttons { Ok, OkCancel, YesNo, RetryCancel };
+enum class Icon { None, Information, Exclamation, Question, Critical };
+enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+inline const QString ApplicationTitle = QStringLiteral("Quorvane");
+
+// Every side effect the windows have beyond their own widgets goes through here, so tests
+// can script and record it. Production uses QtDesktop.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // A modal message; an empty title shows the application title.
+    virtual Answer messageBox(const QString& text, Buttons buttons, Icon icon,
+                              const QString& title = {}) = 0;
+    virtual void beep() = 0;
+    virtual void setBusyPointer(bool busy) = 0;
+    // Shows topic `context` of the help file, owned by `owner`.
+    virtual void showHelp(QWidget* owner, const QString& helpFile, int context) = 0;
+    virtual void openAddress(const QString& address) = 0;
+    virtual void playTune(const QString& file) = 0;
+    virtual void stopTune() = 0;
+
+    // Milliseconds since some fixed moment (wraps like any tick counter).
+    virtual std::uint32_t tickCount() = 0;
+    // Lets pending window events run.
+    virtual void processEvents() = 0;
+    // Lets events run for up to `milliseconds` without spinning the processor.
+    virtual void idle(int milliseconds) = 0;
+
+    // The directory the program lives in, without a trailing separator.
+    virtual QString applicationDirectory() = 0;
+    // The system's Windows directory as the system reports it (a raw buffer that may hold
+    // NULs and blanks); nothing when the system has none.
+    virtual std::optional<QString> windowsDirectory() = 0;
+
+    // Ends the process at once. Production never returns from it.
+    virtual void endProgram() = 0;
+};
+
+}  // namespace platform

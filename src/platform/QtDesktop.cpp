@@ -1,0 +1,140 @@
+#include "platform/QtDesktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+#include <cstdio>
+#include <unistd.h>
+
+#include "platform/HelpViewer.h"
+
+namespace platform {
+namespace {
+
+QMessageBox::Icon toQt(Icon icon) {
+    switch (icon) {
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQt(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::RetryCancel:
+            return QMessageBox::Retry | QMessageBox::Cancel;
+        case Buttons::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer fromQt(int button) {
+    switch (button) {
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        default:
+            return Answer::Ok;
+    }
+}
+
+}  // namespace
+
+QtDesktop::QtDesktop() = default;
+QtDesktop::~QtDesktop() = default;
+
+Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
+                             const QString& title) {
+    QMessageBox box(toQt(icon), title.isEmpty() ? ApplicationTitle : title, text,
+                    toQt(buttons), QApplication::activeWindow());
+    box.setObjectName("MessageBox");
+    // The pointer may be the hourglass while a long command asks something.
+    const bool wasBusy = busy_;
+    setBusyPointer(false);
+    const int answer = box.exec();
+    setBusyPointer(wasBusy);
+    return fromQt(answer);
+}
+
+void QtDesktop::beep() { QApplication::beep(); }
+
+void QtDesktop::setBusyPointer(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtDesktop::showHelp(QWidget* owner, const QString& helpFile, int context) {
+    if (!help_) {
+        help_ = new HelpViewer(owner);
+    }
+    if (!help_->showTopic(helpFile, context)) {
+        messageBox("The help file " + QDir::toNativeSeparators(helpFile) +
+                       " could not be opened. Reinstall the program to restore it.",
+                   Buttons::Ok, Icon::Exclamation, {});
+    }
+}
+
+void QtDesktop::openAddress(const QString& address) {
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+void QtDesktop::playTune(const QString&) {}
+
+void QtDesktop::stopTune() {}
+
+std::uint32_t QtDesktop::tickCount() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) {
+        clock.start();
+    }
+    return static_cast<std::uint32_t>(clock.elapsed());
+}
+
+void QtDesktop::processEvents() { QCoreApplication::processEvents(); }
+
+void QtDesktop::idle(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString QtDesktop::applicationDirectory() { return QCoreApplication::applicationDirPath(); }
+
+std::optional<QString> QtDesktop::windowsDirectory() { return std::nullopt; }
+
+void QtDesktop::endProgram() {
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+}  // namespace platform

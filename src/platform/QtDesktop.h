@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPointer>
+
+#include "platform/Desktop.h"
+
+namespace platform {
+
+class HelpViewer;
+
+class QtDesktop final : public Desktop {
+public:
+    QtDesktop();
+    ~QtDesktop() override;
+
+    Answer messageBox(const QString& text, Buttons buttons, Icon icon,
+                      const QString& title) override;
+    void beep() override;
+    void setBusyPointer(bool busy) override;
+    void showHelp(QWidget* owner, const QString& helpFile, int context) override;
+    void openAddress(const QString& address) override;
+    void playTune(const QString& file) override;
+    void stopTune() override;
+    std::uint32_t tickCount() override;
+    void processEvents() override;
+    void idle(int milliseconds) override;
+    QString applicationDirectory() override;
+    std::optional<QString> windowsDirectory() override;
+    [[noreturn]] void endProgram() override;
+
+private:
+    bool busy_ = false;
+    QPointer<HelpViewer> help_;
+};
+
+}  // namespace platform

@@ -1,0 +1,180 @@
+// The main window's construction, start, close and the small routines every window uses.
+#include "windows/main/FrmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/AppPicture.h"
+#include "app/AppState.h"
+#include "app/Fonts.h"
+#include "app/SharedRoutines.h"
+#include "app/Twips.h"
+#include "windows/lookup/FrmArtist.h"
+
+namespace windows {
+
+using platform::Buttons;
+using platform::Icon;
+
+FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) {
+    setObjectName("FrmMain");
+    setWindowTitle(platform::ApplicationTitle);
+    setWindowIcon(app::applicationIcon());
+    setFont(app::windowFont());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(212, 208, 200));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    buildControls();
+    buildMenus();
+    connectControls();
+
+    // The window keeps one size: the design's client area plus the menu bar.
+    fixedSize_ = QSize(centralWidget()->width(),
+                       centralWidget()->height() + menuBar()->sizeHint().height());
+    setFixedSize(fixedSize_);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    move(screen.center() - rect().center());
+
+    qApp->installEventFilter(this);
+}
+
+FrmMain::~FrmMain() { qApp->removeEventFilter(this); }
+
+void FrmMain::connectControls() {
+    connect(CmbArtist, &QComboBox::editTextChanged, this, [this] { CmbArtist_Change(); });
+    connect(CmbArtist, &QComboBox::activated, this, [this] { CmbArtist_Click(); });
+    connect(txtTitle, &QLineEdit::textChanged, this, [this] { txtTitle_Change(); });
+    connect(CmbCategory, &QComboBox::editTextChanged, this, [this] { CmbCategory_Change(); });
+    connect(CmbCategory, &QComboBox::activated, this, [this] { CmbCategory_Click(); });
+    connect(cmbFormat, &QComboBox::editTextChanged, this, [this] { cmbFormat_Change(); });
+    connect(cmbFormat, &QComboBox::activated, this, [this] { cmbFormat_Click(); });
+}
+
+void FrmMain::Form_Load() {
+    auto& s = state_;
+    const bool loaded = app::runSteps(
+        {
+            [&] { lblMsgBar1->setText("Initializing..."); },
+            [&] { s.AppDir = desktop_.applicationDirectory() + "/"; },
+            [&] { ProgressBar1->setGeometry(app::twipsRect(60, 150, 7100, 320)); },
+            [&] { InitializeDatabase(); },
+            [&] { DisplayRecord(); },
+            [&] {
+                lblDeveloper->setText(s.NoticeText + " " + s.CompanyText + " " + s.VersionText);
+            },
+            [&] { RecordTally = s.rsMain.recordCount(); },
+            [&] { showTally(); },
+            [&] {
+                if (s.autoAddArtistOn()) {
+                    mnuOptionsAddArtist->setChecked(true);
+                }
+            },
+            [&] { lblMsgBar1->setText("Ready"); },
+            [&] { SetBusyPointer(false); },
+        },
+        [&](const db::DbError& error) {
+            desktop_.messageBox(app::procedureMessage(error, "Form_Load"), Buttons::Ok,
+                                Icon::None);
+            return app::Trap::Stop;
+        });
+    if (!loaded) {
+        ExitApplication();
+    }
+}
+
+void FrmMain::Form_Resize() {
+    if (!isMinimized() && !isMaximized() && size() != fixedSize_) {
+        resize(fixedSize_);
+    }
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    event->accept();  // closing is never refused
+    Form_Unload();
+}
+
+void FrmMain::Form_Unload() {
+    if (RecordChanged && !AddMode) {
+        ExplicitUpdate = false;
+        UpdateRecord();
+    }
+    SetOptions();
+    ExitApplication();
+}
+
+void FrmMain::ExitApplication() {
+    auto& s = state_;
+    s.rsMain.close();
+    s.rsSearch.close();
+    s.rsArtist.close();
+    s.rsCategory.close();
+    s.rsFormat.close();
+    s.cnMain.close();
+    SetBusyPointer(false);
+    s.Ended = true;
+    desktop_.endProgram();
+}
+
+void FrmMain::mnuExit_Click() { ExitApplication(); }
+
+void FrmMain::SetBusyPointer(bool busy) { desktop_.setBusyPointer(busy); }
+
+void FrmMain::showTally() { lblMsgBar3->setText(app::TallyText(RecordTally)); }
+
+void FrmMain::UpdateRecordTally(bool increment) {
+    RecordTally += increment ? 1 : -1;
+    showTally();
+}
+
+void FrmMain::MarkRecordChanged() {
+    if (AddMode || state_.DisplayingRecord) {
+        RecordChanged = false;
+        return;
+    }
+    RecordChanged = true;
+    setDefaultButton(CmdUpdate);
+}
+
+void FrmMain::setDefaultButton(QPushButton* button) {
+    if (defaultButton_) {
+        defaultButton_->setDefault(false);
+    }
+    defaultButton_ = button;
+    if (button) {
+        button->setDefault(true);
+    }
+}
+
+void FrmMain::CmbArtist_Change() { MarkRecordChanged(); }
+void FrmMain::CmbArtist_Click() { MarkRecordChanged(); }
+void FrmMain::txtTitle_Change() { MarkRecordChanged(); }
+void FrmMain::CmbCategory_Change() { MarkRecordChanged(); }
+void FrmMain::CmbCategory_Click() { MarkRecordChanged(); }
+void FrmMain::cmbFormat_Change() { MarkRecordChanged(); }
+void FrmMain::cmbFormat_Click() { MarkRecordChanged(); }
+
+FrmArtist* FrmMain::frmArtist() {
+    if (!frmArtist_) {
+        frmArtist_ = new FrmArtist(this);
+    }
+    return frmArtist_;
+}
+
+void FrmMain::DisplayHelpOnHelp(int context) { app::DisplayHelpOnHelp(state_, this, context); }
+
+}  // namespace windows

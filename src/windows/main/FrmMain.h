@@ -1,0 +1,169 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+namespace app {
+struct AppState;
+}
+namespace platform {
+class Desktop;
+}
+
+namespace windows {
+
+class FrmArtist;
+
+// The record editor: one catalogue record at a time in four fields, with the command
+// buttons, the menus and the three-part status bar. Its routines are split over several
+// files by concern (layout, menus, database, display, keys).
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmMain(app::AppState& state);
+    ~FrmMain() override;
+
+    // Controls, named as in the design.
+    QLabel* Label7;
+    QComboBox* CmbArtist;
+    QPushButton* cmdArtist;
+    QLabel* Label3;
+    QLineEdit* txtTitle;
+    QLabel* Label1;
+    QComboBox* CmbCategory;
+    QPushButton* cmdCategory;
+    QLabel* Label9;
+    QComboBox* cmbFormat;
+    QPushButton* cmdFormat;
+    QPushButton* CmdAdd;
+    QPushButton* CmdDelete;
+    QPushButton* CmdSearch;
+    QPushButton* CmdPrev;
+    QPushButton* CmdNext;
+    QPushButton* CmdUpdate;
+    QPushButton* CmdBrowse;
+    QPushButton* CmdBookmark;
+    QPushButton* CmdFirst;
+    QPushButton* CmdLast;
+    QFrame* Frame1;
+    QLabel* lblMsgBar1;
+    QLabel* lblMsgBar2;
+    QLabel* lblMsgBar3;
+    QProgressBar* ProgressBar1;
+    QLabel* lblDeveloper;
+
+    QMenu* mnuFile;
+    QAction* mnuRepairDatabase;
+    QAction* mnuFileDeleteAll;
+    QAction* mnuSeparator;
+    QAction* mnuExit;
+    QMenu* mnuLookupTables;
+    QAction* mnuArtistDatabase;
+    QAction* mnuCategoryTable;
+    QAction* mnuFormat;
+    QMenu* mnuReport;
+    QAction* mnuReportFullReport;
+    QAction* mnuReportGroupReport;
+    QAction* mnuReportBar;
+    QAction* mnuReportTitle;
+    QAction* mnuReportPrintToScreen;
+    QAction* mnuReportSetup;
+    QMenu* mnuView;
+    QAction* mnuViewArtist;
+    QAction* mnuViewCategory;
+    QAction* mnuViewFormat;
+    QAction* mnuViewTitle;
+    QAction* mnuCounts;
+    QMenu* mnuOptions;
+    QAction* mnuOptionsAddArtist;
+    QAction* mnuOptionsBookmark;
+    QMenu* mnuHelp;
+    QAction* mnuHelpHelp;
+    QAction* mnuHelpAbout;
+
+    // Window state.
+    bool AddMode = false;
+    bool RecordChanged = false;
+    bool ExplicitUpdate = false;
+    std::int64_t RecordTally = 0;
+    bool EscapePressed = false;
+
+    // Start, keys, close.
+    void Form_Load();
+    void Form_Resize();
+    void Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
+    void Form_KeyPress(int keyAscii);
+    void Form_Unload();
+
+    // Routines the other windows use.
+    void DisplayRecord();
+    void SetBusyPointer(bool busy);
+    void UpdateRecordTally(bool increment);
+    void MarkRecordChanged();
+    void ExitApplication();
+    void UpdateRecord();
+
+    // The catalogue session.
+    void InitializeDatabase();
+    void GetOptions();
+    void SetOptions();
+    void GetCategory();
+    void GetFormat();
+    void GetArtist();
+    void OpenView(const QString& view);
+    void ShowView(QString& view);
+    void SaveViewName();
+    void GetIndex();
+
+    // The artist editor, created hidden on first use.
+    FrmArtist* frmArtist();
+
+    // The button Enter presses.
+    QPushButton* defaultButton() const { return defaultButton_; }
+    void setDefaultButton(QPushButton* button);
+
+    // Menu and button handlers.
+    void mnuExit_Click();
+    void mnuHelpHelp_Click();
+    void CmbArtist_Change();
+    void CmbArtist_Click();
+    void txtTitle_Change();
+    void CmbCategory_Change();
+    void CmbCategory_Click();
+    void cmbFormat_Change();
+    void cmbFormat_Click();
+
+    // Asks the help viewer for one topic of the help file.
+    void DisplayHelpOnHelp(int context);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectControls();
+    void markView(const QString& key);
+    bool handleKey(QObject* watched, QEvent* event);
+    bool ownsShortcut(QEvent* event) const;
+    void showTally();
+
+    app::AppState& state_;
+    platform::Desktop& desktop_;
+    QPushButton* defaultButton_ = nullptr;
+    FrmArtist* frmArtist_ = nullptr;
+    QSize fixedSize_;
+};
+
+}  // namespace windows

@@ -1,0 +1,122 @@
+// The main window sees every key before the focused control does.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+constexpr int KeyEscape = 27;
+constexpr int KeyPageUp = 33;
+constexpr int KeyPageDown = 34;
+constexpr int KeyF1 = 112;
+constexpr int HelpTopicMain = 10;
+
+// The classic key code of a Qt key, or 0 for keys the window does not single out.
+int keyCode(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Escape:
+            return KeyEscape;
+        case Qt::Key_PageUp:
+            return KeyPageUp;
+        case Qt::Key_PageDown:
+            return KeyPageDown;
+        case Qt::Key_F1:
+            return KeyF1;
+        default:
+            return 0;
+    }
+}
+
+bool isEnter(int qtKey) { return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter; }
+
+}  // namespace
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != this && !isAncestorOf(widget))) {
+        return false;
+    }
+    if (type == QEvent::ShortcutOverride) {
+        // The menus' Ctrl shortcuts win over a text field's own use of the same keys.
+        return ownsShortcut(event);
+    }
+    // A key travels up the parents when nobody takes it: look at it once, at the start.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus ? widget != focus : widget != this) {
+        return false;
+    }
+    return handleKey(watched, event);
+}
+
+bool FrmMain::ownsShortcut(QEvent* event) const {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    const auto actions = findChildren<QAction*>();
+    return std::any_of(actions.begin(), actions.end(), [&](const QAction* action) {
+        return action->isEnabled() && !action->shortcut().isEmpty() &&
+               action->shortcut() == pressed;
+    });
+}
+
+bool FrmMain::handleKey(QObject*, QEvent* event) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (const int code = keyCode(key->key())) {
+        Form_KeyDown(code, key->modifiers());
+    }
+    if (key->key() == Qt::Key_Escape) {
+        Form_KeyPress(KeyEscape);
+    }
+    if (isEnter(key->key())) {
+        // Enter presses the focused button, or else the window's default button.
+        auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        if (!button) {
+            button = defaultButton_;
+        }
+        if (button && button->isEnabled()) {
+            button->click();
+        }
+        return true;
+    }
+    return false;
+}
+
+void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
+    if (!AddMode) {
+        if (keyCode == KeyEscape) {
+            EscapePressed = true;
+        } else if (keyCode == KeyPageUp) {
+            CmdPrev->click();
+        } else if (keyCode == KeyPageDown) {
+            CmdNext->click();
+        }
+    }
+    if (keyCode == KeyF1) {
+        DisplayHelpOnHelp(HelpTopicMain);
+    }
+}
+
+void FrmMain::Form_KeyPress(int keyAscii) {
+    if (keyAscii == KeyEscape && state_.DeleteAllRunning) {
+        state_.DeleteAllCancel = true;
+    }
+}
+
+void FrmMain::mnuHelpHelp_Click() {
+    // The same as pressing F1 in the window.
+    QWidget* target = QApplication::focusWidget();
+    if (!target || !isAncestorOf(target)) {
+        target = this;
+    }
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+}
+
+}  // namespace windows

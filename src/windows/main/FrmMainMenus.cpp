@@ -1,0 +1,76 @@
+// The main window's menu bar: items, shortcuts and the check marks of the design.
+#include <QMenu>
+#include <QMenuBar>
+
+#include "windows/main/FrmMain.h"
+#include "windows/main/MenuCheck.h"
+
+namespace windows {
+namespace {
+
+QMenu* topMenu(QMenuBar* bar, const char* name, const char* caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QKeySequence ctrl(char letter) { return QKeySequence(Qt::CTRL | Qt::Key(letter)); }
+
+}  // namespace
+
+void FrmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("FrmMainMenuBar");
+
+    // Commands whose windows come later are present now so the menu reads as designed;
+    // until then choosing them does nothing.
+    auto later = [] {};
+
+    mnuFile = topMenu(bar, "mnuFile", "&File");
+    mnuRepairDatabase =
+        addItem(mnuFile, "mnuRepairDatabase", "&Repair/Compact Databases", ctrl('R'), later);
+    mnuFileDeleteAll = addItem(mnuFile, "mnuFileDeleteAll", "&Delete All Records", {}, later);
+    mnuSeparator = mnuFile->addSeparator();
+    mnuSeparator->setObjectName("mnuSeparator");
+    mnuExit = addItem(mnuFile, "mnuExit", "&Exit", {}, [this] { mnuExit_Click(); });
+
+    mnuLookupTables = topMenu(bar, "mnuLookupTables", "Lookup &Tables");
+    mnuArtistDatabase = addItem(mnuLookupTables, "mnuArtistDatabase", "&Artist", ctrl('A'), later);
+    mnuCategoryTable =
+        addItem(mnuLookupTables, "mnuCategoryTable", "&Categories", ctrl('G'), later);
+    mnuFormat = addItem(mnuLookupTables, "mnuFormat", "&Format", {}, later);
+
+    mnuReport = topMenu(bar, "mnuReport", "&Reports");
+    mnuReportFullReport =
+        addItem(mnuReport, "mnuReportFullReport", "Print &Full Report", ctrl('M'), later);
+    mnuReportGroupReport = addItem(mnuReport, "mnuReportGroupReport",
+                                   "Print &Group By Artist Report", ctrl('P'), later);
+    mnuReportBar = mnuReport->addSeparator();
+    mnuReportBar->setObjectName("mnuReportBar");
+    mnuReportTitle = addItem(mnuReport, "mnuReportTitle", "Report &Title", {}, later);
+    mnuReportPrintToScreen = addCheckItem(mnuReport, "mnuReportPrintToScreen",
+                                          "Print to &Screen", ctrl('F'), true, later);
+    mnuReportSetup = addItem(mnuReport, "mnuReportSetup", "Printer Set&up", {}, later);
+
+    mnuView = topMenu(bar, "mnuView", "&Views");
+    mnuViewArtist = addCheckItem(mnuView, "mnuViewArtist", "By Artist", ctrl('L'), true, later);
+    mnuViewCategory =
+        addCheckItem(mnuView, "mnuViewCategory", "By &Category", ctrl('Y'), false, later);
+    mnuViewFormat = addCheckItem(mnuView, "mnuViewFormat", "By &Format", ctrl('S'), false, later);
+    mnuViewTitle = addCheckItem(mnuView, "mnuViewTitle", "By &Title", ctrl('T'), false, later);
+
+    mnuCounts = bar->addAction("&Counts");
+    mnuCounts->setObjectName("mnuCounts");
+
+    mnuOptions = topMenu(bar, "mnuOptions", "&Options");
+    mnuOptionsAddArtist = addCheckItem(mnuOptions, "mnuOptionsAddArtist", "&Auto Add Artist",
+                                       ctrl('O'), false, later);
+    mnuOptionsBookmark =
+        addCheckItem(mnuOptions, "mnuOptionsBookmark", "&Bookmark", ctrl('B'), true, later);
+
+    mnuHelp = topMenu(bar, "mnuHelp", "&Help");
+    mnuHelpHelp = addItem(mnuHelp, "mnuHelpHelp", "&Help", {}, [this] { mnuHelpHelp_Click(); });
+    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", "&About", {}, later);
+}
+
+}  // namespace windows

@@ -1,0 +1,101 @@
+// The shared routines: Windows directory, tally text, messages, gradient.
+#include <QWidget>
+#include <QtTest>
+
+#include "app/AppState.h"
+#include "app/Gradient.h"
+#include "app/SharedRoutines.h"
+#include "support/ScriptedDesktop.h"
+
+class TestShared : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowsDirectoryGetsOneSeparator_data() {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("buffer with NUL and blanks")
+            << QString("C:\\WINDOWS") + QChar(u'\0') + QString(240, ' ') << "C:\\WINDOWS\\";
+        QTest::newRow("already backslash") << "C:\\" << "C:\\";
+        QTest::newRow("already slash") << "D:/WIN/" << "D:/WIN/";
+        QTest::newRow("trailing blanks, no NUL") << "C:\\WINNT   " << "C:\\WINNT\\";
+    }
+    void windowsDirectoryGetsOneSeparator() {
+        QFETCH(QString, raw);
+        QFETCH(QString, expected);
+        QCOMPARE(app::GetWindowsDir(raw), expected);
+    }
+
+    void noWindowsDirectoryIsEmpty() { QCOMPARE(app::GetWindowsDir(std::nullopt), QString()); }
+
+    void stripNullKeepsTextBeforeTheFirstNul() {
+        QCOMPARE(app::StripNull(QString("ab") + QChar(u'\0') + "cd"), QString("ab"));
+        QCOMPARE(app::StripNull("abc"), QString("abc"));
+    }
+
+    void tallyWordFollowsTheCount() {
+        QCOMPARE(app::TallyText(1), QString("1 Artist "));
+        QCOMPARE(app::TallyText(0), QString("0 Artists "));
+        QCOMPARE(app::TallyText(12), QString("12 Artists "));
+        QCOMPARE(app::TallyText(1000000), QString("1000000 Artists "));  // past 16 bits
+    }
+
+    void versionIsMajorMinorRevision() {
+        testing::ScriptedDesktop desktop;
+        app::AppState state(desktop);
+        app::SetAboutStrings(state);
+        QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(state.VersionText).hasMatch());
+        QVERIFY(!state.NoticeText.isEmpty());
+        QVERIFY(!state.CompanyText.isEmpty());
+    }
+
+    void procedureMessageNamesTheRoutine() {
+        QCOMPARE(app::procedureMessage(db::DbError(3021, "No current record."), "GetOptions"),
+                 QString("Error 3021 (No current record.) in procedure GetOptions of Form "
+                         "'FrmMain'"));
+    }
+
+    void runStepsAsksTheTrapAfterEachFailure() {
+        QStringList ran;
+        const bool finished = app::runSteps(
+            {[&] { ran << "1"; }, [&] { throw db::DbError(3021, "x"); }, [&] { ran << "3"; },
+             [&] { throw db::DbError(5, "y"); }, [&] { ran << "5"; }},
+            [](const db::DbError& e) {
+                return e.number == 3021 ? app::Trap::Resume : app::Trap::Stop;
+            });
+        QVERIFY(!finished);
+        QCOMPARE(ran, (QStringList{"1", "3"}));
+    }
+
+    void gradientRunsOneStepShortOfTheEnd() {
+        const auto lines = app::gradientLines(100, {125, 200, 255}, {155, 25, 25});
+        QCOMPARE(lines.size(), std::size_t(100));
+        QCOMPARE(lines.front(), QColor(125, 200, 255));
+        // The last line has had 99 of the 100 steps: 125+99*0.3, 200-99*1.75, 255-99*2.3.
+        QCOMPARE(lines.back(), QColor(155, 27, 27));
+        // Halves go to the even neighbour: 0.5 -> 0, 1.5 -> 2.
+        const auto halves = app::gradientLines(4, {0, 0, 0}, {2, 2, 2});
+        QCOMPARE(halves[1], QColor(0, 0, 0));
+        QCOMPARE(halves[3], QColor(2, 2, 2));
+    }
+
+    void paintGradientFillsTheWindowAndKeepsIt() {
+        QWidget window;
+        window.resize(40, 100);
+        app::PaintGradient(&window, 125, 200, 255, 155, 25, 25, 0);
+        const QImage image = window.grab().toImage();
+        QCOMPARE(QColor(image.pixel(5, 0)), QColor(125, 200, 255));
+        QCOMPARE(QColor(image.pixel(30, 99)), QColor(155, 27, 27));
+        QWidget sideways;
+        sideways.resize(50, 10);
+        app::PaintGradient(&sideways, 0, 0, 0, 250, 250, 250, -1);
+        QCOMPARE(QColor(sideways.grab().toImage().pixel(49, 5)), QColor(245, 245, 245));
+        QWidget untouched;
+        untouched.resize(10, 10);
+        app::PaintGradient(&untouched, 0, 0, 0, 250, 250, 250, 3);
+        QVERIFY(!untouched.autoFillBackground());
+    }
+};
+
+QTEST_MAIN(TestShared)
+#include "tst_shared.moc"

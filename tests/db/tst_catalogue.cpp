@@ -1,0 +1,152 @@
+// Opening catalogue files, good and bad, and the values they hold.
+#include <QFile>
+#include <QtTest>
+
+#include "db/Catalogue.h"
+#include "db/DbError.h"
+#include "support/TestCatalogue.h"
+
+using db::DbError;
+using testing::TestCatalogue;
+namespace catalogue = db::catalogue;
+
+namespace {
+
+DbError openError(const QString& path) {
+    db::Connection cn;
+    try {
+        cn.open(path.toStdString());
+    } catch (const DbError& e) {
+        return e;
+    }
+    return {0, ""};
+}
+
+}  // namespace
+
+class TestCatalogueFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shippedCatalogueHasTablesOptionsAndLists() {
+        TestCatalogue file({}, true);
+        QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
+                 (QStringList{"0", "-1", "-1"}));
+        QVERIFY(file.column("SELECT count(*) FROM Main").first().toInt() >= 400);
+        QCOMPARE(file.column("SELECT count(*) FROM ReportTitle"), QStringList{"1"});
+        // Lookup values the record writers would cut are not shipped.
+        QCOMPARE(file.column("SELECT count(*) FROM Format WHERE length(Format) > 5"),
+                 QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM Category WHERE length(Category) > 5"),
+                 QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM Main WHERE length(Artist) > 30 OR "
+                             "length(Title) > 30 OR length(Category) > 15 OR length(Format) > 5"),
+                 QStringList{"0"});
+        // Every artist of the sample records is in the artist list.
+        QCOMPARE(file.column("SELECT count(*) FROM Main WHERE Artist NOT IN (SELECT Artist FROM "
+                             "Artist)"),
+                 QStringList{"0"});
+        // Each view's order is served by an index.
+        QCOMPARE(file.column("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                             "tbl_name = 'Main'"),
+                 QStringList{"4"});
+    }
+
+    void textComparesWithoutCase() {
+        TestCatalogue file({{"abba", "x", "Pop", "CD"}});
+        QCOMPARE(file.column("SELECT count(*) FROM Main WHERE Artist = 'ABBA'"), QStringList{"1"});
+    }
+
+    void missingFileFailsWithoutCreatingOne() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Zembo.mdb");
+        const DbError error = openError(path);
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(QString::fromStdString(error.description).contains("Zembo.mdb"));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void foreignFileIsNotADatabase() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Zembo.mdb");
+        QFile text(path);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray(4096, 'x'));
+        text.close();
+        const DbError error = openError(path);
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(QString::fromStdString(error.description).startsWith("Unrecognized database format"));
+        QCOMPARE(QFileInfo(path).size(), 4096);
+    }
+
+    void lockedFileSaysSo() {
+        TestCatalogue file;
+        db::Connection holder;
+        holder.open(file.path().toStdString());
+        holder.execute("BEGIN EXCLUSIVE");
+        holder.execute("UPDATE Options SET optValue = '0'");
+        const DbError error = openError(file.path());
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(QString::fromStdString(error.description).contains("locked"));
+        holder.execute("ROLLBACK");
+    }
+
+    void missingTableIsReportedByName() {
+        TestCatalogue file;
+        file.execute("DROP TABLE Main");
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        db::Recordset rs;
+        try {
+            rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+            QFAIL("opened a table that is not there");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number, db::err::TableMissing);
+            QVERIFY(QString::fromStdString(e.description).contains("Main"));
+        }
+        QVERIFY(!rs.isOpen());
+    }
+
+    void optionsReadAndWriteAsMinusOneAndZero() {
+        TestCatalogue file;
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::writeOption(cn, catalogue::OptionAutoAddArtist, true);
+        catalogue::writeOption(cn, catalogue::OptionBookmark, false);
+        catalogue::writeOption(cn, 7, true);  // no such row: nothing written, no failure
+        QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
+                 (QStringList{"-1", "0", "-1"}));
+        db::Recordset rs;
+        catalogue::openOption(rs, cn, catalogue::OptionAutoAddArtist);
+        QVERIFY(rs.field("optValue").toBoolean());
+        catalogue::openOption(rs, cn, 7);
+        QVERIFY(rs.eof());
+    }
+
+    void booleanTextsConvertLikeTheCatalogueAlwaysHas_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");  // 1 on, 0 off, -1 type mismatch
+        QTest::newRow("minus one") << "-1" << 1;
+        QTest::newRow("one") << "1" << 1;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("blank padded") << " 0 " << 0;
+        QTest::newRow("true word") << "True" << 1;
+        QTest::newRow("false word") << "false" << 0;
+        QTest::newRow("fraction") << "0.5" << 1;
+        QTest::newRow("word") << "yes" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+    void booleanTextsConvertLikeTheCatalogueAlwaysHas() {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        try {
+            QCOMPARE(db::Value(text.toStdString()).toBoolean() ? 1 : 0, expected);
+        } catch (const DbError& e) {
+            QCOMPARE(expected, -1);
+            QCOMPARE(e.number, db::err::TypeMismatch);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogueFile)
+#include "tst_catalogue.moc"

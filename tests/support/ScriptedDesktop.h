@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace testing {
+
+// A desktop that records every side effect and answers message boxes from a script.
+// Its clock moves only when the program waits, so timed waits run instantly.
+class ScriptedDesktop final : public platform::Desktop {
+public:
+    struct Message {
+        QString text;
+        platform::Buttons buttons;
+        platform::Icon icon;
+        QString title;  // as shown: the application title when none was given
+    };
+    struct HelpRequest {
+        QString file;
+        int context;
+    };
+
+    // Answers for the next message boxes, in order; unscripted boxes get their first button.
+    std::deque<platform::Answer> answers;
+    std::vector<Message> messages;
+    std::vector<HelpRequest> helpRequests;
+    QStringList addresses;
+    int beeps = 0;
+    bool busy = false;
+    int ended = 0;
+    std::uint32_t clock = 1000;
+    QString appDirectory;
+    std::optional<QString> windowsDir;
+    std::function<void()> onIdle;  // runs at each wait, to act "during" it
+
+    platform::Answer messageBox(const QString& text, platform::Buttons buttons,
+                                platform::Icon icon, const QString& title) override {
+        messages.push_back({text, buttons, icon,
+                            title.isEmpty() ? platform::ApplicationTitle : title});
+        if (!answers.empty()) {
+            const auto answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        switch (buttons) {
+            case platform::Buttons::YesNo:
+                return platform::Answer::Yes;
+            case platform::Buttons::RetryCancel:
+                return platform::Answer::Retry;
+            default:
+                return platform::Answer::Ok;
+        }
+    }
+    void beep() override { ++beeps; }
+    void setBusyPointer(bool on) override { busy = on; }
+    void showHelp(QWidget*, const QString& file, int context) override {
+        helpRequests.push_back({file, context});
+    }
+    void openAddress(const QString& address) override { addresses << address; }
+    void playTune(const QString&) override {}
+    void stopTune() override {}
+    std::uint32_t tickCount() override { return clock; }
+    void processEvents() override { clock += 1; }
+    void idle(int milliseconds) override {
+        clock += static_cast<std::uint32_t>(milliseconds);
+        if (onIdle) {
+            onIdle();
+        }
+    }
+    QString applicationDirectory() override { return appDirectory; }
+    std::optional<QString> windowsDirectory() override { return windowsDir; }
+    void endProgram() override { ++ended; }
+
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const auto& m : messages) {
+            texts << m.text;
+        }
+        return texts;
+    }
+};
+
+}  // namespace testing

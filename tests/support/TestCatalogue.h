@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "db/Catalogue.h"
+
+namespace testing {
+
+// A catalogue file in a fresh temporary directory, made by the same code as the shipped one.
+class TestCatalogue {
+public:
+    struct Row {
+        db::Value artist, title, category, format;
+    };
+
+    explicit TestCatalogue(const std::vector<Row>& rows = {}, bool withSample = false) {
+        db::catalogue::makeCatalogue(path().toStdString(), withSample);
+        if (!rows.empty()) {
+            insert(rows);
+        }
+    }
+
+    QString directory() const { return dir_.path(); }
+    QString path() const { return dir_.filePath("Zembo.mdb"); }
+
+    void insert(const std::vector<Row>& rows) {
+        db::Connection connection;
+        connection.open(path().toStdString());
+        db::Transaction transaction(connection);
+        for (const Row& row : rows) {
+            connection.execute("INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)",
+                               {row.artist, row.title, row.category, row.format});
+        }
+        transaction.commit();
+    }
+
+    // Runs one statement on the file, for setting up odd cases.
+    void execute(const std::string& sql, const std::vector<db::Value>& params = {}) {
+        db::Connection connection;
+        connection.open(path().toStdString());
+        connection.execute(sql, params);
+    }
+
+    // The first column of every row a query returns, as text ("<null>" for Null).
+    QStringList column(const std::string& sql) {
+        db::Connection connection;
+        connection.open(path().toStdString());
+        db::Statement statement(connection, sql);
+        QStringList values;
+        while (statement.step()) {
+            const auto text = statement.column(0).text();
+            values << (text ? QString::fromStdString(*text) : QStringLiteral("<null>"));
+        }
+        return values;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+}  // namespace testing

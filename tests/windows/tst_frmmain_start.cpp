@@ -1,0 +1,426 @@
+// The main window's start on good and bad catalogues, its design, keys and close.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+#include "windows/lookup/FrmArtist.h"
+
+using testing::MainWindowFixture;
+using testing::TestCatalogue;
+using platform::Icon;
+
+namespace {
+
+QStringList items(const QComboBox* box) {
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) {
+        list << box->itemText(i);
+    }
+    return list;
+}
+
+QStringList fields(const windows::FrmMain& w) {
+    return {w.CmbArtist->currentText(), w.txtTitle->text(), w.CmbCategory->currentText(),
+            w.cmbFormat->currentText()};
+}
+
+std::vector<TestCatalogue::Row> records() {
+    return {{"Queen", "A Night at the Opera", "Rock", "LP"},
+            {"ABBA", "Voulez-Vous", "Pop", "CD"},
+            {"Miles Davis", "Kind of Blue", "Jazz", "LP"}};
+}
+
+}  // namespace
+
+class TestFrmMainStart : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsOnTheFirstRecordOfTheArtistView() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        QCOMPARE(fields(w), (QStringList{"ABBA", "Voulez-Vous", "Pop", "CD"}));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
+        QCOMPARE(w.RecordTally, 3);
+        QVERIFY(w.mnuViewArtist->isChecked());
+        QVERIFY(!w.mnuViewTitle->isChecked() && !w.mnuViewCategory->isChecked() &&
+                !w.mnuViewFormat->isChecked());
+        QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Artist"));
+        QVERIFY(!w.RecordChanged);  // showing a record is not an edit
+        QCOMPARE(w.lblDeveloper->text(), f.state.NoticeText + " " + f.state.CompanyText + " " +
+                                             f.state.VersionText);
+        QVERIFY(f.desktop.messages.empty());
+        QVERIFY(!f.desktop.busy);
+        QCOMPARE(f.state.AppDir, f.catalogue.directory() + "/");
+        QVERIFY(f.desktop.ended == 0);
+    }
+
+    void fillsTheThreeListsOnceEach() {
+        MainWindowFixture f;
+        f.catalogue.execute("INSERT INTO Artist (Artist) VALUES ('Guns N'' Roses'), ('ABBA')");
+        auto& w = f.load();
+        QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
+        QCOMPARE(items(w.frmArtist()->CmbArtist), items(w.CmbArtist));
+        QCOMPARE(items(w.cmbFormat),
+                 f.catalogue.column("SELECT Format FROM Format"));
+        QCOMPARE(items(w.CmbCategory), f.catalogue.column("SELECT Category FROM Category"));
+        QVERIFY(f.state.rsArtist.isOpen() && f.state.rsArtist.eof());
+
+        // Opening the session again (as the maintenance commands do) lists each once.
+        w.InitializeDatabase();
+        QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
+        QCOMPARE(items(w.frmArtist()->CmbArtist).size(), 2);
+        QCOMPARE(w.cmbFormat->count(), f.catalogue.column("SELECT Format FROM Format").size());
+        QVERIFY(w.mnuViewArtist->isChecked());
+        QVERIFY(!w.frmArtist()->isVisible());
+    }
+
+    void emptyCatalogueShowsEmptyFieldsAndZero() {
+        MainWindowFixture f;
+        auto& w = f.load();
+        QCOMPARE(fields(w), (QStringList{"", "", "", ""}));
+        QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    void oneRecordSaysArtistInTheSingular() {
+        MainWindowFixture f({{"Björk", "Debut", "Pop", "CD"}});
+        auto& w = f.load();
+        QCOMPARE(w.lblMsgBar3->text(), QString("1 Artist "));
+        QCOMPARE(w.CmbArtist->currentText(), QString("Björk"));
+        w.UpdateRecordTally(true);
+        QCOMPARE(w.lblMsgBar3->text(), QString("2 Artists "));
+    }
+
+    void nullsShowEmptyAndQuotesAsTyped() {
+        MainWindowFixture f({{"O'Connor", nullptr, nullptr, "CD"}});
+        auto& w = f.load();
+        QCOMPARE(fields(w), (QStringList{"O'Connor", "", "", "CD"}));
+        QVERIFY(!w.RecordChanged);
+    }
+
+    void optionsComeFromTheFile_data() {
+        QTest::addColumn<QString>("addArtist");
+        QTest::addColumn<QString>("bookmark");
+        QTest::addColumn<QString>("toScreen");
+        QTest::newRow("stored values") << "-1" << "0" << "0";
+        QTest::newRow("one reads as on") << "1" << "1" << "1";
+    }
+    void optionsComeFromTheFile() {
+        QFETCH(QString, addArtist);
+        QFETCH(QString, bookmark);
+        QFETCH(QString, toScreen);
+        MainWindowFixture f;
+        f.catalogue.execute("UPDATE Options SET optValue = CASE option WHEN 1 THEN ? WHEN 2 THEN ? "
+                            "ELSE ? END",
+                            {addArtist.toStdString(), bookmark.toStdString(), toScreen.toStdString()});
+        auto& w = f.load();
+        QCOMPARE(w.mnuOptionsAddArtist->isChecked(), addArtist != "0");
+        QCOMPARE(f.state.autoAddArtistOn(), addArtist != "0");
+        QCOMPARE(w.mnuOptionsBookmark->isChecked(), bookmark != "0");
+        QCOMPARE(w.mnuReportPrintToScreen->isChecked(), toScreen != "0");
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    void unreadableOptionKeepsTheDesignMarks() {
+        MainWindowFixture f;
+        f.catalogue.execute("UPDATE Options SET optValue = 'on' WHERE option = 2");
+        f.catalogue.execute("UPDATE Options SET optValue = '0' WHERE option = 3");
+        auto& w = f.load();
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Error 13 (Type mismatch) in procedure GetOptions of Form 'FrmMain'"));
+        QCOMPARE(f.desktop.messages[0].title, QString("Quorvane"));
+        QVERIFY(!w.mnuOptionsAddArtist->isChecked());       // read before the fault
+        QVERIFY(w.mnuOptionsBookmark->isChecked());         // design mark
+        QVERIFY(w.mnuReportPrintToScreen->isChecked());     // never read: design mark
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));   // the start goes on
+    }
+
+    void missingOptionRowIsReportedAsNoCurrentRecord() {
+        MainWindowFixture f;
+        f.catalogue.execute("DELETE FROM Options WHERE option = 1");
+        f.load();
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QVERIFY(f.desktop.messages[0].text.startsWith("Error 3021 ("));
+        QVERIFY(f.desktop.messages[0].text.endsWith(") in procedure GetOptions of Form 'FrmMain'"));
+    }
+
+    void nullInALookupListKeepsTheRowsBeforeIt() {
+        MainWindowFixture f;
+        f.catalogue.execute("DELETE FROM Format");
+        f.catalogue.execute("INSERT INTO Format (Format) VALUES ('CD'), (NULL), ('LP')");
+        auto& w = f.load();
+        QCOMPARE(items(w.cmbFormat), QStringList{"CD"});
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QVERIFY(f.desktop.messages[0].text.endsWith("in procedure GetFormat of Form 'FrmMain'"));
+    }
+
+    void unusableCatalogueEndsTheProgramCleanly_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("not a database") << "foreign";
+        QTest::newRow("locked") << "locked";
+        QTest::newRow("no Main table") << "no table";
+    }
+    void unusableCatalogueEndsTheProgramCleanly() {
+        QFETCH(QString, fault);
+        MainWindowFixture f({{"ABBA", "Arrival", "Pop", "CD"}});
+        db::Connection holder;
+        if (fault == "missing") {
+            QFile::remove(f.catalogue.path());
+        } else if (fault == "foreign") {
+            QFile file(f.catalogue.path());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("This is a letter, not a catalogue.\n");
+        } else if (fault == "locked") {
+            holder.open(f.catalogue.path().toStdString());
+            holder.execute("BEGIN EXCLUSIVE");
+            holder.execute("UPDATE Options SET optValue = optValue");
+        } else {
+            f.catalogue.execute("DROP TABLE Main");
+        }
+        f.load();
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+        const auto& first = f.desktop.messages[0];
+        QVERIFY(first.text.startsWith("Error "));
+        QVERIFY(first.text.endsWith(") in procedure InitializeDatabase of Form 'FrmMain'"));
+        QCOMPARE(first.icon, Icon::Critical);
+        const auto& second = f.desktop.messages[1];
+        QCOMPARE(second.text,
+                 QString("Error 3704 (Operation is not allowed when the object is closed.) in "
+                         "procedure Form_Load of Form 'FrmMain'"));
+        QCOMPARE(second.title, QString("Quorvane"));
+        QCOMPARE(f.desktop.ended, 1);
+        QVERIFY(f.state.Ended);
+        QVERIFY(!f.state.cnMain.isOpen());
+        if (fault == "missing") {
+            QVERIFY(!QFile::exists(f.catalogue.path()));
+        }
+    }
+
+    void controlsMatchTheDesign() {
+        MainWindowFixture f;
+        auto& w = f.load();
+        const std::tuple<QPushButton*, const char*, const char*> buttons[] = {
+            {w.CmdAdd, "&Add", "Add a Record"},
+            {w.CmdDelete, "&Delete", "Delete a Record"},
+            {w.CmdSearch, "&Search", "Open Search Form"},
+            {w.CmdPrev, "&Previous", "Previous Record"},
+            {w.CmdNext, "&Next", "Next Record"},
+            {w.CmdUpdate, "&Update", "Update a Record"},
+            {w.CmdBrowse, "&Browse", "Open Browse Movie Form"},
+            {w.CmdBookmark, "Bookmar&k", "Book Mark a Record/Goto Bookmark"},
+            {w.CmdFirst, "F&irst", "First Record"},
+            {w.CmdLast, "&Last", "Last Record"}};
+        for (auto [button, caption, tip] : buttons) {
+            QCOMPARE(button->text(), QString(caption));
+            QCOMPARE(button->toolTip(), QString(tip));
+            QCOMPARE(button->size(), QSize(81, 25));
+        }
+        QVERIFY(!w.CmdBookmark->isEnabled());
+        QCOMPARE(w.defaultButton(), w.CmdAdd);
+        QCOMPARE(w.CmbArtist->toolTip(), QString("Leading Actor"));
+        QCOMPARE(w.txtTitle->toolTip(), QString("Title of the Movie"));
+        QCOMPARE(w.txtTitle->maxLength(), 30);
+        QCOMPARE(w.cmdCategory->toolTip(), QString("Open Category Form"));
+        QCOMPARE(w.cmdFormat->toolTip(), QString("Open Category Form"));
+        QCOMPARE(w.windowTitle(), QString("Quorvane"));
+        QVERIFY(w.ProgressBar1->isHidden());
+        QCOMPARE(w.ProgressBar1->geometry(), QRect(4, 10, 473, 21));
+        QCOMPARE(w.lblMsgBar1->font().family(), QString("Times New Roman"));
+
+        // Labels name their fields for the keyboard and for screen readers.
+        const std::pair<QLabel*, QWidget*> buddies[] = {{w.Label7, w.CmbArtist},
+                                                        {w.Label3, w.txtTitle},
+                                                        {w.Label1, w.CmbCategory},
+                                                        {w.Label9, w.cmbFormat}};
+        for (auto [label, field] : buddies) {
+            QCOMPARE(label->buddy(), field);
+        }
+        QCOMPARE(w.CmbArtist->accessibleName(), QString("Artist"));
+        QCOMPARE(w.cmbFormat->accessibleName(), QString("Format"));
+
+        // Tab walks the controls in the design's order, past the disabled Bookmark.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QWidget* expected[] = {w.CmbArtist, w.cmdArtist, w.txtTitle, w.CmbCategory,
+                               w.cmdCategory, w.cmbFormat, w.cmdFormat, w.CmdAdd, w.CmdDelete,
+                               w.CmdSearch, w.CmdPrev, w.CmdNext, w.CmdUpdate, w.CmdBrowse,
+                               w.CmdFirst, w.CmdLast, w.CmbArtist};
+        w.CmbArtist->setFocus();
+        for (std::size_t i = 1; i < std::size(expected); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), expected[i]);
+        }
+    }
+
+    void menusMatchTheDesign() {
+        MainWindowFixture f;
+        f.catalogue.execute("UPDATE Options SET optValue = '0'");
+        windows::FrmMain w(f.state);  // before the options are read
+        const std::tuple<QAction*, const char*, QKeySequence, bool> expected[] = {
+            {w.mnuRepairDatabase, "&Repair/Compact Databases", QKeySequence("Ctrl+R"), false},
+            {w.mnuFileDeleteAll, "&Delete All Records", {}, false},
+            {w.mnuExit, "&Exit", {}, false},
+            {w.mnuArtistDatabase, "&Artist", QKeySequence("Ctrl+A"), false},
+            {w.mnuCategoryTable, "&Categories", QKeySequence("Ctrl+G"), false},
+            {w.mnuFormat, "&Format", {}, false},
+            {w.mnuReportFullReport, "Print &Full Report", QKeySequence("Ctrl+M"), false},
+            {w.mnuReportGroupReport, "Print &Group By Artist Report", QKeySequence("Ctrl+P"), false},
+            {w.mnuReportTitle, "Report &Title", {}, false},
+            {w.mnuReportPrintToScreen, "Print to &Screen", QKeySequence("Ctrl+F"), true},
+            {w.mnuReportSetup, "Printer Set&up", {}, false},
+            {w.mnuViewArtist, "By Artist", QKeySequence("Ctrl+L"), true},
+            {w.mnuViewCategory, "By &Category", QKeySequence("Ctrl+Y"), false},
+            {w.mnuViewFormat, "By &Format", QKeySequence("Ctrl+S"), false},
+            {w.mnuViewTitle, "By &Title", QKeySequence("Ctrl+T"), false},
+            {w.mnuOptionsAddArtist, "&Auto Add Artist", QKeySequence("Ctrl+O"), false},
+            {w.mnuOptionsBookmark, "&Bookmark", QKeySequence("Ctrl+B"), true},
+            {w.mnuHelpHelp, "&Help", {}, false},
+            {w.mnuHelpAbout, "&About", {}, false}};
+        for (auto [action, caption, shortcut, checked] : expected) {
+            QCOMPARE(action->text(), QString(caption));
+            QCOMPARE(action->shortcut(), shortcut);
+            QCOMPARE(action->isChecked(), checked);
+        }
+        QStringList bar;
+        for (QAction* top : w.menuBar()->actions()) {
+            bar << top->text();
+        }
+        QCOMPARE(bar, (QStringList{"&File", "Lookup &Tables", "&Reports", "&Views", "&Counts",
+                                   "&Options", "&Help"}));
+        QVERIFY(w.mnuSeparator->isSeparator() && w.mnuReportBar->isSeparator());
+        // Choosing a checked item does not flip its mark by itself.
+        w.mnuViewArtist->trigger();
+        QVERIFY(w.mnuViewArtist->isChecked());
+    }
+
+    void viewRoutinesFollowExactNames() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        QString name = "title";
+        w.ShowView(name);
+        QCOMPARE(name, QString("TITLE"));
+        QVERIFY(w.mnuViewTitle->isChecked() && !w.mnuViewArtist->isChecked());
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));
+
+        w.OpenView("Format");
+        QCOMPARE(fields(w), (QStringList{"ABBA", "Voulez-Vous", "Pop", "CD"}));
+        QVERIFY(w.mnuViewFormat->isChecked() && !w.mnuViewTitle->isChecked());
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Format"));
+        w.SaveViewName();
+        QCOMPARE(f.state.SavedView, QString("Format"));
+
+        w.OpenView("artist");  // not a view name: the recordset stays closed
+        QVERIFY(!f.state.rsMain.isOpen());
+        QCOMPARE(fields(w), (QStringList{"", "", "", ""}));
+        w.GetIndex();
+        QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Format"));
+        QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
+        QVERIFY(!f.desktop.busy);
+    }
+
+    void keysBeforeTheControls() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtTitle->setFocus();
+        QTest::keyClick(w.txtTitle, Qt::Key_F1);
+        QCOMPARE(f.desktop.helpRequests.size(), std::size_t(1));
+        QCOMPARE(f.desktop.helpRequests[0].context, 10);
+        QCOMPARE(f.desktop.helpRequests[0].file, f.state.AppDir + "Quorvane.hlp");
+        w.CmbArtist->setFocus();
+        QTest::keyClick(w.CmbArtist, Qt::Key_Escape);
+        QVERIFY(w.EscapePressed);
+        w.AddMode = true;  // add mode keeps Esc for itself; F1 still asks for help
+        w.EscapePressed = false;
+        w.txtTitle->setFocus();
+        QTest::keyClick(w.txtTitle, Qt::Key_Escape);
+        QVERIFY(!w.EscapePressed);
+        QTest::keyClick(w.txtTitle, Qt::Key_F1);
+        QCOMPARE(f.desktop.helpRequests.size(), std::size_t(2));
+        w.AddMode = false;
+        // The Help menu does what F1 does.
+        w.mnuHelpHelp->trigger();
+        QTRY_COMPARE(f.desktop.helpRequests.size(), std::size_t(3));
+        QCOMPARE(f.desktop.helpRequests[2].context, 10);
+    }
+
+    void editsMarkTheRecordAndMakeUpdateTheDefault() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtTitle->setFocus();
+        QTest::keyClick(w.txtTitle, Qt::Key_X);
+        QVERIFY(w.RecordChanged);
+        QCOMPARE(w.defaultButton(), w.CmdUpdate);
+        w.DisplayRecord();
+        QVERIFY(!w.RecordChanged);
+        QCOMPARE(w.txtTitle->text(), QString("Voulez-Vous"));
+    }
+
+    void windowKeepsItsSize() {
+        MainWindowFixture f;
+        auto& w = f.load();
+        w.show();
+        const QSize size = w.size();
+        w.resize(size + QSize(120, 80));
+        QCOMPARE(w.size(), size);
+        w.showMinimized();
+        w.showNormal();
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    void closingSavesTheOptionsAndExitDoesNot() {
+        {
+            MainWindowFixture f;
+            auto& w = f.load();
+            w.mnuOptionsAddArtist->setChecked(true);
+            w.mnuOptionsBookmark->setChecked(false);
+            w.close();
+            QCOMPARE(f.desktop.ended, 1);
+            QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
+                     (QStringList{"-1", "0", "-1"}));
+        }
+        {
+            MainWindowFixture f;
+            auto& w = f.load();
+            w.mnuOptionsAddArtist->setChecked(true);
+            w.mnuExit->trigger();
+            QCOMPARE(f.desktop.ended, 1);
+            QVERIFY(!f.state.cnMain.isOpen() && !f.state.rsMain.isOpen());
+            QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
+                     (QStringList{"0", "-1", "-1"}));
+        }
+    }
+
+    void closingWithAnEditAsksToSaveIt() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        w.txtTitle->setText("Arrival");
+        QVERIFY(w.RecordChanged);
+        f.desktop.answers = {platform::Answer::Yes};
+        w.close();
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text, QString("Changes have been made to record\r\nSave Changes?"));
+        QCOMPARE(f.desktop.messages[0].title, QString("Update Record"));
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
+                 QStringList{"Arrival"});
+    }
+};
+
+QTEST_MAIN(TestFrmMainStart)
+#include "tst_frmmain_start.moc"
