@@ -1,10 +1,10 @@
 // Benchmarks: each operation the user waits for, as a ratio to the bare SQLite work it
 // needs, measured side by side in the same run on generated catalogues.
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <chrono>
 
 #include "CatalogueGenerator.h"
@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 // A desktop that answers every question with its first button and never waits.
 class QuietDesktop final : public platform::Desktop {
-public:
+  public:
     explicit QuietDesktop(QString directory) : directory_(std::move(directory)) {}
     platform::Answer messageBox(const QString&, platform::Buttons, platform::Icon,
                                 const QString&) override {
@@ -39,14 +39,13 @@ public:
     std::optional<QString> windowsDirectory() override { return std::nullopt; }
     void endProgram() override {}
 
-private:
+  private:
     QString directory_;
 };
 
 // The main window loaded on a generated catalogue of `records` recordings.
 struct LoadedWindow {
-    explicit LoadedWindow(std::int64_t records)
-        : desktop(dir.path()), state(desktop) {
+    explicit LoadedWindow(std::int64_t records) : desktop(dir.path()), state(desktop) {
         QFile::link(QString::fromStdString(bench::cachedCatalogue(records)),
                     dir.filePath("Zembo.mdb"));
         app::SetAboutStrings(state);
@@ -59,7 +58,9 @@ struct LoadedWindow {
     std::unique_ptr<windows::FrmMain> window;
 };
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 // Opening the Artist view and showing its first record, against the bare ordered scan.
 void OpenArtistView(benchmark::State& state) {

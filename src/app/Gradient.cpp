@@ -10,7 +10,9 @@
 namespace app {
 namespace {
 
-int component(float value) { return std::clamp(static_cast<int>(std::nearbyint(value)), 0, 255); }
+int component(float value) {
+    return std::clamp(static_cast<int>(std::nearbyint(value)), 0, 255);
+}
 
 }  // namespace
 
@@ -34,16 +36,15 @@ std::vector<QColor> gradientLines(int lines, Rgb start, Rgb end) {
     return colours;
 }
 
-void PaintGradient(QWidget* window, float red1, float green1, float blue1, float red2,
-                   float green2, float blue2, short direction) {
+void PaintGradient(QWidget* window, float red1, float green1, float blue1, float red2, float green2,
+                   float blue2, short direction) {
     if (!window || (direction != 0 && direction != -1)) {
         return;
     }
     const QSize size = window->size();
     const bool vertical = direction == 0;
-    const auto colours =
-        gradientLines(vertical ? size.height() : size.width(), {red1, green1, blue1},
-                      {red2, green2, blue2});
+    const auto colours = gradientLines(vertical ? size.height() : size.width(),
+                                       {red1, green1, blue1}, {red2, green2, blue2});
     QPixmap canvas(size);
     QPainter painter(&canvas);
     for (int i = 0; i < static_cast<int>(colours.size()); ++i) {

@@ -7,12 +7,16 @@
 // resulting device-independent pixels for high-density screens itself.
 namespace app {
 
-constexpr int twips(int value) { return (value + 7) / 15; }
+constexpr int twips(int value) {
+    return (value + 7) / 15;
+}
 
 inline QRect twipsRect(int left, int top, int width, int height) {
     return {twips(left), twips(top), twips(width), twips(height)};
 }
 
-inline QSize twipsSize(int width, int height) { return {twips(width), twips(height)}; }
+inline QSize twipsSize(int width, int height) {
+    return {twips(width), twips(height)};
+}
 
 }  // namespace app

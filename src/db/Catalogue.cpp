@@ -24,7 +24,9 @@ std::string lookupColumn(Lookup which) {
     return {};
 }
 
-TableSource lookupTable(Lookup which) { return {lookupColumn(which), {}, {}, {}}; }
+TableSource lookupTable(Lookup which) {
+    return {lookupColumn(which), {}, {}, {}};
+}
 
 void openOption(Recordset& options, Connection& connection, int key) {
     options.openQuery(connection, "SELECT option, optValue FROM Options WHERE option = ?", {key});

@@ -16,7 +16,9 @@ std::string fileName(const std::string& path) {
 
 }  // namespace
 
-void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const {
+    sqlite3_finalize(stmt);
+}
 
 Statement::Statement(Connection& connection, const std::string& sql) : connection_(&connection) {
     sqlite3_stmt* raw = nullptr;
@@ -70,7 +72,9 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_.get());
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_.get()); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_.get());
+}
 
 std::string Statement::columnName(int column) const {
     const char* name = sqlite3_column_name(stmt_.get(), column);
@@ -93,9 +97,13 @@ Value Statement::column(int column) const {
     }
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
-void Connection::open(const std::string& path) { openWith(path, SQLITE_OPEN_READWRITE); }
+void Connection::open(const std::string& path) {
+    openWith(path, SQLITE_OPEN_READWRITE);
+}
 
 void Connection::create(const std::string& path) {
     openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
@@ -114,8 +122,8 @@ void Connection::openWith(const std::string& path, int flags) {
     sqlite3_busy_timeout(handle_, BusyTimeoutMs);
     sqlite3_extended_result_codes(handle_, 0);
     // Reading the schema proves the file is a catalogue we can use right now.
-    const int probe = sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr,
-                                   nullptr, nullptr);
+    const int probe =
+        sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (probe != SQLITE_OK) {
         std::string message;
         if (probe == SQLITE_NOTADB) {
@@ -164,11 +172,17 @@ void Connection::executeScript(const std::string& sql) {
     }
 }
 
-std::int64_t Connection::lastInsertRowId() const { return sqlite3_last_insert_rowid(handle()); }
+std::int64_t Connection::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(handle());
+}
 
-int Connection::changes() const { return sqlite3_changes(handle()); }
+int Connection::changes() const {
+    return sqlite3_changes(handle());
+}
 
-bool Connection::inTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
+bool Connection::inTransaction() const {
+    return sqlite3_get_autocommit(handle()) == 0;
+}
 
 void Connection::fail(int code) const {
     std::string message = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
@@ -178,8 +192,9 @@ void Connection::fail(int code) const {
                                              message.substr(missingTable.size()) + "'.");
     }
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
-        message = "The catalogue file is locked by another program. Close that program and try "
-                  "again.";
+        message =
+            "The catalogue file is locked by another program. Close that program and try "
+            "again.";
     }
     throw DbError(err::Unspecified, message);
 }

@@ -15,7 +15,7 @@ class Connection;
 
 // A prepared statement with bound parameters; finalized when it goes out of scope.
 class Statement {
-public:
+  public:
     Statement(Connection& connection, const std::string& sql);
 
     Statement& bind(int index, const Value& value);  // 1-based, as SQLite counts
@@ -26,7 +26,7 @@ public:
     std::string columnName(int column) const;
     Value column(int column) const;
 
-private:
+  private:
     struct Finalizer {
         void operator()(sqlite3_stmt* stmt) const;
     };
@@ -37,7 +37,7 @@ private:
 // One open catalogue file. Opening never creates a file: a missing, locked or foreign
 // file fails with a DbError.
 class Connection {
-public:
+  public:
     Connection() = default;
     ~Connection();
     Connection(const Connection&) = delete;
@@ -59,7 +59,7 @@ public:
     sqlite3* handle() const;
     [[noreturn]] void fail(int code) const;  // throws the DbError for an engine failure
 
-private:
+  private:
     void openWith(const std::string& path, int flags);
     sqlite3* handle_ = nullptr;
     std::string path_;
@@ -67,14 +67,14 @@ private:
 
 // Rolls back unless commit() is called.
 class Transaction {
-public:
+  public:
     explicit Transaction(Connection& connection);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
-private:
+  private:
     Connection& connection_;
     bool done_ = false;
 };

@@ -21,7 +21,7 @@ inline constexpr long Unspecified = -2147467259;
 
 // A numbered failure with a description, as every routine reports it.
 class DbError : public std::runtime_error {
-public:
+  public:
     DbError(long number, std::string description)
         : std::runtime_error(description), number(number), description(std::move(description)) {}
 

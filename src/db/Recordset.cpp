@@ -1,7 +1,7 @@
 #include "db/Recordset.h"
 
-#include <algorithm>
 #include <strings.h>
+#include <algorithm>
 #include <unordered_set>
 
 #include "db/DbError.h"
@@ -9,7 +9,9 @@
 namespace db {
 namespace {
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
 
 // LIKE pattern for "begins with": the user's %, _ and \ match themselves.
 std::string prefixPattern(const std::string& value) {
@@ -25,10 +27,11 @@ std::string prefixPattern(const std::string& value) {
 
 }  // namespace
 
-Recordset::~Recordset() { close(); }
+Recordset::~Recordset() {
+    close();
+}
 
-void Recordset::open(Connection& connection, TableSource source, CursorType cursor,
-                     LockType lock) {
+void Recordset::open(Connection& connection, TableSource source, CursorType cursor, LockType lock) {
     close();
     if (cursor == CursorType::ForwardOnly) {
         std::string sql = "SELECT * FROM " + quoted(source.table);
@@ -294,7 +297,8 @@ std::size_t Recordset::columnIndex(const std::string& name) const {
     }
     throw DbError(err::Unspecified,
                   "Item cannot be found in the collection corresponding to the requested name "
-                  "or ordinal ('" + name + "').");
+                  "or ordinal ('" +
+                      name + "').");
 }
 
 Value Recordset::field(const std::string& name) const {
@@ -338,7 +342,9 @@ void Recordset::addNew() {
     edit_ = Edit::Adding;
 }
 
-void Recordset::cancelUpdate() { edit_ = Edit::None; }
+void Recordset::cancelUpdate() {
+    edit_ = Edit::None;
+}
 
 void Recordset::flushEdit() {
     if (edit_ != Edit::None) {
@@ -426,7 +432,8 @@ void Recordset::find(const std::string& column, FindOp op, const std::string& va
     if (bof() || eof()) {
         throw DbError::noCurrentRecord();
     }
-    const std::string condition = op == FindOp::Equal ? name + " = ?" : name + " LIKE ? ESCAPE '\\'";
+    const std::string condition =
+        op == FindOp::Equal ? name + " = ?" : name + " LIKE ? ESCAPE '\\'";
     Statement statement(*connection_,
                         "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + condition);
     statement.bind(1, Value(op == FindOp::Equal ? value : prefixPattern(value)));

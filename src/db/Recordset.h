@@ -32,7 +32,7 @@ struct TableSource {
 // Batch-optimistic recordsets keep every change in one transaction until UpdateBatch
 // (commit) or CancelBatch (roll back); closing without either rolls back.
 class Recordset {
-public:
+  public:
     Recordset() = default;
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -78,7 +78,7 @@ public:
     void updateBatch();
     void cancelBatch();
 
-private:
+  private:
     enum class Edit { None, Changing, Adding };
 
     void requireOpen() const;

@@ -10,7 +10,9 @@
 namespace db {
 namespace {
 
-DbError typeMismatch() { return {err::TypeMismatch, "Type mismatch"}; }
+DbError typeMismatch() {
+    return {err::TypeMismatch, "Type mismatch"};
+}
 
 std::string trimmed(const std::string& s) {
     auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };

@@ -9,7 +9,7 @@ namespace db {
 
 // One field value: Null is distinct from empty text.
 class Value {
-public:
+  public:
     Value() = default;
     Value(std::nullptr_t) {}
     Value(std::int64_t i) : v_(i) {}
@@ -38,7 +38,7 @@ public:
 
     bool operator==(const Value&) const = default;
 
-private:
+  private:
     std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
 

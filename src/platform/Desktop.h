@@ -17,7 +17,7 @@ inline const QString ApplicationTitle = QStringLiteral("Quorvane");
 // Every side effect the windows have beyond their own widgets goes through here, so tests
 // can script and record it. Production uses QtDesktop.
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     // A modal message; an empty title shows the application title.

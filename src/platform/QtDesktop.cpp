@@ -1,5 +1,6 @@
 #include "platform/QtDesktop.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
-#include <unistd.h>
 
 #include "platform/HelpViewer.h"
 
@@ -68,8 +68,8 @@ QtDesktop::~QtDesktop() = default;
 
 Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
                              const QString& title) {
-    QMessageBox box(toQt(icon), title.isEmpty() ? ApplicationTitle : title, text,
-                    toQt(buttons), QApplication::activeWindow());
+    QMessageBox box(toQt(icon), title.isEmpty() ? ApplicationTitle : title, text, toQt(buttons),
+                    QApplication::activeWindow());
     box.setObjectName("MessageBox");
     // The pointer may be the hourglass while a long command asks something.
     const bool wasBusy = busy_;
@@ -79,7 +79,9 @@ Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
     return fromQt(answer);
 }
 
-void QtDesktop::beep() { QApplication::beep(); }
+void QtDesktop::beep() {
+    QApplication::beep();
+}
 
 void QtDesktop::setBusyPointer(bool busy) {
     if (busy == busy_) {
@@ -120,7 +122,9 @@ std::uint32_t QtDesktop::tickCount() {
     return static_cast<std::uint32_t>(clock.elapsed());
 }
 
-void QtDesktop::processEvents() { QCoreApplication::processEvents(); }
+void QtDesktop::processEvents() {
+    QCoreApplication::processEvents();
+}
 
 void QtDesktop::idle(int milliseconds) {
     QEventLoop loop;
@@ -128,9 +132,13 @@ void QtDesktop::idle(int milliseconds) {
     loop.exec();
 }
 
-QString QtDesktop::applicationDirectory() { return QCoreApplication::applicationDirPath(); }
+QString QtDesktop::applicationDirectory() {
+    return QCoreApplication::applicationDirPath();
+}
 
-std::optional<QString> QtDesktop::windowsDirectory() { return std::nullopt; }
+std::optional<QString> QtDesktop::windowsDirectory() {
+    return std::nullopt;
+}
 
 void QtDesktop::endProgram() {
     std::fflush(nullptr);

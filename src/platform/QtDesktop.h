@@ -9,7 +9,7 @@ namespace platform {
 class HelpViewer;
 
 class QtDesktop final : public Desktop {
-public:
+  public:
     QtDesktop();
     ~QtDesktop() override;
 
@@ -28,7 +28,7 @@ public:
     std::optional<QString> windowsDirectory() override;
     [[noreturn]] void endProgram() override;
 
-private:
+  private:
     bool busy_ = false;
     QPointer<HelpViewer> help_;
 };

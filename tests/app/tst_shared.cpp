@@ -10,15 +10,18 @@
 class TestShared : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void windowsDirectoryGetsOneSeparator_data() {
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("expected");
         QTest::newRow("buffer with NUL and blanks")
             << QString("C:\\WINDOWS") + QChar(u'\0') + QString(240, ' ') << "C:\\WINDOWS\\";
-        QTest::newRow("already backslash") << "C:\\" << "C:\\";
-        QTest::newRow("already slash") << "D:/WIN/" << "D:/WIN/";
-        QTest::newRow("trailing blanks, no NUL") << "C:\\WINNT   " << "C:\\WINNT\\";
+        QTest::newRow("already backslash") << "C:\\"
+                                           << "C:\\";
+        QTest::newRow("already slash") << "D:/WIN/"
+                                       << "D:/WIN/";
+        QTest::newRow("trailing blanks, no NUL") << "C:\\WINNT   "
+                                                 << "C:\\WINNT\\";
     }
     void windowsDirectoryGetsOneSeparator() {
         QFETCH(QString, raw);

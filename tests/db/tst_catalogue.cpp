@@ -27,7 +27,7 @@ DbError openError(const QString& path) {
 class TestCatalogueFile : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void shippedCatalogueHasTablesOptionsAndLists() {
         TestCatalogue file({}, true);
         QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
@@ -75,7 +75,8 @@ private slots:
         text.close();
         const DbError error = openError(path);
         QCOMPARE(error.number, db::err::Unspecified);
-        QVERIFY(QString::fromStdString(error.description).startsWith("Unrecognized database format"));
+        QVERIFY(
+            QString::fromStdString(error.description).startsWith("Unrecognized database format"));
         QCOMPARE(QFileInfo(path).size(), 4096);
     }
 

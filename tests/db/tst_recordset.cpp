@@ -12,9 +12,13 @@ namespace catalogue = db::catalogue;
 
 namespace {
 
-const db::View& view(const char* name) { return *db::findView(name); }
+const db::View& view(const char* name) {
+    return *db::findView(name);
+}
 
-std::string artist(const Recordset& rs) { return rs.field("Artist").toText(); }
+std::string artist(const Recordset& rs) {
+    return rs.field("Artist").toText();
+}
 
 long errorOf(const std::function<void()>& step) {
     try {
@@ -37,7 +41,7 @@ std::vector<TestCatalogue::Row> threeRecords() {
 class TestRecordset : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void opensInViewOrderIgnoringCase() {
         TestCatalogue file({{"beatles", "Abbey Road", "Rock", "LP"},
                             {"ABBA", "Arrival", "Pop", "CD"},

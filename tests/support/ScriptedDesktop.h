@@ -14,7 +14,7 @@ namespace testing {
 // A desktop that records every side effect and answers message boxes from a script.
 // Its clock moves only when the program waits, so timed waits run instantly.
 class ScriptedDesktop final : public platform::Desktop {
-public:
+  public:
     struct Message {
         QString text;
         platform::Buttons buttons;
@@ -39,10 +39,10 @@ public:
     std::optional<QString> windowsDir;
     std::function<void()> onIdle;  // runs at each wait, to act "during" it
 
-    platform::Answer messageBox(const QString& text, platform::Buttons buttons,
-                                platform::Icon icon, const QString& title) override {
-        messages.push_back({text, buttons, icon,
-                            title.isEmpty() ? platform::ApplicationTitle : title});
+    platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
+                                const QString& title) override {
+        messages.push_back(
+            {text, buttons, icon, title.isEmpty() ? platform::ApplicationTitle : title});
         if (!answers.empty()) {
             const auto answer = answers.front();
             answers.pop_front();

@@ -12,7 +12,7 @@ namespace testing {
 
 // A catalogue file in a fresh temporary directory, made by the same code as the shipped one.
 class TestCatalogue {
-public:
+  public:
     struct Row {
         db::Value artist, title, category, format;
     };
@@ -32,8 +32,9 @@ public:
         connection.open(path().toStdString());
         db::Transaction transaction(connection);
         for (const Row& row : rows) {
-            connection.execute("INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)",
-                               {row.artist, row.title, row.category, row.format});
+            connection.execute(
+                "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)",
+                {row.artist, row.title, row.category, row.format});
         }
         transaction.commit();
     }
@@ -58,7 +59,7 @@ public:
         return values;
     }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

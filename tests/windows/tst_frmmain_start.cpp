@@ -12,9 +12,9 @@
 #include "support/MainWindowFixture.h"
 #include "windows/lookup/FrmArtist.h"
 
+using platform::Icon;
 using testing::MainWindowFixture;
 using testing::TestCatalogue;
-using platform::Icon;
 
 namespace {
 
@@ -42,7 +42,7 @@ std::vector<TestCatalogue::Row> records() {
 class TestFrmMainStart : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startsOnTheFirstRecordOfTheArtistView() {
         MainWindowFixture f(records());
         auto& w = f.load();
@@ -56,8 +56,8 @@ private slots:
                 !w.mnuViewFormat->isChecked());
         QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Artist"));
         QVERIFY(!w.RecordChanged);  // showing a record is not an edit
-        QCOMPARE(w.lblDeveloper->text(), f.state.NoticeText + " " + f.state.CompanyText + " " +
-                                             f.state.VersionText);
+        QCOMPARE(w.lblDeveloper->text(),
+                 f.state.NoticeText + " " + f.state.CompanyText + " " + f.state.VersionText);
         QVERIFY(f.desktop.messages.empty());
         QVERIFY(!f.desktop.busy);
         QCOMPARE(f.state.AppDir, f.catalogue.directory() + "/");
@@ -70,8 +70,7 @@ private slots:
         auto& w = f.load();
         QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
         QCOMPARE(items(w.frmArtist()->CmbArtist), items(w.CmbArtist));
-        QCOMPARE(items(w.cmbFormat),
-                 f.catalogue.column("SELECT Format FROM Format"));
+        QCOMPARE(items(w.cmbFormat), f.catalogue.column("SELECT Format FROM Format"));
         QCOMPARE(items(w.CmbCategory), f.catalogue.column("SELECT Category FROM Category"));
         QVERIFY(f.state.rsArtist.isOpen() && f.state.rsArtist.eof());
 
@@ -113,17 +112,22 @@ private slots:
         QTest::addColumn<QString>("addArtist");
         QTest::addColumn<QString>("bookmark");
         QTest::addColumn<QString>("toScreen");
-        QTest::newRow("stored values") << "-1" << "0" << "0";
-        QTest::newRow("one reads as on") << "1" << "1" << "1";
+        QTest::newRow("stored values") << "-1"
+                                       << "0"
+                                       << "0";
+        QTest::newRow("one reads as on") << "1"
+                                         << "1"
+                                         << "1";
     }
     void optionsComeFromTheFile() {
         QFETCH(QString, addArtist);
         QFETCH(QString, bookmark);
         QFETCH(QString, toScreen);
         MainWindowFixture f;
-        f.catalogue.execute("UPDATE Options SET optValue = CASE option WHEN 1 THEN ? WHEN 2 THEN ? "
-                            "ELSE ? END",
-                            {addArtist.toStdString(), bookmark.toStdString(), toScreen.toStdString()});
+        f.catalogue.execute(
+            "UPDATE Options SET optValue = CASE option WHEN 1 THEN ? WHEN 2 THEN ? "
+            "ELSE ? END",
+            {addArtist.toStdString(), bookmark.toStdString(), toScreen.toStdString()});
         auto& w = f.load();
         QCOMPARE(w.mnuOptionsAddArtist->isChecked(), addArtist != "0");
         QCOMPARE(f.state.autoAddArtistOn(), addArtist != "0");
@@ -141,10 +145,10 @@ private slots:
         QCOMPARE(f.desktop.messages[0].text,
                  QString("Error 13 (Type mismatch) in procedure GetOptions of Form 'FrmMain'"));
         QCOMPARE(f.desktop.messages[0].title, QString("Quorvane"));
-        QVERIFY(!w.mnuOptionsAddArtist->isChecked());       // read before the fault
-        QVERIFY(w.mnuOptionsBookmark->isChecked());         // design mark
-        QVERIFY(w.mnuReportPrintToScreen->isChecked());     // never read: design mark
-        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));   // the start goes on
+        QVERIFY(!w.mnuOptionsAddArtist->isChecked());      // read before the fault
+        QVERIFY(w.mnuOptionsBookmark->isChecked());        // design mark
+        QVERIFY(w.mnuReportPrintToScreen->isChecked());    // never read: design mark
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));  // the start goes on
     }
 
     void missingOptionRowIsReportedAsNoCurrentRecord() {
@@ -250,14 +254,16 @@ private slots:
         }
         QCOMPARE(w.CmbArtist->accessibleName(), QString("Artist"));
         QCOMPARE(w.cmbFormat->accessibleName(), QString("Format"));
+        QCOMPARE(w.CmbCategory->lineEdit()->accessibleName(), QString("Category"));
+        QVERIFY(w.lblMsgBar3->accessibleName().isEmpty());  // read out by its text
 
         // Tab walks the controls in the design's order, past the disabled Bookmark.
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QWidget* expected[] = {w.CmbArtist, w.cmdArtist, w.txtTitle, w.CmbCategory,
-                               w.cmdCategory, w.cmbFormat, w.cmdFormat, w.CmdAdd, w.CmdDelete,
-                               w.CmdSearch, w.CmdPrev, w.CmdNext, w.CmdUpdate, w.CmdBrowse,
-                               w.CmdFirst, w.CmdLast, w.CmbArtist};
+        QWidget* expected[] = {w.CmbArtist, w.cmdArtist, w.txtTitle,  w.CmbCategory, w.cmdCategory,
+                               w.cmbFormat, w.cmdFormat, w.CmdAdd,    w.CmdDelete,   w.CmdSearch,
+                               w.CmdPrev,   w.CmdNext,   w.CmdUpdate, w.CmdBrowse,   w.CmdFirst,
+                               w.CmdLast,   w.CmbArtist};
         w.CmbArtist->setFocus();
         for (std::size_t i = 1; i < std::size(expected); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -277,7 +283,8 @@ private slots:
             {w.mnuCategoryTable, "&Categories", QKeySequence("Ctrl+G"), false},
             {w.mnuFormat, "&Format", {}, false},
             {w.mnuReportFullReport, "Print &Full Report", QKeySequence("Ctrl+M"), false},
-            {w.mnuReportGroupReport, "Print &Group By Artist Report", QKeySequence("Ctrl+P"), false},
+            {w.mnuReportGroupReport, "Print &Group By Artist Report", QKeySequence("Ctrl+P"),
+             false},
             {w.mnuReportTitle, "Report &Title", {}, false},
             {w.mnuReportPrintToScreen, "Print to &Screen", QKeySequence("Ctrl+F"), true},
             {w.mnuReportSetup, "Printer Set&up", {}, false},
@@ -415,7 +422,8 @@ private slots:
         f.desktop.answers = {platform::Answer::Yes};
         w.close();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
-        QCOMPARE(f.desktop.messages[0].text, QString("Changes have been made to record\r\nSave Changes?"));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Changes have been made to record\r\nSave Changes?"));
         QCOMPARE(f.desktop.messages[0].title, QString("Update Record"));
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
                  QStringList{"Arrival"});

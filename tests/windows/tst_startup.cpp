@@ -29,7 +29,7 @@ Window* visibleWindow() {
 class TestStartup : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void splashStaysTwoSecondsThenTheMainWindowShows() {
         testing::TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"}});
         testing::ScriptedDesktop desktop;

@@ -12,7 +12,7 @@ namespace windows {
 // filled, and its list always mirrors the main window's artist drop-down.
 class FrmArtist : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit FrmArtist(QWidget* owner);
 
     QLabel* Label1;

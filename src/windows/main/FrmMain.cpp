@@ -39,8 +39,8 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
     connectControls();
 
     // The window keeps one size: the design's client area plus the menu bar.
-    fixedSize_ = QSize(centralWidget()->width(),
-                       centralWidget()->height() + menuBar()->sizeHint().height());
+    fixedSize_ =
+        QSize(centralWidget()->width(), centralWidget()->height() + menuBar()->sizeHint().height());
     setFixedSize(fixedSize_);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     move(screen.center() - rect().center());
@@ -48,7 +48,9 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
     qApp->installEventFilter(this);
 }
 
-FrmMain::~FrmMain() { qApp->removeEventFilter(this); }
+FrmMain::~FrmMain() {
+    qApp->removeEventFilter(this);
+}
 
 void FrmMain::connectControls() {
     connect(CmbArtist, &QComboBox::editTextChanged, this, [this] { CmbArtist_Change(); });
@@ -83,8 +85,7 @@ void FrmMain::Form_Load() {
             [&] { SetBusyPointer(false); },
         },
         [&](const db::DbError& error) {
-            desktop_.messageBox(app::procedureMessage(error, "Form_Load"), Buttons::Ok,
-                                Icon::None);
+            desktop_.messageBox(app::procedureMessage(error, "Form_Load"), Buttons::Ok, Icon::None);
             return app::Trap::Stop;
         });
     if (!loaded) {
@@ -130,11 +131,17 @@ void FrmMain::ExitApplication() {
     desktop_.endProgram();
 }
 
-void FrmMain::mnuExit_Click() { ExitApplication(); }
+void FrmMain::mnuExit_Click() {
+    ExitApplication();
+}
 
-void FrmMain::SetBusyPointer(bool busy) { desktop_.setBusyPointer(busy); }
+void FrmMain::SetBusyPointer(bool busy) {
+    desktop_.setBusyPointer(busy);
+}
 
-void FrmMain::showTally() { lblMsgBar3->setText(app::TallyText(RecordTally)); }
+void FrmMain::showTally() {
+    lblMsgBar3->setText(app::TallyText(RecordTally));
+}
 
 void FrmMain::UpdateRecordTally(bool increment) {
     RecordTally += increment ? 1 : -1;
@@ -160,13 +167,27 @@ void FrmMain::setDefaultButton(QPushButton* button) {
     }
 }
 
-void FrmMain::CmbArtist_Change() { MarkRecordChanged(); }
-void FrmMain::CmbArtist_Click() { MarkRecordChanged(); }
-void FrmMain::txtTitle_Change() { MarkRecordChanged(); }
-void FrmMain::CmbCategory_Change() { MarkRecordChanged(); }
-void FrmMain::CmbCategory_Click() { MarkRecordChanged(); }
-void FrmMain::cmbFormat_Change() { MarkRecordChanged(); }
-void FrmMain::cmbFormat_Click() { MarkRecordChanged(); }
+void FrmMain::CmbArtist_Change() {
+    MarkRecordChanged();
+}
+void FrmMain::CmbArtist_Click() {
+    MarkRecordChanged();
+}
+void FrmMain::txtTitle_Change() {
+    MarkRecordChanged();
+}
+void FrmMain::CmbCategory_Change() {
+    MarkRecordChanged();
+}
+void FrmMain::CmbCategory_Click() {
+    MarkRecordChanged();
+}
+void FrmMain::cmbFormat_Change() {
+    MarkRecordChanged();
+}
+void FrmMain::cmbFormat_Click() {
+    MarkRecordChanged();
+}
 
 FrmArtist* FrmMain::frmArtist() {
     if (!frmArtist_) {
@@ -175,6 +196,8 @@ FrmArtist* FrmMain::frmArtist() {
     return frmArtist_;
 }
 
-void FrmMain::DisplayHelpOnHelp(int context) { app::DisplayHelpOnHelp(state_, this, context); }
+void FrmMain::DisplayHelpOnHelp(int context) {
+    app::DisplayHelpOnHelp(state_, this, context);
+}
 
 }  // namespace windows

@@ -28,7 +28,7 @@ class FrmArtist;
 // files by concern (layout, menus, database, display, keys).
 class FrmMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit FrmMain(app::AppState& state);
     ~FrmMain() override;
 
@@ -145,12 +145,12 @@ public:
     // Asks the help viewer for one topic of the help file.
     void DisplayHelpOnHelp(int context);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void buildMenus();
     void connectControls();

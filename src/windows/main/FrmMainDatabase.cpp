@@ -17,17 +17,19 @@ using platform::Buttons;
 using platform::Icon;
 namespace catalogue = db::catalogue;
 
-QString text(const db::Value& value) { return QString::fromStdString(value.toText()); }
+QString text(const db::Value& value) {
+    return QString::fromStdString(value.toText());
+}
 
 // Refilling a list leaves the text the user sees, and the record it belongs to, alone.
 class ListRefill {
-public:
+  public:
     explicit ListRefill(QComboBox* box) : box_(box), blocker_(box), text_(box->currentText()) {
         box_->clear();
     }
     ~ListRefill() { box_->setEditText(text_); }
 
-private:
+  private:
     QComboBox* box_;
     QSignalBlocker blocker_;
     QString text_;
@@ -178,8 +180,12 @@ void FrmMain::markView(const QString& key) {
     }
 }
 
-void FrmMain::SaveViewName() { state_.SavedView = QString::fromStdString(state_.rsMain.index()); }
+void FrmMain::SaveViewName() {
+    state_.SavedView = QString::fromStdString(state_.rsMain.index());
+}
 
-void FrmMain::GetIndex() { OpenView(state_.SavedView); }
+void FrmMain::GetIndex() {
+    OpenView(state_.SavedView);
+}
 
 }  // namespace windows

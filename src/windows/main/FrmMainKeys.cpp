@@ -32,7 +32,9 @@ int keyCode(int qtKey) {
     }
 }
 
-bool isEnter(int qtKey) { return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter; }
+bool isEnter(int qtKey) {
+    return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter;
+}
 
 }  // namespace
 
@@ -116,7 +118,8 @@ void FrmMain::mnuHelpHelp_Click() {
     if (!target || !isAncestorOf(target)) {
         target = this;
     }
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+    QCoreApplication::postEvent(target,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
 }
 
 }  // namespace windows

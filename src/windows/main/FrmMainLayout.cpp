@@ -62,11 +62,11 @@ QPushButton* command(QWidget* parent, const char* name, const char* caption, con
     return button;
 }
 
-QLabel* statusLabel(QWidget* parent, const char* name, const char* accessibleName,
-                    QRect geometry) {
+// A screen reader reads a status label by its text, so it gets a description, not a name.
+QLabel* statusLabel(QWidget* parent, const char* name, const char* description, QRect geometry) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(description);
     label->setGeometry(geometry);
     label->setFont(app::statusFont());
     label->setFrameShape(QFrame::Panel);
@@ -93,10 +93,10 @@ void FrmMain::buildControls() {
     txtTitle->setMaxLength(30);
     txtTitle->setGeometry(twipsRect(1800, 1140, 5085, 285));
     Label1 = fieldLabel(client, "Label1", "Category:", 810, 1710, 315);
-    CmbCategory = dropDown(client, "CmbCategory", "Categorize the Movie",
-                           twipsRect(1800, 1710, 2235, 315));
-    cmdCategory = smallButton(client, "cmdCategory", "Open Category Form", 4020, 1710,
-                              "Category list");
+    CmbCategory =
+        dropDown(client, "CmbCategory", "Categorize the Movie", twipsRect(1800, 1710, 2235, 315));
+    cmdCategory =
+        smallButton(client, "cmdCategory", "Open Category Form", 4020, 1710, "Category list");
     Label9 = fieldLabel(client, "Label9", "Format:", 510, 2280, 315);
     cmbFormat =
         dropDown(client, "cmbFormat", "Categorize the Movie", twipsRect(1800, 2280, 1035, 315));
@@ -108,6 +108,9 @@ void FrmMain::buildControls() {
     for (auto [label, field] : buddies) {
         label->setBuddy(field);
         field->setAccessibleName(label->text().chopped(1));
+        if (auto* box = qobject_cast<QComboBox*>(field)) {
+            box->lineEdit()->setAccessibleName(field->accessibleName());
+        }
     }
 
     CmdAdd = command(client, "CmdAdd", "&Add", "Add a Record", 510, 3450);
@@ -117,8 +120,8 @@ void FrmMain::buildControls() {
     CmdNext = command(client, "CmdNext", "&Next", "Next Record", 5550, 3450);
     CmdUpdate = command(client, "CmdUpdate", "&Update", "Update a Record", 510, 3870);
     CmdBrowse = command(client, "CmdBrowse", "&Browse", "Open Browse Movie Form", 1770, 3870);
-    CmdBookmark = command(client, "CmdBookmark", "Bookmar&k", "Book Mark a Record/Goto Bookmark",
-                          3030, 3870);
+    CmdBookmark =
+        command(client, "CmdBookmark", "Bookmar&k", "Book Mark a Record/Goto Bookmark", 3030, 3870);
     CmdBookmark->setEnabled(false);
     CmdFirst = command(client, "CmdFirst", "F&irst", "First Record", 4290, 3870);
     CmdLast = command(client, "CmdLast", "&Last", "Last Record", 5550, 3870);
@@ -128,8 +131,7 @@ void FrmMain::buildControls() {
     Frame1->setGeometry(twipsRect(0, 4350, 7185, 525));
     lblMsgBar1 = statusLabel(Frame1, "lblMsgBar1", "Status", twipsRect(60, 150, 2955, 315));
     lblMsgBar2 = statusLabel(Frame1, "lblMsgBar2", "View", twipsRect(3030, 150, 2445, 315));
-    lblMsgBar3 =
-        statusLabel(Frame1, "lblMsgBar3", "Record tally", twipsRect(5490, 150, 1635, 315));
+    lblMsgBar3 = statusLabel(Frame1, "lblMsgBar3", "Record tally", twipsRect(5490, 150, 1635, 315));
     ProgressBar1 = new QProgressBar(Frame1);
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setTextVisible(false);
@@ -137,14 +139,13 @@ void FrmMain::buildControls() {
 
     lblDeveloper = new QLabel(client);
     lblDeveloper->setObjectName("lblDeveloper");
-    lblDeveloper->setAccessibleName("About this program");
     lblDeveloper->setGeometry(twipsRect(30, 4890, 7155, 315));
     lblDeveloper->setFont(app::statusFont());
     lblDeveloper->setAlignment(Qt::AlignCenter);
 
-    QWidget* const tabOrder[] = {CmbArtist, cmdArtist,  txtTitle,  CmbCategory, cmdCategory,
-                                 cmbFormat, cmdFormat,  CmdAdd,    CmdDelete,   CmdSearch,
-                                 CmdPrev,   CmdNext,    CmdUpdate, CmdBrowse,   CmdBookmark,
+    QWidget* const tabOrder[] = {CmbArtist, cmdArtist, txtTitle,  CmbCategory, cmdCategory,
+                                 cmbFormat, cmdFormat, CmdAdd,    CmdDelete,   CmdSearch,
+                                 CmdPrev,   CmdNext,   CmdUpdate, CmdBrowse,   CmdBookmark,
                                  CmdFirst,  CmdLast};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);

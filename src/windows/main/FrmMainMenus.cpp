@@ -14,7 +14,9 @@ QMenu* topMenu(QMenuBar* bar, const char* name, const char* caption) {
     return menu;
 }
 
-QKeySequence ctrl(char letter) { return QKeySequence(Qt::CTRL | Qt::Key(letter)); }
+QKeySequence ctrl(char letter) {
+    return QKeySequence(Qt::CTRL | Qt::Key(letter));
+}
 
 }  // namespace
 
@@ -48,8 +50,8 @@ void FrmMain::buildMenus() {
     mnuReportBar = mnuReport->addSeparator();
     mnuReportBar->setObjectName("mnuReportBar");
     mnuReportTitle = addItem(mnuReport, "mnuReportTitle", "Report &Title", {}, later);
-    mnuReportPrintToScreen = addCheckItem(mnuReport, "mnuReportPrintToScreen",
-                                          "Print to &Screen", ctrl('F'), true, later);
+    mnuReportPrintToScreen = addCheckItem(mnuReport, "mnuReportPrintToScreen", "Print to &Screen",
+                                          ctrl('F'), true, later);
     mnuReportSetup = addItem(mnuReport, "mnuReportSetup", "Printer Set&up", {}, later);
 
     mnuView = topMenu(bar, "mnuView", "&Views");

@@ -13,8 +13,8 @@
 namespace windows {
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, QRect geometry, const QFont& font,
-              QColor colour, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+QLabel* label(QWidget* parent, const char* name, QRect geometry, const QFont& font, QColor colour,
+              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* control = new QLabel(parent);
     control->setObjectName(name);
     control->setGeometry(geometry);
@@ -50,8 +50,8 @@ FrmSplash::FrmSplash(app::AppState& state) : QWidget(nullptr, Qt::SplashScreen),
 
     lblCompanyProduct =
         label(this, "lblCompanyProduct", twipsRect(1080, 240, 4500, 285), medium, ink);
-    lblProductName = label(this, "lblProductName", twipsRect(1080, 480, 4500, 720),
-                           app::titleFont(26), ink);
+    lblProductName =
+        label(this, "lblProductName", twipsRect(1080, 480, 4500, 720), app::titleFont(26), ink);
     lblVersion = label(this, "lblVersion", twipsRect(1080, 1200, 4380, 285), medium, ink,
                        Qt::AlignRight | Qt::AlignVCenter);
     lblCopyright = label(this, "lblCopyright", twipsRect(360, 1980, 5100, 285), small, paper);

@@ -13,7 +13,7 @@ namespace windows {
 // The window shown while the program starts.
 class FrmSplash : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FrmSplash(app::AppState& state);
 
     void Form_Load();
@@ -25,7 +25,7 @@ public:
     QLabel* lblCompanyProduct;
     QLabel* imgLogo;
 
-private:
+  private:
     app::AppState& state_;
 };
 
