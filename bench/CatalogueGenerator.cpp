@@ -59,10 +59,10 @@ void generateCatalogue(const std::string& path, std::int64_t records) {
     transaction.commit();
 }
 
-std::string cachedCatalogue(std::int64_t records) {
-    const auto directory = std::filesystem::current_path() / "bench-data";
+std::string cachedCatalogue(const std::string& directory, std::int64_t records) {
     std::filesystem::create_directories(directory);
-    const auto path = directory / ("catalogue-" + std::to_string(records) + ".mdb");
+    const auto path =
+        std::filesystem::path(directory) / ("catalogue-" + std::to_string(records) + ".mdb");
     if (!std::filesystem::exists(path)) {
         const auto partial = path.string() + ".partial";
         generateCatalogue(partial, records);

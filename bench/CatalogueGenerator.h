@@ -10,7 +10,7 @@ namespace bench {
 // apostrophes. The same count always gives the same file.
 void generateCatalogue(const std::string& path, std::int64_t records);
 
-// The path of a cached generated catalogue of that size, made on first use.
-std::string cachedCatalogue(std::int64_t records);
+// The path of a generated catalogue of that size cached in `directory`, made on first use.
+std::string cachedCatalogue(const std::string& directory, std::int64_t records);
 
 }  // namespace bench

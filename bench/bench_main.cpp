@@ -46,7 +46,9 @@ class QuietDesktop final : public platform::Desktop {
 // The main window loaded on a generated catalogue of `records` recordings.
 struct LoadedWindow {
     explicit LoadedWindow(std::int64_t records) : desktop(dir.path()), state(desktop) {
-        QFile::link(QString::fromStdString(bench::cachedCatalogue(records)),
+        // Generated catalogues live beside the build, in build/bench-data.
+        const QString cache = QCoreApplication::applicationDirPath() + "/../bench-data";
+        QFile::link(QString::fromStdString(bench::cachedCatalogue(cache.toStdString(), records)),
                     dir.filePath("Zembo.mdb"));
         app::SetAboutStrings(state);
         window = std::make_unique<windows::FrmMain>(state);

@@ -97,6 +97,10 @@ Value Statement::column(int column) const {
     }
 }
 
+std::int64_t Statement::integerColumn(int column) const {
+    return sqlite3_column_int64(stmt_.get(), column);
+}
+
 Connection::~Connection() {
     close();
 }

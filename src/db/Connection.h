@@ -25,6 +25,7 @@ class Statement {
     int columnCount() const;
     std::string columnName(int column) const;
     Value column(int column) const;
+    std::int64_t integerColumn(int column) const;  // for row ids: no Value on the hot path
 
   private:
     struct Finalizer {

@@ -94,6 +94,33 @@ void Recordset::close() {
     connection_ = nullptr;
 }
 
+void Recordset::swap(Recordset& other) noexcept {
+    using std::swap;
+    swap(index_, other.index_);
+    swap(connection_, other.connection_);
+    swap(cursor_, other.cursor_);
+    swap(lock_, other.lock_);
+    swap(source_, other.source_);
+    swap(columns_, other.columns_);
+    swap(keys_, other.keys_);
+    swap(removed_, other.removed_);
+    swap(live_, other.live_);
+    swap(pos_, other.pos_);
+    swap(rowReader_, other.rowReader_);
+    swap(rowCache_, other.rowCache_);
+    swap(cachedKey_, other.cachedKey_);
+    swap(cacheValid_, other.cacheValid_);
+    swap(edit_, other.edit_);
+    swap(editValues_, other.editValues_);
+    swap(editTouched_, other.editTouched_);
+    swap(batch_, other.batch_);
+    swap(querySql_, other.querySql_);
+    swap(queryParams_, other.queryParams_);
+    swap(query_, other.query_);
+    swap(queryEof_, other.queryEof_);
+    swap(queryRow_, other.queryRow_);
+}
+
 void Recordset::requireOpen() const {
     if (!connection_) {
         throw DbError::objectClosed();
@@ -128,7 +155,7 @@ void Recordset::loadKeys() {
     statement.bindAll(source_.params);
     keys_.clear();
     while (statement.step()) {
-        keys_.push_back(*statement.column(0).integer());
+        keys_.push_back(statement.integerColumn(0));
     }
     removed_.assign(keys_.size(), 0);
     live_ = static_cast<std::int64_t>(keys_.size());
@@ -439,7 +466,7 @@ void Recordset::find(const std::string& column, FindOp op, const std::string& va
     statement.bind(1, Value(op == FindOp::Equal ? value : prefixPattern(value)));
     std::unordered_set<std::int64_t> matches;
     while (statement.step()) {
-        matches.insert(*statement.column(0).integer());
+        matches.insert(statement.integerColumn(0));
     }
     const auto size = static_cast<std::ptrdiff_t>(keys_.size());
     std::ptrdiff_t i = std::max<std::ptrdiff_t>(pos_, 0);

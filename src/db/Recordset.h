@@ -48,6 +48,8 @@ class Recordset {
     void openQuery(Connection& connection, std::string sql, std::vector<Value> params = {});
     void close();
     bool isOpen() const { return connection_ != nullptr; }
+    // Exchanges everything, index name included, with another recordset.
+    void swap(Recordset& other) noexcept;
 
     bool eof() const;
     bool bof() const;

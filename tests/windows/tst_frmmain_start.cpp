@@ -351,14 +351,15 @@ class TestFrmMainStart : public QObject {
         w.CmbArtist->setFocus();
         QTest::keyClick(w.CmbArtist, Qt::Key_Escape);
         QVERIFY(w.EscapePressed);
-        w.AddMode = true;  // add mode keeps Esc for itself; F1 still asks for help
+        // Add mode keeps Esc for itself; F1 still asks for help.
         w.EscapePressed = false;
+        w.CmdAdd->click();
         w.txtTitle->setFocus();
-        QTest::keyClick(w.txtTitle, Qt::Key_Escape);
-        QVERIFY(!w.EscapePressed);
         QTest::keyClick(w.txtTitle, Qt::Key_F1);
         QCOMPARE(f.desktop.helpRequests.size(), std::size_t(2));
-        w.AddMode = false;
+        QTest::keyClick(w.txtTitle, Qt::Key_Escape);
+        QVERIFY(!w.EscapePressed);
+        QVERIFY(!w.AddMode);
         // The Help menu does what F1 does.
         w.mnuHelpHelp->trigger();
         QTRY_COMPARE(f.desktop.helpRequests.size(), std::size_t(3));

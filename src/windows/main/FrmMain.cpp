@@ -60,6 +60,16 @@ void FrmMain::connectControls() {
     connect(CmbCategory, &QComboBox::activated, this, [this] { CmbCategory_Click(); });
     connect(cmbFormat, &QComboBox::editTextChanged, this, [this] { cmbFormat_Change(); });
     connect(cmbFormat, &QComboBox::activated, this, [this] { cmbFormat_Click(); });
+
+    const std::pair<QPushButton*, void (FrmMain::*)()> buttons[] = {
+        {CmdAdd, &FrmMain::CmdAdd_Click},       {CmdDelete, &FrmMain::CmdDelete_Click},
+        {CmdPrev, &FrmMain::CmdPrev_Click},     {CmdNext, &FrmMain::CmdNext_Click},
+        {CmdUpdate, &FrmMain::CmdUpdate_Click}, {CmdBookmark, &FrmMain::CmdBookmark_Click},
+        {CmdFirst, &FrmMain::CmdFirst_Click},   {CmdLast, &FrmMain::CmdLast_Click}};
+    for (auto [button, handler] : buttons) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler = handler] { (this->*handler)(); });
+    }
 }
 
 void FrmMain::Form_Load() {

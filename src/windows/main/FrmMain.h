@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -14,6 +15,9 @@ class QPushButton;
 
 namespace app {
 struct AppState;
+}
+namespace db {
+class Recordset;
 }
 namespace platform {
 class Desktop;
@@ -134,6 +138,22 @@ class FrmMain : public QMainWindow {
     // Menu and button handlers.
     void mnuExit_Click();
     void mnuHelpHelp_Click();
+    void CmdFirst_Click();
+    void CmdLast_Click();
+    void CmdNext_Click();
+    void CmdPrev_Click();
+    void CmdBookmark_Click();
+    void CmdUpdate_Click();
+    void CmdDelete_Click();
+    void CmdAdd_Click();
+    void CmbArtist_LostFocus();
+    void ComboBox_KeyDown(QComboBox* box, int& keyCode);
+    void mnuViewArtist_Click();
+    void mnuViewCategory_Click();
+    void mnuViewFormat_Click();
+    void mnuViewTitle_Click();
+    void mnuOptionsAddArtist_Click();
+    void mnuOptionsBookmark_Click();
     void CmbArtist_Change();
     void CmbArtist_Click();
     void txtTitle_Change();
@@ -151,6 +171,20 @@ class FrmMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    db::Recordset& currentRecords();
+    void saveBeforeMove();
+    void moveToEnd(bool first);
+    void noCurrentRecord();
+    void stepOrSayNoRecord(const std::function<void()>& action);
+    void writeRecordFields(db::Recordset& records);
+    void emptyFields();
+    void enterAddMode();
+    void insertRecord();
+    void returnToRecordBeforeAdd();
+    void leaveAddModeAfterCancel();
+    void leaveAddModeAfterEscape();
+    void setAddModeCommands(bool enabled, bool withBookmark);
+    void chooseView(const QString& view);
     void buildControls();
     void buildMenus();
     void connectControls();

@@ -146,17 +146,26 @@ void FrmMain::GetArtist() {
     }
 }
 
+// Reopens the main recordset in a view and shows its first record. A name that is not a
+// view leaves it closed. The new order is read before the old one is let go, so a failure
+// (which reaches the caller) leaves the window in the view it was in.
 void FrmMain::OpenView(const QString& view) {
     SetBusyPointer(true);
-    state_.rsMain.close();
-    for (const char* name : {"Artist", "Format", "Category", "Title"}) {
-        if (view == QLatin1String(name)) {
-            state_.rsMain.setIndex(view.toStdString());
-            QString key = QString::fromLatin1(name);
-            ShowView(key);
-            state_.rsMain.open(state_.cnMain, catalogue::mainTable(*db::findView(name)));
-            break;
+    const db::View* chosen = db::findView(view.toStdString());
+    if (chosen) {
+        db::Recordset reopened;
+        try {
+            reopened.open(state_.cnMain, catalogue::mainTable(*chosen));
+        } catch (const db::DbError&) {
+            SetBusyPointer(false);
+            throw;
         }
+        reopened.setIndex(std::string(chosen->name));
+        state_.rsMain.swap(reopened);
+        QString key = QString::fromUtf8(chosen->name.data(), chosen->name.size());
+        ShowView(key);
+    } else {
+        state_.rsMain.close();
     }
     DisplayRecord();
     SetBusyPointer(false);

@@ -1,6 +1,8 @@
 // The main window sees every key before the focused control does.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -40,6 +42,14 @@ bool isEnter(int qtKey) {
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
+    if (type == QEvent::FocusOut && watched == CmbArtist) {
+        // Focus moving within the window; not a popup list opening or another window.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            CmbArtist_LostFocus();
+        }
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) {
         return false;
     }
@@ -69,13 +79,21 @@ bool FrmMain::ownsShortcut(QEvent* event) const {
     });
 }
 
-bool FrmMain::handleKey(QObject*, QEvent* event) {
+bool FrmMain::handleKey(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (const int code = keyCode(key->key())) {
+    int code = keyCode(key->key());
+    if (code) {
         Form_KeyDown(code, key->modifiers());
     }
     if (key->key() == Qt::Key_Escape) {
         Form_KeyPress(KeyEscape);
+    }
+    if (auto* box = qobject_cast<QComboBox*>(watched);
+        code && (box == CmbArtist || box == CmbCategory || box == cmbFormat)) {
+        ComboBox_KeyDown(box, code);
+        if (code != KeyPageUp && code != KeyPageDown) {
+            return true;  // the key was replaced by a harmless one: the list keeps its choice
+        }
     }
     if (isEnter(key->key())) {
         // Enter presses the focused button, or else the window's default button.
@@ -107,6 +125,9 @@ void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
 }
 
 void FrmMain::Form_KeyPress(int keyAscii) {
+    if (keyAscii == KeyEscape && AddMode) {
+        leaveAddModeAfterEscape();
+    }
     if (keyAscii == KeyEscape && state_.DeleteAllRunning) {
         state_.DeleteAllCancel = true;
     }

@@ -55,20 +55,23 @@ void FrmMain::buildMenus() {
     mnuReportSetup = addItem(mnuReport, "mnuReportSetup", "Printer Set&up", {}, later);
 
     mnuView = topMenu(bar, "mnuView", "&Views");
-    mnuViewArtist = addCheckItem(mnuView, "mnuViewArtist", "By Artist", ctrl('L'), true, later);
-    mnuViewCategory =
-        addCheckItem(mnuView, "mnuViewCategory", "By &Category", ctrl('Y'), false, later);
-    mnuViewFormat = addCheckItem(mnuView, "mnuViewFormat", "By &Format", ctrl('S'), false, later);
-    mnuViewTitle = addCheckItem(mnuView, "mnuViewTitle", "By &Title", ctrl('T'), false, later);
+    mnuViewArtist = addCheckItem(mnuView, "mnuViewArtist", "By Artist", ctrl('L'), true,
+                                 [this] { mnuViewArtist_Click(); });
+    mnuViewCategory = addCheckItem(mnuView, "mnuViewCategory", "By &Category", ctrl('Y'), false,
+                                   [this] { mnuViewCategory_Click(); });
+    mnuViewFormat = addCheckItem(mnuView, "mnuViewFormat", "By &Format", ctrl('S'), false,
+                                 [this] { mnuViewFormat_Click(); });
+    mnuViewTitle = addCheckItem(mnuView, "mnuViewTitle", "By &Title", ctrl('T'), false,
+                                [this] { mnuViewTitle_Click(); });
 
     mnuCounts = bar->addAction("&Counts");
     mnuCounts->setObjectName("mnuCounts");
 
     mnuOptions = topMenu(bar, "mnuOptions", "&Options");
     mnuOptionsAddArtist = addCheckItem(mnuOptions, "mnuOptionsAddArtist", "&Auto Add Artist",
-                                       ctrl('O'), false, later);
-    mnuOptionsBookmark =
-        addCheckItem(mnuOptions, "mnuOptionsBookmark", "&Bookmark", ctrl('B'), true, later);
+                                       ctrl('O'), false, [this] { mnuOptionsAddArtist_Click(); });
+    mnuOptionsBookmark = addCheckItem(mnuOptions, "mnuOptionsBookmark", "&Bookmark", ctrl('B'),
+                                      true, [this] { mnuOptionsBookmark_Click(); });
 
     mnuHelp = topMenu(bar, "mnuHelp", "&Help");
     mnuHelpHelp = addItem(mnuHelp, "mnuHelpHelp", "&Help", {}, [this] { mnuHelpHelp_Click(); });

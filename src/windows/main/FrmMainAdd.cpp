@@ -1,0 +1,192 @@
+// Add mode: entering new records one after another, and the artist offer.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "windows/lookup/FrmArtist.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+QString failureText(const QString& what, const db::DbError& error) {
+    return what + "\r\n" + QString::fromStdString(error.description);
+}
+
+// Adds an item to a drop-down's list without touching the text the user typed.
+void appendItem(QComboBox* box, const QString& item) {
+    const QString typed = box->currentText();
+    box->addItem(item);
+    if (box->currentText() != typed) {
+        box->setEditText(typed);
+    }
+}
+
+}  // namespace
+
+void FrmMain::CmdAdd_Click() {
+    if (AddMode) {
+        insertRecord();
+    } else {
+        enterAddMode();
+    }
+}
+
+void FrmMain::emptyFields() {
+    CmbArtist->setEditText(QString());
+    txtTitle->setText(QString());
+    CmbCategory->setEditText(QString());
+    cmbFormat->setEditText(QString());
+}
+
+// The commands that would leave the new record: nine buttons, then the six menus.
+void FrmMain::setAddModeCommands(bool enabled, bool withBookmark) {
+    for (QPushButton* button : {CmdDelete, CmdNext, CmdPrev, CmdSearch, CmdFirst, CmdLast,
+                                CmdUpdate, CmdBrowse, CmdBookmark}) {
+        if (button != CmdBookmark || withBookmark) {
+            button->setEnabled(enabled);
+        }
+    }
+    for (QAction* menu :
+         {mnuFile->menuAction(), mnuLookupTables->menuAction(), mnuReport->menuAction(),
+          mnuView->menuAction(), mnuCounts, mnuOptions->menuAction()}) {
+        menu->setEnabled(enabled);
+    }
+}
+
+void FrmMain::enterAddMode() {
+    auto& s = state_;
+    lblMsgBar1->setText("Add Mode - Esc key to cancel");
+    CmdAdd->setText("&Insert");
+    s.ReturnBookmark.reset();
+    app::resumeNext([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+    SaveViewName();
+    emptyFields();
+    setDefaultButton(CmdAdd);
+    setAddModeCommands(false, true);
+    AddMode = true;
+    CmbArtist->setFocus();
+}
+
+void FrmMain::insertRecord() {
+    if (CmbArtist->currentText().isEmpty() || txtTitle->text().isEmpty()) {
+        const Answer answer = desktop_.messageBox("Artist and Title can not be empty.",
+                                                  Buttons::RetryCancel, Icon::Exclamation);
+        if (answer == Answer::Retry) {
+            txtTitle->setFocus();
+        } else {
+            leaveAddModeAfterCancel();
+        }
+        return;
+    }
+    db::Recordset& main = state_.rsMain;
+    try {
+        main.addNew();
+        writeRecordFields(main);
+    } catch (const db::DbError& error) {
+        // Nothing was written: keep the entry on screen so it can be corrected or retried.
+        main.cancelUpdate();
+        desktop_.messageBox(failureText("The record could not be added.", error), Buttons::Ok,
+                            Icon::Exclamation);
+        return;
+    }
+    emptyFields();
+    UpdateRecordTally(true);
+    CmbArtist->setFocus();
+}
+
+// Reopens the view Add was pressed in, so new records take their places, and shows the
+// record that was shown then.
+void FrmMain::returnToRecordBeforeAdd() {
+    auto& s = state_;
+    app::resumeNext([&] { GetIndex(); });
+    app::resumeNext([&] {
+        if (s.ReturnBookmark) {
+            s.rsMain.setBookmark(*s.ReturnBookmark);
+        }
+    });
+    DisplayRecord();
+}
+
+void FrmMain::leaveAddModeAfterCancel() {
+    CmdAdd->setText("&Add");
+    returnToRecordBeforeAdd();
+    CmdAdd->setFocus();
+    setAddModeCommands(true, true);
+    AddMode = false;
+    lblMsgBar1->setText(QString());
+}
+
+void FrmMain::leaveAddModeAfterEscape() {
+    returnToRecordBeforeAdd();
+    CmdAdd->setFocus();
+    CmdAdd->setText("&Add");
+    setDefaultButton(CmdAdd);
+    setAddModeCommands(true, false);
+    lblMsgBar1->setText("Add Mode Canceled");
+    AddMode = false;
+}
+
+void FrmMain::CmbArtist_LostFocus() {
+    auto& s = state_;
+    const QString name = CmbArtist->currentText();
+    if (!AddMode || name.size() <= 1) {
+        return;
+    }
+    bool known = false;
+    try {
+        s.rsArtist.moveFirst();
+        s.rsArtist.find("Artist", db::FindOp::Equal, name.toStdString());
+        known = !s.rsArtist.eof();
+    } catch (const db::DbError& error) {
+        if (error.number != db::err::NoCurrentRecord) {  // an empty list knows nobody
+            desktop_.messageBox(failureText("The artist list could not be searched.", error),
+                                Buttons::Ok, Icon::Exclamation);
+            return;
+        }
+    }
+    if (known) {
+        return;
+    }
+    const bool add = s.autoAddArtistOn() ||
+                     desktop_.messageBox("Name not in Artist Database\r\nWould you like to add it?",
+                                         Buttons::YesNo, Icon::Question) == Answer::Yes;
+    if (!add) {
+        return;
+    }
+    try {
+        s.rsArtist.addNew();
+        s.rsArtist.setField("Artist", name.toStdString());
+        s.rsArtist.update();
+    } catch (const db::DbError& error) {
+        s.rsArtist.cancelUpdate();
+        desktop_.messageBox(failureText("The artist could not be added to the artist list.", error),
+                            Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    appendItem(CmbArtist, name);
+    appendItem(frmArtist()->CmbArtist, name);
+}
+
+void FrmMain::ComboBox_KeyDown(QComboBox* box, int& keyCode) {
+    constexpr int KeyPageUp = 33;
+    constexpr int KeyPageDown = 34;
+    if (keyCode != KeyPageUp && keyCode != KeyPageDown) {
+        return;
+    }
+    if (box->currentText().isEmpty()) {
+        box->setEditText(" ");
+    }
+    keyCode = box->currentText().at(0).unicode();
+}
+
+}  // namespace windows

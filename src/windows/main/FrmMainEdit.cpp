@@ -1,0 +1,165 @@
+// Writing edits back to the current record, and deleting it.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+const QString NoRecordsToUpdate = "No Records to Update, click the Add button to add a record.";
+
+QString fieldText(const db::Recordset& rs, const char* name) {
+    return QString::fromStdString(rs.field(name).toText());
+}
+
+QString failureText(const QString& what, const db::DbError& error) {
+    return what + "\r\n" + QString::fromStdString(error.description);
+}
+
+}  // namespace
+
+// The four fields into the recordset's current (or new) row, cut to the column widths.
+void FrmMain::writeRecordFields(db::Recordset& records) {
+    records.setField("Artist", CmbArtist->currentText().left(30).toStdString());
+    records.setField("Title", txtTitle->text().left(30).toStdString());
+    records.setField("Category", CmbCategory->currentText().left(15).toStdString());
+    records.setField("Format", cmbFormat->currentText().left(5).toStdString());
+    records.update();
+}
+
+void FrmMain::CmdUpdate_Click() {
+    SetBusyPointer(true);
+    ExplicitUpdate = true;
+    UpdateRecord();
+    SetBusyPointer(false);
+}
+
+void FrmMain::UpdateRecord() {
+    auto& s = state_;
+    auto noRecords = [&] {
+        desktop_.messageBox(NoRecordsToUpdate, Buttons::Ok, Icon::Information);
+        CmdAdd->setFocus();
+    };
+    try {
+        if (s.rsMain.recordCount() < 1) {
+            noRecords();
+            return;  // the flags stay as they are
+        }
+    } catch (const db::DbError&) {
+        // A closed catalogue is found out by the steps below.
+    }
+    if (!ExplicitUpdate) {
+        const Answer answer =
+            desktop_.messageBox("Changes have been made to record\r\nSave Changes?", Buttons::YesNo,
+                                Icon::Question, "Update Record");
+        if (answer == Answer::No) {
+            AddMode = false;
+            RecordChanged = false;
+        }
+    }
+    db::Recordset& records = currentRecords();
+    bool saveFailed = false;
+    if (RecordChanged || AddMode) {
+        try {
+            writeRecordFields(records);
+            lblMsgBar1->setText("Record Updated");
+            if (&records == &s.rsMain) {
+                desktop_.beep();
+            }
+        } catch (const db::DbError& error) {
+            records.cancelUpdate();
+            if (error.number == db::err::NoCurrentRecord) {
+                noRecords();
+            } else {
+                // The edit stays on screen and marked, so it can be saved again.
+                saveFailed = true;
+                desktop_.messageBox(failureText("The record could not be saved.", error),
+                                    Buttons::Ok, Icon::Exclamation);
+            }
+        }
+    } else {
+        // Nothing to save: show the stored values again, dropping any edit.
+        app::runSteps({
+                          [&] { CmbArtist->setEditText(fieldText(records, "Artist")); },
+                          [&] { txtTitle->setText(fieldText(records, "Title")); },
+                          [&] { CmbCategory->setEditText(fieldText(records, "Category")); },
+                          [&] { cmbFormat->setEditText(fieldText(records, "Format")); },
+                      },
+                      [&](const db::DbError& error) {
+                          if (error.number != db::err::NoCurrentRecord) {
+                              return app::Trap::Resume;
+                          }
+                          noRecords();
+                          return app::Trap::Stop;
+                      });
+    }
+    RecordChanged = saveFailed;
+    ExplicitUpdate = true;
+}
+
+void FrmMain::CmdDelete_Click() {
+    lblMsgBar1->setText("Delete Mode");
+    const Answer answer =
+        desktop_.messageBox("Delete Current Record.", Buttons::YesNo, Icon::Question, "Delete");
+    if (answer != Answer::Yes) {
+        lblMsgBar1->setText("Delete Canceled");
+        return;
+    }
+    db::Recordset& records = currentRecords();
+    // No record to delete, or none left to show after deleting the only one.
+    auto noRecordLeft = [&] {
+        desktop_.beep();
+        desktop_.messageBox("No Current Record", Buttons::Ok, Icon::Critical, "ERROR");
+        DisplayRecord();
+        lblMsgBar1->setText("No Records");
+        if (RecordTally == 1) {
+            UpdateRecordTally(false);
+        }
+    };
+    try {
+        records.deleteCurrent();
+    } catch (const db::DbError& error) {
+        if (error.number == db::err::NoCurrentRecord) {
+            noRecordLeft();
+        } else {
+            desktop_.messageBox(failureText("The record could not be deleted.", error), Buttons::Ok,
+                                Icon::Exclamation);
+        }
+        return;
+    }
+    // Show the record after the deleted one, or the one before it at the end.
+    app::runSteps({
+                      [&] { records.moveNext(); },
+                      [&] {
+                          if (records.eof()) {
+                              records.movePrevious();
+                          }
+                      },
+                      [&] {
+                          if (records.bof()) {
+                              records.moveNext();
+                          }
+                      },
+                      [&] { lblMsgBar1->setText("Record Deleted"); },
+                      [&] { DisplayRecord(); },
+                      [&] { UpdateRecordTally(false); },
+                  },
+                  [&](const db::DbError& error) {
+                      if (error.number != db::err::NoCurrentRecord) {
+                          return app::Trap::Resume;
+                      }
+                      noRecordLeft();
+                      return app::Trap::Stop;
+                  });
+}
+
+}  // namespace windows

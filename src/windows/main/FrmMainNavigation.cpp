@@ -1,0 +1,138 @@
+// Moving through the records, and returning to the saved bookmark.
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Buttons;
+using platform::Icon;
+
+}  // namespace
+
+db::Recordset& FrmMain::currentRecords() {
+    return state_.SearchMode ? state_.rsSearch : state_.rsMain;
+}
+
+void FrmMain::saveBeforeMove() {
+    if (RecordChanged) {
+        ExplicitUpdate = false;
+        UpdateRecord();
+    }
+}
+
+void FrmMain::noCurrentRecord() {
+    desktop_.messageBox("No Current Record!", Buttons::Ok, Icon::Critical, "ERROR");
+}
+
+void FrmMain::stepOrSayNoRecord(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const db::DbError& error) {
+        if (error.number == db::err::NoCurrentRecord) {
+            noCurrentRecord();
+        }
+    }
+}
+
+void FrmMain::CmdFirst_Click() {
+    moveToEnd(true);
+}
+
+void FrmMain::CmdLast_Click() {
+    moveToEnd(false);
+}
+
+void FrmMain::moveToEnd(bool first) {
+    db::Recordset& records = currentRecords();
+    app::runSteps({
+                      [&] { saveBeforeMove(); },
+                      [&] { first ? records.moveFirst() : records.moveLast(); },
+                      [&] { DisplayRecord(); },
+                      [&] { desktop_.beep(); },
+                      [&] { lblMsgBar1->setText(first ? "First Record" : "Last Record"); },
+                  },
+                  [&](const db::DbError& error) {
+                      if (error.number == db::err::NoCurrentRecord) {
+                          desktop_.beep();
+                          noCurrentRecord();
+                          return app::Trap::Stop;
+                      }
+                      desktop_.messageBox("Undetermined error occured!\r\nError = \"" +
+                                              QString::fromStdString(error.description) + "\"",
+                                          Buttons::Ok, Icon::Critical, "ERROR");
+                      return app::Trap::Resume;
+                  });
+}
+
+// Next and Previous go on with the next step after any failure; a missing record is said.
+// A test that fails counts as true, so its branch runs, as it always has.
+void FrmMain::CmdNext_Click() {
+    db::Recordset& records = currentRecords();
+    auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
+    step([&] { saveBeforeMove(); });
+    bool pastEnd = true;
+    step([&] { pastEnd = records.eof(); });
+    if (pastEnd) {
+        step([&] { records.moveLast(); });
+        lblMsgBar1->setText("Last Record");
+    } else {
+        step([&] { records.moveNext(); });
+        bool reachedEnd = true;
+        step([&] { reachedEnd = records.eof(); });
+        if (reachedEnd) {
+            desktop_.beep();
+            step([&] { records.moveLast(); });
+            lblMsgBar1->setText("Last Record");
+        } else {
+            lblMsgBar1->setText("Next Record");
+        }
+    }
+    DisplayRecord();
+}
+
+void FrmMain::CmdPrev_Click() {
+    db::Recordset& records = currentRecords();
+    auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
+    step([&] { saveBeforeMove(); });
+    bool beforeStart = true;
+    step([&] { beforeStart = records.bof(); });
+    if (beforeStart) {
+        desktop_.beep();
+        step([&] { records.moveNext(); });
+        DisplayRecord();
+        lblMsgBar1->setText("First Record");
+        return;
+    }
+    step([&] { records.movePrevious(); });
+    DisplayRecord();
+    bool reachedStart = true;
+    step([&] { reachedStart = records.bof(); });
+    if (reachedStart) {
+        desktop_.beep();
+        step([&] { records.moveNext(); });
+        DisplayRecord();
+        lblMsgBar1->setText("First Record");
+    } else {
+        lblMsgBar1->setText("Previous Record");
+    }
+}
+
+void FrmMain::CmdBookmark_Click() {
+    auto& s = state_;
+    app::resumeNext([&] {
+        if (!s.SavedBookmark) {
+            throw db::DbError::badBookmark();
+        }
+        s.rsMain.setBookmark(*s.SavedBookmark);
+    });
+    DisplayRecord();
+    CmdBookmark->setEnabled(false);
+    s.BookmarkPending = false;
+}
+
+}  // namespace windows
