@@ -1,0 +1,335 @@
+// Add mode, the artist offer, the views and the options, driven as a user would.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+#include "windows/lookup/FrmArtist.h"
+
+using platform::Answer;
+using platform::Icon;
+using testing::MainWindowFixture;
+using testing::TestCatalogue;
+
+namespace {
+
+std::vector<TestCatalogue::Row> three() {
+    return {{"ABBA", "Arrival", "Pop", "CD"},
+            {"Bob Dylan", "Blonde on Blonde", "Rock", "LP"},
+            {"Coltrane", "Giant Steps", "Jazz", "LP"}};
+}
+
+windows::FrmMain& shown(MainWindowFixture& f) {
+    auto& w = f.load();
+    w.show();
+    if (!QTest::qWaitForWindowActive(&w)) {
+        qWarning("window did not become active");
+    }
+    return w;
+}
+
+void click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Types a whole entry the way a user does: field by field, Tab between them.
+void typeEntry(windows::FrmMain& w, const QString& artist, const QString& title,
+               const QString& category, const QString& format) {
+    QTest::keyClicks(w.CmbArtist, artist);
+    w.txtTitle->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(w.txtTitle, title);
+    w.CmbCategory->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(w.CmbCategory, category);
+    w.cmbFormat->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(w.cmbFormat, format);
+}
+
+QList<QWidget*> leavingCommands(const windows::FrmMain& w) {
+    return {w.CmdDelete, w.CmdNext,   w.CmdPrev,   w.CmdSearch,  w.CmdFirst,
+            w.CmdLast,   w.CmdUpdate, w.CmdBrowse, w.CmdBookmark};
+}
+
+QList<QAction*> menus(const windows::FrmMain& w) {
+    return {w.mnuFile->menuAction(),
+            w.mnuLookupTables->menuAction(),
+            w.mnuReport->menuAction(),
+            w.mnuView->menuAction(),
+            w.mnuCounts,
+            w.mnuOptions->menuAction()};
+}
+
+}  // namespace
+
+class TestAddViews : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void addModeLocksTheWayOutAndInsertsEntries() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::No, Answer::No};  // no artist offers taken
+        click(w.CmdAdd);
+        QVERIFY(w.AddMode);
+        QCOMPARE(w.CmdAdd->text(), QString("&Insert"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode - Esc key to cancel"));
+        QCOMPARE(w.CmbArtist->currentText(), QString());
+        QCOMPARE(QApplication::focusWidget(), w.CmbArtist);
+        for (QWidget* command : leavingCommands(w)) {
+            QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
+        }
+        for (QAction* menu : menus(w)) {
+            QVERIFY(!menu->isEnabled());
+        }
+        QVERIFY(w.mnuHelp->menuAction()->isEnabled() && w.cmdArtist->isEnabled());
+
+        typeEntry(w, QString(40, 'z'), "Long Names", "Contemporary Classical", "Cassette");
+        QTest::keyClick(w.cmbFormat, Qt::Key_Return);  // Enter presses Insert
+        QCOMPARE(w.lblMsgBar3->text(), QString("4 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString());
+        QCOMPARE(w.txtTitle->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), w.CmbArtist);
+        QCOMPARE(w.CmdAdd->text(), QString("&Insert"));
+        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Category || '|' || Format FROM Main "
+                                    "WHERE Title = 'Long Names'"),
+                 QStringList{QString(30, 'z') + "|Contemporary Cl|Casse"});
+
+        typeEntry(w, "Guns N' Roses", "Appetite", "Rock", "LP");
+        click(w.CmdAdd);
+        QCOMPARE(w.lblMsgBar3->text(), QString("5 Artists "));
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Guns N'' Roses'"),
+                 QStringList{"Appetite"});
+        QVERIFY(!w.RecordChanged);  // entries never raise the save question
+    }
+
+    void escapeReturnsToTheRecordShownBeforeAdd() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.mnuViewTitle->trigger();
+        click(w.CmdNext);  // Title order: Arrival, Blonde on Blonde, Giant Steps
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
+        click(w.CmdAdd);
+        f.desktop.answers = {Answer::No};
+        typeEntry(w, "Aardvark", "Aaa", "Pop", "CD");
+        click(w.CmdAdd);
+        QTest::keyClick(w.CmbArtist, Qt::Key_Escape);
+        QVERIFY(!w.AddMode);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode Canceled"));
+        QCOMPARE(w.CmdAdd->text(), QString("&Add"));
+        QCOMPARE(w.defaultButton(), w.CmdAdd);
+        QCOMPARE(QApplication::focusWidget(), w.CmdAdd);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));
+        QVERIFY(w.CmdNext->isEnabled() && w.mnuView->menuAction()->isEnabled());
+        QVERIFY(!w.CmdBookmark->isEnabled());  // Esc does not offer the bookmark
+        click(w.CmdFirst);                     // the new record has its place in the order
+        QCOMPARE(w.txtTitle->text(), QString("Aaa"));
+    }
+
+    void emptyEntryOffersRetryOrCancel() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdNext);
+        click(w.CmdAdd);
+        QTest::keyClicks(w.CmbArtist, "X");
+        f.desktop.answers = {Answer::Retry};
+        click(w.CmdAdd);
+        QCOMPARE(f.desktop.messages.back().text, QString("Artist and Title can not be empty."));
+        QCOMPARE(f.desktop.messages.back().icon, Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget(), w.txtTitle);
+        QVERIFY(w.AddMode);
+        f.desktop.answers = {Answer::Cancel};
+        click(w.CmdAdd);
+        QVERIFY(!w.AddMode);
+        QCOMPARE(w.lblMsgBar1->text(), QString());
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
+        QVERIFY(w.CmdBookmark->isEnabled());  // Cancel enables all nine
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+    }
+
+    void failedInsertKeepsTheEntry() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdAdd);
+        typeEntry(w, "ABBA", "Waterloo", "Pop", "LP");
+        // Another program holds the file while the entry is inserted.
+        db::Connection holder;
+        holder.open(f.catalogue.path().toStdString());
+        holder.execute("BEGIN EXCLUSIVE");
+        holder.execute("UPDATE Options SET optValue = optValue");
+        click(w.CmdAdd);
+        holder.execute("ROLLBACK");
+        QVERIFY(f.desktop.messages.back().text.startsWith("The record could not be added."));
+        QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
+        QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
+        click(w.CmdAdd);  // and once the file is free, it goes in
+        QCOMPARE(w.lblMsgBar3->text(), QString("4 Artists "));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main WHERE Title = 'Waterloo'"),
+                 QStringList{"1"});
+    }
+
+    void artistOfferOnLeavingTheArtistBox() {
+        MainWindowFixture f(three());
+        f.catalogue.execute("INSERT INTO Artist (Artist) VALUES ('ABBA')");
+        auto& w = shown(f);
+        const int listed = w.CmbArtist->count();
+
+        w.CmbArtist->setEditText("Zz");  // outside add mode nothing is offered
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QVERIFY(f.desktop.messages.empty());
+
+        click(w.CmdAdd);
+        QTest::keyClicks(w.CmbArtist, "abba");  // known, whatever the case
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QVERIFY(f.desktop.messages.empty());
+
+        w.CmbArtist->setFocus(Qt::TabFocusReason);
+        w.CmbArtist->setEditText("Q");  // one letter is never offered
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QVERIFY(f.desktop.messages.empty());
+
+        w.CmbArtist->setFocus(Qt::TabFocusReason);
+        w.CmbArtist->setEditText("O'Connor");
+        f.desktop.answers = {Answer::No};
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Name not in Artist Database\r\nWould you like to add it?"));
+        QCOMPARE(f.desktop.messages[0].icon, Icon::Question);
+        QCOMPARE(w.CmbArtist->count(), listed);
+
+        w.CmbArtist->setFocus(Qt::TabFocusReason);
+        f.desktop.answers = {Answer::Yes};
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QCOMPARE(w.CmbArtist->count(), listed + 1);
+        QCOMPARE(w.frmArtist()->CmbArtist->count(), listed + 1);
+        QCOMPARE(w.CmbArtist->currentText(), QString("O'Connor"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Artist WHERE Artist = 'O''Connor'"),
+                 QStringList{"1"});
+
+        w.CmbArtist->setFocus(Qt::TabFocusReason);  // now known: no second offer
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+    }
+
+    void autoAddArtistAddsSilently() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
+        click(w.CmdAdd);
+        QTest::keyClicks(w.CmbArtist, "Guns N' Roses");
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QVERIFY(f.desktop.messages.empty());
+        QCOMPARE(f.catalogue.column("SELECT Artist FROM Artist WHERE Artist LIKE 'Guns%'"),
+                 QStringList{"Guns N' Roses"});
+    }
+
+    void emptyArtistTableKnowsNobody() {
+        MainWindowFixture f(three());
+        f.catalogue.execute("DELETE FROM Artist");
+        auto& w = shown(f);
+        click(w.CmdAdd);
+        QTest::keyClicks(w.CmbArtist, "Nina Simone");
+        f.desktop.answers = {Answer::Yes};
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.catalogue.column("SELECT Artist FROM Artist"), QStringList{"Nina Simone"});
+    }
+
+    void viewsReorderAndMoveTheCheckMark() {
+        MainWindowFixture f({{"Bowie", "Low", "Rock", "LP"},
+                             {"ABBA", "Arrival", "Pop", "LP"},
+                             {"Bowie", "Heroes", "Rock", "CD"},
+                             {"Cale", "Paris 1919", "Art", "LP"}});
+        auto& w = shown(f);
+        w.txtTitle->setText("edited");  // a view change drops it without asking
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);  // By Format
+        QCOMPARE(w.txtTitle->text(), QString("Heroes"));
+        QVERIFY(w.mnuViewFormat->isChecked());
+        QVERIFY(!w.mnuViewArtist->isChecked() && !w.mnuViewTitle->isChecked() &&
+                !w.mnuViewCategory->isChecked());
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Format"));
+        QVERIFY(f.desktop.messages.empty());
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Title = 'edited'").size(), 0);
+        click(w.CmdNext);  // LP: ABBA, Bowie, Cale
+        QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
+
+        QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);  // By Category: then by title
+        QCOMPARE(w.txtTitle->text(), QString("Paris 1919"));
+        click(w.CmdNext);
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+        click(w.CmdNext);
+        QCOMPARE(w.txtTitle->text(), QString("Heroes"));
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Category"));
+
+        w.mnuViewTitle->trigger();
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));
+        w.mnuViewArtist->trigger();
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+        QVERIFY(w.mnuViewArtist->isChecked() && !w.mnuViewTitle->isChecked());
+    }
+
+    void failedViewChangeStaysInThePreviousView() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdNext);
+        db::Connection holder;
+        holder.open(f.catalogue.path().toStdString());
+        holder.execute("BEGIN EXCLUSIVE");
+        holder.execute("UPDATE Options SET optValue = optValue");
+        w.mnuViewTitle->trigger();
+        holder.execute("ROLLBACK");
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QVERIFY(f.desktop.messages[0].text.endsWith("in procedure OpenView of Form 'FrmMain'"));
+        QVERIFY(w.mnuViewArtist->isChecked() && !w.mnuViewTitle->isChecked());
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
+        QVERIFY(!f.desktop.busy);
+        click(w.CmdNext);  // still moving through the Artist view
+        QCOMPARE(w.CmbArtist->currentText(), QString("Coltrane"));
+    }
+
+    void optionsToggleAndAreStoredOnClose() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.mnuOptionsAddArtist->trigger();
+        QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
+        QVERIFY(f.state.autoAddArtistOn());
+        w.mnuOptionsAddArtist->trigger();
+        QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is Off"));
+        QVERIFY(!w.mnuOptionsAddArtist->isChecked() && !f.state.autoAddArtistOn());
+
+        w.CmdBookmark->setEnabled(true);  // as after a jump
+        f.state.BookmarkPending = true;
+        QTest::keyClick(&w, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Bookmark is Off"));
+        QVERIFY(!w.CmdBookmark->isEnabled());
+        QVERIFY(f.state.BookmarkPending);  // kept for later
+        w.mnuOptionsBookmark->trigger();
+        QCOMPARE(w.lblMsgBar1->text(), QString("Bookmark is On"));
+        QVERIFY(!w.CmdBookmark->isEnabled());  // not until the next jump
+
+        w.mnuOptionsAddArtist->trigger();
+        w.close();
+        QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
+                 (QStringList{"-1", "-1", "-1"}));
+    }
+
+    void menuShortcutsWinOverTheTextFields() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.txtTitle->setFocus();
+        QTest::keyClick(w.txtTitle, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));
+        w.CmbArtist->setFocus();
+        QTest::keyClick(w.CmbArtist, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
+    }
+};
+
+QTEST_MAIN(TestAddViews)
+#include "tst_add_views.moc"

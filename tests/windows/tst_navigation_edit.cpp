@@ -1,0 +1,291 @@
+// Moving through the records, saving and discarding edits, and deleting, driven by the
+// buttons and keys a user presses, checked against the rows in the file.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+
+using platform::Answer;
+using platform::Icon;
+using testing::MainWindowFixture;
+using testing::TestCatalogue;
+
+namespace {
+
+std::vector<TestCatalogue::Row> three() {
+    return {{"ABBA", "Arrival", "Pop", "CD"},
+            {"Bob Dylan", "Blonde on Blonde", "Rock", "LP"},
+            {"Coltrane", "Giant Steps", "Jazz", "LP"}};
+}
+
+QString shownArtist(const windows::FrmMain& w) {
+    return w.CmbArtist->currentText();
+}
+
+void click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// A window shown and active, so keys reach it as they would a user's.
+windows::FrmMain& shown(MainWindowFixture& f) {
+    auto& w = f.load();
+    w.show();
+    if (!QTest::qWaitForWindowActive(&w)) {
+        qWarning("window did not become active");
+    }
+    return w;
+}
+
+}  // namespace
+
+class TestNavigationEdit : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void movesAndBeepsAtTheEnds() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdNext);
+        QCOMPARE(shownArtist(w), QString("Bob Dylan"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Next Record"));
+        QCOMPARE(f.desktop.beeps, 0);
+        click(w.CmdLast);
+        QCOMPARE(shownArtist(w), QString("Coltrane"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Last Record"));
+        QCOMPARE(f.desktop.beeps, 1);
+        click(w.CmdNext);  // on the last record: one beep, stays
+        QCOMPARE(shownArtist(w), QString("Coltrane"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Last Record"));
+        QCOMPARE(f.desktop.beeps, 2);
+        click(w.CmdPrev);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Previous Record"));
+        click(w.CmdFirst);
+        QCOMPARE(shownArtist(w), QString("ABBA"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("First Record"));
+        QCOMPARE(f.desktop.beeps, 3);
+        click(w.CmdFirst);  // already first: still beeps
+        QCOMPARE(f.desktop.beeps, 4);
+        click(w.CmdPrev);  // on the first record: one beep, stays
+        QCOMPARE(shownArtist(w), QString("ABBA"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("First Record"));
+        QCOMPARE(f.desktop.beeps, 5);
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    void pageKeysMoveAndLeaveTheListsAlone() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.CmbCategory->setFocus();
+        QTest::keyClick(w.CmbCategory, Qt::Key_PageDown);
+        QCOMPARE(shownArtist(w), QString("Bob Dylan"));
+        QCOMPARE(w.CmbCategory->currentText(), QString("Rock"));  // the list did not move
+        QVERIFY(!w.RecordChanged);
+        QTest::keyClick(w.CmbCategory, Qt::Key_PageUp);
+        QCOMPARE(shownArtist(w), QString("ABBA"));
+        w.txtTitle->setFocus();
+        QTest::keyClick(w.txtTitle, Qt::Key_PageDown);
+        QTest::keyClick(w.txtTitle, Qt::Key_PageDown);
+        QCOMPARE(shownArtist(w), QString("Coltrane"));
+    }
+
+    void pageKeyInAnEmptyListLeavesABlank() {
+        MainWindowFixture f({{"ABBA", "Arrival", nullptr, "CD"}});
+        auto& w = shown(f);
+        w.CmbCategory->setFocus();
+        const int selected = w.CmbCategory->currentIndex();
+        QTest::keyClick(w.CmbCategory, Qt::Key_PageUp);
+        QCOMPARE(w.CmbCategory->currentText(), QString(" "));
+        QCOMPARE(w.CmbCategory->currentIndex(), selected);
+    }
+
+    void emptyCatalogueSaysNoCurrentRecord() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        click(w.CmdFirst);
+        QCOMPARE(f.desktop.beeps, 1);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text, QString("No Current Record!"));
+        QCOMPARE(f.desktop.messages[0].title, QString("ERROR"));
+        QCOMPARE(f.desktop.messages[0].icon, Icon::Critical);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));  // no status on this path
+        click(w.CmdNext);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Last Record"));
+        click(w.CmdPrev);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(3));
+        QCOMPARE(w.lblMsgBar1->text(), QString("First Record"));
+        QCOMPARE(f.desktop.beeps, 2);
+        QCOMPARE(w.CmbArtist->currentText(), QString());
+    }
+
+    void anEditIsOfferedBeforeEveryMove() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.txtTitle->setFocus();
+        w.txtTitle->selectAll();
+        QTest::keyClicks(w.txtTitle, "Waterloo");
+        QVERIFY(w.RecordChanged);
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdNext);
+        QCOMPARE(f.desktop.messages.back().text,
+                 QString("Changes have been made to record\r\nSave Changes?"));
+        QCOMPARE(f.desktop.messages.back().title, QString("Update Record"));
+        QCOMPARE(f.desktop.messages.back().icon, Icon::Question);
+        QCOMPARE(shownArtist(w), QString("Bob Dylan"));
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
+                 QStringList{"Waterloo"});
+        QVERIFY(!w.RecordChanged);
+
+        w.txtTitle->setFocus();
+        QTest::keyClicks(w.txtTitle, " (live)");
+        f.desktop.answers = {Answer::No};
+        click(w.CmdPrev);
+        QCOMPARE(shownArtist(w), QString("ABBA"));
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Bob Dylan'"),
+                 QStringList{"Blonde on Blonde"});
+    }
+
+    void updateSavesCutFieldsAndBeeps() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.CmbArtist->setEditText(QString(35, 'a'));
+        w.CmbCategory->setEditText("Progressive Rock Fusion");  // 23 characters
+        w.cmbFormat->setEditText("Cassette");
+        QCOMPARE(w.defaultButton(), w.CmdUpdate);
+        w.txtTitle->setFocus();
+        QTest::keyClick(w.txtTitle, Qt::Key_Return);  // Enter presses Update
+        QCOMPARE(w.lblMsgBar1->text(), QString("Record Updated"));
+        QCOMPARE(f.desktop.beeps, 1);
+        QVERIFY(f.desktop.messages.empty());  // Update does not ask
+        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Category || '|' || Format FROM Main "
+                                    "WHERE Title = 'Arrival'"),
+                 QStringList{QString(30, 'a') + "|Progressive Roc|Casse"});
+        QVERIFY(!w.RecordChanged);
+        QVERIFY(!f.desktop.busy);
+    }
+
+    void updateWithoutEditsOnlyRefreshes() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdUpdate);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
+        QCOMPARE(f.desktop.beeps, 0);
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+    }
+
+    void updateOnAnEmptyCatalogueSendsTheUserToAdd() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        w.txtTitle->setText("Something");
+        click(w.CmdUpdate);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("No Records to Update, click the Add button to add a record."));
+        QCOMPARE(f.desktop.messages[0].icon, Icon::Information);
+        QCOMPARE(QApplication::focusWidget(), w.CmdAdd);
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"0"});
+    }
+
+    void failedSaveIsReportedAndKeepsTheEdit() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        w.txtTitle->setText("Waterloo");
+        // The row disappears behind the window's back.
+        f.catalogue.execute("DELETE FROM Main WHERE Artist = 'ABBA'");
+        click(w.CmdUpdate);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QVERIFY(f.desktop.messages[0].text.startsWith("The record could not be saved."));
+        QVERIFY(w.lblMsgBar1->text() != "Record Updated");
+        QCOMPARE(f.desktop.beeps, 0);
+        QVERIFY(w.RecordChanged);
+        QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
+    }
+
+    void deleteShowsTheNeighbour() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdNext);  // Bob Dylan, the middle one
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);
+        QCOMPARE(f.desktop.messages.back().text, QString("Delete Current Record."));
+        QCOMPARE(f.desktop.messages.back().title, QString("Delete"));
+        QCOMPARE(shownArtist(w), QString("Coltrane"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Record Deleted"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("2 Artists "));
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);  // the last one: the one before it is shown
+        QCOMPARE(shownArtist(w), QString("ABBA"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("1 Artist "));
+        QCOMPARE(f.catalogue.column("SELECT Artist FROM Main"), QStringList{"ABBA"});
+
+        f.desktop.answers = {Answer::No};
+        click(w.CmdDelete);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Delete Canceled"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"1"});
+
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);  // the only one
+        QCOMPARE(f.desktop.messages.back().text, QString("No Current Record"));
+        QCOMPARE(f.desktop.messages.back().title, QString("ERROR"));
+        QCOMPARE(f.desktop.beeps, 1);
+        QCOMPARE(w.lblMsgBar1->text(), QString("No Records"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));
+        QCOMPARE(shownArtist(w), QString());
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"0"});
+
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);  // nothing left: the tally stays 0
+        QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));
+    }
+
+    void searchResultsAreMovedAndSavedWithoutABeep() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        // A search result of the two records from B on, as the search window leaves it.
+        f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist", "Artist >= ?", {"B"}});
+        f.state.SearchMode = true;
+        w.DisplayRecord();
+        QCOMPARE(shownArtist(w), QString("Bob Dylan"));
+        click(w.CmdNext);
+        click(w.CmdNext);
+        QCOMPARE(shownArtist(w), QString("Coltrane"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Last Record"));
+        const int beeps = f.desktop.beeps;
+        w.txtTitle->setText("Blue Train");
+        click(w.CmdUpdate);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Record Updated"));
+        QCOMPARE(f.desktop.beeps, beeps);
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Coltrane'"),
+                 QStringList{"Blue Train"});
+    }
+
+    void bookmarkReturnsOnceToTheSavedRecord() {
+        MainWindowFixture f(three());
+        auto& w = shown(f);
+        click(w.CmdLast);
+        f.state.SavedBookmark = f.state.rsMain.bookmark();  // as a jump saves it
+        f.state.BookmarkPending = true;
+        w.CmdBookmark->setEnabled(true);
+        click(w.CmdFirst);
+        click(w.CmdBookmark);
+        QCOMPARE(shownArtist(w), QString("Coltrane"));
+        QVERIFY(!w.CmdBookmark->isEnabled());
+        QVERIFY(!f.state.BookmarkPending);
+
+        // A saved record that is gone leaves the current one shown, silently.
+        f.catalogue.execute("DELETE FROM Main WHERE Artist = 'Coltrane'");
+        f.state.rsMain.requery();  // as reopening the view would
+        w.CmdBookmark->setEnabled(true);
+        click(w.CmdBookmark);
+        QCOMPARE(shownArtist(w), QString("ABBA"));
+        QVERIFY(!w.CmdBookmark->isEnabled());
+        QCOMPARE(f.desktop.messages.size(), std::size_t(0));
+    }
+};
+
+QTEST_MAIN(TestNavigationEdit)
+#include "tst_navigation_edit.moc"
