@@ -6,11 +6,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
+#include <random>
+#include <vector>
 
 #include "CatalogueGenerator.h"
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "db/Connection.h"
+#include "db/Recordset.h"
 #include "platform/Desktop.h"
 #include "windows/main/FrmMain.h"
 
@@ -88,7 +91,55 @@ void OpenArtistView(benchmark::State& state) {
     state.counters["ratio"] = ours / bare;
 }
 
+// 10 000 moves from random places with the record shown, against as many bare lookups
+// of random rows by id.
+void RandomMoves(benchmark::State& state) {
+    constexpr int Moves = 10'000;
+    LoadedWindow loaded(state.range(0));
+    db::Recordset& main = loaded.state.rsMain;
+    const std::int64_t count = main.recordCount();
+    std::mt19937_64 random(42);
+    std::uniform_int_distribution<std::int64_t> ordinal(1, count - 1);
+    std::vector<std::int64_t> places, rowIds;
+    for (int i = 0; i < Moves; ++i) {
+        places.push_back(ordinal(random));
+        main.setAbsolutePosition(places.back());
+        rowIds.push_back(main.bookmark());
+    }
+    db::Statement lookup(loaded.state.cnMain,
+                         "SELECT Artist, Title, Category, Format FROM Main WHERE rowid = ?");
+    double bare = 0, ours = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        for (const std::int64_t id : rowIds) {
+            lookup.bind(1, db::Value(id));
+            lookup.step();
+            for (int column = 0; column < 4; ++column) {
+                benchmark::DoNotOptimize(lookup.column(column));
+            }
+            lookup.reset();
+        }
+        const auto t1 = Clock::now();
+        for (const std::int64_t place : places) {
+            main.setAbsolutePosition(place);
+            loaded.window->CmdNext_Click();
+        }
+        const auto t2 = Clock::now();
+        bare += seconds(t1 - t0);
+        ours += seconds(t2 - t1);
+        state.SetIterationTime(seconds(t2 - t1));
+    }
+    state.counters["bare_ms"] = 1000 * bare / static_cast<double>(state.iterations());
+    state.counters["ratio"] = ours / bare;
+}
+
 }  // namespace
+
+BENCHMARK(RandomMoves)
+    ->Arg(1'000'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0);
 
 BENCHMARK(OpenArtistView)
     ->Arg(10'000)

@@ -268,6 +268,25 @@ void Recordset::stepForwardOnly() {
     }
 }
 
+void Recordset::setAbsolutePosition(std::int64_t ordinal) {
+    requireKeyset("AbsolutePosition");
+    flushEdit();
+    if (ordinal < 1 || ordinal > live_) {
+        throw DbError::badBookmark();
+    }
+    if (live_ == static_cast<std::int64_t>(keys_.size())) {
+        pos_ = static_cast<std::ptrdiff_t>(ordinal - 1);
+        return;
+    }
+    std::int64_t seen = 0;
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (!removed_[i] && ++seen == ordinal) {
+            pos_ = static_cast<std::ptrdiff_t>(i);
+            return;
+        }
+    }
+}
+
 std::int64_t Recordset::currentKey() const {
     if (onRow()) {
         return keys_[pos_];

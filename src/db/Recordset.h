@@ -60,6 +60,10 @@ class Recordset {
     void moveNext();
     void movePrevious();
 
+    // 1-based ordinal of the current row among the rows still present; moving there is
+    // constant time unless rows were deleted through this recordset.
+    void setAbsolutePosition(std::int64_t ordinal);
+
     std::int64_t bookmark() const;
     void setBookmark(std::int64_t rowId);
 

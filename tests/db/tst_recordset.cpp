@@ -109,6 +109,22 @@ class TestRecordset : public QObject {
         QVERIFY(!rs.isOpen());
     }
 
+    void absolutePositionCountsRowsStillPresent() {
+        TestCatalogue file(threeRecords());
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        Recordset rs;
+        rs.open(cn, catalogue::mainTable(view("Artist")));
+        rs.setAbsolutePosition(3);
+        QCOMPARE(artist(rs), std::string("Queen"));
+        rs.setAbsolutePosition(1);
+        rs.deleteCurrent();  // ABBA
+        rs.setAbsolutePosition(2);
+        QCOMPARE(artist(rs), std::string("Queen"));
+        QCOMPARE(errorOf([&] { rs.setAbsolutePosition(3); }), db::err::BadBookmark);
+        QCOMPARE(errorOf([&] { rs.setAbsolutePosition(0); }), db::err::BadBookmark);
+    }
+
     void nullIsDistinctFromEmptyText() {
         TestCatalogue file({{"Nina Simone", nullptr, "", "LP"}});
         db::Connection cn;
