@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPushButton>
+#include <QTest>
 #include <memory>
 
 #include "app/AppState.h"
@@ -30,5 +32,26 @@ struct MainWindowFixture {
     app::AppState state;
     std::unique_ptr<windows::FrmMain> window;
 };
+
+// Three records in three categories, artists in alphabetical order.
+inline std::vector<TestCatalogue::Row> threeRecords() {
+    return {{"ABBA", "Arrival", "Pop", "CD"},
+            {"Bob Dylan", "Blonde on Blonde", "Rock", "LP"},
+            {"Coltrane", "Giant Steps", "Jazz", "LP"}};
+}
+
+// The fixture's window loaded, shown and active, so keys reach it as a user's would.
+inline windows::FrmMain& shown(MainWindowFixture& f) {
+    auto& w = f.load();
+    w.show();
+    if (!QTest::qWaitForWindowActive(&w)) {
+        qWarning("window did not become active");
+    }
+    return w;
+}
+
+inline void click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 }  // namespace testing

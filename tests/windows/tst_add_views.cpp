@@ -13,29 +13,13 @@
 
 using platform::Answer;
 using platform::Icon;
+using testing::click;
 using testing::MainWindowFixture;
+using testing::shown;
 using testing::TestCatalogue;
+using testing::threeRecords;
 
 namespace {
-
-std::vector<TestCatalogue::Row> three() {
-    return {{"ABBA", "Arrival", "Pop", "CD"},
-            {"Bob Dylan", "Blonde on Blonde", "Rock", "LP"},
-            {"Coltrane", "Giant Steps", "Jazz", "LP"}};
-}
-
-windows::FrmMain& shown(MainWindowFixture& f) {
-    auto& w = f.load();
-    w.show();
-    if (!QTest::qWaitForWindowActive(&w)) {
-        qWarning("window did not become active");
-    }
-    return w;
-}
-
-void click(QPushButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 // Types a whole entry the way a user does: field by field, Tab between them.
 void typeEntry(windows::FrmMain& w, const QString& artist, const QString& title,
@@ -70,7 +54,7 @@ class TestAddViews : public QObject {
 
   private slots:
     void addModeLocksTheWayOutAndInsertsEntries() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         f.desktop.answers = {Answer::No, Answer::No};  // no artist offers taken
         click(w.CmdAdd);
@@ -107,7 +91,7 @@ class TestAddViews : public QObject {
     }
 
     void escapeReturnsToTheRecordShownBeforeAdd() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.mnuViewTitle->trigger();
         click(w.CmdNext);  // Title order: Arrival, Blonde on Blonde, Giant Steps
@@ -131,7 +115,7 @@ class TestAddViews : public QObject {
     }
 
     void emptyEntryOffersRetryOrCancel() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdNext);
         click(w.CmdAdd);
@@ -152,7 +136,7 @@ class TestAddViews : public QObject {
     }
 
     void failedInsertKeepsTheEntry() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdAdd);
         typeEntry(w, "ABBA", "Waterloo", "Pop", "LP");
@@ -173,7 +157,7 @@ class TestAddViews : public QObject {
     }
 
     void artistOfferOnLeavingTheArtistBox() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         f.catalogue.execute("INSERT INTO Artist (Artist) VALUES ('ABBA')");
         auto& w = shown(f);
         const int listed = w.CmbArtist->count();
@@ -216,8 +200,41 @@ class TestAddViews : public QObject {
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
     }
 
+    void failedArtistInsertIsSaidAndTheListStays() {
+        MainWindowFixture f(threeRecords());
+        auto& w = shown(f);
+        const int listed = w.CmbArtist->count();
+        click(w.CmdAdd);
+        QTest::keyClicks(w.CmbArtist, "Nina Simone");
+        db::Connection holder;
+        holder.open(f.catalogue.path().toStdString());
+        holder.execute("BEGIN EXCLUSIVE");
+        holder.execute("UPDATE Options SET optValue = optValue");
+        f.desktop.answers = {Answer::Yes};
+        w.txtTitle->setFocus(Qt::TabFocusReason);
+        holder.execute("ROLLBACK");
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+        QVERIFY(f.desktop.messages[1].text.startsWith(
+            "The artist could not be added to the artist list."));
+        QCOMPARE(w.CmbArtist->count(), listed);
+        QVERIFY(w.AddMode);  // the program goes on
+        QCOMPARE(w.CmbArtist->currentText(), QString("Nina Simone"));
+    }
+
+    void escapeAsksDeleteAllToStop() {
+        MainWindowFixture f(threeRecords());
+        auto& w = shown(f);
+        w.CmdAdd->setFocus();
+        QTest::keyClick(w.CmdAdd, Qt::Key_Escape);  // outside add mode and delete-all: nothing
+        QVERIFY(!f.state.DeleteAllCancel);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
+        f.state.DeleteAllRunning = true;
+        QTest::keyClick(w.CmdAdd, Qt::Key_Escape);
+        QVERIFY(f.state.DeleteAllCancel);
+    }
+
     void autoAddArtistAddsSilently() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
@@ -230,7 +247,7 @@ class TestAddViews : public QObject {
     }
 
     void emptyArtistTableKnowsNobody() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         f.catalogue.execute("DELETE FROM Artist");
         auto& w = shown(f);
         click(w.CmdAdd);
@@ -275,7 +292,7 @@ class TestAddViews : public QObject {
     }
 
     void failedViewChangeStaysInThePreviousView() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdNext);
         db::Connection holder;
@@ -294,7 +311,7 @@ class TestAddViews : public QObject {
     }
 
     void optionsToggleAndAreStoredOnClose() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.mnuOptionsAddArtist->trigger();
         QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
@@ -320,7 +337,7 @@ class TestAddViews : public QObject {
     }
 
     void menuShortcutsWinOverTheTextFields() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.txtTitle->setFocus();
         QTest::keyClick(w.txtTitle, Qt::Key_T, Qt::ControlModifier);

@@ -11,33 +11,16 @@
 
 using platform::Answer;
 using platform::Icon;
+using testing::click;
 using testing::MainWindowFixture;
+using testing::shown;
 using testing::TestCatalogue;
+using testing::threeRecords;
 
 namespace {
 
-std::vector<TestCatalogue::Row> three() {
-    return {{"ABBA", "Arrival", "Pop", "CD"},
-            {"Bob Dylan", "Blonde on Blonde", "Rock", "LP"},
-            {"Coltrane", "Giant Steps", "Jazz", "LP"}};
-}
-
 QString shownArtist(const windows::FrmMain& w) {
     return w.CmbArtist->currentText();
-}
-
-void click(QPushButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// A window shown and active, so keys reach it as they would a user's.
-windows::FrmMain& shown(MainWindowFixture& f) {
-    auto& w = f.load();
-    w.show();
-    if (!QTest::qWaitForWindowActive(&w)) {
-        qWarning("window did not become active");
-    }
-    return w;
 }
 
 }  // namespace
@@ -47,7 +30,7 @@ class TestNavigationEdit : public QObject {
 
   private slots:
     void movesAndBeepsAtTheEnds() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdNext);
         QCOMPARE(shownArtist(w), QString("Bob Dylan"));
@@ -77,7 +60,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void pageKeysMoveAndLeaveTheListsAlone() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.CmbCategory->setFocus();
         QTest::keyClick(w.CmbCategory, Qt::Key_PageDown);
@@ -122,8 +105,22 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString());
     }
 
+    void otherFailuresOfFirstAndLastAreSaidAndPassedOver() {
+        MainWindowFixture f(threeRecords());
+        auto& w = shown(f);
+        w.OpenView("no such view");  // leaves the main recordset closed
+        click(w.CmdFirst);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text,
+                 QString("Undetermined error occured!\r\nError = \"Operation is not allowed when "
+                         "the object is closed.\""));
+        QCOMPARE(f.desktop.messages[0].title, QString("ERROR"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("First Record"));  // the steps after it ran
+        QCOMPARE(f.desktop.beeps, 1);
+    }
+
     void anEditIsOfferedBeforeEveryMove() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.txtTitle->setFocus();
         w.txtTitle->selectAll();
@@ -150,7 +147,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void updateSavesCutFieldsAndBeeps() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.CmbArtist->setEditText(QString(35, 'a'));
         w.CmbCategory->setEditText("Progressive Rock Fusion");  // 23 characters
@@ -169,7 +166,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void updateWithoutEditsOnlyRefreshes() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdUpdate);
         QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
@@ -191,7 +188,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void failedSaveIsReportedAndKeepsTheEdit() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.txtTitle->setText("Waterloo");
         // The row disappears behind the window's back.
@@ -206,7 +203,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void deleteShowsTheNeighbour() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdNext);  // Bob Dylan, the middle one
         f.desktop.answers = {Answer::Yes};
@@ -243,7 +240,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void searchResultsAreMovedAndSavedWithoutABeep() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         // A search result of the two records from B on, as the search window leaves it.
         f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist", "Artist >= ?", {"B"}});
@@ -264,7 +261,7 @@ class TestNavigationEdit : public QObject {
     }
 
     void bookmarkReturnsOnceToTheSavedRecord() {
-        MainWindowFixture f(three());
+        MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdLast);
         f.state.SavedBookmark = f.state.rsMain.bookmark();  // as a jump saves it

@@ -20,17 +20,20 @@ QString fieldText(const db::Recordset& rs, const char* name) {
 void FrmMain::DisplayRecord() {
     auto& s = state_;
     s.DisplayingRecord = true;
-    CmbArtist->setEditText(QString());
-    txtTitle->setText(QString());
-    CmbCategory->setEditText(QString());
-    cmbFormat->setEditText(QString());
     const db::Recordset& source = s.SearchMode ? s.rsSearch : s.rsMain;
-    // A Null field, or no current record at all, leaves its field empty.
-    app::resumeNext([&] { CmbArtist->setEditText(fieldText(source, "Artist")); });
-    app::resumeNext([&] { txtTitle->setText(fieldText(source, "Title")); });
-    app::resumeNext([&] { CmbCategory->setEditText(fieldText(source, "Category")); });
-    app::resumeNext([&] { cmbFormat->setEditText(fieldText(source, "Format")); });
+    // A Null field, or no current record at all, shows as an empty field. Each field is
+    // written once, with its final text: moving stays cheap on a large catalogue.
+    auto text = [&](const char* name) {
+        QString value;
+        app::resumeNext([&] { value = fieldText(source, name); });
+        return value;
+    };
+    CmbArtist->setEditText(text("Artist"));
+    txtTitle->setText(text("Title"));
+    CmbCategory->setEditText(text("Category"));
+    cmbFormat->setEditText(text("Format"));
     s.DisplayingRecord = false;
+    RecordChanged = false;  // whatever was on screen before is not an edit of this record
 }
 
 }  // namespace windows
