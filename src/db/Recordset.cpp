@@ -319,7 +319,7 @@ const std::vector<Value>& Recordset::currentRow() const {
     if (cacheValid_ && cachedKey_ == key) {
         return rowCache_;
     }
-    rowReader_->reset();
+    // The reader is always left reset (so it holds no read lock between rows).
     rowReader_->bind(1, Value(key));
     if (!rowReader_->step()) {
         rowReader_->reset();

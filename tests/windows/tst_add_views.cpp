@@ -221,6 +221,18 @@ class TestAddViews : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Nina Simone"));
     }
 
+    void closingInAddModeDropsTheEntry() {
+        MainWindowFixture f(threeRecords());
+        auto& w = shown(f);
+        click(w.CmdAdd);
+        f.desktop.answers = {Answer::No};
+        typeEntry(w, "Nico", "Chelsea Girl", "Folk", "LP");
+        w.close();
+        QCOMPARE(f.desktop.ended, 1);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));  // only the artist offer
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+    }
+
     void escapeAsksDeleteAllToStop() {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
