@@ -82,14 +82,10 @@ class TestCatalogueFile : public QObject {
 
     void lockedFileSaysSo() {
         TestCatalogue file;
-        db::Connection holder;
-        holder.open(file.path().toStdString());
-        holder.execute("BEGIN EXCLUSIVE");
-        holder.execute("UPDATE Options SET optValue = '0'");
+        testing::FileLock holder(file.path());
         const DbError error = openError(file.path());
         QCOMPARE(error.number, db::err::Unspecified);
         QVERIFY(QString::fromStdString(error.description).contains("locked"));
-        holder.execute("ROLLBACK");
     }
 
     void missingTableIsReportedByName() {

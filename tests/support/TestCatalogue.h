@@ -63,4 +63,24 @@ class TestCatalogue {
     QTemporaryDir dir_;
 };
 
+// Another program holding the catalogue file locked, until `release` or the end of scope.
+class FileLock {
+  public:
+    explicit FileLock(const QString& path) {
+        connection_.open(path.toStdString());
+        connection_.execute("BEGIN EXCLUSIVE");
+        connection_.execute("UPDATE Options SET optValue = optValue");
+    }
+    ~FileLock() { release(); }
+    void release() {
+        if (connection_.isOpen()) {
+            connection_.execute("ROLLBACK");
+            connection_.close();
+        }
+    }
+
+  private:
+    db::Connection connection_;
+};
+
 }  // namespace testing

@@ -141,12 +141,9 @@ class TestAddViews : public QObject {
         click(w.CmdAdd);
         typeEntry(w, "ABBA", "Waterloo", "Pop", "LP");
         // Another program holds the file while the entry is inserted.
-        db::Connection holder;
-        holder.open(f.catalogue.path().toStdString());
-        holder.execute("BEGIN EXCLUSIVE");
-        holder.execute("UPDATE Options SET optValue = optValue");
+        testing::FileLock holder(f.catalogue.path());
         click(w.CmdAdd);
-        holder.execute("ROLLBACK");
+        holder.release();
         QVERIFY(f.desktop.messages.back().text.startsWith("The record could not be added."));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
         QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
@@ -206,13 +203,10 @@ class TestAddViews : public QObject {
         const int listed = w.CmbArtist->count();
         click(w.CmdAdd);
         QTest::keyClicks(w.CmbArtist, "Nina Simone");
-        db::Connection holder;
-        holder.open(f.catalogue.path().toStdString());
-        holder.execute("BEGIN EXCLUSIVE");
-        holder.execute("UPDATE Options SET optValue = optValue");
+        testing::FileLock holder(f.catalogue.path());
         f.desktop.answers = {Answer::Yes};
         w.txtTitle->setFocus(Qt::TabFocusReason);
-        holder.execute("ROLLBACK");
+        holder.release();
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
         QVERIFY(f.desktop.messages[1].text.startsWith(
             "The artist could not be added to the artist list."));
@@ -307,12 +301,9 @@ class TestAddViews : public QObject {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdNext);
-        db::Connection holder;
-        holder.open(f.catalogue.path().toStdString());
-        holder.execute("BEGIN EXCLUSIVE");
-        holder.execute("UPDATE Options SET optValue = optValue");
+        testing::FileLock holder(f.catalogue.path());
         w.mnuViewTitle->trigger();
-        holder.execute("ROLLBACK");
+        holder.release();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QVERIFY(f.desktop.messages[0].text.endsWith("in procedure OpenView of Form 'FrmMain'"));
         QVERIFY(w.mnuViewArtist->isChecked() && !w.mnuViewTitle->isChecked());

@@ -180,7 +180,7 @@ class TestFrmMainStart : public QObject {
     void unusableCatalogueEndsTheProgramCleanly() {
         QFETCH(QString, fault);
         MainWindowFixture f({{"ABBA", "Arrival", "Pop", "CD"}});
-        db::Connection holder;
+        std::optional<testing::FileLock> holder;
         if (fault == "missing") {
             QFile::remove(f.catalogue.path());
         } else if (fault == "foreign") {
@@ -188,9 +188,7 @@ class TestFrmMainStart : public QObject {
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write("This is a letter, not a catalogue.\n");
         } else if (fault == "locked") {
-            holder.open(f.catalogue.path().toStdString());
-            holder.execute("BEGIN EXCLUSIVE");
-            holder.execute("UPDATE Options SET optValue = optValue");
+            holder.emplace(f.catalogue.path());
         } else {
             f.catalogue.execute("DROP TABLE Main");
         }
