@@ -28,10 +28,19 @@ void FrmMain::DisplayRecord() {
         app::resumeNext([&] { value = fieldText(source, name); });
         return value;
     };
-    CmbArtist->setEditText(text("Artist"));
-    txtTitle->setText(text("Title"));
-    CmbCategory->setEditText(text("Category"));
-    cmbFormat->setEditText(text("Format"));
+    // A field already showing the right text is left alone: laying text out again is most
+    // of what showing a record costs, and neighbours often share artist or format.
+    auto show = [&](QComboBox* box, const char* name) {
+        if (const QString value = text(name); box->currentText() != value) {
+            box->setEditText(value);
+        }
+    };
+    show(CmbArtist, "Artist");
+    if (const QString title = text("Title"); txtTitle->text() != title) {
+        txtTitle->setText(title);
+    }
+    show(CmbCategory, "Category");
+    show(cmbFormat, "Format");
     s.DisplayingRecord = false;
     RecordChanged = false;  // whatever was on screen before is not an edit of this record
 }
