@@ -36,6 +36,14 @@ QString TallyText(std::int64_t tally) {
     return QString::number(tally) + (tally == 1 ? " Artist " : " Artists ");
 }
 
+QString fieldText(const db::Recordset& records, const char* name) {
+    return QString::fromStdString(records.field(name).toText());
+}
+
+QString failureText(const QString& what, const db::DbError& error) {
+    return what + "\r\n" + QString::fromStdString(error.description);
+}
+
 QString procedureMessage(const db::DbError& error, const QString& procedure) {
     return QStringLiteral("Error %1 (%2) in procedure %3 of Form 'FrmMain'")
         .arg(error.number)

@@ -18,10 +18,6 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
-QString failureText(const QString& what, const db::DbError& error) {
-    return what + "\r\n" + QString::fromStdString(error.description);
-}
-
 // Adds an item to a drop-down's list without touching the text the user typed.
 void appendItem(QComboBox* box, const QString& item) {
     const QString typed = box->currentText();
@@ -95,7 +91,7 @@ void FrmMain::insertRecord() {
     } catch (const db::DbError& error) {
         // Nothing was written: keep the entry on screen so it can be corrected or retried.
         main.cancelUpdate();
-        desktop_.messageBox(failureText("The record could not be added.", error), Buttons::Ok,
+        desktop_.messageBox(app::failureText("The record could not be added.", error), Buttons::Ok,
                             Icon::Exclamation);
         return;
     }
@@ -149,7 +145,7 @@ void FrmMain::CmbArtist_LostFocus() {
         known = !s.rsArtist.eof();
     } catch (const db::DbError& error) {
         if (error.number != db::err::NoCurrentRecord) {  // an empty list knows nobody
-            desktop_.messageBox(failureText("The artist list could not be searched.", error),
+            desktop_.messageBox(app::failureText("The artist list could not be searched.", error),
                                 Buttons::Ok, Icon::Exclamation);
             return;
         }
@@ -169,8 +165,9 @@ void FrmMain::CmbArtist_LostFocus() {
         s.rsArtist.update();
     } catch (const db::DbError& error) {
         s.rsArtist.cancelUpdate();
-        desktop_.messageBox(failureText("The artist could not be added to the artist list.", error),
-                            Buttons::Ok, Icon::Exclamation);
+        desktop_.messageBox(
+            app::failureText("The artist could not be added to the artist list.", error),
+            Buttons::Ok, Icon::Exclamation);
         return;
     }
     appendItem(CmbArtist, name);

@@ -9,13 +9,6 @@
 #include "windows/main/FrmMain.h"
 
 namespace windows {
-namespace {
-
-QString fieldText(const db::Recordset& rs, const char* name) {
-    return QString::fromStdString(rs.field(name).toText());
-}
-
-}  // namespace
 
 void FrmMain::DisplayRecord() {
     auto& s = state_;
@@ -25,7 +18,7 @@ void FrmMain::DisplayRecord() {
     // written once, with its final text: moving stays cheap on a large catalogue.
     auto text = [&](const char* name) {
         QString value;
-        app::resumeNext([&] { value = fieldText(source, name); });
+        app::resumeNext([&] { value = app::fieldText(source, name); });
         return value;
     };
     // A field already showing the right text is left alone: laying text out again is most

@@ -17,14 +17,6 @@ using platform::Icon;
 
 const QString NoRecordsToUpdate = "No Records to Update, click the Add button to add a record.";
 
-QString fieldText(const db::Recordset& rs, const char* name) {
-    return QString::fromStdString(rs.field(name).toText());
-}
-
-QString failureText(const QString& what, const db::DbError& error) {
-    return what + "\r\n" + QString::fromStdString(error.description);
-}
-
 }  // namespace
 
 // The four fields into the recordset's current (or new) row, cut to the column widths.
@@ -82,17 +74,17 @@ void FrmMain::UpdateRecord() {
             } else {
                 // The edit stays on screen and marked, so it can be saved again.
                 saveFailed = true;
-                desktop_.messageBox(failureText("The record could not be saved.", error),
+                desktop_.messageBox(app::failureText("The record could not be saved.", error),
                                     Buttons::Ok, Icon::Exclamation);
             }
         }
     } else {
         // Nothing to save: show the stored values again, dropping any edit.
         app::runSteps({
-                          [&] { CmbArtist->setEditText(fieldText(records, "Artist")); },
-                          [&] { txtTitle->setText(fieldText(records, "Title")); },
-                          [&] { CmbCategory->setEditText(fieldText(records, "Category")); },
-                          [&] { cmbFormat->setEditText(fieldText(records, "Format")); },
+                          [&] { CmbArtist->setEditText(app::fieldText(records, "Artist")); },
+                          [&] { txtTitle->setText(app::fieldText(records, "Title")); },
+                          [&] { CmbCategory->setEditText(app::fieldText(records, "Category")); },
+                          [&] { cmbFormat->setEditText(app::fieldText(records, "Format")); },
                       },
                       [&](const db::DbError& error) {
                           if (error.number != db::err::NoCurrentRecord) {
@@ -131,8 +123,8 @@ void FrmMain::CmdDelete_Click() {
         if (error.number == db::err::NoCurrentRecord) {
             noRecordLeft();
         } else {
-            desktop_.messageBox(failureText("The record could not be deleted.", error), Buttons::Ok,
-                                Icon::Exclamation);
+            desktop_.messageBox(app::failureText("The record could not be deleted.", error),
+                                Buttons::Ok, Icon::Exclamation);
         }
         return;
     }
