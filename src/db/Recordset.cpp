@@ -84,6 +84,7 @@ void Recordset::close() {
     edit_ = Edit::None;
     batch_.reset();  // an unfinished batch is rolled back
     rowReader_.reset();
+    rowDeleter_.reset();
     query_.reset();
     keys_.clear();
     removed_.clear();
@@ -107,6 +108,7 @@ void Recordset::swap(Recordset& other) noexcept {
     swap(live_, other.live_);
     swap(pos_, other.pos_);
     swap(rowReader_, other.rowReader_);
+    swap(rowDeleter_, other.rowDeleter_);
     swap(rowCache_, other.rowCache_);
     swap(cachedKey_, other.cachedKey_);
     swap(cacheValid_, other.cacheValid_);
@@ -465,7 +467,13 @@ void Recordset::deleteCurrent() {
     edit_ = Edit::None;
     const std::int64_t key = currentKey();
     beginBatchIfNeeded();
-    connection_->execute("DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?", {key});
+    if (!rowDeleter_) {
+        rowDeleter_ = std::make_unique<Statement>(
+            *connection_, "DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?");
+    }
+    rowDeleter_->bind(1, Value(key));
+    rowDeleter_->step();  // a failed step resets the statement itself
+    rowDeleter_->reset();
     removed_[pos_] = 1;
     --live_;
     cacheValid_ = false;

@@ -114,6 +114,7 @@ class Recordset {
     std::int64_t live_ = 0;
     std::ptrdiff_t pos_ = -1;
     std::unique_ptr<Statement> rowReader_;
+    std::unique_ptr<Statement> rowDeleter_;  // prepared on first use: delete-all runs it per row
     mutable std::vector<Value> rowCache_;
     mutable std::int64_t cachedKey_ = 0;
     mutable bool cacheValid_ = false;

@@ -21,18 +21,25 @@ QString text(const db::Value& value) {
     return QString::fromStdString(value.toText());
 }
 
-// Refilling a list leaves the text the user sees, and the record it belongs to, alone.
+// Refills a drop-down's list. The items go in together when the refill ends (also when a
+// failure cut it short), which is much faster for long lists than one at a time; the text
+// the field shows, and the record it belongs to, are left alone.
 class ListRefill {
   public:
     explicit ListRefill(QComboBox* box) : box_(box), blocker_(box), text_(box->currentText()) {
         box_->clear();
     }
-    ~ListRefill() { box_->setEditText(text_); }
+    ~ListRefill() {
+        box_->addItems(items_);
+        box_->setEditText(text_);
+    }
+    void add(const QString& item) { items_ << item; }
 
   private:
     QComboBox* box_;
     QSignalBlocker blocker_;
     QString text_;
+    QStringList items_;
 };
 
 }  // namespace
@@ -96,13 +103,13 @@ void FrmMain::SetOptions() {
 }
 
 void FrmMain::GetCategory() {
-    ListRefill refill(CmbCategory);
+    ListRefill list(CmbCategory);
     db::Recordset& rs = state_.rsCategory;
     try {
         rs.open(state_.cnMain, catalogue::lookupTable(catalogue::Lookup::Category),
                 db::CursorType::ForwardOnly);
         while (!rs.eof()) {
-            CmbCategory->addItem(text(rs.field("Category")));
+            list.add(text(rs.field("Category")));
             rs.moveNext();
         }
         rs.close();
@@ -112,13 +119,13 @@ void FrmMain::GetCategory() {
 }
 
 void FrmMain::GetFormat() {
-    ListRefill refill(cmbFormat);
+    ListRefill list(cmbFormat);
     db::Recordset& rs = state_.rsFormat;
     try {
         rs.open(state_.cnMain, catalogue::lookupTable(catalogue::Lookup::Format),
                 db::CursorType::ForwardOnly);
         while (!rs.eof()) {
-            cmbFormat->addItem(text(rs.field("Format")));
+            list.add(text(rs.field("Format")));
             rs.moveNext();
         }
         rs.close();
@@ -128,17 +135,16 @@ void FrmMain::GetFormat() {
 }
 
 void FrmMain::GetArtist() {
-    QComboBox* editorList = frmArtist()->CmbArtist;
-    ListRefill refillMain(CmbArtist);
-    ListRefill refillEditor(editorList);
+    ListRefill mainList(CmbArtist);
+    ListRefill editorList(frmArtist()->CmbArtist);
     db::Recordset& rs = state_.rsArtist;
     try {
         rs.open(state_.cnMain, catalogue::lookupTable(catalogue::Lookup::Artist),
                 db::CursorType::Dynamic);
         while (!rs.eof()) {
             const QString artist = text(rs.field("Artist"));
-            CmbArtist->addItem(artist);
-            editorList->addItem(artist);
+            mainList.add(artist);
+            editorList.add(artist);
             rs.moveNext();
         }
     } catch (const db::DbError& error) {
