@@ -1,0 +1,141 @@
+// Changing rows through a recordset: edits, new rows, deletions and batches.
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "db/SqlText.h"
+
+namespace db {
+
+void Recordset::setField(const std::string& name, const Value& value) {
+    requireKeyset("Field update");
+    if (lock_ == LockType::ReadOnly) {
+        throw DbError::notAllowed("updating a read-only recordset");
+    }
+    const std::size_t column = columnIndex(name);
+    if (edit_ == Edit::None) {
+        editValues_ = currentRow();
+        editTouched_.assign(columns_.size(), 0);
+        edit_ = Edit::Changing;
+    }
+    editValues_[column] = value;
+    editTouched_[column] = 1;
+}
+
+void Recordset::addNew() {
+    requireKeyset("AddNew");
+    if (lock_ == LockType::ReadOnly) {
+        throw DbError::notAllowed("adding to a read-only recordset");
+    }
+    flushEdit();
+    editValues_.assign(columns_.size(), Value());
+    editTouched_.assign(columns_.size(), 0);
+    edit_ = Edit::Adding;
+}
+
+void Recordset::cancelUpdate() {
+    edit_ = Edit::None;
+}
+
+void Recordset::flushEdit() {
+    if (edit_ != Edit::None) {
+        update();
+    }
+}
+
+void Recordset::beginBatchIfNeeded() {
+    if (lock_ == LockType::BatchOptimistic && !batch_) {
+        batch_ = std::make_unique<Transaction>(*connection_);
+    }
+}
+
+void Recordset::update() {
+    requireOpen();
+    if (edit_ == Edit::None) {
+        return;
+    }
+    const Edit edit = edit_;
+    edit_ = Edit::None;  // a failed write is dropped, never left half-pending
+    std::vector<std::string> names;
+    std::vector<Value> values;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (editTouched_[i]) {
+            names.push_back(quoted(columns_[i]));
+            values.push_back(editValues_[i]);
+        }
+    }
+    beginBatchIfNeeded();
+    const std::string table = quoted(source_.table);
+    if (edit == Edit::Adding) {
+        std::string sql = "INSERT INTO " + table;
+        if (names.empty()) {
+            sql += " DEFAULT VALUES";
+        } else {
+            std::string columns, marks;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                columns += (i ? ", " : "") + names[i];
+                marks += i ? ", ?" : "?";
+            }
+            sql += " (" + columns + ") VALUES (" + marks + ")";
+        }
+        connection_->execute(sql, values);
+        keys_.push_back(connection_->lastInsertRowId());
+        removed_.push_back(0);
+        ++live_;
+        pos_ = static_cast<std::ptrdiff_t>(keys_.size()) - 1;
+        cacheValid_ = false;
+        return;
+    }
+    if (names.empty()) {
+        return;
+    }
+    std::string assignments;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        assignments += (i ? ", " : "") + names[i] + " = ?";
+    }
+    const std::int64_t key = currentKey();
+    values.emplace_back(key);
+    connection_->execute("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?", values);
+    cacheValid_ = false;
+    if (connection_->changes() == 0) {
+        throw DbError::recordDeleted();
+    }
+}
+
+void Recordset::deleteCurrent() {
+    requireKeyset("Delete");
+    if (lock_ == LockType::ReadOnly) {
+        throw DbError::notAllowed("deleting from a read-only recordset");
+    }
+    edit_ = Edit::None;
+    const std::int64_t key = currentKey();
+    beginBatchIfNeeded();
+    if (!rowDeleter_) {
+        rowDeleter_ = std::make_unique<Statement>(
+            *connection_, "DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?");
+    }
+    rowDeleter_->bind(1, Value(key));
+    rowDeleter_->step();  // a failed step resets the statement itself
+    rowDeleter_->reset();
+    removed_[pos_] = 1;
+    --live_;
+    cacheValid_ = false;
+}
+
+void Recordset::updateBatch() {
+    requireKeyset("UpdateBatch");
+    flushEdit();
+    if (batch_) {
+        batch_->commit();
+        batch_.reset();
+    }
+}
+
+void Recordset::cancelBatch() {
+    requireKeyset("CancelBatch");
+    edit_ = Edit::None;
+    if (batch_) {
+        batch_.reset();
+        loadKeys();  // the dropped deletions are rows again
+    }
+}
+
+}  // namespace db
