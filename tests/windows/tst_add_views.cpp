@@ -70,6 +70,11 @@ class TestAddViews : public QObject {
             QVERIFY(!menu->isEnabled());
         }
         QVERIFY(w.mnuHelp->menuAction()->isEnabled() && w.cmdArtist->isEnabled());
+        QTest::keyClick(w.CmbArtist, Qt::Key_T, Qt::ControlModifier);  // locked menus' keys too
+        QTest::keyClick(w.CmbArtist, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode - Esc key to cancel"));
+        QVERIFY(w.mnuOptionsBookmark->isChecked());
 
         typeEntry(w, QString(40, 'z'), "Long Names", "Contemporary Classical", "Cassette");
         QTest::keyClick(w.cmbFormat, Qt::Key_Return);  // Enter presses Insert
