@@ -119,7 +119,9 @@ void Connection::openWith(const std::string& path, int flags) {
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(raw);
-        throw DbError(err::Unspecified, "Could not find file '" + path + "'.");
+        throw DbError(err::Unspecified, "Could not find file '" + path +
+                                            "'. Put the catalogue file back in that folder and "
+                                            "start again.");
     }
     handle_ = raw;
     path_ = path;
@@ -131,7 +133,8 @@ void Connection::openWith(const std::string& path, int flags) {
     if (probe != SQLITE_OK) {
         std::string message;
         if (probe == SQLITE_NOTADB) {
-            message = "Unrecognized database format '" + path + "'.";
+            message = "Unrecognized database format '" + path +
+                      "'. The file is not a catalogue: restore it from a backup copy.";
         } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
             message = "The file '" + fileName(path) +
                       "' is locked by another program. Close that program and try again.";
