@@ -176,6 +176,7 @@ class FrmMain : public QMainWindow {
     void moveToEnd(bool first);
     void noCurrentRecord();
     void stepOrSayNoRecord(const std::function<void()>& action);
+    bool testOrTrue(const std::function<bool()>& test);
     void writeRecordFields(db::Recordset& records);
     void emptyFields();
     void enterAddMode();

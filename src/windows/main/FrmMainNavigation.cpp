@@ -39,6 +39,13 @@ void FrmMain::stepOrSayNoRecord(const std::function<void()>& action) {
     }
 }
 
+// A test that fails (after saying so, for a missing record) counts as true.
+bool FrmMain::testOrTrue(const std::function<bool()>& test) {
+    bool result = true;
+    stepOrSayNoRecord([&] { result = test(); });
+    return result;
+}
+
 void FrmMain::CmdFirst_Click() {
     moveToEnd(true);
 }
@@ -75,16 +82,12 @@ void FrmMain::CmdNext_Click() {
     db::Recordset& records = currentRecords();
     auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
     step([&] { saveBeforeMove(); });
-    bool pastEnd = true;
-    step([&] { pastEnd = records.eof(); });
-    if (pastEnd) {
+    if (testOrTrue([&] { return records.eof(); })) {
         step([&] { records.moveLast(); });
         lblMsgBar1->setText("Last Record");
     } else {
         step([&] { records.moveNext(); });
-        bool reachedEnd = true;
-        step([&] { reachedEnd = records.eof(); });
-        if (reachedEnd) {
+        if (testOrTrue([&] { return records.eof(); })) {
             desktop_.beep();
             step([&] { records.moveLast(); });
             lblMsgBar1->setText("Last Record");
@@ -99,9 +102,7 @@ void FrmMain::CmdPrev_Click() {
     db::Recordset& records = currentRecords();
     auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
     step([&] { saveBeforeMove(); });
-    bool beforeStart = true;
-    step([&] { beforeStart = records.bof(); });
-    if (beforeStart) {
+    if (testOrTrue([&] { return records.bof(); })) {
         desktop_.beep();
         step([&] { records.moveNext(); });
         DisplayRecord();
@@ -110,9 +111,7 @@ void FrmMain::CmdPrev_Click() {
     }
     step([&] { records.movePrevious(); });
     DisplayRecord();
-    bool reachedStart = true;
-    step([&] { reachedStart = records.bof(); });
-    if (reachedStart) {
+    if (testOrTrue([&] { return records.bof(); })) {
         desktop_.beep();
         step([&] { records.moveNext(); });
         DisplayRecord();
