@@ -190,13 +190,13 @@ void AddRecords(benchmark::State& state) {
     reportRatio(state, bare, ours);
 }
 
-}  // namespace
-
 // Every benchmark runs on the three generated catalogues and reports our own timing.
 void onCatalogueSizes(benchmark::internal::Benchmark* run) {
     run->Arg(10'000)->Arg(100'000)->Arg(1'000'000);
     run->UseManualTime()->Unit(benchmark::kMillisecond);
 }
+
+}  // namespace
 
 BENCHMARK(RandomMoves)->Apply(onCatalogueSizes)->MinTime(3.0);
 BENCHMARK(OpenArtistView)->Apply(onCatalogueSizes)->MinTime(1.0);
