@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
@@ -22,18 +23,19 @@ void FrmMain::DisplayRecord() {
         return value;
     };
     // A field already showing the right text is left alone: laying text out again is most
-    // of what showing a record costs, and neighbours often share artist or format.
-    auto show = [&](QComboBox* box, const char* name) {
-        if (const QString value = text(name); box->currentText() != value) {
-            box->setEditText(value);
+    // of what showing a record costs, and neighbours often share artist or format. Showing
+    // a record is not an edit, so the field stays quiet about it (the Change handlers
+    // would only ignore it), which also spares each field a round of signals.
+    auto show = [](QLineEdit* field, const QString& value) {
+        if (field->text() != value) {
+            const QSignalBlocker quiet(field);
+            field->setText(value);
         }
     };
-    show(CmbArtist, "Artist");
-    if (const QString title = text("Title"); txtTitle->text() != title) {
-        txtTitle->setText(title);
-    }
-    show(CmbCategory, "Category");
-    show(cmbFormat, "Format");
+    show(CmbArtist->lineEdit(), text("Artist"));
+    show(txtTitle, text("Title"));
+    show(CmbCategory->lineEdit(), text("Category"));
+    show(cmbFormat->lineEdit(), text("Format"));
     s.DisplayingRecord = false;
     RecordChanged = false;  // whatever was on screen before is not an edit of this record
 }
