@@ -139,11 +139,21 @@ class TestNavigationEdit : public QObject {
 
         w.txtTitle->setFocus();
         QTest::keyClicks(w.txtTitle, " (live)");
+        QVERIFY(w.RecordChanged);  // a shown record is still heard when edited
         f.desktop.answers = {Answer::No};
         click(w.CmdPrev);
         QCOMPARE(shownArtist(w), QString("ABBA"));
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Bob Dylan'"),
                  QStringList{"Blonde on Blonde"});
+        QVERIFY(!w.RecordChanged);
+
+        for (QComboBox* box : {w.CmbArtist, w.CmbCategory, w.cmbFormat}) {
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_X);
+            QVERIFY(w.RecordChanged);
+            w.DisplayRecord();
+            QVERIFY(!w.RecordChanged);
+        }
     }
 
     void updateSavesCutFieldsAndBeeps() {
