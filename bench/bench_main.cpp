@@ -78,16 +78,29 @@ double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-// The bare work's time per iteration, and our total time as a multiple of it.
-void reportRatio(benchmark::State& state, double bareSeconds, double ourSeconds) {
-    state.counters["bare_ms"] = 1000 * bareSeconds / static_cast<double>(state.iterations());
-    state.counters["ratio"] = ourSeconds / bareSeconds;
-}
+// Times the bare work (t0 to t1) and ours (t1 to t2) over the iterations; reports the bare
+// time per iteration and ours as a multiple of it.
+class RatioTimer {
+  public:
+    void add(benchmark::State& state, Clock::time_point t0, Clock::time_point t1,
+             Clock::time_point t2) {
+        bare_ += seconds(t1 - t0);
+        ours_ += seconds(t2 - t1);
+        state.SetIterationTime(seconds(t2 - t1));
+    }
+    void report(benchmark::State& state) const {
+        state.counters["bare_ms"] = 1000 * bare_ / static_cast<double>(state.iterations());
+        state.counters["ratio"] = ours_ / bare_;
+    }
+
+  private:
+    double bare_ = 0, ours_ = 0;
+};
 
 // Opening the Artist view and showing its first record, against the bare ordered scan.
 void OpenArtistView(benchmark::State& state) {
     LoadedWindow loaded(state.range(0));
-    double bare = 0, ours = 0;
+    RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         db::Statement scan(loaded.state.cnMain, "SELECT rowid FROM Main ORDER BY Artist, Title");
@@ -100,11 +113,9 @@ void OpenArtistView(benchmark::State& state) {
         loaded.window->OpenView("Artist");
         benchmark::DoNotOptimize(loaded.window->CmbArtist->currentText());
         const auto t2 = Clock::now();
-        bare += seconds(t1 - t0);
-        ours += seconds(t2 - t1);
-        state.SetIterationTime(seconds(t2 - t1));
+        timer.add(state, t0, t1, t2);
     }
-    reportRatio(state, bare, ours);
+    timer.report(state);
 }
 
 // 10 000 moves from random places with the record shown, against as many bare lookups
@@ -124,7 +135,7 @@ void RandomMoves(benchmark::State& state) {
     }
     db::Statement lookup(loaded.state.cnMain,
                          "SELECT Artist, Title, Category, Format FROM Main WHERE rowid = ?");
-    double bare = 0, ours = 0;
+    RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         for (const std::int64_t id : rowIds) {
@@ -141,11 +152,9 @@ void RandomMoves(benchmark::State& state) {
             loaded.window->CmdNext_Click();
         }
         const auto t2 = Clock::now();
-        bare += seconds(t1 - t0);
-        ours += seconds(t2 - t1);
-        state.SetIterationTime(seconds(t2 - t1));
+        timer.add(state, t0, t1, t2);
     }
-    reportRatio(state, bare, ours);
+    timer.report(state);
 }
 
 // 100 records entered in add mode and inserted with the Insert button, against as many
@@ -158,7 +167,7 @@ void AddRecords(benchmark::State& state) {
     db::Statement insert(loaded.state.cnMain,
                          "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)");
     window.CmdAdd_Click();  // into add mode
-    double bare = 0, ours = 0;
+    RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         for (int i = 0; i < Records; ++i) {
@@ -183,11 +192,9 @@ void AddRecords(benchmark::State& state) {
             state.SkipWithError("the window did not insert every record");
             break;
         }
-        bare += seconds(t1 - t0);
-        ours += seconds(t2 - t1);
-        state.SetIterationTime(seconds(t2 - t1));
+        timer.add(state, t0, t1, t2);
     }
-    reportRatio(state, bare, ours);
+    timer.report(state);
 }
 
 // Every benchmark runs on the three generated catalogues and reports our own timing.
