@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -26,7 +27,8 @@ class ScriptedDesktop final : public platform::Desktop {
         int context;
     };
 
-    // Answers for the next message boxes, in order; unscripted boxes get their first button.
+    // Answers for the next message boxes, in order. A box the test did not script fails
+    // the test (and gets its first button, so the program goes on).
     std::deque<platform::Answer> answers;
     std::vector<Message> messages;
     std::vector<HelpRequest> helpRequests;
@@ -48,6 +50,8 @@ class ScriptedDesktop final : public platform::Desktop {
             answers.pop_front();
             return answer;
         }
+        QTest::qFail(qPrintable("a message box the test did not expect: " + text), __FILE__,
+                     __LINE__);
         switch (buttons) {
             case platform::Buttons::YesNo:
                 return platform::Answer::Yes;

@@ -144,9 +144,11 @@ class TestAddViews : public QObject {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdAdd);
+        f.desktop.answers = {Answer::No};  // ABBA is not in the artist list
         typeEntry(w, "ABBA", "Waterloo", "Pop", "LP");
         // Another program holds the file while the entry is inserted.
         testing::FileLock holder(f.catalogue.path());
+        f.desktop.answers = {Answer::Ok};
         click(w.CmdAdd);
         holder.release();
         QVERIFY(f.desktop.messages.back().text.startsWith("The record could not be added."));
@@ -209,7 +211,7 @@ class TestAddViews : public QObject {
         click(w.CmdAdd);
         QTest::keyClicks(w.CmbArtist, "Nina Simone");
         testing::FileLock holder(f.catalogue.path());
-        f.desktop.answers = {Answer::Yes};
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
         w.txtTitle->setFocus(Qt::TabFocusReason);
         holder.release();
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
@@ -230,6 +232,25 @@ class TestAddViews : public QObject {
         QCOMPARE(f.desktop.ended, 1);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));  // only the artist offer
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+    }
+
+    void pageKeysInAddModeStayOnTheEntry() {
+        MainWindowFixture f(threeRecords());
+        auto& w = shown(f);
+        click(w.CmdAdd);
+        QTest::keyClick(w.CmbArtist, Qt::Key_PageDown);
+        QCOMPARE(w.CmbArtist->currentText(), QString(" "));  // an empty box gets one blank
+        w.CmbCategory->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(w.CmbCategory, "Pop");
+        const int selected = w.CmbCategory->currentIndex();
+        QTest::keyClick(w.CmbCategory, Qt::Key_PageUp);
+        QCOMPARE(w.CmbCategory->currentText(), QString("Pop"));
+        QCOMPARE(w.CmbCategory->currentIndex(), selected);
+        QVERIFY(w.AddMode);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode - Esc key to cancel"));
+        QTest::keyClick(w.CmbCategory, Qt::Key_Escape);
+        QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));  // nothing moved meanwhile
+        QVERIFY(f.desktop.messages.empty());
     }
 
     void escapeAsksDeleteAllToStop() {
@@ -307,6 +328,7 @@ class TestAddViews : public QObject {
         auto& w = shown(f);
         click(w.CmdNext);
         testing::FileLock holder(f.catalogue.path());
+        f.desktop.answers = {Answer::Ok};
         w.mnuViewTitle->trigger();
         holder.release();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));

@@ -12,6 +12,7 @@
 #include "support/MainWindowFixture.h"
 #include "windows/lookup/FrmArtist.h"
 
+using platform::Answer;
 using platform::Icon;
 using testing::MainWindowFixture;
 using testing::TestCatalogue;
@@ -140,6 +141,7 @@ class TestFrmMainStart : public QObject {
         MainWindowFixture f;
         f.catalogue.execute("UPDATE Options SET optValue = 'on' WHERE option = 2");
         f.catalogue.execute("UPDATE Options SET optValue = '0' WHERE option = 3");
+        f.desktop.answers = {Answer::Ok};
         auto& w = f.load();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QCOMPARE(f.desktop.messages[0].text,
@@ -154,20 +156,39 @@ class TestFrmMainStart : public QObject {
     void missingOptionRowIsReportedAsNoCurrentRecord() {
         MainWindowFixture f;
         f.catalogue.execute("DELETE FROM Options WHERE option = 1");
+        f.desktop.answers = {Answer::Ok};
         f.load();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QVERIFY(f.desktop.messages[0].text.startsWith("Error 3021 ("));
         QVERIFY(f.desktop.messages[0].text.endsWith(") in procedure GetOptions of Form 'FrmMain'"));
     }
 
+    void nullInALookupListKeepsTheRowsBeforeIt_data() {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("Category") << "Category";
+        QTest::newRow("Format") << "Format";
+        QTest::newRow("Artist") << "Artist";
+    }
     void nullInALookupListKeepsTheRowsBeforeIt() {
-        MainWindowFixture f;
-        f.catalogue.execute("DELETE FROM Format");
-        f.catalogue.execute("INSERT INTO Format (Format) VALUES ('CD'), (NULL), ('LP')");
+        QFETCH(QString, table);
+        MainWindowFixture f({{"ABBA", "Arrival", "Pop", "CD"}});
+        const auto sql = [&](const char* pattern) {
+            return QString(pattern).arg(table).toStdString();
+        };
+        f.catalogue.execute(sql("DELETE FROM %1"));
+        f.catalogue.execute(sql("INSERT INTO %1 (%1) VALUES ('First'), (NULL), ('Third')"));
+        f.desktop.answers = {Answer::Ok};
         auto& w = f.load();
-        QCOMPARE(items(w.cmbFormat), QStringList{"CD"});
+        QComboBox* const list = table == "Category" ? w.CmbCategory
+                                : table == "Format" ? w.cmbFormat
+                                                    : w.CmbArtist;
+        QCOMPARE(items(list), QStringList{"First"});
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
-        QVERIFY(f.desktop.messages[0].text.endsWith("in procedure GetFormat of Form 'FrmMain'"));
+        QCOMPARE(f.desktop.messages[0].text,
+                 "Error 94 (Invalid use of Null) in procedure Get" + table + " of Form 'FrmMain'");
+        // The start goes on, and the record is shown as stored.
+        QCOMPARE(fields(w), (QStringList{"ABBA", "Arrival", "Pop", "CD"}));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
     }
 
     void unusableCatalogueEndsTheProgramCleanly_data() {
@@ -192,6 +213,7 @@ class TestFrmMainStart : public QObject {
         } else {
             f.catalogue.execute("DROP TABLE Main");
         }
+        f.desktop.answers = {Answer::Ok, Answer::Ok};
         f.load();
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
         const auto& first = f.desktop.messages[0];
@@ -313,19 +335,42 @@ class TestFrmMainStart : public QObject {
         }
     }
 
+    void closingWithAnEditAsksToSaveIt_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
     void closingWithAnEditAsksToSaveIt() {
+        QFETCH(bool, save);
         MainWindowFixture f(records());
         auto& w = f.load();
         w.txtTitle->setText("Arrival");
         QVERIFY(w.RecordChanged);
-        f.desktop.answers = {platform::Answer::Yes};
+        f.desktop.answers = {save ? Answer::Yes : Answer::No};
         w.close();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QCOMPARE(f.desktop.messages[0].text,
                  QString("Changes have been made to record\r\nSave Changes?"));
         QCOMPARE(f.desktop.messages[0].title, QString("Update Record"));
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
-                 QStringList{"Arrival"});
+                 QStringList{save ? "Arrival" : "Voulez-Vous"});
+        QCOMPARE(f.desktop.ended, 1);
+    }
+
+    void optionsThatCannotBeStoredAreSaid() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        w.mnuOptionsAddArtist->setChecked(true);
+        testing::FileLock holder(f.catalogue.path());
+        f.desktop.answers = {Answer::Ok};
+        w.close();
+        holder.release();
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QVERIFY(f.desktop.messages[0].text.startsWith("Error "));
+        QVERIFY(f.desktop.messages[0].text.endsWith(") in procedure SetOptions of Form 'FrmMain'"));
+        QCOMPARE(f.desktop.ended, 1);  // closing is never refused
+        QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
+                 (QStringList{"0", "-1", "-1"}));
     }
 };
 

@@ -88,6 +88,7 @@ class TestNavigationEdit : public QObject {
     void emptyCatalogueSaysNoCurrentRecord() {
         MainWindowFixture f;
         auto& w = shown(f);
+        f.desktop.answers = {Answer::Ok, Answer::Ok, Answer::Ok};
         click(w.CmdFirst);
         QCOMPARE(f.desktop.beeps, 1);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
@@ -109,6 +110,7 @@ class TestNavigationEdit : public QObject {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         w.OpenView("no such view");  // leaves the main recordset closed
+        f.desktop.answers = {Answer::Ok};
         click(w.CmdFirst);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QCOMPARE(f.desktop.messages[0].text,
@@ -188,6 +190,7 @@ class TestNavigationEdit : public QObject {
         MainWindowFixture f;
         auto& w = shown(f);
         w.txtTitle->setText("Something");
+        f.desktop.answers = {Answer::Ok};
         click(w.CmdUpdate);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QCOMPARE(f.desktop.messages[0].text,
@@ -203,6 +206,7 @@ class TestNavigationEdit : public QObject {
         w.txtTitle->setText("Waterloo");
         // The row disappears behind the window's back.
         f.catalogue.execute("DELETE FROM Main WHERE Artist = 'ABBA'");
+        f.desktop.answers = {Answer::Ok};
         click(w.CmdUpdate);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QVERIFY(f.desktop.messages[0].text.startsWith("The record could not be saved."));
@@ -234,7 +238,7 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString("Delete Canceled"));
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"1"});
 
-        f.desktop.answers = {Answer::Yes};
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
         click(w.CmdDelete);  // the only one
         QCOMPARE(f.desktop.messages.back().text, QString("No Current Record"));
         QCOMPARE(f.desktop.messages.back().title, QString("ERROR"));
@@ -244,7 +248,7 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(shownArtist(w), QString());
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"0"});
 
-        f.desktop.answers = {Answer::Yes};
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
         click(w.CmdDelete);  // nothing left: the tally stays 0
         QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));
     }

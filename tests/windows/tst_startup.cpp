@@ -82,6 +82,7 @@ class TestStartup : public QObject {
         testing::ScriptedDesktop desktop;
         desktop.appDirectory = empty.path();
         app::AppState state(desktop);
+        desktop.answers = {platform::Answer::Ok, platform::Answer::Ok};
         auto main = windows::StartApplication(state);
         QVERIFY(!main);
         QCOMPARE(desktop.ended, 1);

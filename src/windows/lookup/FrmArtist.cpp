@@ -6,6 +6,7 @@
 
 #include "app/Fonts.h"
 #include "app/Twips.h"
+#include "windows/controls/DropDown.h"
 
 namespace windows {
 
@@ -19,10 +20,7 @@ FrmArtist::FrmArtist(QWidget* owner) : QDialog(owner) {
     Label1 = new QLabel("&Artist", this);
     Label1->setObjectName("Label1");
     Label1->setGeometry(twipsRect(210, 120, 1245, 255));
-    CmbArtist = new QComboBox(this);
-    CmbArtist->setObjectName("CmbArtist");
-    CmbArtist->setEditable(true);
-    CmbArtist->setInsertPolicy(QComboBox::NoInsert);
+    CmbArtist = makeDropDown(this, "CmbArtist");
     CmbArtist->setGeometry(twipsRect(180, 420, 3345, 315));
     Label1->setBuddy(CmbArtist);
 

@@ -50,6 +50,11 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
 
 FrmMain::~FrmMain() {
     qApp->removeEventFilter(this);
+    // The controls outlive this body by a little; none of them may call into the window
+    // while it goes (a focused field that loses its focus then still sends signals).
+    for (QObject* control : findChildren<QObject*>()) {
+        control->disconnect(this);
+    }
 }
 
 void FrmMain::connectControls() {

@@ -113,23 +113,26 @@ void FrmMain::returnToRecordBeforeAdd() {
     DisplayRecord();
 }
 
+// Both ways out of add mode end it first: the focus moves below take it out of the artist
+// box, and the name shown there then (the returned record's, or an entry the user gave up)
+// must not be offered to, let alone added to, the artist list.
 void FrmMain::leaveAddModeAfterCancel() {
+    AddMode = false;
     CmdAdd->setText("&Add");
     returnToRecordBeforeAdd();
     CmdAdd->setFocus();
     setAddModeCommands(true, true);
-    AddMode = false;
     lblMsgBar1->setText(QString());
 }
 
 void FrmMain::leaveAddModeAfterEscape() {
+    AddMode = false;
     returnToRecordBeforeAdd();
     CmdAdd->setFocus();
     CmdAdd->setText("&Add");
     setDefaultButton(CmdAdd);
     setAddModeCommands(true, false);
     lblMsgBar1->setText("Add Mode Canceled");
-    AddMode = false;
 }
 
 void FrmMain::CmbArtist_LostFocus() {

@@ -8,6 +8,7 @@
 
 #include "app/Fonts.h"
 #include "app/Twips.h"
+#include "windows/controls/DropDown.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -32,10 +33,7 @@ QLabel* fieldLabel(QWidget* parent, const char* name, const char* caption, int l
 }
 
 QComboBox* dropDown(QWidget* parent, const char* name, const char* tip, QRect geometry) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
+    QComboBox* box = makeDropDown(parent, name);
     box->setToolTip(tip);
     box->setGeometry(geometry);
     box->setMaxVisibleItems(16);
