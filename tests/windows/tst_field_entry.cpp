@@ -86,6 +86,26 @@ class TestFieldEntry : public QObject {
         QCOMPARE(f.catalogue.column(AllRows), stored);
     }
 
+    void pageKeysOntoAnEmptyFieldAreNotAnEdit() {
+        MainWindowFixture f({{"ABBA", "Arrival", "Pop", "CD"},
+                             {"Bob Dylan", "Desire", nullptr, ""},
+                             {"Coltrane", "Giant Steps", "Jazz", "LP"}});
+        const QStringList stored = f.catalogue.column(AllRows);
+        auto& w = shown(f);
+        for (QComboBox* box : {w.CmbCategory, w.cmbFormat}) {
+            box->setFocus(Qt::TabFocusReason);
+            press(Qt::Key_PageDown);
+            QCOMPARE(fields(w), (QStringList{"Bob Dylan", "Desire", "", ""}));
+            QVERIFY(!w.RecordChanged);
+            press(Qt::Key_PageDown);  // no question
+            press(Qt::Key_PageUp);
+            press(Qt::Key_PageUp);
+            QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
+        }
+        QVERIFY(f.desktop.messages.empty());
+        QCOMPARE(f.catalogue.column(AllRows), stored);
+    }
+
     void windowGoesWhileADropDownHasTheFocus() {
         MainWindowFixture f(mixedCaseRecords());
         const QStringList stored = f.catalogue.column(AllRows);

@@ -183,10 +183,13 @@ void FrmMain::ComboBox_KeyDown(QComboBox* box, int& keyCode) {
     if (keyCode != KeyPageUp && keyCode != KeyPageDown) {
         return;
     }
-    if (box->currentText().isEmpty()) {
+    // Outside add mode the key has just moved to another record: a blank put into its
+    // empty field would be an edit nobody made.
+    if (box->currentText().isEmpty() && AddMode) {
         box->setEditText(" ");
     }
-    keyCode = box->currentText().at(0).unicode();
+    const QString text = box->currentText();
+    keyCode = text.isEmpty() ? ' ' : text.at(0).unicode();
 }
 
 }  // namespace windows
