@@ -187,10 +187,6 @@ int Connection::changes() const {
     return sqlite3_changes(handle());
 }
 
-bool Connection::inTransaction() const {
-    return sqlite3_get_autocommit(handle()) == 0;
-}
-
 void Connection::fail(int code) const {
     std::string message = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
     const std::string missingTable = "no such table: ";

@@ -55,7 +55,6 @@ class Connection {
     void executeScript(const std::string& sql);  // several statements, no parameters
     std::int64_t lastInsertRowId() const;
     int changes() const;
-    bool inTransaction() const;
 
     sqlite3* handle() const;
     [[noreturn]] void fail(int code) const;  // throws the DbError for an engine failure

@@ -30,22 +30,15 @@ Recordset::~Recordset() {
 
 void Recordset::open(Connection& connection, TableSource source, CursorType cursor, LockType lock) {
     close();
+    source_ = std::move(source);
     if (cursor == CursorType::ForwardOnly) {
-        std::string sql = "SELECT * FROM " + quoted(source.table);
-        if (!source.where.empty()) {
-            sql += " WHERE " + source.where;
-        }
-        if (!source.orderBy.empty()) {
-            sql += " ORDER BY " + source.orderBy;
-        }
-        openQuery(connection, sql, source.params);
+        openQuery(connection, selectFrom("*"), source_.params);
         return;
     }
     connection.handle();  // a closed connection fails here with 3704
     connection_ = &connection;
     cursor_ = cursor;
     lock_ = lock;
-    source_ = std::move(source);
     try {
         prepareRowReader();
         loadKeys();
@@ -142,15 +135,20 @@ void Recordset::prepareRowReader() {
     }
 }
 
-void Recordset::loadKeys() {
-    std::string sql = "SELECT rowid FROM " + quoted(source_.table);
+// The statement over the source's rows, in its order.
+std::string Recordset::selectFrom(const std::string& columns) const {
+    std::string sql = "SELECT " + columns + " FROM " + quoted(source_.table);
     if (!source_.where.empty()) {
         sql += " WHERE " + source_.where;
     }
     if (!source_.orderBy.empty()) {
         sql += " ORDER BY " + source_.orderBy;
     }
-    Statement statement(*connection_, sql);
+    return sql;
+}
+
+void Recordset::loadKeys() {
+    Statement statement(*connection_, selectFrom("rowid"));
     statement.bindAll(source_.params);
     keys_.clear();
     while (statement.step()) {
@@ -210,9 +208,7 @@ void Recordset::moveFirst() {
     requireOpen();
     flushEdit();
     if (cursor_ == CursorType::ForwardOnly) {
-        query_->reset();
-        query_->bindAll(queryParams_);
-        stepForwardOnly();
+        restartForwardOnly();
         if (queryEof_) {
             throw DbError::noCurrentRecord();
         }
@@ -255,6 +251,12 @@ void Recordset::movePrevious() {
         throw DbError::noCurrentRecord();
     }
     settle(pos_ - 1, -1);
+}
+
+void Recordset::restartForwardOnly() {
+    query_->reset();
+    query_->bindAll(queryParams_);
+    stepForwardOnly();
 }
 
 void Recordset::stepForwardOnly() {
@@ -389,9 +391,7 @@ void Recordset::requery() {
     requireOpen();
     edit_ = Edit::None;
     if (cursor_ == CursorType::ForwardOnly) {
-        query_->reset();
-        query_->bindAll(queryParams_);
-        stepForwardOnly();
+        restartForwardOnly();
         return;
     }
     loadKeys();

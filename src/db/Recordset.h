@@ -10,7 +10,9 @@
 
 namespace db {
 
-enum class CursorType { ForwardOnly, Keyset, Dynamic };
+// The catalogue has one user, so a keyset also serves where other engines offer a
+// dynamic cursor: rows added through the recordset join it, and Requery picks up the rest.
+enum class CursorType { ForwardOnly, Keyset };
 enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
 enum class FindOp { Equal, BeginsWith };
 
@@ -25,7 +27,7 @@ struct TableSource {
 
 // A cursor over catalogue rows with the behaviour the windows rely on.
 //
-// Keyset (and dynamic) cursors hold the ordered row ids taken at open and read a row by id
+// Keyset cursors hold the ordered row ids taken at open and read a row by id
 // only when a field is asked for, so a move is O(1) and opening costs one index scan. A
 // bookmark is a row id: it stays valid across a close and reopen of the same table.
 // Positions: BOF before the first row, EOF after the last; both when there are no rows.
@@ -98,6 +100,8 @@ class Recordset {
     std::size_t columnIndex(const std::string& name) const;
     void flushEdit();
     void settle(std::ptrdiff_t position, int direction);
+    std::string selectFrom(const std::string& columns) const;
+    void restartForwardOnly();
     void stepForwardOnly();
     void beginBatchIfNeeded();
 

@@ -18,7 +18,10 @@ struct AppState;
 }
 namespace db {
 class Recordset;
+namespace catalogue {
+enum class Lookup;
 }
+}  // namespace db
 namespace platform {
 class Desktop;
 }
@@ -185,6 +188,8 @@ class FrmMain : public QMainWindow {
     void leaveAddModeAfterCancel();
     void leaveAddModeAfterEscape();
     void setAddModeCommands(bool enabled, bool withBookmark);
+    void fillLookupList(db::catalogue::Lookup which, db::Recordset& rs,
+                        std::initializer_list<QComboBox*> boxes);
     void chooseView(const QString& view);
     void buildControls();
     void buildMenus();

@@ -21,24 +21,30 @@ QString text(const db::Value& value) {
     return QString::fromStdString(value.toText());
 }
 
-// Refills a drop-down's list. The items go in together when the refill ends (also when a
-// failure cut it short), which is much faster for long lists than one at a time; the text
-// the field shows, and the record it belongs to, are left alone.
+// Refills drop-down lists with the same items. The items go in together when the refill
+// ends (also when a failure cut it short), which is much faster for long lists than one at
+// a time; the text each field shows, and the record it belongs to, are left alone.
 class ListRefill {
   public:
-    explicit ListRefill(QComboBox* box) : box_(box), blocker_(box), text_(box->currentText()) {
-        box_->clear();
+    explicit ListRefill(std::initializer_list<QComboBox*> boxes) : boxes_(boxes) {
+        for (QComboBox* box : boxes_) {
+            blockers_.emplace_back(box);
+            texts_ << box->currentText();
+            box->clear();
+        }
     }
     ~ListRefill() {
-        box_->addItems(items_);
-        box_->setEditText(text_);
+        for (std::size_t i = 0; i < boxes_.size(); ++i) {
+            boxes_[i]->addItems(items_);
+            boxes_[i]->setEditText(texts_[static_cast<qsizetype>(i)]);
+        }
     }
     void add(const QString& item) { items_ << item; }
 
   private:
-    QComboBox* box_;
-    QSignalBlocker blocker_;
-    QString text_;
+    std::vector<QComboBox*> boxes_;
+    std::vector<QSignalBlocker> blockers_;
+    QStringList texts_;
     QStringList items_;
 };
 
@@ -103,52 +109,39 @@ void FrmMain::SetOptions() {
 }
 
 void FrmMain::GetCategory() {
-    ListRefill list(CmbCategory);
-    db::Recordset& rs = state_.rsCategory;
-    try {
-        rs.open(state_.cnMain, catalogue::lookupTable(catalogue::Lookup::Category),
-                db::CursorType::ForwardOnly);
-        while (!rs.eof()) {
-            list.add(text(rs.field("Category")));
-            rs.moveNext();
-        }
-        rs.close();
-    } catch (const db::DbError& error) {
-        desktop_.messageBox(app::procedureMessage(error, "GetCategory"), Buttons::Ok, Icon::None);
-    }
+    fillLookupList(catalogue::Lookup::Category, state_.rsCategory, {CmbCategory});
 }
 
 void FrmMain::GetFormat() {
-    ListRefill list(cmbFormat);
-    db::Recordset& rs = state_.rsFormat;
-    try {
-        rs.open(state_.cnMain, catalogue::lookupTable(catalogue::Lookup::Format),
-                db::CursorType::ForwardOnly);
-        while (!rs.eof()) {
-            list.add(text(rs.field("Format")));
-            rs.moveNext();
-        }
-        rs.close();
-    } catch (const db::DbError& error) {
-        desktop_.messageBox(app::procedureMessage(error, "GetFormat"), Buttons::Ok, Icon::None);
-    }
+    fillLookupList(catalogue::Lookup::Format, state_.rsFormat, {cmbFormat});
 }
 
+// The artist list stays open on its recordset: the artist offer and the artist editor
+// work on it.
 void FrmMain::GetArtist() {
-    ListRefill mainList(CmbArtist);
-    ListRefill editorList(frmArtist()->CmbArtist);
-    db::Recordset& rs = state_.rsArtist;
+    fillLookupList(catalogue::Lookup::Artist, state_.rsArtist, {CmbArtist, frmArtist()->CmbArtist});
+}
+
+// Fills drop-down lists from one lookup table. A failure (a Null row, say) is said in the
+// procedure message of the routine named for the table; the lists keep the rows before it.
+void FrmMain::fillLookupList(catalogue::Lookup which, db::Recordset& rs,
+                             std::initializer_list<QComboBox*> boxes) {
+    const bool keepOpen = which == catalogue::Lookup::Artist;
+    const std::string column = catalogue::lookupColumn(which);
+    ListRefill lists(boxes);
     try {
-        rs.open(state_.cnMain, catalogue::lookupTable(catalogue::Lookup::Artist),
-                db::CursorType::Dynamic);
+        rs.open(state_.cnMain, catalogue::lookupTable(which),
+                keepOpen ? db::CursorType::Keyset : db::CursorType::ForwardOnly);
         while (!rs.eof()) {
-            const QString artist = text(rs.field("Artist"));
-            mainList.add(artist);
-            editorList.add(artist);
+            lists.add(text(rs.field(column)));
             rs.moveNext();
         }
+        if (!keepOpen) {
+            rs.close();
+        }
     } catch (const db::DbError& error) {
-        desktop_.messageBox(app::procedureMessage(error, "GetArtist"), Buttons::Ok, Icon::None);
+        const QString procedure = "Get" + QString::fromStdString(column);
+        desktop_.messageBox(app::procedureMessage(error, procedure), Buttons::Ok, Icon::None);
     }
 }
 
