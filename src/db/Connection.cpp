@@ -1,6 +1,8 @@
 #include "db/Connection.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
+#include <filesystem>
 
 #include "db/DbError.h"
 
@@ -12,6 +14,38 @@ constexpr int BusyTimeoutMs = 1500;
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string folderOf(const std::string& path) {
+    const auto folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// Why a catalogue file could not be opened at all, in words that say what to do.
+std::string whyNotOpened(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return "Could not find file '" + path +
+               "'. Put the catalogue file back in that folder and start again.";
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        return "'" + path +
+               "' is a folder, not a catalogue file. Rename or move that folder and put the "
+               "catalogue file in its place.";
+    }
+    if (access(path.c_str(), R_OK) != 0) {
+        return "The file '" + path +
+               "' cannot be read: this user may not open it. Give this user permission to "
+               "read and write it, and start again.";
+    }
+    return "The file '" + path + "' could not be opened.";
+}
+
+// One value from a pragma that answers with a row.
+std::string pragmaText(Connection& connection, const std::string& pragma) {
+    Statement statement(connection, "PRAGMA " + pragma);
+    return statement.step() ? statement.column(0).text().value_or("") : "";
 }
 
 }  // namespace
@@ -119,9 +153,7 @@ void Connection::openWith(const std::string& path, int flags) {
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(raw);
-        throw DbError(err::Unspecified, "Could not find file '" + path +
-                                            "'. Put the catalogue file back in that folder and "
-                                            "start again.");
+        throw DbError(err::Unspecified, whyNotOpened(path));
     }
     handle_ = raw;
     path_ = path;
@@ -132,7 +164,9 @@ void Connection::openWith(const std::string& path, int flags) {
         sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (probe != SQLITE_OK) {
         std::string message;
-        if (probe == SQLITE_NOTADB) {
+        if (probe == SQLITE_CANTOPEN) {
+            message = whyNotOpened(path);
+        } else if (probe == SQLITE_NOTADB) {
             message = "Unrecognized database format '" + path +
                       "'. The file is not a catalogue: restore it from a backup copy.";
         } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
@@ -144,11 +178,33 @@ void Connection::openWith(const std::string& path, int flags) {
         close();
         throw DbError(err::Unspecified, message);
     }
-    sqlite3_exec(handle_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL", nullptr, nullptr,
-                 nullptr);
+    try {
+        useDurableSettings();
+    } catch (...) {
+        close();
+        throw;
+    }
+    // The journal beside the file needs a writable folder as much as the file does.
+    readOnly_ = sqlite3_db_readonly(handle_, "main") == 1 ||
+                access(path.c_str(), W_OK) != 0 || access(folderOf(path).c_str(), W_OK) != 0;
+}
+
+// A rollback journal beside the file only while a change is written, and every commit
+// synced to the disk (with the journal's folder) before it counts as done: a saved record
+// survives a power cut. A file another tool left in write-ahead-log mode is put back.
+void Connection::useDurableSettings() {
+    const std::string mode = pragmaText(*this, "journal_mode=DELETE");
+    if (mode != "delete") {
+        throw DbError(err::Unspecified,
+                      "The catalogue file is kept in '" + mode +
+                          "' journal mode by another program, and could not be put back. Close "
+                          "that program and start again.");
+    }
+    executeScript("PRAGMA synchronous=EXTRA");
 }
 
 void Connection::close() {
+    readOnly_ = false;
     if (handle_) {
         sqlite3_close_v2(handle_);
         handle_ = nullptr;
@@ -198,6 +254,8 @@ void Connection::fail(int code) const {
         message =
             "The catalogue file is locked by another program. Close that program and try "
             "again.";
+    } else if (code == SQLITE_READONLY || (code == SQLITE_CANTOPEN && readOnly_)) {
+        message = ReadOnlyText;
     }
     throw DbError(err::Unspecified, message);
 }

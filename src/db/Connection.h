@@ -49,6 +49,10 @@ class Connection {
     void create(const std::string& path);
     void close();
     bool isOpen() const { return handle_ != nullptr; }
+    // The file or its folder cannot be written: the catalogue can be read, not changed.
+    bool isReadOnly() const { return readOnly_; }
+    static constexpr const char* ReadOnlyText =
+        "The catalogue is read-only: changes cannot be saved";
     const std::string& path() const { return path_; }
 
     void execute(const std::string& sql, const std::vector<Value>& params = {});
@@ -61,7 +65,9 @@ class Connection {
 
   private:
     void openWith(const std::string& path, int flags);
+    void useDurableSettings();
     sqlite3* handle_ = nullptr;
+    bool readOnly_ = false;
     std::string path_;
 };
 

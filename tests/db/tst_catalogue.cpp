@@ -88,6 +88,95 @@ class TestCatalogueFile : public QObject {
         QVERIFY(QString::fromStdString(error.description).contains("locked"));
     }
 
+    void folderInThePlaceOfTheFileSaysSo() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("Zembo.mdb"));
+        const DbError error = openError(dir.filePath("Zembo.mdb"));
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY2(QString::fromStdString(error.description).contains("is a folder"),
+                 error.description.c_str());
+    }
+
+    void unreadableFileSaysSo() {
+        if (geteuid() == 0) {
+            QSKIP("the superuser reads every file");
+        }
+        TestCatalogue file;
+        QFile::setPermissions(file.path(), {});
+        const DbError error = openError(file.path());
+        QFile::setPermissions(file.path(), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY2(QString::fromStdString(error.description).contains("cannot be read"),
+                 error.description.c_str());
+    }
+
+    void connectionKeepsARollbackJournalAndSyncsEveryCommit() {
+        TestCatalogue file;
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        const auto pragma = [&](const char* name) {
+            db::Statement statement(cn, std::string("PRAGMA ") + name);
+            return statement.step() ? statement.column(0).text().value_or("") : "(none)";
+        };
+        QCOMPARE(pragma("journal_mode"), std::string("delete"));
+        QCOMPARE(pragma("synchronous"), std::string("3"));  // EXTRA
+        QVERIFY(!cn.isReadOnly());
+    }
+
+    void fileLeftInWriteAheadModeIsPutBack() {
+        TestCatalogue file;
+        {
+            db::Connection other;  // another tool switched the file over and went away
+            other.open(file.path().toStdString());
+            other.executeScript("PRAGMA journal_mode=WAL");
+        }
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        cn.execute("UPDATE Options SET optValue = '0' WHERE option = 3");
+        cn.close();
+        // The file's header says which journal it keeps: 1 rollback, 2 write-ahead log.
+        QFile raw(file.path());
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray header = raw.read(20);
+        QCOMPARE(int(header[18]), 1);
+        QCOMPARE(int(header[19]), 1);
+        QVERIFY(!QFile::exists(file.path() + "-wal"));
+
+        // While another program holds it in that mode, it cannot be put back: said, not kept.
+        db::Connection holder;
+        holder.open(file.path().toStdString());
+        holder.executeScript("PRAGMA journal_mode=WAL; BEGIN; SELECT count(*) FROM Main;");
+        const DbError error = openError(file.path());
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(!error.description.empty());
+    }
+
+    void readOnlyFileOrFolderIsReadNotWritten_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+    void readOnlyFileOrFolderIsReadNotWritten() {
+        QFETCH(bool, folder);
+        TestCatalogue file({{"ABBA", "Arrival", "Pop", "CD"}});
+        testing::Unwritable lock(folder ? file.directory() : file.path());
+        if (!lock.took()) {
+            QSKIP("this machine cannot make a file unwritable");
+        }
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        QVERIFY(cn.isReadOnly());
+        db::Recordset rs;
+        rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+        QCOMPARE(rs.field("Title").toText(), std::string("Arrival"));
+        rs.setField("Title", "Waterloo");
+        try {
+            rs.update();
+            QFAIL("wrote to a read-only catalogue");
+        } catch (const DbError& e) {
+            QCOMPARE(e.description, std::string(db::Connection::ReadOnlyText));
+        }
+    }
+
     void missingTableIsReportedByName() {
         TestCatalogue file;
         file.execute("DROP TABLE Main");

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -61,6 +64,33 @@ class TestCatalogue {
 
   private:
     QTemporaryDir dir_;
+};
+
+// A file or folder nobody may write, until the end of scope. Permissions are enough for an
+// ordinary user; the superuser (as in CI) needs the immutable attribute, which it can set.
+class Unwritable {
+  public:
+    explicit Unwritable(const QString& path) : path_(path) {
+        permissions_ = QFile::permissions(path);
+        QFile::setPermissions(path, permissions_ & ~(QFile::WriteOwner | QFile::WriteUser |
+                                                     QFile::WriteGroup | QFile::WriteOther));
+        if (writable() && QProcess::execute("chattr", {"+i", path}) == 0) {
+            immutable_ = true;
+        }
+    }
+    ~Unwritable() {
+        if (immutable_) {
+            QProcess::execute("chattr", {"-i", path_});
+        }
+        QFile::setPermissions(path_, permissions_);
+    }
+    bool took() const { return !writable(); }
+
+  private:
+    bool writable() const { return access(QFile::encodeName(path_).constData(), W_OK) == 0; }
+    QString path_;
+    QFile::Permissions permissions_;
+    bool immutable_ = false;
 };
 
 // Another program holding the catalogue file locked, until `release` or the end of scope.
