@@ -357,6 +357,25 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(f.desktop.ended, 1);
     }
 
+    void readOnlyCatalogueIsSaidOnceAtTheStart() {
+        MainWindowFixture f(records());
+        testing::Unwritable lock(f.catalogue.path());
+        if (!lock.took()) {
+            QSKIP("this machine cannot make a file unwritable");
+        }
+        f.desktop.answers = {Answer::Ok};
+        auto& w = f.load();
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"The catalogue is read-only: changes cannot be saved"});
+        QCOMPARE(f.desktop.messages[0].icon, Icon::Information);
+        QCOMPARE(fields(w), (QStringList{"ABBA", "Voulez-Vous", "Pop", "CD"}));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
+        w.mnuOptionsAddArtist->setChecked(true);
+        w.close();  // the options are not stored, and that is not said again
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.ended, 1);
+    }
+
     void optionsThatCannotBeStoredAreSaid() {
         MainWindowFixture f(records());
         auto& w = f.load();

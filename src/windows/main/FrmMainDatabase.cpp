@@ -55,6 +55,12 @@ void FrmMain::InitializeDatabase() {
     app::runSteps(
         {
             [&] { s.cnMain.open((s.AppDir + catalogue::FileName).toStdString()); },
+            [&] {
+                if (s.cnMain.isReadOnly()) {  // said once here, not at every save
+                    desktop_.messageBox(db::Connection::ReadOnlyText, Buttons::Ok,
+                                        Icon::Information);
+                }
+            },
             [&] { s.rsMain.setIndex("Artist"); },
             [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
             [&] { markView("ARTIST"); },
@@ -95,6 +101,9 @@ void FrmMain::GetOptions() {
 }
 
 void FrmMain::SetOptions() {
+    if (state_.cnMain.isReadOnly()) {
+        return;  // the user was told at the start that nothing can be stored
+    }
     const std::pair<int, QAction*> options[] = {
         {catalogue::OptionAutoAddArtist, mnuOptionsAddArtist},
         {catalogue::OptionBookmark, mnuOptionsBookmark},
