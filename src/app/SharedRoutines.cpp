@@ -36,10 +36,6 @@ QString TallyText(std::int64_t tally) {
     return QString::number(tally) + (tally == 1 ? " Artist " : " Artists ");
 }
 
-QString fieldText(const db::Recordset& records, const char* name) {
-    return QString::fromStdString(records.field(name).toText());
-}
-
 QString failureText(const QString& what, const db::DbError& error) {
     return what + "\r\n" + QString::fromStdString(error.description);
 }

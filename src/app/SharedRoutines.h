@@ -27,9 +27,6 @@ QString GetWindowsDir(const std::optional<QString>& raw);
 // "12 Artists ", "1 Artist ": the record tally as the status bar shows it.
 QString TallyText(std::int64_t tally);
 
-// A field of the current record as text; a Null cannot be shown (error 94).
-QString fieldText(const db::Recordset& records, const char* name);
-
 // What failed, then the engine's description, for a message box.
 QString failureText(const QString& what, const db::DbError& error);
 

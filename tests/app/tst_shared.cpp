@@ -1,8 +1,9 @@
-// The shared routines: Windows directory, tally text, messages, gradient.
+// The shared routines: Windows directory, cuts by character, tally text, messages, gradient.
 #include <QWidget>
 #include <QtTest>
 
 #include "app/AppState.h"
+#include "app/Characters.h"
 #include "app/Gradient.h"
 #include "app/SharedRoutines.h"
 #include "support/ScriptedDesktop.h"
@@ -34,6 +35,32 @@ class TestShared : public QObject {
     void stripNullKeepsTextBeforeTheFirstNul() {
         QCOMPARE(app::StripNull(QString("ab") + QChar(u'\0') + "cd"), QString("ab"));
         QCOMPARE(app::StripNull("abc"), QString("abc"));
+    }
+
+    void cutsFallBetweenCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("expected");
+        const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");  // two UTF-16 units
+        const QString acute = QString::fromUtf8("e\xCC\x81");         // e and a combining mark
+        QTest::newRow("short text") << "Abba" << 30 << "Abba";
+        QTest::newRow("plain cut") << "Progressive Rock" << 5 << "Progr";
+        QTest::newRow("emoji counts as one") << "ab" + smile + "cd" << 3 << "ab" + smile;
+        QTest::newRow("emoji whole at the end")
+            << QString(29, 'x') + smile + "y" << 30 << QString(29, 'x') + smile;
+        QTest::newRow("mark stays with its letter") << "Caf" + acute + "s" << 4 << "Caf";
+        QTest::newRow("letter and mark fit") << "Caf" + acute + "s" << 5 << "Caf" + acute;
+        QTest::newRow("non-Latin") << QString::fromUtf8("\xE6\x9D\xB1\xE4\xBA\xAC") << 1
+                                   << QString::fromUtf8("\xE6\x9D\xB1");
+    }
+    void cutsFallBetweenCharacters() {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QFETCH(QString, expected);
+        const QString cut = app::leftCharacters(text, count);
+        QCOMPARE(cut, expected);
+        QVERIFY(app::characterCount(cut) <= count);
+        QCOMPARE(cut.toUtf8(), expected.toUtf8());  // no half character turns into '?'
     }
 
     void tallyWordFollowsTheCount() {

@@ -186,6 +186,15 @@ class TestRecordset : public QObject {
         rs.moveFirst();
         rs.find("Artist", db::FindOp::Equal, "x' OR '1'='1");
         QVERIFY(rs.eof());
+        rs.addNew();
+        rs.setField("Artist", "AC\\DC");
+        rs.update();
+        rs.moveFirst();
+        rs.find("Artist", db::FindOp::BeginsWith, "AC\\");  // a backslash is a plain character
+        QCOMPARE(artist(rs), std::string("AC\\DC"));
+        rs.moveFirst();
+        rs.find("Artist", db::FindOp::BeginsWith, "AC\\%");
+        QVERIFY(rs.eof());
     }
 
     void addNewAppendsAndBecomesCurrent() {

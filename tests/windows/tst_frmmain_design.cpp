@@ -41,7 +41,8 @@ class TestFrmMainDesign : public QObject {
         QCOMPARE(w.defaultButton(), w.CmdAdd);
         QCOMPARE(w.CmbArtist->toolTip(), QString("Leading Actor"));
         QCOMPARE(w.txtTitle->toolTip(), QString("Title of the Movie"));
-        QCOMPARE(w.txtTitle->maxLength(), 30);
+        w.txtTitle->setText(QString(31, 'x'));  // the title box holds 30 characters
+        QCOMPARE(w.txtTitle->text(), QString(30, 'x'));
         QCOMPARE(w.cmdCategory->toolTip(), QString("Open Category Form"));
         QCOMPARE(w.cmdFormat->toolTip(), QString("Open Category Form"));
         QCOMPARE(w.windowTitle(), QString("Quorvane"));

@@ -164,7 +164,7 @@ void FrmMain::UpdateRecordTally(bool increment) {
 }
 
 void FrmMain::MarkRecordChanged() {
-    if (AddMode || state_.DisplayingRecord) {
+    if (AddMode || state_.DisplayingRecord || RecordUnread) {
         RecordChanged = false;
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -17,6 +18,7 @@ namespace app {
 struct AppState;
 }
 namespace db {
+class DbError;
 class Recordset;
 namespace catalogue {
 enum class Lookup;
@@ -103,6 +105,7 @@ class FrmMain : public QMainWindow {
     bool ExplicitUpdate = false;
     std::int64_t RecordTally = 0;
     bool EscapePressed = false;
+    bool RecordUnread = false;  // the shown record could not be read: nothing can be saved
 
     // Start, keys, close.
     void Form_Load();
@@ -174,13 +177,21 @@ class FrmMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    using RecordTexts = std::array<QString, 4>;  // artist, title, category, format
+    std::array<QLineEdit*, 4> fieldEdits() const;
+    RecordTexts fieldTexts() const;
+    static RecordTexts readRecordTexts(const db::Recordset& source);
+    void showTexts(const RecordTexts& texts, bool quietly);
+    void setRecordUnread(bool unread);
+    void showUnreadRecord(const db::DbError& error);
+    void reloadRecord(db::Recordset& records);
     db::Recordset& currentRecords();
-    void saveBeforeMove();
+    bool saveBeforeMove();
     void moveToEnd(bool first);
     void noCurrentRecord();
     void stepOrSayNoRecord(const std::function<void()>& action);
     bool testOrTrue(const std::function<bool()>& test);
-    void writeRecordFields(db::Recordset& records);
+    void writeRecordFields(db::Recordset& records, bool newRow);
     void emptyFields();
     void enterAddMode();
     void insertRecord();
@@ -203,6 +214,7 @@ class FrmMain : public QMainWindow {
     platform::Desktop& desktop_;
     QPushButton* defaultButton_ = nullptr;
     FrmArtist* frmArtist_ = nullptr;
+    RecordTexts shownTexts_;  // what the fields held when the record was shown or saved
     QSize fixedSize_;
 };
 

@@ -66,6 +66,7 @@ void FrmMain::enterAddMode() {
     s.ReturnBookmark.reset();
     app::resumeNext([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
     SaveViewName();
+    setRecordUnread(false);  // a new entry takes typing whatever the record before it
     emptyFields();
     setDefaultButton(CmdAdd);
     setAddModeCommands(false, true);
@@ -87,7 +88,7 @@ void FrmMain::insertRecord() {
     db::Recordset& main = state_.rsMain;
     try {
         main.addNew();
-        writeRecordFields(main);
+        writeRecordFields(main, true);
     } catch (const db::DbError& error) {
         // Nothing was written: keep the entry on screen so it can be corrected or retried.
         main.cancelUpdate();

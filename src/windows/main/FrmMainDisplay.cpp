@@ -1,4 +1,4 @@
-// Showing the current record in the four fields.
+// Showing the current record in the four fields, and knowing what the user changed there.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,38 +6,134 @@
 #include <QSignalBlocker>
 
 #include "app/AppState.h"
+#include "app/Characters.h"
 #include "app/SharedRoutines.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
+namespace {
+
+// The record's columns in the order of the fields, with the widths a save cuts them to.
+constexpr const char* Columns[] = {"Artist", "Title", "Category", "Format"};
+constexpr qsizetype Widths[] = {30, 30, 15, 5};
+
+// There is no record to show: a position before the first or after the last, a record
+// deleted meanwhile, or no recordset at all. Empty fields say that truthfully.
+bool noRecordToShow(const db::DbError& error) {
+    return error.number == db::err::NoCurrentRecord || error.number == db::err::RecordDeleted ||
+           error.number == db::err::ObjectClosed;
+}
+
+}  // namespace
+
+std::array<QLineEdit*, 4> FrmMain::fieldEdits() const {
+    return {CmbArtist->lineEdit(), txtTitle, CmbCategory->lineEdit(), cmbFormat->lineEdit()};
+}
+
+FrmMain::RecordTexts FrmMain::fieldTexts() const {
+    RecordTexts texts;
+    const auto edits = fieldEdits();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = edits[i]->text();
+    }
+    return texts;
+}
+
+// The current record's four texts, read from the file in one go (the first field fetches
+// the row, so a locked file is waited for once). Null reads as empty text.
+FrmMain::RecordTexts FrmMain::readRecordTexts(const db::Recordset& source) {
+    RecordTexts texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = QString::fromStdString(source.field(Columns[i]).text().value_or(""));
+    }
+    return texts;
+}
+
+// Writes the texts into the fields, each once and only where it differs: laying text out
+// again is most of what showing a record costs, and neighbours often share artist or
+// format. Quietly, the fields' change handlers do not hear it.
+void FrmMain::showTexts(const RecordTexts& texts, bool quietly) {
+    const auto edits = fieldEdits();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (edits[i]->text() != texts[i]) {
+            const QSignalBlocker quiet(quietly ? edits[i] : nullptr);
+            edits[i]->setText(texts[i]);
+        }
+    }
+    shownTexts_ = fieldTexts();  // as the fields hold them (the title box keeps 30)
+}
+
+// A record that could not be read shows as empty fields that take no typing, so nothing
+// on screen can be saved over it; moving, or Update, reads it again.
+void FrmMain::setRecordUnread(bool unread) {
+    if (RecordUnread == unread) {
+        return;
+    }
+    RecordUnread = unread;
+    for (QLineEdit* edit : fieldEdits()) {
+        edit->setReadOnly(unread);
+    }
+}
+
+void FrmMain::showUnreadRecord(const db::DbError& error) {
+    showTexts({}, true);
+    setRecordUnread(true);
+    RecordChanged = false;
+    desktop_.messageBox(app::procedureMessage(error, "DisplayRecord"), platform::Buttons::Ok,
+                        platform::Icon::Exclamation);
+}
 
 void FrmMain::DisplayRecord() {
     auto& s = state_;
-    s.DisplayingRecord = true;
-    const db::Recordset& source = s.SearchMode ? s.rsSearch : s.rsMain;
-    // A Null field, or no current record at all, shows as an empty field. Each field is
-    // written once, with its final text: moving stays cheap on a large catalogue.
-    auto text = [&](const char* name) {
-        QString value;
-        app::resumeNext([&] { value = app::fieldText(source, name); });
-        return value;
-    };
-    // A field already showing the right text is left alone: laying text out again is most
-    // of what showing a record costs, and neighbours often share artist or format. Showing
-    // a record is not an edit, so the field stays quiet about it (the Change handlers
-    // would only ignore it), which also spares each field a round of signals.
-    auto show = [](QLineEdit* field, const QString& value) {
-        if (field->text() != value) {
-            const QSignalBlocker quiet(field);
-            field->setText(value);
+    RecordTexts texts;
+    try {
+        texts = readRecordTexts(s.SearchMode ? s.rsSearch : s.rsMain);
+    } catch (const db::DbError& error) {
+        if (!noRecordToShow(error)) {
+            showUnreadRecord(error);
+            return;
         }
-    };
-    show(CmbArtist->lineEdit(), text("Artist"));
-    show(txtTitle, text("Title"));
-    show(CmbCategory->lineEdit(), text("Category"));
-    show(cmbFormat->lineEdit(), text("Format"));
+    }
+    // Showing a record is not an edit: the fields stay quiet about it (the change
+    // handlers would only ignore it while DisplayingRecord is raised).
+    s.DisplayingRecord = true;
+    showTexts(texts, true);
+    setRecordUnread(false);
     s.DisplayingRecord = false;
     RecordChanged = false;  // whatever was on screen before is not an edit of this record
+}
+
+// Shows the stored values again in place of the user's edits. The fields hear it, so a
+// field that changes makes Update the default button, as an edit does.
+void FrmMain::reloadRecord(db::Recordset& records) {
+    RecordTexts texts;
+    try {
+        texts = readRecordTexts(records);
+    } catch (const db::DbError& error) {
+        if (!noRecordToShow(error)) {
+            showUnreadRecord(error);
+            return;
+        }
+        if (error.number == db::err::NoCurrentRecord) {
+            throw;
+        }
+    }
+    showTexts(texts, false);
+    setRecordUnread(false);
+}
+
+// Puts the fields into the recordset's current (or new) row, cut to the column widths. A
+// new row takes all four; a shown record only the fields whose text the user changed, so
+// a value nobody touched stays exactly as stored (a Null stays Null, a long one long).
+void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
+    const RecordTexts typed = fieldTexts();
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        if (newRow || typed[i] != shownTexts_[i]) {
+            records.setField(Columns[i], app::leftCharacters(typed[i], Widths[i]).toStdString());
+        }
+    }
+    records.update();
+    shownTexts_ = typed;
 }
 
 }  // namespace windows

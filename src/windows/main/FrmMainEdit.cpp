@@ -19,15 +19,6 @@ const QString NoRecordsToUpdate = "No Records to Update, click the Add button to
 
 }  // namespace
 
-// The four fields into the recordset's current (or new) row, cut to the column widths.
-void FrmMain::writeRecordFields(db::Recordset& records) {
-    records.setField("Artist", CmbArtist->currentText().left(30).toStdString());
-    records.setField("Title", txtTitle->text().left(30).toStdString());
-    records.setField("Category", CmbCategory->currentText().left(15).toStdString());
-    records.setField("Format", cmbFormat->currentText().left(5).toStdString());
-    records.update();
-}
-
 void FrmMain::CmdUpdate_Click() {
     SetBusyPointer(true);
     ExplicitUpdate = true;
@@ -62,7 +53,7 @@ void FrmMain::UpdateRecord() {
     bool saveFailed = false;
     if (RecordChanged || AddMode) {
         try {
-            writeRecordFields(records);
+            writeRecordFields(records, false);
             lblMsgBar1->setText("Record Updated");
             if (&records == &s.rsMain) {
                 desktop_.beep();
@@ -80,19 +71,11 @@ void FrmMain::UpdateRecord() {
         }
     } else {
         // Nothing to save: show the stored values again, dropping any edit.
-        app::runSteps({
-                          [&] { CmbArtist->setEditText(app::fieldText(records, "Artist")); },
-                          [&] { txtTitle->setText(app::fieldText(records, "Title")); },
-                          [&] { CmbCategory->setEditText(app::fieldText(records, "Category")); },
-                          [&] { cmbFormat->setEditText(app::fieldText(records, "Format")); },
-                      },
-                      [&](const db::DbError& error) {
-                          if (error.number != db::err::NoCurrentRecord) {
-                              return app::Trap::Resume;
-                          }
-                          noRecords();
-                          return app::Trap::Stop;
-                      });
+        try {
+            reloadRecord(records);
+        } catch (const db::DbError&) {
+            noRecords();  // no current record
+        }
     }
     RecordChanged = saveFailed;
     ExplicitUpdate = true;

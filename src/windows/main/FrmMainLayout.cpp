@@ -8,6 +8,7 @@
 
 #include "app/Fonts.h"
 #include "app/Twips.h"
+#include "windows/controls/CharacterLimit.h"
 #include "windows/controls/DropDown.h"
 #include "windows/main/FrmMain.h"
 
@@ -88,7 +89,7 @@ void FrmMain::buildControls() {
     txtTitle = new QLineEdit(client);
     txtTitle->setObjectName("txtTitle");
     txtTitle->setToolTip("Title of the Movie");
-    txtTitle->setMaxLength(30);
+    txtTitle->setValidator(new CharacterLimit(30, txtTitle));
     txtTitle->setGeometry(twipsRect(1800, 1140, 5085, 285));
     Label1 = fieldLabel(client, "Label1", "Category:", 810, 1710, 315);
     CmbCategory =

@@ -18,11 +18,14 @@ db::Recordset& FrmMain::currentRecords() {
     return state_.SearchMode ? state_.rsSearch : state_.rsMain;
 }
 
-void FrmMain::saveBeforeMove() {
+// Offers to save an edit before a move. False when the edit is still unsaved because the
+// save failed (the user was told why): the move must not happen, or the edit is lost.
+bool FrmMain::saveBeforeMove() {
     if (RecordChanged) {
         ExplicitUpdate = false;
         UpdateRecord();
     }
+    return !RecordChanged;
 }
 
 void FrmMain::noCurrentRecord() {
@@ -56,8 +59,10 @@ void FrmMain::CmdLast_Click() {
 
 void FrmMain::moveToEnd(bool first) {
     db::Recordset& records = currentRecords();
+    if (!saveBeforeMove()) {
+        return;
+    }
     app::runSteps({
-                      [&] { saveBeforeMove(); },
                       [&] { first ? records.moveFirst() : records.moveLast(); },
                       [&] { DisplayRecord(); },
                       [&] { desktop_.beep(); },
@@ -81,7 +86,9 @@ void FrmMain::moveToEnd(bool first) {
 void FrmMain::CmdNext_Click() {
     db::Recordset& records = currentRecords();
     auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
-    step([&] { saveBeforeMove(); });
+    if (!saveBeforeMove()) {
+        return;
+    }
     if (testOrTrue([&] { return records.eof(); })) {
         step([&] { records.moveLast(); });
         lblMsgBar1->setText("Last Record");
@@ -101,7 +108,9 @@ void FrmMain::CmdNext_Click() {
 void FrmMain::CmdPrev_Click() {
     db::Recordset& records = currentRecords();
     auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
-    step([&] { saveBeforeMove(); });
+    if (!saveBeforeMove()) {
+        return;
+    }
     if (testOrTrue([&] { return records.bof(); })) {
         desktop_.beep();
         step([&] { records.moveNext(); });

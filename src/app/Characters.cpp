@@ -1,0 +1,29 @@
+#include "app/Characters.h"
+
+#include <QTextBoundaryFinder>
+
+namespace app {
+
+qsizetype characterCount(const QString& text) {
+    return text.toStdU32String().size();
+}
+
+QString leftCharacters(const QString& text, qsizetype count) {
+    qsizetype end = 0;
+    for (qsizetype taken = 0; taken < count && end < text.size(); ++taken) {
+        const bool pair =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    if (end >= text.size()) {
+        return text;
+    }
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    graphemes.setPosition(end);
+    if (!graphemes.isAtBoundary()) {
+        end = std::max<qsizetype>(graphemes.toPreviousBoundary(), 0);
+    }
+    return text.left(end);
+}
+
+}  // namespace app
