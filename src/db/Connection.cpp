@@ -185,8 +185,8 @@ void Connection::openWith(const std::string& path, int flags) {
         throw;
     }
     // The journal beside the file needs a writable folder as much as the file does.
-    readOnly_ = sqlite3_db_readonly(handle_, "main") == 1 ||
-                access(path.c_str(), W_OK) != 0 || access(folderOf(path).c_str(), W_OK) != 0;
+    readOnly_ = sqlite3_db_readonly(handle_, "main") == 1 || access(path.c_str(), W_OK) != 0 ||
+                access(folderOf(path).c_str(), W_OK) != 0;
 }
 
 // A rollback journal beside the file only while a change is written, and every commit

@@ -1,28 +1,13 @@
+// Opening, moving and reading: the cursor itself.
 #include "db/Recordset.h"
 
 #include <strings.h>
 #include <algorithm>
-#include <unordered_set>
 
 #include "db/DbError.h"
 #include "db/SqlText.h"
 
 namespace db {
-namespace {
-
-// LIKE pattern for "begins with": the user's %, _ and \ match themselves.
-std::string prefixPattern(const std::string& value) {
-    std::string pattern;
-    for (char c : value) {
-        if (c == '%' || c == '_' || c == '\\') {
-            pattern += '\\';
-        }
-        pattern += c;
-    }
-    return pattern + '%';
-}
-
-}  // namespace
 
 Recordset::~Recordset() {
     close();
@@ -269,25 +254,6 @@ void Recordset::stepForwardOnly() {
     }
 }
 
-void Recordset::setAbsolutePosition(std::int64_t ordinal) {
-    requireKeyset("AbsolutePosition");
-    flushEdit();
-    if (ordinal < 1 || ordinal > live_) {
-        throw DbError::badBookmark();
-    }
-    if (live_ == static_cast<std::int64_t>(keys_.size())) {
-        pos_ = static_cast<std::ptrdiff_t>(ordinal - 1);
-        return;
-    }
-    std::int64_t seen = 0;
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-        if (!removed_[i] && ++seen == ordinal) {
-            pos_ = static_cast<std::ptrdiff_t>(i);
-            return;
-        }
-    }
-}
-
 std::int64_t Recordset::currentKey() const {
     if (onRow()) {
         return keys_[pos_];
@@ -296,23 +262,6 @@ std::int64_t Recordset::currentKey() const {
         throw DbError::recordDeleted();
     }
     throw DbError::noCurrentRecord();
-}
-
-std::int64_t Recordset::bookmark() const {
-    requireKeyset("Bookmark");
-    return currentKey();
-}
-
-void Recordset::setBookmark(std::int64_t rowId) {
-    requireKeyset("Bookmark");
-    flushEdit();
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-        if (keys_[i] == rowId && !removed_[i]) {
-            pos_ = static_cast<std::ptrdiff_t>(i);
-            return;
-        }
-    }
-    throw DbError::badBookmark();
 }
 
 const std::vector<Value>& Recordset::currentRow() const {
@@ -361,30 +310,6 @@ Value Recordset::field(const std::string& name) const {
         return editValues_[column];
     }
     return currentRow()[column];
-}
-
-void Recordset::find(const std::string& column, FindOp op, const std::string& value) {
-    requireKeyset("Find");
-    flushEdit();
-    const std::string name = quoted(columns_[columnIndex(column)]);
-    if (bof() || eof()) {
-        throw DbError::noCurrentRecord();
-    }
-    const std::string condition =
-        op == FindOp::Equal ? name + " = ?" : name + " LIKE ? ESCAPE '\\'";
-    Statement statement(*connection_,
-                        "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + condition);
-    statement.bind(1, Value(op == FindOp::Equal ? value : prefixPattern(value)));
-    std::unordered_set<std::int64_t> matches;
-    while (statement.step()) {
-        matches.insert(statement.integerColumn(0));
-    }
-    const auto size = static_cast<std::ptrdiff_t>(keys_.size());
-    std::ptrdiff_t i = std::max<std::ptrdiff_t>(pos_, 0);
-    while (!matches.empty() && i < size && (removed_[i] || !matches.contains(keys_[i]))) {
-        ++i;
-    }
-    pos_ = matches.empty() ? size : i;
 }
 
 void Recordset::requery() {
