@@ -6,7 +6,7 @@ BUILD    := build
 ASAN     := build-asan
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-plain test-asan bench format clean
+.PHONY: all deps build run test test-plain test-asan bench crashtest format clean
 
 all: build
 
@@ -42,6 +42,10 @@ test-asan: deps
 
 bench: build
 	$(BUILD)/bin/quorvane-bench --benchmark_counters_tabular=true
+
+# Not part of `make test`: kills a writer 200 times and checks nothing it reported is lost.
+crashtest: build
+	tools/crashtest.sh $(BUILD) 200
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
