@@ -10,6 +10,7 @@ namespace db {
 namespace {
 
 constexpr int BusyTimeoutMs = 1500;
+constexpr int BusyStepMs = 10;
 
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
@@ -157,7 +158,7 @@ void Connection::openWith(const std::string& path, int flags) {
     }
     handle_ = raw;
     path_ = path;
-    sqlite3_busy_timeout(handle_, BusyTimeoutMs);
+    sqlite3_busy_handler(handle_, &Connection::waitWhileBusy, this);
     sqlite3_extended_result_codes(handle_, 0);
     // Reading the schema proves the file is a catalogue we can use right now.
     const int probe =
@@ -201,6 +202,20 @@ void Connection::useDurableSettings() {
                           "that program and start again.");
     }
     executeScript("PRAGMA synchronous=EXTRA");
+}
+
+// Another program holds the file: wait for it a while, in short steps, and let the
+// program show that it is waiting.
+int Connection::waitWhileBusy(void* self, int attempts) {
+    auto* connection = static_cast<Connection*>(self);
+    if (attempts == 0 && connection->onWait_) {
+        connection->onWait_();
+    }
+    if (attempts * BusyStepMs >= BusyTimeoutMs) {
+        return 0;  // give up: the statement fails as locked
+    }
+    sqlite3_sleep(BusyStepMs);
+    return 1;
 }
 
 void Connection::close() {

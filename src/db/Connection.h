@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ class Connection {
     bool isOpen() const { return handle_ != nullptr; }
     // The file or its folder cannot be written: the catalogue can be read, not changed.
     bool isReadOnly() const { return readOnly_; }
+    // Called when a statement starts waiting for another program that holds the file.
+    void setWaitNotice(std::function<void()> notice) { onWait_ = std::move(notice); }
     static constexpr const char* ReadOnlyText =
         "The catalogue is read-only: changes cannot be saved";
     const std::string& path() const { return path_; }
@@ -66,8 +69,10 @@ class Connection {
   private:
     void openWith(const std::string& path, int flags);
     void useDurableSettings();
+    static int waitWhileBusy(void* self, int attempts);
     sqlite3* handle_ = nullptr;
     bool readOnly_ = false;
+    std::function<void()> onWait_;
     std::string path_;
 };
 

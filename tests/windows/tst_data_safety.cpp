@@ -80,6 +80,8 @@ class TestDataSafety : public QObject {
             f.desktop.messages[0].text.endsWith("in procedure DisplayRecord of Form 'FrmMain'"));
         QCOMPARE(fields(w), (QStringList{"", "", "", ""}));
         QVERIFY(w.RecordUnread);
+        QVERIFY(f.desktop.busy);  // the hourglass while it waited, until the command is over
+        QTRY_VERIFY(!f.desktop.busy);
 
         // Empty fields of a record that could not be read take no typing and save nothing.
         appendTo(w.txtTitle, "Blonde");

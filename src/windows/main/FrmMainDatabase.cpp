@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
@@ -54,7 +55,15 @@ void FrmMain::InitializeDatabase() {
     auto& s = state_;
     app::runSteps(
         {
-            [&] { s.cnMain.open((s.AppDir + catalogue::FileName).toStdString()); },
+            [&] {
+                // Waiting for another program that holds the file shows the hourglass until
+                // the command that waits is over.
+                s.cnMain.setWaitNotice([this] {
+                    SetBusyPointer(true);
+                    QTimer::singleShot(0, this, [this] { SetBusyPointer(false); });
+                });
+                s.cnMain.open((s.AppDir + catalogue::FileName).toStdString());
+            },
             [&] {
                 if (s.cnMain.isReadOnly()) {  // said once here, not at every save
                     desktop_.messageBox(db::Connection::ReadOnlyText, Buttons::Ok,
