@@ -40,10 +40,10 @@ QString failureText(const QString& what, const db::DbError& error) {
     return what + "\r\n" + QString::fromStdString(error.description);
 }
 
-QString procedureMessage(const db::DbError& error, const QString& procedure) {
-    return QStringLiteral("Error %1 (%2) in procedure %3 of Form 'FrmMain'")
+QString procedureMessage(const db::DbError& error, const QString& procedure, const QString& form) {
+    return QStringLiteral("Error %1 (%2) in procedure %3 of Form '%4'")
         .arg(error.number)
-        .arg(QString::fromStdString(error.description), procedure);
+        .arg(QString::fromStdString(error.description), procedure, form);
 }
 
 }  // namespace app

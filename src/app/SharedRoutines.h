@@ -30,8 +30,9 @@ QString TallyText(std::int64_t tally);
 // What failed, then the engine's description, for a message box.
 QString failureText(const QString& what, const db::DbError& error);
 
-// "Error N (description) in procedure NAME of Form 'FrmMain'".
-QString procedureMessage(const db::DbError& error, const QString& procedure);
+// "Error N (description) in procedure NAME of Form 'FORM'".
+QString procedureMessage(const db::DbError& error, const QString& procedure,
+                         const QString& form = QStringLiteral("FrmMain"));
 
 // What an error trap does with a failed step.
 enum class Trap { Resume, Stop };

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "db/SqlText.h"
+
 namespace db::catalogue {
 
 extern const char* const SchemaSql;
@@ -24,8 +26,14 @@ std::string lookupColumn(Lookup which) {
     return {};
 }
 
+// In the order the rows were added: the lists show them so, and keep their places.
 TableSource lookupTable(Lookup which) {
-    return {lookupColumn(which), {}, {}, {}};
+    return {lookupColumn(which), "rowid", {}, {}};
+}
+
+void deleteLookupValue(Connection& connection, Lookup which, const std::string& value) {
+    const std::string column = quoted(lookupColumn(which));
+    connection.execute("DELETE FROM " + column + " WHERE " + column + " = ?", {value});
 }
 
 void openOption(Recordset& options, Connection& connection, int key) {

@@ -24,6 +24,9 @@ TableSource mainTable(const View& view);
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);
 
+// Removes every row of a lookup table that holds `value` (compared as the column compares).
+void deleteLookupValue(Connection& connection, Lookup which, const std::string& value);
+
 // Opens `options` on the row of one option key (forward-only).
 void openOption(Recordset& options, Connection& connection, int key);
 // Stores an option as "-1" (on) or "0" (off); a missing row is left missing.

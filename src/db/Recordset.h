@@ -66,6 +66,9 @@ class Recordset {
     // constant time unless rows were deleted through this recordset.
     void setAbsolutePosition(std::int64_t ordinal);
 
+    // The 1-based ordinal of the current row among the rows still present.
+    std::int64_t absolutePosition() const;
+
     std::int64_t bookmark() const;
     void setBookmark(std::int64_t rowId);
 

@@ -42,6 +42,15 @@ void Recordset::setAbsolutePosition(std::int64_t ordinal) {
     }
 }
 
+std::int64_t Recordset::absolutePosition() const {
+    requireKeyset("AbsolutePosition");
+    currentKey();  // there must be a current row
+    if (live_ == static_cast<std::int64_t>(keys_.size())) {
+        return pos_ + 1;
+    }
+    return 1 + std::count(removed_.begin(), removed_.begin() + pos_, 0);
+}
+
 std::int64_t Recordset::bookmark() const {
     requireKeyset("Bookmark");
     return currentKey();

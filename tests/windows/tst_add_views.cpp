@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
-#include "windows/lookup/FrmArtist.h"
+#include "windows/lookup/LookupEditor.h"
 
 using platform::Answer;
 using platform::Icon;
@@ -194,7 +194,7 @@ class TestAddViews : public QObject {
         f.desktop.answers = {Answer::Yes};
         w.txtTitle->setFocus(Qt::TabFocusReason);
         QCOMPARE(w.CmbArtist->count(), listed + 1);
-        QCOMPARE(w.frmArtist()->CmbArtist->count(), listed + 1);
+        QCOMPARE(w.frmArtist()->dropDown->count(), listed + 1);
         QCOMPARE(w.CmbArtist->currentText(), QString("O'Connor"));
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Artist WHERE Artist = 'O''Connor'"),
                  QStringList{"1"});

@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
-#include "windows/lookup/FrmArtist.h"
+#include "windows/lookup/LookupEditor.h"
 
 using testing::MainWindowFixture;
 

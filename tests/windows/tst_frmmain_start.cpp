@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
-#include "windows/lookup/FrmArtist.h"
+#include "windows/lookup/LookupEditor.h"
 
 using platform::Answer;
 using platform::Icon;
@@ -70,7 +70,7 @@ class TestFrmMainStart : public QObject {
         f.catalogue.execute("INSERT INTO Artist (Artist) VALUES ('Guns N'' Roses'), ('ABBA')");
         auto& w = f.load();
         QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
-        QCOMPARE(items(w.frmArtist()->CmbArtist), items(w.CmbArtist));
+        QCOMPARE(items(w.frmArtist()->dropDown), items(w.CmbArtist));
         QCOMPARE(items(w.cmbFormat), f.catalogue.column("SELECT Format FROM Format"));
         QCOMPARE(items(w.CmbCategory), f.catalogue.column("SELECT Category FROM Category"));
         QVERIFY(f.state.rsArtist.isOpen() && f.state.rsArtist.eof());
@@ -78,7 +78,7 @@ class TestFrmMainStart : public QObject {
         // Opening the session again (as the maintenance commands do) lists each once.
         w.InitializeDatabase();
         QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
-        QCOMPARE(items(w.frmArtist()->CmbArtist).size(), 2);
+        QCOMPARE(items(w.frmArtist()->dropDown).size(), 2);
         QCOMPARE(w.cmbFormat->count(), f.catalogue.column("SELECT Format FROM Format").size());
         QVERIFY(w.mnuViewArtist->isChecked());
         QVERIFY(!w.frmArtist()->isVisible());

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 
 namespace windows {
 
@@ -14,6 +15,12 @@ QComboBox* makeDropDown(QWidget* parent, const char* name) {
     box->setCompleter(nullptr);
     // Leaving the field is not a pick from the list.
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    // The box has the size of the design; lists of many thousand names are neither
+    // measured item by item nor laid out one row at a time.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    auto* list = new QListView(box);
+    list->setUniformItemSizes(true);
+    box->setView(list);
     return box;
 }
 

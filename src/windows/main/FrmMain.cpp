@@ -17,7 +17,8 @@
 #include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
-#include "windows/lookup/FrmArtist.h"
+#include "windows/controls/LookupList.h"
+#include "windows/lookup/LookupEditor.h"
 
 namespace windows {
 
@@ -37,6 +38,13 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
     buildControls();
     buildMenus();
     connectControls();
+    // Each lookup list is one list, shown by the main window's drop-down and its editor.
+    artistList_ = new LookupList(this);
+    categoryList_ = new LookupList(this);
+    formatList_ = new LookupList(this);
+    artistList_->attach(CmbArtist);
+    categoryList_->attach(CmbCategory);
+    formatList_->attach(cmbFormat);
 
     // The window keeps one size: the design's client area plus the menu bar.
     fixedSize_ =
@@ -70,7 +78,9 @@ void FrmMain::connectControls() {
         {CmdAdd, &FrmMain::CmdAdd_Click},       {CmdDelete, &FrmMain::CmdDelete_Click},
         {CmdPrev, &FrmMain::CmdPrev_Click},     {CmdNext, &FrmMain::CmdNext_Click},
         {CmdUpdate, &FrmMain::CmdUpdate_Click}, {CmdBookmark, &FrmMain::CmdBookmark_Click},
-        {CmdFirst, &FrmMain::CmdFirst_Click},   {CmdLast, &FrmMain::CmdLast_Click}};
+        {CmdFirst, &FrmMain::CmdFirst_Click},   {CmdLast, &FrmMain::CmdLast_Click},
+        {cmdArtist, &FrmMain::cmdArtist_Click}, {cmdCategory, &FrmMain::cmdCategory_Click},
+        {cmdFormat, &FrmMain::cmdFormat_Click}};
     for (auto [button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this,
                 [this, handler = handler] { (this->*handler)(); });
@@ -206,7 +216,7 @@ void FrmMain::cmbFormat_Click() {
 
 FrmArtist* FrmMain::frmArtist() {
     if (!frmArtist_) {
-        frmArtist_ = new FrmArtist(this);
+        frmArtist_ = new FrmArtist(state_, *artistList_, lblMsgBar1, this);
     }
     return frmArtist_;
 }

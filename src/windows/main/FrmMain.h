@@ -31,6 +31,8 @@ class Desktop;
 namespace windows {
 
 class FrmArtist;
+class LookupList;
+struct LookupKind;
 
 // The record editor: one catalogue record at a time in four fields, with the command
 // buttons, the menus and the three-part status bar. Its routines are split over several
@@ -153,6 +155,12 @@ class FrmMain : public QMainWindow {
     void CmdDelete_Click();
     void CmdAdd_Click();
     void CmbArtist_LostFocus();
+    void cmdArtist_Click();
+    void cmdCategory_Click();
+    void cmdFormat_Click();
+    void mnuArtistDatabase_Click();
+    void mnuCategoryTable_Click();
+    void mnuFormat_Click();
     void ComboBox_KeyDown(QComboBox* box, int& keyCode);
     void mnuViewArtist_Click();
     void mnuViewCategory_Click();
@@ -199,8 +207,8 @@ class FrmMain : public QMainWindow {
     void leaveAddModeAfterCancel();
     void leaveAddModeAfterEscape();
     void setAddModeCommands(bool enabled, bool withBookmark);
-    void fillLookupList(db::catalogue::Lookup which, db::Recordset& rs,
-                        std::initializer_list<QComboBox*> boxes);
+    void fillLookupList(db::catalogue::Lookup which, db::Recordset& rs, LookupList& list);
+    void openLookupEditor(const LookupKind& kind, bool fromButton);
     void chooseView(const QString& view);
     void buildControls();
     void buildMenus();
@@ -214,6 +222,9 @@ class FrmMain : public QMainWindow {
     platform::Desktop& desktop_;
     QPushButton* defaultButton_ = nullptr;
     FrmArtist* frmArtist_ = nullptr;
+    LookupList* artistList_;
+    LookupList* categoryList_;
+    LookupList* formatList_;
     RecordTexts shownTexts_;  // what the fields held when the record was shown or saved
     QSize fixedSize_;
 };

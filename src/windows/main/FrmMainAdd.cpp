@@ -8,7 +8,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
-#include "windows/lookup/FrmArtist.h"
+#include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -17,15 +17,6 @@ namespace {
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
-
-// Adds an item to a drop-down's list without touching the text the user typed.
-void appendItem(QComboBox* box, const QString& item) {
-    const QString typed = box->currentText();
-    box->addItem(item);
-    if (box->currentText() != typed) {
-        box->setEditText(typed);
-    }
-}
 
 }  // namespace
 
@@ -174,8 +165,7 @@ void FrmMain::CmbArtist_LostFocus() {
             Buttons::Ok, Icon::Exclamation);
         return;
     }
-    appendItem(CmbArtist, name);
-    appendItem(frmArtist()->CmbArtist, name);
+    artistList_->append(name);  // the artist editor shows the same list
 }
 
 void FrmMain::ComboBox_KeyDown(QComboBox* box, int& keyCode) {

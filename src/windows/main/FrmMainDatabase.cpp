@@ -8,7 +8,8 @@
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "db/Catalogue.h"
-#include "windows/lookup/FrmArtist.h"
+#include "windows/controls/LookupList.h"
+#include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -21,33 +22,6 @@ namespace catalogue = db::catalogue;
 QString text(const db::Value& value) {
     return QString::fromStdString(value.toText());
 }
-
-// Refills drop-down lists with the same items. The items go in together when the refill
-// ends (also when a failure cut it short), which is much faster for long lists than one at
-// a time; the text each field shows, and the record it belongs to, are left alone.
-class ListRefill {
-  public:
-    explicit ListRefill(std::initializer_list<QComboBox*> boxes) : boxes_(boxes) {
-        for (QComboBox* box : boxes_) {
-            blockers_.emplace_back(box);
-            texts_ << box->currentText();
-            box->clear();
-        }
-    }
-    ~ListRefill() {
-        for (std::size_t i = 0; i < boxes_.size(); ++i) {
-            boxes_[i]->addItems(items_);
-            boxes_[i]->setEditText(texts_[static_cast<qsizetype>(i)]);
-        }
-    }
-    void add(const QString& item) { items_ << item; }
-
-  private:
-    std::vector<QComboBox*> boxes_;
-    std::vector<QSignalBlocker> blockers_;
-    QStringList texts_;
-    QStringList items_;
-};
 
 }  // namespace
 
@@ -127,31 +101,31 @@ void FrmMain::SetOptions() {
 }
 
 void FrmMain::GetCategory() {
-    fillLookupList(catalogue::Lookup::Category, state_.rsCategory, {CmbCategory});
+    fillLookupList(catalogue::Lookup::Category, state_.rsCategory, *categoryList_);
 }
 
 void FrmMain::GetFormat() {
-    fillLookupList(catalogue::Lookup::Format, state_.rsFormat, {cmbFormat});
+    fillLookupList(catalogue::Lookup::Format, state_.rsFormat, *formatList_);
 }
 
 // The artist list stays open on its recordset: the artist offer and the artist editor
-// work on it.
+// work on it. The editor shows the same list, so it comes into being here, hidden.
 void FrmMain::GetArtist() {
-    fillLookupList(catalogue::Lookup::Artist, state_.rsArtist, {CmbArtist, frmArtist()->CmbArtist});
+    frmArtist();
+    fillLookupList(catalogue::Lookup::Artist, state_.rsArtist, *artistList_);
 }
 
-// Fills drop-down lists from one lookup table. A failure (a Null row, say) is said in the
-// procedure message of the routine named for the table; the lists keep the rows before it.
-void FrmMain::fillLookupList(catalogue::Lookup which, db::Recordset& rs,
-                             std::initializer_list<QComboBox*> boxes) {
+// Fills a drop-down list from one lookup table. A failure (a Null row, say) is said in the
+// procedure message of the routine named for the table; the list keeps the rows before it.
+void FrmMain::fillLookupList(catalogue::Lookup which, db::Recordset& rs, LookupList& list) {
     const bool keepOpen = which == catalogue::Lookup::Artist;
     const std::string column = catalogue::lookupColumn(which);
-    ListRefill lists(boxes);
+    QStringList items;
     try {
         rs.open(state_.cnMain, catalogue::lookupTable(which),
                 keepOpen ? db::CursorType::Keyset : db::CursorType::ForwardOnly);
         while (!rs.eof()) {
-            lists.add(text(rs.field(column)));
+            items << text(rs.field(column));
             rs.moveNext();
         }
         if (!keepOpen) {
@@ -161,6 +135,7 @@ void FrmMain::fillLookupList(catalogue::Lookup which, db::Recordset& rs,
         const QString procedure = "Get" + QString::fromStdString(column);
         desktop_.messageBox(app::procedureMessage(error, procedure), Buttons::Ok, Icon::None);
     }
+    list.fill(items);
 }
 
 // Reopens the main recordset in a view and shows its first record. A name that is not a

@@ -37,10 +37,11 @@ void FrmMain::buildMenus() {
     mnuExit = addItem(mnuFile, "mnuExit", "&Exit", {}, [this] { mnuExit_Click(); });
 
     mnuLookupTables = topMenu(bar, "mnuLookupTables", "Lookup &Tables");
-    mnuArtistDatabase = addItem(mnuLookupTables, "mnuArtistDatabase", "&Artist", ctrl('A'), later);
-    mnuCategoryTable =
-        addItem(mnuLookupTables, "mnuCategoryTable", "&Categories", ctrl('G'), later);
-    mnuFormat = addItem(mnuLookupTables, "mnuFormat", "&Format", {}, later);
+    mnuArtistDatabase = addItem(mnuLookupTables, "mnuArtistDatabase", "&Artist", ctrl('A'),
+                                [this] { mnuArtistDatabase_Click(); });
+    mnuCategoryTable = addItem(mnuLookupTables, "mnuCategoryTable", "&Categories", ctrl('G'),
+                               [this] { mnuCategoryTable_Click(); });
+    mnuFormat = addItem(mnuLookupTables, "mnuFormat", "&Format", {}, [this] { mnuFormat_Click(); });
 
     mnuReport = topMenu(bar, "mnuReport", "&Reports");
     mnuReportFullReport =

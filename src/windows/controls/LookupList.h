@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QComboBox;
+class QStringListModel;
+
+namespace windows {
+
+// One lookup list (artists, categories or formats) as drop-downs show it. The main
+// window's drop-down and the list's editor show the same items, so the two can never
+// drift apart. Changing the items never changes the text a drop-down shows and raises none
+// of its signals: a list is not a record, and a record's text must not follow the list.
+class LookupList : public QObject {
+    Q_OBJECT
+  public:
+    explicit LookupList(QObject* parent);
+
+    // The drop-down shows this list from now on.
+    void attach(QComboBox* box);
+
+    void fill(const QStringList& items);
+    void append(const QString& item);
+    void removeAt(int position);
+
+    int count() const;
+    QStringList items() const;
+
+  private:
+    template <typename Change>
+    void change(Change&& apply);
+
+    QStringListModel* model_;
+    QList<QPointer<QComboBox>> boxes_;
+};
+
+}  // namespace windows

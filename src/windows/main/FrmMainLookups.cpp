@@ -1,0 +1,53 @@
+// Opening the three lookup-list editors, from the buttons beside the drop-downs and from
+// the Lookup Tables menu.
+#include <QComboBox>
+#include <QLabel>
+
+#include "windows/lookup/LookupEditor.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+
+void FrmMain::cmdArtist_Click() {
+    openLookupEditor(artistKind(), true);
+}
+void FrmMain::mnuArtistDatabase_Click() {
+    openLookupEditor(artistKind(), false);
+}
+void FrmMain::cmdCategory_Click() {
+    openLookupEditor(categoryKind(), true);
+}
+void FrmMain::mnuCategoryTable_Click() {
+    openLookupEditor(categoryKind(), false);
+}
+void FrmMain::cmdFormat_Click() {
+    openLookupEditor(formatKind(), true);
+}
+void FrmMain::mnuFormat_Click() {
+    openLookupEditor(formatKind(), false);
+}
+
+// Shows an editor modally. The artist editor is kept, hidden, between openings; the other
+// two are made for each opening and go when it ends. Nothing is reloaded afterwards: the
+// editors change the very lists the drop-downs show.
+void FrmMain::openLookupEditor(const LookupKind& kind, bool fromButton) {
+    lblMsgBar1->setText(kind.opening);
+    QComboBox* box = CmbArtist;
+    if (&kind == &artistKind()) {
+        frmArtist()->exec();
+    } else if (&kind == &categoryKind()) {
+        FrmCategory editor(state_, *categoryList_, lblMsgBar1, this);
+        editor.exec();
+        box = CmbCategory;
+    } else {
+        FrmFormat editor(state_, *formatList_, lblMsgBar1, this);
+        editor.exec();
+        box = cmbFormat;
+    }
+    lblMsgBar1->setText(kind.closed);
+    if (fromButton) {
+        box->setFocus();
+    }
+}
+
+}  // namespace windows
