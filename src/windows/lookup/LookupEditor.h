@@ -50,10 +50,11 @@ class LookupEditor : public QDialog {
     void ResetForm();
     // "AddMode" when idle, "InsertMode" while a new value is typed: the Add button's tag.
     QString mode() const;
+    // Return, Esc and the window's close button alike.
+    void reject() override;
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;  // Return, Esc and the window's close button alike
 
   private:
     void buildControls();
