@@ -32,7 +32,9 @@ class QuietDesktop final : public platform::Desktop {
     }
     void beep() override {}
     void setBusyPointer(bool) override {}
-    void showHelp(QWidget*, const QString&, int) override {}
+    std::optional<platform::HelpFailure> showHelp(QWidget*, const QString&, int) override {
+        return std::nullopt;
+    }
     void openAddress(const QString&) override {}
     void playTune(const QString&) override {}
     void stopTune() override {}

@@ -1,5 +1,7 @@
 #include "app/SharedRoutines.h"
 
+#include <QLineEdit>
+
 #include "app/AppState.h"
 
 namespace app {
@@ -69,7 +71,16 @@ void DisplayHelpOnHelp(AppState& state, QWidget* window, int context) {
     if (context >= NoHelp) {
         return;
     }
-    state.desktop.showHelp(window, helpFile, context);
+    if (const auto failure = state.desktop.showHelp(window, helpFile, context)) {
+        state.desktop.messageBox(QStringLiteral("Error in modMain , DisplayHelpOnHelp().  %1 %2")
+                                     .arg(failure->number)
+                                     .arg(failure->description),
+                                 platform::Buttons::Ok, platform::Icon::Critical);
+    }
+}
+
+void SelectAllText(QLineEdit* box) {
+    box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
 }  // namespace app

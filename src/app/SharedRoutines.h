@@ -9,6 +9,7 @@
 #include "db/DbError.h"
 #include "db/Recordset.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace app {
@@ -45,6 +46,9 @@ bool runSteps(std::initializer_list<Step> steps, const ErrorTrap& trap);
 
 // Shows topic `context` of the help file for `window`; 9998 and above mean no help.
 void DisplayHelpOnHelp(AppState& state, QWidget* window, int context);
+
+// Selects the whole text of a text box, so that typing replaces it.
+void SelectAllText(QLineEdit* box);
 
 // Runs one step; a database failure is skipped and the next step runs.
 template <typename Step>

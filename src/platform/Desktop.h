@@ -12,6 +12,12 @@ enum class Buttons { Ok, OkCancel, YesNo, RetryCancel };
 enum class Icon { None, Information, Exclamation, Question, Critical };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 
+// Why the help could not be shown: a numbered failure, as the program's messages give it.
+struct HelpFailure {
+    int number;
+    QString description;
+};
+
 inline const QString ApplicationTitle = QStringLiteral("Quorvane");
 
 // Every side effect the windows have beyond their own widgets goes through here, so tests
@@ -25,8 +31,9 @@ class Desktop {
                               const QString& title = {}) = 0;
     virtual void beep() = 0;
     virtual void setBusyPointer(bool busy) = 0;
-    // Shows topic `context` of the help file, owned by `owner`.
-    virtual void showHelp(QWidget* owner, const QString& helpFile, int context) = 0;
+    // Shows topic `context` of the help file, owned by `owner`; says why it could not.
+    virtual std::optional<HelpFailure> showHelp(QWidget* owner, const QString& helpFile,
+                                                int context) = 0;
     virtual void openAddress(const QString& address) = 0;
     virtual void playTune(const QString& file) = 0;
     virtual void stopTune() = 0;

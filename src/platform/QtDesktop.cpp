@@ -95,15 +95,16 @@ void QtDesktop::setBusyPointer(bool busy) {
     }
 }
 
-void QtDesktop::showHelp(QWidget* owner, const QString& helpFile, int context) {
+std::optional<HelpFailure> QtDesktop::showHelp(QWidget* owner, const QString& helpFile,
+                                               int context) {
     if (!help_) {
         help_ = new HelpViewer(owner);
     }
     if (!help_->showTopic(helpFile, context)) {
-        messageBox("The help file " + QDir::toNativeSeparators(helpFile) +
-                       " could not be opened. Reinstall the program to restore it.",
-                   Buttons::Ok, Icon::Exclamation, {});
+        constexpr int FileNotFound = 53;
+        return HelpFailure{FileNotFound, "File not found: " + QDir::toNativeSeparators(helpFile)};
     }
+    return std::nullopt;
 }
 
 void QtDesktop::openAddress(const QString& address) {

@@ -17,7 +17,8 @@ class QtDesktop final : public Desktop {
                       const QString& title) override;
     void beep() override;
     void setBusyPointer(bool busy) override;
-    void showHelp(QWidget* owner, const QString& helpFile, int context) override;
+    std::optional<HelpFailure> showHelp(QWidget* owner, const QString& helpFile,
+                                        int context) override;
     void openAddress(const QString& address) override;
     void playTune(const QString& file) override;
     void stopTune() override;

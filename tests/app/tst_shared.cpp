@@ -1,4 +1,5 @@
 // The shared routines: Windows directory, cuts by character, tally text, messages, gradient.
+#include <QLineEdit>
 #include <QWidget>
 #include <QtTest>
 
@@ -61,6 +62,43 @@ class TestShared : public QObject {
         QCOMPARE(cut, expected);
         QVERIFY(app::characterCount(cut) <= count);
         QCOMPARE(cut.toUtf8(), expected.toUtf8());  // no half character turns into '?'
+    }
+
+    void helpIsAskedForByTopicAndItsFailureSaid() {
+        testing::ScriptedDesktop desktop;
+        app::AppState state(desktop);
+        state.AppDir = "/opt/quorvane/";
+        app::DisplayHelpOnHelp(state, nullptr, 9997);
+        app::DisplayHelpOnHelp(state, nullptr, 9998);  // no help at all
+        app::DisplayHelpOnHelp(state, nullptr, 32000);
+        QCOMPARE(desktop.helpRequests.size(), std::size_t(1));
+        QCOMPARE(desktop.helpRequests[0].file, QString("/opt/quorvane/Quorvane.hlp"));
+        QCOMPARE(desktop.helpRequests[0].context, 9997);
+        QVERIFY(desktop.messages.empty());
+
+        desktop.helpFailure = platform::HelpFailure{53, "File not found: Quorvane.hlp"};
+        desktop.answers = {platform::Answer::Ok};
+        app::DisplayHelpOnHelp(state, nullptr, 10);
+        QCOMPARE(desktop.messages.size(), std::size_t(1));
+        QCOMPARE(desktop.messages[0].text,
+                 QString("Error in modMain , DisplayHelpOnHelp().  53 File not found: "
+                         "Quorvane.hlp"));
+        QCOMPARE(desktop.messages[0].icon, platform::Icon::Critical);
+        QCOMPARE(desktop.messages[0].title, platform::ApplicationTitle);
+    }
+
+    void selectAllTextSelectsTheWholeText() {
+        QLineEdit box;
+        app::SelectAllText(&box);
+        QCOMPARE(box.cursorPosition(), 0);
+        QVERIFY(box.selectedText().isEmpty());
+        box.setText("Kind of Blue");
+        box.setCursorPosition(4);
+        app::SelectAllText(&box);
+        QCOMPARE(box.selectionStart(), 0);
+        QCOMPARE(box.selectedText(), QString("Kind of Blue"));
+        QTest::keyClicks(&box, "Blue Train");  // typing replaces it
+        QCOMPARE(box.text(), QString("Blue Train"));
     }
 
     void tallyWordFollowsTheCount() {

@@ -63,8 +63,11 @@ class ScriptedDesktop final : public platform::Desktop {
     }
     void beep() override { ++beeps; }
     void setBusyPointer(bool on) override { busy = on; }
-    void showHelp(QWidget*, const QString& file, int context) override {
+    std::optional<platform::HelpFailure> helpFailure;  // what showing help answers
+    std::optional<platform::HelpFailure> showHelp(QWidget*, const QString& file,
+                                                  int context) override {
         helpRequests.push_back({file, context});
+        return helpFailure;
     }
     void openAddress(const QString& address) override { addresses << address; }
     void playTune(const QString&) override {}
