@@ -9,8 +9,8 @@ namespace windows {
 LookupList::LookupList(QObject* parent) : QObject(parent), model_(new QStringListModel(this)) {}
 
 void LookupList::attach(QComboBox* box) {
-    change([&] { box->setModel(model_); });
     boxes_ << box;
+    change([&] { box->setModel(model_); });
 }
 
 // The toolkit moves a drop-down's choice, and with it the text it shows, when the rows
