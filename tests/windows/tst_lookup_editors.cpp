@@ -319,6 +319,7 @@ class TestLookupEditors : public QObject {
         withEditor([&] { w.mnuCategoryTable->trigger(); },
                    [&](LookupEditor& e) {
                        category = &e;
+                       QCOMPARE(e.dropDown->currentText(), QString());  // starts empty
                        QVERIFY(f.state.rsCategory.isOpen());
                        QCOMPARE(items(e.dropDown).last(), QString());
                        QCOMPARE(items(e.dropDown), items(w.CmbCategory));
