@@ -31,6 +31,16 @@ TableSource lookupTable(Lookup which) {
     return {lookupColumn(which), "rowid", {}, {}};
 }
 
+void tally(Connection& connection, const std::string& column, const TallyRow& row) {
+    const std::string name = quoted(column);
+    // Every record counts in its group, the group of Nulls too.
+    Statement groups(connection,
+                     "SELECT " + name + ", count(*) AS Tally FROM Main GROUP BY " + name);
+    while (groups.step()) {
+        row(groups.textColumn(0), groups.integerColumn(1));
+    }
+}
+
 void deleteLookupValue(Connection& connection, Lookup which, const std::string& value) {
     const std::string column = quoted(lookupColumn(which));
     connection.execute("DELETE FROM " + column + " WHERE " + column + " = ?", {value});

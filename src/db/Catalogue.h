@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -23,6 +26,12 @@ TableSource mainTable(const View& view);
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);
+
+// The records of Main grouped by one of its columns ("Artist", "Title", "Category" or
+// "Format"): `row` gets each distinct value (nothing for the group of Nulls) with the number
+// of records that hold it, in the order the engine groups them.
+using TallyRow = std::function<void(std::optional<std::string_view> value, std::int64_t tally)>;
+void tally(Connection& connection, const std::string& column, const TallyRow& row);
 
 // Removes every row of a lookup table that holds `value` (compared as the column compares).
 void deleteLookupValue(Connection& connection, Lookup which, const std::string& value);

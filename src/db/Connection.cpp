@@ -132,6 +132,15 @@ Value Statement::column(int column) const {
     }
 }
 
+std::optional<std::string_view> Statement::textColumn(int column) const {
+    if (sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    return std::string_view(text,
+                            static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)));
+}
+
 std::int64_t Statement::integerColumn(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
 }

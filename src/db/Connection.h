@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/Value.h"
@@ -27,6 +29,8 @@ class Statement {
     std::string columnName(int column) const;
     Value column(int column) const;
     std::int64_t integerColumn(int column) const;  // for row ids: no Value on the hot path
+    // The column's text as the engine holds it, valid until the next step; nothing for Null.
+    std::optional<std::string_view> textColumn(int column) const;
 
   private:
     struct Finalizer {

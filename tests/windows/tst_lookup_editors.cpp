@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
+#include "support/Modal.h"
 #include "windows/lookup/LookupEditor.h"
 
 using platform::Answer;
@@ -93,23 +94,9 @@ void addKinds() {
     }
 }
 
-// Opens an editor with `open` and runs `inside` while it is shown modally; the editor is
-// closed afterwards if `inside` left it open.
 void withEditor(const std::function<void()>& open,
                 const std::function<void(LookupEditor&)>& inside) {
-    QTimer::singleShot(0, [&] {
-        auto* editor = qobject_cast<LookupEditor*>(QApplication::activeModalWidget());
-        if (!editor) {
-            QFAIL("no editor is shown");
-        }
-        QApplication::setActiveWindow(editor);  // the headless platform leaves it to us
-        QTRY_VERIFY(editor->isActiveWindow());
-        inside(*editor);
-        if (editor->isVisible()) {
-            editor->reject();
-        }
-    });
-    open();
+    testing::whileModal<LookupEditor>(open, inside);
 }
 
 void press(Qt::Key key) {

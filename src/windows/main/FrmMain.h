@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -31,6 +32,7 @@ class Desktop;
 namespace windows {
 
 class FrmArtist;
+class FrmCounts;
 class LookupList;
 struct LookupKind;
 
@@ -155,6 +157,7 @@ class FrmMain : public QMainWindow {
     void CmdDelete_Click();
     void CmdAdd_Click();
     void CmbArtist_LostFocus();
+    void mnuCounts_Click();
     void cmdArtist_Click();
     void cmdCategory_Click();
     void cmdFormat_Click();
@@ -222,6 +225,7 @@ class FrmMain : public QMainWindow {
     platform::Desktop& desktop_;
     QPushButton* defaultButton_ = nullptr;
     FrmArtist* frmArtist_ = nullptr;
+    QPointer<FrmCounts> frmCounts_;  // made at its first opening, gone when closed
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

@@ -67,6 +67,7 @@ void FrmMain::buildMenus() {
 
     mnuCounts = bar->addAction("&Counts");
     mnuCounts->setObjectName("mnuCounts");
+    connect(mnuCounts, &QAction::triggered, this, [this] { mnuCounts_Click(); });
 
     mnuOptions = topMenu(bar, "mnuOptions", "&Options");
     mnuOptionsAddArtist = addCheckItem(mnuOptions, "mnuOptionsAddArtist", "&Auto Add Artist",

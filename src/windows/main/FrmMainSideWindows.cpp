@@ -1,12 +1,21 @@
-// Opening the three lookup-list editors, from the buttons beside the drop-downs and from
-// the Lookup Tables menu.
+// Opening the side windows that look at the lists: the three lookup-list editors (from the
+// buttons beside the drop-downs and from the Lookup Tables menu) and the counts.
 #include <QComboBox>
 #include <QLabel>
 
+#include "windows/counts/FrmCounts.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
+
+// The counts window keeps its tally while hidden; closed, it counts afresh next time.
+void FrmMain::mnuCounts_Click() {
+    if (!frmCounts_) {
+        frmCounts_ = new FrmCounts(state_, this);
+    }
+    frmCounts_->exec();
+}
 
 void FrmMain::cmdArtist_Click() {
     openLookupEditor(artistKind(), true);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <memory>
+#include <vector>
+
+namespace windows {
+
+// Rows of text cells that a grid shows, kept wherever suits them: the grid reads only the
+// rows in view, so a million rows cost no widgets.
+class GridRows {
+  public:
+    virtual ~GridRows() = default;
+    virtual int rowCount() const = 0;
+    virtual QString text(int row, int column) const = 0;
+};
+
+// A table of text cells with one header row, over rows kept elsewhere, in their own order
+// or sorted by a column.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit GridModel(QObject* parent);
+
+    void setHeaders(const QStringList& headers);
+    void setRows(std::unique_ptr<GridRows> rows);  // shown in their own order
+    void clear();                                  // the header row only
+    // Sorts all rows by a column: values that read as numbers by their value and before
+    // the others, the others as text without regard to case. Equal rows keep their order.
+    void sortBy(int column, bool ascending);
+    // The place in the rows given to setRows of the row shown at `row`.
+    int sourceRow(int row) const;
+    QString cellText(int row, int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    QStringList headers_;
+    std::unique_ptr<GridRows> rows_;
+    std::vector<int> order_;  // empty while the rows show in their own order
+};
+
+// The grid control: text cells, a header row, fixed row heights for long tables, and the
+// cell the user clicks or double-clicks (a header cell counts as row -1).
+class Grid : public QTableView {
+    Q_OBJECT
+  public:
+    explicit Grid(QWidget* parent);
+    GridModel* gridModel() const { return model_; }
+    // Kept through every change of the rows; 0 hides the column.
+    void setColumnWidthTwips(int column, int twips);
+
+  signals:
+    void cellClicked(int row, int column);
+    void cellDoubleClicked(int row, int column);
+
+  private:
+    void applyColumnWidths();
+    GridModel* model_;
+    std::vector<int> widthsTwips_;  // -1: as the view chooses
+};
+
+}  // namespace windows

@@ -1,0 +1,155 @@
+#include "windows/counts/FrmCounts.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/Fonts.h"
+#include "app/SharedRoutines.h"
+#include "app/Twips.h"
+#include "db/Catalogue.h"
+#include "windows/controls/Grid.h"
+#include "windows/counts/TallyRows.h"
+
+namespace windows {
+namespace {
+
+using app::twips;
+
+// The design measures the window from its outer edge; these are its client area's terms.
+constexpr int FrameTwips = 510;  // caption and borders of the designed window
+constexpr int ValueColumnTwips = 5470;
+constexpr int CountColumnTwips = 1000;
+constexpr int GridTwips = ValueColumnTwips + CountColumnTwips + 300;
+constexpr int ClientWidthTwips = GridTwips + 100;
+constexpr int MinimumHeightTwips = 6885 - FrameTwips;
+constexpr int ButtonHeightTwips = 405;
+constexpr int GridLeftTwips = 50;
+
+}  // namespace
+
+FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), state_(state) {
+    setObjectName("FrmCounts");
+    setWindowTitle("Counts");
+    setFont(app::windowFont());
+    Grid1 = new Grid(this);
+    Grid1->setObjectName("Grid1");
+    Grid1->setToolTip("Click a column to change the sort order.");
+    auto button = [this](const char* name, const char* caption, int left) {
+        auto* control = new QPushButton(caption, this);
+        control->setObjectName(name);
+        control->setGeometry(twips(left), 0, twips(1275), twips(ButtonHeightTwips));
+        control->setAutoDefault(false);
+        return control;
+    };
+    cmdArtist = button("cmdArtist", "&Artist", 420);
+    cmdTitle = button("cmdTitle", "&Title", 1900);
+    cmdCategory = button("cmdCategory", "&Category", 3380);
+    cmdFormat = button("cmdFormat", "&Format", 4860);
+    connect(cmdArtist, &QPushButton::clicked, this, [this] { CountArtist(); });
+    connect(cmdTitle, &QPushButton::clicked, this, [this] { cmdTitle_Click(); });
+    connect(cmdCategory, &QPushButton::clicked, this, [this] { cmdCategory_Click(); });
+    connect(cmdFormat, &QPushButton::clicked, this, [this] { cmdFormat_Click(); });
+    connect(Grid1, &Grid::cellClicked, this, [this](int, int column) { Grid1_Click(column); });
+    setTabOrder(Grid1, cmdArtist);
+    setTabOrder(cmdArtist, cmdTitle);
+    setTabOrder(cmdTitle, cmdCategory);
+    setTabOrder(cmdCategory, cmdFormat);
+
+    // The width follows the grid; the height may grow, never below the design's.
+    setFixedWidth(twips(ClientWidthTwips));
+    setMinimumHeight(twips(MinimumHeightTwips));
+    resize(twips(ClientWidthTwips), twips(6375));
+    Form_Load();
+}
+
+void FrmCounts::Form_Load() {
+    SetupCountsGrid();
+    SizeCountsGrid();
+    CountArtist();
+}
+
+void FrmCounts::SetupCountsGrid() {
+    Grid1->setColumnWidthTwips(0, 0);
+    Grid1->setColumnWidthTwips(1, ValueColumnTwips);
+    Grid1->setColumnWidthTwips(2, CountColumnTwips);
+}
+
+void FrmCounts::ClearCountsGrid(const QString& caption) {
+    Grid1->gridModel()->setHeaders({QString(), caption, "Count"});
+    Grid1->gridModel()->clear();
+}
+
+void FrmCounts::SizeCountsGrid() {
+    const int buttonsTop = height() - twips(1300 - FrameTwips);
+    Grid1->setGeometry(twips(GridLeftTwips), twips(GridLeftTwips), twips(GridTwips),
+                       buttonsTop - twips(GridLeftTwips) - twips(ButtonHeightTwips));
+}
+
+void FrmCounts::Form_Resize() {
+    const int buttonsTop = height() - twips(1300 - FrameTwips);
+    for (QPushButton* button : {cmdArtist, cmdTitle, cmdCategory, cmdFormat}) {
+        button->move(button->x(), buttonsTop);
+    }
+    SizeCountsGrid();
+}
+
+void FrmCounts::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmCounts::CountArtist() {
+    countBy("Artist", "CountArtist");
+}
+void FrmCounts::cmdTitle_Click() {
+    countBy("Title", "cmdTitle_Click");
+}
+void FrmCounts::cmdCategory_Click() {
+    countBy("Category", "cmdCategory_Click");
+}
+void FrmCounts::cmdFormat_Click() {
+    countBy("Format", "cmdFormat_Click");
+}
+
+// Fills the grid with one tally. Every record counts in its group, and the records with no
+// value form a group of their own, shown with an empty value. A failure leaves the header
+// row and says what happened.
+void FrmCounts::countBy(const char* column, const char* procedure) {
+    state_.desktop.setBusyPointer(true);
+    if (QString(column) == "Artist") {
+        SetupCountsGrid();
+    }
+    ClearCountsGrid(column);
+    auto rows = std::make_unique<TallyRows>();
+    try {
+        db::catalogue::tally(state_.cnMain, column,
+                             [&](std::optional<std::string_view> value, std::int64_t tally) {
+                                 rows->add(value, tally);
+                             });
+        Grid1->gridModel()->setRows(std::move(rows));
+    } catch (const db::DbError& error) {
+        state_.desktop.messageBox(app::procedureMessage(error, procedure, "FrmCounts"),
+                                  platform::Buttons::Ok, platform::Icon::Exclamation);
+    }
+    state_.desktop.setBusyPointer(false);
+}
+
+void FrmCounts::Grid1_Click(int column) {
+    state_.desktop.setBusyPointer(true);
+    Grid1->gridModel()->sortBy(column, SortAscending);
+    SortAscending = !SortAscending;
+    state_.desktop.setBusyPointer(false);
+}
+
+void FrmCounts::reject() {
+    hide();  // kept, with its tally, for the next opening
+}
+
+void FrmCounts::closeEvent(QCloseEvent* event) {
+    event->accept();
+    hide();
+    deleteLater();  // the next opening counts afresh
+}
+
+}  // namespace windows

@@ -1,0 +1,191 @@
+// The counts window: the four tallies, the sort on a click, hiding and closing, its size.
+#include <QHeaderView>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/Twips.h"
+#include "support/MainWindowFixture.h"
+#include "support/Modal.h"
+#include "windows/controls/Grid.h"
+#include "windows/counts/FrmCounts.h"
+
+using platform::Answer;
+using testing::click;
+using testing::MainWindowFixture;
+using testing::shown;
+using windows::FrmCounts;
+
+namespace {
+
+// The grid as the user reads it: "value=count" per row, in the order shown.
+QStringList tally(const FrmCounts& counts) {
+    const windows::GridModel* model = counts.Grid1->gridModel();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        rows << model->cellText(row, 1) + "=" + model->cellText(row, 2);
+    }
+    return rows;
+}
+
+QString header(const FrmCounts& counts, int column) {
+    return counts.Grid1->gridModel()
+        ->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+        .toString();
+}
+
+void clickCell(FrmCounts& counts, int row, int column) {
+    QTableView* grid = counts.Grid1;
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+void clickHeader(FrmCounts& counts, int column) {
+    QHeaderView* header = counts.Grid1->horizontalHeader();
+    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+}
+
+std::vector<testing::TestCatalogue::Row> collection() {
+    return {{"Bowie", "Low", "Rock", "LP"},          {"Bowie", "Heroes", "Rock", "LP"},
+            {"abba", "Arrival", "Pop", "CD"},        {nullptr, "Low", nullptr, "LP"},
+            {"Cale", "Paris 1919", "rock", nullptr}, {"Bowie", "Lodger", nullptr, "LP"}};
+}
+
+}  // namespace
+
+class TestCounts : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void eachButtonTalliesItsColumn() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QCOMPARE(c.windowTitle(), QString("Counts"));
+                QCOMPARE(c.Grid1->toolTip(), QString("Click a column to change the sort order."));
+                QVERIFY(c.Grid1->isColumnHidden(0));
+                QCOMPARE(header(c, 1), QString("Artist"));
+                QCOMPARE(header(c, 2), QString("Count"));
+                // Every record counts, the one with no artist in a group of its own.
+                QCOMPARE(tally(c), (QStringList{"=1", "abba=1", "Bowie=3", "Cale=1"}));
+                click(c.cmdTitle);
+                QCOMPARE(header(c, 1), QString("Title"));
+                QVERIFY(tally(c).contains("Low=2"));
+                QCOMPARE(tally(c).size(), 5);
+                click(c.cmdCategory);  // letter case does not split a group
+                QCOMPARE(tally(c), (QStringList{"=2", "Pop=1", "Rock=3"}));
+                click(c.cmdFormat);
+                QCOMPARE(tally(c), (QStringList{"=1", "CD=1", "LP=4"}));
+                QCOMPARE(header(c, 1), QString("Format"));
+                c.cmdArtist->setFocus();
+                QTest::keyClick(c.cmdArtist, Qt::Key_Space);
+                QCOMPARE(header(c, 1), QString("Artist"));
+            });
+        QVERIFY(f.desktop.messages.empty());
+        QVERIFY(!f.desktop.busy);
+    }
+
+    void clicksSortDownThenUpWhicheverColumn() {
+        MainWindowFixture f;
+        for (int i = 0; i < 10; ++i) {
+            f.catalogue.insert({{"ten", "t", "Pop", "CD"}});
+        }
+        for (int i = 0; i < 9; ++i) {
+            f.catalogue.insert({{"Nine", "t", "Pop", "CD"}});
+        }
+        f.catalogue.insert({{"alpha", "t", "Pop", "CD"}, {"1999", "t", "Pop", "CD"}});
+        auto& w = shown(f);
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                clickCell(c, 0, 2);  // by count, largest first: 10 before 9, as numbers
+                QCOMPARE(tally(c), (QStringList{"ten=10", "Nine=9", "1999=1", "alpha=1"}));
+                clickCell(c, 3, 2);  // again: smallest first
+                QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
+                clickHeader(c, 1);  // the next click sorts down, whatever the column
+                QCOMPARE(tally(c), (QStringList{"ten=10", "Nine=9", "alpha=1", "1999=1"}));
+                clickHeader(c, 1);  // numbers first, then text without regard to case
+                QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
+                QVERIFY(!c.SortAscending);
+            });
+    }
+
+    void escKeepsTheTallyAndClosingDiscardsIt() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        QPointer<FrmCounts> first;
+        testing::whileModal<FrmCounts>([&] { w.mnuCounts->trigger(); },
+                                       [&](FrmCounts& c) {
+                                           first = &c;
+                                           click(c.cmdFormat);
+                                           clickCell(c, 0, 2);
+                                           QTest::keyClick(c.Grid1, Qt::Key_Escape);
+                                           QVERIFY(!c.isVisible());
+                                       });
+        f.catalogue.insert({{"Nico", "Chelsea Girl", "Folk", "LP"}});
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QCOMPARE(&c, first.data());  // the same window, not counted again
+                QCOMPARE(tally(c), (QStringList{"LP=4", "=1", "CD=1"}));
+                QVERIFY(c.SortAscending);
+                c.close();  // the window's close button
+            });
+        QTRY_VERIFY(first.isNull());
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QCOMPARE(header(c, 1), QString("Artist"));  // counted afresh, by artist
+                QVERIFY(tally(c).contains("Nico=1"));
+                QVERIFY(!c.SortAscending);
+            });
+    }
+
+    void emptyCatalogueOrAFailureLeaveTheHeaderOnly() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        testing::whileModal<FrmCounts>([&] { w.mnuCounts->trigger(); },
+                                       [&](FrmCounts& c) {
+                                           QCOMPARE(tally(c), QStringList());
+                                           QCOMPARE(header(c, 1), QString("Artist"));
+                                           clickCell(c, 0, 1);  // nothing to sort: nothing happens
+                                           clickHeader(c, 2);
+                                           f.catalogue.insert({{"ABBA", "Arrival", "Pop", "CD"}});
+                                           testing::FileLock holder(f.catalogue.path());
+                                           f.desktop.answers = {Answer::Ok};
+                                           click(c.cmdTitle);
+                                           holder.release();
+                                           QVERIFY(f.desktop.messages.back().text.endsWith(
+                                               "in procedure cmdTitle_Click of Form 'FrmCounts'"));
+                                           QCOMPARE(header(c, 1), QString("Title"));
+                                           QCOMPARE(tally(c), QStringList());
+                                           click(c.cmdTitle);
+                                           QCOMPARE(tally(c), QStringList{"Arrival=1"});
+                                       });
+        QVERIFY(!f.desktop.busy);
+    }
+
+    void widthStaysAndHeightHasAFloor() {
+        MainWindowFixture f;
+        f.load();
+        FrmCounts counts(f.state, nullptr);
+        counts.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&counts));
+        const QSize designed = counts.size();
+        counts.resize(designed.width() + 100, designed.height() - 150);
+        QTRY_COMPARE(counts.width(), designed.width());
+        QVERIFY(counts.height() >= app::twips(6885 - 510));
+        counts.resize(designed.width(), designed.height() + 200);
+        QTRY_COMPARE(counts.height(), designed.height() + 200);
+        // The buttons keep their distance from the bottom edge; the grid ends above them.
+        QCOMPARE(counts.cmdArtist->y(), counts.height() - app::twips(1300 - 510));
+        QCOMPARE(counts.cmdFormat->y(), counts.cmdArtist->y());
+        QVERIFY(counts.Grid1->geometry().bottom() < counts.cmdArtist->y());
+        QVERIFY(counts.Grid1->geometry().right() < counts.width());
+    }
+};
+
+QTEST_MAIN(TestCounts)
+#include "tst_counts.moc"
