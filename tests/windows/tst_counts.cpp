@@ -109,6 +109,11 @@ class TestCounts : public QObject {
                 clickHeader(c, 1);  // numbers first, then text without regard to case
                 QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
                 QVERIFY(!c.SortAscending);
+                // From the keyboard: Space on a cell clicks it.
+                c.Grid1->setFocus();
+                c.Grid1->setCurrentIndex(c.Grid1->model()->index(0, 2));
+                QTest::keyClick(c.Grid1, Qt::Key_Space);
+                QCOMPARE(tally(c), (QStringList{"ten=10", "Nine=9", "1999=1", "alpha=1"}));
             });
     }
 

@@ -1,6 +1,7 @@
 #include "windows/controls/Grid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <algorithm>
 
 #include "app/Twips.h"
@@ -128,6 +129,21 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     connect(model_, &QAbstractItemModel::modelReset, this, &Grid::applyColumnWidths);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { emit cellClicked(-1, column); });
+}
+
+void Grid::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex cell = currentIndex();
+    const int key = event->key();
+    if (cell.isValid() && event->modifiers() == Qt::NoModifier &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (key == Qt::Key_Space) {
+            emit cellClicked(cell.row(), cell.column());
+        } else {
+            emit cellDoubleClicked(cell.row(), cell.column());
+        }
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void Grid::setColumnWidthTwips(int column, int twips) {

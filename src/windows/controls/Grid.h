@@ -58,6 +58,10 @@ class Grid : public QTableView {
     void cellClicked(int row, int column);
     void cellDoubleClicked(int row, int column);
 
+  protected:
+    // From the keyboard, Space clicks the current cell and Enter double-clicks it.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void applyColumnWidths();
     GridModel* model_;
