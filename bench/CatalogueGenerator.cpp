@@ -26,7 +26,7 @@ std::string pick(std::mt19937_64& random, const auto& list) {
 
 }  // namespace
 
-void generateCatalogue(const std::string& path, std::int64_t records) {
+void generateCatalogue(const std::string& path, std::int64_t records, std::int64_t listed) {
     db::catalogue::makeCatalogue(path, false);
     db::Connection connection;
     connection.open(path);
@@ -56,16 +56,27 @@ void generateCatalogue(const std::string& path, std::int64_t records) {
         insert.step();
         insert.reset();
     }
+    db::Statement list(connection, "INSERT INTO Artist (Artist) VALUES (?)");
+    for (std::int64_t i = 0; i < listed; ++i) {
+        list.bind(1, db::Value(pick(random, Words) + " " + pick(random, Surnames) + " " +
+                               std::to_string(i)));
+        list.step();
+        list.reset();
+    }
     transaction.commit();
 }
 
-std::string cachedCatalogue(const std::string& directory, std::int64_t records) {
+std::string cachedCatalogue(const std::string& directory, std::int64_t records,
+                            std::int64_t artists) {
     std::filesystem::create_directories(directory);
-    const auto path =
-        std::filesystem::path(directory) / ("catalogue-" + std::to_string(records) + ".mdb");
+    std::string name = "catalogue-" + std::to_string(records);
+    if (artists > 0) {
+        name += "-artists-" + std::to_string(artists);
+    }
+    const auto path = std::filesystem::path(directory) / (name + ".mdb");
     if (!std::filesystem::exists(path)) {
         const auto partial = path.string() + ".partial";
-        generateCatalogue(partial, records);
+        generateCatalogue(partial, records, artists);
         std::filesystem::rename(partial, path);
     }
     return path.string();

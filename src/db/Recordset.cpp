@@ -20,13 +20,28 @@ void Recordset::open(Connection& connection, TableSource source, CursorType curs
         openQuery(connection, selectFrom("*"), source_.params);
         return;
     }
+    openKeyset(connection, lock, {}, nullptr);
+}
+
+void Recordset::openReading(Connection& connection, TableSource source, const std::string& column,
+                            const ColumnReader& each) {
+    close();
+    source_ = std::move(source);
+    openKeyset(connection, LockType::Optimistic, column, &each);
+}
+
+void Recordset::openKeyset(Connection& connection, LockType lock, const std::string& column,
+                           const ColumnReader* each) {
     connection.handle();  // a closed connection fails here with 3704
     connection_ = &connection;
-    cursor_ = cursor;
+    cursor_ = CursorType::Keyset;
     lock_ = lock;
     try {
         prepareRowReader();
-        loadKeys();
+        loadKeys(each ? quoted(columns_[columnIndex(column)]) : std::string(), each);
+        if (each) {
+            pos_ = static_cast<std::ptrdiff_t>(keys_.size());  // after the rows it read
+        }
     } catch (...) {
         close();
         throw;
@@ -132,12 +147,15 @@ std::string Recordset::selectFrom(const std::string& columns) const {
     return sql;
 }
 
-void Recordset::loadKeys() {
-    Statement statement(*connection_, selectFrom("rowid"));
+void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
+    Statement statement(*connection_, selectFrom(each ? "rowid, " + column : "rowid"));
     statement.bindAll(source_.params);
     keys_.clear();
     while (statement.step()) {
         keys_.push_back(statement.integerColumn(0));
+        if (each) {
+            (*each)(statement.textColumn(1));
+        }
     }
     removed_.assign(keys_.size(), 0);
     live_ = static_cast<std::int64_t>(keys_.size());

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/Connection.h"
@@ -46,6 +49,12 @@ class Recordset {
 
     void open(Connection& connection, TableSource source, CursorType cursor = CursorType::Keyset,
               LockType lock = LockType::Optimistic);
+    // Opens a keyset cursor and, in the same pass over the rows, hands `each` the text of
+    // `column` of every row in order (nothing for a Null): filling a list costs one scan.
+    // The cursor is left after the last row, as a loop reading the rows would leave it.
+    using ColumnReader = std::function<void(std::optional<std::string_view> text)>;
+    void openReading(Connection& connection, TableSource source, const std::string& column,
+                     const ColumnReader& each);
     // A forward-only cursor over any query (grouped tallies, option rows).
     void openQuery(Connection& connection, std::string sql, std::vector<Value> params = {});
     void close();
@@ -92,9 +101,11 @@ class Recordset {
   private:
     enum class Edit { None, Changing, Adding };
 
+    void openKeyset(Connection& connection, LockType lock, const std::string& column,
+                    const ColumnReader* each);
     void requireOpen() const;
     void requireKeyset(const char* what) const;
-    void loadKeys();
+    void loadKeys(const std::string& column = {}, const ColumnReader* each = nullptr);
     void prepareRowReader();
     std::int64_t currentKey() const;
     bool onRow() const;

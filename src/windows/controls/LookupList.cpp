@@ -1,12 +1,46 @@
 #include "windows/controls/LookupList.h"
 
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QSignalBlocker>
-#include <QStringListModel>
 
 namespace windows {
 
-LookupList::LookupList(QObject* parent) : QObject(parent), model_(new QStringListModel(this)) {}
+// The list's items as the drop-downs read them, converted one at a time as they are shown.
+class TextListModel : public QAbstractListModel {
+  public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : texts.size();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+            return {};
+        }
+        return texts.at(index.row());
+    }
+
+    void replace(TextList items) {
+        beginResetModel();
+        texts = std::move(items);
+        endResetModel();
+    }
+    void append(const QString& item) {
+        beginInsertRows({}, texts.size(), texts.size());
+        texts.add(item);
+        endInsertRows();
+    }
+    void remove(int position) {
+        beginRemoveRows({}, position, position);
+        texts.removeAt(position);
+        endRemoveRows();
+    }
+
+    TextList texts;
+};
+
+LookupList::LookupList(QObject* parent) : QObject(parent), model_(new TextListModel(this)) {}
 
 void LookupList::attach(QComboBox* box) {
     boxes_ << box;
@@ -31,28 +65,24 @@ void LookupList::change(Change&& apply) {
     }
 }
 
-void LookupList::fill(const QStringList& items) {
-    change([&] { model_->setStringList(items); });
+void LookupList::fill(TextList items) {
+    change([&] { model_->replace(std::move(items)); });
 }
 
 void LookupList::append(const QString& item) {
-    change([&] {
-        const int row = model_->rowCount();
-        model_->insertRows(row, 1);
-        model_->setData(model_->index(row), item);
-    });
+    change([&] { model_->append(item); });
 }
 
 void LookupList::removeAt(int position) {
-    change([&] { model_->removeRows(position, 1); });
+    change([&] { model_->remove(position); });
 }
 
 int LookupList::count() const {
-    return model_->rowCount();
+    return model_->texts.size();
 }
 
 QStringList LookupList::items() const {
-    return model_->stringList();
+    return model_->texts.toStringList();
 }
 
 }  // namespace windows

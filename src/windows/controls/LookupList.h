@@ -5,10 +5,13 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "windows/controls/TextList.h"
+
 class QComboBox;
-class QStringListModel;
 
 namespace windows {
+
+class TextListModel;
 
 // One lookup list (artists, categories or formats) as drop-downs show it. The main
 // window's drop-down and the list's editor show the same items, so the two can never
@@ -22,7 +25,7 @@ class LookupList : public QObject {
     // The drop-down shows this list from now on.
     void attach(QComboBox* box);
 
-    void fill(const QStringList& items);
+    void fill(TextList items);
     void append(const QString& item);
     void removeAt(int position);
 
@@ -33,7 +36,7 @@ class LookupList : public QObject {
     template <typename Change>
     void change(Change&& apply);
 
-    QStringListModel* model_;
+    TextListModel* model_;
     QList<QPointer<QComboBox>> boxes_;
 };
 

@@ -85,12 +85,12 @@ void LookupEditor::Form_Load() {
     db::Recordset& rs = records();
     const std::string column = db::catalogue::lookupColumn(kind_.table);
     try {
-        rs.open(state_.cnMain, db::catalogue::lookupTable(kind_.table));
-        QStringList items;
-        for (; !rs.eof(); rs.moveNext()) {
-            items << QString::fromStdString(rs.field(column).text().value_or(""));
-        }
-        list_.fill(items);
+        TextList items;
+        rs.openReading(state_.cnMain, db::catalogue::lookupTable(kind_.table), column,
+                       [&](std::optional<std::string_view> value) {
+                           items.add(value.value_or(std::string_view()));
+                       });
+        list_.fill(std::move(items));
     } catch (const db::DbError& error) {
         failed(error, "Form_Load");
     }

@@ -19,10 +19,6 @@ using platform::Buttons;
 using platform::Icon;
 namespace catalogue = db::catalogue;
 
-QString text(const db::Value& value) {
-    return QString::fromStdString(value.toText());
-}
-
 }  // namespace
 
 void FrmMain::InitializeDatabase() {
@@ -115,27 +111,32 @@ void FrmMain::GetArtist() {
     fillLookupList(catalogue::Lookup::Artist, state_.rsArtist, *artistList_);
 }
 
-// Fills a drop-down list from one lookup table. A failure (a Null row, say) is said in the
-// procedure message of the routine named for the table; the list keeps the rows before it.
+// Fills a drop-down list from one lookup table, in one pass over it. A failure (a Null
+// row, say) is said in the procedure message of the routine named for the table; the list
+// keeps the rows before it.
 void FrmMain::fillLookupList(catalogue::Lookup which, db::Recordset& rs, LookupList& list) {
-    const bool keepOpen = which == catalogue::Lookup::Artist;
     const std::string column = catalogue::lookupColumn(which);
-    QStringList items;
+    TextList items;
+    bool sawNull = false;
     try {
-        rs.open(state_.cnMain, catalogue::lookupTable(which),
-                keepOpen ? db::CursorType::Keyset : db::CursorType::ForwardOnly);
-        while (!rs.eof()) {
-            items << text(rs.field(column));
-            rs.moveNext();
+        rs.openReading(state_.cnMain, catalogue::lookupTable(which), column,
+                       [&](std::optional<std::string_view> value) {
+                           sawNull = sawNull || !value;
+                           if (!sawNull) {
+                               items.add(*value);
+                           }
+                       });
+        if (which != catalogue::Lookup::Artist) {
+            rs.close();  // only the artist list keeps its recordset open
         }
-        if (!keepOpen) {
-            rs.close();
+        if (sawNull) {
+            throw db::DbError(db::err::InvalidUseOfNull, "Invalid use of Null");
         }
     } catch (const db::DbError& error) {
         const QString procedure = "Get" + QString::fromStdString(column);
         desktop_.messageBox(app::procedureMessage(error, procedure), Buttons::Ok, Icon::None);
     }
-    list.fill(items);
+    list.fill(std::move(items));
 }
 
 // Reopens the main recordset in a view and shows its first record. A name that is not a

@@ -1,0 +1,75 @@
+#pragma once
+
+// What the benchmarks share: a quiet desktop, the main window loaded on a generated
+// catalogue, and the timer that reports our time as a ratio to the bare SQLite work.
+#include <benchmark/benchmark.h>
+#include <QTemporaryDir>
+#include <chrono>
+#include <memory>
+
+#include "app/AppState.h"
+#include "platform/Desktop.h"
+#include "windows/main/FrmMain.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+// A desktop that answers every question with its first button and never waits.
+class QuietDesktop final : public platform::Desktop {
+  public:
+    explicit QuietDesktop(QString directory) : directory_(std::move(directory)) {}
+    platform::Answer messageBox(const QString&, platform::Buttons, platform::Icon,
+                                const QString&) override {
+        return platform::Answer::Ok;
+    }
+    void beep() override {}
+    void setBusyPointer(bool) override {}
+    std::optional<platform::HelpFailure> showHelp(QWidget*, const QString&, int) override {
+        return std::nullopt;
+    }
+    void openAddress(const QString&) override {}
+    void playTune(const QString&) override {}
+    void stopTune() override {}
+    std::uint32_t tickCount() override { return 0; }
+    void processEvents() override {}
+    void idle(int) override {}
+    QString applicationDirectory() override { return directory_; }
+    std::optional<QString> windowsDirectory() override { return std::nullopt; }
+    void endProgram() override {}
+
+  private:
+    QString directory_;
+};
+
+enum class Access { ReadOnly, Writable };
+
+// The main window loaded on a generated catalogue of `records` recordings (and, when asked,
+// as many artists in the artist list).
+struct LoadedWindow {
+    explicit LoadedWindow(std::int64_t records, Access access = Access::ReadOnly,
+                          std::int64_t artists = 0);
+    QTemporaryDir dir;
+    QuietDesktop desktop;
+    app::AppState state;
+    std::unique_ptr<windows::FrmMain> window;
+};
+
+double seconds(Clock::duration d);
+
+// Times the bare work (t0 to t1) and ours (t1 to t2) over the iterations; reports the bare
+// time per iteration and ours as a multiple of it.
+class RatioTimer {
+  public:
+    void add(benchmark::State& state, Clock::time_point t0, Clock::time_point t1,
+             Clock::time_point t2);
+    void report(benchmark::State& state) const;
+
+  private:
+    double bare_ = 0, ours_ = 0;
+};
+
+// Runs a benchmark on the three generated catalogues, timed by hand, in milliseconds.
+void onCatalogueSizes(benchmark::internal::Benchmark* run);
+
+}  // namespace bench

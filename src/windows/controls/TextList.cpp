@@ -1,0 +1,45 @@
+#include "windows/controls/TextList.h"
+
+namespace windows {
+
+void TextList::add(std::string_view utf8) {
+    bytes_.append(utf8);
+    ends_.push_back(bytes_.size());
+}
+
+void TextList::add(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    add(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+std::size_t TextList::start(int position) const {
+    return position == 0 ? 0 : ends_[static_cast<std::size_t>(position) - 1];
+}
+
+void TextList::removeAt(int position) {
+    const std::size_t from = start(position);
+    const std::size_t length = ends_[static_cast<std::size_t>(position)] - from;
+    bytes_.erase(from, length);
+    ends_.erase(ends_.begin() + position);
+    for (auto end = ends_.begin() + position; end != ends_.end(); ++end) {
+        *end -= length;
+    }
+}
+
+QString TextList::at(int position) const {
+    const std::size_t from = start(position);
+    return QString::fromUtf8(
+        bytes_.data() + from,
+        static_cast<qsizetype>(ends_[static_cast<std::size_t>(position)] - from));
+}
+
+QStringList TextList::toStringList() const {
+    QStringList texts;
+    texts.reserve(size());
+    for (int i = 0; i < size(); ++i) {
+        texts << at(i);
+    }
+    return texts;
+}
+
+}  // namespace windows
