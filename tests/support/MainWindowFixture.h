@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -48,6 +49,15 @@ inline windows::FrmMain& shown(MainWindowFixture& f) {
         qWarning("window did not become active");
     }
     return w;
+}
+
+// The items of a drop-down's list, in order.
+inline QStringList items(const QComboBox* box) {
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) {
+        list << box->itemText(i);
+    }
+    return list;
 }
 
 inline void click(QPushButton* button) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <unistd.h>
 #include <string>
 #include <vector>
 

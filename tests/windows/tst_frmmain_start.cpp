@@ -14,18 +14,11 @@
 
 using platform::Answer;
 using platform::Icon;
+using testing::items;
 using testing::MainWindowFixture;
 using testing::TestCatalogue;
 
 namespace {
-
-QStringList items(const QComboBox* box) {
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i) {
-        list << box->itemText(i);
-    }
-    return list;
-}
 
 QStringList fields(const windows::FrmMain& w) {
     return {w.CmbArtist->currentText(), w.txtTitle->text(), w.CmbCategory->currentText(),

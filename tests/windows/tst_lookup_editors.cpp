@@ -16,19 +16,12 @@
 using platform::Answer;
 using platform::Icon;
 using testing::click;
+using testing::items;
 using testing::MainWindowFixture;
 using testing::shown;
 using windows::LookupEditor;
 
 namespace {
-
-QStringList items(const QComboBox* box) {
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i) {
-        list << box->itemText(i);
-    }
-    return list;
-}
 
 // One editor as the tests see it: how to open it, its table and its texts.
 struct Kind {
