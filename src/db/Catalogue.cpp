@@ -14,6 +14,39 @@ TableSource mainTable(const View& view) {
     return {"Main", std::string(view.orderBy), {}, {}};
 }
 
+namespace {
+
+// The smallest text above every text that begins with `prefix`, as a NOCASE column compares
+// (ASCII letters folded): the prefix folded, its last byte raised by one. Nothing when there
+// is no such text.
+std::optional<std::string> aboveEveryTextBeginningWith(std::string prefix) {
+    for (char& c : prefix) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) {
+        prefix.pop_back();
+    }
+    if (prefix.empty()) {
+        return std::nullopt;
+    }
+    prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
+    return prefix;
+}
+
+}  // namespace
+
+TableSource mainRange(const std::string& column, const std::string& from, const std::string& to) {
+    const std::string name = quoted(column);
+    TableSource source{"Main", name + ", rowid", name + " >= ?", {Value(from)}};
+    if (const auto above = aboveEveryTextBeginningWith(to)) {
+        source.where += " AND " + name + " < ?";
+        source.params.emplace_back(*above);
+    }
+    return source;
+}
+
 std::string lookupColumn(Lookup which) {
     switch (which) {
         case Lookup::Artist:

@@ -23,6 +23,10 @@ inline constexpr const char* FileName = "Zembo.mdb";
 
 // Table Main in the order of a view.
 TableSource mainTable(const View& view);
+// The records of Main whose `column` lies from `from` up to `to`, every value that begins
+// with `to` included, ordered by that column (compared as the column compares: without
+// regard to letter case).
+TableSource mainRange(const std::string& column, const std::string& from, const std::string& to);
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);

@@ -60,7 +60,7 @@ inline QStringList items(const QComboBox* box) {
     return list;
 }
 
-inline void click(QPushButton* button) {
+inline void click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 

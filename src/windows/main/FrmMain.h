@@ -33,6 +33,7 @@ namespace windows {
 
 class FrmArtist;
 class FrmCounts;
+class FrmSearch;
 class LookupList;
 struct LookupKind;
 
@@ -125,6 +126,10 @@ class FrmMain : public QMainWindow {
     void MarkRecordChanged();
     void ExitApplication();
     void UpdateRecord();
+    // Offers to save an edit before the record shown changes (a move, a search, a jump).
+    // False when the edit is still unsaved because the save failed: the change must not
+    // happen, or the edit is lost.
+    bool offerToSaveEdit();
 
     // The catalogue session.
     void InitializeDatabase();
@@ -158,6 +163,9 @@ class FrmMain : public QMainWindow {
     void CmdAdd_Click();
     void CmbArtist_LostFocus();
     void mnuCounts_Click();
+    void CmdSearch_Click();
+    // The search window, made hidden at its first use.
+    FrmSearch* frmSearch();
     void cmdArtist_Click();
     void cmdCategory_Click();
     void cmdFormat_Click();
@@ -197,7 +205,7 @@ class FrmMain : public QMainWindow {
     void showUnreadRecord(const db::DbError& error);
     void reloadRecord(db::Recordset& records);
     db::Recordset& currentRecords();
-    bool saveBeforeMove();
+
     void moveToEnd(bool first);
     void noCurrentRecord();
     void stepOrSayNoRecord(const std::function<void()>& action);
@@ -220,12 +228,14 @@ class FrmMain : public QMainWindow {
     bool handleKey(QObject* watched, QEvent* event);
     bool ownsShortcut(QEvent* event) const;
     void showTally();
+    void resetSearch();
 
     app::AppState& state_;
     platform::Desktop& desktop_;
     QPushButton* defaultButton_ = nullptr;
     FrmArtist* frmArtist_ = nullptr;
-    QPointer<FrmCounts> frmCounts_;  // made at its first opening, gone when closed
+    QPointer<FrmCounts> frmCounts_;
+    FrmSearch* frmSearch_ = nullptr;  // made at its first opening, gone when closed
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

@@ -18,9 +18,7 @@ db::Recordset& FrmMain::currentRecords() {
     return state_.SearchMode ? state_.rsSearch : state_.rsMain;
 }
 
-// Offers to save an edit before a move. False when the edit is still unsaved because the
-// save failed (the user was told why): the move must not happen, or the edit is lost.
-bool FrmMain::saveBeforeMove() {
+bool FrmMain::offerToSaveEdit() {
     if (RecordChanged) {
         ExplicitUpdate = false;
         UpdateRecord();
@@ -59,7 +57,7 @@ void FrmMain::CmdLast_Click() {
 
 void FrmMain::moveToEnd(bool first) {
     db::Recordset& records = currentRecords();
-    if (!saveBeforeMove()) {
+    if (!offerToSaveEdit()) {
         return;
     }
     app::runSteps({
@@ -86,7 +84,7 @@ void FrmMain::moveToEnd(bool first) {
 void FrmMain::CmdNext_Click() {
     db::Recordset& records = currentRecords();
     auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
-    if (!saveBeforeMove()) {
+    if (!offerToSaveEdit()) {
         return;
     }
     if (testOrTrue([&] { return records.eof(); })) {
@@ -108,7 +106,7 @@ void FrmMain::CmdNext_Click() {
 void FrmMain::CmdPrev_Click() {
     db::Recordset& records = currentRecords();
     auto step = [this](const std::function<void()>& action) { stepOrSayNoRecord(action); };
-    if (!saveBeforeMove()) {
+    if (!offerToSaveEdit()) {
         return;
     }
     if (testOrTrue([&] { return records.bof(); })) {

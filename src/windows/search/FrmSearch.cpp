@@ -1,0 +1,205 @@
+// The search window: its controls, its two modes and the main window's locked commands.
+#include "windows/search/FrmSearch.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+
+#include "app/AppState.h"
+#include "app/Fonts.h"
+#include "app/SharedRoutines.h"
+#include "app/Twips.h"
+#include "windows/controls/CharacterLimit.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using app::twipsRect;
+
+constexpr int HelpTopicSearch = 320;
+constexpr int TextCharacters = 15;
+
+QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, const char* accessibleName) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    box->setValidator(new CharacterLimit(TextCharacters, box));
+    box->setAccessibleName(accessibleName);
+    return box;
+}
+
+}  // namespace
+
+FrmSearch::FrmSearch(app::AppState& state, FrmMain& main)
+    : QDialog(&main), state_(state), main_(main) {
+    setObjectName("FrmSearch");
+    setWindowTitle("Movie Search - Goto a Record");
+    setFont(app::windowFont());
+    setFixedSize(app::twipsSize(6690, 2910));
+    buildControls();
+    // Form_Load: the four fields, the first one chosen.
+    CmbField->addItems({"ARTIST", "TITLE", "CATEGORY", "FORMAT"});
+    CmbField->setCurrentIndex(0);
+}
+
+void FrmSearch::buildControls() {
+    lblField = new QLabel("&Sort Field", this);
+    lblField->setObjectName("lblField");
+    lblField->setGeometry(twipsRect(180, 210, 2000, 255));
+    CmbField = new QComboBox(this);
+    CmbField->setObjectName("CmbField");
+    CmbField->setGeometry(twipsRect(150, 480, 2055, 315));
+    lblField->setBuddy(CmbField);
+
+    lblSearch_To = new QLabel("&Text to Search", this);
+    lblSearch_To->setObjectName("lblSearch_To");
+    lblSearch_To->setGeometry(twipsRect(2340, 180, 2000, 255));
+    txtSearchString =
+        textBox(this, "txtSearchString", twipsRect(2340, 480, 3900, 315), "Text to search");
+    lblSearch_To->setBuddy(txtSearchString);
+    lblFrom = new QLabel("&From", this);
+    lblFrom->setObjectName("lblFrom");
+    lblFrom->setGeometry(twipsRect(2340, 180, 1700, 255));
+    txtFrom = textBox(this, "txtFrom", twipsRect(2340, 480, 1725, 315), "From");
+    txtTo = textBox(this, "txtTo", twipsRect(4500, 480, 1725, 315), "To");
+    lblFrom->setBuddy(txtFrom);
+    for (QWidget* hidden : {static_cast<QWidget*>(lblFrom), static_cast<QWidget*>(txtFrom),
+                            static_cast<QWidget*>(txtTo)}) {
+        hidden->hide();
+    }
+
+    Frame1 = new QGroupBox("Search Type", this);
+    Frame1->setObjectName("Frame1");
+    Frame1->setGeometry(twipsRect(150, 1770, 3765, 885));
+    optSetCriteria = new QRadioButton("Set a &Criteria", Frame1);
+    optSetCriteria->setObjectName("optSetCriteria");
+    optSetCriteria->setGeometry(twipsRect(150, 300, 1700, 315));
+    optGotoRecord = new QRadioButton("&Go to a Record", Frame1);
+    optGotoRecord->setObjectName("optGotoRecord");
+    optGotoRecord->setGeometry(twipsRect(1900, 300, 1800, 315));
+    optGotoRecord->setChecked(true);
+
+    CmdSearch = new QPushButton("S&earch", this);
+    CmdSearch->setObjectName("CmdSearch");
+    CmdSearch->setGeometry(twipsRect(3990, 2100, 1215, 375));
+    CmdSearch->setDefault(true);
+    CmdAbort = new QPushButton("&Return", this);
+    CmdAbort->setObjectName("CmdAbort");
+    CmdAbort->setGeometry(twipsRect(5310, 2100, 1215, 375));
+
+    setTabOrder(CmbField, txtSearchString);
+    setTabOrder(txtSearchString, txtFrom);
+    setTabOrder(txtFrom, txtTo);
+    setTabOrder(txtTo, optSetCriteria);
+    setTabOrder(optSetCriteria, optGotoRecord);
+    setTabOrder(optGotoRecord, CmdSearch);
+    setTabOrder(CmdSearch, CmdAbort);
+
+    connect(optGotoRecord, &QRadioButton::clicked, this, [this] { SetSearchType(true); });
+    connect(optSetCriteria, &QRadioButton::clicked, this, [this] { SetSearchType(false); });
+    connect(CmdSearch, &QPushButton::clicked, this, [this] { CmdSearch_Click(); });
+    connect(CmdAbort, &QPushButton::clicked, this, [this] { CmdAbort_Click(); });
+    // Each text box selects its whole text when it gets the focus: typing replaces it.
+    for (QLineEdit* box : {txtSearchString, txtFrom, txtTo}) {
+        box->installEventFilter(this);
+    }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [this] { app::DisplayHelpOnHelp(state_, this, HelpTopicSearch); });
+}
+
+bool FrmSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        // After the box's own focus handling, which would place the caret.
+        QMetaObject::invokeMethod(
+            box, [box] { app::SelectAllText(box); }, Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void FrmSearch::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CmbField->setFocus();
+}
+
+void FrmSearch::SetSearchType(bool gotoRecord) {
+    if (gotoRecord) {
+        optSetCriteria->setChecked(false);
+        CmbField->show();
+        txtSearchString->show();
+        lblFrom->hide();
+        txtFrom->hide();
+        txtTo->hide();
+        setWindowTitle("Movie Search - Goto a Record");
+        CmbField->setFocus();
+        lblField->setText("&Sort Field");
+        lblSearch_To->setText("&Text To Search");
+        lblSearch_To->move(txtSearchString->x(), lblSearch_To->y());
+        lblSearch_To->setBuddy(txtSearchString);
+        txtSearchString->setFocus();
+    } else {
+        optGotoRecord->setChecked(false);
+        txtSearchString->hide();
+        txtFrom->show();
+        txtTo->show();
+        setWindowTitle("Movie Search - Set a Criteria");
+        lblField->setText("&Sort Field");
+        lblFrom->show();
+        lblSearch_To->setText("&To");
+        lblSearch_To->move(txtTo->x(), lblSearch_To->y());
+        lblSearch_To->setBuddy(txtTo);
+        txtFrom->setFocus();
+    }
+}
+
+void FrmSearch::GetFieldName() {
+    const QString item = CmbField->currentText();
+    const std::pair<const char*, const char*> tags[] = {
+        {"ARTIST", "Artist"}, {"TITLE", "TITLE"}, {"CATEGORY", "Category"}, {"FORMAT", "Format"}};
+    for (auto [shown, column] : tags) {
+        if (item == QLatin1String(shown)) {
+            CmbField->setProperty("tag", QString(column));
+        }
+    }
+}
+
+QString FrmSearch::fieldTag() const {
+    return CmbField->property("tag").toString();
+}
+
+void FrmSearch::reject() {
+    CmdAbort_Click();
+}
+
+void FrmSearch::CmdAbort_Click() {
+    main_.CmdSearch->setText("&Search");
+    main_.CmdAdd->setEnabled(true);
+    main_.CmdDelete->setEnabled(true);
+    main_.CmdUpdate->setEnabled(true);
+    main_.mnuRepairDatabase->setEnabled(true);
+    main_.mnuView->menuAction()->setEnabled(true);
+    main_.lblMsgBar1->setText("Search Cancelled");
+    hide();
+}
+
+void LockCommands(FrmMain& main, bool lock) {
+    for (QWidget* button :
+         {static_cast<QWidget*>(main.CmdAdd), static_cast<QWidget*>(main.CmdDelete)}) {
+        button->setEnabled(!lock);
+    }
+    for (QAction* item :
+         {main.mnuRepairDatabase, main.mnuFileDeleteAll, main.mnuView->menuAction()}) {
+        item->setEnabled(!lock);
+    }
+}
+
+}  // namespace windows

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace app {
+struct AppState;
+}
+
+namespace windows {
+
+class FrmMain;
+
+// Searching the catalogue: go to the first record whose field begins with a text, or set a
+// criteria (a field between two texts) that puts the main window into search mode. Made at
+// its first use, then only hidden and shown again, keeping what the user left in it.
+class FrmSearch : public QDialog {
+    Q_OBJECT
+  public:
+    FrmSearch(app::AppState& state, FrmMain& main);
+
+    QLabel* lblField;
+    QComboBox* CmbField;
+    QLabel* lblSearch_To;
+    QLineEdit* txtSearchString;
+    QLabel* lblFrom;
+    QLineEdit* txtFrom;
+    QLineEdit* txtTo;
+    QGroupBox* Frame1;
+    QRadioButton* optSetCriteria;
+    QRadioButton* optGotoRecord;
+    QPushButton* CmdSearch;
+    QPushButton* CmdAbort;
+
+    void SetSearchType(bool gotoRecord);
+    void GetFieldName();
+    QString fieldTag() const;  // CmbField's tag: the column of the search
+    void CmdSearch_Click();
+    void CmdAbort_Click();
+    void reject() override;  // Esc is Return
+
+  protected:
+    void showEvent(QShowEvent* event) override;  // Form_Activate
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void searchFor();
+    bool gotoRecordFound();
+    bool criteriaFound();
+    void returnToRecordBeforeSearch();
+    bool step(const std::function<void()>& action);
+    bool testOrTrue(const std::function<bool()>& test);
+
+    app::AppState& state_;
+    FrmMain& main_;
+    bool stopped_ = false;  // a failure ended the search
+};
+
+// Locks (or unlocks) the main window's commands that change the whole catalogue while
+// search mode is in force.
+void LockCommands(FrmMain& main, bool lock);
+
+}  // namespace windows

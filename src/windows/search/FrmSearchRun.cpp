@@ -1,0 +1,191 @@
+// The search itself: go to a record, or set a criteria that puts the main window into
+// search mode.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "db/Catalogue.h"
+#include "windows/main/FrmMain.h"
+#include "windows/search/FrmSearch.h"
+
+namespace windows {
+namespace {
+
+using platform::Buttons;
+using platform::Icon;
+
+// A text as a literal of the report notation: between quotes, a quote inside written twice.
+QString reportLiteral(const QString& text) {
+    return "'" + QString(text).replace("'", "''") + "'";
+}
+
+}  // namespace
+
+// One step of the search under its failure rules: with no current record the search ends
+// with a message; a closed object is passed over silently; any other failure is said, and
+// the search goes on. False once the search has ended.
+bool FrmSearch::step(const std::function<void()>& action) {
+    if (stopped_) {
+        return false;
+    }
+    try {
+        action();
+    } catch (const db::DbError& error) {
+        if (error.number == db::err::NoCurrentRecord) {
+            state_.desktop.messageBox("No Current Record!", Buttons::Ok, Icon::Critical, "ERROR");
+            main_.SetBusyPointer(false);
+            stopped_ = true;
+        } else if (error.number != db::err::ObjectClosed) {
+            state_.desktop.messageBox(QStringLiteral("Error#: %1 - %2")
+                                          .arg(error.number)
+                                          .arg(QString::fromStdString(error.description)),
+                                      Buttons::Ok, Icon::Critical);
+        }
+    }
+    return !stopped_;
+}
+
+// A condition that fails to be evaluated counts as met, as it always has.
+bool FrmSearch::testOrTrue(const std::function<bool()>& test) {
+    bool result = true;
+    step([&] { result = test(); });
+    return result;
+}
+
+void FrmSearch::CmdSearch_Click() {
+    auto& desktop = state_.desktop;
+    if (optGotoRecord->isChecked()) {
+        if (txtSearchString->text().isEmpty()) {
+            desktop.beep();
+            desktop.messageBox("Enter a value to search for.", Buttons::Ok, Icon::None);
+            txtSearchString->setFocus();
+            return;
+        }
+    } else if (txtFrom->text().isEmpty() || txtTo->text().isEmpty()) {
+        desktop.beep();
+        desktop.messageBox("Enter a 'FROM' and 'TO' value to search!", Buttons::Ok, Icon::None);
+        txtFrom->setFocus();
+        return;
+    }
+    // A search moves away from the record shown: its edit is offered for saving first.
+    if (!main_.offerToSaveEdit()) {
+        return;
+    }
+    searchFor();
+}
+
+void FrmSearch::searchFor() {
+    auto& s = state_;
+    stopped_ = false;
+    main_.SetBusyPointer(true);
+    step([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+    step([&] { main_.SaveViewName(); });
+    const bool found = optGotoRecord->isChecked() ? gotoRecordFound() : criteriaFound();
+    if (!found || stopped_) {
+        return;
+    }
+    main_.DisplayRecord();
+    main_.SetBusyPointer(false);
+    hide();
+}
+
+// The first record of the current view whose field begins with the text, the text taken
+// literally (its %, _ and quotes are plain characters).
+bool FrmSearch::gotoRecordFound() {
+    auto& s = state_;
+    step([&] {
+        if (!s.BookmarkPending) {
+            s.SavedBookmark = s.rsMain.bookmark();
+            s.BookmarkPending = true;
+        }
+    });
+    step([&] { GetFieldName(); });
+    step([&] { s.rsMain.moveFirst(); });
+    step([&] {
+        s.rsMain.find(fieldTag().toStdString(), db::FindOp::BeginsWith,
+                      txtSearchString->text().toStdString());
+    });
+    if (stopped_) {
+        return false;
+    }
+    if (testOrTrue([&] { return s.rsMain.eof(); })) {
+        s.desktop.beep();
+        s.ReportFilter.clear();
+        s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
+        returnToRecordBeforeSearch();
+        app::SelectAllText(txtSearchString);
+        main_.SetBusyPointer(false);
+        return false;
+    }
+    if (main_.mnuOptionsBookmark->isChecked()) {
+        main_.CmdBookmark->setEnabled(true);
+    }
+    return true;
+}
+
+// The records whose field lies from the From text up to every value beginning with the To
+// text: the main window shows only them until the search is reset.
+bool FrmSearch::criteriaFound() {
+    auto& s = state_;
+    const QString from = txtFrom->text();
+    const QString to = txtTo->text();
+    step([&] { GetFieldName(); });
+    const QString tag = fieldTag();
+    step([&] { s.rsSearch.close(); });
+    step([&] {
+        s.rsSearch.open(s.cnMain, db::catalogue::mainRange(tag.toStdString(), from.toStdString(),
+                                                           to.toStdString()));
+    });
+    if (stopped_) {
+        return false;
+    }
+    if (testOrTrue([&] { return s.rsSearch.eof() && s.rsSearch.bof(); })) {
+        s.desktop.beep();
+        s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
+        returnToRecordBeforeSearch();
+        txtFrom->setFocus();
+        main_.SetBusyPointer(false);
+        return false;
+    }
+    step([&] { s.rsSearch.moveFirst(); });
+    step([&] {
+        main_.lblMsgBar3->setText(QString::number(s.rsSearch.recordCount()) + " records ");
+    });
+    if (stopped_) {
+        return false;
+    }
+    // The same records in the report notation: from the From text up to To followed by z,
+    // and every value that begins with To.
+    const QString field = "{Main." + tag + "}";
+    s.ReportFilter = field + " >= " + reportLiteral(from) + " AND (" + field +
+                     " <= " + reportLiteral(to + "z") + " OR " + field + " STARTSWITH " +
+                     reportLiteral(to) + ")";
+    s.SearchMode = true;
+    main_.CmdAdd->setEnabled(false);
+    main_.CmdSearch->setText("Reset &Srch");
+    if (main_.CmdBookmark->isEnabled()) {
+        s.BookmarkPending = true;
+    }
+    QString view = tag;
+    main_.ShowView(view);
+    main_.CmdBookmark->setEnabled(false);
+    LockCommands(main_, true);
+    return true;
+}
+
+void FrmSearch::returnToRecordBeforeSearch() {
+    auto& s = state_;
+    step([&] {
+        if (s.ReturnBookmark) {
+            s.rsMain.setBookmark(*s.ReturnBookmark);
+        }
+    });
+    main_.DisplayRecord();
+}
+
+}  // namespace windows
