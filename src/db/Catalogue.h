@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,6 +31,18 @@ TableSource mainRange(const std::string& column, const std::string& from, const 
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);
+
+// Reads records of Main by row id: their four texts, nothing for a Null.
+class RecordReader {
+  public:
+    using Texts = std::array<std::optional<std::string>, 4>;  // artist, title, category, format
+    explicit RecordReader(Connection& connection);
+    // Nothing when the record is gone.
+    std::optional<Texts> read(std::int64_t rowId);
+
+  private:
+    Statement statement_;
+};
 
 // The records of Main grouped by one of its columns ("Artist", "Title", "Category" or
 // "Format"): `row` gets each distinct value (nothing for the group of Nulls) with the number

@@ -39,7 +39,8 @@ class ScriptedDesktop final : public platform::Desktop {
     std::uint32_t clock = 1000;
     QString appDirectory;
     std::optional<QString> windowsDir;
-    std::function<void()> onIdle;  // runs at each wait, to act "during" it
+    std::function<void()> onIdle;    // runs at each wait, to act "during" it
+    std::function<void()> onEvents;  // runs when the program lets pending events run
 
     platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
                                 const QString& title) override {
@@ -73,7 +74,12 @@ class ScriptedDesktop final : public platform::Desktop {
     void playTune(const QString&) override {}
     void stopTune() override {}
     std::uint32_t tickCount() override { return clock; }
-    void processEvents() override { clock += 1; }
+    void processEvents() override {
+        clock += 1;
+        if (onEvents) {
+            onEvents();
+        }
+    }
     void idle(int milliseconds) override {
         clock += static_cast<std::uint32_t>(milliseconds);
         if (onIdle) {

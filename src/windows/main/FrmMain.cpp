@@ -80,7 +80,8 @@ void FrmMain::connectControls() {
         {CmdUpdate, &FrmMain::CmdUpdate_Click}, {CmdBookmark, &FrmMain::CmdBookmark_Click},
         {CmdFirst, &FrmMain::CmdFirst_Click},   {CmdLast, &FrmMain::CmdLast_Click},
         {cmdArtist, &FrmMain::cmdArtist_Click}, {cmdCategory, &FrmMain::cmdCategory_Click},
-        {cmdFormat, &FrmMain::cmdFormat_Click}, {CmdSearch, &FrmMain::CmdSearch_Click}};
+        {cmdFormat, &FrmMain::cmdFormat_Click}, {CmdSearch, &FrmMain::CmdSearch_Click},
+        {CmdBrowse, &FrmMain::CmdBrowse_Click}};
     for (auto [button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this,
                 [this, handler = handler] { (this->*handler)(); });

@@ -32,6 +32,7 @@ class Desktop;
 namespace windows {
 
 class FrmArtist;
+class FrmBrowse;
 class FrmCounts;
 class FrmSearch;
 class LookupList;
@@ -164,6 +165,11 @@ class FrmMain : public QMainWindow {
     void CmbArtist_LostFocus();
     void mnuCounts_Click();
     void CmdSearch_Click();
+    void CmdBrowse_Click();
+    void FillBrowseGrid();
+    void FillBrowseGridSearch();
+    // The browse window, made at the first fill; gone when the user closes it.
+    FrmBrowse* frmBrowse();
     // The search window, made hidden at its first use.
     FrmSearch* frmSearch();
     void cmdArtist_Click();
@@ -229,13 +235,15 @@ class FrmMain : public QMainWindow {
     bool ownsShortcut(QEvent* event) const;
     void showTally();
     void resetSearch();
+    void fillBrowse(db::Recordset& records, std::int64_t expected);
 
     app::AppState& state_;
     platform::Desktop& desktop_;
     QPushButton* defaultButton_ = nullptr;
     FrmArtist* frmArtist_ = nullptr;
     QPointer<FrmCounts> frmCounts_;
-    FrmSearch* frmSearch_ = nullptr;  // made at its first opening, gone when closed
+    FrmSearch* frmSearch_ = nullptr;
+    QPointer<FrmBrowse> frmBrowse_;  // made at its first opening, gone when closed
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "db/Catalogue.h"
+#include "windows/controls/Grid.h"
+
+namespace windows {
+
+// The browse grid's rows: each row knows its record (by row id, taken from the recordset
+// in its order during the fill) and reads the record's texts only when the row is drawn,
+// so a million records cost eight megabytes and open as fast as their order is read.
+class BrowseRows : public GridRows {
+  public:
+    explicit BrowseRows(db::Connection& connection);
+    void add(std::int64_t rowId);
+    std::int64_t rowId(int row) const;
+
+    int rowCount() const override;
+    QString text(int row, int column) const override;
+
+  private:
+    static constexpr int CacheRows = 1024;
+    struct Cached {
+        std::int64_t rowId = -1;
+        db::catalogue::RecordReader::Texts texts;
+    };
+
+    db::Connection& connection_;
+    std::vector<std::int64_t> ids_;
+    mutable std::unique_ptr<db::catalogue::RecordReader> reader_;
+    mutable std::vector<Cached> cache_;
+    // A read that failed (another program holds the file) is not tried again at once: the
+    // grid redraws often, and each try waits for the lock.
+    mutable std::chrono::steady_clock::time_point quietUntil_;
+};
+
+}  // namespace windows

@@ -1,0 +1,155 @@
+#include "windows/browse/FrmBrowse.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <cmath>
+
+#include "app/AppState.h"
+#include "app/Fonts.h"
+#include "app/Twips.h"
+#include "db/DbError.h"
+#include "windows/browse/BrowseRows.h"
+#include "windows/controls/Grid.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Buttons;
+using platform::Icon;
+
+constexpr int FrameTwips = 120;  // the designed window's borders, beside its client area
+
+}  // namespace
+
+FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
+    : QWidget(&main, Qt::Window), state_(state), main_(main) {
+    setObjectName("FrmBrowse");
+    setWindowTitle("Browse");
+    setFont(app::windowFont());
+    Label1 = new QLabel("Retrieving Data...", this);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(app::twipsRect(120, 240, 2535, 405));
+    Grid1 = new Grid(this);
+    Grid1->setObjectName("Grid1");
+    Grid1->setToolTip("Click a column to change the sort order.");
+    connect(Grid1, &Grid::cellClicked, this, [this](int row, int column) {
+        if (row < 0) {
+            sortBy(column);  // a click on a column's header
+        }
+    });
+    connect(Grid1, &Grid::cellDoubleClicked, this, [this](int row, int) { Grid1_DblClick(row); });
+    resize(app::twipsSize(9375, 5235));
+    SetupBrowseGrid();
+}
+
+void FrmBrowse::SetupBrowseGrid() {
+    Grid1->gridModel()->setHeaders({QString(), "Artist", "Title", "Category", "Format"});
+    const int widths[] = {0, 3000, 4000, 2000, 1000};
+    for (int column = 0; column < 5; ++column) {
+        Grid1->setColumnWidthTwips(column, widths[column]);
+    }
+}
+
+void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
+    rows_ = rows.get();
+    Grid1->gridModel()->setRows(std::move(rows));
+}
+
+// The four data columns share the window's width equally.
+void FrmBrowse::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const double outer = (width() + app::twips(FrameTwips)) * 15.0;
+    const int column = static_cast<int>(std::nearbyint((outer - 355) / 4 - 30));
+    for (int i = 1; i <= 4; ++i) {
+        Grid1->setColumnWidthTwips(i, std::max(column, 0));
+    }
+    Grid1->setGeometry(0, 0, width(), height());
+}
+
+void FrmBrowse::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FrmBrowse::closeEvent(QCloseEvent* event) {
+    event->accept();
+    deleteLater();  // the next browse makes the window afresh
+}
+
+void FrmBrowse::sortBy(int column) {
+    state_.desktop.setBusyPointer(true);
+    Grid1->gridModel()->sortBy(column, SortAscending);
+    SortAscending = !SortAscending;
+    state_.desktop.setBusyPointer(false);
+}
+
+// Goes to the record of the double-clicked row. An empty grid has none: the window only
+// hides. An edit of the record shown is offered for saving first, as before a move.
+void FrmBrowse::Grid1_DblClick(int row) {
+    if (!rows_ || row < 0 || row >= Grid1->gridModel()->rowCount()) {
+        hide();
+        return;
+    }
+    if (!main_.offerToSaveEdit()) {
+        return;
+    }
+    const std::int64_t rowId = rows_->rowId(Grid1->gridModel()->sourceRow(row));
+    main_.SetBusyPointer(true);
+    if (state_.SearchMode) {
+        GetTempDBdata(rowId);
+    } else {
+        GetMainTableData(rowId);
+    }
+    main_.DisplayRecord();
+    main_.SetBusyPointer(false);
+    hide();
+}
+
+void FrmBrowse::GetMainTableData(std::int64_t rowId) {
+    auto& s = state_;
+    try {
+        s.ReturnBookmark = s.rsMain.bookmark();
+        if (!s.BookmarkPending) {
+            s.SavedBookmark = s.rsMain.bookmark();
+            s.BookmarkPending = true;
+        }
+    } catch (const db::DbError&) {
+        // No record shown before the jump: nothing to return to.
+    }
+    try {
+        s.rsMain.setBookmark(rowId);
+    } catch (const db::DbError&) {
+        recordGone(s.rsMain);
+    }
+    if (s.BookmarkPending) {
+        main_.CmdBookmark->setEnabled(true);
+    }
+}
+
+void FrmBrowse::GetTempDBdata(std::int64_t rowId) {
+    try {
+        state_.rsSearch.setBookmark(rowId);
+    } catch (const db::DbError&) {
+        recordGone(state_.rsSearch);
+    }
+}
+
+// The row's record was deleted since the grid was filled.
+void FrmBrowse::recordGone(db::Recordset& records) {
+    state_.desktop.messageBox("Something went wrong with the search!", Buttons::Ok,
+                              Icon::Exclamation);
+    try {
+        records.moveFirst();
+    } catch (const db::DbError&) {
+        // An empty catalogue: no record to show.
+    }
+}
+
+}  // namespace windows

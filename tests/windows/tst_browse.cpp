@@ -1,0 +1,193 @@
+// The browse window: filled from the main window's Browse button, stopped by Esc, and a
+// double-click that goes to the record of the row.
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+#include "windows/browse/FrmBrowse.h"
+#include "windows/controls/Grid.h"
+
+using platform::Answer;
+using testing::click;
+using testing::MainWindowFixture;
+using testing::shown;
+using windows::FrmBrowse;
+
+namespace {
+
+// The grid's rows as "artist|title|category|format", in the order shown.
+QStringList rows(const FrmBrowse& browse) {
+    const windows::GridModel* model = browse.Grid1->gridModel();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 1; column <= 4; ++column) {
+            cells << model->cellText(row, column);
+        }
+        texts << cells.join('|');
+    }
+    return texts;
+}
+
+void doubleClickRow(FrmBrowse& browse, int row) {
+    QTableView* grid = browse.Grid1;
+    const QRect cell = grid->visualRect(grid->model()->index(row, 2));
+    QVERIFY(grid->viewport()->rect().contains(cell.center()));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+std::vector<testing::TestCatalogue::Row> collection() {
+    return {{"Bowie", "Low", "Rock", "CD"},
+            {"ABBA", "Arrival", "Pop", "CD"},
+            {"Bowie", "Low", "Rock", "LP"},  // the same album twice: on CD and on LP
+            {"Cale", "Paris 1919", nullptr, "LP"}};
+}
+
+}  // namespace
+
+class TestBrowse : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void fillsTheGridInTheViewsOrder() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        click(w.CmdNext);  // Bowie, Low, CD
+        bool progressShown = false;
+        f.desktop.onEvents = [&] {
+            progressShown = progressShown || w.ProgressBar1->isVisible();
+            QVERIFY(!w.centralWidget()->isEnabled());  // only Esc while the fill runs
+        };
+        click(w.CmdBrowse);
+        FrmBrowse* browse = w.frmBrowse();
+        QVERIFY(browse->isVisible());
+        QCOMPARE(browse->windowTitle(), QString("Browse"));
+        QCOMPARE(browse->Grid1->toolTip(), QString("Click a column to change the sort order."));
+        QVERIFY(browse->Grid1->isColumnHidden(0));
+        QCOMPARE(rows(*browse), (QStringList{"ABBA|Arrival|Pop|CD", "Bowie|Low|Rock|CD",
+                                             "Bowie|Low|Rock|LP", "Cale|Paris 1919||LP"}));
+        QVERIFY(progressShown && !w.ProgressBar1->isVisible());
+        QCOMPARE(w.lblMsgBar1->text(), QString());
+        QVERIFY(w.centralWidget()->isEnabled());
+        QCOMPARE(w.cmbFormat->currentText(), QString("CD"));  // the main window stays put
+        QVERIFY(!f.desktop.busy);
+
+        // A click on a header sorts, down first, then up.
+        QHeaderView* header = browse->Grid1->horizontalHeader();
+        const int x = header->sectionViewportPosition(2) + 5;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+        QCOMPARE(rows(*browse).first(), QString("Cale|Paris 1919||LP"));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+        QCOMPARE(rows(*browse).first(), QString("ABBA|Arrival|Pop|CD"));
+
+        // Browse again while open: filled afresh, in the view now in force.
+        f.catalogue.insert({{"Nico", "Chelsea Girl", "Folk", "LP"}});
+        w.mnuViewTitle->trigger();
+        click(w.CmdBrowse);
+        QCOMPARE(rows(*browse).size(), 5);
+        QCOMPARE(rows(*browse).first(), QString("ABBA|Arrival|Pop|CD"));
+        QCOMPARE(rows(*browse)[1], QString("Nico|Chelsea Girl|Folk|LP"));
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    void escapeStopsTheFill() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        click(w.CmdLast);
+        f.desktop.onEvents = [&] { QTest::keyClick(&w, Qt::Key_Escape); };
+        click(w.CmdBrowse);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Browse Interupted"));
+        QVERIFY(!w.frmBrowse()->isVisible());  // a window that was not open stays hidden
+        QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
+        QVERIFY(!f.desktop.busy);
+        f.desktop.onEvents = {};
+        click(w.CmdBrowse);  // and the next browse is whole
+        QCOMPARE(rows(*w.frmBrowse()).size(), 4);
+    }
+
+    void aDoubleClickGoesToTheRecordOfThatRow() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse* browse = w.frmBrowse();
+        doubleClickRow(*browse, 2);  // the LP of the two Bowie "Low" rows
+        QVERIFY(!browse->isVisible());
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bowie"));
+        QCOMPARE(w.cmbFormat->currentText(), QString("LP"));
+        QVERIFY(w.CmdBookmark->isEnabled());
+        click(w.CmdBookmark);  // back to the record shown before the jump
+        QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
+
+        // From the keyboard: Enter on a row is a double-click.
+        click(w.CmdBrowse);
+        browse->Grid1->setFocus();
+        browse->Grid1->setCurrentIndex(browse->Grid1->model()->index(3, 1));
+        QTest::keyClick(browse->Grid1, Qt::Key_Return);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
+
+        // A row whose record has gone since the fill.
+        click(w.CmdBrowse);
+        f.catalogue.execute("DELETE FROM Main WHERE Artist = 'ABBA'");
+        f.state.rsMain.requery();  // as reopening the view would
+        f.desktop.answers = {Answer::Ok};
+        doubleClickRow(*browse, 0);
+        QCOMPARE(f.desktop.messages.back().text, QString("Something went wrong with the search!"));
+        QCOMPARE(f.desktop.messages.back().icon, platform::Icon::Exclamation);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bowie"));  // the first record
+        QVERIFY(!browse->isVisible());
+    }
+
+    void anEmptyCatalogueBrowsesEmpty() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse* browse = w.frmBrowse();
+        QVERIFY(browse->isVisible());
+        QCOMPARE(rows(*browse), QStringList());
+        browse->Grid1_DblClick(0);  // nothing to go to: the window only hides
+        QVERIFY(!browse->isVisible());
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    void searchResultsAreBrowsedAndJumpedTo() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        // The results of a search for artists from B on, as the search window leaves them.
+        f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist, rowid", "Artist >= ?", {"B"}});
+        f.state.SearchMode = true;
+        w.DisplayRecord();
+        click(w.CmdBrowse);
+        FrmBrowse* browse = w.frmBrowse();
+        QCOMPARE(rows(*browse),
+                 (QStringList{"Bowie|Low|Rock|CD", "Bowie|Low|Rock|LP", "Cale|Paris 1919||LP"}));
+        doubleClickRow(*browse, 2);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
+        click(w.CmdPrev);  // moving within the results
+        QCOMPARE(w.cmbFormat->currentText(), QString("LP"));
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bowie"));
+    }
+
+    void columnsShareTheWidth() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse* browse = w.frmBrowse();
+        browse->resize(900, 400);
+        QTRY_COMPARE(browse->width(), 900);
+        const int first = browse->Grid1->columnWidth(1);
+        for (int column = 2; column <= 4; ++column) {
+            QCOMPARE(browse->Grid1->columnWidth(column), first);
+        }
+        QVERIFY(first > 180 && first < 225);
+        QTest::keyClick(browse->Grid1, Qt::Key_Escape);  // Esc hides, the rows stay
+        QVERIFY(!browse->isVisible());
+        QCOMPARE(rows(*browse).size(), 4);
+    }
+};
+
+QTEST_MAIN(TestBrowse)
+#include "tst_browse.moc"
