@@ -75,6 +75,7 @@ void Recordset::close() {
     batch_.reset();  // an unfinished batch is rolled back
     rowReader_.reset();
     rowDeleter_.reset();
+    orderProbe_.reset();
     query_.reset();
     keys_.clear();
     removed_.clear();
@@ -99,6 +100,8 @@ void Recordset::swap(Recordset& other) noexcept {
     swap(pos_, other.pos_);
     swap(rowReader_, other.rowReader_);
     swap(rowDeleter_, other.rowDeleter_);
+    swap(orderProbe_, other.orderProbe_);
+    swap(loadedKeys_, other.loadedKeys_);
     swap(rowCache_, other.rowCache_);
     swap(cachedKey_, other.cachedKey_);
     swap(cacheValid_, other.cacheValid_);
@@ -141,10 +144,19 @@ std::string Recordset::selectFrom(const std::string& columns) const {
     if (!source_.where.empty()) {
         sql += " WHERE " + source_.where;
     }
-    if (!source_.orderBy.empty()) {
-        sql += " ORDER BY " + source_.orderBy;
+    return sql + " ORDER BY " + keyOrder();
+}
+
+// The source's order, rows equal in it taken by row id (as the order's index holds them):
+// every row has one place.
+std::string Recordset::keyOrder() const {
+    const std::string& order = source_.orderBy;
+    if (order.empty()) {
+        return "rowid";
     }
-    return sql;
+    const bool endsWithRowId =
+        order.size() >= 5 && order.compare(order.size() - 5, 5, "rowid") == 0;
+    return endsWithRowId ? order : order + ", rowid";
 }
 
 void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
@@ -159,6 +171,7 @@ void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
     }
     removed_.assign(keys_.size(), 0);
     live_ = static_cast<std::int64_t>(keys_.size());
+    loadedKeys_ = static_cast<std::ptrdiff_t>(keys_.size());
     pos_ = 0;
     cacheValid_ = false;
 }

@@ -93,6 +93,9 @@ class Recordset {
     // First row matching `column op value`, searching forward from the current row;
     // EOF when there is none. The value is bound: quotes in it are plain characters.
     void find(const std::string& column, FindOp op, const std::string& value);
+    // The statement that finds the first matching row from the first one (for a look at
+    // its plan): the source's condition and order, and the match.
+    std::string firstMatchSql(const std::string& column, FindOp op) const;
 
     void requery();
     void updateBatch();
@@ -115,6 +118,8 @@ class Recordset {
     void flushEdit();
     void settle(std::ptrdiff_t position, int direction);
     std::string selectFrom(const std::string& columns) const;
+    std::string keyOrder() const;
+    std::optional<std::ptrdiff_t> locate(std::int64_t rowId);
     void restartForwardOnly();
     void stepForwardOnly();
     void beginBatchIfNeeded();
@@ -133,6 +138,8 @@ class Recordset {
     std::ptrdiff_t pos_ = -1;
     std::unique_ptr<Statement> rowReader_;
     std::unique_ptr<Statement> rowDeleter_;  // prepared on first use: delete-all runs it per row
+    std::unique_ptr<Statement> orderProbe_;  // which of two rows comes first, for locate()
+    std::ptrdiff_t loadedKeys_ = 0;          // keys from the load; rows added come after
     mutable std::vector<Value> rowCache_;
     mutable std::int64_t cachedKey_ = 0;
     mutable bool cacheValid_ = false;

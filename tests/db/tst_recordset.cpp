@@ -197,6 +197,71 @@ class TestRecordset : public QObject {
         QVERIFY(rs.eof());
     }
 
+    void findingFromTheFirstRowUsesTheColumnsIndex_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("column");
+        for (const char* view : {"Artist", "Title", "Category", "Format"}) {
+            for (const char* column : {"Artist", "TITLE", "Category", "Format"}) {
+                QTest::newRow(qPrintable(QString("%1 view, %2").arg(view, column)))
+                    << QString(view) << QString(column);
+            }
+        }
+    }
+    void findingFromTheFirstRowUsesTheColumnsIndex() {
+        QFETCH(QString, view);
+        QFETCH(QString, column);
+        TestCatalogue file(threeRecords());
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        Recordset rs;
+        rs.open(cn, catalogue::mainTable(*db::findView(view.toStdString())));
+        for (const db::FindOp op : {db::FindOp::BeginsWith, db::FindOp::Equal}) {
+            db::Statement plan(cn,
+                               "EXPLAIN QUERY PLAN " + rs.firstMatchSql(column.toStdString(), op));
+            plan.bind(1, db::Value(op == db::FindOp::Equal ? "Bea" : "Bea%"));
+            QStringList steps;
+            while (plan.step()) {
+                steps << QString::fromStdString(plan.column(3).toText());
+            }
+            QVERIFY2(steps.join(" ").contains("SEARCH Main USING"), qPrintable(steps.join("; ")));
+            QVERIFY2(!steps.join(" ").contains("SCAN Main"), qPrintable(steps.join("; ")));
+        }
+    }
+
+    void bookmarksAndFindsLandOnTheirRowInAnyView() {
+        // Ties and Nulls in the order: each row still has its one place.
+        TestCatalogue file({{"Bowie", "Low", "Rock", "LP"},
+                            {"Bowie", "Low", "Rock", "CD"},
+                            {nullptr, "Low", nullptr, "LP"},
+                            {"abba", nullptr, "Pop", nullptr},
+                            {"ABBA", "Arrival", "Pop", "CD"}});
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        for (const db::View& view : db::views()) {
+            Recordset rs;
+            rs.open(cn, catalogue::mainTable(view));
+            std::vector<std::int64_t> order;
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+                order.push_back(rs.bookmark());
+            }
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                rs.setBookmark(order[i]);
+                QCOMPARE(rs.absolutePosition(), std::int64_t(i + 1));
+            }
+            std::int64_t firstAbba = 0;  // the place of the view's first ABBA, by walking
+            for (std::size_t i = 0; i < order.size() && !firstAbba; ++i) {
+                rs.setBookmark(order[i]);
+                if (QString::fromStdString(rs.field("Artist").text().value_or(""))
+                        .startsWith("ab", Qt::CaseInsensitive)) {
+                    firstAbba = static_cast<std::int64_t>(i) + 1;
+                }
+            }
+            rs.moveFirst();
+            rs.find("Artist", db::FindOp::BeginsWith, "ab");
+            QCOMPARE(rs.absolutePosition(), firstAbba);
+        }
+    }
+
     void addNewAppendsAndBecomesCurrent() {
         TestCatalogue file(threeRecords());
         db::Connection cn;
