@@ -1,5 +1,7 @@
 #include "db/Catalogue.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "db/SqlText.h"
@@ -39,7 +41,14 @@ std::optional<std::string> aboveEveryTextBeginningWith(std::string prefix) {
 
 TableSource mainRange(const std::string& column, const std::string& from, const std::string& to) {
     const std::string name = quoted(column);
-    TableSource source{"Main", name + ", rowid", name + " >= ?", {Value(from)}};
+    // Ordered by the column, and within equal values as the column's view orders them:
+    // the order of the column's index, so no sorting is needed.
+    std::string key = column;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const View* view = findViewByKey(key);
+    TableSource source{
+        "Main", view ? std::string(view->orderBy) : name, name + " >= ?", {Value(from)}};
     if (const auto above = aboveEveryTextBeginningWith(to)) {
         source.where += " AND " + name + " < ?";
         source.params.emplace_back(*above);
