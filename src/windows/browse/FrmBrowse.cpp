@@ -43,6 +43,7 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     });
     connect(Grid1, &Grid::cellDoubleClicked, this, [this](int row, int) { Grid1_DblClick(row); });
     resize(app::twipsSize(9375, 5235));
+    move(main.geometry().center() - rect().center());  // first shown over the main window
     SetupBrowseGrid();
 }
 
