@@ -276,6 +276,33 @@ class TestSearch : public QObject {
         QVERIFY(!f.state.SearchMode);
     }
 
+    void failuresFollowTheSearchsRules() {
+        MainWindowFixture f;  // an empty catalogue: no record to return to
+        auto& w = shown(f);
+        search(w, [&](FrmSearch& s) {
+            type(s.txtSearchString, "Abba");
+            f.desktop.answers = {Answer::Ok};
+            click(s.CmdSearch);
+            QCOMPARE(f.desktop.messageTexts(), QStringList{"No Current Record!"});
+            QCOMPARE(f.desktop.messages[0].title, QString("ERROR"));
+            QCOMPARE(f.desktop.messages[0].icon, Icon::Critical);
+            QVERIFY(s.isVisible());
+            QVERIFY(!f.desktop.busy);
+        });
+
+        // A closed recordset is passed over: the search goes on and finds nothing there.
+        MainWindowFixture g(catalogue());
+        auto& v = shown(g);
+        v.OpenView("no such view");
+        search(v, [&](FrmSearch& s) {
+            type(s.txtSearchString, "Beatles");
+            g.desktop.answers = {Answer::Ok};
+            click(s.CmdSearch);
+            QCOMPARE(g.desktop.messageTexts(), QStringList{"Search not found"});
+            QVERIFY(s.isVisible());
+        });
+    }
+
     void aSearchOffersToSaveTheEditFirst() {
         MainWindowFixture f(catalogue());
         auto& w = shown(f);
