@@ -369,6 +369,22 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(f.desktop.ended, 1);
     }
 
+    void exitOffersToSaveAnEditButStoresNoOptions() {
+        MainWindowFixture f(records());
+        auto& w = f.load();
+        w.mnuOptionsAddArtist->setChecked(true);
+        w.txtTitle->setText("Arrival");
+        f.desktop.answers = {Answer::Yes};
+        w.mnuExit->trigger();
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"Changes have been made to record\r\nSave Changes?"});
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
+                 QStringList{"Arrival"});
+        QCOMPARE(f.catalogue.column("SELECT optValue FROM Options WHERE option = 1"),
+                 QStringList{"0"});
+        QCOMPARE(f.desktop.ended, 1);
+    }
+
     void optionsThatCannotBeStoredAreSaid() {
         MainWindowFixture f(records());
         auto& w = f.load();

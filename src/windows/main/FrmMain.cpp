@@ -157,7 +157,13 @@ void FrmMain::ExitApplication() {
     desktop_.endProgram();
 }
 
+// File > Exit offers to save an edit as closing does (an edit must not vanish silently),
+// but stores no options.
 void FrmMain::mnuExit_Click() {
+    if (RecordChanged && !AddMode) {
+        ExplicitUpdate = false;
+        UpdateRecord();
+    }
     ExitApplication();
 }
 
