@@ -25,6 +25,7 @@ struct AppState {
     db::Recordset rsArtist;
     db::Recordset rsCategory;
     db::Recordset rsFormat;
+    db::Recordset rsReportTitle;  // while the report title window is open
 
     QString AppDir;  // the program's directory, ending in a separator
     bool SearchMode = false;

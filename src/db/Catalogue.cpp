@@ -111,6 +111,10 @@ void deleteLookupValue(Connection& connection, Lookup which, const std::string& 
     connection.execute("DELETE FROM " + column + " WHERE " + column + " = ?", {value});
 }
 
+TableSource reportTitleTable() {
+    return {"ReportTitle", "rowid", {}, {}};
+}
+
 void openOption(Recordset& options, Connection& connection, int key) {
     options.openQuery(connection, "SELECT option, optValue FROM Options WHERE option = ?", {key});
 }

@@ -31,6 +31,8 @@ TableSource mainRange(const std::string& column, const std::string& from, const 
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);
+// The report title's table: one row, column Title.
+TableSource reportTitleTable();
 
 // Reads records of Main by row id: their four texts, nothing for a Null.
 class RecordReader {

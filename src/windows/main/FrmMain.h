@@ -164,6 +164,8 @@ class FrmMain : public QMainWindow {
     void CmdAdd_Click();
     void CmbArtist_LostFocus();
     void mnuCounts_Click();
+    void mnuReportTitle_Click();
+    void mnuReportPrintToScreen_Click();
     void CmdSearch_Click();
     void CmdBrowse_Click();
     void FillBrowseGrid();

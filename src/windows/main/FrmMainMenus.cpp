@@ -50,9 +50,11 @@ void FrmMain::buildMenus() {
                                    "Print &Group By Artist Report", ctrl('P'), later);
     mnuReportBar = mnuReport->addSeparator();
     mnuReportBar->setObjectName("mnuReportBar");
-    mnuReportTitle = addItem(mnuReport, "mnuReportTitle", "Report &Title", {}, later);
-    mnuReportPrintToScreen = addCheckItem(mnuReport, "mnuReportPrintToScreen", "Print to &Screen",
-                                          ctrl('F'), true, later);
+    mnuReportTitle = addItem(mnuReport, "mnuReportTitle", "Report &Title", {},
+                             [this] { mnuReportTitle_Click(); });
+    mnuReportPrintToScreen =
+        addCheckItem(mnuReport, "mnuReportPrintToScreen", "Print to &Screen", ctrl('F'), true,
+                     [this] { mnuReportPrintToScreen_Click(); });
     mnuReportSetup = addItem(mnuReport, "mnuReportSetup", "Printer Set&up", {}, later);
 
     mnuView = topMenu(bar, "mnuView", "&Views");

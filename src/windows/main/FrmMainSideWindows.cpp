@@ -1,11 +1,13 @@
 // Opening the side windows that look at the lists: the three lookup-list editors (from the
 // buttons beside the drop-downs and from the Lookup Tables menu) and the counts.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 
 #include "windows/counts/FrmCounts.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
+#include "windows/reporttitle/FrmReportTitle.h"
 
 namespace windows {
 
@@ -15,6 +17,20 @@ void FrmMain::mnuCounts_Click() {
         frmCounts_ = new FrmCounts(state_, this);
     }
     frmCounts_->exec();
+}
+
+// The report title window is made for each opening and gone when it ends.
+void FrmMain::mnuReportTitle_Click() {
+    lblMsgBar1->setText("Opening Report Title Form...");
+    FrmReportTitle editor(state_, lblMsgBar1, this);
+    editor.exec();
+    lblMsgBar1->setText("Closed Report Title Form");
+}
+
+void FrmMain::mnuReportPrintToScreen_Click() {
+    const bool toScreen = !mnuReportPrintToScreen->isChecked();
+    mnuReportPrintToScreen->setChecked(toScreen);
+    lblMsgBar1->setText(toScreen ? "Print to Screen" : "Print to Printer");
 }
 
 void FrmMain::cmdArtist_Click() {
