@@ -7,21 +7,6 @@
 #include "db/SqlText.h"
 
 namespace db {
-namespace {
-
-// LIKE pattern for "begins with": the user's %, _ and \ match themselves.
-std::string prefixPattern(const std::string& value) {
-    std::string pattern;
-    for (char c : value) {
-        if (c == '%' || c == '_' || c == '\\') {
-            pattern += '\\';
-        }
-        pattern += c;
-    }
-    return pattern + '%';
-}
-
-}  // namespace
 
 void Recordset::setAbsolutePosition(std::int64_t ordinal) {
     requireKeyset("AbsolutePosition");
@@ -122,7 +107,7 @@ void Recordset::find(const std::string& column, FindOp op, const std::string& va
     if (bof() || eof()) {
         throw DbError::noCurrentRecord();
     }
-    const std::string bound = op == FindOp::Equal ? value : prefixPattern(value);
+    const std::string bound = op == FindOp::Equal ? value : beginsWithPattern(value);
     if (pos_ == 0 && live_ == static_cast<std::int64_t>(keys_.size())) {
         // From the first row: one indexed lookup of the first match in the source's order.
         Statement first(*connection_, firstMatchSql(column, op));

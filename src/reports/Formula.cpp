@@ -1,0 +1,178 @@
+#include "reports/Formula.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "db/SqlText.h"
+#include "reports/ReportError.h"
+
+namespace reports {
+namespace {
+
+bool sameWord(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+// A recursive-descent reader of the formula, writing the condition as it goes.
+class Reader {
+  public:
+    explicit Reader(const std::string& text) : text_(text) {}
+
+    Selection read() {
+        Selection selection;
+        skipBlanks();
+        if (at_ == text_.size()) {
+            return selection;
+        }
+        selection.where = orExpression(selection.params);
+        skipBlanks();
+        if (at_ != text_.size()) {
+            fail("unexpected text");
+        }
+        return selection;
+    }
+
+  private:
+    std::string orExpression(std::vector<db::Value>& params) {
+        std::string sql = andExpression(params);
+        while (word("OR")) {
+            sql += " OR " + andExpression(params);
+        }
+        return sql;
+    }
+
+    std::string andExpression(std::vector<db::Value>& params) {
+        std::string sql = notExpression(params);
+        while (word("AND")) {
+            sql += " AND " + notExpression(params);
+        }
+        return sql;
+    }
+
+    std::string notExpression(std::vector<db::Value>& params) {
+        if (word("NOT")) {
+            return "NOT " + notExpression(params);
+        }
+        return primary(params);
+    }
+
+    std::string primary(std::vector<db::Value>& params) {
+        skipBlanks();
+        if (symbol("(")) {
+            std::string sql = "(" + orExpression(params) + ")";
+            if (!symbol(")")) {
+                fail("a closing parenthesis is missing");
+            }
+            return sql;
+        }
+        const std::string column = field();
+        if (word("STARTSWITH")) {
+            params.emplace_back(db::beginsWithPattern(literal()));
+            return "(" + column + " LIKE ? ESCAPE '\\')";
+        }
+        const std::string op = comparison();
+        params.emplace_back(literal());
+        return "(" + column + " " + op + " ?)";
+    }
+
+    // {Main.Field}: one of the four columns, in any letter case.
+    std::string field() {
+        skipBlanks();
+        if (!symbol("{")) {
+            fail("a field such as {Main.Artist} is expected");
+        }
+        const auto close = text_.find('}', at_);
+        if (close == std::string::npos) {
+            fail("a closing brace is missing");
+        }
+        const std::string name = text_.substr(at_, close - at_);
+        for (const char* column : {"Artist", "Title", "Category", "Format"}) {
+            if (sameWord(name, std::string("Main.") + column)) {
+                at_ = close + 1;
+                return db::quoted(column);
+            }
+        }
+        fail("{" + name + "} is not a field of the catalogue");
+    }
+
+    std::string comparison() {
+        skipBlanks();
+        for (const char* op : {"<=", ">=", "<>", "=", "<", ">"}) {
+            if (symbol(op)) {
+                return op;
+            }
+        }
+        fail("a comparison (= <> < <= > >= STARTSWITH) is expected");
+    }
+
+    std::string literal() {
+        skipBlanks();
+        if (!symbol("'")) {
+            fail("a text in single quotes is expected");
+        }
+        std::string value;
+        for (;;) {
+            const auto quote = text_.find('\'', at_);
+            if (quote == std::string::npos) {
+                fail("a text is not closed with a quote");
+            }
+            value += text_.substr(at_, quote - at_);
+            at_ = quote + 1;
+            if (at_ < text_.size() && text_[at_] == '\'') {  // a quote written twice
+                value += '\'';
+                ++at_;
+                continue;
+            }
+            return value;
+        }
+    }
+
+    // A keyword standing alone (not the start of a longer word).
+    bool word(std::string_view keyword) {
+        skipBlanks();
+        if (text_.size() - at_ < keyword.size() ||
+            !sameWord(std::string_view(text_).substr(at_, keyword.size()), keyword)) {
+            return false;
+        }
+        const std::size_t end = at_ + keyword.size();
+        if (end < text_.size() &&
+            (std::isalnum(static_cast<unsigned char>(text_[end])) || text_[end] == '_')) {
+            return false;
+        }
+        at_ = end;
+        return true;
+    }
+
+    bool symbol(std::string_view symbol) {
+        if (text_.compare(at_, symbol.size(), symbol) == 0) {
+            at_ += symbol.size();
+            return true;
+        }
+        return false;
+    }
+
+    void skipBlanks() {
+        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) {
+            ++at_;
+        }
+    }
+
+    [[noreturn]] void fail(const std::string& what) {
+        throw ReportError(err::FormulaError, "Error in formula at character " +
+                                                 std::to_string(at_ + 1) + ": " + what + ".");
+    }
+
+    const std::string& text_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+Selection parseSelection(const std::string& formula) {
+    return Reader(formula).read();
+}
+
+}  // namespace reports

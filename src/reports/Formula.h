@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/Value.h"
+
+namespace reports {
+
+// A record selection formula in the report notation, read into a condition on table Main:
+//   {Main.Artist} >= 'B' AND ({Main.Artist} <= 'Dz' OR {Main.Artist} STARTSWITH 'D')
+// Comparisons (= <> < <= > >= STARTSWITH) of a field of Main with a quoted literal (a quote
+// inside it written twice), joined by AND, OR and NOT, with parentheses; the words in any
+// letter case. The condition's text is made only from the formula's structure and the
+// four column names; every literal is a bound parameter. An empty formula selects all.
+struct Selection {
+    std::string where;  // empty: every record
+    std::vector<db::Value> params;
+};
+
+// Throws ReportError (FormulaError) for a formula it cannot read, saying where.
+Selection parseSelection(const std::string& formula);
+
+}  // namespace reports
