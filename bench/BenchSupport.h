@@ -29,6 +29,11 @@ class QuietDesktop final : public platform::Desktop {
         return std::nullopt;
     }
     void openAddress(const QString&) override {}
+    bool printerInstalled() override { return false; }
+    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     void playTune(const QString&) override {}
     void stopTune() override {}
     std::uint32_t tickCount() override { return 0; }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace platform {
@@ -35,6 +36,13 @@ class Desktop {
     virtual std::optional<HelpFailure> showHelp(QWidget* owner, const QString& helpFile,
                                                 int context) = 0;
     virtual void openAddress(const QString& address) = 0;
+
+    // Printing: whether any printer is installed; the printer dialog (false when the user
+    // cancels); the name of a file to save, asked of the user (empty when cancelled).
+    virtual bool printerInstalled() = 0;
+    virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
+    virtual QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
+                                   const QString& filter) = 0;
     virtual void playTune(const QString& file) = 0;
     virtual void stopTune() = 0;
 

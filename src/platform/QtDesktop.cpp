@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
@@ -109,6 +112,20 @@ std::optional<HelpFailure> QtDesktop::showHelp(QWidget* owner, const QString& he
 
 void QtDesktop::openAddress(const QString& address) {
     QDesktopServices::openUrl(QUrl(address));
+}
+
+bool QtDesktop::printerInstalled() {
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+bool QtDesktop::choosePrinter(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDesktop::chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
+                                  const QString& filter) {
+    return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
 }
 
 void QtDesktop::playTune(const QString&) {}

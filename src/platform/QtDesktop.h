@@ -20,6 +20,10 @@ class QtDesktop final : public Desktop {
     std::optional<HelpFailure> showHelp(QWidget* owner, const QString& helpFile,
                                         int context) override;
     void openAddress(const QString& address) override;
+    bool printerInstalled() override;
+    bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
+                           const QString& filter) override;
     void playTune(const QString& file) override;
     void stopTune() override;
     std::uint32_t tickCount() override;

@@ -71,6 +71,35 @@ class ScriptedDesktop final : public platform::Desktop {
         return helpFailure;
     }
     void openAddress(const QString& address) override { addresses << address; }
+
+    bool printers = true;                 // whether a printer is installed
+    std::deque<bool> printerAnswers;      // answers of the printer dialog, in order
+    std::deque<QString> saveFileAnswers;  // names chosen in save dialogs, in order
+    int printerDialogs = 0;
+    bool printerInstalled() override { return printers; }
+    std::function<void(QPrinter&)> onChoosePrinter;  // what the user sets in the dialog
+    bool choosePrinter(QWidget*, QPrinter& printer) override {
+        ++printerDialogs;
+        if (onChoosePrinter) {
+            onChoosePrinter(printer);
+        }
+        if (printerAnswers.empty()) {
+            QTest::qFail("a printer dialog the test did not expect", __FILE__, __LINE__);
+            return false;
+        }
+        const bool answer = printerAnswers.front();
+        printerAnswers.pop_front();
+        return answer;
+    }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        if (saveFileAnswers.empty()) {
+            QTest::qFail("a save dialog the test did not expect", __FILE__, __LINE__);
+            return {};
+        }
+        const QString name = saveFileAnswers.front();
+        saveFileAnswers.pop_front();
+        return name;
+    }
     void playTune(const QString&) override {}
     void stopTune() override {}
     std::uint32_t tickCount() override { return clock; }

@@ -2,9 +2,12 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QPrinter>
 #include <array>
 #include <cstdint>
 #include <functional>
+
+#include "reports/Report.h"
 
 class QAction;
 class QComboBox;
@@ -165,6 +168,11 @@ class FrmMain : public QMainWindow {
     void CmbArtist_LostFocus();
     void mnuCounts_Click();
     void mnuReportTitle_Click();
+    void mnuReportFullReport_Click();
+    void mnuReportGroupReport_Click();
+    void mnuReportSetup_Click();
+    void PrintReport();
+    reports::ReportSettings Report1;  // the report engine's settings, kept between runs
     void mnuReportPrintToScreen_Click();
     void CmdSearch_Click();
     void CmdBrowse_Click();
@@ -237,6 +245,8 @@ class FrmMain : public QMainWindow {
     bool ownsShortcut(QEvent* event) const;
     void showTally();
     void resetSearch();
+    void runReport(const QString& file);
+    void produceReport();
     void fillBrowse(db::Recordset& records, std::int64_t expected);
 
     app::AppState& state_;
@@ -245,7 +255,9 @@ class FrmMain : public QMainWindow {
     FrmArtist* frmArtist_ = nullptr;
     QPointer<FrmCounts> frmCounts_;
     FrmSearch* frmSearch_ = nullptr;
-    QPointer<FrmBrowse> frmBrowse_;  // made at its first opening, gone when closed
+    QPointer<FrmBrowse> frmBrowse_;
+    QPrinter printer_;  // the printer chosen in the printer dialog  // made at its first opening,
+                        // gone when closed
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

@@ -44,10 +44,11 @@ void FrmMain::buildMenus() {
     mnuFormat = addItem(mnuLookupTables, "mnuFormat", "&Format", {}, [this] { mnuFormat_Click(); });
 
     mnuReport = topMenu(bar, "mnuReport", "&Reports");
-    mnuReportFullReport =
-        addItem(mnuReport, "mnuReportFullReport", "Print &Full Report", ctrl('M'), later);
-    mnuReportGroupReport = addItem(mnuReport, "mnuReportGroupReport",
-                                   "Print &Group By Artist Report", ctrl('P'), later);
+    mnuReportFullReport = addItem(mnuReport, "mnuReportFullReport", "Print &Full Report", ctrl('M'),
+                                  [this] { mnuReportFullReport_Click(); });
+    mnuReportGroupReport =
+        addItem(mnuReport, "mnuReportGroupReport", "Print &Group By Artist Report", ctrl('P'),
+                [this] { mnuReportGroupReport_Click(); });
     mnuReportBar = mnuReport->addSeparator();
     mnuReportBar->setObjectName("mnuReportBar");
     mnuReportTitle = addItem(mnuReport, "mnuReportTitle", "Report &Title", {},
@@ -55,7 +56,8 @@ void FrmMain::buildMenus() {
     mnuReportPrintToScreen =
         addCheckItem(mnuReport, "mnuReportPrintToScreen", "Print to &Screen", ctrl('F'), true,
                      [this] { mnuReportPrintToScreen_Click(); });
-    mnuReportSetup = addItem(mnuReport, "mnuReportSetup", "Printer Set&up", {}, later);
+    mnuReportSetup = addItem(mnuReport, "mnuReportSetup", "Printer Set&up", {},
+                             [this] { mnuReportSetup_Click(); });
 
     mnuView = topMenu(bar, "mnuView", "&Views");
     mnuViewArtist = addCheckItem(mnuView, "mnuViewArtist", "By Artist", ctrl('L'), true,

@@ -1,0 +1,129 @@
+// The Reports menu: the full and the grouped report, sorted as the view (or the search) and
+// limited to the search in force, on the screen or on the printer; and the printer dialog.
+#include <QAction>
+#include <QDate>
+#include <QLabel>
+#include <QPrinter>
+
+#include "app/AppState.h"
+#include "reports/Report.h"
+#include "reports/ReportError.h"
+#include "windows/main/FrmMain.h"
+#include "windows/report/FrmReportPreview.h"
+#include "windows/report/ReportOutput.h"
+#include "windows/search/FrmSearch.h"
+
+namespace windows {
+namespace {
+
+using platform::Buttons;
+using platform::Icon;
+
+// The sort list and heading of each view, as the reports have always been sorted.
+struct ReportOrder {
+    const char* key;
+    std::array<const char*, 3> sort;  // nullptr: the position is left as it was
+    const char* heading;
+};
+
+constexpr ReportOrder Orders[] = {
+    {"Title", {"+{Main.Title}", nullptr, nullptr}, "TxtTitle = 'View by Title'"},
+    {"Category", {"+{Main.Category}", "+{Main.Title}", nullptr}, "TxtTitle = 'View by Category'"},
+    {"Artist", {"+{Main.Artist}", "+{Main.Title}", nullptr}, "TxtTitle = 'View by Artist'"},
+    {"Format",
+     {"+{Main.Format}", "+{Main.Artist}", "+{Main.Title}"},
+     "TxtTitle = 'View by Format'"},
+};
+
+}  // namespace
+
+void FrmMain::mnuReportFullReport_Click() {
+    runReport("Zembo1.rpt");
+}
+
+void FrmMain::mnuReportGroupReport_Click() {
+    runReport("Zembo2.rpt");
+}
+
+void FrmMain::runReport(const QString& file) {
+    Report1.destination = mnuReportPrintToScreen->isChecked() ? 0 : 1;
+    lblMsgBar1->setText("Processing Report...");
+    Report1.reportFile = state_.AppDir + file;
+    PrintReport();
+}
+
+// Sets the engine's sort list and heading from the view (or the searched field), its
+// selection from the search in force, and runs it. A failure beeps twice and is said; the
+// routine goes on, but does not then claim the report was processed.
+void FrmMain::PrintReport() {
+    auto& s = state_;
+    bool failed = false;
+    auto step = [&](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const reports::ReportError& error) {
+            failed = true;
+            desktop_.beep();
+            desktop_.beep();
+            if (error.number == reports::err::FileNotFound) {
+                desktop_.messageBox("Zembo1.rpt or Zembo2.rpt file not found!", Buttons::Ok,
+                                    Icon::Critical, "Missing File Error");
+            } else {
+                desktop_.messageBox(QStringLiteral("Error %1 %2")
+                                        .arg(error.number)
+                                        .arg(QString::fromStdString(error.description)),
+                                    Buttons::Ok, Icon::Critical, "Error Trap");
+            }
+        }
+    };
+    // The search window names the title field "TITLE": the key is compared without regard
+    // to case, so a report after a search on titles is sorted by title.
+    const QString key =
+        s.SearchMode ? frmSearch()->fieldTag() : QString::fromStdString(s.rsMain.index());
+    for (const ReportOrder& order : Orders) {
+        if (key.compare(order.key, Qt::CaseInsensitive) == 0) {
+            for (std::size_t i = 0; i < order.sort.size(); ++i) {
+                if (order.sort[i]) {
+                    Report1.sortFields[i] = order.sort[i];
+                }
+            }
+            Report1.formulas[0] = order.heading;
+        }
+    }
+    Report1.selectionFormula = s.ReportFilter;
+    Report1.printFileType = 2;
+    step([&] { produceReport(); });
+    if (!failed) {
+        lblMsgBar1->setText("Report Processed");
+    } else {
+        lblMsgBar1->clear();
+    }
+}
+
+// The report on its destination: a preview window on the screen, or the printer.
+void FrmMain::produceReport() {
+    SetBusyPointer(true);
+    std::unique_ptr<reports::Report> report;
+    try {
+        report = reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
+    } catch (...) {
+        SetBusyPointer(false);
+        throw;
+    }
+    SetBusyPointer(false);
+    if (Report1.destination == 0) {
+        auto* preview = new FrmReportPreview(std::move(report), Report1.reportFile.section('/', -1),
+                                             desktop_, printer_, this);
+        preview->show();
+        preview->activateWindow();
+        return;
+    }
+    printReportOn(*report, printer_, desktop_, this);
+}
+
+// The printer dialog; Cancel, or a failure, ends it without a word.
+void FrmMain::mnuReportSetup_Click() {
+    desktop_.choosePrinter(this, printer_);
+}
+
+}  // namespace windows

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QScrollArea;
+class QToolButton;
+
+namespace platform {
+class Desktop;
+}
+namespace reports {
+class Report;
+}
+
+namespace windows {
+
+// A report on the screen, a page at a time: first, previous, next and last page (also Home,
+// Page Up, Page Down, End), zoom, Print and Save as PDF. Each page is laid out when shown,
+// so a report of a million records opens on its first page at once. Closing discards it.
+class FrmReportPreview : public QWidget {
+    Q_OBJECT
+  public:
+    FrmReportPreview(std::unique_ptr<reports::Report> report, const QString& title,
+                     platform::Desktop& desktop, QPrinter& printer, QWidget* owner);
+    ~FrmReportPreview() override;
+
+    int currentPage() const { return page_; }
+    void showPage(int index);
+    QLabel* pageLabel() const { return pageNumber_; }
+    QLabel* pageImage() const { return image_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void render();
+    double zoom() const;
+
+    std::unique_ptr<reports::Report> report_;
+    platform::Desktop& desktop_;
+    QPrinter& printer_;
+    int page_ = 0;
+    QScrollArea* scroll_;
+    QLabel* image_;
+    QLabel* pageNumber_;
+    QComboBox* zoom_;
+};
+
+}  // namespace windows
