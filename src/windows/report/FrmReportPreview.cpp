@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
@@ -75,7 +76,12 @@ FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report, cons
     layout->setSpacing(0);
     layout->addWidget(tools);
     layout->addWidget(scroll_);
-    resize(760, 820);
+    // A whole page wide at 100%, as tall as the screen allows, over its owner.
+    const QRect screen = this->screen()->availableGeometry();
+    resize(std::min(840, screen.width()), std::min(900, screen.height() - 60));
+    if (owner) {
+        move(owner->geometry().center() - rect().center());
+    }
     showPage(0);
 }
 
