@@ -1,6 +1,7 @@
 #include "reports/Report.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QLocale>
 #include <algorithm>
@@ -64,7 +65,7 @@ class LaidOutReport : public Report {
     void planGrouped();
     void addHeader(Page& page) const;
     void addFooter(Page& page, int index) const;
-    void addLine(Page& page, double y, const std::vector<QString>& cells) const;
+    void addLine(Page& page, double y, const std::vector<QString>& cells);
     void addBoldLine(Page& page, double y, const QString& text, double indent = 0) const;
     QString fill(QString text, std::int64_t count, const QString& group = {}) const;
 
@@ -80,6 +81,7 @@ class LaidOutReport : public Report {
     std::int64_t linesPerPage_ = 0;
     std::vector<std::pair<double, double>> columns_;  // left edge and width of each column
     std::optional<QFontMetricsF> body_, bold_;
+    std::vector<QHash<QString, QString>> cuts_;  // each column's cut texts
 };
 
 void LaidOutReport::plan(db::Connection& connection) {
@@ -105,6 +107,7 @@ void LaidOutReport::plan(db::Connection& connection) {
         columns_.emplace_back(left, width - ColumnGap);
         left += width;
     }
+    cuts_.resize(columns_.size());
     layout_.grouped ? planGrouped() : planFull();
 }
 
@@ -278,11 +281,21 @@ void LaidOutReport::addFooter(Page& page, int index) const {
 }
 
 // One line of cells, each cut to its column with an ellipsis so it never reaches the next.
-void LaidOutReport::addLine(Page& page, double y, const std::vector<QString>& cells) const {
+// Artists, categories and formats repeat from line to line: each column remembers the cuts
+// it made.
+void LaidOutReport::addLine(Page& page, double y, const std::vector<QString>& cells) {
+    constexpr qsizetype Remembered = 4096;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const auto [left, width] = columns_[i];
-        page.runs.push_back({QRectF(left, y, width, lineHeight_),
-                             body_->elidedText(cells[i], Qt::ElideRight, width), layout_.bodySize});
+        QHash<QString, QString>& cuts = cuts_[i];
+        auto cut = cuts.constFind(cells[i]);
+        if (cut == cuts.constEnd()) {
+            if (cuts.size() >= Remembered) {
+                cuts.clear();
+            }
+            cut = cuts.insert(cells[i], body_->elidedText(cells[i], Qt::ElideRight, width));
+        }
+        page.runs.push_back({QRectF(left, y, width, lineHeight_), *cut, layout_.bodySize});
     }
 }
 
