@@ -89,6 +89,15 @@ class TestReport : public QObject {
         QCOMPARE(first[4], QString("A00|Album 1|Rock|"));  // a Null prints as nothing
         const QStringList last = lines(report->page(report->pageCount() - 1));
         QCOMPARE(last[last.size() - 2], QString("120 records"));
+
+        file.execute("UPDATE ReportTitle SET Title = NULL");  // as another tool may leave it
+        auto untitled =
+            run(file, settings("Zembo1.rpt", {"+{Main.Artist}", "", ""}, "View by Artist"));
+        QCOMPARE(lines(untitled->page(0))[0], QString());
+        file.execute("DELETE FROM ReportTitle");
+        auto noRow =
+            run(file, settings("Zembo1.rpt", {"+{Main.Artist}", "", ""}, "View by Artist"));
+        QCOMPARE(lines(noRow->page(0))[0], QString());
     }
 
     void sortListAndSelectionDecideTheLines() {
