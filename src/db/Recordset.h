@@ -123,6 +123,7 @@ class Recordset {
     void restartForwardOnly();
     void stepForwardOnly();
     void beginBatchIfNeeded();
+    void deleteMarkedRows();
 
     std::string index_;
     Connection* connection_ = nullptr;
@@ -137,7 +138,7 @@ class Recordset {
     std::int64_t live_ = 0;
     std::ptrdiff_t pos_ = -1;
     std::unique_ptr<Statement> rowReader_;
-    std::unique_ptr<Statement> rowDeleter_;  // prepared on first use: delete-all runs it per row
+    std::unique_ptr<Statement> rowDeleter_;  // prepared on first use
     std::unique_ptr<Statement> orderProbe_;  // which of two rows comes first, for locate()
     std::ptrdiff_t loadedKeys_ = 0;          // keys from the load; rows added come after
     mutable std::vector<Value> rowCache_;

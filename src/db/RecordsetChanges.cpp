@@ -1,4 +1,6 @@
 // Changing rows through a recordset: edits, new rows, deletions and batches.
+#include <algorithm>
+
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
@@ -108,6 +110,13 @@ void Recordset::deleteCurrent() {
     edit_ = Edit::None;
     const std::int64_t key = currentKey();
     beginBatchIfNeeded();
+    if (batch_) {
+        // A batch only marks the row; UpdateBatch deletes every marked row at once.
+        removed_[pos_] = 1;
+        --live_;
+        cacheValid_ = false;
+        return;
+    }
     if (!rowDeleter_) {
         rowDeleter_ = std::make_unique<Statement>(
             *connection_, "DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?");
@@ -124,8 +133,36 @@ void Recordset::updateBatch() {
     requireKeyset("UpdateBatch");
     flushEdit();
     if (batch_) {
+        deleteMarkedRows();
         batch_->commit();
         batch_.reset();
+    }
+}
+
+// Inside the batch's transaction (which has held the file since the first mark): when the
+// marks take every row of the source, one DELETE empties it, as fast as the engine can;
+// otherwise the marked rows go one by one.
+void Recordset::deleteMarkedRows() {
+    const auto marked = static_cast<std::int64_t>(std::count(removed_.begin(), removed_.end(), 1));
+    if (marked == 0) {
+        return;
+    }
+    const std::string where = source_.where.empty() ? "" : " WHERE " + source_.where;
+    Statement count(*connection_, "SELECT count(*) FROM " + quoted(source_.table) + where);
+    count.bindAll(source_.params);
+    if (count.step() && count.integerColumn(0) == marked) {
+        count.reset();
+        connection_->execute("DELETE FROM " + quoted(source_.table) + where, source_.params);
+        return;
+    }
+    count.reset();
+    Statement remove(*connection_, "DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?");
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (removed_[i]) {
+            remove.bind(1, Value(keys_[i]));
+            remove.step();
+            remove.reset();
+        }
     }
 }
 

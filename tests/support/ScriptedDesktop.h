@@ -39,13 +39,17 @@ class ScriptedDesktop final : public platform::Desktop {
     std::uint32_t clock = 1000;
     QString appDirectory;
     std::optional<QString> windowsDir;
-    std::function<void()> onIdle;    // runs at each wait, to act "during" it
-    std::function<void()> onEvents;  // runs when the program lets pending events run
+    std::function<void()> onIdle;                   // runs at each wait, to act "during" it
+    std::function<void()> onEvents;                 // runs when the program lets pending events run
+    std::function<void(const Message&)> onMessage;  // runs as each box is shown
 
     platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
                                 const QString& title) override {
         messages.push_back(
             {text, buttons, icon, title.isEmpty() ? platform::ApplicationTitle : title});
+        if (onMessage) {
+            onMessage(messages.back());
+        }
         if (!answers.empty()) {
             const auto answer = answers.front();
             answers.pop_front();

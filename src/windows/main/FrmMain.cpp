@@ -131,7 +131,17 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    event->accept();  // closing is never refused
+    if (state_.DeleteAllRunning && centralWidget() && !centralWidget()->isEnabled()) {
+        // Records are being deleted: closing first asks to stop that, and closes after it.
+        event->ignore();
+        if (reallyCancelDeleteAll()) {
+            state_.DeleteAllCancel = true;
+            stopDeleteAllConfirmed_ = true;
+            closeAfterDeleteAll_ = true;
+        }
+        return;
+    }
+    event->accept();  // otherwise closing is never refused
     Form_Unload();
 }
 

@@ -171,6 +171,11 @@ class FrmMain : public QMainWindow {
     void mnuReportFullReport_Click();
     void mnuReportGroupReport_Click();
     void mnuReportSetup_Click();
+    void mnuRepairDatabase_Click();
+    void mnuFileDeleteAll_Click();
+    // False when it did not end in a repaired catalogue (declined, or failed and said so).
+    bool RepairCompactDatabase(bool ask);
+    void DeleteAllRecords();
     void PrintReport();
     reports::ReportSettings Report1;  // the report engine's settings, kept between runs
     void mnuReportPrintToScreen_Click();
@@ -246,6 +251,16 @@ class FrmMain : public QMainWindow {
     void showTally();
     void resetSearch();
     void runReport(const QString& file);
+    struct OptionMarks {
+        bool autoAddArtist, bookmark, printToScreen;
+    };
+    OptionMarks optionMarks() const;
+    void restoreOptionMarks(const OptionMarks& marks);
+    void closeCatalogue();
+    void recountTally();
+    void setProgress(int value);
+    QString markAllRecords();
+    bool reallyCancelDeleteAll();
     void produceReport();
     void fillBrowse(db::Recordset& records, std::int64_t expected);
 
@@ -256,8 +271,10 @@ class FrmMain : public QMainWindow {
     QPointer<FrmCounts> frmCounts_;
     FrmSearch* frmSearch_ = nullptr;
     QPointer<FrmBrowse> frmBrowse_;
-    QPrinter printer_;  // the printer chosen in the printer dialog  // made at its first opening,
-                        // gone when closed
+    QPrinter printer_;                     // the printer chosen in the printer dialog
+    bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
+    bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then  // made at its
+                                           // first opening, gone when closed
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

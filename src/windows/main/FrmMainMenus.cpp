@@ -29,9 +29,10 @@ void FrmMain::buildMenus() {
     auto later = [] {};
 
     mnuFile = topMenu(bar, "mnuFile", "&File");
-    mnuRepairDatabase =
-        addItem(mnuFile, "mnuRepairDatabase", "&Repair/Compact Databases", ctrl('R'), later);
-    mnuFileDeleteAll = addItem(mnuFile, "mnuFileDeleteAll", "&Delete All Records", {}, later);
+    mnuRepairDatabase = addItem(mnuFile, "mnuRepairDatabase", "&Repair/Compact Databases",
+                                ctrl('R'), [this] { mnuRepairDatabase_Click(); });
+    mnuFileDeleteAll = addItem(mnuFile, "mnuFileDeleteAll", "&Delete All Records", {},
+                               [this] { mnuFileDeleteAll_Click(); });
     mnuSeparator = mnuFile->addSeparator();
     mnuSeparator->setObjectName("mnuSeparator");
     mnuExit = addItem(mnuFile, "mnuExit", "&Exit", {}, [this] { mnuExit_Click(); });

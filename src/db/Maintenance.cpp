@@ -1,0 +1,103 @@
+#include "db/Maintenance.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+
+namespace db::maintenance {
+namespace {
+
+[[noreturn]] void fail(const std::string& what, const std::string& path) {
+    throw DbError(err::Unspecified, what + " '" + path + "': " + std::strerror(errno) + ".");
+}
+
+std::string folderOf(const std::string& path) {
+    const auto folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// Flushes a file's contents, or a folder's list of names, to the disk.
+void flush(const std::string& path, bool folder) {
+    const int fd = ::open(path.c_str(), folder ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
+    if (fd < 0) {
+        fail("Cannot open", path);
+    }
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    if (!synced) {
+        fail("Cannot write to the disk", path);
+    }
+}
+
+}  // namespace
+
+void copyFile(const std::string& from, const std::string& to) {
+    const int in = ::open(from.c_str(), O_RDONLY);
+    if (in < 0) {
+        fail("Cannot read", from);
+    }
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0) {
+        ::close(in);
+        fail("Cannot write", to);
+    }
+    char buffer[1 << 16];
+    bool ok = true;
+    for (ssize_t got; ok && (got = ::read(in, buffer, sizeof buffer)) != 0;) {
+        if (got < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        for (ssize_t done = 0; ok && done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
+            ok = put >= 0 || errno == EINTR;
+            done += put > 0 ? put : 0;
+        }
+    }
+    ok = ok && ::fsync(out) == 0;
+    ::close(in);
+    if (::close(out) != 0 || !ok) {
+        fail("Cannot write", to);
+    }
+    flush(folderOf(to), true);
+}
+
+void removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        fail("Cannot remove", path);
+    }
+}
+
+void compactInto(const std::string& source, const std::string& target) {
+    {
+        Connection connection;
+        connection.open(source);
+        connection.execute("VACUUM INTO ?", {Value(target)});
+    }
+    {
+        Connection copy;
+        copy.open(target);
+        Statement check(copy, "PRAGMA integrity_check");
+        if (!check.step() || check.column(0).text() != "ok") {
+            throw DbError(err::Unspecified,
+                          "The compacted copy '" + target + "' did not pass the integrity check.");
+        }
+    }
+    flush(target, false);
+    flush(folderOf(target), true);
+}
+
+void replaceFile(const std::string& replacement, const std::string& target) {
+    if (::rename(replacement.c_str(), target.c_str()) != 0) {
+        fail("Cannot put the compacted copy in the place of", target);
+    }
+    flush(folderOf(target), true);
+}
+
+}  // namespace db::maintenance

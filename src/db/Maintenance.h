@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// Work on the catalogue's files, each step done so that a crash at any moment leaves a
+// complete catalogue: every file written is flushed to the disk (the file, then its
+// folder) before it is relied on, and a file takes another's place in one rename.
+// Failures are DbErrors (Unspecified) saying which file and why.
+namespace db::maintenance {
+
+// Copies a file over another (replacing it) and flushes the copy.
+void copyFile(const std::string& from, const std::string& to);
+
+// Removes a file; one that is not there is no failure.
+void removeFile(const std::string& path);
+
+// Writes a compacted copy of the catalogue at `source` to `target` from a connection of its
+// own, checks the copy with the engine's integrity check and flushes it.
+void compactInto(const std::string& source, const std::string& target);
+
+// Puts `replacement` in the place of `target` in one rename and flushes the folder.
+void replaceFile(const std::string& replacement, const std::string& target);
+
+}  // namespace db::maintenance

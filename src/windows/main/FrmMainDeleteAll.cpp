@@ -1,0 +1,147 @@
+// Deleting every record: two questions, a run the user can stop with Esc (nothing is then
+// deleted), the deletion committed as one, and the file compacted afterwards.
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+constexpr std::uint32_t EventsEveryMs = 50;
+
+const QString FirstQuestion =
+    "This must be an UN-INTERRUPTED process.\r\nIf the database is extremely large this could "
+    "take some time.\r\n\r\nDo you really want to Delete all records?";
+const QString SecondQuestion =
+    "Last chance to change your mind  the Esc key stops the deletion process at any "
+    "time\r\nDo you really want to Delete all records?";
+
+}  // namespace
+
+void FrmMain::mnuFileDeleteAll_Click() {
+    DeleteAllRecords();
+}
+
+bool FrmMain::reallyCancelDeleteAll() {
+    return desktop_.messageBox("Really Cancel Delete Process?", Buttons::YesNo, Icon::Question) ==
+           Answer::Yes;
+}
+
+void FrmMain::DeleteAllRecords() {
+    auto& s = state_;
+    s.DeleteAllRunning = true;
+    s.DeleteAllCancel = false;
+    struct Ended {
+        app::AppState& s;
+        ~Ended() { s.DeleteAllRunning = false; }
+    } ended{s};
+    for (const QString& question : {FirstQuestion, SecondQuestion}) {
+        desktop_.beep();
+        if (desktop_.messageBox(question, Buttons::YesNo, Icon::Question, "Delete all Records") !=
+            Answer::Yes) {
+            return;
+        }
+    }
+    if (!offerToSaveEdit()) {  // the catalogue is opened again afterwards
+        return;
+    }
+    lblMsgBar1->setText("Deleting records...");
+    bool empty = true;
+    app::resumeNext([&] { empty = s.rsMain.recordCount() == 0; });
+    if (empty) {
+        lblMsgBar1->setText("Database empty");
+        return;
+    }
+    const OptionMarks marks = optionMarks();
+    SetBusyPointer(true);
+    const QString failure = markAllRecords();
+    if (failure.isEmpty() && s.DeleteAllCancel) {
+        app::resumeNext([&] { s.rsMain.cancelBatch(); });
+        lblMsgBar1->setText("Delete Interupted");
+    } else if (failure.isEmpty()) {
+        QString commitFailure;
+        try {
+            s.rsMain.updateBatch();
+        } catch (const db::DbError& error) {
+            commitFailure = QString::fromStdString(error.description);
+            app::resumeNext([&] { s.rsMain.cancelBatch(); });
+        }
+        if (commitFailure.isEmpty()) {
+            RepairCompactDatabase(false);
+            bool nowEmpty = false;
+            app::resumeNext([&] { nowEmpty = s.rsMain.recordCount() == 0; });
+            lblMsgBar1->setText(nowEmpty ? "Database empty" : "");
+        } else {
+            desktop_.messageBox("The records could not be deleted; none was.\r\n" + commitFailure,
+                                Buttons::Ok, Icon::Exclamation);
+            lblMsgBar1->clear();
+        }
+    } else {
+        desktop_.messageBox("The records could not be deleted; none was.\r\n" + failure,
+                            Buttons::Ok, Icon::Exclamation);
+        lblMsgBar1->clear();
+    }
+    // Opened afresh in the Artist view, the option marks as they were, the tally counted.
+    s.rsMain.close();
+    closeCatalogue();
+    InitializeDatabase();
+    restoreOptionMarks(marks);
+    DisplayRecord();
+    CmdAdd->setFocus();
+    SetBusyPointer(false);
+    recountTally();
+    if (closeAfterDeleteAll_) {
+        close();
+    }
+}
+
+// Marks every record for deletion in one batch, letting events run every 50 ms so that Esc
+// can stop the run; only Esc reaches the window meanwhile. Returns what failed, if anything
+// (the batch is then dropped).
+QString FrmMain::markAllRecords() {
+    auto& s = state_;
+    QString failure;
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    try {
+        s.rsMain.open(s.cnMain, {"Main", {}, {}, {}}, db::CursorType::Keyset,
+                      db::LockType::BatchOptimistic);
+        std::uint32_t lastEvents = desktop_.tickCount();
+        for (bool first = true; !s.rsMain.eof(); first = false) {
+            if (first || desktop_.tickCount() - lastEvents >= EventsEveryMs) {
+                showTally();
+                desktop_.processEvents();
+                lastEvents = desktop_.tickCount();
+            }
+            s.rsMain.deleteCurrent();
+            s.rsMain.moveNext();
+            --RecordTally;
+            if (s.DeleteAllCancel) {
+                if (stopDeleteAllConfirmed_ || reallyCancelDeleteAll()) {
+                    break;
+                }
+                s.DeleteAllCancel = false;
+            }
+        }
+        showTally();
+    } catch (const db::DbError& error) {
+        failure = QString::fromStdString(error.description);
+        app::resumeNext([&] { s.rsMain.cancelBatch(); });
+    }
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    stopDeleteAllConfirmed_ = false;
+    return failure;
+}
+
+}  // namespace windows

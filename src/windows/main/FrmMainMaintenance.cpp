@@ -1,0 +1,167 @@
+// The File menu's maintenance: repairing and compacting the catalogue file, and deleting
+// all records.
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/SharedRoutines.h"
+#include "db/Catalogue.h"
+#include "db/Maintenance.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+const QString Uninterrupted =
+    "This must be an UN-INTERRUPTED process.\r\nIf the database is extremely large this could "
+    "take some time.\r\n\r\n";
+
+const QString CompactionFailed =
+    "An error occured during the Repair/Compact Database process!\r\n"
+    "The application will end when the Ok button is clicked.\r\n"
+    "Try running the application again to make sure the database is ok.\r\n"
+    "If Quorvane appears to be ok then try to executing the Repair/Compact \r\n"
+    "Database process again.\r\n\r\n"
+    "IMPORTANT: If the application cannot find the database go to the\r\n"
+    "applications directory and rename Zembo.BAK to Zembo.mdb and\r\n"
+    "try running Quorvane application again.";
+
+}  // namespace
+
+void FrmMain::mnuRepairDatabase_Click() {
+    RepairCompactDatabase(true);
+}
+
+void FrmMain::setProgress(int value) {
+    ProgressBar1->setValue(value);
+    ProgressBar1->repaint();  // the routine runs to its end without letting events run
+}
+
+// The option check marks as they stand, kept across a reopen of the catalogue (which would
+// read them back from the file, losing a change not yet stored).
+FrmMain::OptionMarks FrmMain::optionMarks() const {
+    return {mnuOptionsAddArtist->isChecked(), mnuOptionsBookmark->isChecked(),
+            mnuReportPrintToScreen->isChecked()};
+}
+
+void FrmMain::restoreOptionMarks(const OptionMarks& marks) {
+    mnuOptionsAddArtist->setChecked(marks.autoAddArtist);
+    state_.AutoAddArtist = marks.autoAddArtist;
+    mnuOptionsBookmark->setChecked(marks.bookmark);
+    mnuReportPrintToScreen->setChecked(marks.printToScreen);
+}
+
+// Closes every recordset and the connection, so the file can be copied and replaced.
+void FrmMain::closeCatalogue() {
+    auto& s = state_;
+    for (db::Recordset* records :
+         {&s.rsMain, &s.rsSearch, &s.rsArtist, &s.rsCategory, &s.rsFormat, &s.rsReportTitle}) {
+        records->close();
+    }
+    s.cnMain.close();
+}
+
+// The catalogue rewritten compacted. The file as it was is kept as Zembo.BAK (a flushed
+// copy taken first), the compacted copy is checked and flushed, and then takes the place of
+// Zembo.mdb in one rename: at every moment Zembo.mdb is a whole catalogue, the old or the
+// new. A failed compaction ends the program with Zembo.mdb untouched; a failure after it is
+// said, and the catalogue is opened again as it is.
+bool FrmMain::RepairCompactDatabase(bool ask) {
+    auto& s = state_;
+    if (ask) {
+        desktop_.beep();
+        if (desktop_.messageBox(Uninterrupted + "Do you really want to Repair the Database?",
+                                Buttons::YesNo, Icon::None, "Repair Database?") != Answer::Yes) {
+            return false;
+        }
+        if (!offerToSaveEdit()) {
+            return false;
+        }
+    }
+    const std::string folder = s.AppDir.toStdString();
+    const std::string catalogue = folder + db::catalogue::FileName;
+    const std::string backup = folder + "Zembo.BAK";
+    const std::string rebuilt = folder + "ZemboREBUILT.mdb";
+    const OptionMarks marks = optionMarks();
+    SetBusyPointer(true);
+    lblMsgBar1->setText("Repairing/Compacting Database...");
+    ProgressBar1->setMaximum(100);
+    setProgress(0);
+    ProgressBar1->show();
+    app::resumeNext([&] { SaveViewName(); });
+    setProgress(5);
+    s.rsMain.close();
+    setProgress(10);
+    closeCatalogue();
+    setProgress(15);
+    QString failure;
+    try {
+        db::maintenance::copyFile(catalogue, backup);
+        app::resumeNext([&] { db::maintenance::removeFile(rebuilt); });
+    } catch (const db::DbError& error) {
+        failure = QString::fromStdString(error.description);
+    }
+    if (failure.isEmpty()) {
+        try {
+            db::maintenance::compactInto(catalogue, rebuilt);
+        } catch (const db::DbError&) {
+            desktop_.messageBox(CompactionFailed, Buttons::Ok, Icon::Critical);
+            ExitApplication();
+            return false;
+        }
+        setProgress(60);
+        setProgress(70);  // the backup already holds the file as it was
+        setProgress(80);
+        try {
+            db::maintenance::replaceFile(rebuilt, catalogue);
+        } catch (const db::DbError& error) {
+            failure = QString::fromStdString(error.description);
+            app::resumeNext([&] { db::maintenance::removeFile(rebuilt); });
+        }
+    }
+    setProgress(85);
+    InitializeDatabase();
+    restoreOptionMarks(marks);
+    setProgress(90);
+    app::resumeNext([&] { GetIndex(); });
+    setProgress(95);
+    DisplayRecord();
+    setProgress(100);
+    ProgressBar1->hide();
+    ProgressBar1->setValue(0);
+    if (failure.isEmpty() && !s.cnMain.isOpen()) {
+        failure = "The catalogue could not be opened again.";
+    }
+    if (!failure.isEmpty()) {
+        SetBusyPointer(false);
+        desktop_.messageBox("The database was not repaired and compacted.\r\n" + failure,
+                            Buttons::Ok, Icon::Exclamation);
+        lblMsgBar1->clear();
+        recountTally();
+        return false;
+    }
+    if (ask) {
+        SetBusyPointer(false);
+        desktop_.messageBox("Repaired and Compacted Quorvane Successfully.", Buttons::Ok,
+                            Icon::Information);
+    }
+    lblMsgBar1->setText("Repair/Compact Successful");
+    app::resumeNext([&] { RecordTally = s.rsMain.recordCount(); });
+    lblMsgBar3->setText(QString::number(RecordTally) + " Artists ");
+    return true;
+}
+
+// The tally from the catalogue itself, after a run that may have changed it.
+void FrmMain::recountTally() {
+    app::resumeNext([&] { RecordTally = state_.rsMain.recordCount(); });
+    showTally();
+}
+
+}  // namespace windows

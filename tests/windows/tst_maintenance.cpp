@@ -1,0 +1,246 @@
+// Repair and compact, and delete all records: the questions, the file sequence, Esc, the
+// window's state afterwards, and the failures they must survive.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+#include <optional>
+
+#include "support/MainWindowFixture.h"
+
+using platform::Answer;
+using platform::Icon;
+using testing::MainWindowFixture;
+using testing::shown;
+
+namespace {
+
+QByteArray bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<testing::TestCatalogue::Row> records(int count) {
+    std::vector<testing::TestCatalogue::Row> rows;
+    for (int i = 0; i < count; ++i) {
+        rows.push_back({QString("Artist %1").arg(i, 4, 10, QChar('0')).toStdString(),
+                        QString("Title %1").arg(i).toStdString(), "Rock", "CD"});
+    }
+    return rows;
+}
+
+// What delete-all must never touch.
+QStringList keptTables(testing::TestCatalogue& file) {
+    return file.column("SELECT count(*) FROM Artist") +
+           file.column("SELECT count(*) FROM Category") +
+           file.column("SELECT count(*) FROM Format") +
+           file.column("SELECT Title FROM ReportTitle") +
+           file.column("SELECT group_concat(optValue) FROM Options");
+}
+
+const QString RepairQuestion =
+    "This must be an UN-INTERRUPTED process.\r\nIf the database is extremely large this could "
+    "take some time.\r\n\r\nDo you really want to Repair the Database?";
+
+}  // namespace
+
+class TestMaintenance : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void repairCompactsKeepsTheOldFileAndTheView() {
+        MainWindowFixture f(records(300));
+        f.catalogue.execute("DELETE FROM Main WHERE rowid > 1");  // free pages to compact away
+        const QString dir = f.catalogue.directory();
+        QFile leftover(dir + "/ZemboREBUILT.mdb");  // from an interrupted earlier run
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.write("half a file");
+        leftover.close();
+        const QByteArray before = bytes(f.catalogue.path());
+        auto& w = shown(f);
+        w.mnuViewTitle->trigger();
+        w.mnuOptionsAddArtist->trigger();  // toggled, not yet stored
+
+        f.desktop.answers = {Answer::No};
+        QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(f.desktop.messages.back().text, RepairQuestion);
+        QCOMPARE(f.desktop.messages.back().title, QString("Repair Database?"));
+        QCOMPARE(f.desktop.messages.back().icon, Icon::None);
+        QVERIFY(!QFile::exists(dir + "/Zembo.BAK"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
+
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        w.mnuRepairDatabase->trigger();
+        QCOMPARE(f.desktop.messages.back().text,
+                 QString("Repaired and Compacted Quorvane Successfully."));
+        QCOMPARE(f.desktop.messages.back().icon, Icon::Information);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Repair/Compact Successful"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("1 Artists "));  // always the plural, as written
+        QCOMPARE(bytes(dir + "/Zembo.BAK"), before);            // the file as it was
+        QVERIFY(!QFile::exists(dir + "/ZemboREBUILT.mdb"));
+        QVERIFY(bytes(f.catalogue.path()).size() < before.size());
+        QCOMPARE(f.catalogue.column("PRAGMA integrity_check"), QStringList{"ok"});
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));  // the view stays
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
+        QVERIFY(w.mnuOptionsAddArtist->isChecked() && f.state.autoAddArtistOn());
+        QVERIFY(!f.desktop.busy);
+        QCOMPARE(f.desktop.beeps, 2);
+    }
+
+    void aFailedCompactionEndsTheProgramWithTheCatalogueUntouched() {
+        MainWindowFixture f(records(20));
+        QVERIFY(QDir(f.catalogue.directory()).mkdir("ZemboREBUILT.mdb"));  // cannot be written
+        const QByteArray before = bytes(f.catalogue.path());
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        w.mnuRepairDatabase->trigger();
+        const QString said = f.desktop.messages.back().text;
+        QVERIFY(
+            said.startsWith("An error occured during the Repair/Compact Database process!\r\n"
+                            "The application will end when the Ok button is clicked.\r\n"));
+        QVERIFY(said.contains("process again.\r\n\r\nIMPORTANT: If the application"));
+        QVERIFY(said.endsWith("try running Quorvane application again."));
+        QCOMPARE(said.count("\r\n"), 8);
+        QCOMPARE(f.desktop.messages.back().icon, Icon::Critical);
+        QCOMPARE(f.desktop.ended, 1);
+        QCOMPARE(bytes(f.catalogue.path()), before);
+        QCOMPARE(bytes(f.catalogue.directory() + "/Zembo.BAK"), before);
+        QCOMPARE(f.catalogue.column("SELECT optValue FROM Options WHERE option = 1"),
+                 QStringList{"0"});  // nothing saved on the way out
+    }
+
+    void aBackupThatCannotBeWrittenStopsTheRepairSafely() {
+        MainWindowFixture f(records(20));
+        QVERIFY(QDir(f.catalogue.directory()).mkdir("Zembo.BAK"));
+        const QByteArray before = bytes(f.catalogue.path());
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        w.mnuRepairDatabase->trigger();
+        QVERIFY(f.desktop.messages.back().text.startsWith(
+            "The database was not repaired and compacted.\r\n"));
+        QCOMPARE(f.desktop.ended, 0);
+        QCOMPARE(bytes(f.catalogue.path()), before);
+        QVERIFY(w.lblMsgBar1->text().isEmpty());
+        QCOMPARE(w.lblMsgBar3->text(), QString("20 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));  // opened again
+    }
+
+    void deleteAllAsksTwiceAndNoChangesNothing() {
+        MainWindowFixture f(records(5));
+        auto& w = shown(f);
+        for (const auto& answers :
+             {std::deque<Answer>{Answer::No}, std::deque<Answer>{Answer::Yes, Answer::No}}) {
+            f.desktop.answers = answers;
+            w.mnuFileDeleteAll->trigger();
+        }
+        QCOMPARE(f.desktop.messages.size(), std::size_t(3));
+        QCOMPARE(f.desktop.messages[0].title, QString("Delete all Records"));
+        QCOMPARE(f.desktop.messages[0].icon, Icon::Question);
+        QVERIFY(f.desktop.messages[0].text.endsWith(
+            "\r\n\r\nDo you really want to Delete all records?"));
+        QCOMPARE(f.desktop.messages[2].text,
+                 QString("Last chance to change your mind  the Esc key stops the deletion "
+                         "process at any time\r\nDo you really want to Delete all records?"));
+        QCOMPARE(f.desktop.beeps, 3);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"5"});
+        QVERIFY(!f.state.DeleteAllRunning);
+    }
+
+    void deleteAllOnAnEmptyCatalogue() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Yes, Answer::Yes};
+        w.mnuFileDeleteAll->trigger();
+        QCOMPARE(w.lblMsgBar1->text(), QString("Database empty"));
+        QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));  // no repair
+    }
+
+    void aCompletedRunEmptiesTheCatalogueAndCompactsIt() {
+        MainWindowFixture f(records(400));
+        const QStringList kept = keptTables(f.catalogue);
+        auto& w = shown(f);
+        w.mnuViewFormat->trigger();
+        w.mnuOptionsBookmark->trigger();  // toggled, not stored
+        f.desktop.answers = {Answer::Yes, Answer::Yes};
+        w.mnuFileDeleteAll->trigger();
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"0"});
+        QCOMPARE(keptTables(f.catalogue), kept);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Database empty"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));
+        QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
+        QVERIFY(QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));  // compacted, no question
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+        QVERIFY(!w.mnuOptionsBookmark->isChecked());
+        QCOMPARE(QApplication::focusWidget(), w.CmdAdd);
+        QVERIFY(!f.desktop.busy && !f.state.DeleteAllRunning);
+    }
+
+    void escapeStopsTheRunAndEveryRecordStays_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("stop: Yes") << true;
+        QTest::newRow("go on: No") << false;
+    }
+    void escapeStopsTheRunAndEveryRecordStays() {
+        QFETCH(bool, stop);
+        MainWindowFixture f(records(50));
+        auto& w = shown(f);
+        bool locked = false;
+        f.desktop.onEvents = [&] {
+            locked = !w.centralWidget()->isEnabled() && !w.menuBar()->isEnabled();
+            QTest::keyClick(&w, Qt::Key_Escape);
+            f.desktop.onEvents = {};
+        };
+        f.desktop.answers = {Answer::Yes, Answer::Yes, stop ? Answer::Yes : Answer::No};
+        w.mnuFileDeleteAll->trigger();
+        QVERIFY(locked);  // only Esc while the run goes
+        QCOMPARE(f.desktop.messages[2].text, QString("Really Cancel Delete Process?"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{stop ? "50" : "0"});
+        QCOMPARE(w.lblMsgBar1->text(), QString(stop ? "Delete Interupted" : "Database empty"));
+        QCOMPARE(w.lblMsgBar3->text(), QString(stop ? "50 Artists " : "0 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString(stop ? "Artist 0000" : ""));
+        QVERIFY(w.centralWidget()->isEnabled());
+    }
+
+    void closingTheWindowDuringTheRunStopsItFirst() {
+        MainWindowFixture f(records(30));
+        auto& w = shown(f);
+        f.desktop.onEvents = [&] {
+            w.close();
+            f.desktop.onEvents = {};
+        };
+        f.desktop.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+        w.mnuFileDeleteAll->trigger();
+        QCOMPARE(f.desktop.messages.back().text, QString("Really Cancel Delete Process?"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"30"});
+        QCOMPARE(f.desktop.ended, 1);  // closed once the run had stopped
+    }
+
+    void aRunTheFileRefusesDeletesNothing() {
+        MainWindowFixture f(records(30));
+        auto& w = shown(f);
+        std::optional<testing::FileLock> holder;
+        f.desktop.onEvents = [&] {
+            holder.emplace(f.catalogue.path());  // another program takes the file
+            f.desktop.onEvents = {};
+        };
+        f.desktop.onMessage = [&](const auto&) {
+            holder.reset();  // the other program is done by the time the user reads the box
+        };
+        f.desktop.answers = {Answer::Yes, Answer::Yes, Answer::Ok};
+        w.mnuFileDeleteAll->trigger();
+        QVERIFY(f.desktop.messages.back().text.startsWith(
+            "The records could not be deleted; none was.\r\n"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"30"});
+        QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));  // no compaction
+        QVERIFY(w.lblMsgBar1->text() != "Database empty");
+        QCOMPARE(f.desktop.ended, 0);
+    }
+};
+
+QTEST_MAIN(TestMaintenance)
+#include "tst_maintenance.moc"
