@@ -43,9 +43,11 @@ test-asan: deps
 bench: build
 	$(BUILD)/bin/quorvane-bench --benchmark_counters_tabular=true
 
-# Not part of `make test`: kills a writer 200 times and checks nothing it reported is lost.
+# Not part of `make test` (which kills the maintenance 40 times): kills a writer 200 times,
+# and the repair and delete-all 200 times, checking each time that nothing is lost.
 crashtest: build
-	tools/crashtest.sh $(BUILD) 200
+	tools/crashtest.sh $(BUILD) writes 200
+	tools/crashtest.sh $(BUILD) maintenance 200
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

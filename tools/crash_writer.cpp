@@ -1,10 +1,17 @@
-// Developer tool for the crash test (make crashtest): writes through the recordset as the
-// program does, and checks afterwards that a killed writer lost nothing it had reported.
+// The crash tests' worker (tools/crashtest.sh): does what the program does to the catalogue,
+// to be killed at any moment, and checks the file afterwards.
 //   crash_writer write CATALOGUE    adds rows and rewrites a counter row, printing each
 //                                   write once it is committed ("add N", "set N")
 //   crash_writer check CATALOGUE ACKS   exit 0 when the file is sound and holds every
 //                                   write listed in ACKS; prints what is wrong otherwise
+//   crash_writer fill CATALOGUE N   adds N recordings (to make a catalogue worth compacting)
+//   crash_writer compact FOLDER     repairs and compacts FOLDER/Zembo.mdb, again and again
+//   crash_writer deleteall FOLDER   deletes every record in one batch, then compacts
+//   crash_writer verify FOLDER REFERENCE [may-be-empty]   exit 0 when FOLDER/Zembo.mdb is
+//                                   sound and holds REFERENCE's records (or, when allowed,
+//                                   none) and exactly its lookup lists, title and options
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -12,6 +19,7 @@
 
 #include "db/Catalogue.h"
 #include "db/DbError.h"
+#include "db/Maintenance.h"
 
 namespace {
 
@@ -91,6 +99,87 @@ int check(const std::string& path, const std::string& acks) {
     return 0;
 }
 
+int fill(const std::string& path, long long count) {
+    db::Connection connection;
+    connection.open(path);
+    db::Transaction transaction(connection);
+    db::Statement insert(connection,
+                         "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)");
+    for (long long i = 0; i < count; ++i) {
+        insert.bind(1, db::Value("Filler " + std::to_string(i % 997)));
+        insert.bind(2, db::Value("Title " + std::to_string(i)));
+        insert.bind(3, db::Value("Rock")).bind(4, db::Value("CD"));
+        insert.step();
+        insert.reset();
+    }
+    transaction.commit();
+    return 0;
+}
+
+int compact(const std::string& folder) {
+    for (;;) {
+        const auto result = db::maintenance::rebuildCatalogue(folder + "/");
+        if (result.outcome != db::maintenance::RebuildResult::Done) {
+            std::printf("crash_writer: %s\n", result.why.c_str());
+            return 1;
+        }
+    }
+}
+
+int deleteAll(const std::string& folder) {
+    {
+        db::Connection connection;
+        connection.open(folder + "/Zembo.mdb");
+        db::Recordset rows;
+        rows.open(connection, {"Main", {}, {}, {}}, db::CursorType::Keyset,
+                  db::LockType::BatchOptimistic);
+        for (; !rows.eof(); rows.moveNext()) {
+            rows.deleteCurrent();
+        }
+        rows.updateBatch();
+    }
+    return db::maintenance::rebuildCatalogue(folder + "/").outcome ==
+                   db::maintenance::RebuildResult::Done
+               ? 0
+               : 1;
+}
+
+// A table's whole content as one text, to compare two files by.
+std::string contents(db::Connection& connection, const std::string& table) {
+    db::Statement rows(connection, "SELECT * FROM " + table + " ORDER BY rowid");
+    std::string all;
+    while (rows.step()) {
+        for (int i = 0; i < rows.columnCount(); ++i) {
+            all += rows.column(i).text().value_or("<null>") + "\x1f";
+        }
+        all += "\x1e";
+    }
+    return all;
+}
+
+int verify(const std::string& folder, const std::string& reference, bool mayBeEmpty) {
+    db::Connection file, original;
+    file.open(folder + "/Zembo.mdb");
+    original.open(reference);
+    db::Statement integrity(file, "PRAGMA integrity_check");
+    if (!integrity.step() || integrity.column(0).text() != "ok") {
+        std::printf("integrity check failed\n");
+        return 1;
+    }
+    for (const char* table : {"Artist", "Category", "Format", "ReportTitle", "Options"}) {
+        if (contents(file, table) != contents(original, table)) {
+            std::printf("table %s changed\n", table);
+            return 1;
+        }
+    }
+    const std::string records = contents(file, "Main");
+    if (records != contents(original, "Main") && !(mayBeEmpty && records.empty())) {
+        std::printf("the records are neither all there nor all gone\n");
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,10 +190,25 @@ int main(int argc, char** argv) {
         if (argc == 4 && std::strcmp(argv[1], "check") == 0) {
             return check(argv[2], argv[3]);
         }
+        if (argc == 4 && std::strcmp(argv[1], "fill") == 0) {
+            return fill(argv[2], std::atoll(argv[3]));
+        }
+        if (argc == 3 && std::strcmp(argv[1], "compact") == 0) {
+            return compact(argv[2]);
+        }
+        if (argc == 3 && std::strcmp(argv[1], "deleteall") == 0) {
+            return deleteAll(argv[2]);
+        }
+        if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "verify") == 0) {
+            return verify(argv[2], argv[3], argc == 5);
+        }
     } catch (const db::DbError& e) {
         std::printf("crash_writer: %s\n", e.description.c_str());
         return 1;
     }
-    std::fprintf(stderr, "usage: %s write CATALOGUE | check CATALOGUE ACKS\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s write CATALOGUE | check CATALOGUE ACKS | fill CATALOGUE N | "
+                 "compact FOLDER | deleteall FOLDER | verify FOLDER REFERENCE [may-be-empty]\n",
+                 argv[0]);
     return 2;
 }

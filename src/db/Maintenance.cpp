@@ -100,4 +100,45 @@ void replaceFile(const std::string& replacement, const std::string& target) {
     flush(folderOf(target), true);
 }
 
+RebuildResult rebuildCatalogue(const std::string& folder,
+                               const std::function<void(int)>& progress) {
+    const std::string catalogue = folder + "Zembo.mdb";
+    const std::string backup = folder + "Zembo.BAK";
+    const std::string rebuilt = folder + "ZemboREBUILT.mdb";
+    auto report = [&](int value) {
+        if (progress) {
+            progress(value);
+        }
+    };
+    try {
+        copyFile(catalogue, backup);
+    } catch (const DbError& error) {
+        return {RebuildResult::NoBackup, error.description};
+    }
+    try {
+        removeFile(rebuilt);
+    } catch (const DbError&) {
+        // The compaction below says what is wrong with that name.
+    }
+    try {
+        compactInto(catalogue, rebuilt);
+    } catch (const DbError& error) {
+        return {RebuildResult::CompactionFailed, error.description};
+    }
+    report(60);
+    report(70);  // the backup already holds the file as it was
+    report(80);
+    try {
+        replaceFile(rebuilt, catalogue);
+    } catch (const DbError& error) {
+        try {
+            removeFile(rebuilt);
+        } catch (const DbError&) {
+        }
+        return {RebuildResult::NotReplaced, error.description};
+    }
+    report(85);
+    return {RebuildResult::Done, {}};
+}
+
 }  // namespace db::maintenance

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Work on the catalogue's files, each step done so that a crash at any moment leaves a
@@ -20,5 +21,17 @@ void compactInto(const std::string& source, const std::string& target);
 
 // Puts `replacement` in the place of `target` in one rename and flushes the folder.
 void replaceFile(const std::string& replacement, const std::string& target);
+
+// The whole repair of the catalogue Zembo.mdb in `folder` (which ends in a separator), its
+// connections closed: the file kept as Zembo.BAK (a flushed copy), a leftover
+// ZemboREBUILT.mdb removed, the compacted and checked copy written there and put in the
+// place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment.
+// `progress` hears 60, 70, 80 and 85 as the steps are done.
+struct RebuildResult {
+    enum Outcome { Done, NoBackup, CompactionFailed, NotReplaced } outcome;
+    std::string why;
+};
+RebuildResult rebuildCatalogue(const std::string& folder,
+                               const std::function<void(int)>& progress = {});
 
 }  // namespace db::maintenance

@@ -85,10 +85,6 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
             return false;
         }
     }
-    const std::string folder = s.AppDir.toStdString();
-    const std::string catalogue = folder + db::catalogue::FileName;
-    const std::string backup = folder + "Zembo.BAK";
-    const std::string rebuilt = folder + "ZemboREBUILT.mdb";
     const OptionMarks marks = optionMarks();
     SetBusyPointer(true);
     lblMsgBar1->setText("Repairing/Compacting Database...");
@@ -101,31 +97,14 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     setProgress(10);
     closeCatalogue();
     setProgress(15);
-    QString failure;
-    try {
-        db::maintenance::copyFile(catalogue, backup);
-        app::resumeNext([&] { db::maintenance::removeFile(rebuilt); });
-    } catch (const db::DbError& error) {
-        failure = QString::fromStdString(error.description);
+    const auto result = db::maintenance::rebuildCatalogue(
+        s.AppDir.toStdString(), [this](int value) { setProgress(value); });
+    if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
+        desktop_.messageBox(CompactionFailed, Buttons::Ok, Icon::Critical);
+        ExitApplication();
+        return false;
     }
-    if (failure.isEmpty()) {
-        try {
-            db::maintenance::compactInto(catalogue, rebuilt);
-        } catch (const db::DbError&) {
-            desktop_.messageBox(CompactionFailed, Buttons::Ok, Icon::Critical);
-            ExitApplication();
-            return false;
-        }
-        setProgress(60);
-        setProgress(70);  // the backup already holds the file as it was
-        setProgress(80);
-        try {
-            db::maintenance::replaceFile(rebuilt, catalogue);
-        } catch (const db::DbError& error) {
-            failure = QString::fromStdString(error.description);
-            app::resumeNext([&] { db::maintenance::removeFile(rebuilt); });
-        }
-    }
+    QString failure = QString::fromStdString(result.why);
     setProgress(85);
     InitializeDatabase();
     restoreOptionMarks(marks);
