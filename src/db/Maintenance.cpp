@@ -81,9 +81,12 @@ void compactInto(const std::string& source, const std::string& target) {
         connection.execute("VACUUM INTO ?", {Value(target)});
     }
     {
+        // The structural check reads every page of the copy; the full integrity check would
+        // also compare every index with its table, ten times the work of the compaction on a
+        // large catalogue, for indexes the compaction has just built from that table.
         Connection copy;
         copy.open(target);
-        Statement check(copy, "PRAGMA integrity_check");
+        Statement check(copy, "PRAGMA quick_check");
         if (!check.step() || check.column(0).text() != "ok") {
             throw DbError(err::Unspecified,
                           "The compacted copy '" + target + "' did not pass the integrity check.");

@@ -16,7 +16,7 @@ void copyFile(const std::string& from, const std::string& to);
 void removeFile(const std::string& path);
 
 // Writes a compacted copy of the catalogue at `source` to `target` from a connection of its
-// own, checks the copy with the engine's integrity check and flushes it.
+// own, checks the copy's structure page by page and flushes it.
 void compactInto(const std::string& source, const std::string& target);
 
 // Puts `replacement` in the place of `target` in one rename and flushes the folder.

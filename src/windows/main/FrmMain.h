@@ -176,6 +176,13 @@ class FrmMain : public QMainWindow {
     // False when it did not end in a repaired catalogue (declined, or failed and said so).
     bool RepairCompactDatabase(bool ask);
     void DeleteAllRecords();
+    // The run of a delete-all, after the questions: every record marked (Esc can stop it),
+    // then the batch committed as one or dropped whole.
+    struct DeleteAllRun {
+        enum Outcome { Deleted, Stopped, Failed } outcome;
+        QString failure;
+    };
+    DeleteAllRun runDeleteAll();
     void PrintReport();
     reports::ReportSettings Report1;  // the report engine's settings, kept between runs
     void mnuReportPrintToScreen_Click();
@@ -268,13 +275,12 @@ class FrmMain : public QMainWindow {
     platform::Desktop& desktop_;
     QPushButton* defaultButton_ = nullptr;
     FrmArtist* frmArtist_ = nullptr;
-    QPointer<FrmCounts> frmCounts_;
+    QPointer<FrmCounts> frmCounts_;  // made at its first opening, gone when closed
     FrmSearch* frmSearch_ = nullptr;
     QPointer<FrmBrowse> frmBrowse_;
     QPrinter printer_;                     // the printer chosen in the printer dialog
     bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
-    bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then  // made at its
-                                           // first opening, gone when closed
+    bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

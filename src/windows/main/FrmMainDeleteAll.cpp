@@ -64,30 +64,16 @@ void FrmMain::DeleteAllRecords() {
     }
     const OptionMarks marks = optionMarks();
     SetBusyPointer(true);
-    const QString failure = markAllRecords();
-    if (failure.isEmpty() && s.DeleteAllCancel) {
-        app::resumeNext([&] { s.rsMain.cancelBatch(); });
+    const DeleteAllRun run = runDeleteAll();
+    if (run.outcome == DeleteAllRun::Stopped) {
         lblMsgBar1->setText("Delete Interupted");
-    } else if (failure.isEmpty()) {
-        QString commitFailure;
-        try {
-            s.rsMain.updateBatch();
-        } catch (const db::DbError& error) {
-            commitFailure = QString::fromStdString(error.description);
-            app::resumeNext([&] { s.rsMain.cancelBatch(); });
-        }
-        if (commitFailure.isEmpty()) {
-            RepairCompactDatabase(false);
-            bool nowEmpty = false;
-            app::resumeNext([&] { nowEmpty = s.rsMain.recordCount() == 0; });
-            lblMsgBar1->setText(nowEmpty ? "Database empty" : "");
-        } else {
-            desktop_.messageBox("The records could not be deleted; none was.\r\n" + commitFailure,
-                                Buttons::Ok, Icon::Exclamation);
-            lblMsgBar1->clear();
-        }
+    } else if (run.outcome == DeleteAllRun::Deleted) {
+        RepairCompactDatabase(false);
+        bool nowEmpty = false;
+        app::resumeNext([&] { nowEmpty = s.rsMain.recordCount() == 0; });
+        lblMsgBar1->setText(nowEmpty ? "Database empty" : "");
     } else {
-        desktop_.messageBox("The records could not be deleted; none was.\r\n" + failure,
+        desktop_.messageBox("The records could not be deleted; none was.\r\n" + run.failure,
                             Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
     }
@@ -103,6 +89,25 @@ void FrmMain::DeleteAllRecords() {
     if (closeAfterDeleteAll_) {
         close();
     }
+}
+
+FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
+    auto& s = state_;
+    QString failure = markAllRecords();
+    if (failure.isEmpty() && s.DeleteAllCancel) {
+        app::resumeNext([&] { s.rsMain.cancelBatch(); });
+        return {DeleteAllRun::Stopped, {}};
+    }
+    if (failure.isEmpty()) {
+        try {
+            s.rsMain.updateBatch();
+            return {DeleteAllRun::Deleted, {}};
+        } catch (const db::DbError& error) {
+            failure = QString::fromStdString(error.description);
+            app::resumeNext([&] { s.rsMain.cancelBatch(); });
+        }
+    }
+    return {DeleteAllRun::Failed, failure};
 }
 
 // Marks every record for deletion in one batch, letting events run every 50 ms so that Esc
