@@ -129,6 +129,33 @@ class TestMaintenance : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));  // opened again
     }
 
+    void aReadOnlyCatalogueIsNeitherRepairedNorEmptied_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void aReadOnlyCatalogueIsNeitherRepairedNorEmptied() {
+        QFETCH(bool, folder);
+        MainWindowFixture f(records(20));
+        const QByteArray before = bytes(f.catalogue.path());
+        testing::Unwritable lock(folder ? f.catalogue.directory() : f.catalogue.path());
+        if (!lock.took()) {
+            QSKIP("this machine cannot make a file unwritable");
+        }
+        f.desktop.answers = {Answer::Ok, Answer::Ok, Answer::Ok};
+        auto& w = shown(f);
+        w.mnuRepairDatabase->trigger();
+        w.mnuFileDeleteAll->trigger();
+        const QString readOnly = "The catalogue is read-only: changes cannot be saved";
+        QCOMPARE(f.desktop.messageTexts(), (QStringList{readOnly, readOnly, readOnly}));
+        QCOMPARE(f.desktop.messages.back().icon, Icon::Exclamation);
+        QCOMPARE(f.desktop.ended, 0);
+        QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));
+        QCOMPARE(bytes(f.catalogue.path()), before);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
+        QVERIFY(!f.state.DeleteAllRunning && !f.desktop.busy);
+    }
+
     void deleteAllAsksTwiceAndNoChangesNothing() {
         MainWindowFixture f(records(5));
         auto& w = shown(f);

@@ -264,6 +264,7 @@ class FrmMain : public QMainWindow {
     OptionMarks optionMarks() const;
     void restoreOptionMarks(const OptionMarks& marks);
     void closeCatalogue();
+    bool refusedAsReadOnly();
     void recountTally();
     void setProgress(int value);
     QString markAllRecords();

@@ -45,6 +45,9 @@ void FrmMain::DeleteAllRecords() {
         app::AppState& s;
         ~Ended() { s.DeleteAllRunning = false; }
     } ended{s};
+    if (refusedAsReadOnly()) {
+        return;
+    }
     for (const QString& question : {FirstQuestion, SecondQuestion}) {
         desktop_.beep();
         if (desktop_.messageBox(question, Buttons::YesNo, Icon::Question, "Delete all Records") !=

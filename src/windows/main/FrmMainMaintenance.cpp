@@ -39,6 +39,16 @@ void FrmMain::mnuRepairDatabase_Click() {
     RepairCompactDatabase(true);
 }
 
+// Neither command can change a catalogue that cannot be written, and the repair would put a
+// writable copy in the place of a file the user made read-only: both say so and stop.
+bool FrmMain::refusedAsReadOnly() {
+    if (!state_.cnMain.isReadOnly()) {
+        return false;
+    }
+    desktop_.messageBox(db::Connection::ReadOnlyText, Buttons::Ok, Icon::Exclamation);
+    return true;
+}
+
 void FrmMain::setProgress(int value) {
     ProgressBar1->setValue(value);
     ProgressBar1->repaint();  // the routine runs to its end without letting events run
@@ -76,6 +86,9 @@ void FrmMain::closeCatalogue() {
 bool FrmMain::RepairCompactDatabase(bool ask) {
     auto& s = state_;
     if (ask) {
+        if (refusedAsReadOnly()) {
+            return false;
+        }
         desktop_.beep();
         if (desktop_.messageBox(Uninterrupted + "Do you really want to Repair the Database?",
                                 Buttons::YesNo, Icon::None, "Repair Database?") != Answer::Yes) {
