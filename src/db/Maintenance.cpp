@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "db/Connection.h"
 #include "db/DbError.h"
@@ -113,6 +114,16 @@ RebuildResult rebuildCatalogue(const std::string& folder,
             progress(value);
         }
     };
+    // Other programs may read the file meanwhile, not write it: a change made after the
+    // compaction read the file would be lost in the rename.
+    Connection guard;
+    std::optional<Transaction> writersKeptOut;
+    try {
+        guard.open(catalogue);
+        writersKeptOut.emplace(guard);
+    } catch (const DbError& error) {
+        return {RebuildResult::InUse, error.description};
+    }
     try {
         copyFile(catalogue, backup);
     } catch (const DbError& error) {

@@ -25,10 +25,12 @@ void replaceFile(const std::string& replacement, const std::string& target);
 // The whole repair of the catalogue Zembo.mdb in `folder` (which ends in a separator), its
 // connections closed: the file kept as Zembo.BAK (a flushed copy), a leftover
 // ZemboREBUILT.mdb removed, the compacted and checked copy written there and put in the
-// place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment.
+// place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment, and no
+// other program can change it from the copy to the rename (one that holds it stops the
+// repair before anything is written: InUse).
 // `progress` hears 60, 70, 80 and 85 as the steps are done.
 struct RebuildResult {
-    enum Outcome { Done, NoBackup, CompactionFailed, NotReplaced } outcome;
+    enum Outcome { Done, InUse, NoBackup, CompactionFailed, NotReplaced } outcome;
     std::string why;
 };
 RebuildResult rebuildCatalogue(const std::string& folder,

@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <optional>
 
+#include "db/Maintenance.h"
 #include "support/MainWindowFixture.h"
 
 using platform::Answer;
@@ -127,6 +128,39 @@ class TestMaintenance : public QObject {
         QVERIFY(w.lblMsgBar1->text().isEmpty());
         QCOMPARE(w.lblMsgBar3->text(), QString("20 Artists "));
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));  // opened again
+    }
+
+    void aCatalogueHeldByAnotherProgramIsNotRepaired() {
+        MainWindowFixture f(records(20));
+        auto& w = shown(f);
+        const QByteArray before = bytes(f.catalogue.path());
+        testing::FileLock holder(f.catalogue.path());
+        f.desktop.onMessage = [&](const auto& message) {
+            if (message.buttons == platform::Buttons::Ok) {
+                holder.release();  // the other program is done by the time the user reads the box
+            }
+        };
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        w.mnuRepairDatabase->trigger();
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));  // the question, then one box
+        QVERIFY(f.desktop.messages.back().text.startsWith(
+            "The database was not repaired and compacted.\r\n"));
+        QVERIFY(f.desktop.messages.back().text.contains("locked by another program"));
+        QCOMPARE(f.desktop.ended, 0);
+        QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));
+        QCOMPARE(bytes(f.catalogue.path()), before);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));  // opened again
+        QCOMPARE(w.lblMsgBar3->text(), QString("20 Artists "));
+    }
+
+    void aRebuildStartedWhileTheFileIsHeldWritesNothing() {
+        testing::TestCatalogue file(records(5));
+        testing::FileLock holder(file.path());
+        const auto result = db::maintenance::rebuildCatalogue(file.directory().toStdString() + "/");
+        QCOMPARE(result.outcome, db::maintenance::RebuildResult::InUse);
+        QVERIFY(!QFile::exists(file.directory() + "/Zembo.BAK"));
+        holder.release();
+        QCOMPARE(file.column("SELECT count(*) FROM Main"), QStringList{"5"});
     }
 
     void aReadOnlyCatalogueIsNeitherRepairedNorEmptied_data() {

@@ -265,6 +265,7 @@ class FrmMain : public QMainWindow {
     void restoreOptionMarks(const OptionMarks& marks);
     void closeCatalogue();
     bool refusedAsReadOnly();
+    QString heldByAnotherProgram();
     void recountTally();
     void setProgress(int value);
     QString markAllRecords();

@@ -33,6 +33,8 @@ const QString CompactionFailed =
     "applications directory and rename Zembo.BAK to Zembo.mdb and\r\n"
     "try running Quorvane application again.";
 
+const QString NotRepaired = "The database was not repaired and compacted.\r\n";
+
 }  // namespace
 
 void FrmMain::mnuRepairDatabase_Click() {
@@ -47,6 +49,17 @@ bool FrmMain::refusedAsReadOnly() {
     }
     desktop_.messageBox(db::Connection::ReadOnlyText, Buttons::Ok, Icon::Exclamation);
     return true;
+}
+
+// What another program holding the file says, found before the catalogue is closed (it could
+// not be opened again while held); empty when the file is free.
+QString FrmMain::heldByAnotherProgram() {
+    try {
+        db::Transaction probe(state_.cnMain);
+    } catch (const db::DbError& error) {
+        return QString::fromStdString(error.description);
+    }
+    return {};
 }
 
 void FrmMain::setProgress(int value) {
@@ -98,8 +111,13 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
             return false;
         }
     }
-    const OptionMarks marks = optionMarks();
     SetBusyPointer(true);
+    if (const QString holder = heldByAnotherProgram(); !holder.isEmpty()) {
+        SetBusyPointer(false);
+        desktop_.messageBox(NotRepaired + holder, Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    const OptionMarks marks = optionMarks();
     lblMsgBar1->setText("Repairing/Compacting Database...");
     ProgressBar1->setMaximum(100);
     setProgress(0);
@@ -133,8 +151,7 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     }
     if (!failure.isEmpty()) {
         SetBusyPointer(false);
-        desktop_.messageBox("The database was not repaired and compacted.\r\n" + failure,
-                            Buttons::Ok, Icon::Exclamation);
+        desktop_.messageBox(NotRepaired + failure, Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
         recountTally();
         return false;
