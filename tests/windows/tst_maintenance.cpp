@@ -130,7 +130,15 @@ class TestMaintenance : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));  // opened again
     }
 
-    void aCatalogueHeldByAnotherProgramIsNotRepaired() {
+    void aFileHeldByAnotherProgramIsSaidOnceAndNothingChanges_data() {
+        QTest::addColumn<bool>("deleteAll");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("repair") << false << "The database was not repaired and compacted.\r\n";
+        QTest::newRow("delete all") << true << "The records could not be deleted; none was.\r\n";
+    }
+    void aFileHeldByAnotherProgramIsSaidOnceAndNothingChanges() {
+        QFETCH(bool, deleteAll);
+        QFETCH(QString, said);
         MainWindowFixture f(records(20));
         auto& w = shown(f);
         const QByteArray before = bytes(f.catalogue.path());
@@ -140,17 +148,18 @@ class TestMaintenance : public QObject {
                 holder.release();  // the other program is done by the time the user reads the box
             }
         };
-        f.desktop.answers = {Answer::Yes, Answer::Ok};
-        w.mnuRepairDatabase->trigger();
-        QCOMPARE(f.desktop.messages.size(), std::size_t(2));  // the question, then one box
-        QVERIFY(f.desktop.messages.back().text.startsWith(
-            "The database was not repaired and compacted.\r\n"));
+        f.desktop.answers = {Answer::Yes, Answer::Yes, Answer::Ok};
+        (deleteAll ? w.mnuFileDeleteAll : w.mnuRepairDatabase)->trigger();
+        QCOMPARE(f.desktop.messages.back().buttons, platform::Buttons::Ok);   // one box, after
+        QCOMPARE(f.desktop.messages.size(), std::size_t(deleteAll ? 3 : 2));  // the questions
+        QVERIFY(f.desktop.messages.back().text.startsWith(said));
         QVERIFY(f.desktop.messages.back().text.contains("locked by another program"));
         QCOMPARE(f.desktop.ended, 0);
         QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));
         QCOMPARE(bytes(f.catalogue.path()), before);
-        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));  // opened again
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
         QCOMPARE(w.lblMsgBar3->text(), QString("20 Artists "));
+        QVERIFY(w.lblMsgBar1->text() != "Database empty");
     }
 
     void aRebuildStartedWhileTheFileIsHeldWritesNothing() {

@@ -26,6 +26,8 @@ const QString SecondQuestion =
     "Last chance to change your mind  the Esc key stops the deletion process at any "
     "time\r\nDo you really want to Delete all records?";
 
+const QString NoneDeleted = "The records could not be deleted; none was.\r\n";
+
 }  // namespace
 
 void FrmMain::mnuFileDeleteAll_Click() {
@@ -58,8 +60,12 @@ void FrmMain::DeleteAllRecords() {
     if (!offerToSaveEdit()) {  // the catalogue is opened again afterwards
         return;
     }
+    if (const QString holder = heldByAnotherProgram(); !holder.isEmpty()) {
+        desktop_.messageBox(NoneDeleted + holder, Buttons::Ok, Icon::Exclamation);
+        return;
+    }
     lblMsgBar1->setText("Deleting records...");
-    bool empty = true;
+    bool empty = false;
     app::resumeNext([&] { empty = s.rsMain.recordCount() == 0; });
     if (empty) {
         lblMsgBar1->setText("Database empty");
@@ -76,8 +82,7 @@ void FrmMain::DeleteAllRecords() {
         app::resumeNext([&] { nowEmpty = s.rsMain.recordCount() == 0; });
         lblMsgBar1->setText(nowEmpty ? "Database empty" : "");
     } else {
-        desktop_.messageBox("The records could not be deleted; none was.\r\n" + run.failure,
-                            Buttons::Ok, Icon::Exclamation);
+        desktop_.messageBox(NoneDeleted + run.failure, Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
     }
     // Opened afresh in the Artist view, the option marks as they were, the tally counted.
