@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 #include <optional>
@@ -160,6 +161,30 @@ class TestMaintenance : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
         QCOMPARE(w.lblMsgBar3->text(), QString("20 Artists "));
         QVERIFY(w.lblMsgBar1->text() != "Database empty");
+    }
+
+    void aRenameThatFailsIsSaidAndTheCatalogueStays() {
+        MainWindowFixture f(records(20));
+        auto& w = shown(f);
+        QDir dir(f.catalogue.directory());
+        // Just before the rename, the name is taken by a folder; given back before the reopen.
+        QObject::connect(w.ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
+            if (value == 80) {
+                QVERIFY(dir.rename("Zembo.mdb", "aside.mdb") && dir.mkpath("Zembo.mdb/in"));
+            } else if (value == 85 && dir.exists("aside.mdb")) {
+                QVERIFY(QDir(dir.filePath("Zembo.mdb")).removeRecursively());
+                QVERIFY(dir.rename("aside.mdb", "Zembo.mdb"));
+            }
+        });
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        w.mnuRepairDatabase->trigger();
+        QVERIFY(f.desktop.messages.back().text.startsWith(
+            "The database was not repaired and compacted.\r\nCannot put the compacted copy"));
+        QCOMPARE(f.desktop.ended, 0);
+        QVERIFY(!dir.exists("ZemboREBUILT.mdb"));
+        QVERIFY(w.lblMsgBar1->text().isEmpty());  // no success said
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"20"});
     }
 
     void aRebuildStartedWhileTheFileIsHeldWritesNothing() {
