@@ -43,6 +43,13 @@ class QuietDesktop final : public platform::Desktop {
     }
     void playTune(const QString&) override {}
     void stopTune() override {}
+    std::unique_ptr<platform::Alarm> makeAlarm(std::function<void()>) override {
+        struct Silent final : platform::Alarm {
+            void start(int) override {}
+            void stop() override {}
+        };
+        return std::make_unique<Silent>();
+    }
     std::uint32_t tickCount() override {
         return clock_.isValid() ? static_cast<std::uint32_t>(clock_.elapsed()) : 0;
     }

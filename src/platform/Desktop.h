@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -20,6 +22,15 @@ struct HelpFailure {
 };
 
 inline const QString ApplicationTitle = QStringLiteral("Quorvane");
+
+// A one-shot alarm on a monotonic clock: starting it again restarts the wait, stopping or
+// destroying it cancels it.
+class Alarm {
+  public:
+    virtual ~Alarm() = default;
+    virtual void start(int milliseconds) = 0;
+    virtual void stop() = 0;
+};
 
 // Every side effect the windows have beyond their own widgets goes through here, so tests
 // can script and record it. Production uses QtDesktop.
@@ -43,8 +54,12 @@ class Desktop {
     virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
     virtual QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
                                    const QString& filter) = 0;
+    // Plays a MIDI file from its start in the background (any tune playing stops first);
+    // without a synthesiser, a sound font or an audio device it stays silent, unreported.
     virtual void playTune(const QString& file) = 0;
     virtual void stopTune() = 0;
+    // An alarm that calls `onTime` on the user-interface thread when its wait is over.
+    virtual std::unique_ptr<Alarm> makeAlarm(std::function<void()> onTime) = 0;
 
     // Milliseconds since some fixed moment (wraps like any tick counter).
     virtual std::uint32_t tickCount() = 0;

@@ -15,9 +15,25 @@
 #include <cstdio>
 
 #include "platform/HelpViewer.h"
+#include "platform/TunePlayer.h"
 
 namespace platform {
 namespace {
+
+// A timer on the system's monotonic clock, so it is not fooled by a tick counter that wraps
+// or a clock set back.
+class QtAlarm final : public Alarm {
+  public:
+    explicit QtAlarm(std::function<void()> onTime) {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, std::move(onTime));
+    }
+    void start(int milliseconds) override { timer_.start(milliseconds); }
+    void stop() override { timer_.stop(); }
+
+  private:
+    QTimer timer_;
+};
 
 QMessageBox::Icon toQt(Icon icon) {
     switch (icon) {
@@ -128,9 +144,22 @@ QString QtDesktop::chooseSaveFile(QWidget* owner, const QString& caption, const 
     return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
 }
 
-void QtDesktop::playTune(const QString&) {}
+void QtDesktop::playTune(const QString& file) {
+    if (!tune_) {
+        tune_ = std::make_unique<TunePlayer>();
+    }
+    tune_->play(file);
+}
 
-void QtDesktop::stopTune() {}
+void QtDesktop::stopTune() {
+    if (tune_) {
+        tune_->stop();
+    }
+}
+
+std::unique_ptr<Alarm> QtDesktop::makeAlarm(std::function<void()> onTime) {
+    return std::make_unique<QtAlarm>(std::move(onTime));
+}
 
 std::uint32_t QtDesktop::tickCount() {
     static QElapsedTimer clock;

@@ -7,6 +7,7 @@
 namespace platform {
 
 class HelpViewer;
+class TunePlayer;
 
 class QtDesktop final : public Desktop {
   public:
@@ -26,6 +27,7 @@ class QtDesktop final : public Desktop {
                            const QString& filter) override;
     void playTune(const QString& file) override;
     void stopTune() override;
+    std::unique_ptr<Alarm> makeAlarm(std::function<void()> onTime) override;
     std::uint32_t tickCount() override;
     void processEvents() override;
     void idle(int milliseconds) override;
@@ -36,6 +38,7 @@ class QtDesktop final : public Desktop {
   private:
     bool busy_ = false;
     QPointer<HelpViewer> help_;
+    std::unique_ptr<TunePlayer> tune_;
 };
 
 }  // namespace platform

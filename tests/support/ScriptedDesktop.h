@@ -5,6 +5,7 @@
 #include <QTest>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -104,8 +105,59 @@ class ScriptedDesktop final : public platform::Desktop {
         saveFileAnswers.pop_front();
         return name;
     }
-    void playTune(const QString&) override {}
-    void stopTune() override {}
+    QStringList tunesPlayed;  // every file a tune was played from, in order
+    bool tunePlaying = false;
+    void playTune(const QString& file) override {
+        tunesPlayed << file;
+        tunePlaying = true;
+    }
+    void stopTune() override { tunePlaying = false; }
+
+    // Alarms keep the scripted clock: `advance` moves it on and rings those that are due.
+    class ScriptedAlarm final : public platform::Alarm {
+      public:
+        ScriptedAlarm(ScriptedDesktop& desktop, std::function<void()> onTime)
+            : desktop_(desktop), onTime_(std::move(onTime)) {
+            desktop_.alarms_.push_back(this);
+        }
+        ~ScriptedAlarm() override { std::erase(desktop_.alarms_, this); }
+        void start(int milliseconds) override {
+            startedAt_ = desktop_.clock;
+            wait_ = static_cast<std::uint32_t>(milliseconds);
+            running_ = true;
+        }
+        void stop() override { running_ = false; }
+        bool due() const { return running_ && desktop_.clock - startedAt_ >= wait_; }
+        void ring() {
+            running_ = false;
+            onTime_();
+        }
+
+      private:
+        ScriptedDesktop& desktop_;
+        std::function<void()> onTime_;
+        std::uint32_t startedAt_ = 0, wait_ = 0;
+        bool running_ = false;
+    };
+    std::unique_ptr<platform::Alarm> makeAlarm(std::function<void()> onTime) override {
+        return std::make_unique<ScriptedAlarm>(*this, std::move(onTime));
+    }
+    // Moves the clock on by `milliseconds` (wrapping as a tick counter does) and rings every
+    // alarm that is then due.
+    void advance(std::uint32_t milliseconds) {
+        clock += milliseconds;
+        for (bool rang = true; rang;) {
+            rang = false;
+            for (ScriptedAlarm* alarm : alarms_) {
+                if (alarm->due()) {
+                    alarm->ring();  // may destroy alarms: look again from the start
+                    rang = true;
+                    break;
+                }
+            }
+        }
+    }
+
     std::uint32_t tickCount() override { return clock; }
     void processEvents() override {
         clock += 1;
@@ -123,6 +175,10 @@ class ScriptedDesktop final : public platform::Desktop {
     std::optional<QString> windowsDirectory() override { return windowsDir; }
     void endProgram() override { ++ended; }
 
+  private:
+    std::vector<ScriptedAlarm*> alarms_;
+
+  public:
     QStringList messageTexts() const {
         QStringList texts;
         for (const auto& m : messages) {

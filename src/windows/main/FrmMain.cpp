@@ -17,6 +17,7 @@
 #include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
+#include "windows/about/FrmAbout.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
 
@@ -57,6 +58,7 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
 }
 
 FrmMain::~FrmMain() {
+    delete frmAbout_;
     qApp->removeEventFilter(this);
     // The controls outlive this body by a little; none of them may call into the window
     // while it goes (a focused field that loses its focus then still sends signals).

@@ -34,6 +34,7 @@ class Desktop;
 
 namespace windows {
 
+class FrmAbout;
 class FrmArtist;
 class FrmBrowse;
 class FrmCounts;
@@ -157,6 +158,7 @@ class FrmMain : public QMainWindow {
     // Menu and button handlers.
     void mnuExit_Click();
     void mnuHelpHelp_Click();
+    void mnuHelpAbout_Click();
     void CmdFirst_Click();
     void CmdLast_Click();
     void CmdNext_Click();
@@ -280,6 +282,7 @@ class FrmMain : public QMainWindow {
     QPointer<FrmCounts> frmCounts_;  // made at its first opening, gone when closed
     FrmSearch* frmSearch_ = nullptr;
     QPointer<FrmBrowse> frmBrowse_;
+    QPointer<FrmAbout> frmAbout_;          // no owner: deleted with this window if still open
     QPrinter printer_;                     // the printer chosen in the printer dialog
     bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
     bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then

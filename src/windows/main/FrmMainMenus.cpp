@@ -24,10 +24,6 @@ void FrmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("FrmMainMenuBar");
 
-    // Commands whose windows come later are present now so the menu reads as designed;
-    // until then choosing them does nothing.
-    auto later = [] {};
-
     mnuFile = topMenu(bar, "mnuFile", "&File");
     mnuRepairDatabase = addItem(mnuFile, "mnuRepairDatabase", "&Repair/Compact Databases",
                                 ctrl('R'), [this] { mnuRepairDatabase_Click(); });
@@ -82,7 +78,7 @@ void FrmMain::buildMenus() {
 
     mnuHelp = topMenu(bar, "mnuHelp", "&Help");
     mnuHelpHelp = addItem(mnuHelp, "mnuHelpHelp", "&Help", {}, [this] { mnuHelpHelp_Click(); });
-    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", "&About", {}, later);
+    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", "&About", {}, [this] { mnuHelpAbout_Click(); });
 }
 
 }  // namespace windows

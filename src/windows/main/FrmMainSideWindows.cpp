@@ -1,15 +1,31 @@
-// Opening the side windows that look at the lists: the three lookup-list editors (from the
-// buttons beside the drop-downs and from the Lookup Tables menu) and the counts.
+// Opening the side windows: the three lookup-list editors (from the buttons beside the
+// drop-downs and from the Lookup Tables menu), the counts, the report title and About.
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 
+#include "windows/about/FrmAbout.h"
 #include "windows/counts/FrmCounts.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
 #include "windows/reporttitle/FrmReportTitle.h"
 
 namespace windows {
+
+// About is made afresh at each opening and has no owner; while it is open, About again only
+// brings it forward, which starts a new wait.
+void FrmMain::mnuHelpAbout_Click() {
+    if (frmAbout_) {
+        frmAbout_->raise();
+        frmAbout_->activateWindow();
+        frmAbout_->Form_Activate();
+        return;
+    }
+    frmAbout_ = new FrmAbout(state_);
+    frmAbout_->Form_Load();
+    frmAbout_->show();
+    frmAbout_->activateWindow();
+}
 
 // The counts window keeps its tally while hidden; closed, it counts afresh next time.
 void FrmMain::mnuCounts_Click() {
