@@ -2,6 +2,7 @@
 // double-click that goes to the record of the row.
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
@@ -139,6 +140,21 @@ class TestBrowse : public QObject {
         QCOMPARE(f.desktop.messages.back().icon, platform::Icon::Exclamation);
         QCOMPARE(w.CmbArtist->currentText(), QString("Bowie"));  // the first record
         QVERIFY(!browse->isVisible());
+    }
+
+    void aDoubleClickOffersToSaveTheEditFirst() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        w.txtTitle->setFocus();
+        QTest::keyClicks(w.txtTitle, " (live)");  // on ABBA's "Arrival"
+        click(w.CmdBrowse);
+        f.desktop.answers = {Answer::Yes};
+        doubleClickRow(*w.frmBrowse(), 3);
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"Changes have been made to record\r\nSave Changes?"});
+        QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
+                 QStringList{"Arrival (live)"});
     }
 
     void anEmptyCatalogueBrowsesEmpty() {

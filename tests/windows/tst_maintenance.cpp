@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -222,6 +223,26 @@ class TestMaintenance : public QObject {
         QCOMPARE(bytes(f.catalogue.path()), before);
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
         QVERIFY(!f.state.DeleteAllRunning && !f.desktop.busy);
+    }
+
+    void anEditIsOfferedForSavingFirst_data() {
+        QTest::addColumn<bool>("deleteAll");
+        QTest::newRow("repair: saved") << false;
+        QTest::newRow("delete all: not saved") << true;
+    }
+    void anEditIsOfferedForSavingFirst() {
+        QFETCH(bool, deleteAll);
+        MainWindowFixture f(records(3));
+        auto& w = shown(f);
+        w.txtTitle->setFocus();
+        QTest::keyClicks(w.txtTitle, " (live)");
+        f.desktop.answers = deleteAll ? std::deque{Answer::Yes, Answer::Yes, Answer::No}
+                                      : std::deque{Answer::Yes, Answer::Yes, Answer::Ok};
+        (deleteAll ? w.mnuFileDeleteAll : w.mnuRepairDatabase)->trigger();
+        QCOMPARE(f.desktop.messages[deleteAll ? 2 : 1].text,
+                 QString("Changes have been made to record\r\nSave Changes?"));
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Artist 0000'"),
+                 deleteAll ? QStringList() : QStringList{"Title 0 (live)"});
     }
 
     void deleteAllAsksTwiceAndNoChangesNothing() {
