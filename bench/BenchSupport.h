@@ -41,6 +41,9 @@ class QuietDesktop final : public platform::Desktop {
     QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }
+    QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     void playTune(const QString&) override {}
     void stopTune() override {}
     std::unique_ptr<platform::Alarm> makeAlarm(std::function<void()>) override {

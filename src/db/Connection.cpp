@@ -83,6 +83,19 @@ Statement& Statement::bind(int index, const Value& value) {
     return *this;
 }
 
+Statement& Statement::bindText(int index, std::optional<std::string_view> text) {
+    if (text && !text->data()) {
+        text = "";  // a null pointer would bind Null, not empty text
+    }
+    const int rc = text ? sqlite3_bind_text(stmt_.get(), index, text->data(),
+                                            static_cast<int>(text->size()), SQLITE_STATIC)
+                        : sqlite3_bind_null(stmt_.get(), index);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
 Statement& Statement::bindAll(const std::vector<Value>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         bind(static_cast<int>(i) + 1, values[i]);

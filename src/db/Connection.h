@@ -23,6 +23,9 @@ class Statement {
 
     Statement& bind(int index, const Value& value);  // 1-based, as SQLite counts
     Statement& bindAll(const std::vector<Value>& values);
+    // Binds text without copying it (nothing binds Null): it must stay as it is until the
+    // statement is stepped and reset.
+    Statement& bindText(int index, std::optional<std::string_view> text);
     bool step();  // true while a row is available
     void reset();
     int columnCount() const;

@@ -139,6 +139,13 @@ void Recordset::prepareRowReader() {
 }
 
 // The statement over the source's rows, in its order.
+Statement Recordset::query(const std::string& columns) const {
+    requireOpen();
+    Statement statement(*connection_, selectFrom(columns));
+    statement.bindAll(source_.params);
+    return statement;
+}
+
 std::string Recordset::selectFrom(const std::string& columns) const {
     std::string sql = "SELECT " + columns + " FROM " + quoted(source_.table);
     if (!source_.where.empty()) {

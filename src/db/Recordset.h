@@ -98,6 +98,9 @@ class Recordset {
     std::string firstMatchSql(const std::string& column, FindOp op) const;
 
     void requery();
+    // A statement over the rows this recordset was opened on, in its order, reading
+    // `columns` as the rows now are (for writing them all out in one pass).
+    Statement query(const std::string& columns) const;
     void updateBatch();
     void cancelBatch();
 

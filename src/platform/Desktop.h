@@ -54,6 +54,9 @@ class Desktop {
     virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
     virtual QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
                                    const QString& filter) = 0;
+    // The name of an existing file to open, asked of the user (empty when cancelled).
+    virtual QString chooseOpenFile(QWidget* owner, const QString& caption, const QString& folder,
+                                   const QString& filter) = 0;
     // Plays a MIDI file from its start in the background (any tune playing stops first);
     // without a synthesiser, a sound font or an audio device it stays silent, unreported.
     virtual void playTune(const QString& file) = 0;

@@ -144,6 +144,11 @@ QString QtDesktop::chooseSaveFile(QWidget* owner, const QString& caption, const 
     return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
 }
 
+QString QtDesktop::chooseOpenFile(QWidget* owner, const QString& caption, const QString& folder,
+                                  const QString& filter) {
+    return QFileDialog::getOpenFileName(owner, caption, folder, filter);
+}
+
 void QtDesktop::playTune(const QString& file) {
     if (!tune_) {
         tune_ = std::make_unique<TunePlayer>();

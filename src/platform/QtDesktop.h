@@ -25,6 +25,8 @@ class QtDesktop final : public Desktop {
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
     QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
                            const QString& filter) override;
+    QString chooseOpenFile(QWidget* owner, const QString& caption, const QString& folder,
+                           const QString& filter) override;
     void playTune(const QString& file) override;
     void stopTune() override;
     std::unique_ptr<Alarm> makeAlarm(std::function<void()> onTime) override;

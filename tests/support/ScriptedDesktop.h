@@ -80,6 +80,7 @@ class ScriptedDesktop final : public platform::Desktop {
     bool printers = true;                 // whether a printer is installed
     std::deque<bool> printerAnswers;      // answers of the printer dialog, in order
     std::deque<QString> saveFileAnswers;  // names chosen in save dialogs, in order
+    std::deque<QString> openFileAnswers;  // names chosen in open dialogs, in order
     int printerDialogs = 0;
     bool printerInstalled() override { return printers; }
     std::function<void(QPrinter&)> onChoosePrinter;  // what the user sets in the dialog
@@ -97,12 +98,18 @@ class ScriptedDesktop final : public platform::Desktop {
         return answer;
     }
     QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
-        if (saveFileAnswers.empty()) {
-            QTest::qFail("a save dialog the test did not expect", __FILE__, __LINE__);
+        return nextFileName(saveFileAnswers, "a save dialog the test did not expect");
+    }
+    QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return nextFileName(openFileAnswers, "an open dialog the test did not expect");
+    }
+    static QString nextFileName(std::deque<QString>& answers, const char* unexpected) {
+        if (answers.empty()) {
+            QTest::qFail(unexpected, __FILE__, __LINE__);
             return {};
         }
-        const QString name = saveFileAnswers.front();
-        saveFileAnswers.pop_front();
+        const QString name = answers.front();
+        answers.pop_front();
         return name;
     }
     QStringList tunesPlayed;  // every file a tune was played from, in order

@@ -143,6 +143,13 @@ void FrmMain::closeEvent(QCloseEvent* event) {
         }
         return;
     }
+    if (state_.TransferRunning) {
+        // Records are being imported: closing asks to stop that, and closes after it.
+        event->ignore();
+        state_.TransferCancel = true;
+        closeAfterTransfer_ = true;
+        return;
+    }
     event->accept();  // otherwise closing is never refused
     Form_Unload();
 }

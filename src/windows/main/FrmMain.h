@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "reports/Report.h"
 
@@ -20,7 +22,8 @@ class QPushButton;
 
 namespace app {
 struct AppState;
-}
+class RecordImport;
+}  // namespace app
 namespace db {
 class DbError;
 class Recordset;
@@ -83,6 +86,8 @@ class FrmMain : public QMainWindow {
     QMenu* mnuFile;
     QAction* mnuRepairDatabase;
     QAction* mnuFileDeleteAll;
+    QAction* mnuFileImport;
+    QAction* mnuFileExport;
     QAction* mnuSeparator;
     QAction* mnuExit;
     QMenu* mnuLookupTables;
@@ -175,6 +180,8 @@ class FrmMain : public QMainWindow {
     void mnuReportSetup_Click();
     void mnuRepairDatabase_Click();
     void mnuFileDeleteAll_Click();
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
     // False when it did not end in a repaired catalogue (declined, or failed and said so).
     bool RepairCompactDatabase(bool ask);
     void DeleteAllRecords();
@@ -274,6 +281,22 @@ class FrmMain : public QMainWindow {
     bool reallyCancelDeleteAll();
     void produceReport();
     void fillBrowse(db::Recordset& records, std::int64_t expected);
+    void importFile(const QString& path);
+    void importRecords(const app::RecordImport& import, std::int64_t rows);
+    void offerLookupValues(const std::array<std::vector<std::string>, 3>& lacking);
+    // A long run the user can stop with Esc: the window takes no other input meanwhile,
+    // shows the busy pointer and the progress bar.
+    class StoppableRun {
+      public:
+        explicit StoppableRun(FrmMain& window);
+        ~StoppableRun();
+        // Lets events run now and then; false when the user has chosen to stop.
+        std::function<bool(int percent)> progress();
+
+      private:
+        FrmMain& window_;
+        std::uint32_t lastEvents_ = 0;
+    };
 
     app::AppState& state_;
     platform::Desktop& desktop_;
@@ -286,6 +309,7 @@ class FrmMain : public QMainWindow {
     QPrinter printer_;                     // the printer chosen in the printer dialog
     bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
     bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then
+    bool closeAfterTransfer_ = false;      // the window was closed while records were imported
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

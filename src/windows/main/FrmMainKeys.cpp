@@ -131,6 +131,9 @@ void FrmMain::Form_KeyPress(int keyAscii) {
     if (keyAscii == KeyEscape && state_.DeleteAllRunning) {
         state_.DeleteAllCancel = true;
     }
+    if (keyAscii == KeyEscape && state_.TransferRunning) {
+        state_.TransferCancel = true;
+    }
 }
 
 void FrmMain::mnuHelpHelp_Click() {

@@ -29,6 +29,10 @@ void FrmMain::buildMenus() {
                                 ctrl('R'), [this] { mnuRepairDatabase_Click(); });
     mnuFileDeleteAll = addItem(mnuFile, "mnuFileDeleteAll", "&Delete All Records", {},
                                [this] { mnuFileDeleteAll_Click(); });
+    mnuFileImport = addItem(mnuFile, "mnuFileImport", "&Import Records...", {},
+                            [this] { mnuFileImport_Click(); });
+    mnuFileExport = addItem(mnuFile, "mnuFileExport", "E&xport Records...", {},
+                            [this] { mnuFileExport_Click(); });
     mnuSeparator = mnuFile->addSeparator();
     mnuSeparator->setObjectName("mnuSeparator");
     mnuExit = addItem(mnuFile, "mnuExit", "&Exit", {}, [this] { mnuExit_Click(); });

@@ -196,8 +196,8 @@ void LockCommands(FrmMain& main, bool lock) {
          {static_cast<QWidget*>(main.CmdAdd), static_cast<QWidget*>(main.CmdDelete)}) {
         button->setEnabled(!lock);
     }
-    for (QAction* item :
-         {main.mnuRepairDatabase, main.mnuFileDeleteAll, main.mnuView->menuAction()}) {
+    for (QAction* item : {main.mnuRepairDatabase, main.mnuFileDeleteAll, main.mnuFileImport,
+                          main.mnuView->menuAction()}) {
         item->setEnabled(!lock);
     }
 }

@@ -1,0 +1,220 @@
+#include "app/RecordImport.h"
+
+#include <QFile>
+#include <algorithm>
+#include <unordered_set>
+
+#include "app/Characters.h"
+#include "db/csv/CsvReader.h"
+
+namespace app {
+namespace {
+
+using db::csv::Field;
+using db::csv::Malformed;
+using db::csv::Reader;
+
+constexpr std::array<const char*, 4> ColumnNames{"artist", "title", "category", "format"};
+constexpr std::array<std::size_t, 4> Widths{30, 30, 15, 5};  // in characters
+constexpr std::array<char, 3> Delimiters{',', ';', '\t'};
+constexpr std::size_t ProgressEveryRows = 1024;
+
+std::string folded(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return text;
+}
+
+int columnNamed(const std::string& header) {
+    QByteArray name = QByteArray::fromStdString(header).trimmed();
+    const auto found =
+        std::find(ColumnNames.begin(), ColumnNames.end(), folded(name.toStdString()));
+    return found == ColumnNames.end() ? -1 : static_cast<int>(found - ColumnNames.begin());
+}
+
+// `text` cut to `width` characters; true when something was cut.
+bool cutToWidth(std::string& text, std::size_t width) {
+    if (text.size() <= width) {  // never more characters than bytes
+        return false;
+    }
+    const QString whole = QString::fromStdString(text);
+    if (static_cast<std::size_t>(characterCount(whole)) <= width) {
+        return false;
+    }
+    text = leftCharacters(whole, static_cast<qsizetype>(width)).toStdString();
+    return true;
+}
+
+bool blank(const std::optional<std::string>& text) {
+    return !text || text->find_first_not_of(" \t") == std::string::npos;
+}
+
+ImportRefused refusal(const Malformed& fault) {
+    return {fault.line, QString::fromUtf8(fault.what())};
+}
+
+}  // namespace
+
+RecordImport::RecordImport(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw ImportRefused{0, "it cannot be read (" + file.errorString() + ")"};
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        throw ImportRefused{0, "it cannot be read (" + file.errorString() + ")"};
+    }
+    bytes_ = bytes.toStdString();
+    readHeader();
+}
+
+RecordImport RecordImport::fromBytes(std::string bytes) {
+    RecordImport import;
+    import.bytes_ = std::move(bytes);
+    import.readHeader();
+    return import;
+}
+
+// Checks the text and finds the delimiter: the one that splits the first line into the
+// most column names we know (a comma when there is a tie).
+void RecordImport::readHeader() {
+    text_ = db::csv::withoutByteOrderMark(bytes_);
+    if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        throw ImportRefused{0, "it is empty"};
+    }
+    try {
+        db::csv::requireUtf8Text(text_);
+        int bestFound = 0;
+        for (const char delimiter : Delimiters) {
+            std::vector<Field> header;
+            Reader(text_, delimiter).next(header);
+            std::array<int, 4> columnOf{-1, -1, -1, -1};
+            QStringList ignored;
+            int found = 0;
+            for (std::size_t i = 0; i < header.size(); ++i) {
+                const int column = columnNamed(header[i].text);
+                if (column >= 0 && columnOf[static_cast<std::size_t>(column)] < 0) {
+                    columnOf[static_cast<std::size_t>(column)] = static_cast<int>(i);
+                    ++found;
+                } else {
+                    ignored << QString::fromStdString(header[i].text);
+                }
+            }
+            if (found > bestFound) {
+                bestFound = found;
+                delimiter_ = delimiter;
+                columnOf_ = columnOf;
+                ignored_ = ignored;
+            }
+        }
+    } catch (const Malformed& fault) {
+        throw refusal(fault);
+    }
+    if (std::all_of(columnOf_.begin(), columnOf_.end(), [](int c) { return c < 0; })) {
+        throw ImportRefused{1,
+                            "its first line must name the columns: Artist, Title, Category, "
+                            "Format (any of them, in any order), and it names none of them"};
+    }
+}
+
+QString RecordImport::delimiterName() const {
+    return delimiter_ == ',' ? "comma" : delimiter_ == ';' ? "semicolon" : "tab";
+}
+
+QStringList RecordImport::ignoredColumns() const {
+    return ignored_;
+}
+
+bool RecordImport::forEachRecord(const std::function<void(const Texts&, bool cut)>& each,
+                                 std::int64_t& empty, const Progress& progress) const {
+    try {
+        Reader reader(text_, delimiter_);
+        std::vector<Field> fields;
+        reader.next(fields);  // the header
+        Texts texts;
+        for (std::size_t row = 1; reader.next(fields); ++row) {
+            if (row % ProgressEveryRows == 0 && progress &&
+                !progress(static_cast<int>(reader.offset() * 100 / text_.size()))) {
+                return false;
+            }
+            bool cut = false;
+            for (std::size_t column = 0; column < 4; ++column) {
+                const auto at = static_cast<std::size_t>(columnOf_[column]);
+                auto& text = texts[column];
+                if (columnOf_[column] < 0 || at >= fields.size() ||
+                    (fields[at].text.empty() && !fields[at].quoted)) {
+                    text.reset();
+                    continue;
+                }
+                text = fields[at].text;  // a copy into storage kept from row to row
+                cut = cutToWidth(*text, Widths[column]) || cut;
+            }
+            if (std::all_of(texts.begin(), texts.end(), blank)) {
+                ++empty;
+                continue;
+            }
+            each(texts, cut);
+        }
+    } catch (const Malformed& fault) {
+        throw refusal(fault);
+    }
+    return true;
+}
+
+std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& connection,
+                                                           const Progress& progress) const {
+    Preview preview;
+    db::catalogue::RecordMatcher matcher(connection);
+    const bool read = forEachRecord(
+        [&](const Texts& texts, bool cut) {
+            ++preview.rows;
+            preview.cut += cut ? 1 : 0;
+            preview.existing += matcher.holds(texts) ? 1 : 0;
+            if (preview.first.size() < PreviewRows) {
+                preview.first.push_back(texts);
+            }
+        },
+        preview.empty, progress);
+    if (!read) {
+        return std::nullopt;
+    }
+    return preview;
+}
+
+std::optional<RecordImport::NewNames> RecordImport::insertAll(db::Connection& connection,
+                                                              const Progress& progress) const {
+    using db::catalogue::Lookup;
+    db::Transaction transaction(connection);
+    db::catalogue::RecordInserter inserter(connection);
+    // Each lookup column's values, once each as the lookup tables compare them.
+    std::array<std::unordered_set<std::string>, 3> seen;
+    NewNames met;
+    constexpr std::array<std::size_t, 3> LookupColumns{0, 2, 3};
+    std::int64_t empty = 0;
+    const bool done = forEachRecord(
+        [&](const Texts& texts, bool) {
+            inserter.insert(texts);
+            for (std::size_t kind = 0; kind < 3; ++kind) {
+                const auto& value = texts[LookupColumns[kind]];
+                if (!blank(value) && seen[kind].insert(folded(*value)).second) {
+                    met[kind].push_back(*value);
+                }
+            }
+        },
+        empty, progress);
+    if (!done) {
+        return std::nullopt;  // the transaction rolls back
+    }
+    NewNames lacking;
+    constexpr std::array<Lookup, 3> Tables{Lookup::Artist, Lookup::Category, Lookup::Format};
+    for (std::size_t kind = 0; kind < 3; ++kind) {
+        db::catalogue::LookupMatcher listed(connection, Tables[kind]);
+        std::copy_if(met[kind].begin(), met[kind].end(), std::back_inserter(lacking[kind]),
+                     [&](const std::string& name) { return !listed.holds(name); });
+    }
+    transaction.commit();
+    return lacking;
+}
+
+}  // namespace app

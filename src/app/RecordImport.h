@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/RecordTransfer.h"
+
+namespace app {
+
+// Why a file cannot be imported: what is wrong, and on which line (0: the whole file).
+struct ImportRefused {
+    std::size_t line;
+    QString what;
+};
+
+// A CSV file of records to add to the catalogue: checked and its header read when it is
+// opened, previewed, then inserted in one transaction. Columns are found by their header
+// names (Artist, Title, Category, Format, in any order and letter case); other columns are
+// left out. A bare empty field is a Null, a quoted empty one empty text; rows with no text
+// in any of the four columns are skipped; texts are cut to the columns' widths.
+class RecordImport {
+  public:
+    using Texts = db::catalogue::RecordTexts;
+    static constexpr std::size_t PreviewRows = 10;
+
+    // Reads and checks the file; throws ImportRefused.
+    explicit RecordImport(const QString& path);
+    // For tests: the file's bytes as they would be read.
+    static RecordImport fromBytes(std::string bytes);
+
+    QString delimiterName() const;  // "comma", "semicolon" or "tab"
+    QStringList ignoredColumns() const;
+
+    // Hears the share of the file done (0 to 100) now and then; answers whether to go on.
+    using Progress = std::function<bool(int percent)>;
+
+    struct Preview {
+        std::int64_t rows = 0;      // records that would be added
+        std::int64_t cut = 0;       // ...of them with a text cut to its column's width
+        std::int64_t empty = 0;     // rows skipped as empty
+        std::int64_t existing = 0;  // ...of them already in the catalogue, all four values equal
+        std::vector<Texts> first;   // the first records, as they would be stored
+    };
+    // Reads the whole file: nothing when stopped. Throws ImportRefused for a malformed row.
+    std::optional<Preview> preview(db::Connection& connection, const Progress& progress) const;
+
+    // The values of one column the inserted records hold that their lookup table lacks,
+    // each once (letter case aside), in the order first met.
+    using NewNames = std::array<std::vector<std::string>, 3>;  // artists, categories, formats
+    // Adds every record in one transaction: nothing is written when stopped (nothing is
+    // returned then) or on a DbError. Names the lookup values the records bring.
+    std::optional<NewNames> insertAll(db::Connection& connection, const Progress& progress) const;
+
+  private:
+    RecordImport() = default;
+    void readHeader();
+    // Hands each record to `each` as it would be stored, with whether a text was cut;
+    // empty rows are counted in `empty`. False when stopped.
+    bool forEachRecord(const std::function<void(const Texts&, bool cut)>& each, std::int64_t& empty,
+                       const Progress& progress) const;
+
+    std::string bytes_;
+    std::string_view text_;  // the bytes after any byte order mark, header first
+    char delimiter_ = ',';
+    std::array<int, 4> columnOf_{-1, -1, -1, -1};
+    QStringList ignored_;
+};
+
+}  // namespace app

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include "db/Catalogue.h"
+
+// The statements that move whole records in and out of the catalogue in bulk.
+namespace db::catalogue {
+
+using RecordTexts = RecordReader::Texts;  // artist, title, category, format; nothing for Null
+
+// Appends records to Main through one prepared statement.
+class RecordInserter {
+  public:
+    explicit RecordInserter(Connection& connection);
+    void insert(const RecordTexts& texts);
+
+  private:
+    Statement statement_;
+};
+
+// Whether Main already holds a record with the same four values, compared as the columns
+// compare (without regard to letter case; Null matches only Null).
+class RecordMatcher {
+  public:
+    explicit RecordMatcher(Connection& connection);
+    bool holds(const RecordTexts& texts);
+
+  private:
+    Statement statement_;
+};
+
+// Whether a lookup table holds a value, compared as its column compares.
+class LookupMatcher {
+  public:
+    LookupMatcher(Connection& connection, Lookup which);
+    bool holds(const std::string& value);
+
+  private:
+    Statement statement_;
+};
+
+// Appends one value to a lookup table, as it is.
+void addLookupValue(Connection& connection, Lookup which, const std::string& value);
+
+}  // namespace db::catalogue

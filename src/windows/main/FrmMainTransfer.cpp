@@ -1,0 +1,275 @@
+// Records in and out as CSV: the export of the records shown (the view, or the search
+// results), and the import of a file, previewed, then added in one transaction that Esc
+// stops with nothing written.
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "app/RecordExport.h"
+#include "app/SharedRoutines.h"
+#include "db/DbError.h"
+#include "windows/controls/LookupList.h"
+#include "windows/main/FrmMain.h"
+#include "windows/transfer/FrmImport.h"
+
+namespace windows {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+constexpr std::uint32_t EventsEveryMs = 50;
+constexpr std::size_t NamesListed = 10;
+const QString CsvFilter = "CSV files (*.csv *.tsv *.txt);;All files (*)";
+const QString NothingImported = "\r\n\r\nNothing was imported.";
+
+QString counted(std::int64_t count, const char* one, const char* many) {
+    return QLocale().toString(static_cast<qlonglong>(count)) + " " + (count == 1 ? one : many);
+}
+
+QString refusalText(const QString& path, const app::ImportRefused& refused) {
+    const QString where = refused.line > 0 ? "line " + QString::number(refused.line) + ": " : "";
+    return QDir::toNativeSeparators(path) + " cannot be imported: " + where + refused.what + "." +
+           NothingImported;
+}
+
+QString namesText(const std::vector<std::string>& names) {
+    QStringList listed;
+    for (std::size_t i = 0; i < names.size() && i < NamesListed; ++i) {
+        listed << QString::fromStdString(names[i]);
+    }
+    QString text = listed.join(", ");
+    if (names.size() > NamesListed) {
+        text += " and " + QString::number(names.size() - NamesListed) + " more";
+    }
+    return text;
+}
+
+}  // namespace
+
+void FrmMain::mnuFileExport_Click() {
+    if (!offerToSaveEdit()) {
+        return;
+    }
+    QString path = desktop_.chooseSaveFile(this, "Export Records",
+                                           QDir::homePath() + "/Recordings.csv", CsvFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += ".csv";
+    }
+    db::Recordset& records = currentRecords();
+    std::int64_t total = 0;
+    app::resumeNext([&] { total = records.recordCount(); });
+    SetBusyPointer(true);
+    lblMsgBar1->setText("Exporting records...");
+    ProgressBar1->setMaximum(100);
+    setProgress(0);
+    ProgressBar1->show();
+    const auto showProgress = [&](std::int64_t written) {
+        setProgress(total > 0 ? static_cast<int>(std::min<std::int64_t>(written * 100 / total, 100))
+                              : 0);
+    };
+    try {
+        const app::ExportResult result = app::exportRecords(records, path, showProgress);
+        ProgressBar1->hide();
+        SetBusyPointer(false);
+        lblMsgBar1->setText(counted(result.records, "record", "records") + " exported");
+        QString text = counted(result.records, "record was", "records were") + " written to " +
+                       QDir::toNativeSeparators(path) + ".";
+        if (result.mended > 0) {
+            text += "\r\n\r\n" + counted(result.mended, "record holds", "records hold") +
+                    " bytes that are not UTF-8 text; each such byte was written as the "
+                    "replacement character \uFFFD.";
+        }
+        desktop_.messageBox(text, Buttons::Ok, Icon::Information, "Export Records");
+    } catch (const app::ExportFailed& failure) {
+        ProgressBar1->hide();
+        SetBusyPointer(false);
+        lblMsgBar1->clear();
+        desktop_.messageBox("The records could not be exported: " + failure.why + "\r\n\r\n" +
+                                QDir::toNativeSeparators(path) + " is as it was.",
+                            Buttons::Ok, Icon::Exclamation, "Export Records");
+    }
+}
+
+void FrmMain::mnuFileImport_Click() {
+    if (state_.SearchMode || AddMode || refusedAsReadOnly() || !offerToSaveEdit()) {
+        return;
+    }
+    const QString path =
+        desktop_.chooseOpenFile(this, "Import Records", QDir::homePath(), CsvFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    importFile(path);
+    if (closeAfterTransfer_) {  // the window was closed meanwhile and the stop confirmed
+        close();
+    }
+}
+
+void FrmMain::importFile(const QString& path) {
+    std::optional<app::RecordImport> import;
+    std::optional<app::RecordImport::Preview> preview;
+    lblMsgBar1->setText("Reading " + QFileInfo(path).fileName() + "...");
+    try {
+        StoppableRun reading(*this);
+        import.emplace(path);
+        preview = import->preview(state_.cnMain, reading.progress());
+    } catch (const app::ImportRefused& refused) {
+        lblMsgBar1->clear();
+        desktop_.messageBox(refusalText(path, refused), Buttons::Ok, Icon::Exclamation,
+                            "Import Records");
+        return;
+    } catch (const db::DbError& error) {
+        lblMsgBar1->clear();
+        desktop_.messageBox("The catalogue could not be read: " +
+                                QString::fromStdString(error.description) + NothingImported,
+                            Buttons::Ok, Icon::Exclamation, "Import Records");
+        return;
+    }
+    lblMsgBar1->clear();
+    if (!preview) {
+        lblMsgBar1->setText("Import stopped: nothing was imported");
+        return;
+    }
+    FrmImport confirm(this, path, *import, *preview);
+    if (confirm.exec() != QDialog::Accepted) {
+        return;
+    }
+    importRecords(*import, preview->rows);
+}
+
+void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) {
+    auto& s = state_;
+    if (const QString holder = heldByAnotherProgram(); !holder.isEmpty()) {
+        desktop_.messageBox(holder + NothingImported, Buttons::Ok, Icon::Exclamation,
+                            "Import Records");
+        return;
+    }
+    lblMsgBar1->setText("Importing records... (Esc stops)");
+    std::optional<app::RecordImport::NewNames> lacking;
+    QString failure;
+    {
+        StoppableRun run(*this);
+        try {
+            lacking = import.insertAll(s.cnMain, run.progress());
+        } catch (const db::DbError& error) {
+            failure = QString::fromStdString(error.description);
+        }
+    }
+    if (!failure.isEmpty()) {
+        lblMsgBar1->clear();
+        desktop_.messageBox("The records could not be imported: " + failure + NothingImported,
+                            Buttons::Ok, Icon::Exclamation, "Import Records");
+        return;
+    }
+    if (!lacking) {
+        lblMsgBar1->setText("Import stopped: nothing was imported");
+        return;
+    }
+    offerLookupValues(*lacking);
+    // The records shown again from the top of the view, the tally counted.
+    SaveViewName();
+    app::resumeNext([&] { GetIndex(); });
+    DisplayRecord();
+    recountTally();
+    lblMsgBar1->setText(counted(rows, "record", "records") + " imported");
+}
+
+// Offers to add to each lookup list the values of the imported records it lacks.
+void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& lacking) {
+    using db::catalogue::Lookup;
+    const struct {
+        Lookup table;
+        const char* one;
+        const char* many;
+        const char* list;
+        LookupList* items;
+    } kinds[] = {{Lookup::Artist, "artist", "artists", "Artist", artistList_},
+                 {Lookup::Category, "category", "categories", "Category", categoryList_},
+                 {Lookup::Format, "format", "formats", "Format", formatList_}};
+    for (std::size_t kind = 0; kind < 3; ++kind) {
+        const auto& names = lacking[kind];
+        if (names.empty()) {
+            continue;
+        }
+        const auto& k = kinds[kind];
+        const QString question =
+            "The imported records name " + counted(std::int64_t(names.size()), k.one, k.many) +
+            " that the " + k.list + " list does not hold: " + namesText(names) + ".\r\n\r\nAdd " +
+            (names.size() == 1 ? "it" : "them") + " to the list?";
+        if (desktop_.messageBox(question, Buttons::YesNo, Icon::Question, "Import Records") !=
+            Answer::Yes) {
+            continue;
+        }
+        try {
+            db::Transaction transaction(state_.cnMain);
+            for (const std::string& name : names) {
+                db::catalogue::addLookupValue(state_.cnMain, k.table, name);
+            }
+            transaction.commit();
+        } catch (const db::DbError& error) {
+            desktop_.messageBox("The " + QString(k.list) + " list could not be extended: " +
+                                    QString::fromStdString(error.description),
+                                Buttons::Ok, Icon::Exclamation, "Import Records");
+            continue;
+        }
+        for (const std::string& name : names) {
+            k.items->append(QString::fromStdString(name));
+        }
+    }
+}
+
+// While a long run works the window takes no input but Esc, which asks whether to stop.
+FrmMain::StoppableRun::StoppableRun(FrmMain& window) : window_(window) {
+    window_.state_.TransferRunning = true;
+    window_.state_.TransferCancel = false;
+    window_.closeAfterTransfer_ = false;
+    window_.SetBusyPointer(true);
+    window_.centralWidget()->setEnabled(false);
+    window_.menuBar()->setEnabled(false);
+    window_.ProgressBar1->setMaximum(100);
+    window_.setProgress(0);
+    window_.ProgressBar1->show();
+    lastEvents_ = window_.desktop_.tickCount();
+}
+
+FrmMain::StoppableRun::~StoppableRun() {
+    window_.ProgressBar1->hide();
+    window_.centralWidget()->setEnabled(true);
+    window_.menuBar()->setEnabled(true);
+    window_.SetBusyPointer(false);
+    window_.state_.TransferRunning = false;
+    window_.CmdAdd->setFocus();
+}
+
+std::function<bool(int)> FrmMain::StoppableRun::progress() {
+    return [this](int percent) {
+        platform::Desktop& desktop = window_.desktop_;
+        if (desktop.tickCount() - lastEvents_ < EventsEveryMs) {
+            return true;
+        }
+        window_.setProgress(percent);
+        desktop.processEvents();
+        lastEvents_ = desktop.tickCount();
+        auto& s = window_.state_;
+        if (s.TransferCancel) {
+            s.TransferCancel = false;
+            const bool stop =
+                desktop.messageBox("Stop the import? Nothing will be imported.", Buttons::YesNo,
+                                   Icon::Question, "Import Records") == Answer::Yes;
+            window_.closeAfterTransfer_ = window_.closeAfterTransfer_ && stop;
+            return !stop;
+        }
+        return true;
+    };
+}
+
+}  // namespace windows

@@ -1,0 +1,90 @@
+#include "windows/transfer/FrmImport.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace windows {
+namespace {
+
+QString records(std::int64_t count) {
+    return QLocale().toString(static_cast<qlonglong>(count)) +
+           (count == 1 ? " record" : " records");
+}
+
+QString countsText(const QString& fileName, const app::RecordImport& import,
+                   const app::RecordImport::Preview& preview) {
+    QStringList lines;
+    lines << QFileInfo(fileName).fileName() + " (" + import.delimiterName() + " separated)";
+    lines << "To add: " + records(preview.rows);
+    if (preview.existing > 0) {
+        lines << "Already in the catalogue with the same four values: " +
+                     records(preview.existing) + " (they would be added again)";
+    }
+    if (preview.cut > 0) {
+        lines << "With a text longer than its column, to be cut: " + records(preview.cut);
+    }
+    if (preview.empty > 0) {
+        lines << "Empty rows left out: " +
+                     QLocale().toString(static_cast<qlonglong>(preview.empty));
+    }
+    if (!import.ignoredColumns().isEmpty()) {
+        lines << "Columns left out: " + import.ignoredColumns().join(", ");
+    }
+    return lines.join('\n');
+}
+
+}  // namespace
+
+FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordImport& import,
+                     const app::RecordImport::Preview& preview)
+    : QDialog(owner) {
+    setObjectName("FrmImport");
+    setWindowTitle("Import Records");
+
+    lblCounts = new QLabel(countsText(fileName, import, preview), this);
+    lblCounts->setObjectName("lblCounts");
+    lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* firstLabel = new QLabel("The first records, as they will be stored:", this);
+    grdPreview = new QTableWidget(static_cast<int>(preview.first.size()), 4, this);
+    grdPreview->setObjectName("grdPreview");
+    grdPreview->setHorizontalHeaderLabels({"Artist", "Title", "Category", "Format"});
+    grdPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdPreview->setTabKeyNavigation(false);  // Tab moves on to the buttons
+    for (int row = 0; row < grdPreview->rowCount(); ++row) {
+        const auto& texts = preview.first[static_cast<std::size_t>(row)];
+        for (int column = 0; column < 4; ++column) {
+            const auto& text = texts[static_cast<std::size_t>(column)];
+            grdPreview->setItem(row, column,
+                                new QTableWidgetItem(text ? QString::fromStdString(*text) : ""));
+        }
+    }
+    grdPreview->resizeColumnsToContents();
+    grdPreview->horizontalHeader()->setStretchLastSection(true);
+    firstLabel->setBuddy(grdPreview);
+
+    auto* buttons = new QDialogButtonBox(this);
+    CmdImport = buttons->addButton("&Import", QDialogButtonBox::AcceptRole);
+    CmdImport->setObjectName("CmdImport");
+    CmdCancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    CmdCancel->setObjectName("CmdCancel");
+    CmdImport->setDefault(true);
+    CmdImport->setEnabled(preview.rows > 0);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblCounts);
+    layout->addWidget(firstLabel);
+    layout->addWidget(grdPreview, 1);
+    layout->addWidget(buttons);
+    resize(640, 420);
+    (preview.rows > 0 ? CmdImport : CmdCancel)->setFocus();
+}
+
+}  // namespace windows
