@@ -33,6 +33,26 @@ int columnNamed(const std::string& header) {
     return found == ColumnNames.end() ? -1 : static_cast<int>(found - ColumnNames.begin());
 }
 
+struct HeaderColumns {
+    std::array<int, 4> columnOf{-1, -1, -1, -1};  // the field each column is in, if any
+    QStringList ignored;
+    int found = 0;
+};
+
+HeaderColumns headerColumns(const std::vector<Field>& header) {
+    HeaderColumns columns;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const int column = columnNamed(header[i].text);
+        if (column >= 0 && columns.columnOf[static_cast<std::size_t>(column)] < 0) {
+            columns.columnOf[static_cast<std::size_t>(column)] = static_cast<int>(i);
+            ++columns.found;
+        } else {
+            columns.ignored << QString::fromStdString(header[i].text);
+        }
+    }
+    return columns;
+}
+
 // `text` cut to `width` characters; true when something was cut.
 bool cutToWidth(std::string& text, std::size_t width) {
     if (text.size() <= width) {  // never more characters than bytes
@@ -85,33 +105,31 @@ void RecordImport::readHeader() {
     }
     try {
         db::csv::requireUtf8Text(text_);
-        int bestFound = 0;
-        for (const char delimiter : Delimiters) {
-            std::vector<Field> header;
-            Reader(text_, delimiter).next(header);
-            std::array<int, 4> columnOf{-1, -1, -1, -1};
-            QStringList ignored;
-            int found = 0;
-            for (std::size_t i = 0; i < header.size(); ++i) {
-                const int column = columnNamed(header[i].text);
-                if (column >= 0 && columnOf[static_cast<std::size_t>(column)] < 0) {
-                    columnOf[static_cast<std::size_t>(column)] = static_cast<int>(i);
-                    ++found;
-                } else {
-                    ignored << QString::fromStdString(header[i].text);
-                }
-            }
-            if (found > bestFound) {
-                bestFound = found;
-                delimiter_ = delimiter;
-                columnOf_ = columnOf;
-                ignored_ = ignored;
-            }
-        }
     } catch (const Malformed& fault) {
         throw refusal(fault);
     }
-    if (std::all_of(columnOf_.begin(), columnOf_.end(), [](int c) { return c < 0; })) {
+    std::optional<Malformed> fault;  // the header read with some delimiter was malformed
+    int bestFound = 0;
+    for (const char delimiter : Delimiters) {
+        std::vector<Field> header;
+        try {
+            Reader(text_, delimiter).next(header);
+        } catch (const Malformed& malformed) {
+            fault = fault.value_or(malformed);
+            continue;
+        }
+        const HeaderColumns columns = headerColumns(header);
+        if (columns.found > bestFound) {
+            bestFound = columns.found;
+            delimiter_ = delimiter;
+            columnOf_ = columns.columnOf;
+            ignored_ = columns.ignored;
+        }
+    }
+    if (bestFound == 0 && fault) {
+        throw refusal(*fault);
+    }
+    if (bestFound == 0) {
         throw ImportRefused{1,
                             "its first line must name the columns: Artist, Title, Category, "
                             "Format (any of them, in any order), and it names none of them"};

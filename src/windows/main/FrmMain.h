@@ -295,7 +295,6 @@ class FrmMain : public QMainWindow {
 
       private:
         FrmMain& window_;
-        std::uint32_t lastEvents_ = 0;
     };
 
     app::AppState& state_;

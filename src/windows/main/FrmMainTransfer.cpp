@@ -23,7 +23,6 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
-constexpr std::uint32_t EventsEveryMs = 50;
 constexpr std::size_t NamesListed = 10;
 const QString CsvFilter = "CSV files (*.csv *.tsv *.txt);;All files (*)";
 const QString NothingImported = "\r\n\r\nNothing was imported.";
@@ -238,7 +237,6 @@ FrmMain::StoppableRun::StoppableRun(FrmMain& window) : window_(window) {
     window_.ProgressBar1->setMaximum(100);
     window_.setProgress(0);
     window_.ProgressBar1->show();
-    lastEvents_ = window_.desktop_.tickCount();
 }
 
 FrmMain::StoppableRun::~StoppableRun() {
@@ -253,12 +251,10 @@ FrmMain::StoppableRun::~StoppableRun() {
 std::function<bool(int)> FrmMain::StoppableRun::progress() {
     return [this](int percent) {
         platform::Desktop& desktop = window_.desktop_;
-        if (desktop.tickCount() - lastEvents_ < EventsEveryMs) {
-            return true;
+        if (percent != window_.ProgressBar1->value()) {
+            window_.setProgress(percent);
         }
-        window_.setProgress(percent);
-        desktop.processEvents();
-        lastEvents_ = desktop.tickCount();
+        desktop.processEvents();  // heard every thousand rows or so: a few milliseconds
         auto& s = window_.state_;
         if (s.TransferCancel) {
             s.TransferCancel = false;

@@ -1,0 +1,200 @@
+// Reading a CSV file of records: the header, the delimiter, the refusals, the preview's
+// counts, and the insert in one transaction.
+#include <QtTest>
+
+#include "app/RecordImport.h"
+#include "db/DbError.h"
+#include "support/TestCatalogue.h"
+
+using app::ImportRefused;
+using app::RecordImport;
+using testing::TestCatalogue;
+
+namespace {
+
+QString shown(const RecordImport::Texts& texts) {
+    QStringList fields;
+    for (const auto& text : texts) {
+        fields << (text ? QString::fromStdString(*text) : "<null>");
+    }
+    return fields.join('|');
+}
+
+QStringList shown(const std::vector<RecordImport::Texts>& records) {
+    QStringList list;
+    for (const auto& texts : records) {
+        list << shown(texts);
+    }
+    return list;
+}
+
+QStringList rowsOf(TestCatalogue& catalogue) {
+    return catalogue.column(
+        "SELECT coalesce(Artist, '<null>') || '|' || coalesce(Title, '<null>') || '|' || "
+        "coalesce(Category, '<null>') || '|' || coalesce(Format, '<null>') FROM Main ORDER BY "
+        "rowid");
+}
+
+}  // namespace
+
+class TstRecordImport : public QObject {
+    Q_OBJECT
+  private slots:
+    // The delimiter is the one that splits the header into known names; names in any
+    // case and order, unknown columns left out, missing ones Null, a BOM skipped.
+    void headerFindsTheColumns_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("delimiter");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QStringList>("ignored");
+        QTest::newRow("comma") << QByteArray("Artist,Title,Category,Format\r\nA,T,C,F\r\n")
+                               << "comma"
+                               << "A|T|C|F" << QStringList();
+        QTest::newRow("semicolon, commas in the values")
+            << QByteArray("artist;TITLE;Category;format\nA, B;T, U;C;F\n") << "semicolon"
+            << "A, B|T, U|C|F" << QStringList();
+        QTest::newRow("tab, reordered, extra column")
+            << QByteArray("Year\tFormat\tTitle\tArtist\n1977\tLP\tRumours\tFleetwood Mac\n")
+            << "tab"
+            << "Fleetwood Mac|Rumours|<null>|LP" << QStringList{"Year"};
+        QTest::newRow("BOM, blanks around names")
+            << QByteArray("\xEF\xBB\xBF Artist , Title\nA,T\n") << "comma"
+            << "A|T|<null>|<null>" << QStringList();
+        QTest::newRow("quoted header")
+            << QByteArray("\"Artist\",\"Title\"\n\"A\",\"\"\n") << "comma"
+            << "A||<null>|<null>" << QStringList();
+    }
+    void headerFindsTheColumns() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, delimiter);
+        QFETCH(QString, first);
+        QFETCH(QStringList, ignored);
+        TestCatalogue catalogue;
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const RecordImport import = RecordImport::fromBytes(file.toStdString());
+        QCOMPARE(import.delimiterName(), delimiter);
+        QCOMPARE(import.ignoredColumns(), ignored);
+        const auto preview = import.preview(connection, {});
+        QVERIFY(preview);
+        QCOMPARE(preview->rows, 1);
+        QCOMPARE(shown(preview->first), QStringList{first});
+    }
+
+    void filesThatAreNotRecordsAreRefused_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("empty") << QByteArray() << 0 << "empty";
+        QTest::newRow("BOM and line breaks only")
+            << QByteArray("\xEF\xBB\xBF\r\n\r\n") << 0 << "empty";
+        QTest::newRow("no header") << QByteArray("ABBA,Arrival,Pop,CD\n") << 1 << "names none";
+        QTest::newRow("binary") << QByteArray("Artist\nA\n\x89PNG\0\0", 15) << 3 << "zero byte";
+        QTest::newRow("Latin-1") << QByteArray("Artist,Title\nA,B\nBj\xF6rk,Post\n") << 3
+                                 << "not UTF-8";
+        QTest::newRow("unterminated quote")
+            << QByteArray("Artist,Title\nA,B\nC,\"Never\nclosed\n") << 3 << "never closed";
+        QTest::newRow("text after a quote")
+            << QByteArray("Artist,Title\nA,\"B\"x\n") << 2 << "closing quote";
+    }
+    void filesThatAreNotRecordsAreRefused() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, line);
+        QFETCH(QString, what);
+        TestCatalogue catalogue;
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        try {
+            RecordImport::fromBytes(file.toStdString()).preview(connection, {});
+            QFAIL("accepted");
+        } catch (const ImportRefused& refused) {
+            QCOMPARE(refused.line, std::size_t(line));
+            QVERIFY2(refused.what.contains(what), qPrintable(refused.what));
+        }
+    }
+
+    // Rows, cut texts (never half a character), empty rows and records already there;
+    // a bare empty field is Null, a quoted one empty text.
+    void previewCountsWhatWouldBeAdded() {
+        TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"}, {"Nina", "Ø", {}, "LP"}});
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const QByteArray file =
+            "Artist,Title,Category,Format\n"
+            "abba,ARRIVAL,pop,cd\n"                     // already there, letter case aside
+            "Nina,Ø,,LP\n"                              // already there, Null matching Null
+            "Nina,Ø,\"\",LP\n"                          // empty text is not Null
+            ",,,\n"                                     // empty
+            "\n"                                        // empty
+            " , ,\t,\n"                                 // blanks only: empty
+            "A,T,Progressive Rock 😀 Extra,Cassette\n";  // category and format cut
+        const auto preview = RecordImport::fromBytes(file.toStdString()).preview(connection, {});
+        QVERIFY(preview);
+        QCOMPARE(preview->rows, 4);
+        QCOMPARE(preview->existing, 2);
+        QCOMPARE(preview->empty, 3);
+        QCOMPARE(preview->cut, 1);
+        QCOMPARE(shown(preview->first), (QStringList{"abba|ARRIVAL|pop|cd", "Nina|Ø|<null>|LP",
+                                                     "Nina|Ø||LP", "A|T|Progressive Roc|Casse"}));
+        // 14 characters then an emoji of two UTF-16 units: the cut keeps it whole or drops it.
+        const auto emoji =
+            RecordImport::fromBytes("Category\nProgressive Ro😀k\n").preview(connection, {});
+        QCOMPARE(shown(emoji->first), QStringList{"<null>|<null>|Progressive Ro😀|<null>"});
+        QCOMPARE(rowsOf(catalogue).size(), 2);  // a preview writes nothing
+    }
+
+    // One transaction: every row or none. The lookup values the rows bring that the lists
+    // lack are named once each, letter case aside.
+    void insertAddsEveryRowAndNamesNewLookupValues() {
+        TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"}});
+        catalogue.execute("INSERT INTO Artist VALUES ('ABBA')");
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const auto import = RecordImport::fromBytes(
+            "Artist;Title;Category;Format\n"
+            "abba;Voulez-Vous;POP;CD\n"
+            "Guns N' Roses;Appetite;Grunge;MD\n"
+            "guns n' roses;Lies;grunge;lp\n"
+            ";Untitled;;\n");
+        const auto lacking = import.insertAll(connection, {});
+        QVERIFY(lacking);
+        QCOMPARE((*lacking)[0], std::vector<std::string>{"Guns N' Roses"});
+        QCOMPARE((*lacking)[1], std::vector<std::string>{"Grunge"});  // Pop is listed
+        QCOMPARE((*lacking)[2], std::vector<std::string>{"MD"});      // so are CD and LP
+        connection.close();
+        QCOMPARE(rowsOf(catalogue),
+                 (QStringList{"ABBA|Arrival|Pop|CD", "abba|Voulez-Vous|POP|CD",
+                              "Guns N' Roses|Appetite|Grunge|MD", "guns n' roses|Lies|grunge|lp",
+                              "<null>|Untitled|<null>|<null>"}));
+    }
+
+    void stoppingOrAFailureWritesNothing() {
+        TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"}});
+        QByteArray file = "Artist,Title\n";
+        for (int i = 0; i < 5000; ++i) {
+            file += "Artist " + QByteArray::number(i) + ",Title\n";
+        }
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const auto import = RecordImport::fromBytes(file.toStdString());
+        QList<int> heard;
+        const auto stopAtTheThird = [&](int percent) {
+            heard << percent;
+            return heard.size() < 3;
+        };
+        QVERIFY(!import.insertAll(connection, stopAtTheThird));
+        QCOMPARE(heard.size(), 3);
+        QVERIFY(heard[0] > 0 && heard[0] < heard[2] && heard[2] < 100);
+        QVERIFY(!import.preview(connection, [](int) { return false; }));
+        // A trigger that fails the 4000th insert: the rows before it go too.
+        connection.execute(
+            "CREATE TEMP TRIGGER refuse BEFORE INSERT ON Main WHEN NEW.Artist = 'Artist 3999' "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        QVERIFY_THROWS_EXCEPTION(db::DbError, import.insertAll(connection, {}));
+        connection.close();
+        QCOMPARE(rowsOf(catalogue), QStringList{"ABBA|Arrival|Pop|CD"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TstRecordImport)
+#include "tst_record_import.moc"
