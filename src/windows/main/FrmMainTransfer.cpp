@@ -138,8 +138,7 @@ void FrmMain::importFile(const QString& path) {
         lblMsgBar1->setText("Import stopped: nothing was imported");
         return;
     }
-    FrmImport confirm(this, path, *import, *preview);
-    if (confirm.exec() != QDialog::Accepted) {
+    if (FrmImport(this, path, *import, *preview).exec() != QDialog::Accepted) {
         return;
     }
     importRecords(*import, preview->rows);
@@ -234,6 +233,7 @@ FrmMain::StoppableRun::StoppableRun(FrmMain& window) : window_(window) {
     window_.SetBusyPointer(true);
     window_.centralWidget()->setEnabled(false);
     window_.menuBar()->setEnabled(false);
+    window_.setFocus();  // the window itself takes the keys meanwhile: Esc
     window_.ProgressBar1->setMaximum(100);
     window_.setProgress(0);
     window_.ProgressBar1->show();

@@ -1,0 +1,314 @@
+// File > Export Records and File > Import Records, driven from the main window.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+#include "support/Modal.h"
+#include "windows/search/FrmSearch.h"
+#include "windows/transfer/FrmImport.h"
+
+using platform::Answer;
+using platform::Icon;
+using testing::click;
+using testing::MainWindowFixture;
+using testing::shown;
+using windows::FrmImport;
+
+namespace {
+
+// Every record as SQL literals, so Null, empty text and odd bytes are told apart.
+QStringList exactRows(testing::TestCatalogue& catalogue) {
+    return catalogue.column(
+        "SELECT quote(Artist) || '|' || quote(Title) || '|' || quote(Category) || '|' || "
+        "quote(Format) FROM Main ORDER BY 1");
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Imports `path` through the menu; `inside` looks at the preview and answers it.
+void importFile(MainWindowFixture& f, const QString& path,
+                const std::function<void(FrmImport&)>& inside) {
+    f.desktop.openFileAnswers = {path};
+    testing::whileModal<FrmImport>([&] { f.window->mnuFileImport->trigger(); }, inside);
+}
+
+void accept(FrmImport& preview) {
+    click(preview.CmdImport);
+}
+
+QByteArray manyRows(int count) {
+    QByteArray file = "Artist,Title\n";
+    for (int i = 0; i < count; ++i) {
+        file += "New " + QByteArray::number(i) + ",Title\n";
+    }
+    return file;
+}
+
+}  // namespace
+
+class TestTransfer : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Quotes, commas, line breaks, blanks at the ends, non-Latin text, empty text and Nulls
+    // come back as they were; the preview, the lookup offers and the tally are right.
+    void exportThenImportGivesTheSameRows() {
+        MainWindowFixture f({{"O'Connor, Sinéad", "\"Nothing\" Compares", "Pop", "CD"},
+                             {"Шостакович", "Symphony\r\nNo. 5", {}, "LP"},
+                             {"坂本龍一", "", "Class", {}},
+                             {" lead", "trail ", "a\nb", "x;y"}});
+        auto& w = shown(f);
+        const QStringList before = exactRows(f.catalogue);
+        const QString target = f.catalogue.directory() + "/collection";
+        f.desktop.saveFileAnswers = {target};
+        f.desktop.answers = {Answer::Ok};
+        w.mnuFileExport->trigger();
+        const QString written = target + ".csv";
+        QCOMPARE(f.desktop.messages.back().text,
+                 "4 records were written to " + QDir::toNativeSeparators(written) + ".");
+        QCOMPARE(w.lblMsgBar1->text(), QString("4 records exported"));
+        const QByteArray csv = contents(written);
+        QVERIFY2(
+            csv.startsWith("Artist,Title,Category,Format\r\n\" lead\",\"trail \",\"a\nb\",x;y\r\n"),
+            csv.constData());  // in the Artist view's order
+        QVERIFY(csv.contains("\"O'Connor, Sinéad\",\"\"\"Nothing\"\" Compares\",Pop,CD\r\n"));
+        QVERIFY(csv.contains("坂本龍一,\"\",Class,\r\n"));
+
+        f.catalogue.execute("DELETE FROM Main");
+        f.desktop.messages.clear();
+        // Artists new to the list: added; the category "a\nb" and the format "x;y": not.
+        f.desktop.answers = {Answer::Yes, Answer::No, Answer::No};
+        importFile(f, written, [&](FrmImport& preview) {
+            QVERIFY2(preview.lblCounts->text().contains("To add: 4 records"),
+                     qPrintable(preview.lblCounts->text()));
+            QVERIFY(!preview.lblCounts->text().contains("Already"));
+            QCOMPARE(preview.grdPreview->rowCount(), 4);
+            QCOMPARE(preview.grdPreview->item(2, 1)->text(), QString("Symphony\r\nNo. 5"));
+            QCOMPARE(preview.focusWidget(), preview.CmdImport);
+            accept(preview);
+        });
+        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(f.desktop.messages.size(), std::size_t(3));
+        QVERIFY2(f.desktop.messages[0].text.startsWith(
+                     "The imported records name 4 artists that the Artist list does not hold: "),
+                 qPrintable(f.desktop.messages[0].text));
+        QCOMPARE(f.catalogue.column("SELECT Artist FROM Artist ORDER BY rowid DESC LIMIT 4").size(),
+                 4);
+        QVERIFY(testing::items(w.CmbArtist).contains("Шостакович"));
+        QVERIFY(!f.catalogue.column("SELECT Format FROM Format").contains("x;y"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("4 records imported"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("4 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString(" lead"));  // the view's first record
+
+        // The same file again: possible, and the preview says the records are there.
+        f.desktop.answers = {};
+        importFile(f, written, [&](FrmImport& preview) {
+            QVERIFY(preview.lblCounts->text().contains(
+                "Already in the catalogue with the same four values: 4 records"));
+            click(preview.CmdCancel);
+        });
+        QCOMPARE(exactRows(f.catalogue), before);
+    }
+
+    // The export follows the view, or in search mode the search results; bytes that are not
+    // UTF-8 are written as replacement characters, and the user is told.
+    void exportWritesWhatIsShownAsUtf8() {
+        MainWindowFixture f(testing::threeRecords());
+        f.catalogue.execute(
+            "INSERT INTO Main VALUES (CAST(X'427AF6726B' AS TEXT), 'Post', 'Pop', "
+            "'CD')");
+        auto& w = shown(f);
+        w.mnuViewTitle->trigger();
+        const QString target = f.catalogue.directory() + "/view.csv";
+        f.desktop.saveFileAnswers = {target};
+        f.desktop.answers = {Answer::Ok};
+        w.mnuFileExport->trigger();
+        QVERIFY(f.desktop.messages.back().text.endsWith(
+            "1 record holds bytes that are not UTF-8 text; each such byte was written as the "
+            "replacement character \uFFFD."));
+        QCOMPARE(contents(target), QByteArray("Artist,Title,Category,Format\r\n"
+                                              "ABBA,Arrival,Pop,CD\r\n"
+                                              "Bob Dylan,Blonde on Blonde,Rock,LP\r\n"
+                                              "Coltrane,Giant Steps,Jazz,LP\r\n"
+                                              "Bz\xEF\xBF\xBDrk,Post,Pop,CD\r\n"));
+        testing::whileModal<windows::FrmSearch>([&] { click(w.CmdSearch); },
+                                                [&](windows::FrmSearch& s) {
+                                                    click(s.optSetCriteria);
+                                                    s.txtFrom->setText("B");
+                                                    s.txtTo->setText("C");
+                                                    QTest::keyClick(s.txtTo, Qt::Key_Return);
+                                                });
+        QVERIFY(f.state.SearchMode);
+        QVERIFY(!w.mnuFileImport->isEnabled() && w.mnuFileExport->isEnabled());
+        f.desktop.saveFileAnswers = {target};  // over the earlier file
+        f.desktop.answers = {Answer::Ok};
+        w.mnuFileExport->trigger();
+        QCOMPARE(contents(target), QByteArray("Artist,Title,Category,Format\r\n"
+                                              "Bob Dylan,Blonde on Blonde,Rock,LP\r\n"
+                                              "Bz\xEF\xBF\xBDrk,Post,Pop,CD\r\n"
+                                              "Coltrane,Giant Steps,Jazz,LP\r\n"));
+        QCOMPARE(QDir(f.catalogue.directory()).entryList(QDir::Files).size(), 2);  // no leftover
+    }
+
+    // A target that cannot be replaced stays as it was, with nothing left beside it.
+    void aFailedExportLeavesTheTargetAsItWas() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QString folder = f.catalogue.directory() + "/taken.csv";
+        QVERIFY(QDir().mkdir(folder));
+        write(folder + "/inside", "kept");
+        for (const QString& target : {folder, f.catalogue.directory() + "/none/out.csv"}) {
+            f.desktop.saveFileAnswers = {target};
+            f.desktop.answers = {Answer::Ok};
+            w.mnuFileExport->trigger();
+            const auto& said = f.desktop.messages.back();
+            QVERIFY2(said.text.startsWith("The records could not be exported: ") &&
+                         said.text.endsWith(QDir::toNativeSeparators(target) + " is as it was."),
+                     qPrintable(said.text));
+            QCOMPARE(said.icon, Icon::Exclamation);
+        }
+        QCOMPARE(contents(folder + "/inside"), QByteArray("kept"));
+        QCOMPARE(QDir(f.catalogue.directory()).entryList(QDir::Files), QStringList{"Zembo.mdb"});
+        QVERIFY(!f.desktop.busy && !w.ProgressBar1->isVisible());
+    }
+
+    void badFilesAreRefusedNamingTheLine_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("empty") << QByteArray() << "it is empty";
+        QTest::newRow("no header") << QByteArray("ABBA,Arrival\n")
+                                   << "line 1: its first line must name the columns: Artist, "
+                                      "Title, Category, Format (any of them, in any order), and "
+                                      "it names none of them";
+        QTest::newRow("encoding") << QByteArray("Artist\nA\nBj\xF6rk\n")
+                                  << "line 3: it is not UTF-8 text (another encoding?)";
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16)
+                                << "line 3: it holds a zero byte, as binary files do";
+        QTest::newRow("unterminated quote")
+            << QByteArray("Artist,Title\nA,B\nC,\"D\nE,F\n")
+            << "line 3: a quoted field that begins on this line is never closed";
+    }
+    void badFilesAreRefusedNamingTheLine() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, why);
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QString path = f.catalogue.directory() + "/bad.csv";
+        write(path, file);
+        const QStringList before = exactRows(f.catalogue);
+        f.desktop.openFileAnswers = {path};
+        f.desktop.answers = {Answer::Ok};
+        w.mnuFileImport->trigger();  // no preview: it would wait here
+        QCOMPARE(f.desktop.messages.size(), std::size_t(1));
+        QCOMPARE(f.desktop.messages[0].text, QDir::toNativeSeparators(path) +
+                                                 " cannot be imported: " + why +
+                                                 ".\r\n\r\nNothing was imported.");
+        QCOMPARE(exactRows(f.catalogue), before);
+        QVERIFY(w.centralWidget()->isEnabled() && !f.desktop.busy);
+    }
+
+    // Esc while the file is read or the records added asks; Yes leaves the catalogue as it
+    // was, No goes on to the end.
+    void escapeStopsTheImportWithNothingWritten_data() {
+        QTest::addColumn<bool>("whileAdding");
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("reading, stop") << false << true;
+        QTest::newRow("adding, stop") << true << true;
+        QTest::newRow("adding, go on") << true << false;
+    }
+    void escapeStopsTheImportWithNothingWritten() {
+        QFETCH(bool, whileAdding);
+        QFETCH(bool, stop);
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QString path = f.catalogue.directory() + "/many.csv";
+        write(path, manyRows(5000));
+        bool locked = false;
+        const auto pressEscape = [&] {
+            locked = !w.centralWidget()->isEnabled() && !w.menuBar()->isEnabled();
+            QTest::keyClick(&w, Qt::Key_Escape);
+            f.desktop.onEvents = {};
+        };
+        f.desktop.answers = {stop ? Answer::Yes : Answer::No, Answer::No};  // then: no artists
+        f.desktop.openFileAnswers = {path};
+        if (whileAdding) {
+            importFile(f, path, [&](FrmImport& preview) {
+                f.desktop.onEvents = pressEscape;
+                accept(preview);
+            });
+        } else {
+            f.desktop.onEvents = pressEscape;
+            w.mnuFileImport->trigger();  // stopped before any preview
+        }
+        QVERIFY(locked);
+        QCOMPARE(f.desktop.messages[0].text, QString("Stop the import? Nothing will be imported."));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{stop ? "3" : "5003"});
+        QCOMPARE(w.lblMsgBar1->text(),
+                 QString(stop ? "Import stopped: nothing was imported"
+                              : QLocale().toString(5000) + " records imported"));
+        QCOMPARE(w.lblMsgBar3->text(), QString(stop ? "3 Artists " : "5003 Artists "));
+        QVERIFY(w.centralWidget()->isEnabled() && w.menuBar()->isEnabled() && !f.desktop.busy);
+        QVERIFY(!f.state.TransferRunning);
+    }
+
+    void closingTheWindowDuringTheImportStopsItFirst() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QString path = f.catalogue.directory() + "/many.csv";
+        write(path, manyRows(3000));
+        f.desktop.answers = {Answer::Yes};
+        importFile(f, path, [&](FrmImport& preview) {
+            f.desktop.onEvents = [&] {
+                w.close();
+                f.desktop.onEvents = {};
+            };
+            accept(preview);
+        });
+        QCOMPARE(f.desktop.messages[0].text, QString("Stop the import? Nothing will be imported."));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+    }
+
+    // Another program holding the file after the preview: said, nothing written. Add mode
+    // leaves the whole File menu out.
+    void aHeldFileOrAddModeImportsNothing() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QString path = f.catalogue.directory() + "/one.csv";
+        write(path, "Artist,Title\nZappa,Hot Rats\n");
+        std::optional<testing::FileLock> lock;
+        f.desktop.answers = {Answer::Ok};
+        importFile(f, path, [&](FrmImport& preview) {
+            lock.emplace(f.catalogue.path());
+            accept(preview);
+        });
+        QVERIFY2(f.desktop.messages[0].text.endsWith("\r\n\r\nNothing was imported."),
+                 qPrintable(f.desktop.messages[0].text));
+        lock.reset();
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+        click(w.CmdAdd);
+        QVERIFY(!w.mnuFile->menuAction()->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestTransfer)
+#include "tst_transfer.moc"
