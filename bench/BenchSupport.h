@@ -38,11 +38,12 @@ class QuietDesktop final : public platform::Desktop {
     void openAddress(const QString&) override {}
     bool printerInstalled() override { return false; }
     bool choosePrinter(QWidget*, QPrinter&) override { return false; }
+    QString fileName;  // what the file dialogs answer
     QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
+        return fileName;
     }
     QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
+        return fileName;
     }
     void playTune(const QString&) override {}
     void stopTune() override {}
