@@ -135,7 +135,7 @@ void FrmMain::importFile(const QString& path) {
     }
     lblMsgBar1->clear();
     if (!preview) {
-        lblMsgBar1->setText("Import stopped: nothing was imported");
+        lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
     if (FrmImport(this, path, *import, *preview).exec() != QDialog::Accepted) {
@@ -169,7 +169,7 @@ void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) 
         return;
     }
     if (!lacking) {
-        lblMsgBar1->setText("Import stopped: nothing was imported");
+        lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
     offerLookupValues(*lacking);

@@ -64,8 +64,12 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
                                 new QTableWidgetItem(text ? QString::fromStdString(*text) : ""));
         }
     }
-    grdPreview->resizeColumnsToContents();
-    grdPreview->horizontalHeader()->setStretchLastSection(true);
+    // Artist and Title share the width; the short Category and Format take what they need.
+    for (int column = 0; column < 4; ++column) {
+        grdPreview->horizontalHeader()->setSectionResizeMode(
+            column, column < 2 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    }
+    grdPreview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     firstLabel->setBuddy(grdPreview);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -73,7 +77,9 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
     CmdImport->setObjectName("CmdImport");
     CmdCancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     CmdCancel->setObjectName("CmdCancel");
-    CmdImport->setDefault(true);
+    // Enter imports, unless there is nothing to add or every record is there already.
+    const bool worthAdding = preview.rows > preview.existing;
+    (worthAdding ? CmdImport : CmdCancel)->setDefault(true);
     CmdImport->setEnabled(preview.rows > 0);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -84,7 +90,7 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
     layout->addWidget(grdPreview, 1);
     layout->addWidget(buttons);
     resize(640, 420);
-    (preview.rows > 0 ? CmdImport : CmdCancel)->setFocus();
+    (worthAdding ? CmdImport : CmdCancel)->setFocus();
 }
 
 }  // namespace windows
