@@ -18,6 +18,9 @@ constexpr std::array<const char*, 4> ColumnNames{"artist", "title", "category", 
 constexpr std::array<std::size_t, 4> Widths{30, 30, 15, 5};  // in characters
 constexpr std::array<char, 3> Delimiters{',', ';', '\t'};
 constexpr std::size_t ProgressEveryRows = 1024;
+// Far beyond any collection (a million records take some 50 MB), and the file is held in
+// memory while it is read: a file this large was chosen by mistake.
+constexpr qint64 LargestFile = qint64(1) << 30;
 
 std::string folded(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
@@ -80,6 +83,9 @@ RecordImport::RecordImport(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw ImportRefused{0, "it cannot be read (" + file.errorString() + ")"};
+    }
+    if (file.size() > LargestFile) {
+        throw ImportRefused{0, "it is larger than 1 GB, far more than a catalogue holds"};
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {

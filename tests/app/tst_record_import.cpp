@@ -113,6 +113,26 @@ class TstRecordImport : public QObject {
         }
     }
 
+    // A file that cannot be read, or that is far too large to be a collection (a sparse
+    // file: nothing is written to the disk), is refused before it is read.
+    void unreadableOrHugeFilesAreRefused() {
+        QTemporaryDir dir;
+        const QString huge = dir.filePath("huge.csv");
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(1) << 30) + 1));
+        file.close();
+        for (const auto& [path, what] : {std::pair{dir.filePath("none.csv"), "cannot be read"},
+                                         std::pair{huge, "larger than 1 GB"}}) {
+            try {
+                RecordImport import(path);
+                QFAIL("accepted");
+            } catch (const ImportRefused& refused) {
+                QCOMPARE(refused.line, std::size_t(0));
+                QVERIFY2(refused.what.contains(what), qPrintable(refused.what));
+            }
+        }
+    }
+
     // Rows, cut texts (never half a character), empty rows and records already there;
     // a bare empty field is Null, a quoted one empty text.
     void previewCountsWhatWouldBeAdded() {
