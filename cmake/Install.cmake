@@ -17,11 +17,11 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_CONTACT "Quorvane maintainers <maintainers@quorvane.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of a personal collection of recordings")
+# CPack puts the summary first and indents these lines itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "catalogue of a personal collection of recordings
- Quorvane keeps the artist, title, category and format of each recording in
- one SQLite file, with views, searches, counts and printed reports.
- Each user's catalogue lives in ~/.local/share/quorvane/Zembo.mdb.")
+    "Quorvane keeps the artist, title, category and format of each recording in
+one SQLite file, with views, searches, counts and printed reports.
+Each user's catalogue lives in ~/.local/share/quorvane/Zembo.mdb.")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
