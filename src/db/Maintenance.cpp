@@ -129,7 +129,10 @@ RepairNames repairNames(const std::string& fileName) {
     const std::size_t dot = fileName.rfind('.');
     const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
     const std::string extension = dot == std::string::npos ? "" : fileName.substr(dot);
-    return {stem + ".BAK", stem + "REBUILT" + extension};
+    // A backup opened as the catalogue keeps its own backup under a longer name, never
+    // copied onto itself.
+    const std::string backup = stem + ".BAK" == fileName ? fileName + ".BAK" : stem + ".BAK";
+    return {backup, stem + "REBUILT" + extension};
 }
 
 RebuildResult rebuildCatalogue(const std::string& folder, const std::function<void(int)>& progress,

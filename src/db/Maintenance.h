@@ -27,7 +27,7 @@ void replaceFile(const std::string& replacement, const std::string& target);
 bool placeFile(const std::string& file, const std::string& target);
 
 // The names the repair of the catalogue file `fileName` writes beside it: Zembo.mdb keeps
-// Zembo.BAK and is rebuilt as ZemboREBUILT.mdb.
+// Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK.
 struct RepairNames {
     std::string backup, rebuilt;
 };

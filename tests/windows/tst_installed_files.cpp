@@ -81,13 +81,22 @@ class TestInstalledFiles : public QObject {
         QVERIFY(f.desktop.messages.empty());
     }
 
-    // A catalogue named on the command line is opened, changed and repaired under its own
-    // name, its backup beside it; no Zembo.mdb is made.
+    // A catalogue named on the command line is opened and repaired under its own name, its
+    // backup beside it; no Zembo.mdb is made. A backup opened as the catalogue is not
+    // copied onto itself.
+    void aCatalogueOfAnotherNameIsRepairedBesideItself_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("jazz.db") << "jazz.db" << QStringList{"jazz.BAK", "jazz.db"};
+        QTest::newRow("a backup") << "Zembo.BAK" << QStringList{"Zembo.BAK", "Zembo.BAK.BAK"};
+    }
     void aCatalogueOfAnotherNameIsRepairedBesideItself() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, after);
         MainWindowFixture f(testing::threeRecords());
         QDir dir(f.catalogue.directory());
-        QVERIFY(dir.rename("Zembo.mdb", "jazz.db"));
-        f.state.CatalogueName = "jazz.db";
+        QVERIFY(dir.rename("Zembo.mdb", name));
+        f.state.CatalogueName = name;
         auto& w = shown(f);
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
         QVERIFY(f.desktop.messages.empty());
@@ -96,7 +105,7 @@ class TestInstalledFiles : public QObject {
         w.mnuRepairDatabase->trigger();
         QCOMPARE(f.desktop.messages.back().text,
                  QString("Repaired and Compacted Quorvane Successfully."));
-        QCOMPARE(dir.entryList(QDir::Files), (QStringList{"jazz.BAK", "jazz.db"}));
+        QCOMPARE(dir.entryList(QDir::Files), after);
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
     }
