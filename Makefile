@@ -1,13 +1,15 @@
 # Quorvane: one-command set-up, build, run, test and benchmark on Debian.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 \
             libfluidsynth-dev timgm6mb-soundfont \
-            libbenchmark-dev fonts-liberation fonts-dejavu-core
+            libbenchmark-dev fonts-liberation fonts-dejavu-core \
+            desktop-file-utils dpkg-dev file
 JOBS     ?= $(shell nproc)
 BUILD    := build
 ASAN     := build-asan
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PREFIX   ?= /usr/local
 
-.PHONY: all deps build run test test-plain test-asan bench crashtest format clean
+.PHONY: all deps build run test test-plain test-asan bench crashtest install package format clean
 
 all: build
 
@@ -40,6 +42,19 @@ test-asan: deps
 	  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The program in $(PREFIX)/bin, its files in $(PREFIX)/share (DESTDIR is honoured).
+install: build
+	@if [ -w "$(DESTDIR)$(PREFIX)" ] || [ ! -e "$(DESTDIR)$(PREFIX)" ]; then \
+	  DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX); \
+	else \
+	  $(SUDO) env DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX); \
+	fi
+
+# A Debian package in build/, its Depends worked out by dpkg-shlibdeps.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/quorvane_*.deb
 
 bench: build
 	$(BUILD)/bin/quorvane-bench --benchmark_counters_tabular=true

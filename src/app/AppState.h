@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/Locations.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "platform/Desktop.h"
@@ -27,7 +28,9 @@ struct AppState {
     db::Recordset rsFormat;
     db::Recordset rsReportTitle;  // while the report title window is open
 
-    QString AppDir;  // the program's directory, ending in a separator
+    QString AppDir;  // the application directory (the catalogue's), ending in a separator
+    QString CatalogueName = CatalogueFileName;  // the catalogue's file in AppDir
+    QString ShareDir;  // the installed program's files, looked in after AppDir; may be empty
     bool SearchMode = false;
     bool DisplayingRecord = false;
     std::optional<bool> AutoAddArtist;  // unset counts as off

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "app/AppState.h"
+#include "app/Locations.h"
 
 namespace app {
 
@@ -67,7 +68,7 @@ bool runSteps(std::initializer_list<Step> steps, const ErrorTrap& trap) {
 
 void DisplayHelpOnHelp(AppState& state, QWidget* window, int context) {
     constexpr int NoHelp = 9998;
-    const QString helpFile = state.AppDir + "Quorvane.hlp";
+    const QString helpFile = findResource(state.AppDir, state.ShareDir, "Quorvane.hlp");
     if (context >= NoHelp) {
         return;
     }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -104,11 +105,42 @@ void replaceFile(const std::string& replacement, const std::string& target) {
     flush(folderOf(target), true);
 }
 
-RebuildResult rebuildCatalogue(const std::string& folder,
-                               const std::function<void(int)>& progress) {
-    const std::string catalogue = folder + "Zembo.mdb";
-    const std::string backup = folder + "Zembo.BAK";
-    const std::string rebuilt = folder + "ZemboREBUILT.mdb";
+bool placeFile(const std::string& file, const std::string& target) {
+    if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        // A file system without the no-replace rename: look first, then rename.
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+            fail("Cannot put the copy in place as", target);
+        }
+        if (::access(target.c_str(), F_OK) == 0) {
+            return false;
+        }
+        if (::rename(file.c_str(), target.c_str()) != 0) {
+            fail("Cannot put the copy in place as", target);
+        }
+    }
+    flush(folderOf(target), true);
+    return true;
+}
+
+RepairNames repairNames(const std::string& fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? "" : fileName.substr(dot);
+    // A backup opened as the catalogue keeps its own backup under a longer name, never
+    // copied onto itself.
+    const std::string backup = stem + ".BAK" == fileName ? fileName + ".BAK" : stem + ".BAK";
+    return {backup, stem + "REBUILT" + extension};
+}
+
+RebuildResult rebuildCatalogue(const std::string& folder, const std::function<void(int)>& progress,
+                               const std::string& fileName) {
+    const RepairNames names = repairNames(fileName);
+    const std::string catalogue = folder + fileName;
+    const std::string backup = folder + names.backup;
+    const std::string rebuilt = folder + names.rebuilt;
     auto report = [&](int value) {
         if (progress) {
             progress(value);

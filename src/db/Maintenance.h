@@ -22,11 +22,22 @@ void compactInto(const std::string& source, const std::string& target);
 // Puts `replacement` in the place of `target` in one rename and flushes the folder.
 void replaceFile(const std::string& replacement, const std::string& target);
 
-// The whole repair of the catalogue Zembo.mdb in `folder` (which ends in a separator), its
+// Puts `file` at `target` in one rename and flushes the folder, unless something is already
+// at `target`: then both are left as they are and the answer is false.
+bool placeFile(const std::string& file, const std::string& target);
+
+// The names the repair of the catalogue file `fileName` writes beside it: Zembo.mdb keeps
+// Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK.
+struct RepairNames {
+    std::string backup, rebuilt;
+};
+RepairNames repairNames(const std::string& fileName);
+
+// The whole repair of the catalogue `fileName` in `folder` (which ends in a separator), its
 // connections closed: the file kept as Zembo.BAK (a flushed copy), a leftover
-// ZemboREBUILT.mdb removed, the compacted and checked copy written there and put in the
-// place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment, and no
-// other program can change it from the copy to the rename (one that holds it stops the
+// ZemboREBUILT.mdb removed (the names of repairNames), the compacted and checked copy written there
+// and put in the place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment,
+// and no other program can change it from the copy to the rename (one that holds it stops the
 // repair before anything is written: InUse).
 // `progress` hears 60, 70, 80 and 85 as the steps are done.
 struct RebuildResult {
@@ -34,6 +45,7 @@ struct RebuildResult {
     std::string why;
 };
 RebuildResult rebuildCatalogue(const std::string& folder,
-                               const std::function<void(int)>& progress = {});
+                               const std::function<void(int)>& progress = {},
+                               const std::string& fileName = "Zembo.mdb");
 
 }  // namespace db::maintenance

@@ -71,7 +71,8 @@ class Desktop {
     // Lets events run for up to `milliseconds` without spinning the processor.
     virtual void idle(int milliseconds) = 0;
 
-    // The directory the program lives in, without a trailing separator.
+    // The application directory, without a trailing separator: the folder of the catalogue
+    // this run works on (the program's own folder when it holds the catalogue).
     virtual QString applicationDirectory() = 0;
     // The system's Windows directory as the system reports it (a raw buffer that may hold
     // NULs and blanks); nothing when the system has none.

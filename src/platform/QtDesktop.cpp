@@ -82,7 +82,8 @@ Answer fromQt(int button) {
 
 }  // namespace
 
-QtDesktop::QtDesktop() = default;
+QtDesktop::QtDesktop(QString applicationDirectory)
+    : applicationDirectory_(std::move(applicationDirectory)) {}
 QtDesktop::~QtDesktop() = default;
 
 Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
@@ -185,7 +186,7 @@ void QtDesktop::idle(int milliseconds) {
 }
 
 QString QtDesktop::applicationDirectory() {
-    return QCoreApplication::applicationDirPath();
+    return applicationDirectory_;
 }
 
 std::optional<QString> QtDesktop::windowsDirectory() {

@@ -11,7 +11,8 @@ class TunePlayer;
 
 class QtDesktop final : public Desktop {
   public:
-    QtDesktop();
+    // `applicationDirectory` is the folder this run's catalogue is in.
+    explicit QtDesktop(QString applicationDirectory);
     ~QtDesktop() override;
 
     Answer messageBox(const QString& text, Buttons buttons, Icon icon,
@@ -38,6 +39,7 @@ class QtDesktop final : public Desktop {
     [[noreturn]] void endProgram() override;
 
   private:
+    QString applicationDirectory_;
     bool busy_ = false;
     QPointer<HelpViewer> help_;
     std::unique_ptr<TunePlayer> tune_;

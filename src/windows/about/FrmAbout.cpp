@@ -12,6 +12,7 @@
 #include "app/AppState.h"
 #include "app/Fonts.h"
 #include "app/Gradient.h"
+#include "app/Locations.h"
 #include "app/Twips.h"
 
 namespace windows {
@@ -113,9 +114,12 @@ void FrmAbout::Form_Load() {
     lblOwner->setAccessibleName(lblOwner->text().trimmed());
     cmdOK->setFocus();
     // Kept above other windows by its window flags. The tune comes from the Windows
-    // directory where the system has one, else from beside the program.
-    const QString folder = state_.WindowsDir.isEmpty() ? state_.AppDir : state_.WindowsDir;
-    state_.desktop.playTune(folder + "VodiZav.Mid");
+    // directory where the system has one, else from beside the catalogue or the installed
+    // files.
+    const QString tune = "VodiZav.Mid";
+    state_.desktop.playTune(state_.WindowsDir.isEmpty()
+                                ? app::findResource(state_.AppDir, state_.ShareDir, tune)
+                                : state_.WindowsDir + tune);
 }
 
 // Each activation waits 30 seconds afresh; the window closes when the latest wait is over.

@@ -32,7 +32,7 @@ void FrmMain::InitializeDatabase() {
                     SetBusyPointer(true);
                     QTimer::singleShot(0, this, [this] { SetBusyPointer(false); });
                 });
-                s.cnMain.open((s.AppDir + catalogue::FileName).toStdString());
+                s.cnMain.open((s.AppDir + s.CatalogueName).toStdString());
             },
             [&] {
                 if (s.cnMain.isReadOnly()) {  // said once here, not at every save

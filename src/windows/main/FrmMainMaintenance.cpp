@@ -23,15 +23,21 @@ const QString Uninterrupted =
     "This must be an UN-INTERRUPTED process.\r\nIf the database is extremely large this could "
     "take some time.\r\n\r\n";
 
-const QString CompactionFailed =
-    "An error occured during the Repair/Compact Database process!\r\n"
-    "The application will end when the Ok button is clicked.\r\n"
-    "Try running the application again to make sure the database is ok.\r\n"
-    "If Quorvane appears to be ok then try to executing the Repair/Compact \r\n"
-    "Database process again.\r\n\r\n"
-    "IMPORTANT: If the application cannot find the database go to the\r\n"
-    "applications directory and rename Zembo.BAK to Zembo.mdb and\r\n"
-    "try running Quorvane application again.";
+// Names the backup of the catalogue this run works on (Zembo.BAK for Zembo.mdb).
+QString compactionFailedText(const QString& catalogueName) {
+    const QString backup =
+        QString::fromStdString(db::maintenance::repairNames(catalogueName.toStdString()).backup);
+    return "An error occured during the Repair/Compact Database process!\r\n"
+           "The application will end when the Ok button is clicked.\r\n"
+           "Try running the application again to make sure the database is ok.\r\n"
+           "If Quorvane appears to be ok then try to executing the Repair/Compact \r\n"
+           "Database process again.\r\n\r\n"
+           "IMPORTANT: If the application cannot find the database go to the\r\n"
+           "applications directory and rename " +
+           backup + " to " + catalogueName +
+           " and\r\n"
+           "try running Quorvane application again.";
+}
 
 const QString NotRepaired = "The database was not repaired and compacted.\r\n";
 
@@ -129,9 +135,10 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     closeCatalogue();
     setProgress(15);
     const auto result = db::maintenance::rebuildCatalogue(
-        s.AppDir.toStdString(), [this](int value) { setProgress(value); });
+        s.AppDir.toStdString(), [this](int value) { setProgress(value); },
+        s.CatalogueName.toStdString());
     if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
-        desktop_.messageBox(CompactionFailed, Buttons::Ok, Icon::Critical);
+        desktop_.messageBox(compactionFailedText(s.CatalogueName), Buttons::Ok, Icon::Critical);
         ExitApplication();
         return false;
     }

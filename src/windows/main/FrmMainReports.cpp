@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include "app/AppState.h"
+#include "app/Locations.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 #include "windows/main/FrmMain.h"
@@ -48,7 +49,7 @@ void FrmMain::mnuReportGroupReport_Click() {
 void FrmMain::runReport(const QString& file) {
     Report1.destination = mnuReportPrintToScreen->isChecked() ? 0 : 1;
     lblMsgBar1->setText("Processing Report...");
-    Report1.reportFile = state_.AppDir + file;
+    Report1.reportFile = app::findResource(state_.AppDir, state_.ShareDir, file);
     PrintReport();
 }
 
