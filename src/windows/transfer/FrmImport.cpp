@@ -71,6 +71,7 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
     }
     grdPreview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     firstLabel->setBuddy(grdPreview);
+    grdPreview->setAccessibleName(firstLabel->text());  // a buddy does not name a table
 
     auto* buttons = new QDialogButtonBox(this);
     CmdImport = buttons->addButton("&Import", QDialogButtonBox::AcceptRole);
