@@ -198,12 +198,12 @@ class TestMaintenance : public QObject {
         QCOMPARE(file.column("SELECT count(*) FROM Main"), QStringList{"5"});
     }
 
-    void aReadOnlyCatalogueIsNeitherRepairedNorEmptied_data() {
+    void aReadOnlyCatalogueIsNotRepairedEmptiedOrImportedInto_data() {
         QTest::addColumn<bool>("folder");
         QTest::newRow("read-only file") << false;
         QTest::newRow("read-only folder") << true;
     }
-    void aReadOnlyCatalogueIsNeitherRepairedNorEmptied() {
+    void aReadOnlyCatalogueIsNotRepairedEmptiedOrImportedInto() {
         QFETCH(bool, folder);
         MainWindowFixture f(records(20));
         const QByteArray before = bytes(f.catalogue.path());
@@ -211,12 +211,13 @@ class TestMaintenance : public QObject {
         if (!lock.took()) {
             QSKIP("this machine cannot make a file unwritable");
         }
-        f.desktop.answers = {Answer::Ok, Answer::Ok, Answer::Ok};
+        f.desktop.answers = {Answer::Ok, Answer::Ok, Answer::Ok, Answer::Ok};
         auto& w = shown(f);
         w.mnuRepairDatabase->trigger();
         w.mnuFileDeleteAll->trigger();
+        w.mnuFileImport->trigger();  // refused before a file is asked for
         const QString readOnly = "The catalogue is read-only: changes cannot be saved";
-        QCOMPARE(f.desktop.messageTexts(), (QStringList{readOnly, readOnly, readOnly}));
+        QCOMPARE(f.desktop.messageTexts(), (QStringList{readOnly, readOnly, readOnly, readOnly}));
         QCOMPARE(f.desktop.messages.back().icon, Icon::Exclamation);
         QCOMPARE(f.desktop.ended, 0);
         QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.BAK"));
