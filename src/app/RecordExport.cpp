@@ -46,9 +46,16 @@ std::pair<std::FILE*, std::string> temporaryBeside(const std::string& path) {
     if (fd < 0) {
         throw failure("Cannot create a file beside", path);
     }
-    const mode_t mask = ::umask(0);  // made as any new file is, not private as mkstemp makes it
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // The file it replaces keeps its permissions; a new one gets those any new file gets
+    // (mkstemp makes it private).
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0) {
+        ::fchmod(fd, target.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
     std::FILE* file = ::fdopen(fd, "wb");
     if (!file) {
         ::close(fd);
@@ -121,9 +128,11 @@ ExportResult exportRecords(const db::Recordset& records, const QString& path,
         std::array<std::string, 4> mended;
         while (rows.step()) {
             bool odd = false;
+            bool unfilled = true;
             for (int column = 0; column < 4; ++column) {
                 auto& field = fields[static_cast<std::size_t>(column)];
                 field = rows.textColumn(column);
+                unfilled = unfilled && !field;
                 if (field && !isUtf8Text(*field)) {
                     mended[static_cast<std::size_t>(column)] = mendedText(*field);
                     field = mended[static_cast<std::size_t>(column)];
@@ -133,6 +142,7 @@ ExportResult exportRecords(const db::Recordset& records, const QString& path,
             db::csv::appendRecord(out, fields);
             file.flushWhenFull();
             result.mended += odd ? 1 : 0;
+            result.unfilled += unfilled ? 1 : 0;
             if (++result.records % ProgressEveryRecords == 0 && progress) {
                 progress(result.records);
             }

@@ -18,6 +18,8 @@ struct ExportResult {
     // Records with bytes that are not UTF-8 text (written by other programs): those bytes
     // are written as replacement characters, so the file stays UTF-8.
     std::int64_t mended = 0;
+    // Records with no value in any field: written as empty rows, which an import skips.
+    std::int64_t unfilled = 0;
 };
 
 // Writes the rows `records` was opened on, in its order, to `path` as CSV in UTF-8 with the

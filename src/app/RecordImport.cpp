@@ -50,7 +50,9 @@ HeaderColumns headerColumns(const std::vector<Field>& header) {
             columns.columnOf[static_cast<std::size_t>(column)] = static_cast<int>(i);
             ++columns.found;
         } else {
-            columns.ignored << QString::fromStdString(header[i].text);
+            if (!QByteArray::fromStdString(header[i].text).trimmed().isEmpty()) {
+                columns.ignored << QString::fromStdString(header[i].text);  // unnamed: unsaid
+            }
         }
     }
     return columns;
@@ -105,6 +107,9 @@ RecordImport RecordImport::fromBytes(std::string bytes) {
 // Checks the text and finds the delimiter: the one that splits the first line into the
 // most column names we know (a comma when there is a tie).
 void RecordImport::readHeader() {
+    if (bytes_.starts_with("\xFF\xFE") || bytes_.starts_with("\xFE\xFF")) {
+        throw ImportRefused{0, "it is UTF-16 text; save it as CSV in UTF-8 and import that"};
+    }
     text_ = db::csv::withoutByteOrderMark(bytes_);
     if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         throw ImportRefused{0, "it is empty"};
@@ -163,6 +168,7 @@ bool RecordImport::forEachRecord(const std::function<void(const Texts&, bool cut
                 return false;
             }
             bool cut = false;
+            bool filled = false;  // a quoted field (even "") or some text is a record
             for (std::size_t column = 0; column < 4; ++column) {
                 const auto at = static_cast<std::size_t>(columnOf_[column]);
                 auto& text = texts[column];
@@ -172,9 +178,10 @@ bool RecordImport::forEachRecord(const std::function<void(const Texts&, bool cut
                     continue;
                 }
                 text = fields[at].text;  // a copy into storage kept from row to row
+                filled = filled || fields[at].quoted || !blank(text);
                 cut = cutToWidth(*text, Widths[column]) || cut;
             }
-            if (std::all_of(texts.begin(), texts.end(), blank)) {
+            if (!filled) {
                 ++empty;
                 continue;
             }

@@ -49,7 +49,8 @@ class Desktop {
     virtual void openAddress(const QString& address) = 0;
 
     // Printing: whether any printer is installed; the printer dialog (false when the user
-    // cancels); the name of a file to save, asked of the user (empty when cancelled).
+    // cancels); the name of a file to save, asked of the user (empty when cancelled; a name
+    // typed without a suffix gets the first one of the filter).
     virtual bool printerInstalled() = 0;
     virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
     virtual QString chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
@@ -142,7 +143,18 @@ bool QtDesktop::choosePrinter(QWidget* owner, QPrinter& printer) {
 
 QString QtDesktop::chooseSaveFile(QWidget* owner, const QString& caption, const QString& suggested,
                                   const QString& filter) {
-    return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
+    // A name typed without a suffix gets the filter's, before the dialog asks whether to
+    // replace a file of that name: the question is about the file that will be written.
+    QFileDialog dialog(owner, caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    static const QRegularExpression firstSuffix(R"(\*\.(\w+))");
+    if (const auto match = firstSuffix.match(filter); match.hasMatch()) {
+        dialog.setDefaultSuffix(match.captured(1));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
 }
 
 QString QtDesktop::chooseOpenFile(QWidget* owner, const QString& caption, const QString& folder,

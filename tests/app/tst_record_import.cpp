@@ -60,8 +60,8 @@ class TstRecordImport : public QObject {
         QTest::newRow("BOM, blanks around names")
             << QByteArray("\xEF\xBB\xBF Artist , Title\nA,T\n") << "comma"
             << "A|T|<null>|<null>" << QStringList();
-        QTest::newRow("quoted header")
-            << QByteArray("\"Artist\",\"Title\"\n\"A\",\"\"\n") << "comma"
+        QTest::newRow("quoted header, unnamed columns")
+            << QByteArray("\"Artist\",\"Title\",,\n\"A\",\"\",,\n") << "comma"
             << "A||<null>|<null>" << QStringList();
     }
     void headerFindsTheColumns() {
@@ -141,21 +141,23 @@ class TstRecordImport : public QObject {
         connection.open(catalogue.path().toStdString());
         const QByteArray file =
             "Artist,Title,Category,Format\n"
-            "abba,ARRIVAL,pop,cd\n"                     // already there, letter case aside
-            "Nina,Ø,,LP\n"                              // already there, Null matching Null
-            "Nina,Ø,\"\",LP\n"                          // empty text is not Null
-            ",,,\n"                                     // empty
-            "\n"                                        // empty
-            " , ,\t,\n"                                 // blanks only: empty
-            "A,T,Progressive Rock 😀 Extra,Cassette\n";  // category and format cut
+            "abba,ARRIVAL,pop,cd\n"                    // already there, letter case aside
+            "Nina,Ø,,LP\n"                             // already there, Null matching Null
+            "Nina,Ø,\"\",LP\n"                         // empty text is not Null
+            ",,,\n"                                    // empty
+            "\n"                                       // empty
+            " , ,\t,\n"                                // blanks only: empty
+            "A,T,Progressive Rock 😀 Extra,Cassette\n"  // category and format cut
+            "\"\",\"\",\"\",\"\"\n";                   // four empty texts: a record
         const auto preview = RecordImport::fromBytes(file.toStdString()).preview(connection, {});
         QVERIFY(preview);
-        QCOMPARE(preview->rows, 4);
+        QCOMPARE(preview->rows, 5);
         QCOMPARE(preview->existing, 2);
         QCOMPARE(preview->empty, 3);
         QCOMPARE(preview->cut, 1);
-        QCOMPARE(shown(preview->first), (QStringList{"abba|ARRIVAL|pop|cd", "Nina|Ø|<null>|LP",
-                                                     "Nina|Ø||LP", "A|T|Progressive Roc|Casse"}));
+        QCOMPARE(shown(preview->first),
+                 (QStringList{"abba|ARRIVAL|pop|cd", "Nina|Ø|<null>|LP", "Nina|Ø||LP",
+                              "A|T|Progressive Roc|Casse", "|||"}));
         // 14 characters then an emoji of two UTF-16 units: the cut keeps it whole or drops it.
         const auto emoji =
             RecordImport::fromBytes("Category\nProgressive Ro😀k\n").preview(connection, {});

@@ -70,26 +70,30 @@ class TestTransfer : public QObject {
 
   private slots:
     // Quotes, commas, line breaks, blanks at the ends, non-Latin text, empty text and Nulls
-    // come back as they were; the preview, the lookup offers and the tally are right.
+    // come back as they were; the preview, the lookup offers and the tally are right. A record
+    // with no value at all cannot be told from an empty row: the export says so.
     void exportThenImportGivesTheSameRows() {
         MainWindowFixture f({{"O'Connor, Sinéad", "\"Nothing\" Compares", "Pop", "CD"},
                              {"Шостакович", "Symphony\r\nNo. 5", {}, "LP"},
                              {"坂本龍一", "", "Class", {}},
-                             {" lead", "trail ", "a\nb", "x;y"}});
-        auto& w = shown(f);
+                             {" lead", "trail ", "a\nb", "x;y"},
+                             {"", "", "", ""}});
         const QStringList before = exactRows(f.catalogue);
-        const QString target = f.catalogue.directory() + "/collection";
-        f.desktop.saveFileAnswers = {target};
+        f.catalogue.insert({{{}, {}, {}, {}}});
+        auto& w = shown(f);
+        const QString written = f.catalogue.directory() + "/collection.csv";
+        f.desktop.saveFileAnswers = {written};
         f.desktop.answers = {Answer::Ok};
         w.mnuFileExport->trigger();
-        const QString written = target + ".csv";
         QCOMPARE(f.desktop.messages.back().text,
-                 "4 records were written to " + QDir::toNativeSeparators(written) + ".");
-        QCOMPARE(w.lblMsgBar1->text(), QString("4 records exported"));
+                 "6 records were written to " + QDir::toNativeSeparators(written) +
+                     ".\r\n\r\n1 record has no value in any field; in the file they are empty "
+                     "rows, which an import leaves out.");
+        QCOMPARE(w.lblMsgBar1->text(), QString("6 records exported"));
         const QByteArray csv = contents(written);
-        QVERIFY2(
-            csv.startsWith("Artist,Title,Category,Format\r\n\" lead\",\"trail \",\"a\nb\",x;y\r\n"),
-            csv.constData());  // in the Artist view's order
+        QVERIFY2(csv.startsWith("Artist,Title,Category,Format\r\n,,,\r\n\"\",\"\",\"\",\"\"\r\n"
+                                "\" lead\",\"trail \",\"a\nb\",x;y\r\n"),
+                 csv.constData());  // in the Artist view's order
         QVERIFY(csv.contains("\"O'Connor, Sinéad\",\"\"\"Nothing\"\" Compares\",Pop,CD\r\n"));
         QVERIFY(csv.contains("坂本龍一,\"\",Class,\r\n"));
 
@@ -98,32 +102,34 @@ class TestTransfer : public QObject {
         // Artists new to the list: added; the category "a\nb" and the format "x;y": not.
         f.desktop.answers = {Answer::Yes, Answer::No, Answer::No};
         importFile(f, written, [&](FrmImport& preview) {
-            QVERIFY2(preview.lblCounts->text().contains("To add: 4 records"),
+            QVERIFY2(preview.lblCounts->text().contains("To add: 5 records\n"
+                                                        "Empty rows left out: 1"),
                      qPrintable(preview.lblCounts->text()));
             QVERIFY(!preview.lblCounts->text().contains("Already"));
-            QCOMPARE(preview.grdPreview->rowCount(), 4);
-            QCOMPARE(preview.grdPreview->item(2, 1)->text(), QString("Symphony\r\nNo. 5"));
+            QCOMPARE(preview.grdPreview->rowCount(), 5);
+            QCOMPARE(preview.grdPreview->item(3, 1)->text(), QString("Symphony\r\nNo. 5"));
             QCOMPARE(preview.focusWidget(), preview.CmdImport);
             accept(preview);
         });
         QCOMPARE(exactRows(f.catalogue), before);
         QCOMPARE(f.desktop.messages.size(), std::size_t(3));
         QVERIFY2(f.desktop.messages[0].text.startsWith(
-                     "The imported records name 4 artists that the Artist list does not hold: "),
+                     "The imported records name 4 artists that the Artist list does not hold:"
+                     "\r\n     lead\r\n    O'Connor, Sinéad\r\n"),
                  qPrintable(f.desktop.messages[0].text));
         QCOMPARE(f.catalogue.column("SELECT Artist FROM Artist ORDER BY rowid DESC LIMIT 4").size(),
                  4);
         QVERIFY(testing::items(w.CmbArtist).contains("Шостакович"));
         QVERIFY(!f.catalogue.column("SELECT Format FROM Format").contains("x;y"));
-        QCOMPARE(w.lblMsgBar1->text(), QString("4 records imported"));
-        QCOMPARE(w.lblMsgBar3->text(), QString("4 Artists "));
-        QCOMPARE(w.CmbArtist->currentText(), QString(" lead"));  // the view's first record
+        QCOMPARE(w.lblMsgBar1->text(), QString("5 records imported"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("5 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString(""));  // the view's first record
 
         // The same file again: possible, and the preview says the records are there.
         f.desktop.answers = {};
         importFile(f, written, [&](FrmImport& preview) {
             QVERIFY(preview.lblCounts->text().contains(
-                "Already in the catalogue with the same four values: 4 records"));
+                "Already in the catalogue with the same four values: 5 records"));
             QCOMPARE(preview.focusWidget(), preview.CmdCancel);  // Enter adds nothing
             QTest::keyClick(preview.focusWidget(), Qt::Key_Return);
         });
@@ -160,6 +166,7 @@ class TestTransfer : public QObject {
                                                 });
         QVERIFY(f.state.SearchMode);
         QVERIFY(!w.mnuFileImport->isEnabled() && w.mnuFileExport->isEnabled());
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);  // kept private
         f.desktop.saveFileAnswers = {target};  // over the earlier file
         f.desktop.answers = {Answer::Ok};
         w.mnuFileExport->trigger();
@@ -167,6 +174,8 @@ class TestTransfer : public QObject {
                                               "Bob Dylan,Blonde on Blonde,Rock,LP\r\n"
                                               "Bz\xEF\xBF\xBDrk,Post,Pop,CD\r\n"
                                               "Coltrane,Giant Steps,Jazz,LP\r\n"));
+        const auto userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;  // mirrors
+        QCOMPARE(QFile::permissions(target) & ~userBits, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(QDir(f.catalogue.directory()).entryList(QDir::Files).size(), 2);  // no leftover
     }
 
@@ -177,13 +186,16 @@ class TestTransfer : public QObject {
         const QString folder = f.catalogue.directory() + "/taken.csv";
         QVERIFY(QDir().mkdir(folder));
         write(folder + "/inside", "kept");
-        for (const QString& target : {folder, f.catalogue.directory() + "/none/out.csv"}) {
+        const QString none = f.catalogue.directory() + "/none/out.csv";
+        for (const auto& [target, ending] :
+             {std::pair{folder, QDir::toNativeSeparators(folder) + " is as it was."},
+              std::pair{none, QString("Nothing was written.")}}) {
             f.desktop.saveFileAnswers = {target};
             f.desktop.answers = {Answer::Ok};
             w.mnuFileExport->trigger();
             const auto& said = f.desktop.messages.back();
             QVERIFY2(said.text.startsWith("The records could not be exported: ") &&
-                         said.text.endsWith(QDir::toNativeSeparators(target) + " is as it was."),
+                         said.text.endsWith("\r\n\r\n" + ending),
                      qPrintable(said.text));
             QCOMPARE(said.icon, Icon::Exclamation);
         }
@@ -200,8 +212,14 @@ class TestTransfer : public QObject {
                                    << "line 1: its first line must name the columns: Artist, "
                                       "Title, Category, Format (any of them, in any order), and "
                                       "it names none of them";
-        QTest::newRow("encoding") << QByteArray("Artist\nA\nBj\xF6rk\n")
-                                  << "line 3: it is not UTF-8 text (another encoding?)";
+        QTest::newRow("encoding")
+            << QByteArray("Artist\nA\nBj\xF6rk\n")
+            << "line 3: it is not UTF-8 text; save it as CSV in UTF-8 and import that";
+        QTest::newRow("UTF-16") << QByteArray(
+                                       "\xFF\xFE"
+                                       "A\0r\0t\0",
+                                       8)
+                                << "it is UTF-16 text; save it as CSV in UTF-8 and import that";
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16)
                                 << "line 3: it holds a zero byte, as binary files do";
         QTest::newRow("unterminated quote")

@@ -63,7 +63,8 @@ void requireUtf8Text(std::string_view data) {
         }
         const std::size_t length = sequenceLength(data, at);
         if (length == 0) {
-            throw Malformed(lineAt(data, at), "it is not UTF-8 text (another encoding?)");
+            throw Malformed(lineAt(data, at),
+                            "it is not UTF-8 text; save it as CSV in UTF-8 and import that");
         }
         at += length;
     }

@@ -282,13 +282,15 @@ class FrmMain : public QMainWindow {
     void produceReport();
     void fillBrowse(db::Recordset& records, std::int64_t expected);
     void importFile(const QString& path);
+    void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
+    void hideCaptionedProgress();
     void importRecords(const app::RecordImport& import, std::int64_t rows);
     void offerLookupValues(const std::array<std::vector<std::string>, 3>& lacking);
     // A long run the user can stop with Esc: the window takes no other input meanwhile,
     // shows the busy pointer and the progress bar.
     class StoppableRun {
       public:
-        explicit StoppableRun(FrmMain& window);
+        StoppableRun(FrmMain& window, const QString& caption);
         ~StoppableRun();
         // Lets events run now and then; false when the user has chosen to stop.
         std::function<bool(int percent)> progress();

@@ -37,14 +37,14 @@ QString refusalText(const QString& path, const app::ImportRefused& refused) {
            NothingImported;
 }
 
+// The first names, one to a line (a name may hold a comma), and how many more there are.
 QString namesText(const std::vector<std::string>& names) {
-    QStringList listed;
+    QString text;
     for (std::size_t i = 0; i < names.size() && i < NamesListed; ++i) {
-        listed << QString::fromStdString(names[i]);
+        text += "\r\n    " + QString::fromStdString(names[i]);
     }
-    QString text = listed.join(", ");
     if (names.size() > NamesListed) {
-        text += " and " + QString::number(names.size() - NamesListed) + " more";
+        text += "\r\n    and " + QString::number(names.size() - NamesListed) + " more";
     }
     return text;
 }
@@ -55,33 +55,33 @@ void FrmMain::mnuFileExport_Click() {
     if (!offerToSaveEdit()) {
         return;
     }
-    QString path = desktop_.chooseSaveFile(this, "Export Records",
-                                           QDir::homePath() + "/Recordings.csv", CsvFilter);
+    const QString path = desktop_.chooseSaveFile(this, "Export Records",
+                                                 QDir::homePath() + "/Recordings.csv", CsvFilter);
     if (path.isEmpty()) {
         return;
     }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += ".csv";
-    }
     db::Recordset& records = currentRecords();
+    const bool replacing = QFileInfo::exists(path);
     std::int64_t total = 0;
     app::resumeNext([&] { total = records.recordCount(); });
     SetBusyPointer(true);
-    lblMsgBar1->setText("Exporting records...");
-    ProgressBar1->setMaximum(100);
-    setProgress(0);
-    ProgressBar1->show();
+    showCaptionedProgress("Exporting records... %p%");
     const auto showProgress = [&](std::int64_t written) {
         setProgress(total > 0 ? static_cast<int>(std::min<std::int64_t>(written * 100 / total, 100))
                               : 0);
     };
     try {
         const app::ExportResult result = app::exportRecords(records, path, showProgress);
-        ProgressBar1->hide();
+        hideCaptionedProgress();
         SetBusyPointer(false);
         lblMsgBar1->setText(counted(result.records, "record", "records") + " exported");
         QString text = counted(result.records, "record was", "records were") + " written to " +
                        QDir::toNativeSeparators(path) + ".";
+        if (result.unfilled > 0) {
+            text += "\r\n\r\n" + counted(result.unfilled, "record has", "records have") +
+                    " no value in any field; in the file they are empty rows, which an import "
+                    "leaves out.";
+        }
         if (result.mended > 0) {
             text += "\r\n\r\n" + counted(result.mended, "record holds", "records hold") +
                     " bytes that are not UTF-8 text; each such byte was written as the "
@@ -89,11 +89,12 @@ void FrmMain::mnuFileExport_Click() {
         }
         desktop_.messageBox(text, Buttons::Ok, Icon::Information, "Export Records");
     } catch (const app::ExportFailed& failure) {
-        ProgressBar1->hide();
+        hideCaptionedProgress();
         SetBusyPointer(false);
         lblMsgBar1->clear();
         desktop_.messageBox("The records could not be exported: " + failure.why + "\r\n\r\n" +
-                                QDir::toNativeSeparators(path) + " is as it was.",
+                                (replacing ? QDir::toNativeSeparators(path) + " is as it was."
+                                           : QString("Nothing was written.")),
                             Buttons::Ok, Icon::Exclamation, "Export Records");
     }
 }
@@ -116,9 +117,8 @@ void FrmMain::mnuFileImport_Click() {
 void FrmMain::importFile(const QString& path) {
     std::optional<app::RecordImport> import;
     std::optional<app::RecordImport::Preview> preview;
-    lblMsgBar1->setText("Reading " + QFileInfo(path).fileName() + "...");
     try {
-        StoppableRun reading(*this);
+        StoppableRun reading(*this, "Reading " + QFileInfo(path).fileName() + "...");
         import.emplace(path);
         preview = import->preview(state_.cnMain, reading.progress());
     } catch (const app::ImportRefused& refused) {
@@ -151,11 +151,10 @@ void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) 
                             "Import Records");
         return;
     }
-    lblMsgBar1->setText("Importing records... (Esc stops)");
     std::optional<app::RecordImport::NewNames> lacking;
     QString failure;
     {
-        StoppableRun run(*this);
+        StoppableRun run(*this, "Importing records...");
         try {
             lacking = import.insertAll(s.cnMain, run.progress());
         } catch (const db::DbError& error) {
@@ -172,13 +171,15 @@ void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) 
         lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
+    const QString imported = counted(rows, "record", "records") + " imported";
+    lblMsgBar1->setText(imported);
     offerLookupValues(*lacking);
     // The records shown again from the top of the view, the tally counted.
     SaveViewName();
     app::resumeNext([&] { GetIndex(); });
     DisplayRecord();
     recountTally();
-    lblMsgBar1->setText(counted(rows, "record", "records") + " imported");
+    lblMsgBar1->setText(imported);
 }
 
 // Offers to add to each lookup list the values of the imported records it lacks.
@@ -201,7 +202,7 @@ void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& l
         const auto& k = kinds[kind];
         const QString question =
             "The imported records name " + counted(std::int64_t(names.size()), k.one, k.many) +
-            " that the " + k.list + " list does not hold: " + namesText(names) + ".\r\n\r\nAdd " +
+            " that the " + k.list + " list does not hold:" + namesText(names) + "\r\n\r\nAdd " +
             (names.size() == 1 ? "it" : "them") + " to the list?";
         if (desktop_.messageBox(question, Buttons::YesNo, Icon::Question, "Import Records") !=
             Answer::Yes) {
@@ -226,7 +227,22 @@ void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& l
 }
 
 // While a long run works the window takes no input but Esc, which asks whether to stop.
-FrmMain::StoppableRun::StoppableRun(FrmMain& window) : window_(window) {
+// The progress bar covers the status bar while it is shown: it carries the caption itself.
+void FrmMain::showCaptionedProgress(const QString& caption) {
+    ProgressBar1->setMaximum(100);
+    ProgressBar1->setFormat(caption);
+    ProgressBar1->setTextVisible(true);
+    setProgress(0);
+    ProgressBar1->show();
+}
+
+void FrmMain::hideCaptionedProgress() {
+    ProgressBar1->hide();
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFormat("%p%");
+}
+
+FrmMain::StoppableRun::StoppableRun(FrmMain& window, const QString& caption) : window_(window) {
     window_.state_.TransferRunning = true;
     window_.state_.TransferCancel = false;
     window_.closeAfterTransfer_ = false;
@@ -234,13 +250,11 @@ FrmMain::StoppableRun::StoppableRun(FrmMain& window) : window_(window) {
     window_.centralWidget()->setEnabled(false);
     window_.menuBar()->setEnabled(false);
     window_.setFocus();  // the window itself takes the keys meanwhile: Esc
-    window_.ProgressBar1->setMaximum(100);
-    window_.setProgress(0);
-    window_.ProgressBar1->show();
+    window_.showCaptionedProgress(caption + " %p%   (Esc stops)");
 }
 
 FrmMain::StoppableRun::~StoppableRun() {
-    window_.ProgressBar1->hide();
+    window_.hideCaptionedProgress();
     window_.centralWidget()->setEnabled(true);
     window_.menuBar()->setEnabled(true);
     window_.SetBusyPointer(false);
