@@ -37,13 +37,7 @@ struct TunePlayer::Engine {
     fluid_player_t* player = nullptr;
 
     ~Engine() {
-        if (player) {
-            fluid_player_stop(player);
-            delete_fluid_player(player);
-        }
-        if (driver) {
-            delete_fluid_audio_driver(driver);
-        }
+        stop();
         if (synth) {
             delete_fluid_synth(synth);
         }
@@ -52,7 +46,22 @@ struct TunePlayer::Engine {
         }
     }
 
-    // Null when any part is missing (no sound font, no audio device).
+    // The audio thread renders through the player: it goes first, so that nothing renders
+    // while the player is deleted.
+    void stop() {
+        if (driver) {
+            delete_fluid_audio_driver(driver);
+            driver = nullptr;
+        }
+        if (player) {
+            fluid_player_stop(player);
+            delete_fluid_player(player);
+            player = nullptr;
+            fluid_synth_all_sounds_off(synth, -1);  // no note left hanging
+        }
+    }
+
+    // Null when any part is missing (no FluidSynth settings, no sound font).
     static std::unique_ptr<Engine> make(const std::string& renderFile) {
         // Silence is the only report of a failure: neither library may write to the terminal.
         for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
@@ -78,8 +87,7 @@ struct TunePlayer::Engine {
         if (!engine->synth || fluid_synth_sfload(engine->synth, font->c_str(), 1) == FLUID_FAILED) {
             return nullptr;
         }
-        engine->driver = new_fluid_audio_driver(engine->settings, engine->synth);
-        return engine->driver ? std::move(engine) : nullptr;
+        return engine;
     }
 };
 
@@ -129,23 +137,22 @@ void TunePlayer::startWanted() {
     if (!engine_ || wanted_.isEmpty() || !QFileInfo(wanted_).isReadable()) {
         return;
     }
-    engine_->player = new_fluid_player(engine_->synth);
-    if (!engine_->player ||
-        fluid_player_add(engine_->player,
-                         QFileInfo(wanted_).filePath().toLocal8Bit().constData()) == FLUID_FAILED ||
-        fluid_player_play(engine_->player) == FLUID_FAILED) {
+    // A player and an audio thread for each tune (no audio device: silence).
+    Engine& e = *engine_;
+    e.player = new_fluid_player(e.synth);
+    if (!e.player ||
+        fluid_player_add(e.player, QFileInfo(wanted_).filePath().toLocal8Bit().constData()) ==
+            FLUID_FAILED ||
+        fluid_player_play(e.player) == FLUID_FAILED ||
+        !(e.driver = new_fluid_audio_driver(e.settings, e.synth))) {
         stopPlaying();
     }
 }
 
 void TunePlayer::stopPlaying() {
-    if (!engine_ || !engine_->player) {
-        return;
+    if (engine_) {
+        engine_->stop();
     }
-    fluid_player_stop(engine_->player);
-    delete_fluid_player(engine_->player);
-    engine_->player = nullptr;
-    fluid_synth_all_sounds_off(engine_->synth, -1);  // no note left hanging
 }
 
 #else  // built without FluidSynth: the About window is silent

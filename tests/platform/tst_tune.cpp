@@ -107,8 +107,9 @@ class TestTune : public QObject {
             QTest::qWait(400);
             player.stop();
             QVERIFY(!player.playing());
-            player.play(Tune);  // again, from the start
+            player.play(Tune);  // again, from the start: the file holds this playing
             QTRY_VERIFY(player.playing());
+            QTest::qWait(400);
         }
         QVERIFY(rms(samples(dir.filePath("played.wav"))) > 0.005);
         {
@@ -118,9 +119,7 @@ class TestTune : public QObject {
             QVERIFY(!player.playing());
             player.stop();
         }
-        const auto silence = samples(dir.filePath("missing.wav"));
-        qInfo("missing: %zu samples, RMS %.6f", silence.size(), rms(silence));
-        QVERIFY(rms(silence) < 0.0005);  // the converter's dither at most
+        QVERIFY(!QFile::exists(dir.filePath("missing.wav")));  // no audio thread was started
     }
 };
 
