@@ -26,6 +26,15 @@ LoadedWindow::LoadedWindow(std::int64_t records, Access access, std::int64_t art
     window->Form_Load();
 }
 
+std::int64_t scanArtistOrder(db::Connection& connection) {
+    db::Statement scan(connection, "SELECT rowid FROM Main ORDER BY Artist, Title");
+    std::int64_t rows = 0;
+    while (scan.step()) {
+        ++rows;
+    }
+    return rows;
+}
+
 double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }

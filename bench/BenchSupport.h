@@ -87,6 +87,9 @@ struct LoadedWindow {
 
 double seconds(Clock::duration d);
 
+// The bare work of opening the Artist view: its row ids read in order. Returns how many.
+std::int64_t scanArtistOrder(db::Connection& connection);
+
 // Times the bare work (t0 to t1) and ours (t1 to t2) over the iterations; reports the bare
 // time per iteration and ours as a multiple of it.
 class RatioTimer {

@@ -1,6 +1,7 @@
 #include "app/SharedRoutines.h"
 
 #include <QLineEdit>
+#include <QLocale>
 
 #include "app/AppState.h"
 #include "app/Locations.h"
@@ -37,6 +38,10 @@ QString GetWindowsDir(const std::optional<QString>& raw) {
 
 QString TallyText(std::int64_t tally) {
     return QString::number(tally) + (tally == 1 ? " Artist " : " Artists ");
+}
+
+QString counted(std::int64_t count, const char* one, const char* many) {
+    return QLocale().toString(static_cast<qlonglong>(count)) + " " + (count == 1 ? one : many);
 }
 
 QString failureText(const QString& what, const db::DbError& error) {

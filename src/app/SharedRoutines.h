@@ -28,6 +28,9 @@ QString GetWindowsDir(const std::optional<QString>& raw);
 // "12 Artists ", "1 Artist ": the record tally as the status bar shows it.
 QString TallyText(std::int64_t tally);
 
+// "1,234 records", "1 record": a count in the reader's digits, with the word that suits it.
+QString counted(std::int64_t count, const char* one, const char* many);
+
 // What failed, then the engine's description, for a message box.
 QString failureText(const QString& what, const db::DbError& error);
 

@@ -11,6 +11,14 @@ void bindTexts(Statement& statement, const RecordTexts& texts) {
     }
 }
 
+// Runs a SELECT EXISTS with its parameters bound, ready for the next ones.
+bool exists(Statement& statement) {
+    statement.step();
+    const bool found = statement.integerColumn(0) != 0;
+    statement.reset();
+    return found;
+}
+
 std::string lookupQuery(Lookup which) {
     const std::string column = quoted(lookupColumn(which));
     return "SELECT EXISTS (SELECT 1 FROM " + column + " WHERE " + column + " = ?)";
@@ -35,10 +43,7 @@ RecordMatcher::RecordMatcher(Connection& connection)
 
 bool RecordMatcher::holds(const RecordTexts& texts) {
     bindTexts(statement_, texts);
-    statement_.step();
-    const bool found = statement_.integerColumn(0) != 0;
-    statement_.reset();
-    return found;
+    return exists(statement_);
 }
 
 LookupMatcher::LookupMatcher(Connection& connection, Lookup which)
@@ -46,10 +51,7 @@ LookupMatcher::LookupMatcher(Connection& connection, Lookup which)
 
 bool LookupMatcher::holds(const std::string& value) {
     statement_.bind(1, Value(value));
-    statement_.step();
-    const bool found = statement_.integerColumn(0) != 0;
-    statement_.reset();
-    return found;
+    return exists(statement_);
 }
 
 void addLookupValue(Connection& connection, Lookup which, const std::string& value) {

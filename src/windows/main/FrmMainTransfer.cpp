@@ -27,9 +27,7 @@ constexpr std::size_t NamesListed = 10;
 const QString CsvFilter = "CSV files (*.csv *.tsv *.txt);;All files (*)";
 const QString NothingImported = "\r\n\r\nNothing was imported.";
 
-QString counted(std::int64_t count, const char* one, const char* many) {
-    return QLocale().toString(static_cast<qlonglong>(count)) + " " + (count == 1 ? one : many);
-}
+using app::counted;
 
 QString refusalText(const QString& path, const app::ImportRefused& refused) {
     const QString where = refused.line > 0 ? "line " + QString::number(refused.line) + ": " : "";

@@ -8,12 +8,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/SharedRoutines.h"
+
 namespace windows {
 namespace {
 
 QString records(std::int64_t count) {
-    return QLocale().toString(static_cast<qlonglong>(count)) +
-           (count == 1 ? " record" : " records");
+    return app::counted(count, "record", "records");
 }
 
 QString countsText(const QString& fileName, const app::RecordImport& import,
