@@ -34,6 +34,10 @@ struct MainWindowFixture {
     std::unique_ptr<windows::FrmMain> window;
 };
 
+// The question before the record shown changes while it holds an edit.
+inline const QString SaveChanges =
+    QStringLiteral("Changes have been made to record\r\nSave Changes?");
+
 // Three records in three categories, artists in alphabetical order.
 inline std::vector<TestCatalogue::Row> threeRecords() {
     return {{"ABBA", "Arrival", "Pop", "CD"},

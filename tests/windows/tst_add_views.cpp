@@ -15,6 +15,7 @@ using platform::Answer;
 using platform::Icon;
 using testing::click;
 using testing::MainWindowFixture;
+using testing::SaveChanges;
 using testing::shown;
 using testing::TestCatalogue;
 using testing::threeRecords;
@@ -170,7 +171,12 @@ class TestAddViews : public QObject {
         w.txtTitle->setFocus(Qt::TabFocusReason);
         QVERIFY(f.desktop.messages.empty());
 
+        f.desktop.answers = {Answer::No};  // Add offers to save that edit first
         click(w.CmdAdd);
+        QCOMPARE(f.desktop.messageTexts(), QStringList{SaveChanges});
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main WHERE Artist = 'Zz'"),
+                 QStringList{"0"});
+        f.desktop.messages.clear();
         QTest::keyClicks(w.CmbArtist, "abba");  // known, whatever the case
         w.txtTitle->setFocus(Qt::TabFocusReason);
         QVERIFY(f.desktop.messages.empty());
@@ -295,8 +301,11 @@ class TestAddViews : public QObject {
                              {"Bowie", "Heroes", "Rock", "CD"},
                              {"Cale", "Paris 1919", "Art", "LP"}});
         auto& w = shown(f);
-        w.txtTitle->setText("edited");  // a view change drops it without asking
+        w.txtTitle->setText("edited");  // a view change offers to save it first
+        f.desktop.answers = {Answer::No};
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);  // By Format
+        QCOMPARE(f.desktop.messageTexts(), QStringList{SaveChanges});
+        f.desktop.messages.clear();
         QCOMPARE(w.txtTitle->text(), QString("Heroes"));
         QVERIFY(w.mnuViewFormat->isChecked());
         QVERIFY(!w.mnuViewArtist->isChecked() && !w.mnuViewTitle->isChecked() &&

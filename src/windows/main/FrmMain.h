@@ -6,10 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "reports/Report.h"
+#include "windows/report/ReportOutput.h"
 
 class QAction;
 class QComboBox;
@@ -43,6 +46,7 @@ class FrmBrowse;
 class FrmCounts;
 class FrmSearch;
 class LookupList;
+class OtherWindowsHeld;
 struct LookupKind;
 
 // The record editor: one catalogue record at a time in four fields, with the command
@@ -136,9 +140,10 @@ class FrmMain : public QMainWindow {
     void MarkRecordChanged();
     void ExitApplication();
     void UpdateRecord();
-    // Offers to save an edit before the record shown changes (a move, a search, a jump).
-    // False when the edit is still unsaved because the save failed: the change must not
-    // happen, or the edit is lost.
+    // Offers to save an edit before the record shown changes (a move, a view, a search, a
+    // jump), or, in add mode, to add the new entry and leave add mode. False when the edit
+    // or entry is still on screen unsaved (the save failed, or a check asked for a retry):
+    // the change must not happen, or it is lost.
     bool offerToSaveEdit();
 
     // The catalogue session.
@@ -250,7 +255,8 @@ class FrmMain : public QMainWindow {
     void writeRecordFields(db::Recordset& records, bool newRow);
     void emptyFields();
     void enterAddMode();
-    void insertRecord();
+    bool insertRecord();  // false when the entry was not added
+    bool leaveAddModeForJump();
     void returnToRecordBeforeAdd();
     void leaveAddModeAfterCancel();
     void leaveAddModeAfterEscape();
@@ -279,15 +285,33 @@ class FrmMain : public QMainWindow {
     void setProgress(int value);
     QString markAllRecords();
     bool reallyCancelDeleteAll();
-    void produceReport();
+    ReportSent produceReport();
     void fillBrowse(db::Recordset& records, std::int64_t expected);
     void importFile(const QString& path);
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
     void hideCaptionedProgress();
     void importRecords(const app::RecordImport& import, std::int64_t rows);
     void offerLookupValues(const std::array<std::vector<std::string>, 3>& lacking);
-    // A long run the user can stop with Esc: the window takes no other input meanwhile,
-    // shows the busy pointer and the progress bar.
+    // A long run of this window: it takes no input but Esc (its controls and menus off, the
+    // focus on the window itself) and every other window of the program is held, so that
+    // nothing moves the records the run walks. The focus goes back where it was.
+    class HeldForRun {
+      public:
+        explicit HeldForRun(FrmMain& window);
+        ~HeldForRun();
+        HeldForRun(const HeldForRun&) = delete;
+        HeldForRun& operator=(const HeldForRun&) = delete;
+        bool holds(const QWidget* window) const;
+
+      private:
+        FrmMain& window_;
+        HeldForRun* outer_;
+        QPointer<QWidget> focus_;
+        std::unique_ptr<OtherWindowsHeld> others_;
+    };
+    HeldForRun* heldForRun_ = nullptr;  // the run going, if any
+    // A long run the user can stop with Esc: held as above, with the busy pointer and the
+    // progress bar.
     class StoppableRun {
       public:
         StoppableRun(FrmMain& window, const QString& caption);
@@ -297,6 +321,7 @@ class FrmMain : public QMainWindow {
 
       private:
         FrmMain& window_;
+        std::optional<HeldForRun> held_;
     };
 
     app::AppState& state_;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
@@ -52,20 +53,26 @@ void FrmMain::setAddModeCommands(bool enabled, bool withBookmark) {
 
 void FrmMain::enterAddMode() {
     auto& s = state_;
+    if (!offerToSaveEdit()) {  // an edit of the record shown is not dropped unasked
+        return;
+    }
     lblMsgBar1->setText("Add Mode - Esc key to cancel");
     CmdAdd->setText("&Insert");
     s.ReturnBookmark.reset();
     app::resumeNext([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
     SaveViewName();
     setRecordUnread(false);  // a new entry takes typing whatever the record before it
+    // In add mode first, so that emptying the fields is not taken for an edit of the record
+    // shown before: a later save would write the empty texts over it.
+    AddMode = true;
+    RecordChanged = false;
     emptyFields();
     setDefaultButton(CmdAdd);
     setAddModeCommands(false, true);
-    AddMode = true;
     CmbArtist->setFocus();
 }
 
-void FrmMain::insertRecord() {
+bool FrmMain::insertRecord() {
     if (CmbArtist->currentText().isEmpty() || txtTitle->text().isEmpty()) {
         const Answer answer = desktop_.messageBox("Artist and Title can not be empty.",
                                                   Buttons::RetryCancel, Icon::Exclamation);
@@ -74,7 +81,7 @@ void FrmMain::insertRecord() {
         } else {
             leaveAddModeAfterCancel();
         }
-        return;
+        return false;
     }
     db::Recordset& main = state_.rsMain;
     try {
@@ -85,11 +92,39 @@ void FrmMain::insertRecord() {
         main.cancelUpdate();
         desktop_.messageBox(app::failureText("The record could not be added.", error), Buttons::Ok,
                             Icon::Exclamation);
-        return;
+        return false;
     }
     emptyFields();
     UpdateRecordTally(true);
     CmbArtist->setFocus();
+    return true;
+}
+
+// Another window goes to a record while a new one is being entered. The entry is never
+// written over a stored record: with nothing typed, add mode ends as Esc ends it; with
+// something typed, the user chooses whether to add it first (as Insert adds it, with its
+// checks and the artist offer). False when the entry stays on screen (a check asked for a
+// retry, or the record could not be added): the jump must not happen.
+bool FrmMain::leaveAddModeForJump() {
+    const RecordTexts typed = fieldTexts();
+    const bool anythingTyped = std::any_of(
+        typed.begin(), typed.end(), [](const QString& text) { return !text.trimmed().isEmpty(); });
+    QString status = "Add Mode Canceled";
+    if (anythingTyped &&
+        desktop_.messageBox("New record has been entered\r\nAdd Record?", Buttons::YesNo,
+                            Icon::Question, "Add Record") == Answer::Yes) {
+        // Insert, clicked, takes the focus from the artist box, which offers the artist.
+        if (QWidget* focus = focusWidget(); focus == CmbArtist || CmbArtist->isAncestorOf(focus)) {
+            CmbArtist_LostFocus();
+        }
+        if (!insertRecord()) {
+            return !AddMode;  // Cancel on the check left add mode; a retry stays in it
+        }
+        status = "Record Added";
+    }
+    leaveAddModeAfterEscape();
+    lblMsgBar1->setText(status);
+    return true;
 }
 
 // Reopens the view Add was pressed in, so new records take their places, and shows the

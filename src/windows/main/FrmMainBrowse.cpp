@@ -1,7 +1,6 @@
 // The main window's Browse button: the catalogue (or the search results) copied into the
 // browse window's grid, with the progress bar, and Esc to stop.
 #include <QLabel>
-#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -58,8 +57,8 @@ void FrmMain::FillBrowseGridSearch() {
 
 // Walks the recordset in its order and gives the browse grid each record's row id (the
 // grid reads the texts of the rows it draws). Pending events run every 50 ms so that Esc
-// can stop the walk; meanwhile every other command is off, so nothing can move the
-// recordset under the walk. The recordset's position is restored at the end.
+// can stop the walk; meanwhile every other command and window is held, so nothing can move
+// the recordset under the walk. The recordset's position is restored at the end.
 void FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
     auto& s = state_;
     FrmBrowse* browse = frmBrowse();
@@ -69,9 +68,7 @@ void FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
     ProgressBar1->setMaximum(static_cast<int>(std::min<std::int64_t>(expected, INT32_MAX)));
     browse->Grid1->hide();
     auto rows = std::make_unique<BrowseRows>(s.cnMain);
-    centralWidget()->setEnabled(false);
-    menuBar()->setEnabled(false);
-    browse->setEnabled(false);
+    std::optional<HeldForRun> held(std::in_place, *this);
     app::resumeNext([&] {
         records.moveFirst();
         ProgressBar1->show();
@@ -96,9 +93,7 @@ void FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
             records.setBookmark(*returnTo);
         }
     });
-    centralWidget()->setEnabled(true);
-    menuBar()->setEnabled(true);
-    browse->setEnabled(true);
+    held.reset();
     ProgressBar1->setValue(0);
     ProgressBar1->hide();
 }

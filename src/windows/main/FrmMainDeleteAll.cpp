@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 
 #include "app/AppState.h"
@@ -73,6 +72,7 @@ void FrmMain::DeleteAllRecords() {
     }
     const OptionMarks marks = optionMarks();
     SetBusyPointer(true);
+    std::optional<HeldForRun> held(std::in_place, *this);
     const DeleteAllRun run = runDeleteAll();
     if (run.outcome == DeleteAllRun::Stopped) {
         lblMsgBar1->setText("Delete Interupted");
@@ -91,6 +91,7 @@ void FrmMain::DeleteAllRecords() {
     InitializeDatabase();
     restoreOptionMarks(marks);
     DisplayRecord();
+    held.reset();
     CmdAdd->setFocus();
     SetBusyPointer(false);
     recountTally();
@@ -119,13 +120,11 @@ FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
 }
 
 // Marks every record for deletion in one batch, letting events run every 50 ms so that Esc
-// can stop the run; only Esc reaches the window meanwhile. Returns what failed, if anything
-// (the batch is then dropped).
+// can stop the run; only Esc reaches the windows meanwhile (they are held). Returns what failed, if
+// anything (the batch is then dropped).
 QString FrmMain::markAllRecords() {
     auto& s = state_;
     QString failure;
-    centralWidget()->setEnabled(false);
-    menuBar()->setEnabled(false);
     try {
         s.rsMain.open(s.cnMain, {"Main", {}, {}, {}}, db::CursorType::Keyset,
                       db::LockType::BatchOptimistic);
@@ -151,8 +150,6 @@ QString FrmMain::markAllRecords() {
         failure = QString::fromStdString(error.description);
         app::resumeNext([&] { s.rsMain.cancelBatch(); });
     }
-    centralWidget()->setEnabled(true);
-    menuBar()->setEnabled(true);
     stopDeleteAllConfirmed_ = false;
     return failure;
 }

@@ -54,6 +54,13 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (type == QEvent::KeyPress && widget && heldForRun_ && heldForRun_->holds(widget->window()) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        // A window held by a run passes Esc on to the run, as the main window would.
+        Form_KeyDown(KeyEscape, Qt::NoModifier);
+        Form_KeyPress(KeyEscape);
+        return true;
+    }
     if (!widget || (widget != this && !isAncestorOf(widget))) {
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "app/WorkBeside.h"
 #include "db/Catalogue.h"
 #include "db/Maintenance.h"
 #include "windows/main/FrmMain.h"
@@ -123,6 +124,7 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         desktop_.messageBox(NotRepaired + holder, Buttons::Ok, Icon::Exclamation);
         return false;
     }
+    std::optional<HeldForRun> held(std::in_place, *this);
     const OptionMarks marks = optionMarks();
     lblMsgBar1->setText("Repairing/Compacting Database...");
     ProgressBar1->setMaximum(100);
@@ -134,10 +136,18 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     setProgress(10);
     closeCatalogue();
     setProgress(15);
-    const auto result = db::maintenance::rebuildCatalogue(
-        s.AppDir.toStdString(), [this](int value) { setProgress(value); },
-        s.CatalogueName.toStdString());
+    // The file work goes on beside the windows, which stay painted: the catalogue is closed,
+    // and the rebuild opens connections of its own.
+    app::ProgressHandover steps;
+    const auto result = app::runBesideEvents(
+        desktop_,
+        [&, folder = s.AppDir.toStdString(), file = s.CatalogueName.toStdString()] {
+            return db::maintenance::rebuildCatalogue(
+                folder, [&](int value) { steps.tell(value); }, file);
+        },
+        [&] { steps.pass([this](int value) { setProgress(value); }); });
     if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
+        held.reset();
         desktop_.messageBox(compactionFailedText(s.CatalogueName), Buttons::Ok, Icon::Critical);
         ExitApplication();
         return false;
@@ -153,6 +163,7 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     setProgress(100);
     ProgressBar1->hide();
     ProgressBar1->setValue(0);
+    held.reset();
     if (failure.isEmpty() && !s.cnMain.isOpen()) {
         failure = "The catalogue could not be opened again.";
     }

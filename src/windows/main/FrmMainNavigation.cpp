@@ -19,6 +19,9 @@ db::Recordset& FrmMain::currentRecords() {
 }
 
 bool FrmMain::offerToSaveEdit() {
+    if (AddMode) {
+        return leaveAddModeForJump();
+    }
     if (RecordChanged) {
         ExplicitUpdate = false;
         UpdateRecord();

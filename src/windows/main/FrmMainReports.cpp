@@ -54,29 +54,10 @@ void FrmMain::runReport(const QString& file) {
 }
 
 // Sets the engine's sort list and heading from the view (or the searched field), its
-// selection from the search in force, and runs it. A failure beeps twice and is said; the
-// routine goes on, but does not then claim the report was processed.
+// selection from the search in force, and runs it. A failure beeps twice and is said; a
+// report that was not shown, printed or saved is never said to be processed.
 void FrmMain::PrintReport() {
     auto& s = state_;
-    bool failed = false;
-    auto step = [&](const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const reports::ReportError& error) {
-            failed = true;
-            desktop_.beep();
-            desktop_.beep();
-            if (error.number == reports::err::FileNotFound) {
-                desktop_.messageBox("Zembo1.rpt or Zembo2.rpt file not found!", Buttons::Ok,
-                                    Icon::Critical, "Missing File Error");
-            } else {
-                desktop_.messageBox(QStringLiteral("Error %1 %2")
-                                        .arg(error.number)
-                                        .arg(QString::fromStdString(error.description)),
-                                    Buttons::Ok, Icon::Critical, "Error Trap");
-            }
-        }
-    };
     // The search window names the title field "TITLE": the key is compared without regard
     // to case, so a report after a search on titles is sorted by title.
     const QString key =
@@ -93,19 +74,39 @@ void FrmMain::PrintReport() {
     }
     Report1.selectionFormula = s.ReportFilter;
     Report1.printFileType = 2;
-    step([&] { produceReport(); });
-    if (!failed) {
-        lblMsgBar1->setText("Report Processed");
-    } else {
-        lblMsgBar1->clear();
+    ReportSent sent = ReportSent::Failed;
+    try {
+        sent = produceReport();
+    } catch (const reports::ReportError& error) {
+        if (error.number == reports::err::FileNotFound) {
+            desktop_.beep();
+            desktop_.beep();
+            desktop_.messageBox("Zembo1.rpt or Zembo2.rpt file not found!", Buttons::Ok,
+                                Icon::Critical, "Missing File Error");
+        } else {
+            sayReportFailure(desktop_, error);
+        }
+    }
+    switch (sent) {
+        case ReportSent::Done:
+            lblMsgBar1->setText("Report Processed");
+            break;
+        case ReportSent::Stopped:
+            lblMsgBar1->setText("Report Canceled");
+            break;
+        case ReportSent::Failed:
+            lblMsgBar1->clear();
+            break;
     }
 }
 
-// The report on its destination: a preview window on the screen, or the printer.
-void FrmMain::produceReport() {
+// The report on its destination: a preview window on the screen, or the printer. The
+// catalogue is read with the other windows held, the pages sent out under a progress window.
+ReportSent FrmMain::produceReport() {
     SetBusyPointer(true);
     std::unique_ptr<reports::Report> report;
     try {
+        HeldForRun held(*this);
         report = reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
     } catch (...) {
         SetBusyPointer(false);
@@ -117,9 +118,9 @@ void FrmMain::produceReport() {
                                              desktop_, printer_, this);
         preview->show();
         preview->activateWindow();
-        return;
+        return ReportSent::Done;
     }
-    printReportOn(*report, printer_, desktop_, this);
+    return printReportOn(*report, printer_, desktop_, this);
 }
 
 // The printer dialog; Cancel, or a failure, ends it without a word.

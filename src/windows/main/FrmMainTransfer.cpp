@@ -63,13 +63,17 @@ void FrmMain::mnuFileExport_Click() {
     std::int64_t total = 0;
     app::resumeNext([&] { total = records.recordCount(); });
     SetBusyPointer(true);
+    std::optional<HeldForRun> held(std::in_place, *this);
     showCaptionedProgress("Exporting records... %p%");
+    // Heard every few thousand records: the windows are painted again meanwhile.
     const auto showProgress = [&](std::int64_t written) {
         setProgress(total > 0 ? static_cast<int>(std::min<std::int64_t>(written * 100 / total, 100))
                               : 0);
+        desktop_.processEvents();
     };
     try {
         const app::ExportResult result = app::exportRecords(records, path, showProgress);
+        held.reset();
         hideCaptionedProgress();
         SetBusyPointer(false);
         lblMsgBar1->setText(counted(result.records, "record", "records") + " exported");
@@ -87,6 +91,7 @@ void FrmMain::mnuFileExport_Click() {
         }
         desktop_.messageBox(text, Buttons::Ok, Icon::Information, "Export Records");
     } catch (const app::ExportFailed& failure) {
+        held.reset();
         hideCaptionedProgress();
         SetBusyPointer(false);
         lblMsgBar1->clear();
@@ -222,62 +227,6 @@ void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& l
             k.items->append(QString::fromStdString(name));
         }
     }
-}
-
-// While a long run works the window takes no input but Esc, which asks whether to stop.
-// The progress bar covers the status bar while it is shown: it carries the caption itself.
-void FrmMain::showCaptionedProgress(const QString& caption) {
-    ProgressBar1->setMaximum(100);
-    ProgressBar1->setFormat(caption);
-    ProgressBar1->setTextVisible(true);
-    setProgress(0);
-    ProgressBar1->show();
-}
-
-void FrmMain::hideCaptionedProgress() {
-    ProgressBar1->hide();
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFormat("%p%");
-}
-
-FrmMain::StoppableRun::StoppableRun(FrmMain& window, const QString& caption) : window_(window) {
-    window_.state_.TransferRunning = true;
-    window_.state_.TransferCancel = false;
-    window_.closeAfterTransfer_ = false;
-    window_.SetBusyPointer(true);
-    window_.centralWidget()->setEnabled(false);
-    window_.menuBar()->setEnabled(false);
-    window_.setFocus();  // the window itself takes the keys meanwhile: Esc
-    window_.showCaptionedProgress(caption + " %p%   (Esc stops)");
-}
-
-FrmMain::StoppableRun::~StoppableRun() {
-    window_.hideCaptionedProgress();
-    window_.centralWidget()->setEnabled(true);
-    window_.menuBar()->setEnabled(true);
-    window_.SetBusyPointer(false);
-    window_.state_.TransferRunning = false;
-    window_.CmdAdd->setFocus();
-}
-
-std::function<bool(int)> FrmMain::StoppableRun::progress() {
-    return [this](int percent) {
-        platform::Desktop& desktop = window_.desktop_;
-        if (percent != window_.ProgressBar1->value()) {
-            window_.setProgress(percent);
-        }
-        desktop.processEvents();  // heard every thousand rows or so: a few milliseconds
-        auto& s = window_.state_;
-        if (s.TransferCancel) {
-            s.TransferCancel = false;
-            const bool stop =
-                desktop.messageBox("Stop the import? Nothing will be imported.", Buttons::YesNo,
-                                   Icon::Question, "Import Records") == Answer::Yes;
-            window_.closeAfterTransfer_ = window_.closeAfterTransfer_ && stop;
-            return !stop;
-        }
-        return true;
-    };
 }
 
 }  // namespace windows

@@ -22,7 +22,12 @@ void FrmMain::mnuViewTitle_Click() {
     chooseView("Title");
 }
 
+// A new order shows another record: an edit of the one shown is offered for saving first,
+// and a failed save keeps it on screen, in the view it was made in.
 void FrmMain::chooseView(const QString& view) {
+    if (!offerToSaveEdit()) {
+        return;
+    }
     try {
         OpenView(view);
     } catch (const db::DbError& error) {

@@ -16,62 +16,64 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
-// Runs a paint with a progress window; the window's Cancel stops it between pages.
-bool withProgress(reports::Report& report, QWidget* owner, const QString& label,
-                  const std::function<bool(const reports::Progress&)>& paint) {
+// Runs a paint with a progress window; the window's Cancel stops it between pages. The
+// window is shown at once and is modal over its owner's window: the other windows of the
+// program cannot act while the pages go out, and they are painted again after each page.
+ReportSent withProgress(reports::Report& report, platform::Desktop& desktop, QWidget* owner,
+                        const QString& label,
+                        const std::function<bool(const reports::Progress&)>& paint) {
     QProgressDialog progress(label, "&Cancel", 0, report.pageCount(), owner);
     progress.setWindowTitle(platform::ApplicationTitle);
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    const bool done = paint([&](int page) {
-        progress.setValue(page);  // lets pending events run, Cancel among them
-        return !progress.wasCanceled();
-    });
-    progress.reset();
-    return done;
+    progress.setMinimumDuration(0);
+    try {
+        const bool done = paint([&](int page) {
+            progress.setValue(page);  // lets pending events run, Cancel among them
+            return !progress.wasCanceled();
+        });
+        progress.reset();
+        return done ? ReportSent::Done : ReportSent::Stopped;
+    } catch (const reports::ReportError& error) {
+        progress.reset();
+        sayReportFailure(desktop, error);
+        return ReportSent::Failed;
+    }
 }
 
-void sayFailure(platform::Desktop& desktop, const reports::ReportError& error) {
+}  // namespace
+
+void sayReportFailure(platform::Desktop& desktop, const reports::ReportError& error) {
+    desktop.beep();
+    desktop.beep();
     desktop.messageBox(QStringLiteral("Error %1 %2")
                            .arg(error.number)
                            .arg(QString::fromStdString(error.description)),
                        Buttons::Ok, Icon::Critical, "Error Trap");
 }
 
-}  // namespace
-
-bool printReportOn(reports::Report& report, QPrinter& printer, platform::Desktop& desktop,
-                   QWidget* owner) {
+ReportSent printReportOn(reports::Report& report, QPrinter& printer, platform::Desktop& desktop,
+                         QWidget* owner) {
     if (!desktop.printerInstalled()) {
         const Answer answer = desktop.messageBox(
             "No printer is installed on this computer.\r\nSave the report as a PDF file instead?",
             Buttons::YesNo, Icon::Question);
-        return answer == Answer::Yes && saveReportAsPdf(report, desktop, owner);
+        return answer == Answer::Yes ? saveReportAsPdf(report, desktop, owner)
+                                     : ReportSent::Stopped;
     }
-    try {
-        return withProgress(report, owner, "Printing the report...", [&](const auto& progress) {
-            return reports::paintReport(report, printer, progress);
-        });
-    } catch (const reports::ReportError& error) {
-        sayFailure(desktop, error);
-        return false;
-    }
+    return withProgress(
+        report, desktop, owner, "Printing the report...",
+        [&](const auto& progress) { return reports::paintReport(report, printer, progress); });
 }
 
-bool saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, QWidget* owner) {
+ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, QWidget* owner) {
     const QString path = desktop.chooseSaveFile(
         owner, "Save the Report as PDF", QDir::home().filePath("Report.pdf"), "PDF files (*.pdf)");
     if (path.isEmpty()) {
-        return false;
+        return ReportSent::Stopped;
     }
-    try {
-        return withProgress(report, owner, "Saving the report...", [&](const auto& progress) {
-            return reports::writePdf(report, path, progress);
-        });
-    } catch (const reports::ReportError& error) {
-        sayFailure(desktop, error);
-        return false;
-    }
+    return withProgress(report, desktop, owner, "Saving the report...", [&](const auto& progress) {
+        return reports::writePdf(report, path, progress);
+    });
 }
 
 }  // namespace windows

@@ -1,0 +1,104 @@
+// Long runs of the main window (delete-all, repair, import, export, the browse fill, report
+// output): the window takes no input but Esc, every other window of the program is held,
+// and the progress bar shows how far the run is.
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/AppState.h"
+#include "windows/controls/OtherWindowsHeld.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+}  // namespace
+
+// A run inside a run (the compaction a delete-all ends with) leaves the holding to the outer.
+FrmMain::HeldForRun::HeldForRun(FrmMain& window) : window_(window), outer_(window.heldForRun_) {
+    window_.heldForRun_ = this;
+    if (outer_) {
+        return;
+    }
+    focus_ = window_.focusWidget();
+    window_.centralWidget()->setEnabled(false);
+    window_.menuBar()->setEnabled(false);
+    others_ = std::make_unique<OtherWindowsHeld>(&window_);
+    window_.setFocus();  // the window itself takes the keys meanwhile: Esc
+}
+
+FrmMain::HeldForRun::~HeldForRun() {
+    window_.heldForRun_ = outer_;
+    if (outer_) {
+        return;
+    }
+    others_.reset();
+    window_.centralWidget()->setEnabled(true);
+    window_.menuBar()->setEnabled(true);
+    if (focus_ && focus_->isEnabled()) {
+        focus_->setFocus();
+    }
+}
+
+bool FrmMain::HeldForRun::holds(const QWidget* window) const {
+    return outer_ ? outer_->holds(window) : others_ && others_->holds(window);
+}
+
+// The progress bar covers the status bar while it is shown: it carries the caption itself.
+void FrmMain::showCaptionedProgress(const QString& caption) {
+    ProgressBar1->setMaximum(100);
+    ProgressBar1->setFormat(caption);
+    ProgressBar1->setTextVisible(true);
+    setProgress(0);
+    ProgressBar1->show();
+}
+
+void FrmMain::hideCaptionedProgress() {
+    ProgressBar1->hide();
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFormat("%p%");
+}
+
+FrmMain::StoppableRun::StoppableRun(FrmMain& window, const QString& caption) : window_(window) {
+    held_.emplace(window);
+    window_.state_.TransferRunning = true;
+    window_.state_.TransferCancel = false;
+    window_.closeAfterTransfer_ = false;
+    window_.SetBusyPointer(true);
+    window_.showCaptionedProgress(caption + " %p%   (Esc stops)");
+}
+
+FrmMain::StoppableRun::~StoppableRun() {
+    held_.reset();
+    window_.hideCaptionedProgress();
+    window_.SetBusyPointer(false);
+    window_.state_.TransferRunning = false;
+    window_.CmdAdd->setFocus();
+}
+
+std::function<bool(int)> FrmMain::StoppableRun::progress() {
+    return [this](int percent) {
+        platform::Desktop& desktop = window_.desktop_;
+        if (percent != window_.ProgressBar1->value()) {
+            window_.setProgress(percent);
+        }
+        desktop.processEvents();  // heard every thousand rows or so: a few milliseconds
+        auto& s = window_.state_;
+        if (s.TransferCancel) {
+            s.TransferCancel = false;
+            const bool stop =
+                desktop.messageBox("Stop the import? Nothing will be imported.", Buttons::YesNo,
+                                   Icon::Question, "Import Records") == Answer::Yes;
+            window_.closeAfterTransfer_ = window_.closeAfterTransfer_ && stop;
+            return !stop;
+        }
+        return true;
+    };
+}
+
+}  // namespace windows
