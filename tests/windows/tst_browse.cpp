@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "support/BrowseGrid.h"
 #include "support/MainWindowFixture.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
 
 using platform::Answer;
 using testing::click;
+using testing::doubleClickRow;
 using testing::MainWindowFixture;
 using testing::shown;
 using windows::FrmBrowse;
@@ -31,14 +33,6 @@ QStringList rows(const FrmBrowse& browse) {
         texts << cells.join('|');
     }
     return texts;
-}
-
-void doubleClickRow(FrmBrowse& browse, int row) {
-    QTableView* grid = browse.Grid1;
-    const QRect cell = grid->visualRect(grid->model()->index(row, 2));
-    QVERIFY(grid->viewport()->rect().contains(cell.center()));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 std::vector<testing::TestCatalogue::Row> collection() {

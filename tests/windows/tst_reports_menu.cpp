@@ -158,6 +158,41 @@ class TestReportsMenu : public QObject {
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
     }
 
+    // A report that was not printed or saved never says it was; a failure beeps twice.
+    void aReportNotSentIsNotClaimed_data() {
+        QTest::addColumn<bool>("savesPdf");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("PDF declined") << false << "" << 0 << "Report Canceled";
+        QTest::newRow("file dialog cancelled") << true << "" << 0 << "Report Canceled";
+        QTest::newRow("PDF not writable") << true << "/proc/nope/test.pdf" << 2 << "";
+    }
+    void aReportNotSentIsNotClaimed() {
+        QFETCH(bool, savesPdf);
+        QFETCH(QString, file);
+        QFETCH(int, beeps);
+        QFETCH(QString, status);
+        MainWindowFixture f(records(30));
+        shipLayouts(f);
+        auto& w = shown(f);
+        w.mnuReportPrintToScreen->trigger();  // to the printer, and there is none
+        f.desktop.printers = false;
+        f.desktop.answers = {savesPdf ? Answer::Yes : Answer::No, Answer::Ok};
+        f.desktop.saveFileAnswers = {file};
+        w.mnuReportFullReport->trigger();
+        QCOMPARE(f.desktop.beeps, beeps);
+        QCOMPARE(w.lblMsgBar1->text(), status);
+        if (beeps > 0) {
+            QCOMPARE(f.desktop.messages.back().text,
+                     QString("Error 20545 The report could not be sent to its destination."));
+            QCOMPARE(f.desktop.messages.back().title, QString("Error Trap"));
+        } else {
+            QCOMPARE(f.desktop.messages.size(), std::size_t(1));  // only the PDF question
+            f.desktop.answers.clear();
+        }
+    }
+
     void thePreviewSavesAPdf() {
         MainWindowFixture f(records(30));
         shipLayouts(f);

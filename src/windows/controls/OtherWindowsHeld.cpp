@@ -12,8 +12,10 @@ namespace windows {
 OtherWindowsHeld::OtherWindowsHeld(QWidget* running) {
     const QWidget* own = running->window();
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window == own || !window->isEnabled() || qobject_cast<platform::HelpViewer*>(window)) {
-            continue;
+        const auto type = window->windowType();
+        if ((type != Qt::Window && type != Qt::Dialog) || window == own || !window->isEnabled() ||
+            qobject_cast<platform::HelpViewer*>(window)) {
+            continue;  // popups and tool tips come and go with their windows
         }
         window->setEnabled(false);
         window->installEventFilter(this);

@@ -113,9 +113,13 @@ bool FrmMain::leaveAddModeForJump() {
     if (anythingTyped &&
         desktop_.messageBox("New record has been entered\r\nAdd Record?", Buttons::YesNo,
                             Icon::Question, "Add Record") == Answer::Yes) {
-        // Insert, clicked, takes the focus from the artist box, which offers the artist.
+        // As a click on Insert does, the focus leaves the artist box, which offers the artist
+        // when it hears it go; a window that is not the active one hears nothing.
         if (QWidget* focus = focusWidget(); focus == CmbArtist || CmbArtist->isAncestorOf(focus)) {
-            CmbArtist_LostFocus();
+            CmdAdd->setFocus(Qt::OtherFocusReason);
+            if (!isActiveWindow()) {
+                CmbArtist_LostFocus();
+            }
         }
         if (!insertRecord()) {
             return !AddMode;  // Cancel on the check left add mode; a retry stays in it

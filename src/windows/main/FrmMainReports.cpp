@@ -100,27 +100,29 @@ void FrmMain::PrintReport() {
     }
 }
 
-// The report on its destination: a preview window on the screen, or the printer. The
-// catalogue is read with the other windows held, the pages sent out under a progress window.
+// The report on its destination: a preview window on the screen, or the printer. The other
+// windows are held while the catalogue is read and the pages go out.
 ReportSent FrmMain::produceReport() {
-    SetBusyPointer(true);
     std::unique_ptr<reports::Report> report;
-    try {
+    {
         HeldForRun held(*this);
-        report = reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
-    } catch (...) {
+        SetBusyPointer(true);
+        try {
+            report = reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
+        } catch (...) {
+            SetBusyPointer(false);
+            throw;
+        }
         SetBusyPointer(false);
-        throw;
+        if (Report1.destination != 0) {
+            return printReportOn(*report, printer_, desktop_, this);
+        }
     }
-    SetBusyPointer(false);
-    if (Report1.destination == 0) {
-        auto* preview = new FrmReportPreview(std::move(report), Report1.reportFile.section('/', -1),
-                                             desktop_, printer_, this);
-        preview->show();
-        preview->activateWindow();
-        return ReportSent::Done;
-    }
-    return printReportOn(*report, printer_, desktop_, this);
+    auto* preview = new FrmReportPreview(std::move(report), Report1.reportFile.section('/', -1),
+                                         desktop_, printer_, this);
+    preview->show();
+    preview->activateWindow();
+    return ReportSent::Done;
 }
 
 // The printer dialog; Cancel, or a failure, ends it without a word.

@@ -1,0 +1,313 @@
+// Windows side by side: the browse window open beside the main window while that is in add
+// mode or runs a long command, and a view change with an edit on screen.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "support/BrowseGrid.h"
+#include "support/MainWindowFixture.h"
+#include "support/Modal.h"
+#include "windows/counts/FrmCounts.h"
+#include "windows/lookup/LookupEditor.h"
+#include "windows/search/FrmSearch.h"
+#include "windows/transfer/FrmImport.h"
+
+using platform::Answer;
+using testing::click;
+using testing::doubleClickRow;
+using testing::MainWindowFixture;
+using testing::SaveChanges;
+using testing::shown;
+using windows::FrmBrowse;
+using windows::FrmMain;
+
+namespace {
+
+const QString AddQuestion = QStringLiteral("New record has been entered\r\nAdd Record?");
+const QString ArtistOffer =
+    QStringLiteral("Name not in Artist Database\r\nWould you like to add it?");
+
+std::vector<testing::TestCatalogue::Row> records(int count) {
+    std::vector<testing::TestCatalogue::Row> rows;
+    for (int i = 0; i < count; ++i) {
+        rows.push_back({QString("Artist %1").arg(i, 4, 10, QChar('0')).toStdString(),
+                        QString("Title %1").arg(i).toStdString(), "Rock", "CD"});
+    }
+    return rows;
+}
+
+// Every record as SQL literals, in the order they were stored.
+QStringList exactRows(testing::TestCatalogue& catalogue) {
+    return catalogue.column(
+        "SELECT quote(Artist) || '|' || quote(Title) || '|' || quote(Category) || '|' || "
+        "quote(Format) FROM Main ORDER BY rowid");
+}
+
+// The browse window filled and shown beside the main window, which is then active again.
+FrmBrowse& browseBeside(FrmMain& w) {
+    click(w.CmdBrowse);
+    FrmBrowse* browse = w.frmBrowse();
+    QApplication::setActiveWindow(&w);
+    return *browse;
+}
+
+// Looks, each time a run lets events run, at which windows a user could still act in, and
+// double-clicks the last row of the browse grid once, as a user would.
+struct RunWatch {
+    FrmMain& w;
+    FrmBrowse& browse;
+    int turns = 0;
+    QStringList usable;  // windows other than the running one that were enabled
+
+    void look() {
+        if (w.centralWidget()->isEnabled()) {
+            return;  // not inside a run
+        }
+        if (++turns == 1 && browse.Grid1->isVisible()) {
+            doubleClickRow(browse, 1);
+        }
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            const auto type = window->windowType();
+            const bool asked = qobject_cast<QMessageBox*>(window) ||
+                               qobject_cast<QProgressDialog*>(window);  // the run's own
+            if ((type == Qt::Window || type == Qt::Dialog) && window != &w && !asked &&
+                window->isEnabled()) {
+                usable << window->metaObject()->className();
+            }
+        }
+    }
+};
+
+}  // namespace
+
+class TestSideBySide : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // A double-click in the browse grid while a new record is being entered.
+    void aJumpInAddModeNeverWritesOverAStoredRecord_data() {
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("jumps");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("added");  // artist|title of the new row, if any
+
+        const QString noTitle = "Artist and Title can not be empty.";
+        QTest::newRow("nothing typed") << ""
+                                       << "" << QList<Answer>{} << QStringList{} << true
+                                       << "Add Mode Canceled" << QStringList{};
+        QTest::newRow("blanks only") << " "
+                                     << "" << QList<Answer>{} << QStringList{} << true
+                                     << "Add Mode Canceled" << QStringList{};
+        QTest::newRow("typed, not added")
+            << "Nina Simone"
+            << "Pastel Blues" << QList<Answer>{Answer::No} << QStringList{AddQuestion} << true
+            << "Add Mode Canceled" << QStringList{};
+        QTest::newRow("typed, added with its artist")
+            << "Nina Simone"
+            << "Pastel Blues" << QList<Answer>{Answer::Yes, Answer::Yes}
+            << QStringList{AddQuestion, ArtistOffer} << true << "Record Added"
+            << QStringList{"Nina Simone|Pastel Blues"};
+        QTest::newRow("no title, retried")
+            << "Nina Simone"
+            << "" << QList<Answer>{Answer::Yes, Answer::No, Answer::Retry}
+            << QStringList{AddQuestion, ArtistOffer, noTitle} << false
+            << "Add Mode - Esc key to cancel" << QStringList{};
+        QTest::newRow("no title, cancelled")
+            << "Nina Simone"
+            << "" << QList<Answer>{Answer::Yes, Answer::No, Answer::Cancel}
+            << QStringList{AddQuestion, ArtistOffer, noTitle} << true << "" << QStringList{};
+    }
+    void aJumpInAddModeNeverWritesOverAStoredRecord() {
+        QFETCH(QString, artist);
+        QFETCH(QString, title);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, jumps);
+        QFETCH(QString, status);
+        QFETCH(QStringList, added);
+
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        FrmBrowse& browse = browseBeside(w);
+        click(w.CmdNext);  // Bob Dylan is shown when Add is pressed
+        const QStringList before = exactRows(f.catalogue);
+        click(w.CmdAdd);
+        QTest::keyClicks(w.txtTitle, title);
+        QTest::keyClicks(w.CmbArtist, artist);  // the focus stays in the artist box
+        f.desktop.answers.assign(answers.begin(), answers.end());
+        QApplication::setActiveWindow(&browse);  // as the click in it makes it
+        doubleClickRow(browse, 2);               // Coltrane
+
+        QCOMPARE(f.desktop.messageTexts(), asked);
+        QCOMPARE(exactRows(f.catalogue).mid(0, 3), before);
+        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Title FROM Main WHERE rowid > 3"),
+                 added);
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Artist WHERE Artist = 'Nina Simone'"),
+                 QStringList{added.isEmpty() ? "0" : "1"});
+        QCOMPARE(w.lblMsgBar1->text(), status);
+        QCOMPARE(w.lblMsgBar3->text(), QString("%1 Artists ").arg(3 + added.size()));
+        QCOMPARE(w.AddMode, !jumps);
+        QCOMPARE(browse.isVisible(), !jumps);
+        if (jumps) {
+            QCOMPARE(w.CmbArtist->currentText(), QString("Coltrane"));
+            QCOMPARE(w.CmdAdd->text(), QString("&Add"));
+            QVERIFY(w.CmdNext->isEnabled() && w.mnuView->isEnabled());
+            f.desktop.messages.clear();
+            click(w.CmdPrev);  // nothing was left marked as an edit
+            QVERIFY(f.desktop.messages.empty());
+        } else {
+            QCOMPARE(w.CmbArtist->currentText(), artist);
+            QVERIFY(!w.CmdNext->isEnabled());
+        }
+    }
+
+    // While a long run goes, every other window is held: a double-click in the browse grid
+    // cannot move the records the run walks, and the windows are painted again meanwhile.
+    void everyOtherWindowIsHeldDuringALongRun_data() {
+        QTest::addColumn<QString>("run");
+        for (const char* run :
+             {"browse fill", "delete all", "repair", "import", "export", "report as PDF"}) {
+            QTest::newRow(run) << run;
+        }
+    }
+    void everyOtherWindowIsHeldDuringALongRun() {
+        QFETCH(QString, run);
+        constexpr int Records = 5000;
+        MainWindowFixture f(records(Records));
+        for (const char* layout : {"Zembo1.rpt", "Zembo2.rpt"}) {
+            QVERIFY(QFile::copy(QStringLiteral(QUORVANE_DATA_DIR "/") + layout,
+                                f.catalogue.directory() + "/" + layout));
+        }
+        auto& w = shown(f);
+        // The side windows a user has had open: the counts, the search and the artist editor
+        // (each hidden when left), and the browse window beside the main window.
+        testing::whileModal<windows::FrmCounts>([&] { w.mnuCounts->trigger(); },
+                                                [](windows::FrmCounts&) {});
+        w.frmSearch();
+        w.frmArtist();
+        FrmBrowse& browse = browseBeside(w);
+
+        RunWatch watch{w, browse, 0, {}};
+        f.desktop.onEvents = [&] { watch.look(); };
+        QObject::connect(w.ProgressBar1, &QProgressBar::valueChanged, [&] { watch.look(); });
+        QTimer timer;  // the report's progress window lets the toolkit's own events run
+        QObject::connect(&timer, &QTimer::timeout, [&] { watch.look(); });
+        timer.start(0);
+
+        const QString dir = f.catalogue.directory();
+        std::int64_t expected = Records;
+        if (run == "browse fill") {
+            click(w.CmdBrowse);
+            QCOMPARE(browse.Grid1->model()->rowCount(), Records);
+        } else if (run == "delete all") {
+            f.desktop.answers = {Answer::Yes, Answer::Yes};
+            w.mnuFileDeleteAll->trigger();
+            expected = 0;
+        } else if (run == "repair") {
+            f.desktop.answers = {Answer::Yes, Answer::Ok};
+            w.mnuRepairDatabase->trigger();
+            QCOMPARE(f.desktop.messages.back().text,
+                     QString("Repaired and Compacted Quorvane Successfully."));
+        } else if (run == "import") {
+            QFile csv(dir + "/more.csv");
+            QVERIFY(csv.open(QIODevice::WriteOnly));
+            csv.write("Artist,Title\n");
+            for (int i = 0; i < 2000; ++i) {
+                csv.write("Imported,Title " + QByteArray::number(i) + "\n");
+            }
+            csv.close();
+            f.desktop.openFileAnswers = {csv.fileName()};
+            f.desktop.answers = {Answer::No};  // the new artist is not added to the list
+            testing::whileModal<windows::FrmImport>(
+                [&] { w.mnuFileImport->trigger(); },
+                [](windows::FrmImport& p) { click(p.CmdImport); });
+            expected = Records + 2000;
+        } else if (run == "export") {
+            f.desktop.saveFileAnswers = {dir + "/all.csv"};
+            f.desktop.answers = {Answer::Ok};
+            w.mnuFileExport->trigger();
+            QFile csv(dir + "/all.csv");
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            QCOMPARE(csv.readAll().count('\n'), Records + 1);
+        } else {
+            w.mnuReportPrintToScreen->trigger();  // to the printer; there is none: a PDF
+            f.desktop.printers = false;
+            f.desktop.answers = {Answer::Yes};
+            f.desktop.saveFileAnswers = {dir + "/report.pdf"};
+            w.mnuReportFullReport->trigger();
+            QVERIFY(QFile::exists(dir + "/report.pdf"));
+            QCOMPARE(w.lblMsgBar1->text(), QString("Report Processed"));
+        }
+        timer.stop();
+
+        QVERIFY2(watch.turns > 0, "the windows were never painted during the run");
+        QCOMPARE(watch.usable, QStringList{});
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"),
+                 QStringList{QString::number(expected)});
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &browse, w.frmSearch(), w.frmArtist(), w.centralWidget(), w.menuBar()}) {
+            QVERIFY2(window->isEnabled(), window->metaObject()->className());
+        }
+    }
+
+    // Esc pressed in a window the run holds reaches the run, as in the main window.
+    void escInAHeldWindowStopsTheRun() {
+        MainWindowFixture f(records(3000));
+        auto& w = shown(f);
+        FrmBrowse& browse = browseBeside(w);
+        bool pressed = false;
+        f.desktop.onEvents = [&] {
+            if (!pressed) {
+                pressed = true;
+                QTest::keyClick(browse.Grid1, Qt::Key_Escape);
+            }
+        };
+        f.desktop.answers = {Answer::Yes, Answer::Yes, Answer::Yes};  // ..., really cancel
+        w.mnuFileDeleteAll->trigger();
+        QCOMPARE(f.desktop.messages.back().text, QString("Really Cancel Delete Process?"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Delete Interupted"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3000"});
+        QVERIFY(browse.isVisible());  // the Esc was the run's, not the browse window's
+    }
+
+    // A view change shows another record: an edit is offered for saving first, and a save
+    // that fails keeps the edit on screen in the view it was made in.
+    void aViewChangeOffersToSaveTheEdit() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        w.txtTitle->setFocus();
+        QTest::keyClicks(w.txtTitle, " (Deluxe)");
+        {
+            testing::FileLock holder(f.catalogue.path());
+            f.desktop.answers = {Answer::Yes, Answer::Ok};
+            QTest::keyClick(w.txtTitle, Qt::Key_T, Qt::ControlModifier);  // By Title
+        }
+        QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+        QCOMPARE(f.desktop.messages[0].text, SaveChanges);
+        QVERIFY(f.desktop.messages[1].text.startsWith("The record could not be saved."));
+        QVERIFY(w.mnuViewArtist->isChecked() && !w.mnuViewTitle->isChecked());
+        QCOMPARE(w.txtTitle->text(), QString("Arrival (Deluxe)"));
+
+        f.desktop.answers = {Answer::Yes};
+        w.mnuViewTitle->trigger();
+        QVERIFY(w.mnuViewTitle->isChecked());
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
+                 QStringList{"Arrival (Deluxe)"});
+    }
+};
+
+QTEST_MAIN(TestSideBySide)
+#include "tst_side_by_side.moc"
