@@ -287,6 +287,7 @@ class FrmMain : public QMainWindow {
     bool reallyCancelDeleteAll();
     ReportSent produceReport();
     void fillBrowse(db::Recordset& records, std::int64_t expected);
+    void refreshBrowse();
     void importFile(const QString& path);
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
     void hideCaptionedProgress();

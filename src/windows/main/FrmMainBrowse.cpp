@@ -45,6 +45,26 @@ void FrmMain::CmdBrowse_Click() {
     frmBrowse()->activateWindow();
 }
 
+// After a run that changed the catalogue as a whole (delete-all, repair, import), the browse
+// grid's rows are the old ones, read through the connection closed since: an open browse
+// window is filled again, a hidden one forgets them (Browse fills it afresh anyway).
+void FrmMain::refreshBrowse() {
+    if (!frmBrowse_) {
+        return;
+    }
+    if (!frmBrowse_->isVisible()) {
+        frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.cnMain));
+        return;
+    }
+    SetBusyPointer(true);
+    if (state_.SearchMode) {
+        FillBrowseGridSearch();
+    } else {
+        FillBrowseGrid();
+    }
+    SetBusyPointer(false);
+}
+
 void FrmMain::FillBrowseGrid() {
     fillBrowse(state_.rsMain, RecordTally);
 }

@@ -95,6 +95,7 @@ void FrmMain::DeleteAllRecords() {
     CmdAdd->setFocus();
     SetBusyPointer(false);
     recountTally();
+    refreshBrowse();
     if (closeAfterDeleteAll_) {
         close();
     }

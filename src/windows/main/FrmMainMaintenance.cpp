@@ -172,6 +172,9 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         desktop_.messageBox(NotRepaired + failure, Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
         recountTally();
+        if (ask) {
+            refreshBrowse();  // a delete-all refreshes it after its own end
+        }
         return false;
     }
     if (ask) {
@@ -182,6 +185,9 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     lblMsgBar1->setText("Repair/Compact Successful");
     app::resumeNext([&] { RecordTally = s.rsMain.recordCount(); });
     lblMsgBar3->setText(QString::number(RecordTally) + " Artists ");
+    if (ask) {
+        refreshBrowse();
+    }
     return true;
 }
 

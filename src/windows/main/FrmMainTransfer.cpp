@@ -182,6 +182,7 @@ void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) 
     app::resumeNext([&] { GetIndex(); });
     DisplayRecord();
     recountTally();
+    refreshBrowse();
     lblMsgBar1->setText(imported);
 }
 
