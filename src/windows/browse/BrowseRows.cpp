@@ -26,7 +26,7 @@ QString BrowseRows::text(int row, int column) const {
     Cached& slot = cache_[static_cast<std::size_t>(row) % CacheRows];
     if (slot.rowId != id) {
         const auto now = std::chrono::steady_clock::now();
-        if (now < quietUntil_) {
+        if (!reading_ || now < quietUntil_) {
             return {};
         }
         try {

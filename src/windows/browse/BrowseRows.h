@@ -21,6 +21,9 @@ class BrowseRows : public GridRows {
 
     int rowCount() const override;
     QString text(int row, int column) const override;
+    // While a run holds the window (and may have lent the connection to another thread),
+    // the grid draws the rows it has read and reads no more: the others show empty.
+    void setReading(bool reading) { reading_ = reading; }
 
   private:
     static constexpr int CacheRows = 1024;
@@ -36,6 +39,7 @@ class BrowseRows : public GridRows {
     // A read that failed (another program holds the file) is not tried again at once: the
     // grid redraws often, and each try waits for the lock.
     mutable std::chrono::steady_clock::time_point quietUntil_;
+    bool reading_ = true;
 };
 
 }  // namespace windows

@@ -56,6 +56,7 @@ void FrmBrowse::SetupBrowseGrid() {
 }
 
 void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
+    rows->setReading(isEnabled());
     rows_ = rows.get();
     Grid1->gridModel()->setRows(std::move(rows));
 }
@@ -77,6 +78,15 @@ void FrmBrowse::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+// A window held by a run of the main window reads nothing from the catalogue meanwhile.
+void FrmBrowse::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && rows_) {
+        rows_->setReading(isEnabled());
+        Grid1->viewport()->update();
+    }
 }
 
 void FrmBrowse::closeEvent(QCloseEvent* event) {

@@ -42,6 +42,7 @@ class FrmBrowse : public QWidget {
     void resizeEvent(QResizeEvent* event) override;  // Form_Resize
     void keyPressEvent(QKeyEvent* event) override;   // Form_KeyDown
     void closeEvent(QCloseEvent* event) override;    // Form_Unload
+    void changeEvent(QEvent* event) override;
 
   private:
     void sortBy(int column);

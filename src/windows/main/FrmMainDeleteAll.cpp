@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "app/WorkBeside.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -110,7 +111,12 @@ FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
     }
     if (failure.isEmpty()) {
         try {
-            s.rsMain.updateBatch();
+            // One statement and the commit, a second or two on a large catalogue: done beside
+            // the events, the windows held and reading nothing. The catalogue is opened
+            // afresh afterwards, which gives the connection its wait notice again (the notice
+            // shows the pointer, which only this thread may do).
+            s.cnMain.setWaitNotice({});
+            app::runBesideEvents(desktop_, [&] { s.rsMain.updateBatch(); });
             return {DeleteAllRun::Deleted, {}};
         } catch (const db::DbError& error) {
             failure = QString::fromStdString(error.description);

@@ -153,12 +153,17 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         return false;
     }
     QString failure = QString::fromStdString(result.why);
-    setProgress(85);
+    // Opening the catalogue again reads a view's order twice: the windows are painted between.
+    const auto stepDone = [this](int value) {
+        setProgress(value);
+        desktop_.processEvents();
+    };
+    stepDone(85);
     InitializeDatabase();
     restoreOptionMarks(marks);
-    setProgress(90);
+    stepDone(90);
     app::resumeNext([&] { GetIndex(); });
-    setProgress(95);
+    stepDone(95);
     DisplayRecord();
     setProgress(100);
     ProgressBar1->hide();

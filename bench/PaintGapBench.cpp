@@ -1,0 +1,136 @@
+// How long the windows go unpainted during the long commands: the main window is shown and
+// asked to repaint every 10 ms (as a window dragged across it would ask), and the longest
+// time between two of its paints is measured from the command's start to its end.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <algorithm>
+
+#include "BenchSupport.h"
+
+namespace bench {
+namespace {
+
+class PaintWatch : public QObject {
+  public:
+    explicit PaintWatch(QWidget& window) : window_(window) {
+        window_.installEventFilter(this);
+        connect(&ask_, &QTimer::timeout, &window_, [this] { window_.update(); });
+    }
+    void start() {
+        clock_.start();
+        last_ = 0;
+        longest_ = 0;
+        ask_.start(10);
+    }
+    // The longest gap in milliseconds, the one up to now included.
+    double stop() {
+        ask_.stop();
+        note();
+        return static_cast<double>(longest_);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Paint && clock_.isValid()) {
+            note();
+        }
+        return false;
+    }
+
+  private:
+    void note() {
+        const qint64 now = clock_.elapsed();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+
+    QWidget& window_;
+    QTimer ask_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0, longest_ = 0;
+};
+
+// The main window shown on a writable copy of a generated catalogue, with the toolkit's
+// events let run wherever the program lets them run.
+struct ShownWindow {
+    explicit ShownWindow(std::int64_t records) : loaded(records, Access::Writable) {
+        loaded.desktop.onEvents = [] { QCoreApplication::processEvents(); };
+        loaded.desktop.fileName = loaded.dir.filePath("out");
+        loaded.window->show();
+        for (int i = 0; i < 10; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+    LoadedWindow loaded;
+};
+
+void measure(benchmark::State& state, const std::function<void(ShownWindow&)>& command) {
+    double longest = 0;
+    for (auto _ : state) {
+        ShownWindow shown(state.range(0));
+        PaintWatch watch(*shown.loaded.window);
+        const auto t0 = Clock::now();
+        watch.start();
+        command(shown);
+        longest = std::max(longest, watch.stop());
+        state.SetIterationTime(seconds(Clock::now() - t0));
+    }
+    state.counters["longest_gap_ms"] = longest;
+}
+
+void PaintGapExport(benchmark::State& state) {
+    measure(state, [](ShownWindow& shown) { shown.loaded.window->mnuFileExport_Click(); });
+}
+
+void PaintGapRepair(benchmark::State& state) {
+    measure(state, [](ShownWindow& shown) {
+        shown.loaded.desktop.answer = [](const QString&) { return platform::Answer::Yes; };
+        shown.loaded.window->RepairCompactDatabase(true);
+    });
+}
+
+void PaintGapDeleteAll(benchmark::State& state) {
+    measure(state, [](ShownWindow& shown) {
+        shown.loaded.desktop.answer = [](const QString&) { return platform::Answer::Yes; };
+        shown.loaded.window->DeleteAllRecords();
+    });
+}
+
+// The full report saved as PDF (no printer is installed: the PDF is offered and taken).
+void PaintGapReportPdf(benchmark::State& state) {
+    measure(state, [](ShownWindow& shown) {
+        QFile::copy(QCoreApplication::applicationDirPath() + "/Zembo1.rpt",
+                    shown.loaded.dir.filePath("Zembo1.rpt"));
+        shown.loaded.desktop.answer = [](const QString&) { return platform::Answer::Yes; };
+        shown.loaded.window->mnuReportPrintToScreen_Click();  // to the printer
+        shown.loaded.window->mnuReportFullReport_Click();
+    });
+}
+
+}  // namespace
+
+BENCHMARK(PaintGapExport)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintGapRepair)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintGapDeleteAll)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintGapReportPdf)
+    ->Arg(200'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace bench
