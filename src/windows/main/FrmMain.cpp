@@ -150,6 +150,13 @@ void FrmMain::closeEvent(QCloseEvent* event) {
         closeAfterTransfer_ = true;
         return;
     }
+    if (heldForRun_) {
+        // Any other long run ends on its own in a moment (the browse fill stops now): closing
+        // in the middle would leave its work half done.
+        event->ignore();
+        EscapePressed = true;
+        return;
+    }
     event->accept();  // otherwise closing is never refused
     Form_Unload();
 }
