@@ -41,6 +41,8 @@ QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, const char
 FrmSearch::FrmSearch(app::AppState& state, FrmMain& main)
     : QDialog(&main), state_(state), main_(main) {
     setObjectName("FrmSearch");
+    // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle("Movie Search - Goto a Record");
     setFont(app::windowFont());
     setFixedSize(app::twipsSize(6690, 2910));
