@@ -1,5 +1,7 @@
-// The program's top-level windows as the window system sees them: the side windows block
-// the main window but not the help viewer, which is a window of its own.
+// The program's top-level windows as the window system and screen readers see them: the
+// side windows block the main window but not the help viewer, which is a window of its own,
+// and every window is announced as a window or a dialog.
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -9,13 +11,19 @@
 #include <QToolBar>
 #include <QtTest>
 #include <map>
+#include <utility>
 
 #include "platform/HelpViewer.h"
 #include "platform/QtDesktop.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
+#include "windows/StartApplication.h"
+#include "windows/about/FrmAbout.h"
+#include "windows/browse/FrmBrowse.h"
+#include "windows/report/FrmReportPreview.h"
 #include "windows/reporttitle/FrmReportTitle.h"
 #include "windows/search/FrmSearch.h"
+#include "windows/splash/FrmSplash.h"
 
 using platform::HelpViewer;
 using testing::click;
@@ -61,7 +69,7 @@ std::function<void()> modalOpener(MainWindowFixture& f, const QString& name) {
 void addModalRows() {
     for (const char* name : {"search", "counts", "artist editor", "category editor",
                              "format editor", "report title", "import preview"}) {
-        QTest::newRow(name) << QString(name);
+        QTest::newRow(name) << QString(name) << int(QAccessible::Dialog);
     }
 }
 
@@ -100,6 +108,7 @@ class TestTopLevelWindows : public QObject {
   private slots:
     void helpOpenedBeforeStaysUsableBesideEachModalWindow_data() {
         QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("role");
         addModalRows();
     }
     void helpOpenedBeforeStaysUsableBesideEachModalWindow() {
@@ -160,6 +169,54 @@ class TestTopLevelWindows : public QObject {
             QVERIFY(f.desktop.messages.empty());
         }
         QVERIFY(!viewer);  // it goes with the desktop, at the program's end
+    }
+
+    void eachWindowIsAnnouncedAsAWindow_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("role");
+        addModalRows();
+        for (const char* name : {"main window", "browse", "about", "report preview", "splash"}) {
+            QTest::newRow(name) << QString(name) << int(QAccessible::Window);
+        }
+    }
+    void eachWindowIsAnnouncedAsAWindow() {
+        QFETCH(QString, window);
+        QFETCH(int, role);
+        MainWindowFixture f(testing::threeRecords());
+        auto roleOf = [role](QWidget* shownWindow) {
+            QVERIFY(shownWindow);
+            QCOMPARE(int(QAccessible::queryAccessibleInterface(shownWindow)->role()), role);
+        };
+        if (window == "splash") {  // shown by the program's start, before the main window
+            bool seen = false;
+            f.desktop.onIdle = [&] {
+                if (!std::exchange(seen, true)) {
+                    roleOf(visible<windows::FrmSplash>());
+                }
+            };
+            QVERIFY(windows::StartApplication(f.state));
+            QVERIFY(seen);
+            return;
+        }
+        auto& w = shown(f);
+        if (const auto open = modalOpener(f, window)) {
+            testing::whileModal<QDialog>(open, [&](QDialog& dialog) { roleOf(&dialog); });
+        } else if (window == "main window") {
+            roleOf(&w);
+        } else if (window == "browse") {
+            click(w.CmdBrowse);
+            roleOf(visible<windows::FrmBrowse>());
+        } else if (window == "about") {
+            w.mnuHelpAbout->trigger();
+            roleOf(visible<windows::FrmAbout>());
+        } else {
+            for (const char* layout : {"Zembo1.rpt", "Zembo2.rpt"}) {
+                QVERIFY(QFile::copy(QStringLiteral(QUORVANE_DATA_DIR "/") + layout,
+                                    f.catalogue.directory() + "/" + layout));
+            }
+            w.mnuReportFullReport->trigger();
+            roleOf(visible<windows::FrmReportPreview>());
+        }
     }
 };
 
