@@ -66,12 +66,9 @@ std::function<void()> modalOpener(MainWindowFixture& f, const QString& name) {
     return found == openers.end() ? std::function<void()>() : found->second;
 }
 
-void addModalRows() {
-    for (const char* name : {"search", "counts", "artist editor", "category editor",
-                             "format editor", "report title", "import preview"}) {
-        QTest::newRow(name) << QString(name) << int(QAccessible::Dialog);
-    }
-}
+const char* const ModalWindows[] = {"search",          "counts",        "artist editor",
+                                    "category editor", "format editor", "report title",
+                                    "import preview"};
 
 // The windows ask the real desktop for help, so the real viewer is shown.
 void showRealHelp(MainWindowFixture& f, platform::QtDesktop& desktop) {
@@ -108,8 +105,9 @@ class TestTopLevelWindows : public QObject {
   private slots:
     void helpOpenedBeforeStaysUsableBesideEachModalWindow_data() {
         QTest::addColumn<QString>("window");
-        QTest::addColumn<int>("role");
-        addModalRows();
+        for (const char* name : ModalWindows) {
+            QTest::newRow(name) << QString(name);
+        }
     }
     void helpOpenedBeforeStaysUsableBesideEachModalWindow() {
         QFETCH(QString, window);
@@ -174,7 +172,9 @@ class TestTopLevelWindows : public QObject {
     void eachWindowIsAnnouncedAsAWindow_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("role");
-        addModalRows();
+        for (const char* name : ModalWindows) {
+            QTest::newRow(name) << QString(name) << int(QAccessible::Dialog);
+        }
         for (const char* name : {"main window", "browse", "about", "report preview", "splash"}) {
             QTest::newRow(name) << QString(name) << int(QAccessible::Window);
         }
