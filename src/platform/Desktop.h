@@ -43,7 +43,10 @@ class Desktop {
                               const QString& title = {}) = 0;
     virtual void beep() = 0;
     virtual void setBusyPointer(bool busy) = 0;
-    // Shows topic `context` of the help file, owned by `owner`; says why it could not.
+    // Shows topic `context` of the help file, in front, for the window `owner` that asked;
+    // says why it could not. The help is a window of its own, usable while any window that
+    // asked for it is open (even a modal one), and it stays until the user closes it or the
+    // program ends.
     virtual std::optional<HelpFailure> showHelp(QWidget* owner, const QString& helpFile,
                                                 int context) = 0;
     virtual void openAddress(const QString& address) = 0;

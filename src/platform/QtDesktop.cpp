@@ -85,7 +85,9 @@ Answer fromQt(int button) {
 
 QtDesktop::QtDesktop(QString applicationDirectory)
     : applicationDirectory_(std::move(applicationDirectory)) {}
-QtDesktop::~QtDesktop() = default;
+QtDesktop::~QtDesktop() {
+    delete help_;
+}
 
 Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
                              const QString& title) {
@@ -116,10 +118,12 @@ void QtDesktop::setBusyPointer(bool busy) {
     }
 }
 
-std::optional<HelpFailure> QtDesktop::showHelp(QWidget* owner, const QString& helpFile,
+std::optional<HelpFailure> QtDesktop::showHelp(QWidget* /*owner*/, const QString& helpFile,
                                                int context) {
+    // No parent: a window-modal side window blocks its owner's windows, not this one, and
+    // the viewer does not go when the window that asked first does.
     if (!help_) {
-        help_ = new HelpViewer(owner);
+        help_ = new HelpViewer(nullptr);
     }
     if (!help_->showTopic(helpFile, context)) {
         constexpr int FileNotFound = 53;

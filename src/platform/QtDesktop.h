@@ -41,7 +41,7 @@ class QtDesktop final : public Desktop {
   private:
     QString applicationDirectory_;
     bool busy_ = false;
-    QPointer<HelpViewer> help_;
+    QPointer<HelpViewer> help_;  // null once the user has closed it
     std::unique_ptr<TunePlayer> tune_;
 };
 

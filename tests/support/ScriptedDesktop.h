@@ -70,10 +70,12 @@ class ScriptedDesktop final : public platform::Desktop {
     void beep() override { ++beeps; }
     void setBusyPointer(bool on) override { busy = on; }
     std::optional<platform::HelpFailure> helpFailure;  // what showing help answers
-    std::optional<platform::HelpFailure> showHelp(QWidget*, const QString& file,
+    // Where help is shown for real, when a test needs the viewer (it answers instead).
+    std::function<std::optional<platform::HelpFailure>(QWidget*, const QString&, int)> helpShower;
+    std::optional<platform::HelpFailure> showHelp(QWidget* owner, const QString& file,
                                                   int context) override {
         helpRequests.push_back({file, context});
-        return helpFailure;
+        return helpShower ? helpShower(owner, file, context) : helpFailure;
     }
     void openAddress(const QString& address) override { addresses << address; }
 

@@ -1,4 +1,5 @@
 // The search window and search mode, driven from the main window's Search button.
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -97,6 +98,41 @@ class TestSearch : public QObject {
             QVERIFY(s.optGotoRecord->isChecked());
         });
         QVERIFY(f.desktop.messages.empty());
+    }
+
+    void aScreenReadersActionsChooseTheMode_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("Toggle") << QAccessibleActionInterface::toggleAction();
+        QTest::newRow("Press") << QAccessibleActionInterface::pressAction();
+    }
+    // Toggle checks the button without a click; Press clicks it a moment later.
+    void aScreenReadersActionsChooseTheMode() {
+        QFETCH(QString, action);
+        MainWindowFixture f(catalogue());
+        auto& w = shown(f);
+        search(w, [&](FrmSearch& s) {
+            auto act = [&](QRadioButton* option) {
+                QAccessible::queryAccessibleInterface(option)->actionInterface()->doAction(action);
+            };
+            act(s.optSetCriteria);
+            QTRY_COMPARE(s.windowTitle(), QString("Movie Search - Set a Criteria"));
+            QVERIFY(s.optSetCriteria->isChecked() && !s.optGotoRecord->isChecked());
+            QVERIFY(s.txtFrom->isVisible() && s.txtTo->isVisible() && s.lblFrom->isVisible());
+            QVERIFY(s.txtSearchString->isHidden());
+            QCOMPARE(s.lblSearch_To->text(), QString("&To"));
+            QCOMPARE(s.focusWidget(), s.txtFrom);
+            act(s.optGotoRecord);
+            QTRY_COMPARE(s.windowTitle(), QString("Movie Search - Goto a Record"));
+            QVERIFY(s.optGotoRecord->isChecked() && !s.optSetCriteria->isChecked());
+            QVERIFY(s.txtFrom->isHidden() && s.txtTo->isHidden() && s.lblFrom->isHidden());
+            QVERIFY(s.txtSearchString->isVisible());
+            QCOMPARE(s.lblSearch_To->text(), QString("&Text To Search"));
+            QCOMPARE(s.focusWidget(), s.txtSearchString);
+            // A click on the button already checked sets its mode again, focus and all.
+            s.CmbField->setFocus();
+            click(s.optGotoRecord);
+            QCOMPARE(s.focusWidget(), s.txtSearchString);
+        });
     }
 
     void emptyTextsAreRefusedWithoutSearching() {

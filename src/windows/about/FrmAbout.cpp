@@ -14,6 +14,7 @@
 #include "app/Gradient.h"
 #include "app/Locations.h"
 #include "app/Twips.h"
+#include "windows/controls/WindowRole.h"
 
 namespace windows {
 namespace {
@@ -62,6 +63,7 @@ FrmAbout::FrmAbout(app::AppState& state)
                            Qt::WindowStaysOnTopHint),
       state_(state) {
     using app::twipsRect;
+    describeAsWindow(*this);
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("frmAbout");  // the design's caption, replaced at load

@@ -13,6 +13,7 @@
 #include "db/DbError.h"
 #include "windows/browse/BrowseRows.h"
 #include "windows/controls/Grid.h"
+#include "windows/controls/WindowRole.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -27,6 +28,7 @@ constexpr int FrameTwips = 120;  // the designed window's borders, beside its cl
 
 FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     : QWidget(&main, Qt::Window), state_(state), main_(main) {
+    describeAsWindow(*this);
     setObjectName("FrmBrowse");
     setWindowTitle("Browse");
     setFont(app::windowFont());

@@ -30,6 +30,8 @@ constexpr int GridLeftTwips = 50;
 
 FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), state_(state) {
     setObjectName("FrmCounts");
+    // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle("Counts");
     setFont(app::windowFont());
     Grid1 = new Grid(this);

@@ -24,6 +24,8 @@ LookupEditor::LookupEditor(const LookupKind& kind, app::AppState& state, LookupL
       list_(list),
       mainStatus_(mainStatus) {
     setObjectName(kind.formName);
+    // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(kind.caption);
     setFont(app::windowFont());
     setFixedSize(app::twipsSize(3840, 3000));

@@ -15,6 +15,7 @@
 #include "reports/Painting.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
+#include "windows/controls/WindowRole.h"
 #include "windows/report/ReportOutput.h"
 
 namespace windows {
@@ -22,6 +23,7 @@ namespace windows {
 FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report, const QString& title,
                                    platform::Desktop& desktop, QPrinter& printer, QWidget* owner)
     : QWidget(owner, Qt::Window), report_(std::move(report)), desktop_(desktop), printer_(printer) {
+    describeAsWindow(*this);
     setObjectName("FrmReportPreview");
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);

@@ -25,6 +25,8 @@ constexpr int TitleCharacters = 50;
 FrmReportTitle::FrmReportTitle(app::AppState& state, QLabel* mainStatus, QWidget* owner)
     : QDialog(owner), state_(state), mainStatus_(mainStatus) {
     setObjectName("FrmReportTitle");
+    // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle("Report Title");
     setFont(app::windowFont());
     setFixedSize(app::twipsSize(5535, 1980));

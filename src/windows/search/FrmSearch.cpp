@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <utility>
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
@@ -41,6 +42,8 @@ QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, const char
 FrmSearch::FrmSearch(app::AppState& state, FrmMain& main)
     : QDialog(&main), state_(state), main_(main) {
     setObjectName("FrmSearch");
+    // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle("Movie Search - Goto a Record");
     setFont(app::windowFont());
     setFixedSize(app::twipsSize(6690, 2910));
@@ -103,8 +106,24 @@ void FrmSearch::buildControls() {
     setTabOrder(optGotoRecord, CmdSearch);
     setTabOrder(CmdSearch, CmdAbort);
 
-    connect(optGotoRecord, &QRadioButton::clicked, this, [this] { SetSearchType(true); });
-    connect(optSetCriteria, &QRadioButton::clicked, this, [this] { SetSearchType(false); });
+    // The mode follows the button checked, however it was checked: a click, the arrow keys or
+    // a screen reader's Toggle, which checks it without a click. A click on the button
+    // already checked checks nothing, yet sets its mode again (the focus goes to the texts).
+    for (QRadioButton* option : {optGotoRecord, optSetCriteria}) {
+        const bool gotoRecord = option == optGotoRecord;
+        connect(option, &QRadioButton::pressed, this, [this] { modeSetByCheck_ = false; });
+        connect(option, &QRadioButton::toggled, this, [this, gotoRecord](bool checked) {
+            if (checked) {
+                SetSearchType(gotoRecord);
+                modeSetByCheck_ = true;
+            }
+        });
+        connect(option, &QRadioButton::clicked, this, [this, gotoRecord] {
+            if (!std::exchange(modeSetByCheck_, false)) {
+                SetSearchType(gotoRecord);
+            }
+        });
+    }
     connect(CmdSearch, &QPushButton::clicked, this, [this] { CmdSearch_Click(); });
     connect(CmdAbort, &QPushButton::clicked, this, [this] { CmdAbort_Click(); });
     // Each text box selects its whole text when it gets the focus: typing replaces it.

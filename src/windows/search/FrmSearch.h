@@ -61,7 +61,8 @@ class FrmSearch : public QDialog {
 
     app::AppState& state_;
     FrmMain& main_;
-    bool stopped_ = false;  // a failure ended the search
+    bool stopped_ = false;         // a failure ended the search
+    bool modeSetByCheck_ = false;  // the click under way checked its button, setting the mode
 };
 
 // Locks (or unlocks) the main window's commands that change the whole catalogue while

@@ -9,6 +9,7 @@
 #include "app/Fonts.h"
 #include "app/Gradient.h"
 #include "app/Twips.h"
+#include "windows/controls/WindowRole.h"
 
 namespace windows {
 namespace {
@@ -30,6 +31,7 @@ QLabel* label(QWidget* parent, const char* name, QRect geometry, const QFont& fo
 
 FrmSplash::FrmSplash(app::AppState& state) : QWidget(nullptr, Qt::SplashScreen), state_(state) {
     using app::twipsRect;
+    describeAsWindow(*this);
     setObjectName("frmSplash");
     setWindowTitle(QString());
     setFixedSize(app::twipsSize(5820, 2775));

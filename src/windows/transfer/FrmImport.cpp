@@ -45,6 +45,8 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
                      const app::RecordImport::Preview& preview)
     : QDialog(owner) {
     setObjectName("FrmImport");
+    // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle("Import Records");
 
     lblCounts = new QLabel(countsText(fileName, import, preview), this);
