@@ -27,15 +27,6 @@ QByteArray bytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::vector<testing::TestCatalogue::Row> records(int count) {
-    std::vector<testing::TestCatalogue::Row> rows;
-    for (int i = 0; i < count; ++i) {
-        rows.push_back({QString("Artist %1").arg(i, 4, 10, QChar('0')).toStdString(),
-                        QString("Title %1").arg(i).toStdString(), "Rock", "CD"});
-    }
-    return rows;
-}
-
 // What delete-all must never touch.
 QStringList keptTables(testing::TestCatalogue& file) {
     return file.column("SELECT count(*) FROM Artist") +
@@ -56,7 +47,7 @@ class TestMaintenance : public QObject {
 
   private slots:
     void repairCompactsKeepsTheOldFileAndTheView() {
-        MainWindowFixture f(records(300));
+        MainWindowFixture f(testing::numberedRecords(300));
         f.catalogue.execute("DELETE FROM Main WHERE rowid > 1");  // free pages to compact away
         const QString dir = f.catalogue.directory();
         QFile leftover(dir + "/ZemboREBUILT.mdb");  // from an interrupted earlier run
@@ -95,7 +86,7 @@ class TestMaintenance : public QObject {
     }
 
     void aFailedCompactionEndsTheProgramWithTheCatalogueUntouched() {
-        MainWindowFixture f(records(20));
+        MainWindowFixture f(testing::numberedRecords(20));
         QVERIFY(QDir(f.catalogue.directory()).mkdir("ZemboREBUILT.mdb"));  // cannot be written
         const QByteArray before = bytes(f.catalogue.path());
         auto& w = shown(f);
@@ -117,7 +108,7 @@ class TestMaintenance : public QObject {
     }
 
     void aBackupThatCannotBeWrittenStopsTheRepairSafely() {
-        MainWindowFixture f(records(20));
+        MainWindowFixture f(testing::numberedRecords(20));
         QVERIFY(QDir(f.catalogue.directory()).mkdir("Zembo.BAK"));
         const QByteArray before = bytes(f.catalogue.path());
         auto& w = shown(f);
@@ -141,7 +132,7 @@ class TestMaintenance : public QObject {
     void aFileHeldByAnotherProgramIsSaidOnceAndNothingChanges() {
         QFETCH(bool, deleteAll);
         QFETCH(QString, said);
-        MainWindowFixture f(records(20));
+        MainWindowFixture f(testing::numberedRecords(20));
         auto& w = shown(f);
         const QByteArray before = bytes(f.catalogue.path());
         testing::FileLock holder(f.catalogue.path());
@@ -165,7 +156,7 @@ class TestMaintenance : public QObject {
     }
 
     void aRenameThatFailsIsSaidAndTheCatalogueStays() {
-        MainWindowFixture f(records(20));
+        MainWindowFixture f(testing::numberedRecords(20));
         auto& w = shown(f);
         QDir dir(f.catalogue.directory());
         // Just before the rename, the name is taken by a folder; given back before the reopen.
@@ -189,7 +180,7 @@ class TestMaintenance : public QObject {
     }
 
     void aRebuildStartedWhileTheFileIsHeldWritesNothing() {
-        testing::TestCatalogue file(records(5));
+        testing::TestCatalogue file(testing::numberedRecords(5));
         testing::FileLock holder(file.path());
         const auto result = db::maintenance::rebuildCatalogue(file.directory().toStdString() + "/");
         QCOMPARE(result.outcome, db::maintenance::RebuildResult::InUse);
@@ -205,7 +196,7 @@ class TestMaintenance : public QObject {
     }
     void aReadOnlyCatalogueIsNotRepairedEmptiedOrImportedInto() {
         QFETCH(bool, folder);
-        MainWindowFixture f(records(20));
+        MainWindowFixture f(testing::numberedRecords(20));
         const QByteArray before = bytes(f.catalogue.path());
         testing::Unwritable lock(folder ? f.catalogue.directory() : f.catalogue.path());
         if (!lock.took()) {
@@ -233,7 +224,7 @@ class TestMaintenance : public QObject {
     }
     void anEditIsOfferedForSavingFirst() {
         QFETCH(bool, deleteAll);
-        MainWindowFixture f(records(3));
+        MainWindowFixture f(testing::numberedRecords(3));
         auto& w = shown(f);
         w.txtTitle->setFocus();
         QTest::keyClicks(w.txtTitle, " (live)");
@@ -247,7 +238,7 @@ class TestMaintenance : public QObject {
     }
 
     void deleteAllAsksTwiceAndNoChangesNothing() {
-        MainWindowFixture f(records(5));
+        MainWindowFixture f(testing::numberedRecords(5));
         auto& w = shown(f);
         for (const auto& answers :
              {std::deque<Answer>{Answer::No}, std::deque<Answer>{Answer::Yes, Answer::No}}) {
@@ -278,7 +269,7 @@ class TestMaintenance : public QObject {
     }
 
     void aCompletedRunEmptiesTheCatalogueAndCompactsIt() {
-        MainWindowFixture f(records(400));
+        MainWindowFixture f(testing::numberedRecords(400));
         const QStringList kept = keptTables(f.catalogue);
         auto& w = shown(f);
         w.mnuViewFormat->trigger();
@@ -304,7 +295,7 @@ class TestMaintenance : public QObject {
     }
     void escapeStopsTheRunAndEveryRecordStays() {
         QFETCH(bool, stop);
-        MainWindowFixture f(records(50));
+        MainWindowFixture f(testing::numberedRecords(50));
         auto& w = shown(f);
         bool locked = false;
         f.desktop.onEvents = [&] {
@@ -324,7 +315,7 @@ class TestMaintenance : public QObject {
     }
 
     void closingTheWindowDuringTheRunStopsItFirst() {
-        MainWindowFixture f(records(30));
+        MainWindowFixture f(testing::numberedRecords(30));
         auto& w = shown(f);
         f.desktop.onEvents = [&] {
             w.close();
@@ -338,7 +329,7 @@ class TestMaintenance : public QObject {
     }
 
     void aRunTheFileRefusesDeletesNothing() {
-        MainWindowFixture f(records(30));
+        MainWindowFixture f(testing::numberedRecords(30));
         auto& w = shown(f);
         std::optional<testing::FileLock> holder;
         f.desktop.onEvents = [&] {

@@ -37,15 +37,6 @@ const QString AddQuestion = QStringLiteral("New record has been entered\r\nAdd R
 const QString ArtistOffer =
     QStringLiteral("Name not in Artist Database\r\nWould you like to add it?");
 
-std::vector<testing::TestCatalogue::Row> records(int count) {
-    std::vector<testing::TestCatalogue::Row> rows;
-    for (int i = 0; i < count; ++i) {
-        rows.push_back({QString("Artist %1").arg(i, 4, 10, QChar('0')).toStdString(),
-                        QString("Title %1").arg(i).toStdString(), "Rock", "CD"});
-    }
-    return rows;
-}
-
 // Every record as SQL literals, in the order they were stored.
 QStringList exactRows(testing::TestCatalogue& catalogue) {
     return catalogue.column(
@@ -196,7 +187,7 @@ class TestSideBySide : public QObject {
         QFETCH(int, after);
         QFETCH(bool, tryClosing);
         constexpr int Records = 5000;
-        MainWindowFixture f(records(Records));
+        MainWindowFixture f(testing::numberedRecords(Records));
         for (const char* layout : {"Zembo1.rpt", "Zembo2.rpt"}) {
             QVERIFY(QFile::copy(QStringLiteral(QUORVANE_DATA_DIR "/") + layout,
                                 f.catalogue.directory() + "/" + layout));
@@ -275,7 +266,7 @@ class TestSideBySide : public QObject {
 
     // Esc pressed in a window the run holds reaches the run, as in the main window.
     void escInAHeldWindowStopsTheRun() {
-        MainWindowFixture f(records(3000));
+        MainWindowFixture f(testing::numberedRecords(3000));
         auto& w = shown(f);
         FrmBrowse& browse = browseBeside(w);
         bool pressed = false;
