@@ -161,6 +161,23 @@ class TestAddViews : public QObject {
                  QStringList{"1"});
     }
 
+    // On an empty catalogue there is no record an edit could be saved into: Add takes what
+    // was typed away and enters add mode, asking nothing.
+    void addOnAnEmptyCatalogueAfterTyping() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        QTest::keyClicks(w.txtTitle, "typed before Add");
+        click(w.CmdAdd);
+        QVERIFY(f.desktop.messages.empty());
+        QVERIFY(w.AddMode && w.txtTitle->text().isEmpty());
+        QTest::keyClicks(w.CmbArtist, "Nina Simone");
+        QTest::keyClicks(w.txtTitle, "Pastel Blues");
+        f.desktop.answers = {Answer::No};  // the artist offer, as Insert takes the focus
+        click(w.CmdAdd);
+        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Title FROM Main"),
+                 QStringList{"Nina Simone|Pastel Blues"});
+    }
+
     void artistOfferOnLeavingTheArtistBox() {
         MainWindowFixture f(threeRecords());
         f.catalogue.execute("INSERT INTO Artist (Artist) VALUES ('ABBA')");

@@ -133,8 +133,8 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    if (state_.DeleteAllRunning && centralWidget() && !centralWidget()->isEnabled()) {
-        // Records are being deleted: closing first asks to stop that, and closes after it.
+    if (state_.DeleteAllRunning && markingForDeleteAll_) {
+        // Records are being marked: closing first asks to stop that, and closes after it.
         event->ignore();
         if (reallyCancelDeleteAll()) {
             state_.DeleteAllCancel = true;

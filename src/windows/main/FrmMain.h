@@ -336,6 +336,7 @@ class FrmMain : public QMainWindow {
     QPrinter printer_;                     // the printer chosen in the printer dialog
     bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
     bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then
+    bool markingForDeleteAll_ = false;     // the part of a delete-all that Esc can stop
     bool closeAfterTransfer_ = false;      // the window was closed while records were imported
     LookupList* artistList_;
     LookupList* categoryList_;

@@ -53,7 +53,11 @@ void FrmMain::setAddModeCommands(bool enabled, bool withBookmark) {
 
 void FrmMain::enterAddMode() {
     auto& s = state_;
-    if (!offerToSaveEdit()) {  // an edit of the record shown is not dropped unasked
+    // An edit of the record shown is not dropped unasked; with no record at all there is
+    // nothing it could be saved into, and the new entry takes the fields.
+    bool anyRecord = false;
+    app::resumeNext([&] { anyRecord = s.rsMain.recordCount() > 0; });
+    if (anyRecord && !offerToSaveEdit()) {
         return;
     }
     lblMsgBar1->setText("Add Mode - Esc key to cancel");
@@ -122,7 +126,12 @@ bool FrmMain::leaveAddModeForJump() {
             }
         }
         if (!insertRecord()) {
-            return !AddMode;  // Cancel on the check left add mode; a retry stays in it
+            if (!AddMode) {
+                return true;  // Cancel on the check left add mode
+            }
+            raise();  // the entry stays, to be mended where it is typed
+            activateWindow();
+            return false;
         }
         status = "Record Added";
     }

@@ -63,6 +63,10 @@ void FrmMain::refreshBrowse() {
         FillBrowseGrid();
     }
     SetBusyPointer(false);
+    if (EscapePressed) {  // stopped: no part of a list stands for the whole
+        frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.cnMain));
+        frmBrowse_->hide();
+    }
 }
 
 void FrmMain::FillBrowseGrid() {

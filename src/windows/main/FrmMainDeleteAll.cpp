@@ -132,6 +132,7 @@ FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
 QString FrmMain::markAllRecords() {
     auto& s = state_;
     QString failure;
+    markingForDeleteAll_ = true;
     try {
         s.rsMain.open(s.cnMain, {"Main", {}, {}, {}}, db::CursorType::Keyset,
                       db::LockType::BatchOptimistic);
@@ -157,6 +158,7 @@ QString FrmMain::markAllRecords() {
         failure = QString::fromStdString(error.description);
         app::resumeNext([&] { s.rsMain.cancelBatch(); });
     }
+    markingForDeleteAll_ = false;
     stopDeleteAllConfirmed_ = false;
     return failure;
 }

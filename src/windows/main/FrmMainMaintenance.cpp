@@ -168,6 +168,9 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     setProgress(100);
     ProgressBar1->hide();
     ProgressBar1->setValue(0);
+    if (ask) {
+        refreshBrowse();  // before it reads again; a delete-all refreshes it at its own end
+    }
     held.reset();
     if (failure.isEmpty() && !s.cnMain.isOpen()) {
         failure = "The catalogue could not be opened again.";
@@ -177,9 +180,6 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         desktop_.messageBox(NotRepaired + failure, Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
         recountTally();
-        if (ask) {
-            refreshBrowse();  // a delete-all refreshes it after its own end
-        }
         return false;
     }
     if (ask) {
@@ -190,9 +190,6 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     lblMsgBar1->setText("Repair/Compact Successful");
     app::resumeNext([&] { RecordTally = s.rsMain.recordCount(); });
     lblMsgBar3->setText(QString::number(RecordTally) + " Artists ");
-    if (ask) {
-        refreshBrowse();
-    }
     return true;
 }
 
