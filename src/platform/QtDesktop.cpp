@@ -91,14 +91,8 @@ QtDesktop::~QtDesktop() {
 
 Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
                              const QString& title) {
-    // Over the active window, unless that is disabled (held by a long run, where Esc in it
-    // asks whether to stop): a box made on a disabled window could not be answered.
-    QWidget* over = QApplication::activeWindow();
-    if (over && !over->isEnabled()) {
-        over = nullptr;
-    }
     QMessageBox box(toQt(icon), title.isEmpty() ? ApplicationTitle : title, text, toQt(buttons),
-                    over);
+                    QApplication::activeWindow());
     box.setObjectName("MessageBox");
     // The pointer may be the hourglass while a long command asks something.
     const bool wasBusy = busy_;

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -218,28 +217,6 @@ class TestTopLevelWindows : public QObject {
             w.mnuReportFullReport->trigger();
             roleOf(visible<windows::FrmReportPreview>());
         }
-    }
-
-    // A question asked while the active window is held by a run (Esc pressed in it) is a
-    // box the user can answer, not one made disabled with the window under it.
-    void aQuestionOverAHeldWindowCanBeAnswered() {
-        platform::QtDesktop desktop({});
-        QWidget held;
-        held.show();
-        QApplication::setActiveWindow(&held);
-        QTRY_VERIFY(held.isActiveWindow());
-        held.setEnabled(false);
-        bool answerable = false;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            answerable = box->isEnabled();
-            box->done(QMessageBox::No);
-        });
-        QCOMPARE(desktop.messageBox("Really Cancel Delete Process?", platform::Buttons::YesNo,
-                                    platform::Icon::Question, {}),
-                 platform::Answer::No);
-        QVERIFY(answerable);
     }
 };
 
