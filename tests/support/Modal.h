@@ -8,6 +8,17 @@
 
 namespace testing {
 
+// The first visible top-level window of a kind, or null.
+template <typename Window>
+Window* visibleWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(top); window && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 // Opens a modal window with `open` and runs `inside` while it is shown, as the user would
 // use it; the window is closed afterwards (as by Esc) if `inside` left it open.
 template <typename Window>

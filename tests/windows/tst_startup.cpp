@@ -6,25 +6,14 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "support/Modal.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestCatalogue.h"
 #include "windows/StartApplication.h"
 #include "windows/main/FrmMain.h"
 #include "windows/splash/FrmSplash.h"
 
-namespace {
-
-template <typename Window>
-Window* visibleWindow() {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(top); window && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
+using testing::visibleWindow;
 
 class TestStartup : public QObject {
     Q_OBJECT

@@ -32,16 +32,6 @@ using testing::shown;
 
 namespace {
 
-template <typename Window>
-Window* visible() {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(top); window && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 // How the user opens each modal side window from the main window.
 std::function<void()> modalOpener(MainWindowFixture& f, const QString& name) {
     auto& w = *f.window;
@@ -116,7 +106,7 @@ class TestTopLevelWindows : public QObject {
         showRealHelp(f, desktop);
         auto& w = shown(f);
         QTest::keyClick(w.windowHandle(), Qt::Key_F1);
-        HelpViewer* viewer = visible<HelpViewer>();
+        HelpViewer* viewer = testing::visibleWindow<HelpViewer>();
         QVERIFY(viewer);
         viewer->browser()->setSource(QUrl("#topic320"));  // a link followed
         clickThroughWindow(w.CmdNext);
@@ -143,7 +133,7 @@ class TestTopLevelWindows : public QObject {
                 [&] { w.mnuReportTitle->trigger(); },
                 [&](windows::FrmReportTitle& t) {
                     QTest::keyClick(&t, Qt::Key_F1);
-                    viewer = visible<HelpViewer>();
+                    viewer = testing::visibleWindow<HelpViewer>();
                     QVERIFY(viewer);
                     QCOMPARE(topic(viewer), QString("topic210"));
                     QTRY_VERIFY(viewer->isActiveWindow());
@@ -163,7 +153,7 @@ class TestTopLevelWindows : public QObject {
                                     Qt::AltModifier);  // Back
                     QCOMPARE(topic(viewer), QString("topic210"));
                 });
-            QCOMPARE(visible<HelpViewer>(), viewer.data());  // one viewer all along
+            QCOMPARE(testing::visibleWindow<HelpViewer>(), viewer.data());  // one viewer all along
             QVERIFY(f.desktop.messages.empty());
         }
         QVERIFY(!viewer);  // it goes with the desktop, at the program's end
@@ -191,7 +181,7 @@ class TestTopLevelWindows : public QObject {
             bool seen = false;
             f.desktop.onIdle = [&] {
                 if (!std::exchange(seen, true)) {
-                    roleOf(visible<windows::FrmSplash>());
+                    roleOf(testing::visibleWindow<windows::FrmSplash>());
                 }
             };
             QVERIFY(windows::StartApplication(f.state));
@@ -205,17 +195,17 @@ class TestTopLevelWindows : public QObject {
             roleOf(&w);
         } else if (window == "browse") {
             click(w.CmdBrowse);
-            roleOf(visible<windows::FrmBrowse>());
+            roleOf(testing::visibleWindow<windows::FrmBrowse>());
         } else if (window == "about") {
             w.mnuHelpAbout->trigger();
-            roleOf(visible<windows::FrmAbout>());
+            roleOf(testing::visibleWindow<windows::FrmAbout>());
         } else {
             for (const char* layout : {"Zembo1.rpt", "Zembo2.rpt"}) {
                 QVERIFY(QFile::copy(QStringLiteral(QUORVANE_DATA_DIR "/") + layout,
                                     f.catalogue.directory() + "/" + layout));
             }
             w.mnuReportFullReport->trigger();
-            roleOf(visible<windows::FrmReportPreview>());
+            roleOf(testing::visibleWindow<windows::FrmReportPreview>());
         }
     }
 };
