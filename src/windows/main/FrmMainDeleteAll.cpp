@@ -96,10 +96,11 @@ void FrmMain::DeleteAllRecords() {
     CmdAdd->setFocus();
     SetBusyPointer(false);
     recountTally();
-    refreshBrowse();
     if (closeAfterDeleteAll_) {
         close();
+        return;
     }
+    refreshBrowse();
 }
 
 FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
