@@ -1,7 +1,12 @@
 #include "app/RecordImport.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <unordered_set>
 
 #include "app/Characters.h"
@@ -82,19 +87,66 @@ ImportRefused refusal(const Malformed& fault) {
 }  // namespace
 
 RecordImport::RecordImport(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw ImportRefused{0, "it cannot be read (" + file.errorString() + ")"};
+    bytes_ = readWholeFile(path);
+    readHeader();
+}
+
+// Only an ordinary file is read: a pipe would wait for a writer for ever and a device may
+// never end. Opened without waiting (a pipe opens at once then) and looked at through the
+// open descriptor, so what is read is what was looked at; read with a hard limit whatever
+// size the file claims.
+std::string RecordImport::readWholeFile(const QString& path) {
+    const auto cannotRead = [](const char* why) {
+        return ImportRefused{0, QString("it cannot be read (%1)").arg(QString::fromLocal8Bit(why))};
+    };
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        throw cannotRead(std::strerror(errno));
     }
-    if (file.size() > LargestFile) {
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        throw cannotRead(std::strerror(errno));
+    }
+    if (S_ISDIR(status.st_mode)) {
+        throw ImportRefused{0, "it is a folder"};
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw ImportRefused{0, "it is a device or a pipe, not a file"};
+    }
+    if (status.st_size > LargestFile) {
         throw ImportRefused{0, "it is larger than 1 GB, far more than a catalogue holds"};
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw ImportRefused{0, "it cannot be read (" + file.errorString() + ")"};
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t filled = 0;
+    char past;  // one byte more than the limit tells a file that grew too large
+    while (true) {
+        const bool atLimit = filled == bytes.size() && filled >= std::size_t(LargestFile);
+        if (filled == bytes.size() && !atLimit) {
+            bytes.resize(std::min<std::size_t>(bytes.size() + (1 << 20), LargestFile));
+        }
+        char* into = atLimit ? &past : bytes.data() + filled;
+        const std::size_t room = atLimit ? 1 : bytes.size() - filled;
+        const ssize_t got = ::read(fd, into, room);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw cannotRead(std::strerror(errno));
+        }
+        if (got == 0) {
+            break;
+        }
+        if (atLimit) {
+            throw ImportRefused{0, "it is larger than 1 GB, far more than a catalogue holds"};
+        }
+        filled += static_cast<std::size_t>(got);
     }
-    bytes_ = bytes.toStdString();
-    readHeader();
+    bytes.resize(filled);
+    return bytes;
 }
 
 RecordImport RecordImport::fromBytes(std::string bytes) {

@@ -60,6 +60,7 @@ class RecordImport {
   private:
     RecordImport() = default;
     void readHeader();
+    static std::string readWholeFile(const QString& path);
     // Hands each record to `each` as it would be stored, with whether a text was cut;
     // empty rows are counted in `empty`. False when stopped.
     bool forEachRecord(const std::function<void(const Texts&, bool cut)>& each, std::int64_t& empty,

@@ -54,6 +54,7 @@ class Reader {
 
     std::string notExpression(std::vector<db::Value>& params) {
         if (word("NOT")) {
+            const Nested nested(*this);
             return "NOT " + notExpression(params);
         }
         return primary(params);
@@ -62,6 +63,7 @@ class Reader {
     std::string primary(std::vector<db::Value>& params) {
         skipBlanks();
         if (symbol("(")) {
+            const Nested nested(*this);
             std::string sql = "(" + orExpression(params) + ")";
             if (!symbol(")")) {
                 fail("a closing parenthesis is missing");
@@ -165,8 +167,23 @@ class Reader {
                                                  std::to_string(at_ + 1) + ": " + what + ".");
     }
 
+    // Each parenthesis and NOT reads one level deeper, and each level is a call: a formula
+    // nested beyond any a person writes is refused before it can use up the stack (and
+    // before the engine's own parser, which stops near 90 levels, would refuse its SQL).
+    static constexpr int DeepestNesting = 40;
+    struct Nested {
+        explicit Nested(Reader& reader) : reader(reader) {
+            if (++reader.nesting_ > DeepestNesting) {
+                reader.fail("it is nested more than " + std::to_string(DeepestNesting) + " deep");
+            }
+        }
+        ~Nested() { --reader.nesting_; }
+        Reader& reader;
+    };
+
     const std::string& text_;
     std::size_t at_ = 0;
+    int nesting_ = 0;
 };
 
 }  // namespace

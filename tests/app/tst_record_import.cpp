@@ -1,5 +1,6 @@
 // Reading a CSV file of records: the header, the delimiter, the refusals, the preview's
 // counts, and the insert in one transaction.
+#include <sys/stat.h>
 #include <QtTest>
 
 #include "app/RecordImport.h"
@@ -114,15 +115,22 @@ class TstRecordImport : public QObject {
     }
 
     // A file that cannot be read, or that is far too large to be a collection (a sparse
-    // file: nothing is written to the disk), is refused before it is read.
+    // file: nothing is written to the disk), is refused before it is read; so is anything
+    // that is not an ordinary file: a pipe (which would wait for a writer for ever), an
+    // endless device, a folder.
     void unreadableOrHugeFilesAreRefused() {
         QTemporaryDir dir;
         const QString huge = dir.filePath("huge.csv");
         QFile file(huge);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(1) << 30) + 1));
         file.close();
-        for (const auto& [path, what] : {std::pair{dir.filePath("none.csv"), "cannot be read"},
-                                         std::pair{huge, "larger than 1 GB"}}) {
+        const QString pipe = dir.filePath("pipe.csv");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        for (const auto& [path, what] :
+             {std::pair{dir.filePath("none.csv"), "cannot be read"},
+              std::pair{huge, "larger than 1 GB"}, std::pair{pipe, "a device or a pipe"},
+              std::pair{QString("/dev/zero"), "a device or a pipe"},
+              std::pair{dir.path(), "a folder"}}) {
             try {
                 RecordImport import(path);
                 QFAIL("accepted");

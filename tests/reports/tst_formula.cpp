@@ -45,6 +45,10 @@ class TestFormula : public QObject {
         QTest::newRow("quotes at the bound") << "{Main.Artist} >= 'Guns N''' AND "
                                                 "{Main.Artist} <= 'Guns N''z'"
                                              << QStringList{"Guns N' Roses"};
+        QTest::newRow("nested as deep as it may be")
+            << QString(19, '(') + QString("NOT ").repeated(21) + "{Main.Artist} <> 'ABBA'" +
+                   QString(19, ')')
+            << QStringList{"ABBA"};
         QTest::newRow("words in any case, NOT, <>")
             << "not {main.artist} <> 'abba' or {MAIN.CATEGORY} = 'Jazz'"
             << QStringList{"ABBA", "Eagles"};
@@ -89,6 +93,12 @@ class TestFormula : public QObject {
                                       << "unexpected";
         QTest::newRow("a word glued on") << "{Main.Artist} = 'x' ANDNOT {Main.Title} = 'y'"
                                          << "unexpected";
+        // Far deeper than any person writes: refused, not read until the stack runs out.
+        QTest::newRow("200 000 parentheses")
+            << QString(200000, '(') + "{Main.Artist} = 'x'" + QString(200000, ')')
+            << "nested more than 40 deep";
+        QTest::newRow("200 000 NOTs") << QString("NOT ").repeated(200000) + "{Main.Artist} = 'x'"
+                                      << "nested more than 40 deep";
     }
     void badFormulasAreRefusedSayingWhere() {
         QFETCH(QString, formula);

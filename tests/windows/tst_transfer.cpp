@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -247,6 +249,29 @@ class TestTransfer : public QObject {
 
     // Esc while the file is read or the records added asks; Yes leaves the catalogue as it
     // was, No goes on to the end.
+    // A file of 100 000 columns: the preview lists the columns left out as far as they fit
+    // and stays on the screen, its buttons within reach.
+    void manyColumnsKeepThePreviewOnTheScreen() {
+        MainWindowFixture f;
+        shown(f);
+        QByteArray header = "Artist,Title";
+        for (int i = 1; i <= 100000; ++i) {
+            header += ",Column " + QByteArray::number(i);
+        }
+        const QString path = f.catalogue.directory() + "/wide.csv";
+        write(path, header + "\nNina Simone,Pastel Blues\n");
+        importFile(f, path, [&](FrmImport& preview) {
+            const QString counts = preview.lblCounts->text();
+            QVERIFY2(counts.contains(QRegularExpression(
+                         "Columns left out: Column 1, Column 2, .* and 99,9\\d\\d more$")),
+                     qPrintable(counts.right(200)));
+            const QRect screen = preview.screen()->availableGeometry();
+            QVERIFY2(preview.width() <= screen.width(),
+                     qPrintable(QString::number(preview.width())));
+            QVERIFY(screen.contains(preview.CmdImport->mapToGlobal(QPoint(0, 0))));
+        });
+    }
+
     void escapeStopsTheImportWithNothingWritten_data() {
         QTest::addColumn<bool>("whileAdding");
         QTest::addColumn<bool>("stop");

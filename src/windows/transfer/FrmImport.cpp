@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/Characters.h"
 #include "app/SharedRoutines.h"
 
 namespace windows {
@@ -15,6 +16,30 @@ namespace {
 
 QString records(std::int64_t count) {
     return app::counted(count, "record", "records");
+}
+
+// The columns left out, as many as fit on a line of the window (a file may have thousands,
+// or names of any length), then how many more there are.
+QString leftOutText(const QStringList& names) {
+    constexpr qsizetype LineCharacters = 90;
+    constexpr qsizetype NameCharacters = 30;
+    QString text = "Columns left out: ";
+    qsizetype listed = 0;
+    for (const QString& name : names) {
+        const QString shown = name.size() > NameCharacters
+                                  ? app::leftCharacters(name, NameCharacters - 1) + "\u2026"
+                                  : name;
+        if (listed > 0 && text.size() + shown.size() + 2 > LineCharacters) {
+            break;
+        }
+        text += (listed > 0 ? ", " : "") + shown;
+        ++listed;
+    }
+    if (listed < names.size()) {
+        text +=
+            " and " + QLocale().toString(static_cast<qlonglong>(names.size() - listed)) + " more";
+    }
+    return text;
 }
 
 QString countsText(const QString& fileName, const app::RecordImport& import,
@@ -34,7 +59,7 @@ QString countsText(const QString& fileName, const app::RecordImport& import,
                      QLocale().toString(static_cast<qlonglong>(preview.empty));
     }
     if (!import.ignoredColumns().isEmpty()) {
-        lines << "Columns left out: " + import.ignoredColumns().join(", ");
+        lines << leftOutText(import.ignoredColumns());
     }
     return lines.join('\n');
 }
