@@ -3,8 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "db/DbError.h"
-#include "db/Maintenance.h"
+#include "files/ReplacingFile.h"
 #include "platform/Desktop.h"
 
 namespace app {
@@ -23,21 +22,14 @@ FirstStart provideCatalogue(const QString& templateFile, const QString& catalogu
                                         QDir::toNativeSeparators(templateFile) +
                                         " that the program ships is missing."};
     }
-    const std::string partial = (catalogue + ".partial").toStdString();
-    namespace maintenance = db::maintenance;
     try {
-        maintenance::copyFile(templateFile.toStdString(), partial);
-        if (!maintenance::placeFile(partial, catalogue.toStdString())) {
-            maintenance::removeFile(partial);  // another start made it first: theirs stays
+        // Put in place only whole, and only if another start has not made it first.
+        if (!files::copyFile(templateFile.toStdString(), catalogue.toStdString(),
+                             files::ReplacingFile::Placing::KeepExisting)) {
             return {FirstStart::AlreadyThere, {}};
         }
-    } catch (const db::DbError& error) {
-        try {
-            maintenance::removeFile(partial);
-        } catch (const db::DbError&) {
-            // The failure below is what the user needs to hear.
-        }
-        return {FirstStart::Failed, QString::fromStdString(error.description)};
+    } catch (const files::FileError& error) {
+        return {FirstStart::Failed, QString::fromStdString(error.what())};
     }
     return {FirstStart::Copied, {}};
 }

@@ -189,9 +189,13 @@ void Connection::openWith(const std::string& path, int flags) {
         std::string message;
         if (probe == SQLITE_CANTOPEN) {
             message = whyNotOpened(path);
-        } else if (probe == SQLITE_NOTADB) {
-            message = "Unrecognized database format '" + path +
-                      "'. The file is not a catalogue: restore it from a backup copy.";
+        } else if (probe == SQLITE_NOTADB || probe == SQLITE_CORRUPT) {
+            message = probe == SQLITE_CORRUPT
+                          ? std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')"
+                          : "Unrecognized database format '" + path +
+                                "'. The file is not a catalogue: restore it from a backup copy.";
+            close();
+            throw DbError::damage(message);
         } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
             message = "The file '" + fileName(path) +
                       "' is locked by another program. Close that program and try again.";
@@ -268,6 +272,9 @@ void Connection::executeScript(const std::string& sql) {
     if (rc != SQLITE_OK) {
         std::string text = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
+        if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) {
+            throw DbError::damage(text);
+        }
         throw DbError(err::Unspecified, text);
     }
 }
@@ -293,6 +300,9 @@ void Connection::fail(int code) const {
             "again.";
     } else if (code == SQLITE_READONLY || (code == SQLITE_CANTOPEN && readOnly_)) {
         message = ReadOnlyText;
+    }
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {
+        throw DbError::damage(message);
     }
     throw DbError(err::Unspecified, message);
 }

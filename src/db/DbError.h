@@ -27,6 +27,8 @@ class DbError : public std::runtime_error {
 
     long number;
     std::string description;
+    // The file itself is damaged (a malformed page or header): a repair may salvage it.
+    bool damaged = false;
 
     static DbError noCurrentRecord() {
         return {err::NoCurrentRecord,
@@ -41,6 +43,11 @@ class DbError : public std::runtime_error {
         return {err::BadBookmark,
                 "Arguments are of the wrong type, are out of acceptable range, or are in "
                 "conflict with one another."};
+    }
+    static DbError damage(std::string description) {
+        DbError error(err::Unspecified, std::move(description));
+        error.damaged = true;
+        return error;
     }
     static DbError notAllowed(const std::string& what) {
         return {err::NotAllowed, "Operation is not allowed: " + what + "."};

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // Work on the catalogue's files, each step done so that a crash at any moment leaves a
@@ -9,7 +11,7 @@
 // Failures are DbErrors (Unspecified) saying which file and why.
 namespace db::maintenance {
 
-// Copies a file over another (replacing it) and flushes the copy.
+// Copies a file over another: the copy replaces it only once complete and flushed.
 void copyFile(const std::string& from, const std::string& to);
 
 // Removes a file; one that is not there is no failure.
@@ -22,27 +24,31 @@ void compactInto(const std::string& source, const std::string& target);
 // Puts `replacement` in the place of `target` in one rename and flushes the folder.
 void replaceFile(const std::string& replacement, const std::string& target);
 
-// Puts `file` at `target` in one rename and flushes the folder, unless something is already
-// at `target`: then both are left as they are and the answer is false.
-bool placeFile(const std::string& file, const std::string& target);
-
 // The names the repair of the catalogue file `fileName` writes beside it: Zembo.mdb keeps
-// Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK.
+// Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK. A
+// damaged Zembo.mdb is kept as Zembo.DAMAGED instead, never in the place of a sound backup.
 struct RepairNames {
-    std::string backup, rebuilt;
+    std::string backup, rebuilt, damaged;
 };
 RepairNames repairNames(const std::string& fileName);
 
 // The whole repair of the catalogue `fileName` in `folder` (which ends in a separator), its
-// connections closed: the file kept as Zembo.BAK (a flushed copy), a leftover
-// ZemboREBUILT.mdb removed (the names of repairNames), the compacted and checked copy written there
-// and put in the place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment,
+// connections closed: a leftover ZemboREBUILT.mdb removed (the names of repairNames), the
+// file checked; when sound, kept as Zembo.BAK (a copy put in place once complete) and its
+// compacted and checked copy written to ZemboREBUILT.mdb; when damaged, kept as Zembo.DAMAGED
+// and what the engine's recovery reads from it salvaged there; then that file put in the
+// place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment,
 // and no other program can change it from the copy to the rename (one that holds it stops the
 // repair before anything is written: InUse).
 // `progress` hears 60, 70, 80 and 85 as the steps are done.
 struct RebuildResult {
     enum Outcome { Done, InUse, NoBackup, CompactionFailed, NotReplaced } outcome;
     std::string why;
+    // Set when the file was damaged and salvaged: the records saved, and how many the damaged
+    // file claimed to hold (nothing when it could not even say).
+    bool salvaged = false;
+    std::int64_t saved = 0;
+    std::optional<std::int64_t> claimed = std::nullopt;
 };
 RebuildResult rebuildCatalogue(const std::string& folder,
                                const std::function<void(int)>& progress = {},

@@ -1,13 +1,59 @@
 #include "reports/Painting.h"
 
-#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <optional>
+#include <string_view>
 
+#include "files/ReplacingFile.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 
 namespace reports {
+namespace {
+
+// The PDF writer's output, handed on to a file that takes the target's place only when whole.
+// A failed write is kept, to be said once the writer is done with its device.
+class PdfOutput : public QIODevice {
+  public:
+    explicit PdfOutput(files::ReplacingFile& file) : file_(file) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    void throwFailure() const {
+        if (failure_) {
+            throw *failure_;
+        }
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (failure_) {
+            return -1;
+        }
+        try {
+            file_.write(std::string_view(data, static_cast<std::size_t>(size)));
+            return size;
+        } catch (const files::FileError& error) {
+            failure_ = error;
+            return -1;
+        }
+    }
+
+  private:
+    files::ReplacingFile& file_;
+    std::optional<files::FileError> failure_;
+};
+
+std::string unchangedNote(const std::string& target) {
+    return QFileInfo::exists(QString::fromStdString(target))
+               ? " The file that was there is unchanged."
+               : "";
+}
+
+}  // namespace
 
 void paintPage(QPainter& painter, const Page& page, double dotsPerPoint) {
     auto scaled = [dotsPerPoint](const QRectF& box) {
@@ -49,21 +95,33 @@ bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& prog
             return false;
         }
     }
-    return painter.end();
+    if (!painter.end()) {
+        throw ReportError(err::OutputError, "The report could not be finished.");
+    }
+    return true;
 }
 
 bool writePdf(Report& report, const QString& path, const Progress& progress) {
-    bool done = false;
-    {
-        QPdfWriter pdf(path);
-        pdf.setCreator("Quorvane");
-        pdf.setResolution(600);
-        done = paintReport(report, pdf, progress);
+    const std::string target = path.toStdString();
+    try {
+        files::ReplacingFile file(target);
+        PdfOutput output(file);
+        bool done = false;
+        try {
+            QPdfWriter pdf(&output);
+            pdf.setCreator("Quorvane");
+            pdf.setResolution(600);
+            done = paintReport(report, pdf, progress);
+        } catch (const ReportError&) {
+            output.throwFailure();  // the file's own failure says more than the painter's
+            throw;
+        }
+        output.throwFailure();
+        return done && file.commit();  // a stopped run leaves the target as it was
+    } catch (const files::FileError& error) {
+        throw ReportError(err::OutputError, std::string("The report could not be saved. ") +
+                                                error.what() + unchangedNote(target));
     }
-    if (!done) {
-        QFile::remove(path);
-    }
-    return done;
 }
 
 }  // namespace reports

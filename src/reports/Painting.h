@@ -18,10 +18,12 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerPoint);
 using Progress = std::function<bool(int page)>;
 
 // Paints every page of the report onto a printer or a PDF writer. False when stopped.
-// Throws ReportError (OutputError) when the device cannot be painted on.
+// Throws ReportError (OutputError) when the device cannot be painted on or finished.
 bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& progress);
 
-// Writes the report as a PDF file. False when stopped (the partial file is removed).
+// Writes the report as a PDF file, put in the place of what `path` held only once whole and
+// flushed. False when stopped; throws ReportError (OutputError) saying why it could not be
+// written. Either way the file at `path` is then as it was.
 bool writePdf(Report& report, const QString& path, const Progress& progress);
 
 }  // namespace reports

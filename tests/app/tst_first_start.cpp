@@ -9,7 +9,7 @@
 #include "app/FirstStart.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
-#include "db/Maintenance.h"
+#include "files/ReplacingFile.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestCatalogue.h"
 
@@ -104,23 +104,25 @@ class TestFirstStart : public QObject {
 
     void aCatalogueThatAppearsMeanwhileIsNeverReplaced() {
         QTemporaryDir folder;
-        const QString copy = folder.filePath("Zembo.mdb.partial");
         const QString catalogue = folder.filePath("Zembo.mdb");
-        QVERIFY(QFile::copy(template_, copy));
         QFile theirs(catalogue);
         QVERIFY(theirs.open(QIODevice::WriteOnly) && theirs.write("theirs") == 6);
         theirs.close();
-        QVERIFY(!db::maintenance::placeFile(copy.toStdString(), catalogue.toStdString()));
+        using Placing = files::ReplacingFile::Placing;
+        QVERIFY(!files::copyFile(template_.toStdString(), catalogue.toStdString(),
+                                 Placing::KeepExisting));
         QCOMPARE(bytes(catalogue), QByteArray("theirs"));
-        QCOMPARE(bytes(copy), bytes(template_));
-        QVERIFY(QFile::remove(catalogue));
-        QVERIFY(db::maintenance::placeFile(copy.toStdString(), catalogue.toStdString()));
         QCOMPARE(namesIn(folder.path()), QStringList{"Zembo.mdb"});
+        QVERIFY(QFile::remove(catalogue));
+        QVERIFY(files::copyFile(template_.toStdString(), catalogue.toStdString(),
+                                Placing::KeepExisting));
+        QCOMPARE(bytes(catalogue), bytes(template_));
     }
 
-    void aLeftoverOfAnInterruptedStartIsWrittenOver() {
+    // A killed start's part-written copy goes when the folder is next written to.
+    void aLeftoverOfAnInterruptedStartIsRemoved() {
         QTemporaryDir folder;
-        QFile leftover(folder.filePath("Zembo.mdb.partial"));
+        QFile leftover(folder.filePath("Zembo.mdb.x1Y2z3.quorvane-part"));
         QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write(QByteArray(200000, 'x')));
         leftover.close();
         const QString catalogue = folder.filePath("Zembo.mdb");

@@ -1,5 +1,6 @@
 // Reports as pages of data: the layouts shipped, sorting, selection, headers on every page,
 // groups that run on, counts and totals, page numbers, and the failures of a run.
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -236,9 +237,15 @@ class TestReport : public QObject {
         QFile out(pdf);
         QVERIFY(out.open(QIODevice::ReadOnly));
         QVERIFY(out.read(5) == "%PDF-");
+        out.seek(0);
+        const QByteArray written = out.readAll();
         out.close();
-        QVERIFY(!reports::writePdf(*report, pdf, [](int) { return false; }));  // stopped
-        QVERIFY(!QFile::exists(pdf));
+        // Stopped: the file saved before stays as it was, and nothing else is left.
+        QVERIFY(!reports::writePdf(*report, pdf, [](int page) { return page < 2; }));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), written);
+        QCOMPARE(QDir(file.directory()).entryList(QDir::Files),
+                 QStringList({"report.pdf", "Zembo.mdb"}));
     }
 };
 

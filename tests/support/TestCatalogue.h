@@ -113,4 +113,14 @@ class FileLock {
     db::Connection connection_;
 };
 
+// `count` records, artists numbered in their order ("Artist 0000", ...), all Rock on CD.
+inline std::vector<TestCatalogue::Row> numberedRecords(int count) {
+    std::vector<TestCatalogue::Row> rows;
+    for (int i = 0; i < count; ++i) {
+        rows.push_back({QString("Artist %1").arg(i, 4, 10, QChar('0')).toStdString(),
+                        QString("Title %1").arg(i).toStdString(), "Rock", "CD"});
+    }
+    return rows;
+}
+
 }  // namespace testing

@@ -185,7 +185,8 @@ class TestReportsMenu : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), status);
         if (beeps > 0) {
             QCOMPARE(f.desktop.messages.back().text,
-                     QString("Error 20545 The report could not be sent to its destination."));
+                     QString("Error 20545 The report could not be saved. Cannot create a file "
+                             "beside '/proc/nope/test.pdf': No such file or directory."));
             QCOMPARE(f.desktop.messages.back().title, QString("Error Trap"));
         } else {
             QCOMPARE(f.desktop.messages.size(), std::size_t(1));  // only the PDF question

@@ -1,0 +1,256 @@
+// Every file the program writes itself (a backup, an export, a PDF, the first catalogue, the
+// repaired catalogue) is written beside its target, flushed, renamed over it and its folder
+// flushed, in that order; a failure at any step is said and leaves the file that was there.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "app/FirstStart.h"
+#include "app/RecordExport.h"
+#include "db/Catalogue.h"
+#include "db/DbError.h"
+#include "db/Maintenance.h"
+#include "files/ReplacingFile.h"
+#include "reports/Painting.h"
+#include "reports/Report.h"
+#include "reports/ReportError.h"
+#include "support/TestCatalogue.h"
+#include "support/WatchedDisk.h"
+
+using testing::WatchedDisk;
+
+namespace {
+
+QByteArray bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+const char* const Written =
+    "create temp\nwrite temp\nflush temp\nclose temp\nrename temp target\nflush folder folder\n";
+
+// One kind of file: where it goes, what was there before, and the writing of it, which
+// answers what it said of a failure (nothing when it went through).
+struct Kind {
+    QString target;
+    QByteArray before;
+    std::function<QString()> write;
+};
+
+// The catalogue holds 200 records; each kind's target holds "old" bytes, but the first
+// catalogue's (there is none before it).
+class Scene {
+  public:
+    Scene() : catalogue_(testing::numberedRecords(200)) {}
+
+    QString folder() const { return catalogue_.directory(); }
+    QString path(const QString& name) const { return folder() + "/" + name; }
+
+    Kind kind(const QString& name) {
+        if (name == "repair") {
+            return {catalogue_.path(), bytes(catalogue_.path()), [this] {
+                        const auto result =
+                            db::maintenance::rebuildCatalogue(folder().toStdString() + "/");
+                        return QString::fromStdString(result.why);
+                    }};
+        }
+        if (name == "first start") {
+            return {path("New.mdb"), "(none)", [this] {
+                        return app::provideCatalogue(catalogue_.path(), path("New.mdb")).why;
+                    }};
+        }
+        const QString target = path(name == "backup" ? "Zembo.BAK" : "Out." + name);
+        oldFile(target);
+        std::function<QString()> write;
+        if (name == "backup") {
+            write = [this, target] {
+                return said<db::DbError>([&] {
+                    db::maintenance::copyFile(catalogue_.path().toStdString(),
+                                              target.toStdString());
+                });
+            };
+        } else if (name == "csv") {
+            write = [this, target] {
+                return said<app::ExportFailed>([&] { app::exportRecords(records(), target); });
+            };
+        } else {
+            write = [this, target] {
+                return said<reports::ReportError>([&] {
+                    if (!reports::writePdf(report(), target, {})) {
+                        throw reports::ReportError(0, "stopped");
+                    }
+                });
+            };
+        }
+        return {target, bytes(target), write};
+    }
+
+    std::map<std::string, std::string> labels(const QString& target) const {
+        return {{target.toStdString(), "target"},
+                {folder().toStdString(), "folder"},
+                {path("Zembo.BAK").toStdString(), "backup"},
+                {path("ZemboREBUILT.mdb").toStdString(), "rebuilt"}};
+    }
+
+    // What the folder holds beyond the catalogue and the kinds' targets.
+    QStringList strays() const {
+        QStringList names = QDir(folder()).entryList(QDir::Files);
+        names.removeIf([](const QString& name) {
+            return name == "Zembo.mdb" || name == "Zembo.BAK" || name.startsWith("Out.") ||
+                   name == "New.mdb";
+        });
+        return names;
+    }
+
+  private:
+    static void oldFile(const QString& path) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+    }
+    template <typename Failure>
+    static QString said(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const Failure& failure) {
+            if constexpr (std::is_same_v<Failure, app::ExportFailed>) {
+                return failure.why;
+            } else {
+                return QString::fromStdString(failure.description);
+            }
+        }
+        return {};
+    }
+    const db::Recordset& records() {
+        connection_.open(catalogue_.path().toStdString());
+        records_.open(connection_, db::catalogue::mainTable(db::views()[0]));
+        return records_;
+    }
+    reports::Report& report() {
+        connection_.open(catalogue_.path().toStdString());
+        reports::ReportSettings settings;
+        settings.reportFile = QUORVANE_DATA_DIR "/Zembo1.rpt";
+        settings.sortFields = {"+{Main.Artist}", "", ""};
+        report_ = reports::makeReport(connection_, settings, QDate(2026, 12, 7));
+        return *report_;
+    }
+
+    testing::TestCatalogue catalogue_;
+    db::Connection connection_;
+    db::Recordset records_;
+    std::unique_ptr<reports::Report> report_;
+};
+
+}  // namespace
+
+class TestFileWrites : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void eachFileIsWrittenBesideFlushedAndRenamed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("trace");
+        for (const char* kind : {"backup", "csv", "pdf"}) {
+            QTest::newRow(kind) << kind << Written;
+        }
+        QTest::newRow("first start") << "first start"
+                                     << "create temp\nwrite temp\nflush temp\nclose temp\n"
+                                        "place temp target\nflush folder folder\n";
+        QTest::newRow("repair") << "repair"
+                                << QString("remove rebuilt\n") + Written +
+                                       "flush rebuilt\nflush folder folder\n"
+                                       "rename rebuilt target\nflush folder folder\n";
+    }
+    void eachFileIsWrittenBesideFlushedAndRenamed() {
+        QFETCH(QString, kind);
+        QFETCH(QString, trace);
+        Scene scene;
+        Kind file = scene.kind(kind);
+        WatchedDisk disk(scene.labels(file.target));
+        QCOMPARE(file.write(), QString());
+        QString expected = trace;
+        if (kind == "repair") {  // the backup's copy renames onto the backup
+            expected.replace("rename temp target", "rename temp backup");
+        }
+        QCOMPARE(QString::fromStdString(disk.trace()), expected);
+        QVERIFY(bytes(file.target) != file.before);
+        QCOMPARE(scene.strays(), QStringList());
+    }
+
+    // Each step failing in turn, on a full disk (and a PDF refused by permissions).
+    void aFailedStepIsSaidAndLeavesTheOldFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("letThrough");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("replaced");  // failed after the rename: the new file stands
+        const std::vector<std::pair<WatchedDisk::Step, const char*>> steps = {
+            {WatchedDisk::Create, "create"},   {WatchedDisk::Write, "write"},
+            {WatchedDisk::FlushFile, "flush"}, {WatchedDisk::Close, "close"},
+            {WatchedDisk::Rename, "rename"},   {WatchedDisk::FlushFolder, "folder"}};
+        for (const char* kind : {"backup", "csv", "pdf", "first start"}) {
+            for (const auto& [step, name] : steps) {
+                const bool first = QString(kind) == "first start";
+                QTest::addRow("%s, %s", kind, name)
+                    << kind << int(first && step == WatchedDisk::Rename ? WatchedDisk::Place : step)
+                    << 0 << ENOSPC << (step == WatchedDisk::FlushFolder);
+            }
+        }
+        QTest::newRow("pdf, not permitted")
+            << "pdf" << int(WatchedDisk::Create) << 0 << EACCES << false;
+        // The repair's own steps after its backup: the flush of the compacted copy, its
+        // folder, the rename onto the catalogue and the folder after it.
+        QTest::newRow("repair, backup")
+            << "repair" << int(WatchedDisk::Write) << 0 << ENOSPC << false;
+        QTest::newRow("repair, copy flush")
+            << "repair" << int(WatchedDisk::FlushByName) << 0 << ENOSPC << false;
+        QTest::newRow("repair, rename")
+            << "repair" << int(WatchedDisk::Rename) << 1 << ENOSPC << false;
+        QTest::newRow("repair, folder")
+            << "repair" << int(WatchedDisk::FlushFolder) << 2 << EIO << true;
+    }
+    void aFailedStepIsSaidAndLeavesTheOldFile() {
+        QFETCH(QString, kind);
+        QFETCH(int, step);
+        QFETCH(int, letThrough);
+        QFETCH(int, error);
+        QFETCH(bool, replaced);
+        Scene scene;
+        Kind file = scene.kind(kind);
+        WatchedDisk disk(scene.labels(file.target));
+        disk.failAt(WatchedDisk::Step(step), error, letThrough);
+        const QString message = file.write();
+        QVERIFY2(disk.trace().find("FAILED") != std::string::npos, disk.trace().c_str());
+        const QString cause = error == ENOSPC   ? "the disk is full"
+                              : error == EACCES ? "permission denied"
+                                                : "Input/output error";
+        QVERIFY2(message.contains(cause), qPrintable(message));
+        if (replaced) {
+            QVERIFY(bytes(file.target) != file.before);
+        } else {
+            QCOMPARE(bytes(file.target), file.before);
+        }
+        QCOMPARE(scene.strays(), QStringList());
+    }
+
+    // Temporary files of a killed run go the next time the program writes to that folder;
+    // one that another run is still writing stays.
+    void leftoversOfKilledRunsAreRemoved() {
+        Scene scene;
+        QFile leftover(scene.path("Out.csv.k3Jx9a.quorvane-part"));
+        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("partial") == 7);
+        leftover.close();
+        {
+            files::ReplacingFile busy(scene.path("Other.txt").toStdString());
+            Kind file = scene.kind("csv");
+            QCOMPARE(file.write(), QString());
+            const QString busyName = QString::fromStdString(busy.temporary()).section('/', -1);
+            QCOMPARE(scene.strays(), QStringList{busyName});
+        }
+        QCOMPARE(scene.strays(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestFileWrites)
+#include "tst_file_writes.moc"
