@@ -64,6 +64,7 @@ bench: build
 crashtest: build
 	tools/crashtest.sh $(BUILD) writes 200
 	tools/crashtest.sh $(BUILD) maintenance 200
+	tools/crashtest.sh $(BUILD) files 100
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -6,6 +6,8 @@
 #   tools/crashtest.sh BUILD_DIR maintenance ROUNDS [SEED]   repair and delete-all by turns:
 #       the catalogue opens, passes the integrity check, holds all its records (or none,
 #       after a delete-all) and its lookup lists, title and options untouched
+#   tools/crashtest.sh BUILD_DIR files ROUNDS [SEED]   the backup copy and the report's PDF
+#       by turns, each written over an earlier one: both stay whole
 set -euo pipefail
 build=${1:?build directory}
 mode=${2:-writes}
@@ -30,6 +32,31 @@ if [ "$mode" = writes ]; then
     fi
   done
   echo "crash test: $rounds kills, $(grep -c '^add' "$work/acks") acknowledged rows, all kept"
+  exit 0
+fi
+
+if [ "$mode" = files ]; then
+  files="$build/tools/crash_files"
+  export QT_QPA_PLATFORM=offscreen
+  layout="$(cd "$(dirname "$0")/.." && pwd)/data/Zembo1.rpt"
+  mkdir "$work/folder"
+  "$build/tools/make_catalogue" "$work/folder/Zembo.mdb"
+  "$worker" fill "$work/folder/Zembo.mdb" 20000
+  cp "$work/folder/Zembo.mdb" "$work/folder/Zembo.BAK"
+  "$files" pdf "$work/folder" "$layout" once
+  for ((round = 1; round <= rounds; round++)); do
+    if ((round % 2)); then task=(backup "$work/folder"); else task=(pdf "$work/folder" "$layout"); fi
+    "$files" "${task[@]}" >/dev/null &
+    child=$!
+    sleep "0.$(printf '%03d' $((RANDOM % 600 + 100)))"
+    kill -KILL "$child" 2>/dev/null || true
+    wait "$child" 2>/dev/null || true
+    if ! "$files" verify "$work/folder"; then
+      echo "crash test: ${task[0]}, round $round of $rounds failed" >&2
+      exit 1
+    fi
+  done
+  echo "crash test: $rounds kills while writing the backup and the PDF, both whole every time"
   exit 0
 fi
 
