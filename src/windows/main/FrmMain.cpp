@@ -97,7 +97,12 @@ void FrmMain::Form_Load() {
             [&] { lblMsgBar1->setText("Initializing..."); },
             [&] { s.AppDir = desktop_.applicationDirectory() + "/"; },
             [&] { ProgressBar1->setGeometry(app::twipsRect(60, 150, 7100, 320)); },
-            [&] { InitializeDatabase(); },
+            [&] {
+                InitializeDatabase();
+                if (s.Ended) {  // a repair offered at the start could not save the catalogue
+                    throw db::DbError::objectClosed();
+                }
+            },
             [&] { DisplayRecord(); },
             [&] {
                 lblDeveloper->setText(s.NoticeText + " " + s.CompanyText + " " + s.VersionText);
@@ -113,7 +118,10 @@ void FrmMain::Form_Load() {
             [&] { SetBusyPointer(false); },
         },
         [&](const db::DbError& error) {
-            desktop_.messageBox(app::procedureMessage(error, "Form_Load"), Buttons::Ok, Icon::None);
+            if (!s.Ended) {
+                desktop_.messageBox(app::procedureMessage(error, "Form_Load"), Buttons::Ok,
+                                    Icon::None);
+            }
             return app::Trap::Stop;
         });
     if (!loaded) {

@@ -281,6 +281,7 @@ class FrmMain : public QMainWindow {
     void closeCatalogue();
     bool refusedAsReadOnly();
     QString heldByAnotherProgram();
+    bool offerRepairOfDamage(const db::DbError& damage);
     void recountTally();
     void setProgress(int value);
     QString markAllRecords();
@@ -337,6 +338,7 @@ class FrmMain : public QMainWindow {
     bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
     bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then
     bool markingForDeleteAll_ = false;     // the part of a delete-all that Esc can stop
+    bool damageRepairOffered_ = false;     // a catalogue found damaged is offered one repair
     bool closeAfterTransfer_ = false;      // the window was closed while records were imported
     LookupList* artistList_;
     LookupList* categoryList_;

@@ -54,6 +54,9 @@ void FrmMain::InitializeDatabase() {
             if (error.number == db::err::NoCurrentRecord) {
                 return app::Trap::Resume;
             }
+            if (error.damaged && offerRepairOfDamage(error)) {
+                return app::Trap::Stop;  // the repair opened the catalogue again, or ended
+            }
             desktop_.messageBox(app::procedureMessage(error, "InitializeDatabase"), Buttons::Ok,
                                 Icon::Critical);
             return app::Trap::Stop;

@@ -2,6 +2,7 @@
 // all records.
 #include <QAction>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -42,6 +43,22 @@ QString compactionFailedText(const QString& catalogueName) {
 
 const QString NotRepaired = "The database was not repaired and compacted.\r\n";
 
+QString damagedName(const QString& catalogueName) {
+    return QString::fromStdString(
+        db::maintenance::repairNames(catalogueName.toStdString()).damaged);
+}
+
+// What a salvage of a damaged catalogue saved, for the box that says the repair is done.
+QString salvageNote(const db::maintenance::RebuildResult& result, const QString& catalogueName) {
+    const QString saved = app::counted(result.saved, "record", "records");
+    const QString count =
+        result.claimed ? saved + " of the " + QLocale().toString(qlonglong(*result.claimed)) +
+                             " it held were saved."
+                       : saved + " were saved (it could not say how many it held).";
+    return "\r\n\r\nThe catalogue was damaged: " + count + "\r\nThe damaged file is kept as " +
+           damagedName(catalogueName) + ".";
+}
+
 }  // namespace
 
 void FrmMain::mnuRepairDatabase_Click() {
@@ -61,6 +78,9 @@ bool FrmMain::refusedAsReadOnly() {
 // What another program holding the file says, found before the catalogue is closed (it could
 // not be opened again while held); empty when the file is free.
 QString FrmMain::heldByAnotherProgram() {
+    if (!state_.cnMain.isOpen()) {
+        return {};  // the rebuild finds a holder itself
+    }
     try {
         db::Transaction probe(state_.cnMain);
     } catch (const db::DbError& error) {
@@ -182,14 +202,38 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         recountTally();
         return false;
     }
-    if (ask) {
+    if (ask || result.salvaged) {
         SetBusyPointer(false);
-        desktop_.messageBox("Repaired and Compacted Quorvane Successfully.", Buttons::Ok,
-                            Icon::Information);
+        desktop_.messageBox("Repaired and Compacted Quorvane Successfully." +
+                                (result.salvaged ? salvageNote(result, s.CatalogueName) : ""),
+                            Buttons::Ok, Icon::Information);
     }
     lblMsgBar1->setText("Repair/Compact Successful");
     app::resumeNext([&] { RecordTally = s.rsMain.recordCount(); });
     lblMsgBar3->setText(QString::number(RecordTally) + " Artists ");
+    return true;
+}
+
+// A catalogue that cannot be opened or read because the file is damaged: the repair is
+// offered once. True when it ran (the catalogue is open again, or the program has ended).
+bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
+    if (damageRepairOffered_) {
+        return false;
+    }
+    damageRepairOffered_ = true;
+    SetBusyPointer(false);
+    const QString question =
+        "The catalogue " + state_.CatalogueName + " is damaged:\r\n" +
+        QString::fromStdString(damage.description) +
+        "\r\n\r\nRepair it now? What can still be read is saved into a new catalogue, and "
+        "the damaged file is kept as " +
+        damagedName(state_.CatalogueName) + ".";
+    if (desktop_.messageBox(question, Buttons::YesNo, Icon::Exclamation, "Repair Database?") !=
+        Answer::Yes) {
+        return false;
+    }
+    closeCatalogue();
+    RepairCompactDatabase(false);
     return true;
 }
 
