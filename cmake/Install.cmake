@@ -1,6 +1,9 @@
 # What `cmake --install` puts where, and the Debian package CPack makes of it.
 
 install(TARGETS quorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Found by the program through <bin>/../lib/quorvane; the sqlite3 tool loads it to salvage a
+# damaged catalogue.
+install(TARGETS quorvane-dbpage LIBRARY DESTINATION lib/quorvane)
 # Found by the program through <bin>/../share/quorvane when the catalogue's folder lacks them.
 install(FILES
           ${PROJECT_SOURCE_DIR}/data/Zembo1.rpt
@@ -29,5 +32,7 @@ set(CPACK_STRIP_FILES ON)
 # The libraries the binary links (Qt 6, SQLite, FluidSynth) become Depends through
 # dpkg-shlibdeps; the About window's tune only needs a General MIDI sound font to be heard.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The salvage of a damaged catalogue runs the sqlite3 tool, which no library brings in.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "sqlite3")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timgm6mb-soundfont | fluid-soundfont-gm")
 include(CPack)

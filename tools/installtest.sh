@@ -17,7 +17,8 @@ cmake --install "$build" --prefix "$work/usr" >/dev/null
 for file in bin/quorvane share/applications/quorvane.desktop \
             share/icons/hicolor/48x48/apps/quorvane.png share/icons/hicolor/256x256/apps/quorvane.png \
             share/quorvane/Zembo1.rpt share/quorvane/Zembo2.rpt share/quorvane/Quorvane.hlp \
-            share/quorvane/VodiZav.Mid share/quorvane/Zembo-template.mdb; do
+            share/quorvane/VodiZav.Mid share/quorvane/Zembo-template.mdb \
+            lib/quorvane/quorvane-dbpage.so; do
   [ -f "$work/usr/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 [ -z "$(ls "$work/usr/bin" | grep -v '^quorvane$')" ] || { echo "more than the program in bin/"; exit 1; }
