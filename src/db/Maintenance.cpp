@@ -4,6 +4,7 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/Salvage.h"
 #include "files/Disk.h"
 #include "files/ReplacingFile.h"
 
@@ -110,7 +111,11 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
         if (sound) {
             compactInto(catalogue, rebuilt);
         } else {
-            throw DbError(err::Unspecified, "The catalogue '" + catalogue + "' is damaged.");
+            const salvage::Salvaged kept =
+                salvage::salvageInto(catalogue, rebuilt, salvage::pageTableModule());
+            result.salvaged = true;
+            result.saved = kept.saved;
+            result.claimed = kept.claimed;
         }
     } catch (const DbError& error) {
         files::disk().remove(rebuilt);

@@ -2,15 +2,18 @@
 
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
 #include <filesystem>
 #include <vector>
 
 #include "db/Catalogue.h"
 #include "db/DbError.h"
-#include "db/Maintenance.h"
 #include "db/salvage/Pipeline.h"
 #include "db/salvage/Refill.h"
+#include "files/Disk.h"
+#include "files/ReplacingFile.h"
 
 namespace db::salvage {
 namespace {
@@ -18,20 +21,23 @@ namespace {
 namespace fs = std::filesystem;
 
 // A file name beside `target`, not taken by anything, removed (with any journal) when done.
+// Named and locked as the program's temporary files are, so a killed run's is cleared later.
 class TemporaryBeside {
   public:
     TemporaryBeside(const std::string& target, const char* kind) {
-        std::string pattern = target + "." + kind + "-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) {
-            throw DbError(err::Unspecified, "Cannot write a file beside '" + target + "'.");
+        std::string pattern = target + "." + kind + "-XXXXXX" + std::string(files::TemporarySuffix);
+        fd_ = ::mkstemps(pattern.data(), static_cast<int>(files::TemporarySuffix.size()));
+        if (fd_ < 0) {
+            throw DbError(err::Unspecified,
+                          files::describeFailure("Cannot create a file beside", target, errno));
         }
-        ::close(fd);
+        ::flock(fd_, LOCK_EX | LOCK_NB);
         path_ = pattern;
     }
     ~TemporaryBeside() {
         ::unlink(path_.c_str());
         ::unlink((path_ + "-journal").c_str());
+        ::close(fd_);
     }
     TemporaryBeside(const TemporaryBeside&) = delete;
     TemporaryBeside& operator=(const TemporaryBeside&) = delete;
@@ -39,6 +45,7 @@ class TemporaryBeside {
 
   private:
     std::string path_;
+    int fd_ = -1;
 };
 
 // A path the sqlite3 tool takes as a file name, never as an option or a URI.
@@ -129,6 +136,23 @@ std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
     return claimed;
 }
 
+void check(int error, const std::string& what, const std::string& path) {
+    if (error != 0) {
+        throw DbError(err::Unspecified, files::describeFailure(what, path, error));
+    }
+}
+
+// The salvaged catalogue, flushed, takes the target's name unless something took it meanwhile.
+void placeWhole(const std::string& file, const std::string& target) {
+    check(files::disk().flushByName(file), "Cannot write", file);
+    const int placed = files::disk().renameNoReplace(file, target);
+    if (placed == EEXIST) {
+        throw DbError(err::Unspecified, "'" + target + "' appeared while the salvage ran.");
+    }
+    check(placed, "Cannot put the salvaged catalogue in place as", target);
+    check(files::disk().flushFolder(files::folderOf(target)), "Cannot write the folder of", target);
+}
+
 }  // namespace
 
 Salvaged salvageInto(const std::string& damaged, const std::string& target,
@@ -157,9 +181,7 @@ Salvaged salvageInto(const std::string& damaged, const std::string& target,
         throw DbError(err::Unspecified, nothing + failure.description);
     }
     salvaged.claimed = claimedRecords(damaged);
-    if (!maintenance::placeFile(result.path(), target)) {
-        throw DbError(err::Unspecified, "'" + target + "' appeared while the salvage ran.");
-    }
+    placeWhole(result.path(), target);
     return salvaged;
 }
 

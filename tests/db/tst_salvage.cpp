@@ -10,6 +10,7 @@
 #include "db/Catalogue.h"
 #include "db/DbError.h"
 #include "db/Salvage.h"
+#include "support/Damage.h"
 
 using db::DbError;
 namespace salvage = db::salvage;
@@ -57,22 +58,6 @@ bool passesQuickCheck(const QString& path) {
     return ok;
 }
 
-void overwrite(const QString& path, qint64 at, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek(at));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray garbage(qsizetype size, quint32 seed) {
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, '\0');
-    for (char& byte : bytes) {
-        byte = static_cast<char>(random.bounded(256));
-    }
-    return bytes;
-}
-
 qint64 countOf(db::Connection& connection, const std::string& sql) {
     db::Statement statement(connection, sql);
     return statement.step() ? statement.integerColumn(0) : -1;
@@ -84,16 +69,16 @@ void damage(const QString& path, Damage kind) {
     constexpr int PageSize = 4096;  // the engine's default, which the catalogue keeps
     switch (kind) {
         case MiddlePages:  // 50 pages of random bytes halfway through the file
-            overwrite(path, QFileInfo(path).size() / PageSize / 2 * PageSize,
-                      garbage(50 * PageSize, 11));
+            testing::overwrite(path, QFileInfo(path).size() / PageSize / 2 * PageSize,
+                               testing::garbage(50 * PageSize, 11));
             break;
         case HeaderZeroed:  // everything after the magic string
-            overwrite(path, 16, QByteArray(84, '\0'));
+            testing::overwrite(path, 16, QByteArray(84, '\0'));
             break;
         case HeaderRandom: {  // all 100 bytes, but for the read and write versions
-            QByteArray header = garbage(100, 12);
+            QByteArray header = testing::garbage(100, 12);
             header[18] = header[19] = 1;
-            overwrite(path, 0, header);
+            testing::overwrite(path, 0, header);
             break;
         }
         case MainRoot: {
@@ -102,7 +87,7 @@ void damage(const QString& path, Damage kind) {
             const auto root =
                 countOf(connection, "SELECT rootpage FROM sqlite_schema WHERE name = 'Main'");
             connection.close();
-            overwrite(path, (root - 1) * PageSize, garbage(PageSize, 13));
+            testing::overwrite(path, (root - 1) * PageSize, testing::garbage(PageSize, 13));
             break;
         }
     }
@@ -187,7 +172,7 @@ class TestSalvage : public QObject {
         QTest::addColumn<QString>("said");
         const QString module = QString::fromStdString(Module);
         QTest::newRow("random bytes")
-            << garbage(65536, 14) << false << module << "file is not a database";
+            << testing::garbage(65536, 14) << false << module << "file is not a database";
         QTest::newRow("empty file") << QByteArray() << false << module << "no table";
         QTest::newRow("target taken") << QByteArray() << true << module << "already there";
         QTest::newRow("module missing") << QByteArray() << false << module + ".gone"
@@ -202,9 +187,9 @@ class TestSalvage : public QObject {
         QTemporaryDir dir;
         const QString damaged = dir.filePath("Zembo.mdb");
         const QString target = dir.filePath("ZemboSALVAGED.mdb");
-        overwrite(damaged, 0, contents);
+        testing::overwrite(damaged, 0, contents);
         if (targetTaken) {
-            overwrite(target, 0, "kept");
+            testing::overwrite(target, 0, "kept");
         }
         try {
             salvage::salvageInto(damaged.toStdString(), target.toStdString(), module.toStdString());

@@ -9,10 +9,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 #include <optional>
 
 #include "db/Maintenance.h"
+#include "support/Damage.h"
 #include "support/MainWindowFixture.h"
 
 using platform::Answer;
@@ -105,6 +107,82 @@ class TestMaintenance : public QObject {
         QCOMPARE(bytes(f.catalogue.directory() + "/Zembo.BAK"), before);
         QCOMPARE(f.catalogue.column("SELECT optValue FROM Options WHERE option = 1"),
                  QStringList{"0"});  // nothing saved on the way out
+    }
+
+    // A damaged catalogue is salvaged by the repair: the sound backup beside it stays as it
+    // was, the damaged file is kept as Zembo.DAMAGED, a leftover rebuilt copy goes, and the box
+    // says how much was saved.
+    void aDamagedCatalogueIsSalvagedAndItsBackupKept() {
+        MainWindowFixture f(testing::numberedRecords(3000));
+        const QString dir = f.catalogue.directory();
+        QVERIFY(QFile::copy(f.catalogue.path(), dir + "/Zembo.BAK"));
+        const QByteArray backup = bytes(dir + "/Zembo.BAK");
+        QVERIFY(QFile::copy(f.catalogue.path(), dir + "/ZemboREBUILT.mdb"));
+        const QStringList leaves = f.catalogue.column(
+            "SELECT pageno FROM dbstat WHERE name = 'Main' AND pagetype = 'leaf'");
+        testing::spoilPage(f.catalogue.path(), leaves[leaves.size() / 2].toLongLong());
+        const QByteArray damaged = bytes(f.catalogue.path());
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        w.mnuRepairDatabase->trigger();
+        const QString said = f.desktop.messages.back().text;
+        const QRegularExpression salvaged(
+            "^Repaired and Compacted Quorvane Successfully.\r\n\r\nThe catalogue was "
+            "damaged: (\\S+) records of the " +
+            QLocale().toString(3000) +
+            " it held were saved.\r\nThe damaged file is kept as Zembo.DAMAGED.$");
+        const auto match = salvaged.match(said);
+        QVERIFY2(match.hasMatch(), qPrintable(said));
+        const int saved = QLocale().toInt(match.captured(1));
+        QVERIFY2(saved > 2800 && saved < 3000, qPrintable(match.captured(1)));
+        QCOMPARE(f.desktop.ended, 0);
+        QCOMPARE(bytes(dir + "/Zembo.BAK"), backup);
+        QCOMPARE(bytes(dir + "/Zembo.DAMAGED"), damaged);
+        QVERIFY(!QFile::exists(dir + "/ZemboREBUILT.mdb"));
+        QCOMPARE(f.catalogue.column("PRAGMA integrity_check"), QStringList{"ok"});
+        QCOMPARE(w.lblMsgBar3->text(), QString::number(saved) + " Artists ");
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
+    }
+
+    // Damage where the start reads (the artist order's index) is said, and the repair
+    // offered: Yes salvages and goes on, No ends as before.
+    void aCatalogueDamagedWhereTheStartReadsOffersTheRepair_data() {
+        QTest::addColumn<bool>("repair");
+        QTest::newRow("repaired") << true;
+        QTest::newRow("declined") << false;
+    }
+    void aCatalogueDamagedWhereTheStartReadsOffersTheRepair() {
+        QFETCH(bool, repair);
+        MainWindowFixture f(testing::numberedRecords(3000));
+        testing::spoilPage(
+            f.catalogue.path(),
+            f.catalogue.column("SELECT rootpage FROM sqlite_schema WHERE name = 'MainByArtist'")
+                .value(0)
+                .toLongLong());
+        f.desktop.answers = {repair ? Answer::Yes : Answer::No, Answer::Ok, Answer::Ok};
+        auto& w = f.load();
+        const auto& offer = f.desktop.messages.at(0);
+        QVERIFY2(offer.text.startsWith("The catalogue Zembo.mdb is damaged:\r\ndatabase disk "
+                                       "image is malformed"),
+                 qPrintable(offer.text));
+        QVERIFY(
+            offer.text.endsWith("\r\n\r\nRepair it now? What can still be read is saved "
+                                "into a new catalogue, and the damaged file is kept as "
+                                "Zembo.DAMAGED."));
+        QCOMPARE(offer.title, QString("Repair Database?"));
+        QCOMPARE(offer.icon, Icon::Exclamation);
+        if (repair) {
+            QCOMPARE(f.desktop.messages.size(), std::size_t(2));
+            QVERIFY(f.desktop.messages.back().text.contains(
+                QLocale().toString(3000) + " records of the " + QLocale().toString(3000)));
+            QCOMPARE(f.desktop.ended, 0);
+            QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
+            QCOMPARE(w.lblMsgBar3->text(), QString("3000 Artists "));
+            QCOMPARE(f.catalogue.column("PRAGMA integrity_check"), QStringList{"ok"});
+        } else {
+            QVERIFY(f.desktop.messages.at(1).text.contains("in procedure InitializeDatabase"));
+            QVERIFY(!QFile::exists(f.catalogue.directory() + "/Zembo.DAMAGED"));
+        }
     }
 
     void aBackupThatCannotBeWrittenStopsTheRepairSafely() {
