@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 #include <unistd.h>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "db/DbError.h"
@@ -158,6 +160,23 @@ std::int64_t Statement::integerColumn(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
 }
 
+namespace {
+
+// The file begins as every SQLite database does: damaged, not foreign, when the engine refuses it.
+bool hasDatabaseMagic(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    char start[16] = {};
+    const bool magic = std::fread(start, 1, sizeof start, file) == sizeof start &&
+                       std::memcmp(start, "SQLite format 3", sizeof start) == 0;
+    std::fclose(file);
+    return magic;
+}
+
+}  // namespace
+
 Connection::~Connection() {
     close();
 }
@@ -189,13 +208,14 @@ void Connection::openWith(const std::string& path, int flags) {
         std::string message;
         if (probe == SQLITE_CANTOPEN) {
             message = whyNotOpened(path);
-        } else if (probe == SQLITE_NOTADB || probe == SQLITE_CORRUPT) {
-            message = probe == SQLITE_CORRUPT
-                          ? std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')"
-                          : "Unrecognized database format '" + path +
-                                "'. The file is not a catalogue: restore it from a backup copy.";
+        } else if (probe == SQLITE_CORRUPT || (probe == SQLITE_NOTADB && hasDatabaseMagic(path))) {
+            // A database file whose header or pages are damaged: a repair may salvage it.
+            message = std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')";
             close();
             throw DbError::damage(message);
+        } else if (probe == SQLITE_NOTADB) {
+            message = "Unrecognized database format '" + path +
+                      "'. The file is not a catalogue: restore it from a backup copy.";
         } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
             message = "The file '" + fileName(path) +
                       "' is locked by another program. Close that program and try again.";
