@@ -233,6 +233,7 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
         return false;
     }
     closeCatalogue();
+    show();  // at the start the window is not up yet: the repair's progress is shown in it
     RepairCompactDatabase(false);
     return true;
 }
