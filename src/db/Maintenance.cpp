@@ -70,8 +70,9 @@ RepairNames repairNames(const std::string& fileName) {
     const std::string extension = dot == std::string::npos ? "" : fileName.substr(dot);
     // A backup opened as the catalogue keeps its own backup under a longer name, never
     // copied onto itself.
-    const std::string backup = stem + ".BAK" == fileName ? fileName + ".BAK" : stem + ".BAK";
-    return {backup, stem + "REBUILT" + extension, stem + ".DAMAGED"};
+    const bool isBackup = stem + ".BAK" == fileName;
+    const std::string kept = isBackup ? fileName : stem;
+    return {kept + ".BAK", stem + "REBUILT" + extension, kept + ".DAMAGED"};
 }
 
 RebuildResult rebuildCatalogue(const std::string& folder, const std::function<void(int)>& progress,
