@@ -1,5 +1,5 @@
 # Quorvane: one-command set-up, build, run, test and benchmark on Debian.
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 \
+PACKAGES := cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libicu-dev sqlite3 \
             libfluidsynth-dev timgm6mb-soundfont \
             libbenchmark-dev fonts-liberation fonts-dejavu-core \
             desktop-file-utils dpkg-dev file

@@ -6,13 +6,14 @@ CREATE TABLE Main (
     Artist   TEXT COLLATE NOCASE,
     Title    TEXT COLLATE NOCASE,
     Category TEXT COLLATE NOCASE,
-    Format   TEXT COLLATE NOCASE
+    Format   TEXT COLLATE NOCASE,
+    -- Each text's sort key in the user's collation, made by the program (sortkeys.sql);
+    -- Null until made.
+    ArtistKey   BLOB,
+    TitleKey    BLOB,
+    CategoryKey BLOB,
+    FormatKey   BLOB
 );
--- One index per view order, so opening a view is a single index scan.
-CREATE INDEX MainByArtist   ON Main (Artist, Title);
-CREATE INDEX MainByTitle    ON Main (Title, Artist);
-CREATE INDEX MainByCategory ON Main (Category, Title);
-CREATE INDEX MainByFormat   ON Main (Format, Artist, Title);
 
 CREATE TABLE Artist      (Artist   TEXT COLLATE NOCASE);
 CREATE TABLE Category    (Category TEXT COLLATE NOCASE);

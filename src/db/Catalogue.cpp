@@ -4,6 +4,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "db/Collation.h"
+#include "db/DbError.h"
+#include "db/SortKeys.h"
 #include "db/SqlText.h"
 
 namespace db::catalogue {
@@ -13,47 +16,35 @@ extern const char* const SeedSql;
 extern const char* const SampleSql;
 
 TableSource mainTable(const View& view) {
-    return {"Main", std::string(view.orderBy), {}, {}};
+    return {"Main", std::string(view.orderBy), {}, {}, fillMissingKeys};
 }
-
-namespace {
-
-// The smallest text above every text that begins with `prefix`, as a NOCASE column compares
-// (ASCII letters folded): the prefix folded, its last byte raised by one. Nothing when there
-// is no such text.
-std::optional<std::string> aboveEveryTextBeginningWith(std::string prefix) {
-    for (char& c : prefix) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) {
-        prefix.pop_back();
-    }
-    if (prefix.empty()) {
-        return std::nullopt;
-    }
-    prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
-    return prefix;
-}
-
-}  // namespace
 
 TableSource mainRange(const std::string& column, const std::string& from, const std::string& to) {
-    const std::string name = quoted(column);
-    // Ordered by the column, and within equal values as the column's view orders them:
+    // Ordered by the column's key, and within equal keys as the column's view orders them:
     // the order of the column's index, so no sorting is needed.
-    std::string key = column;
-    std::transform(key.begin(), key.end(), key.begin(),
+    std::string name = column;
+    std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const View* view = findViewByKey(key);
-    TableSource source{
-        "Main", view ? std::string(view->orderBy) : name, name + " >= ?", {Value(from)}};
-    if (const auto above = aboveEveryTextBeginningWith(to)) {
-        source.where += " AND " + name + " < ?";
-        source.params.emplace_back(*above);
+    const View* view = findViewByKey(name);
+    if (!view) {
+        throw DbError(err::Unspecified, "There is no order by '" + column + "'.");
     }
-    return source;
+    const Match match = keyRange(column, from, to);
+    return {"Main", std::string(view->orderBy), match.where, match.params, fillMissingKeys};
+}
+
+Match keyRange(const std::string& column, const std::string& from, const std::string& to) {
+    const std::string key = quoted(column + "Key");
+    Match match{key + " >= CAST(? AS BLOB)", {Value(collation::letterKey(from))}};
+    if (const auto above = collation::aboveKeysBeginningWith(collation::letterKey(to))) {
+        match.where += " AND " + key + " < CAST(? AS BLOB)";
+        match.params.emplace_back(*above);
+    }
+    return match;
+}
+
+Match beginsWith(const std::string& column, const std::string& text) {
+    return keyRange(column, text, text);
 }
 
 std::string lookupColumn(Lookup which) {
@@ -136,6 +127,7 @@ void makeCatalogue(const std::string& path, bool withSample) {
     if (withSample) {
         connection.executeScript(SampleSql);
     }
+    keyNewCatalogue(connection);
     transaction.commit();
 }
 

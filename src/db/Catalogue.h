@@ -25,9 +25,20 @@ inline constexpr const char* FileName = "Zembo.mdb";
 // Table Main in the order of a view.
 TableSource mainTable(const View& view);
 // The records of Main whose `column` lies from `from` up to `to`, every value that begins
-// with `to` included, ordered by that column (compared as the column compares: without
-// regard to letter case).
+// with `to` included, ordered by that column; letters compared without regard to case or
+// accents (From A To F takes Åge and Édith).
 TableSource mainRange(const std::string& column, const std::string& from, const std::string& to);
+
+// A condition on Main's rows, its values bound.
+struct Match {
+    std::string where;
+    std::vector<Value> params;
+};
+// `column` (Artist, Title, Category or Format) from `from` up to every value beginning with
+// `to`, compared by letters alone: a range of the column's sort key.
+Match keyRange(const std::string& column, const std::string& from, const std::string& to);
+// `column` begins with `text`, letter for letter ("ed" finds "Édith Piaf").
+Match beginsWith(const std::string& column, const std::string& text);
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "db/Collation.h"
 #include "db/DbError.h"
 
 namespace db {
@@ -200,6 +201,7 @@ void Connection::openWith(const std::string& path, int flags) {
     handle_ = raw;
     path_ = path;
     sqlite3_busy_handler(handle_, &Connection::waitWhileBusy, this);
+    collation::registerSqlFunction(handle_);
     sqlite3_extended_result_codes(handle_, 0);
     // Reading the schema proves the file is a catalogue we can use right now.
     const int probe =

@@ -167,6 +167,9 @@ std::string Recordset::keyOrder() const {
 }
 
 void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
+    if (source_.prepare) {
+        source_.prepare(*connection_);
+    }
     Statement statement(*connection_, selectFrom(each ? "rowid, " + column : "rowid"));
     statement.bindAll(source_.params);
     keys_.clear();

@@ -26,6 +26,8 @@ struct TableSource {
     std::string orderBy;
     std::string where;
     std::vector<Value> params;
+    // Brings what the order and the condition read up to date, before they are read.
+    std::function<void(Connection&)> prepare = {};
 };
 
 // A cursor over catalogue rows with the behaviour the windows rely on.
@@ -93,9 +95,11 @@ class Recordset {
     // First row matching `column op value`, searching forward from the current row;
     // EOF when there is none. The value is bound: quotes in it are plain characters.
     void find(const std::string& column, FindOp op, const std::string& value);
+    // The same for a condition on the source's rows, its values bound.
+    void findWhere(const std::string& condition, const std::vector<Value>& params);
     // The statement that finds the first matching row from the first one (for a look at
     // its plan): the source's condition and order, and the match.
-    std::string firstMatchSql(const std::string& column, FindOp op) const;
+    std::string firstMatchSql(const std::string& condition) const;
 
     void requery();
     // A statement over the rows this recordset was opened on, in its order, reading

@@ -88,31 +88,41 @@ std::optional<std::ptrdiff_t> Recordset::locate(std::int64_t rowId) {
     return std::nullopt;
 }
 
-// The first row of the source, in its order, whose column matches: the statement uses the
-// column's index.
-std::string Recordset::firstMatchSql(const std::string& column, FindOp op) const {
-    const std::string name = quoted(columns_[columnIndex(column)]);
-    std::string where = op == FindOp::Equal ? name + " = ?" : name + " LIKE ? ESCAPE '\\'";
-    if (!source_.where.empty()) {
-        where = "(" + source_.where + ") AND " + where;
-    }
+// The first row of the source, in its order, matching the condition: the statement uses the
+// index the condition's column has.
+std::string Recordset::firstMatchSql(const std::string& condition) const {
+    const std::string where =
+        source_.where.empty() ? condition : "(" + source_.where + ") AND (" + condition + ")";
     return "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + where + " ORDER BY " +
            keyOrder() + " LIMIT 1";
 }
 
 void Recordset::find(const std::string& column, FindOp op, const std::string& value) {
     requireKeyset("Find");
-    flushEdit();
     const std::string name = quoted(columns_[columnIndex(column)]);
+    if (op == FindOp::Equal) {
+        findWhere(name + " = ?", {Value(value)});
+    } else {
+        findWhere(name + " LIKE ? ESCAPE '\\'", {Value(beginsWithPattern(value))});
+    }
+}
+
+void Recordset::findWhere(const std::string& condition, const std::vector<Value>& params) {
+    requireKeyset("Find");
+    flushEdit();
     if (bof() || eof()) {
         throw DbError::noCurrentRecord();
     }
-    const std::string bound = op == FindOp::Equal ? value : beginsWithPattern(value);
+    if (source_.prepare) {
+        source_.prepare(*connection_);
+    }
     if (pos_ == 0 && live_ == static_cast<std::int64_t>(keys_.size())) {
         // From the first row: one indexed lookup of the first match in the source's order.
-        Statement first(*connection_, firstMatchSql(column, op));
+        Statement first(*connection_, firstMatchSql(condition));
         first.bindAll(source_.params);
-        first.bind(static_cast<int>(source_.params.size()) + 1, Value(bound));
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            first.bind(static_cast<int>(source_.params.size() + i) + 1, params[i]);
+        }
         if (!first.step()) {
             pos_ = static_cast<std::ptrdiff_t>(keys_.size());
             return;
@@ -122,11 +132,9 @@ void Recordset::find(const std::string& column, FindOp op, const std::string& va
             return;
         }
     }
-    const std::string condition =
-        op == FindOp::Equal ? name + " = ?" : name + " LIKE ? ESCAPE '\\'";
     Statement statement(*connection_,
                         "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + condition);
-    statement.bind(1, Value(bound));
+    statement.bindAll(params);
     std::unordered_set<std::int64_t> matches;
     while (statement.step()) {
         matches.insert(statement.integerColumn(0));

@@ -4,10 +4,10 @@ namespace db {
 
 const std::array<View, 4>& views() {
     static const std::array<View, 4> all = {{
-        {"Artist", "ARTIST", "View by Artist", "Artist, Title"},
-        {"Title", "TITLE", "View by Title", "Title, Artist"},
-        {"Category", "CATEGORY", "View by Category", "Category, Title"},
-        {"Format", "FORMAT", "View by Format", "Format, Artist, Title"},
+        {"Artist", "ARTIST", "View by Artist", "ArtistKey, TitleKey"},
+        {"Title", "TITLE", "View by Title", "TitleKey, ArtistKey"},
+        {"Category", "CATEGORY", "View by Category", "CategoryKey, TitleKey"},
+        {"Format", "FORMAT", "View by Format", "FormatKey, ArtistKey, TitleKey"},
     }};
     return all;
 }

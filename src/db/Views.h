@@ -11,7 +11,7 @@ struct View {
     std::string_view name;     // "Artist": kept in the recordset's index name
     std::string_view key;      // "ARTIST": upper-case key the menus are marked by
     std::string_view label;    // "View by Artist": the status-bar text
-    std::string_view orderBy;  // ordering of table Main; each has its own index
+    std::string_view orderBy;  // ordering of table Main by sort keys; each has its own index
 };
 
 const std::array<View, 4>& views();

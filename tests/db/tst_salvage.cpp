@@ -162,7 +162,7 @@ class TestSalvage : public QObject {
         QCOMPARE(countOf(connection,
                          "SELECT count(*) FROM sqlite_schema WHERE type = 'index' "
                          "AND tbl_name = 'Main'"),
-                 qint64(4));
+                 qint64(5));
     }
 
     void unsalvageableFileIsRefused_data() {

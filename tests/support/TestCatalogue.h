@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/Catalogue.h"
+#include "db/SortKeys.h"
 
 namespace testing {
 
@@ -39,6 +40,7 @@ class TestCatalogue {
                 "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)",
                 {row.artist, row.title, row.category, row.format});
         }
+        db::catalogue::fillMissingKeys(connection);  // as the program would on opening it
         transaction.commit();
     }
 

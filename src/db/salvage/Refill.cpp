@@ -34,7 +34,8 @@ std::int64_t countOf(Connection& connection, const std::string& sql) {
 }
 
 // Records the recovery could not place: a cell of a table's leaf page (it has a row id)
-// with four fields can only be Main's, the one table of four columns. Their root page is
+// with four fields (a catalogue older than its sort keys) or eight can only be Main's, the one
+// table of that many columns. Their keys are made again when the catalogue is opened. Their root page is
 // where the orphaned part of Main begins, not Main's own, so it does not pick them out.
 void addLostRecords(Connection& connection, const std::set<std::string>& tables) {
     if (!tables.contains(LostAndFound) || !hasColumn(connection, LostAndFound, "c3")) {
@@ -43,7 +44,7 @@ void addLostRecords(Connection& connection, const std::set<std::string>& tables)
     connection.execute(
         "INSERT OR IGNORE INTO main.Main (rowid, Artist, Title, Category, Format) "
         "SELECT id, c0, c1, c2, c3 FROM salvaged.lost_and_found "
-        "WHERE nfield = 4 AND id IS NOT NULL");
+        "WHERE nfield IN (4, 8) AND id IS NOT NULL");
 }
 
 void copyLists(Connection& connection, const std::set<std::string>& tables) {

@@ -284,6 +284,7 @@ class FrmMain : public QMainWindow {
     bool offerRepairOfDamage(const db::DbError& damage);
     void recountTally();
     void setProgress(int value);
+    void showSortKeyProgress(int percent);
     QString markAllRecords();
     bool reallyCancelDeleteAll();
     ReportSent produceReport();

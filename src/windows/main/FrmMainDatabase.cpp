@@ -1,13 +1,17 @@
 // The catalogue session: opening the file, the options, the lookup lists and the views.
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QTimer>
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "db/Catalogue.h"
+#include "db/Collation.h"
+#include "db/SortKeys.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
@@ -40,6 +44,10 @@ void FrmMain::InitializeDatabase() {
                                         Icon::Information);
                 }
             },
+            [&] {
+                catalogue::prepareSortKeys(s.cnMain,
+                                           [this](int percent) { showSortKeyProgress(percent); });
+            },
             [&] { s.rsMain.setIndex("Artist"); },
             [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
             [&] { markView("ARTIST"); },
@@ -61,6 +69,26 @@ void FrmMain::InitializeDatabase() {
                                 Icon::Critical);
             return app::Trap::Stop;
         });
+}
+
+// Every sort key is being made (a new collation, or a catalogue older than its keys): the
+// window shows how far, and takes no input meanwhile.
+void FrmMain::showSortKeyProgress(int percent) {
+    if (percent == 0) {
+        show();
+        lblMsgBar1->setText("Sorting the names (" +
+                            QString::fromStdString(db::collation::localeName()) + ")...");
+        ProgressBar1->setMaximum(100);
+        ProgressBar1->show();
+        SetBusyPointer(true);
+    }
+    setProgress(percent);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (percent == 100) {
+        ProgressBar1->hide();
+        ProgressBar1->setValue(0);
+        lblMsgBar1->clear();
+    }
 }
 
 void FrmMain::GetOptions() {

@@ -107,8 +107,9 @@ bool FrmSearch::gotoRecordFound() {
     step([&] { GetFieldName(); });
     step([&] { s.rsMain.moveFirst(); });
     step([&] {
-        s.rsMain.find(fieldTag().toStdString(), db::FindOp::BeginsWith,
-                      txtSearchString->text().toStdString());
+        const auto match = db::catalogue::beginsWith(fieldTag().toStdString(),
+                                                     txtSearchString->text().toStdString());
+        s.rsMain.findWhere(match.where, match.params);
     });
     if (stopped_) {
         return false;

@@ -1,0 +1,147 @@
+#include "db/Collation.h"
+
+#include <sqlite3.h>
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+
+namespace db::collation {
+namespace {
+
+// A sort key after every key ICU makes: its primary weights never begin with two 0xFF bytes.
+constexpr std::string_view NotTextMark = "\xFF\xFF";
+
+std::string environmentLocale() {
+    for (const char* name : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            std::string locale = value;
+            locale = locale.substr(0, locale.find_first_of(".@"));
+            return locale == "C" || locale == "POSIX" ? std::string() : locale;
+        }
+    }
+    return {};
+}
+
+// One collator per strength, made once; each thread works on clones of its own (a
+// collator's settings are not shared across threads safely).
+const icu::Collator& prototype(icu::Collator::ECollationStrength strength) {
+    static std::once_flag made;
+    static std::unique_ptr<icu::Collator> full, letters;
+    std::call_once(made, [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const std::string locale = environmentLocale();
+        full.reset(icu::Collator::createInstance(
+            locale.empty() ? icu::Locale::getRoot() : icu::Locale(locale.c_str()), status));
+        if (U_FAILURE(status) || !full) {
+            status = U_ZERO_ERROR;
+            full.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+        }
+        // Canonically equivalent texts (a precomposed letter or a letter and its combining
+        // accent) get the same key.
+        full->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
+        letters.reset(full->clone());
+        letters->setStrength(icu::Collator::PRIMARY);
+    });
+    return strength == icu::Collator::PRIMARY ? *letters : *full;
+}
+
+const icu::Collator& collator(icu::Collator::ECollationStrength strength) {
+    thread_local std::unique_ptr<icu::Collator> full(prototype(icu::Collator::TERTIARY).clone());
+    thread_local std::unique_ptr<icu::Collator> letters(prototype(icu::Collator::PRIMARY).clone());
+    return strength == icu::Collator::PRIMARY ? *letters : *full;
+}
+
+bool isUtf8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The key without ICU's closing zero byte.
+std::string keyOf(const icu::Collator& with, std::string_view text) {
+    const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    std::string key(64, '\0');
+    int32_t length = with.getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()),
+                                     static_cast<int32_t>(key.size()));
+    if (length > static_cast<int32_t>(key.size())) {
+        key.resize(static_cast<std::size_t>(length));
+        length = with.getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()), length);
+    }
+    key.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+    return key;
+}
+
+void sqlSortKey(sqlite3_context* context, int, sqlite3_value** arguments) {
+    std::optional<std::string_view> text;
+    if (sqlite3_value_type(arguments[0]) != SQLITE_NULL) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+        text = std::string_view(bytes ? bytes : "",
+                                static_cast<std::size_t>(sqlite3_value_bytes(arguments[0])));
+    }
+    const std::string key = sortKey(text);
+    sqlite3_result_blob(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+std::string localeName() {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Locale actual =
+        prototype(icu::Collator::TERTIARY).getLocale(ULOC_ACTUAL_LOCALE, status);
+    const std::string name = actual.getName();
+    return name.empty() ? "root" : name;
+}
+
+std::string description() {
+    UVersionInfo version;
+    prototype(icu::Collator::TERTIARY).getVersion(version);
+    char text[U_MAX_VERSION_STRING_LENGTH];
+    u_versionToString(version, text);
+    return std::string("ICU collation ") + text + " " + localeName();
+}
+
+std::string sortKey(std::optional<std::string_view> text) {
+    if (!text) {
+        return {};
+    }
+    if (!isUtf8(*text)) {
+        return std::string(NotTextMark) + std::string(*text);
+    }
+    return keyOf(collator(icu::Collator::TERTIARY), *text);
+}
+
+std::string letterKey(std::string_view text) {
+    return keyOf(collator(icu::Collator::PRIMARY), text);
+}
+
+std::optional<std::string> aboveKeysBeginningWith(std::string key) {
+    while (!key.empty() && static_cast<unsigned char>(key.back()) == 0xFF) {
+        key.pop_back();
+    }
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    key.back() = static_cast<char>(static_cast<unsigned char>(key.back()) + 1);
+    return key;
+}
+
+void registerSqlFunction(sqlite3* handle) {
+    sqlite3_create_function(handle, "quorvane_sort_key", 1,
+                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                            &sqlSortKey, nullptr, nullptr);
+}
+
+}  // namespace db::collation

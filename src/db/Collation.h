@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+// The one order of names in every window: ICU's collation for the user's locale (LC_ALL, then
+// LC_COLLATE, then LANG; C, POSIX or an unknown locale take ICU's root order). Texts are
+// compared through sort keys, byte strings that compare with memcmp as the texts collate, so
+// the catalogue stores them in plain BLOB columns and indexes them without a collation of
+// its own: the stock sqlite3 tool can read, change and check the file.
+namespace db::collation {
+
+// The locale the keys are made for, as ICU names it ("sv_SE", "root").
+std::string localeName();
+
+// What the keys depend on: the collator's version and its locale. Keys stored under another
+// description are made again.
+std::string description();
+
+// The full key (letters, then accents, then case): the order of views, lists and reports.
+// Nothing (Null) gets the empty key, before every text; the empty text comes next. Bytes that
+// are not UTF-8 get a key after every text.
+std::string sortKey(std::optional<std::string_view> text);
+
+// The key of the letters alone (case and accents ignored). Every full key of a text that
+// begins with `text`, letter for letter, begins with it.
+std::string letterKey(std::string_view text);
+
+// The smallest key above every key that begins with `key`; nothing when there is none.
+std::optional<std::string> aboveKeysBeginningWith(std::string key);
+
+// Registers quorvane_sort_key(text) on a connection, for filling key columns in SQL.
+void registerSqlFunction(sqlite3* handle);
+
+}  // namespace db::collation
