@@ -320,7 +320,9 @@ void Connection::fail(int code) const {
         message =
             "The catalogue file is locked by another program. Close that program and try "
             "again.";
-    } else if (code == SQLITE_READONLY || (code == SQLITE_CANTOPEN && readOnly_)) {
+    } else if (code == SQLITE_READONLY || (code == SQLITE_CANTOPEN && readOnly_) ||
+               (readOnly_ && message.rfind("cannot modify", 0) == 0)) {
+        // The last: a write to the view that gives a read-only catalogue its sort keys.
         message = ReadOnlyText;
     }
     if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {

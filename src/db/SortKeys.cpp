@@ -35,8 +35,9 @@ bool hasKeyColumns(Connection& connection) {
 }
 
 std::string storedDescription(Connection& connection) {
-    if (integerOf(connection, "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
-                              "name = 'SortKeyCollation'") == 0) {
+    if (integerOf(connection,
+                  "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
+                  "name = 'SortKeyCollation'") == 0) {
         return {};
     }
     Statement stored(connection, "SELECT Description FROM SortKeyCollation LIMIT 1");

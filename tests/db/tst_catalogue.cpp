@@ -1,9 +1,12 @@
 // Opening catalogue files, good and bad, and the values they hold.
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include "db/Catalogue.h"
+#include "db/Collation.h"
 #include "db/DbError.h"
+#include "db/SortKeys.h"
 #include "support/TestCatalogue.h"
 
 using db::DbError;
@@ -22,12 +25,114 @@ DbError openError(const QString& path) {
     return {0, ""};
 }
 
+// The artists in the order of their keys, each key checked against the collation, and every
+// text byte for byte.
+struct KeyedState {
+    QStringList order;
+    QString wrongKeys, texts, collation;
+};
+QStringList column(db::Connection& cn, const std::string& sql) {
+    QStringList values;
+    db::Statement rows(cn, sql);
+    while (rows.step()) {
+        values << QString::fromStdString(rows.column(0).text().value_or("<null>"));
+    }
+    return values;
+}
+QString texts(db::Connection& cn) {
+    return column(cn, "SELECT hex(Artist) || hex(Title) FROM Main ORDER BY rowid").join(",");
+}
+KeyedState keyedState(db::Connection& cn) {
+    const auto column = [&](const std::string& sql) { return ::column(cn, sql); };
+    return {column("SELECT Artist FROM Main ORDER BY ArtistKey, TitleKey, rowid"),
+            column("SELECT count(*) FROM Main WHERE ArtistKey IS NOT quorvane_sort_key(Artist) "
+                   "OR TitleKey IS NOT quorvane_sort_key(Title) OR CategoryKey IS NOT "
+                   "quorvane_sort_key(Category) OR FormatKey IS NOT quorvane_sort_key(Format)")
+                .join(""),
+            texts(cn), column("SELECT Description FROM SortKeyCollation").join("")};
+}
+
+// Runs SQL through the stock sqlite3 tool, as another program would write the file.
+QString stockTool(const QString& path, const QString& sql) {
+    QProcess tool;
+    tool.start("sqlite3", {path, sql});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed() +
+           QString::fromUtf8(tool.readAllStandardError()).trimmed();
+}
+
 }  // namespace
 
 class TestCatalogueFile : public QObject {
     Q_OBJECT
 
   private slots:
+    // Whatever wrote the file, the keys are made again where they must be, the texts stay
+    // byte for byte, and the stock tool can still write and check the file.
+    void sortKeysFollowEveryWriterAndCollation_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("order");
+        const QStringList names = {"abba", "ABBA", "Åge", "Édith Piaf", "Zappa", "Мумий Тролль"};
+        QTest::newRow("made now") << "" << names;
+        QTest::newRow("another collation")
+            << "UPDATE SortKeyCollation SET Description = 'ICU collation 1.0 xx'" << names;
+        QTest::newRow("rows written by the stock tool")
+            << "INSERT INTO Main (Artist, Title) VALUES ('Björk', 'Post');"
+               "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
+               "PRAGMA integrity_check;"
+            << QStringList{"abba", "ABBA", "Åge", "Bach", "Björk", "Édith Piaf", "Мумий Тролль"};
+        QTest::newRow("keys of its own") << "UPDATE Main SET ArtistKey = X'00';" << names;
+        QTest::newRow("keys dropped")
+            << "DROP INDEX MainByArtist; DROP INDEX MainByTitle; DROP INDEX MainByCategory;"
+               "DROP INDEX MainByFormat; DROP INDEX MainKeysToMake;"
+               "DROP TRIGGER MainArtistKeyStale; DROP TRIGGER MainTitleKeyStale;"
+               "DROP TRIGGER MainCategoryKeyStale; DROP TRIGGER MainFormatKeyStale;"
+               "ALTER TABLE Main DROP COLUMN ArtistKey; ALTER TABLE Main DROP COLUMN TitleKey;"
+               "ALTER TABLE Main DROP COLUMN CategoryKey; ALTER TABLE Main DROP COLUMN FormatKey;"
+               "CREATE INDEX MainByArtist ON Main (Artist, Title);"
+            << names;
+    }
+    void sortKeysFollowEveryWriterAndCollation() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, order);
+        TestCatalogue file;
+        for (const char* name : {"Zappa", "Édith Piaf", "ABBA", "Мумий Тролль", "abba", "Åge"}) {
+            file.insert({{name, "Album", "Pop", "CD"}});
+        }
+        if (!change.isEmpty()) {
+            const QString said = stockTool(file.path(), change);
+            QVERIFY2(said.isEmpty() || said == "ok", qPrintable(said));
+        }
+        db::Connection before;
+        before.open(file.path().toStdString());
+        const QString written = texts(before);
+        before.close();
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        std::vector<int> progress;
+        catalogue::prepareSortKeys(cn, [&](int percent) { progress.push_back(percent); });
+        const KeyedState state = keyedState(cn);
+        QCOMPARE(state.order, order);
+        QCOMPARE(state.wrongKeys, QString("0"));
+        QCOMPARE(state.texts, written);
+        QCOMPARE(state.collation, QString::fromStdString(db::collation::description()));
+        // Every key made again is said, from 0 to 100; keys of a few new rows are made quietly.
+        const bool remade = change.contains("collation") || change.contains("X'00'") ||
+                            change.contains("DROP COLUMN");
+        QCOMPARE(progress.empty(), !remade);
+        QCOMPARE(stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
+        // A catalogue that cannot be written gets its keys for the session alone.
+        cn.close();
+        stockTool(file.path(), "UPDATE SortKeyCollation SET Description = 'other'");
+        testing::Unwritable lock(file.path());
+        if (lock.took()) {
+            db::Connection readOnly;
+            readOnly.open(file.path().toStdString());
+            catalogue::prepareSortKeys(readOnly);
+            QCOMPARE(keyedState(readOnly).order, order);
+        }
+    }
+
     void shippedCatalogueHasTablesOptionsAndLists() {
         TestCatalogue file({}, true);
         QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
