@@ -65,6 +65,7 @@ crashtest: build
 	tools/crashtest.sh $(BUILD) writes 200
 	tools/crashtest.sh $(BUILD) maintenance 200
 	tools/crashtest.sh $(BUILD) files 100
+	tools/crashtest.sh $(BUILD) keys 50
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

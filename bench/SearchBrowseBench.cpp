@@ -9,6 +9,7 @@
 #include <random>
 
 #include "BenchSupport.h"
+#include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
@@ -27,15 +28,15 @@ void GotoSearch(benchmark::State& state) {
     LoadedWindow loaded(state.range(0));
     windows::FrmSearch* search = loaded.window->frmSearch();
     search->SetSearchType(true);
-    db::Statement first(loaded.state.cnMain,
-                        "SELECT rowid FROM Main WHERE Artist LIKE ? ESCAPE '\\' "
-                        "ORDER BY Artist, Title, rowid LIMIT 1");
+    const auto probe = db::catalogue::beginsWith("Artist", "x");
+    db::Statement first(loaded.state.cnMain, "SELECT rowid FROM Main WHERE " + probe.where +
+                                                 " ORDER BY ArtistKey, TitleKey, rowid LIMIT 1");
     RatioTimer timer;
     std::size_t next = 0;
     for (auto _ : state) {
         const QString prefix = Prefixes[next++ % std::size(Prefixes)];
         const auto t0 = Clock::now();
-        first.bind(1, db::Value(prefix.toStdString() + "%"));
+        first.bindAll(db::catalogue::beginsWith("Artist", prefix.toStdString()).params);
         benchmark::DoNotOptimize(first.step());
         first.reset();
         const auto t1 = Clock::now();
@@ -64,9 +65,10 @@ void CriteriaSearch(benchmark::State& state) {
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        db::Statement range(loaded.state.cnMain,
-                            "SELECT rowid FROM Main WHERE Artist BETWEEN ? AND ? ORDER BY Artist");
-        range.bind(1, db::Value("B")).bind(2, db::Value("Dz"));
+        const auto match = db::catalogue::keyRange("Artist", "B", "D");
+        db::Statement range(loaded.state.cnMain, "SELECT rowid FROM Main WHERE " + match.where +
+                                                     " ORDER BY ArtistKey, TitleKey, rowid");
+        range.bindAll(match.params);
         std::int64_t rows = 0;
         while (range.step()) {
             ++rows;

@@ -46,8 +46,8 @@ std::vector<Row> rowsOf(std::int64_t records) {
     db::Connection connection;
     connection.open(cachedCatalogue(cacheFolder(), records));
     db::Statement select(connection,
-                         "SELECT Artist, Title, Category, Format FROM Main ORDER BY Artist, "
-                         "Title, rowid");
+                         "SELECT Artist, Title, Category, Format FROM Main ORDER BY ArtistKey, "
+                         "TitleKey, rowid");
     std::vector<Row> rows;
     while (select.step()) {
         Row& row = rows.emplace_back();
@@ -71,8 +71,8 @@ std::string emptyCatalogue(const QTemporaryDir& dir, const char* name) {
 void selectWithFprintf(db::Connection& connection, const std::string& path) {
     std::FILE* out = std::fopen(path.c_str(), "w");
     db::Statement rows(connection,
-                       "SELECT Artist, Title, Category, Format FROM Main ORDER BY Artist, Title, "
-                       "rowid");
+                       "SELECT Artist, Title, Category, Format FROM Main ORDER BY ArtistKey, "
+                       "TitleKey, rowid");
     std::fprintf(out, "Artist,Title,Category,Format\r\n");
     while (rows.step()) {
         std::string_view f[4];

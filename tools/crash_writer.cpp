@@ -10,6 +10,10 @@
 //   crash_writer verify FOLDER REFERENCE [may-be-empty]   exit 0 when FOLDER/Zembo.mdb is
 //                                   sound and holds REFERENCE's records (or, when allowed,
 //                                   none) and exactly its lookup lists, title and options
+//   crash_writer keys FOLDER        makes every sort key of FOLDER/Zembo.mdb again
+//   crash_writer verify-keys FOLDER REFERENCE   exit 0 when the file is sound, its texts are
+//                                   REFERENCE's byte for byte, and once opened again every key
+//                                   is what the collation makes
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +24,7 @@
 #include "db/Catalogue.h"
 #include "db/DbError.h"
 #include "db/Maintenance.h"
+#include "db/SortKeys.h"
 
 namespace {
 
@@ -180,6 +185,47 @@ int verify(const std::string& folder, const std::string& reference, bool mayBeEm
     return 0;
 }
 
+bool passesIntegrityCheck(db::Connection& connection) {
+    db::Statement integrity(connection, "PRAGMA integrity_check");
+    return integrity.step() && integrity.column(0).text() == "ok";
+}
+
+int remakeKeys(const std::string& folder) {
+    db::Connection connection;
+    connection.open(folder + "/Zembo.mdb");
+    connection.execute("UPDATE SortKeyCollation SET Description = 'another'");
+    db::catalogue::prepareSortKeys(connection, [](int) {});
+    return 0;
+}
+
+int verifyKeys(const std::string& folder, const std::string& reference) {
+    db::Connection file, original;
+    file.open(folder + "/Zembo.mdb");
+    original.open(reference);
+    if (!passesIntegrityCheck(file)) {
+        std::printf("integrity check failed\n");
+        return 1;
+    }
+    const std::string texts =
+        "(SELECT hex(Artist) || hex(Title) || hex(Category) || hex(Format) "
+        "AS texts FROM Main ORDER BY rowid)";
+    if (contents(file, texts) != contents(original, texts)) {
+        std::printf("a text changed\n");
+        return 1;
+    }
+    db::catalogue::prepareSortKeys(file);  // finishes what the killed run began
+    db::Statement wrong(
+        file,
+        "SELECT count(*) FROM Main WHERE ArtistKey IS NOT quorvane_sort_key(Artist) "
+        "OR TitleKey IS NOT quorvane_sort_key(Title) OR CategoryKey IS NOT "
+        "quorvane_sort_key(Category) OR FormatKey IS NOT quorvane_sort_key(Format)");
+    if (!wrong.step() || wrong.integerColumn(0) != 0) {
+        std::printf("keys left unmade\n");
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -199,6 +245,12 @@ int main(int argc, char** argv) {
         if (argc == 3 && std::strcmp(argv[1], "deleteall") == 0) {
             return deleteAll(argv[2]);
         }
+        if (argc == 3 && std::strcmp(argv[1], "keys") == 0) {
+            return remakeKeys(argv[2]);
+        }
+        if (argc == 4 && std::strcmp(argv[1], "verify-keys") == 0) {
+            return verifyKeys(argv[2], argv[3]);
+        }
         if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "verify") == 0) {
             return verify(argv[2], argv[3], argc == 5);
         }
@@ -208,7 +260,8 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: %s write CATALOGUE | check CATALOGUE ACKS | fill CATALOGUE N | "
-                 "compact FOLDER | deleteall FOLDER | verify FOLDER REFERENCE [may-be-empty]\n",
+                 "compact FOLDER | deleteall FOLDER | verify FOLDER REFERENCE [may-be-empty] | "
+                 "keys FOLDER | verify-keys FOLDER REFERENCE\n",
                  argv[0]);
     return 2;
 }

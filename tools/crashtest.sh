@@ -6,6 +6,8 @@
 #   tools/crashtest.sh BUILD_DIR maintenance ROUNDS [SEED]   repair and delete-all by turns:
 #       the catalogue opens, passes the integrity check, holds all its records (or none,
 #       after a delete-all) and its lookup lists, title and options untouched
+#   tools/crashtest.sh BUILD_DIR keys ROUNDS [SEED]   every sort key made again: the file
+#       stays sound, no text changes, and the next opening finishes the keys
 #   tools/crashtest.sh BUILD_DIR files ROUNDS [SEED]   the backup copy and the report's PDF
 #       by turns, each written over an earlier one: both stay whole
 set -euo pipefail
@@ -32,6 +34,29 @@ if [ "$mode" = writes ]; then
     fi
   done
   echo "crash test: $rounds kills, $(grep -c '^add' "$work/acks") acknowledged rows, all kept"
+  exit 0
+fi
+
+if [ "$mode" = keys ]; then
+  mkdir "$work/reference" "$work/folder"
+  reference="$work/reference/Zembo.mdb"
+  "$build/tools/make_catalogue" "$reference"
+  "$worker" fill "$reference" 200000
+  "$worker" keys "$work/reference"  # keyed, as the program leaves it
+  for ((round = 1; round <= rounds; round++)); do
+    cp "$reference" "$work/folder/Zembo.mdb"
+    rm -f "$work/folder/Zembo.mdb-journal"
+    "$worker" keys "$work/folder" >/dev/null &
+    child=$!
+    sleep "0.$(printf '%03d' $((RANDOM % 900 + 50)))"
+    kill -KILL "$child" 2>/dev/null || true
+    wait "$child" 2>/dev/null || true
+    if ! "$worker" verify-keys "$work/folder" "$reference"; then
+      echo "crash test: keys, round $round of $rounds failed" >&2
+      exit 1
+    fi
+  done
+  echo "crash test: $rounds kills while every sort key was made again, no text changed"
   exit 0
 fi
 

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "app/Characters.h"
+#include "db/SortKeys.h"
 #include "db/csv/CsvReader.h"
 
 namespace app {
@@ -296,6 +297,7 @@ std::optional<RecordImport::NewNames> RecordImport::insertAll(db::Connection& co
         std::copy_if(met[kind].begin(), met[kind].end(), std::back_inserter(lacking[kind]),
                      [&](const std::string& name) { return !listed.holds(name); });
     }
+    db::catalogue::fillMissingKeys(connection);  // the new rows sorted before they are shown
     transaction.commit();
     return lacking;
 }

@@ -84,8 +84,8 @@ bool sampledKeysDiffer(Connection& connection) {
     return false;
 }
 
-// Makes keys in steps of rows, telling `progress` how far it is: every key, or only those
-// still to be made.
+// Makes keys in steps of rows, telling `progress` how far it is (0 to 90: the rest is for
+// what follows): every key, or only those still to be made.
 void makeKeys(Connection& connection, bool every, const std::function<void(int)>& progress) {
     std::string assignments;
     for (const char* text : Texts) {
@@ -104,8 +104,8 @@ void makeKeys(Connection& connection, bool every, const std::function<void(int)>
         while (step.step()) {
         }
         step.reset();
-        if (progress && last > first) {
-            progress(static_cast<int>(100 * (from - first) / (last - first + 1)));
+        if (progress && last - first >= RowsPerStep) {  // more than one step: worth telling
+            progress(static_cast<int>(90 * (from - first) / (last - first + 1)));
         }
     }
 }
@@ -147,6 +147,24 @@ void keysForTheSession(Connection& connection) {
                              " FROM main.Main");
 }
 
+// Each step is a statement of its own, or joins a transaction already open. Many rows to key
+// (written by another tool, say) are told as every key is.
+void makeMissingKeys(Connection& connection, const std::function<void(int)>& progress) {
+    if (connection.isReadOnly() || !anyKeyToMake(connection)) {
+        return;
+    }
+    bool told = false;
+    makeKeys(connection, false, [&](int percent) {
+        told = true;
+        if (progress) {
+            progress(percent);
+        }
+    });
+    if (told && progress) {
+        progress(100);
+    }
+}
+
 }  // namespace
 
 void prepareSortKeys(Connection& connection, const std::function<void(int)>& progress) {
@@ -162,16 +180,12 @@ void prepareSortKeys(Connection& connection, const std::function<void(int)>& pro
     if (!current) {
         remakeEveryKey(connection, progress);
     } else {
-        fillMissingKeys(connection);
+        makeMissingKeys(connection, progress);
     }
 }
 
 void fillMissingKeys(Connection& connection) {
-    if (connection.isReadOnly() || !anyKeyToMake(connection)) {
-        return;
-    }
-    // Each step is a statement of its own, or joins a transaction already open.
-    makeKeys(connection, false, {});
+    makeMissingKeys(connection, {});
 }
 
 void keyNewCatalogue(Connection& connection) {
