@@ -34,5 +34,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The salvage of a damaged catalogue runs the sqlite3 tool, which no library brings in.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "sqlite3")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timgm6mb-soundfont | fluid-soundfont-gm")
+# Fonts for names in every script (Arabic, Hebrew, Greek, Cyrillic, Hangul, CJK, emoji).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "timgm6mb-soundfont | fluid-soundfont-gm, fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji")
 include(CPack)

@@ -13,9 +13,7 @@ void installFontSubstitutes() {
 QFont windowFont() {
     QFont font("MS Sans Serif");
     font.setPointSize(8);
-    // Latin text needs no shaping to be legible; skipping it keeps showing a record cheap.
-    // Scripts that do need shaping still get it.
-    font.setStyleStrategy(QFont::PreferNoShaping);
+    // Shaped, as every script needs (Arabic letters join only when shaped).
     return font;
 }
 

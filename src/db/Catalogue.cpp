@@ -87,13 +87,56 @@ std::optional<RecordReader::Texts> RecordReader::read(std::int64_t rowId) {
     return texts;
 }
 
+namespace {
+
+// A key up to its case level: the letters and accents. Texts that differ only in case (ABBA,
+// abba), or in how an accent is written, have the same.
+std::string_view withoutCase(std::string_view key) {
+    const std::size_t letters = key.find('\x01');
+    const std::size_t accents =
+        letters == std::string_view::npos ? letters : key.find('\x01', letters + 1);
+    return accents == std::string_view::npos ? key : key.substr(0, accents);
+}
+
+}  // namespace
+
 void tally(Connection& connection, const std::string& column, const TallyRow& row) {
+    fillMissingKeys(connection);
     const std::string name = quoted(column);
-    // Every record counts in its group, the group of Nulls too.
-    Statement groups(connection,
-                     "SELECT " + name + ", count(*) AS Tally FROM Main GROUP BY " + name);
+    const std::string key = quoted(column + "Key");
+    // Every record counts in its group, the group of Nulls too. The engine groups by the
+    // whole key, in key order through the view's index; neighbours that differ only in case
+    // are one group here.
+    Statement groups(connection, "SELECT " + key + ", " + name + ", count(*) FROM Main GROUP BY " +
+                                     key + " ORDER BY " + key);
+    std::string groupKey;
+    std::optional<std::string> groupText;
+    std::int64_t count = 0, commonest = 0;
+    bool any = false;
+    auto nameGroup = [&] {
+        const auto text = groups.textColumn(1);
+        groupText = text ? std::optional<std::string>(*text) : std::nullopt;
+        commonest = groups.integerColumn(2);
+    };
     while (groups.step()) {
-        row(groups.textColumn(0), groups.integerColumn(1));
+        const auto keyBytes = groups.textColumn(0).value_or("");
+        if (any && withoutCase(keyBytes) == groupKey) {
+            count += groups.integerColumn(2);
+            if (groups.integerColumn(2) > commonest) {
+                nameGroup();  // a group is named as most of its records write it
+            }
+            continue;
+        }
+        if (any) {
+            row(groupText ? std::optional<std::string_view>(*groupText) : std::nullopt, count);
+        }
+        any = true;
+        groupKey = std::string(withoutCase(keyBytes));
+        nameGroup();
+        count = commonest;
+    }
+    if (any) {
+        row(groupText, count);
     }
 }
 

@@ -59,7 +59,9 @@ class RecordReader {
 
 // The records of Main grouped by one of its columns ("Artist", "Title", "Category" or
 // "Format"): `row` gets each distinct value (nothing for the group of Nulls) with the number
-// of records that hold it, in the order the engine groups them.
+// of records that hold it, in the collation's order. Texts that differ only in letter case, or
+// in how an accent is written (one letter or a letter and a combining accent), are one group;
+// texts that differ in their accents are two (Björk, Bjork).
 using TallyRow = std::function<void(std::optional<std::string_view> value, std::int64_t tally)>;
 void tally(Connection& connection, const std::string& column, const TallyRow& row);
 

@@ -57,6 +57,26 @@ class TestCounts : public QObject {
     Q_OBJECT
 
   private slots:
+    // Groups in the collation's order: case and the way an accent is written do not split
+    // a group, a different accent does.
+    void namesInEveryScriptGroupByLettersAndAccents() {
+        std::vector<testing::TestCatalogue::Row> rows;
+        for (const char* artist :
+             {"Zappa", "ABBA", "Björk", "abba", "Céline Dion", "Ce\u0301line Dion", "Bjork",
+              "ÉDITH PIAF", "Édith Piaf", "Αλκίνοος", "ΑΛΚΊΝΟΟΣ", "Мумий", "мумий", "ABBA"}) {
+            rows.push_back({artist, "Album", "Pop", "CD"});
+        }
+        MainWindowFixture f(rows);
+        auto& w = shown(f);
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QCOMPARE(tally(c),
+                         (QStringList{"ABBA=3", "Bjork=1", "Björk=1", "Céline Dion=2",
+                                      "Édith Piaf=2", "Zappa=1", "Αλκίνοος=2", "мумий=2"}));
+            });
+    }
+
     void eachButtonTalliesItsColumn() {
         MainWindowFixture f(collection());
         auto& w = shown(f);
