@@ -21,8 +21,9 @@ void Tally(benchmark::State& state) {
     windows::FrmCounts counts(loaded.state, nullptr);
     QPushButton* const buttons[] = {counts.cmdArtist, counts.cmdTitle, counts.cmdCategory,
                                     counts.cmdFormat};
-    const std::string grouping =
-        std::string("SELECT ") + column + ", count(*) FROM Main GROUP BY " + column;
+    const std::string key = std::string(column) + "Key";
+    const std::string grouping = std::string("SELECT ") + column +
+                                 ", count(*) FROM Main GROUP BY " + key + " ORDER BY " + key;
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();

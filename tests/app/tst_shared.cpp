@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "app/Characters.h"
+#include "app/Fonts.h"
 #include "app/Gradient.h"
 #include "app/SharedRoutines.h"
 #include "support/ScriptedDesktop.h"
@@ -13,6 +14,21 @@ class TestShared : public QObject {
     Q_OBJECT
 
   private slots:
+    // Only text that needs shaping is shaped: joined scripts, combining accents, emoji.
+    void boxesShapeTheTextsThatNeedIt() {
+        const std::vector<std::pair<QString, bool>> texts = {
+            {"ABBA", false},           {"Björk", false},    {"Αλκίνοος", false},
+            {"Мумий Тролль", false},   {"坂本龍一", false}, {"방탄소년단", false},
+            {"فيروز", true},           {"שלום", true},      {"Ce\u0301line", true},
+            {"Smile \U0001F600", true}};
+        QLineEdit box;
+        for (const auto& [text, shaped] : texts) {
+            QCOMPARE(app::needsShaping(text), shaped);
+            app::shapeAsNeeded(&box, text);
+            QCOMPARE(box.font().styleStrategy() == QFont::PreferNoShaping, !shaped);
+        }
+    }
+
     void windowsDirectoryGetsOneSeparator_data() {
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("expected");

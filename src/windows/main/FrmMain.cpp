@@ -71,6 +71,11 @@ void FrmMain::connectControls() {
     connect(CmbArtist, &QComboBox::editTextChanged, this, [this] { CmbArtist_Change(); });
     connect(CmbArtist, &QComboBox::activated, this, [this] { CmbArtist_Click(); });
     connect(txtTitle, &QLineEdit::textChanged, this, [this] { txtTitle_Change(); });
+    // Typed text too is shaped when it needs it (showing a record sets it first).
+    for (QLineEdit* edit : fieldEdits()) {
+        connect(edit, &QLineEdit::textChanged, edit,
+                [edit](const QString& text) { app::shapeAsNeeded(edit, text); });
+    }
     connect(CmbCategory, &QComboBox::editTextChanged, this, [this] { CmbCategory_Change(); });
     connect(CmbCategory, &QComboBox::activated, this, [this] { CmbCategory_Click(); });
     connect(cmbFormat, &QComboBox::editTextChanged, this, [this] { cmbFormat_Change(); });

@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "app/Characters.h"
+#include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "windows/main/FrmMain.h"
 
@@ -57,6 +58,7 @@ void FrmMain::showTexts(const RecordTexts& texts, bool quietly) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (edits[i]->text() != texts[i]) {
             const QSignalBlocker quiet(quietly ? edits[i] : nullptr);
+            app::shapeAsNeeded(edits[i], texts[i]);  // before the text is laid out
             edits[i]->setText(texts[i]);
         }
     }
