@@ -38,7 +38,7 @@ void paintBare(db::Connection& connection, const QString& path) {
     const double dots = pdf.logicalDpiY() / 72.0;
     db::Statement rows(
         connection,
-        "SELECT Artist, Title, Category, Format FROM Main ORDER BY Artist, Title, rowid");
+        "SELECT Artist, Title, Category, Format FROM Main ORDER BY ArtistKey, TitleKey, rowid");
     int line = 0;
     while (rows.step()) {
         if (line == 60) {

@@ -101,14 +101,21 @@ std::string_view withoutCase(std::string_view key) {
 }  // namespace
 
 void tally(Connection& connection, const std::string& column, const TallyRow& row) {
+    groupedCounts(connection, column, {}, row);
+}
+
+void groupedCounts(Connection& connection, const std::string& column, const Match& which,
+                   const TallyRow& row) {
     fillMissingKeys(connection);
     const std::string name = quoted(column);
     const std::string key = quoted(column + "Key");
     // Every record counts in its group, the group of Nulls too. The engine groups by the
     // whole key, in key order through the view's index; neighbours that differ only in case
     // are one group here.
-    Statement groups(connection, "SELECT " + key + ", " + name + ", count(*) FROM Main GROUP BY " +
-                                     key + " ORDER BY " + key);
+    Statement groups(connection, "SELECT " + key + ", " + name + ", count(*) FROM Main" +
+                                     (which.where.empty() ? "" : " WHERE " + which.where) +
+                                     " GROUP BY " + key + " ORDER BY " + key);
+    groups.bindAll(which.params);
     std::string groupKey;
     std::optional<std::string> groupText;
     std::int64_t count = 0, commonest = 0;

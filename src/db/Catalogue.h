@@ -64,6 +64,9 @@ class RecordReader {
 // texts that differ in their accents are two (Björk, Bjork).
 using TallyRow = std::function<void(std::optional<std::string_view> value, std::int64_t tally)>;
 void tally(Connection& connection, const std::string& column, const TallyRow& row);
+// The same for the records that meet a condition (a report's selection).
+void groupedCounts(Connection& connection, const std::string& column, const Match& which,
+                   const TallyRow& row);
 
 // Removes every row of a lookup table that holds `value` (compared as the column compares).
 void deleteLookupValue(Connection& connection, Lookup which, const std::string& value);

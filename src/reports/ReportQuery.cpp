@@ -2,7 +2,9 @@
 
 #include <QRegularExpression>
 
+#include "db/Catalogue.h"
 #include "db/DbError.h"
+#include "db/SortKeys.h"
 #include "db/SqlText.h"
 #include "reports/Formula.h"
 #include "reports/ReportError.h"
@@ -10,7 +12,8 @@
 namespace reports {
 namespace {
 
-// "+{Main.Title}" as "\"Title\" ASC"; an empty position adds nothing.
+// "+{Main.Title}" as "\"TitleKey\" ASC" (the title's sort key: the views' order); an empty
+// position adds nothing.
 std::string sortTerm(const QString& field) {
     if (field.trimmed().isEmpty()) {
         return {};
@@ -24,7 +27,7 @@ std::string sortTerm(const QString& field) {
     }
     QString column = match.captured(2).toLower();
     column[0] = column[0].toUpper();
-    return db::quoted(column.toStdString()) + (match.captured(1) == "+" ? " ASC" : " DESC");
+    return db::quoted(column.toStdString() + "Key") + (match.captured(1) == "+" ? " ASC" : " DESC");
 }
 
 // The value a formula such as "TxtTitle = 'View by Artist'" gives the named formula field.
@@ -57,9 +60,8 @@ ReportData readReportData(db::Connection& connection, const ReportSettings& sett
                           const Layout& layout) {
     const Selection selection = parseSelection(settings.selectionFormula.toStdString());
     std::string order;
-    const std::string group = db::quoted(layout.group.toStdString());
     if (layout.grouped) {
-        order = group + " ASC";
+        order = db::quoted(layout.group.toStdString() + "Key") + " ASC";
     }
     for (const QString& field : settings.sortFields) {
         const std::string term = sortTerm(field);
@@ -73,18 +75,20 @@ ReportData readReportData(db::Connection& connection, const ReportSettings& sett
     ReportData data;
     data.heading = formulaValue(settings.formulas, "TxtTitle");
     try {
+        db::catalogue::fillMissingKeys(connection);
         db::Statement rows(connection, "SELECT rowid FROM Main" + where + " ORDER BY " + order);
         rows.bindAll(selection.params);
         while (rows.step()) {
             data.rowIds.push_back(rows.integerColumn(0));
         }
         if (layout.grouped) {
-            db::Statement groups(connection, "SELECT " + group + ", count(*) FROM Main" + where +
-                                                 " GROUP BY " + group + " ORDER BY " + group);
-            groups.bindAll(selection.params);
-            while (groups.step()) {
-                data.groups.push_back({text(groups.textColumn(0)), groups.integerColumn(1)});
-            }
+            // Groups as the counts make them: case and the way an accent is written do not
+            // split one.
+            db::catalogue::groupedCounts(
+                connection, layout.group.toStdString(), {selection.where, selection.params},
+                [&](std::optional<std::string_view> value, std::int64_t count) {
+                    data.groups.push_back({text(value), count});
+                });
         }
         db::Statement title(connection, "SELECT Title FROM ReportTitle ORDER BY rowid LIMIT 1");
         if (title.step()) {

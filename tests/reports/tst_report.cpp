@@ -176,6 +176,27 @@ class TestReport : public QObject {
         QVERIFY(all.indexOf("Cantata 000|Class|CD") > all.indexOf("Bach"));
     }
 
+    // Groups and order as the views and counts have them, in every script.
+    void namesInEveryScriptGroupAsTheCountsDo() {
+        testing::TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"},
+                                     {"abba", "Waterloo", "Pop", "LP"},
+                                     {"Édith Piaf", "La Vie en rose", "Pop", "LP"},
+                                     {"ABBA", "Arrival", "Pop", "CD"},
+                                     {"Мумий Тролль", "Морская", "Rock", "LP"},
+                                     {"Bjork", "Debut", "Pop", "CD"},
+                                     {"Björk", "Post", "Pop", "CD"}});
+        auto report =
+            run(file, settings("Zembo2.rpt", {"+{Main.Title}", "", ""}, "View by Artist"));
+        const QStringList text = lines(report->page(0));
+        QCOMPARE(text.mid(3, text.size() - 4),
+                 (QStringList{
+                     "abba",         "Waterloo|Pop|LP", "Arrival|Pop|CD",   "2 records",
+                     "Bjork",        "Debut|Pop|CD",    "1 records",        "Björk",
+                     "Post|Pop|CD",  "1 records",       "Édith Piaf",       "La Vie en rose|Pop|LP",
+                     "1 records",    "Zappa",           "Hot Rats|Rock|LP", "1 records",
+                     "Мумий Тролль", "Морская|Rock|LP", "1 records",        "Total: 7 records"}));
+    }
+
     void aRunThatCannotBeDoneSaysWhy_data() {
         QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("sort");
