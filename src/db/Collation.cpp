@@ -127,6 +127,20 @@ std::string letterKey(std::string_view text) {
     return keyOf(collator(icu::Collator::PRIMARY), text);
 }
 
+KeyRange sameLettersAndAccents(std::optional<std::string_view> text) {
+    const std::string key = sortKey(text);
+    // A key is letters, 01, accents, 01, case: the texts alike but for case share all up to
+    // the second 01. Keys without levels (Null, bytes that are not text) match exactly.
+    const std::size_t letters = key.find('\x01');
+    const std::size_t accents =
+        letters == std::string::npos ? letters : key.find('\x01', letters + 1);
+    if (accents == std::string::npos) {
+        return {key, key + '\0'};
+    }
+    const std::string shared = key.substr(0, accents);
+    return {shared + '\x01', shared + '\x02'};
+}
+
 std::optional<std::string> aboveKeysBeginningWith(std::string key) {
     while (!key.empty() && static_cast<unsigned char>(key.back()) == 0xFF) {
         key.pop_back();

@@ -29,6 +29,13 @@ std::string sortKey(std::optional<std::string_view> text);
 // begins with `text`, letter for letter, begins with it.
 std::string letterKey(std::string_view text);
 
+// The full keys of the texts that equal `text` but for letter case and the way an accent is
+// written: from `first` up to, not including, `beyond`. Nothing (Null) matches only itself.
+struct KeyRange {
+    std::string first, beyond;
+};
+KeyRange sameLettersAndAccents(std::optional<std::string_view> text);
+
 // The smallest key above every key that begins with `key`; nothing when there is none.
 std::optional<std::string> aboveKeysBeginningWith(std::string key);
 

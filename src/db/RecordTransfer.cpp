@@ -1,5 +1,7 @@
 #include "db/RecordTransfer.h"
 
+#include "db/Collation.h"
+#include "db/SortKeys.h"
 #include "db/SqlText.h"
 
 namespace db::catalogue {
@@ -36,13 +38,22 @@ void RecordInserter::insert(const RecordTexts& texts) {
     statement_.reset();
 }
 
+// Each column's key within the range of its text's letters and accents: the artist's range
+// is a search of the artist order's index.
 RecordMatcher::RecordMatcher(Connection& connection)
-    : statement_(connection,
-                 "SELECT EXISTS (SELECT 1 FROM Main WHERE Artist IS ? AND Title IS ? AND "
-                 "Category IS ? AND Format IS ?)") {}
+    : statement_((fillMissingKeys(connection), connection),
+                 "SELECT EXISTS (SELECT 1 FROM Main WHERE "
+                 "ArtistKey >= CAST(? AS BLOB) AND ArtistKey < CAST(? AS BLOB) AND "
+                 "TitleKey >= CAST(? AS BLOB) AND TitleKey < CAST(? AS BLOB) AND "
+                 "CategoryKey >= CAST(? AS BLOB) AND CategoryKey < CAST(? AS BLOB) AND "
+                 "FormatKey >= CAST(? AS BLOB) AND FormatKey < CAST(? AS BLOB))") {}
 
 bool RecordMatcher::holds(const RecordTexts& texts) {
-    bindTexts(statement_, texts);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const collation::KeyRange range = collation::sameLettersAndAccents(texts[i]);
+        statement_.bind(static_cast<int>(2 * i) + 1, Value(range.first));
+        statement_.bind(static_cast<int>(2 * i) + 2, Value(range.beyond));
+    }
     return exists(statement_);
 }
 

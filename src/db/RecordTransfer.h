@@ -19,8 +19,9 @@ class RecordInserter {
     Statement statement_;
 };
 
-// Whether Main already holds a record with the same four values, compared as the columns
-// compare (without regard to letter case; Null matches only Null).
+// Whether Main already holds a record with the same four values, compared as the counts
+// group them (letter case and the way an accent is written do not matter; Null matches only
+// Null).
 class RecordMatcher {
   public:
     explicit RecordMatcher(Connection& connection);

@@ -144,13 +144,18 @@ class TstRecordImport : public QObject {
     // Rows, cut texts (never half a character), empty rows and records already there;
     // a bare empty field is Null, a quoted one empty text.
     void previewCountsWhatWouldBeAdded() {
-        TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"}, {"Nina", "Ø", {}, "LP"}});
+        TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"},
+                                 {"Nina", "Ø", {}, "LP"},
+                                 {"Céline Dion", "D'eux", "Pop", "CD"},
+                                 {"Björk", "Post", "Pop", "CD"}});
         db::Connection connection;
         connection.open(catalogue.path().toStdString());
         const QByteArray file =
             "Artist,Title,Category,Format\n"
             "abba,ARRIVAL,pop,cd\n"                    // already there, letter case aside
             "Nina,Ø,,LP\n"                             // already there, Null matching Null
+            "CE\u0301LINE DION,d'eux,Pop,CD\n"         // already there: a combining accent
+            "Bjork,Post,Pop,CD\n"                      // not there: another accent
             "Nina,Ø,\"\",LP\n"                         // empty text is not Null
             ",,,\n"                                    // empty
             "\n"                                       // empty
@@ -159,18 +164,19 @@ class TstRecordImport : public QObject {
             "\"\",\"\",\"\",\"\"\n";                   // four empty texts: a record
         const auto preview = RecordImport::fromBytes(file.toStdString()).preview(connection, {});
         QVERIFY(preview);
-        QCOMPARE(preview->rows, 5);
-        QCOMPARE(preview->existing, 2);
+        QCOMPARE(preview->rows, 7);
+        QCOMPARE(preview->existing, 3);
         QCOMPARE(preview->empty, 3);
         QCOMPARE(preview->cut, 1);
         QCOMPARE(shown(preview->first),
-                 (QStringList{"abba|ARRIVAL|pop|cd", "Nina|Ø|<null>|LP", "Nina|Ø||LP",
+                 (QStringList{"abba|ARRIVAL|pop|cd", "Nina|Ø|<null>|LP",
+                              "CE\u0301LINE DION|d'eux|Pop|CD", "Bjork|Post|Pop|CD", "Nina|Ø||LP",
                               "A|T|Progressive Roc|Casse", "|||"}));
         // 14 characters then an emoji of two UTF-16 units: the cut keeps it whole or drops it.
         const auto emoji =
             RecordImport::fromBytes("Category\nProgressive Ro😀k\n").preview(connection, {});
         QCOMPARE(shown(emoji->first), QStringList{"<null>|<null>|Progressive Ro😀|<null>"});
-        QCOMPARE(rowsOf(catalogue).size(), 2);  // a preview writes nothing
+        QCOMPARE(rowsOf(catalogue).size(), 4);  // a preview writes nothing
     }
 
     // One transaction: every row or none. The lookup values the rows bring that the lists
