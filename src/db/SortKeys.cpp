@@ -154,12 +154,21 @@ void makeMissingKeys(Connection& connection, const std::function<void(int)>& pro
         return;
     }
     bool told = false;
-    makeKeys(connection, false, [&](int percent) {
-        told = true;
-        if (progress) {
-            progress(percent);
+    try {
+        makeKeys(connection, false, [&](int percent) {
+            told = true;
+            if (progress) {
+                progress(percent);
+            }
+        });
+    } catch (const DbError& error) {
+        if (error.damaged) {
+            throw;
         }
-    });
+        // Another program is writing the file: the rows it has not let us key sort first
+        // until a later reading keys them.
+        return;
+    }
     if (told && progress) {
         progress(100);
     }

@@ -133,6 +133,25 @@ class TestCatalogueFile : public QObject {
         }
     }
 
+    // Rows written by another program that still holds the file for writing: the catalogue
+    // opens and reads, those rows first, and they are keyed once the file is free.
+    void keysWaitForAWriterToFinish() {
+        TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"}});
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('ABBA')").isEmpty());
+        db::Connection writer;
+        writer.open(file.path().toStdString());
+        writer.execute("BEGIN IMMEDIATE");
+        writer.execute("UPDATE Options SET optValue = optValue");
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::prepareSortKeys(cn);
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
+        QCOMPARE(keyedState(cn).wrongKeys, QString("1"));
+        writer.execute("ROLLBACK");
+        catalogue::fillMissingKeys(cn);
+        QCOMPARE(keyedState(cn).wrongKeys, QString("0"));
+    }
+
     void shippedCatalogueHasTablesOptionsAndLists() {
         TestCatalogue file({}, true);
         QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
