@@ -81,6 +81,11 @@ class TestCatalogueFile : public QObject {
                "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
                "PRAGMA integrity_check;"
             << QStringList{"abba", "ABBA", "Åge", "Bach", "Björk", "Édith Piaf", "Мумий Тролль"};
+        QTest::newRow("odd rows by the stock tool")
+            << "INSERT INTO Main (Artist) VALUES (replace(hex(zeroblob(5000)), '0', 'b')),"
+               "(char(769, 769)), ('שלום'), (CAST(X'FF' AS TEXT));"
+            << QStringList{"\u0301\u0301", "abba",  "ABBA",         "Åge",  QString(10000, 'b'),
+                           "Édith Piaf",   "Zappa", "Мумий Тролль", "שלום", "\uFFFD"};
         QTest::newRow("keys of its own") << "UPDATE Main SET ArtistKey = X'00';" << names;
         QTest::newRow("keys dropped")
             << "DROP INDEX MainByArtist; DROP INDEX MainByTitle; DROP INDEX MainByCategory;"
