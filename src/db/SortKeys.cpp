@@ -167,7 +167,6 @@ void makeMissingKeys(Connection& connection, const std::function<void(int)>& pro
         }
         // Another program is writing the file: the rows it has not let us key sort first
         // until a later reading keys them.
-        return;
     }
     if (told && progress) {
         progress(100);
