@@ -149,7 +149,8 @@ void groupedCounts(Connection& connection, const std::string& column, const Matc
 
 void deleteLookupValue(Connection& connection, Lookup which, const std::string& value) {
     const std::string column = quoted(lookupColumn(which));
-    connection.execute("DELETE FROM " + column + " WHERE " + column + " = ?", {value});
+    connection.execute("DELETE FROM " + column + " WHERE quorvane_same_name(" + column + ", ?)",
+                       {value});
 }
 
 TableSource reportTitleTable() {

@@ -68,7 +68,7 @@ void tally(Connection& connection, const std::string& column, const TallyRow& ro
 void groupedCounts(Connection& connection, const std::string& column, const Match& which,
                    const TallyRow& row);
 
-// Removes every row of a lookup table that holds `value` (compared as the column compares).
+// Removes every row of a lookup table that holds `value` as a name (collation::sameName).
 void deleteLookupValue(Connection& connection, Lookup which, const std::string& value);
 
 // Opens `options` on the row of one option key (forward-only).

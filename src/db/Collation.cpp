@@ -84,15 +84,24 @@ std::string keyOf(const icu::Collator& with, std::string_view text) {
     return key;
 }
 
-void sqlSortKey(sqlite3_context* context, int, sqlite3_value** arguments) {
-    std::optional<std::string_view> text;
-    if (sqlite3_value_type(arguments[0]) != SQLITE_NULL) {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
-        text = std::string_view(bytes ? bytes : "",
-                                static_cast<std::size_t>(sqlite3_value_bytes(arguments[0])));
+std::optional<std::string_view> textOf(sqlite3_value* value) {
+    if (sqlite3_value_type(value) == SQLITE_NULL) {
+        return std::nullopt;
     }
-    const std::string key = sortKey(text);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string_view(bytes ? bytes : "",
+                            static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
+void sqlSortKey(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const std::string key = sortKey(textOf(arguments[0]));
     sqlite3_result_blob(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+void sqlSameName(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const auto a = textOf(arguments[0]);
+    const auto b = textOf(arguments[1]);
+    sqlite3_result_int(context, a && b && sameName(*a, *b) ? 1 : 0);
 }
 
 }  // namespace
@@ -127,6 +136,12 @@ std::string letterKey(std::string_view text) {
     return keyOf(collator(icu::Collator::PRIMARY), text);
 }
 
+bool sameName(std::string_view a, std::string_view b) {
+    const KeyRange range = sameLettersAndAccents(a);
+    const std::string key = sortKey(b);
+    return key >= range.first && key < range.beyond;
+}
+
 KeyRange sameLettersAndAccents(std::optional<std::string_view> text) {
     const std::string key = sortKey(text);
     // A key is letters, 01, accents, 01, case: the texts alike but for case share all up to
@@ -156,6 +171,9 @@ void registerSqlFunction(sqlite3* handle) {
     sqlite3_create_function(handle, "quorvane_sort_key", 1,
                             SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                             &sqlSortKey, nullptr, nullptr);
+    sqlite3_create_function(handle, "quorvane_same_name", 2,
+                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                            &sqlSameName, nullptr, nullptr);
 }
 
 }  // namespace db::collation

@@ -36,10 +36,15 @@ struct KeyRange {
 };
 KeyRange sameLettersAndAccents(std::optional<std::string_view> text);
 
+// Whether two texts are the same name: equal but for letter case and the way an accent is
+// written (ABBA and abba; Céline with one letter or with a combining accent; not Björk and
+// Bjork).
+bool sameName(std::string_view a, std::string_view b);
+
 // The smallest key above every key that begins with `key`; nothing when there is none.
 std::optional<std::string> aboveKeysBeginningWith(std::string key);
 
-// Registers quorvane_sort_key(text) on a connection, for filling key columns in SQL.
+// Registers quorvane_sort_key(text) and quorvane_same_name(a, b) on a connection.
 void registerSqlFunction(sqlite3* handle);
 
 }  // namespace db::collation

@@ -23,7 +23,8 @@ bool exists(Statement& statement) {
 
 std::string lookupQuery(Lookup which) {
     const std::string column = quoted(lookupColumn(which));
-    return "SELECT EXISTS (SELECT 1 FROM " + column + " WHERE " + column + " = ?)";
+    return "SELECT EXISTS (SELECT 1 FROM " + column + " WHERE quorvane_same_name(" + column +
+           ", ?))";
 }
 
 }  // namespace

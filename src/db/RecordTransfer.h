@@ -31,7 +31,7 @@ class RecordMatcher {
     Statement statement_;
 };
 
-// Whether a lookup table holds a value, compared as its column compares.
+// Whether a lookup table holds a value as a name (case and how an accent is written aside).
 class LookupMatcher {
   public:
     LookupMatcher(Connection& connection, Lookup which);

@@ -17,7 +17,8 @@ namespace db {
 // dynamic cursor: rows added through the recordset join it, and Requery picks up the rest.
 enum class CursorType { ForwardOnly, Keyset };
 enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
-enum class FindOp { Equal, BeginsWith };
+// SameName: equal as names are (case and the way an accent is written aside; see Collation.h).
+enum class FindOp { Equal, BeginsWith, SameName };
 
 // The rows of one table a keyset recordset presents, in order. The texts come from the
 // program's fixed lists; values for the placeholders in `where` are bound, never pasted.

@@ -102,6 +102,8 @@ void Recordset::find(const std::string& column, FindOp op, const std::string& va
     const std::string name = quoted(columns_[columnIndex(column)]);
     if (op == FindOp::Equal) {
         findWhere(name + " = ?", {Value(value)});
+    } else if (op == FindOp::SameName) {
+        findWhere("quorvane_same_name(" + name + ", ?)", {Value(value)});
     } else {
         findWhere(name + " LIKE ? ESCAPE '\\'", {Value(beginsWithPattern(value))});
     }

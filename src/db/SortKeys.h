@@ -12,8 +12,8 @@ namespace db::catalogue {
 // key columns, indexes and triggers, makes every key again when the collation or its locale
 // changed or the stored keys are not what the collation makes, and otherwise makes the keys
 // of rows written since (by this program or another). `progress` hears 0 to 100 while every
-// key is made, or the keys of many rows, and nothing otherwise. A catalogue that cannot be written gets its keys for the
-// session only, in a view of its own connection that stands in for Main.
+// key is made, or the keys of many rows, and nothing otherwise. A catalogue that cannot be written
+// gets its keys for the session only, in a view of its own connection that stands in for Main.
 void prepareSortKeys(Connection& connection, const std::function<void(int percent)>& progress = {});
 
 // Makes the keys of rows written since they were last made: one indexed look when there

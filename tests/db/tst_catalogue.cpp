@@ -6,6 +6,7 @@
 #include "db/Catalogue.h"
 #include "db/Collation.h"
 #include "db/DbError.h"
+#include "db/RecordTransfer.h"
 #include "db/SortKeys.h"
 #include "support/TestCatalogue.h"
 
@@ -155,6 +156,33 @@ class TestCatalogueFile : public QObject {
         writer.execute("ROLLBACK");
         catalogue::fillMissingKeys(cn);
         QCOMPARE(keyedState(cn).wrongKeys, QString("0"));
+    }
+
+    // The lists know a name as the counts group it: case and the way an accent is written
+    // aside, a different accent not.
+    void listsKnowNamesAsTheCountsGroupThem() {
+        TestCatalogue file;
+        file.execute("DELETE FROM Artist");
+        file.execute("INSERT INTO Artist (Artist) VALUES ('Céline Dion'), ('Björk'), ('ABBA')");
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::LookupMatcher artists(cn, catalogue::Lookup::Artist);
+        for (const auto& [name, known] :
+             std::vector<std::pair<std::string, bool>>{{"CE\u0301LINE DION", true},
+                                                       {"abba", true},
+                                                       {"Björk", true},
+                                                       {"Bjork", false},
+                                                       {"Celine Dion", false}}) {
+            QVERIFY2(artists.holds(name) == known, name.c_str());
+        }
+        db::Recordset list;
+        list.open(cn, catalogue::lookupTable(catalogue::Lookup::Artist));
+        list.find("Artist", db::FindOp::SameName, "abba");
+        QCOMPARE(list.field("Artist").toText(), std::string("ABBA"));
+        list.close();
+        catalogue::deleteLookupValue(cn, catalogue::Lookup::Artist, "céline dion");
+        QCOMPARE(file.column("SELECT Artist FROM Artist ORDER BY rowid"),
+                 (QStringList{"Björk", "ABBA"}));
     }
 
     void shippedCatalogueHasTablesOptionsAndLists() {

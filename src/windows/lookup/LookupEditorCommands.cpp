@@ -111,7 +111,7 @@ bool LookupEditor::inTable(const QString& value) {
         return false;
     }
     rs.moveFirst();
-    rs.find(db::catalogue::lookupColumn(kind_.table), db::FindOp::Equal, value.toStdString());
+    rs.find(db::catalogue::lookupColumn(kind_.table), db::FindOp::SameName, value.toStdString());
     return !rs.eof();
 }
 
@@ -125,7 +125,7 @@ std::vector<int> LookupEditor::positionsOf(const QString& value) {
         return positions;
     }
     rs.moveFirst();
-    for (rs.find(column, db::FindOp::Equal, value.toStdString()); !rs.eof();) {
+    for (rs.find(column, db::FindOp::SameName, value.toStdString()); !rs.eof();) {
         positions.push_back(static_cast<int>(rs.absolutePosition() - 1));
         if (!kind_.deletesEveryMatch) {
             break;
@@ -134,7 +134,7 @@ std::vector<int> LookupEditor::positionsOf(const QString& value) {
         if (rs.eof()) {
             break;
         }
-        rs.find(column, db::FindOp::Equal, value.toStdString());
+        rs.find(column, db::FindOp::SameName, value.toStdString());
     }
     return positions;
 }
@@ -159,7 +159,7 @@ void LookupEditor::deleteRows(const QString& value) {
         return;
     }
     rs.moveFirst();
-    rs.find(db::catalogue::lookupColumn(kind_.table), db::FindOp::Equal, value.toStdString());
+    rs.find(db::catalogue::lookupColumn(kind_.table), db::FindOp::SameName, value.toStdString());
     rs.deleteCurrent();
 }
 
