@@ -87,19 +87,6 @@ std::optional<RecordReader::Texts> RecordReader::read(std::int64_t rowId) {
     return texts;
 }
 
-namespace {
-
-// A key up to its case level: the letters and accents. Texts that differ only in case (ABBA,
-// abba), or in how an accent is written, have the same.
-std::string_view withoutCase(std::string_view key) {
-    const std::size_t letters = key.find('\x01');
-    const std::size_t accents =
-        letters == std::string_view::npos ? letters : key.find('\x01', letters + 1);
-    return accents == std::string_view::npos ? key : key.substr(0, accents);
-}
-
-}  // namespace
-
 void tally(Connection& connection, const std::string& column, const TallyRow& row) {
     groupedCounts(connection, column, {}, row);
 }
@@ -127,7 +114,7 @@ void groupedCounts(Connection& connection, const std::string& column, const Matc
     };
     while (groups.step()) {
         const auto keyBytes = groups.textColumn(0).value_or("");
-        if (any && withoutCase(keyBytes) == groupKey) {
+        if (any && collation::withoutCase(keyBytes) == groupKey) {
             count += groups.integerColumn(2);
             if (groups.integerColumn(2) > commonest) {
                 nameGroup();  // a group is named as most of its records write it
@@ -138,7 +125,7 @@ void groupedCounts(Connection& connection, const std::string& column, const Matc
             row(groupText ? std::optional<std::string_view>(*groupText) : std::nullopt, count);
         }
         any = true;
-        groupKey = std::string(withoutCase(keyBytes));
+        groupKey = std::string(collation::withoutCase(keyBytes));
         nameGroup();
         count = commonest;
     }

@@ -142,17 +142,19 @@ bool sameName(std::string_view a, std::string_view b) {
     return key >= range.first && key < range.beyond;
 }
 
-KeyRange sameLettersAndAccents(std::optional<std::string_view> text) {
-    const std::string key = sortKey(text);
-    // A key is letters, 01, accents, 01, case: the texts alike but for case share all up to
-    // the second 01. Keys without levels (Null, bytes that are not text) match exactly.
+std::string_view withoutCase(std::string_view key) {
     const std::size_t letters = key.find('\x01');
     const std::size_t accents =
-        letters == std::string::npos ? letters : key.find('\x01', letters + 1);
-    if (accents == std::string::npos) {
+        letters == std::string_view::npos ? letters : key.find('\x01', letters + 1);
+    return accents == std::string_view::npos ? key : key.substr(0, accents);
+}
+
+KeyRange sameLettersAndAccents(std::optional<std::string_view> text) {
+    const std::string key = sortKey(text);
+    const std::string shared(withoutCase(key));
+    if (shared.size() == key.size()) {  // no levels: only the same key matches
         return {key, key + '\0'};
     }
-    const std::string shared = key.substr(0, accents);
     return {shared + '\x01', shared + '\x02'};
 }
 

@@ -29,6 +29,11 @@ std::string sortKey(std::optional<std::string_view> text);
 // begins with `text`, letter for letter, begins with it.
 std::string letterKey(std::string_view text);
 
+// A full key up to its case level: letters, 01, accents. Texts equal but for case (or the way
+// an accent is written) share it. A key without levels (Null, bytes that are not text) is
+// all of it.
+std::string_view withoutCase(std::string_view key);
+
 // The full keys of the texts that equal `text` but for letter case and the way an accent is
 // written: from `first` up to, not including, `beyond`. Nothing (Null) matches only itself.
 struct KeyRange {

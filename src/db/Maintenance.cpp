@@ -1,5 +1,6 @@
 #include "db/Maintenance.h"
 
+#include <cerrno>
 #include <optional>
 
 #include "db/Connection.h"
@@ -62,6 +63,17 @@ void replaceFile(const std::string& replacement, const std::string& target) {
     check(files::disk().rename(replacement, target),
           "Cannot put the compacted copy in the place of", target);
     check(files::disk().flushFolder(files::folderOf(target)), "Cannot write the folder of", target);
+}
+
+bool placeNewFile(const std::string& file, const std::string& target) {
+    check(files::disk().flushByName(file), "Cannot write", file);
+    const int placed = files::disk().renameNoReplace(file, target);
+    if (placed == EEXIST) {
+        return false;
+    }
+    check(placed, "Cannot put the new file in place as", target);
+    check(files::disk().flushFolder(files::folderOf(target)), "Cannot write the folder of", target);
+    return true;
 }
 
 RepairNames repairNames(const std::string& fileName) {

@@ -24,6 +24,10 @@ void compactInto(const std::string& source, const std::string& target);
 // Puts `replacement` in the place of `target` in one rename and flushes the folder.
 void replaceFile(const std::string& replacement, const std::string& target);
 
+// Flushes `file` and gives it the name `target` in one rename, flushing the folder, unless
+// something already has that name: then nothing changes and the answer is false.
+bool placeNewFile(const std::string& file, const std::string& target);
+
 // The names the repair of the catalogue file `fileName` writes beside it: Zembo.mdb keeps
 // Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK. A
 // damaged Zembo.mdb is kept as Zembo.DAMAGED instead, never in the place of a sound backup.

@@ -10,9 +10,9 @@
 
 #include "db/Catalogue.h"
 #include "db/DbError.h"
+#include "db/Maintenance.h"
 #include "db/salvage/Pipeline.h"
 #include "db/salvage/Refill.h"
-#include "files/Disk.h"
 #include "files/ReplacingFile.h"
 
 namespace db::salvage {
@@ -136,23 +136,6 @@ std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
     return claimed;
 }
 
-void check(int error, const std::string& what, const std::string& path) {
-    if (error != 0) {
-        throw DbError(err::Unspecified, files::describeFailure(what, path, error));
-    }
-}
-
-// The salvaged catalogue, flushed, takes the target's name unless something took it meanwhile.
-void placeWhole(const std::string& file, const std::string& target) {
-    check(files::disk().flushByName(file), "Cannot write", file);
-    const int placed = files::disk().renameNoReplace(file, target);
-    if (placed == EEXIST) {
-        throw DbError(err::Unspecified, "'" + target + "' appeared while the salvage ran.");
-    }
-    check(placed, "Cannot put the salvaged catalogue in place as", target);
-    check(files::disk().flushFolder(files::folderOf(target)), "Cannot write the folder of", target);
-}
-
 }  // namespace
 
 Salvaged salvageInto(const std::string& damaged, const std::string& target,
@@ -181,7 +164,9 @@ Salvaged salvageInto(const std::string& damaged, const std::string& target,
         throw DbError(err::Unspecified, nothing + failure.description);
     }
     salvaged.claimed = claimedRecords(damaged);
-    placeWhole(result.path(), target);
+    if (!maintenance::placeNewFile(result.path(), target)) {
+        throw DbError(err::Unspecified, "'" + target + "' appeared while the salvage ran.");
+    }
     return salvaged;
 }
 
