@@ -87,6 +87,32 @@ std::optional<RecordReader::Texts> RecordReader::read(std::int64_t rowId) {
     return texts;
 }
 
+void rankByColumn(Connection& connection, const std::string& column, const RankRow& row) {
+    fillMissingKeys(connection);
+    const std::string key = quoted(column + "Key");
+    Statement records(connection, "SELECT rowid, " + key + " FROM Main ORDER BY " + key);
+    std::string previous;
+    std::int64_t rank = -1;
+    while (records.step()) {
+        const std::string_view current = records.textColumn(1).value_or("");
+        if (rank < 0 || current != previous) {
+            ++rank;
+            previous = current;
+        }
+        row(records.integerColumn(0), rank);
+    }
+}
+
+void textsThatMayBeNumbers(Connection& connection, const std::string& column, const TextRow& row) {
+    fillMissingKeys(connection);
+    Statement records(connection, "SELECT rowid, " + quoted(column) + " FROM Main WHERE " +
+                                      quoted(column + "Key") + " < CAST(? AS BLOB)");
+    records.bind(1, Value(collation::aboveKeysOfNumbers()));
+    while (records.step()) {
+        row(records.integerColumn(0), records.textColumn(1));
+    }
+}
+
 void tally(Connection& connection, const std::string& column, const TallyRow& row) {
     groupedCounts(connection, column, {}, row);
 }

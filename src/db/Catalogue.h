@@ -68,6 +68,16 @@ void tally(Connection& connection, const std::string& column, const TallyRow& ro
 void groupedCounts(Connection& connection, const std::string& column, const Match& which,
                    const TallyRow& row);
 
+// Main's records in the order of one column's text alone ("Artist", "Title", "Category" or
+// "Format"): `row` gets each record's row id and rank, equal texts one rank. Read from the
+// column's index alone, not from the records.
+using RankRow = std::function<void(std::int64_t rowId, std::int64_t rank)>;
+void rankByColumn(Connection& connection, const std::string& column, const RankRow& row);
+// The records whose `column` may read as a number (it begins, after blanks, with a digit, a
+// sign or a point), with that text; every other record's text is none.
+using TextRow = std::function<void(std::int64_t rowId, std::optional<std::string_view> text)>;
+void textsThatMayBeNumbers(Connection& connection, const std::string& column, const TextRow& row);
+
 // Removes every row of a lookup table that holds `value` as a name (collation::sameName).
 void deleteLookupValue(Connection& connection, Lookup which, const std::string& value);
 

@@ -3,8 +3,10 @@
 #include <sqlite3.h>
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -167,6 +169,29 @@ std::optional<std::string> aboveKeysBeginningWith(std::string key) {
     }
     key.back() = static_cast<char>(static_cast<unsigned char>(key.back()) + 1);
     return key;
+}
+
+const std::string& aboveKeysOfNumbers() {
+    static const std::string highest = [] {
+        std::string above;
+        auto beginningWith = [&](UChar32 c) {
+            std::string utf8;
+            icu::UnicodeString(c).toUTF8String(utf8);
+            if (const auto bound = aboveKeysBeginningWith(letterKey(utf8))) {
+                above = std::max(above, *bound);
+            }
+        };
+        for (const char c : std::string_view("0123456789+-.")) {
+            beginningWith(static_cast<UChar32>(c));
+        }
+        for (UChar32 c = 0; c <= 0xFFFF; ++c) {
+            if (u_isUWhiteSpace(c)) {  // an ignorable one (a tab) has no key of its own
+                beginningWith(c);
+            }
+        }
+        return above;
+    }();
+    return highest;
 }
 
 void registerSqlFunction(sqlite3* handle) {

@@ -49,6 +49,10 @@ bool sameName(std::string_view a, std::string_view b);
 // The smallest key above every key that begins with `key`; nothing when there is none.
 std::optional<std::string> aboveKeysBeginningWith(std::string key);
 
+// The smallest key above the key of every text that begins, after blanks, with a digit, a
+// sign or a point: no text whose key is at or above it reads as a number.
+const std::string& aboveKeysOfNumbers();
+
 // Registers quorvane_sort_key(text) and quorvane_same_name(a, b) on a connection.
 void registerSqlFunction(sqlite3* handle);
 

@@ -181,6 +181,67 @@ class TestBrowse : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Bowie"));
     }
 
+    // A header sort reads the column's index, not the texts: the same order as the views,
+    // numbers first by value, ties kept in the order shown.
+    void aHeaderSortFollowsTheViewsOrderAndNumbers() {
+        MainWindowFixture f({{"Zappa", "a", "Rock", "CD"},
+                             {"édith piaf", "b", "Pop", "CD"},
+                             {"10", "c", "Pop", "CD"},
+                             {"Édith Piaf", "d", "Pop", "CD"},
+                             {" 9 ", "e", "Pop", "CD"},
+                             {"Мумий Тролль", "f", "Rock", "CD"},
+                             {"мумий тролль", "g", "Rock", "CD"},
+                             {"-2.5", "h", "Pop", "CD"},
+                             {"Björk", "i", "Pop", "CD"},
+                             {"(What's the Story)", "j", "Pop", "CD"},
+                             {nullptr, "k", "Pop", "CD"},
+                             {"Zappa", "l", "Rock", "LP"}});
+        auto& w = shown(f);
+        w.mnuViewTitle->trigger();
+        click(w.CmdBrowse);
+        FrmBrowse* browse = w.frmBrowse();
+        auto sortBy = [&](int column) {  // a click on the column's header
+            QHeaderView* header = browse->Grid1->horizontalHeader();
+            const QPoint at(header->sectionViewportPosition(column) + 5, 5);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        };
+        auto column = [&](int which) {
+            QStringList cells;
+            for (const QString& row : rows(*browse)) {
+                cells << row.section('|', which - 1, which - 1);
+            }
+            return cells;
+        };
+        sortBy(1);  // down first
+        sortBy(1);
+        const QStringList byArtist{
+            "-2.5",       " 9 ",        "10",    "",      "(What's the Story)", "Björk",
+            "édith piaf", "Édith Piaf", "Zappa", "Zappa", "мумий тролль",       "Мумий Тролль"};
+        QCOMPARE(column(1), byArtist);
+        QCOMPARE(column(2).mid(8, 2), (QStringList{"a", "l"}));  // the title order kept
+        // The artist view orders the texts the same way (its numbers as texts).
+        w.mnuViewArtist->trigger();
+        click(w.CmdBrowse);
+        QCOMPARE(column(1).mid(5), byArtist.mid(5));
+        // A record deleted since the fill shows empty and sorts as an empty text.
+        f.catalogue.execute("DELETE FROM Main WHERE Title = 'g'");
+        sortBy(1);
+        QCOMPARE(column(1).first(), QString("Мумий Тролль"));
+        QCOMPARE(rows(*browse)[8], QString("|||"));  // after the Null, before the numbers
+        QCOMPARE(column(1).mid(9), (QStringList{"10", " 9 ", "-2.5"}));
+        sortBy(2);
+        QCOMPARE(column(2),
+                 (QStringList{"", "a", "b", "c", "d", "e", "f", "h", "i", "j", "k", "l"}));
+        // Another program holding the file: the rows stay as they are, and the user is told.
+        const QStringList before = rows(*browse);
+        testing::FileLock lock(f.catalogue.path());
+        f.desktop.answers = {Answer::Ok};
+        sortBy(3);
+        QCOMPARE(rows(*browse), before);
+        QVERIFY(f.desktop.messages.back().text.contains("Grid1_Click"));
+        QVERIFY(!f.desktop.busy);
+    }
+
     void columnsShareTheWidth() {
         MainWindowFixture f(collection());
         auto& w = shown(f);

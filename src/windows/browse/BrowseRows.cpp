@@ -1,8 +1,55 @@
 #include "windows/browse/BrowseRows.h"
 
+#include <algorithm>
+
 #include "db/DbError.h"
 
 namespace windows {
+namespace {
+
+const char* const ColumnNames[] = {"Artist", "Title", "Category", "Format"};
+
+// Finds the grid row of a record (each record has one): through a table indexed by row id
+// while the row ids lie close together, as a catalogue's do; by search otherwise.
+class RowsByRecord {
+  public:
+    explicit RowsByRecord(const std::vector<std::int64_t>& ids) {
+        if (ids.empty()) {
+            return;
+        }
+        const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
+        first_ = *low;
+        const auto span = static_cast<std::uint64_t>(*high - *low) + 1;
+        if (span <= 8 * ids.size() + 1024) {
+            dense_.assign(span, -1);
+            for (std::size_t row = 0; row < ids.size(); ++row) {
+                dense_[static_cast<std::size_t>(ids[row] - first_)] = static_cast<int>(row);
+            }
+            return;
+        }
+        for (std::size_t row = 0; row < ids.size(); ++row) {
+            sparse_.emplace_back(ids[row], static_cast<int>(row));
+        }
+        std::sort(sparse_.begin(), sparse_.end());
+    }
+
+    int rowOf(std::int64_t rowId) const {
+        if (!dense_.empty()) {
+            const auto at = static_cast<std::uint64_t>(rowId - first_);
+            return rowId >= first_ && at < dense_.size() ? dense_[at] : -1;
+        }
+        const auto at = std::lower_bound(sparse_.begin(), sparse_.end(),
+                                         std::pair<std::int64_t, int>(rowId, 0));
+        return at != sparse_.end() && at->first == rowId ? at->second : -1;
+    }
+
+  private:
+    std::int64_t first_ = 0;
+    std::vector<int> dense_;
+    std::vector<std::pair<std::int64_t, int>> sparse_;
+};
+
+}  // namespace
 
 BrowseRows::BrowseRows(db::Connection& connection) : connection_(connection), cache_(CacheRows) {}
 
@@ -43,6 +90,34 @@ QString BrowseRows::text(int row, int column) const {
     }
     const auto& text = slot.texts[static_cast<std::size_t>(column - 1)];
     return text ? QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())) : QString();
+}
+
+std::vector<SortPlace> BrowseRows::sortPlaces(int column) const {
+    std::vector<SortPlace> places(ids_.size());
+    if (column < 1 || column > 4) {
+        return places;
+    }
+    for (SortPlace& place : places) {
+        place.rank = -1;  // a record gone since the fill shows, and sorts, empty
+    }
+    const RowsByRecord rowsByRecord(ids_);
+    auto forRowsOf = [&](std::int64_t rowId, auto&& place) {
+        if (const int row = rowsByRecord.rowOf(rowId); row >= 0) {
+            place(places[static_cast<std::size_t>(row)]);
+        }
+    };
+    const std::string name = ColumnNames[column - 1];
+    db::catalogue::rankByColumn(connection_, name, [&](std::int64_t rowId, std::int64_t rank) {
+        forRowsOf(rowId, [&](SortPlace& place) { place.rank = rank; });
+    });
+    db::catalogue::textsThatMayBeNumbers(
+        connection_, name, [&](std::int64_t rowId, std::optional<std::string_view> text) {
+            forRowsOf(rowId, [&](SortPlace& place) {
+                place.number = text ? readsAsNumber(*text) : std::nullopt;
+            });
+        });
+    cache_.assign(CacheRows, Cached{});  // rows are drawn afresh, as the catalogue has them now
+    return places;
 }
 
 }  // namespace windows

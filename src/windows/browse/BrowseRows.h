@@ -21,6 +21,9 @@ class BrowseRows : public GridRows {
 
     int rowCount() const override;
     QString text(int row, int column) const override;
+    // From the column's index, in one pass: a million rows sort in well under a second.
+    // A read that fails throws.
+    std::vector<SortPlace> sortPlaces(int column) const override;
     // While a run holds the window (and may have lent the connection to another thread),
     // the grid draws the rows it has read and reads no more: the others show empty.
     void setReading(bool reading) { reading_ = reading; }

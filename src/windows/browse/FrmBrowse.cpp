@@ -9,6 +9,7 @@
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
+#include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "db/DbError.h"
 #include "windows/browse/BrowseRows.h"
@@ -96,10 +97,18 @@ void FrmBrowse::closeEvent(QCloseEvent* event) {
     deleteLater();  // the next browse makes the window afresh
 }
 
+// The order comes from the catalogue's index of that column: a file held by another
+// program leaves the rows as they are, and says so.
 void FrmBrowse::sortBy(int column) {
     state_.desktop.setBusyPointer(true);
-    Grid1->gridModel()->sortBy(column, SortAscending);
-    SortAscending = !SortAscending;
+    try {
+        Grid1->gridModel()->sortBy(column, SortAscending);
+        SortAscending = !SortAscending;
+    } catch (const db::DbError& error) {
+        state_.desktop.setBusyPointer(false);
+        state_.desktop.messageBox(app::procedureMessage(error, "Grid1_Click", "FrmBrowse"),
+                                  Buttons::Ok, Icon::Exclamation);
+    }
     state_.desktop.setBusyPointer(false);
 }
 

@@ -3,36 +3,39 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 
 #include "app/Twips.h"
 
 namespace windows {
 namespace {
 
-// How a cell sorts: numbers first, by value; then texts, by their case-folded form.
-struct SortKey {
-    bool isText;
-    double number;
-    QString folded;
-};
-
-SortKey sortKey(const QString& text) {
-    bool isNumber = false;
-    const double number = text.trimmed().toDouble(&isNumber);
-    if (isNumber) {
-        return {false, number, {}};
+bool before(const SortPlace& a, const SortPlace& b) {
+    if (a.number.has_value() != b.number.has_value()) {
+        return a.number.has_value();
     }
-    return {true, 0, text.toCaseFolded()};
-}
-
-bool before(const SortKey& a, const SortKey& b) {
-    if (a.isText != b.isText) {
-        return !a.isText;
-    }
-    return a.isText ? a.folded < b.folded : a.number < b.number;
+    return a.number ? *a.number < *b.number : a.rank < b.rank;
 }
 
 }  // namespace
+
+std::optional<double> readsAsNumber(std::string_view utf8) {
+    // Most texts begin with a letter: refused without making a QString of them.
+    const auto first = utf8.find_first_not_of(" \t\n\v\f\r");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto lead = static_cast<unsigned char>(utf8[first]);
+    if (lead < 0x80 && !std::isdigit(lead) && lead != '+' && lead != '-' && lead != '.') {
+        return std::nullopt;
+    }
+    bool isNumber = false;
+    const double value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+                             .trimmed()
+                             .toDouble(&isNumber);
+    return isNumber && !std::isnan(value) ? std::optional<double>(value) : std::nullopt;
+}
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -54,24 +57,27 @@ void GridModel::clear() {
 }
 
 void GridModel::sortBy(int column, bool ascending) {
-    const int count = rowCount();
-    std::vector<SortKey> keys;
-    keys.reserve(static_cast<std::size_t>(count));
-    for (int row = 0; row < count; ++row) {
-        keys.push_back(sortKey(rows_->text(row, column)));
+    if (!rows_) {
+        return;
     }
-    std::vector<int> order = order_;
-    if (order.empty()) {
-        order.resize(static_cast<std::size_t>(count));
-        for (int row = 0; row < count; ++row) {
-            order[static_cast<std::size_t>(row)] = row;
-        }
+    // The rows in their present order with their places side by side, so the sort reads
+    // memory in sequence.
+    struct Entry {
+        SortPlace place;
+        int row;
+    };
+    const std::vector<SortPlace> places = rows_->sortPlaces(column);
+    std::vector<Entry> entries(places.size());
+    for (std::size_t shown = 0; shown < entries.size(); ++shown) {
+        const int row = order_.empty() ? static_cast<int>(shown) : order_[shown];
+        entries[shown] = {places[static_cast<std::size_t>(row)], row};
     }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const SortKey& x = keys[static_cast<std::size_t>(a)];
-        const SortKey& y = keys[static_cast<std::size_t>(b)];
-        return ascending ? before(x, y) : before(y, x);
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
+        return ascending ? before(x.place, y.place) : before(y.place, x.place);
     });
+    std::vector<int> order(entries.size());
+    std::transform(entries.begin(), entries.end(), order.begin(),
+                   [](const Entry& entry) { return entry.row; });
     beginResetModel();
     order_ = std::move(order);
     endResetModel();

@@ -2,10 +2,23 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace windows {
+
+// Where a row goes when the grid sorts by one of its columns: cells that read as numbers
+// first, by their value; the others by their rank in the collation's order (equal texts share
+// a rank and keep their order).
+struct SortPlace {
+    std::optional<double> number;
+    std::int64_t rank = 0;
+};
+// The value of a text that reads as a number, blanks around it allowed ("1999", " -2.5").
+std::optional<double> readsAsNumber(std::string_view utf8);
 
 // Rows of text cells that a grid shows, kept wherever suits them: the grid reads only the
 // rows in view, so a million rows cost no widgets.
@@ -14,6 +27,8 @@ class GridRows {
     virtual ~GridRows() = default;
     virtual int rowCount() const = 0;
     virtual QString text(int row, int column) const = 0;
+    // Every row's place in a sort by `column`, found without reading every text.
+    virtual std::vector<SortPlace> sortPlaces(int column) const = 0;
 };
 
 // A table of text cells with one header row, over rows kept elsewhere, in their own order
@@ -26,8 +41,7 @@ class GridModel : public QAbstractTableModel {
     void setHeaders(const QStringList& headers);
     void setRows(std::unique_ptr<GridRows> rows);  // shown in their own order
     void clear();                                  // the header row only
-    // Sorts all rows by a column: values that read as numbers by their value and before
-    // the others, the others as text without regard to case. Equal rows keep their order.
+    // Sorts all rows by a column, as their places say. Equal rows keep their order.
     void sortBy(int column, bool ascending);
     // The place in the rows given to setRows of the row shown at `row`.
     int sourceRow(int row) const;

@@ -27,10 +27,13 @@ void TextList::removeAt(int position) {
 }
 
 QString TextList::at(int position) const {
+    const std::string_view utf8 = bytesAt(position);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string_view TextList::bytesAt(int position) const {
     const std::size_t from = start(position);
-    return QString::fromUtf8(
-        bytes_.data() + from,
-        static_cast<qsizetype>(ends_[static_cast<std::size_t>(position)] - from));
+    return std::string_view(bytes_).substr(from, ends_[static_cast<std::size_t>(position)] - from);
 }
 
 QStringList TextList::toStringList() const {

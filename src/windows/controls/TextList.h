@@ -19,6 +19,7 @@ class TextList {
 
     int size() const { return static_cast<int>(ends_.size()); }
     QString at(int position) const;
+    std::string_view bytesAt(int position) const;  // its UTF-8
     QStringList toStringList() const;
 
   private:

@@ -18,4 +18,17 @@ QString TallyRows::text(int row, int column) const {
     return column == 2 ? QString::number(tallies_[static_cast<std::size_t>(row)]) : QString();
 }
 
+std::vector<SortPlace> TallyRows::sortPlaces(int column) const {
+    std::vector<SortPlace> places(tallies_.size());
+    for (std::size_t row = 0; row < places.size(); ++row) {
+        if (column == 1) {
+            places[row] = {readsAsNumber(values_.bytesAt(static_cast<int>(row))),
+                           static_cast<std::int64_t>(row)};
+        } else if (column == 2) {
+            places[row].number = static_cast<double>(tallies_[row]);
+        }
+    }
+    return places;
+}
+
 }  // namespace windows

@@ -17,6 +17,8 @@ class TallyRows : public GridRows {
     void add(std::optional<std::string_view> value, std::int64_t tally);
     int rowCount() const override;
     QString text(int row, int column) const override;
+    // The rows come in the collation's order of their values: that order is their rank.
+    std::vector<SortPlace> sortPlaces(int column) const override;
 
   private:
     TextList values_;
