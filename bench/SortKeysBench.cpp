@@ -59,14 +59,15 @@ void SortKeysRemake(benchmark::State& state) {
         state.SetIterationTime(seconds(Clock::now() - t0));
     }
     state.counters["progress_steps"] = told;
-    state.counters["growth"] =
-        static_cast<double>(QFileInfo(QString::fromStdString(keyed)).size()) /
-        sizeWithoutKeys(keyed, dir);
+    // The file as every key's remaking leaves it, against the same file without keys.
+    state.counters["growth"] = static_cast<double>(QFileInfo(QString::fromStdString(copy)).size()) /
+                               sizeWithoutKeys(keyed, dir);
 }
 
 }  // namespace
 
 BENCHMARK(SortKeysRemake)
+    ->Arg(100'000)
     ->Arg(1'000'000)
     ->Iterations(1)
     ->UseManualTime()

@@ -270,7 +270,9 @@ std::optional<RecordImport::NewNames> RecordImport::insertAll(db::Connection& co
                                                               const Progress& progress) const {
     using db::catalogue::Lookup;
     db::Transaction transaction(connection);
-    db::catalogue::RecordInserter inserter(connection);
+    // The file's lines: as many records at most, told before the first is written.
+    const auto lines = static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
+    db::catalogue::RecordInserter inserter(connection, lines);
     // Each lookup column's values, once each as the lookup tables compare them.
     std::array<std::unordered_set<std::string>, 3> seen;
     NewNames met;
@@ -297,7 +299,7 @@ std::optional<RecordImport::NewNames> RecordImport::insertAll(db::Connection& co
         std::copy_if(met[kind].begin(), met[kind].end(), std::back_inserter(lacking[kind]),
                      [&](const std::string& name) { return !listed.holds(name); });
     }
-    db::catalogue::fillMissingKeys(connection);  // the new rows sorted before they are shown
+    inserter.finish();
     transaction.commit();
     return lacking;
 }

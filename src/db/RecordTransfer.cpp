@@ -7,6 +7,16 @@
 namespace db::catalogue {
 namespace {
 
+constexpr std::int64_t ManyRecords = 50000;
+
+bool isMany(Connection& connection, std::int64_t expected) {
+    if (expected > ManyRecords) {
+        return true;
+    }
+    Statement held(connection, "SELECT count(*) FROM Main");
+    return held.step() && expected * 10 > held.integerColumn(0);
+}
+
 void bindTexts(Statement& statement, const RecordTexts& texts) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         statement.bindText(static_cast<int>(i) + 1, texts[i]);
@@ -29,14 +39,29 @@ std::string lookupQuery(Lookup which) {
 
 }  // namespace
 
-RecordInserter::RecordInserter(Connection& connection)
-    : statement_(connection,
-                 "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?, ?, ?, ?)") {}
+RecordInserter::RecordInserter(Connection& connection, std::int64_t expected)
+    : connection_(connection),
+      indexesDropped_(isMany(connection, expected)),
+      statement_(connection,
+                 "INSERT INTO Main (Artist, Title, Category, Format, ArtistKey, TitleKey, "
+                 "CategoryKey, FormatKey) VALUES (?1, ?2, ?3, ?4, quorvane_sort_key(?1), "
+                 "quorvane_sort_key(?2), quorvane_sort_key(?3), quorvane_sort_key(?4))") {
+    if (indexesDropped_) {
+        dropOrderIndexes(connection);
+    }
+}
 
 void RecordInserter::insert(const RecordTexts& texts) {
     bindTexts(statement_, texts);
     statement_.step();
     statement_.reset();
+}
+
+void RecordInserter::finish() {
+    if (indexesDropped_) {
+        buildOrderIndexes(connection_);
+        indexesDropped_ = false;
+    }
 }
 
 namespace {

@@ -9,13 +9,19 @@ namespace db::catalogue {
 
 using RecordTexts = RecordReader::Texts;  // artist, title, category, format; nothing for Null
 
-// Appends records to Main through one prepared statement.
+// Appends records to Main, with their sort keys, through one prepared statement, within
+// the caller's transaction. Many records to come (more than 50 000, or more than a tenth of
+// what Main holds) are written before the indexes of the four orders, which `finish` builds
+// again once; it must be called before the transaction commits.
 class RecordInserter {
   public:
-    explicit RecordInserter(Connection& connection);
+    RecordInserter(Connection& connection, std::int64_t expected);
     void insert(const RecordTexts& texts);
+    void finish();
 
   private:
+    Connection& connection_;
+    bool indexesDropped_ = false;
     Statement statement_;
 };
 

@@ -119,15 +119,13 @@ void remakeEveryKey(Connection& connection, const std::function<void(int)>& prog
             connection.execute("ALTER TABLE Main ADD COLUMN " + std::string(text) + "Key BLOB");
         }
     }
-    for (const char* index :
-         {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat", "MainKeysToMake"}) {
-        connection.execute("DROP INDEX IF EXISTS " + std::string(index));
-    }
+    dropOrderIndexes(connection);
+    connection.execute("DROP INDEX IF EXISTS MainKeysToMake");
     if (progress) {
         progress(0);
     }
     makeKeys(connection, true, progress);
-    connection.executeScript(SortKeysSql);
+    buildOrderIndexes(connection);
     storeDescription(connection);
     transaction.commit();
     if (progress) {
@@ -196,9 +194,19 @@ void fillMissingKeys(Connection& connection) {
     makeMissingKeys(connection, {});
 }
 
+void dropOrderIndexes(Connection& connection) {
+    for (const char* index : {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat"}) {
+        connection.execute("DROP INDEX IF EXISTS " + std::string(index));
+    }
+}
+
+void buildOrderIndexes(Connection& connection) {
+    connection.executeScript(SortKeysSql);  // makes what is missing, keeps the rest
+}
+
 void keyNewCatalogue(Connection& connection) {
     makeKeys(connection, true, {});
-    connection.executeScript(SortKeysSql);
+    buildOrderIndexes(connection);
     storeDescription(connection);
 }
 

@@ -20,6 +20,12 @@ void prepareSortKeys(Connection& connection, const std::function<void(int percen
 // are none. Called before anything reads the order.
 void fillMissingKeys(Connection& connection);
 
+// The indexes of the four orders, dropped before many rows are written and built once
+// after them (in the caller's transaction): faster than keeping them up row by row, and
+// built packed.
+void dropOrderIndexes(Connection& connection);
+void buildOrderIndexes(Connection& connection);
+
 // Gives a new catalogue its keys (run in the transaction that made it).
 void keyNewCatalogue(Connection& connection);
 

@@ -36,6 +36,20 @@ QStringList rowsOf(TestCatalogue& catalogue) {
         "rowid");
 }
 
+// Whether the file is whole, its four order indexes there, and every key the collation's.
+void checkOrderIsWhole(TestCatalogue& catalogue) {
+    QCOMPARE(catalogue.column("PRAGMA integrity_check"), QStringList{"ok"});
+    QCOMPARE(catalogue.column("SELECT name FROM sqlite_schema WHERE name LIKE 'MainBy%' "
+                              "ORDER BY name"),
+             (QStringList{"MainByArtist", "MainByCategory", "MainByFormat", "MainByTitle"}));
+    QCOMPARE(catalogue.column("SELECT count(*) FROM Main WHERE ArtistKey IS NOT "
+                              "quorvane_sort_key(Artist) OR TitleKey IS NOT "
+                              "quorvane_sort_key(Title) OR CategoryKey IS NOT "
+                              "quorvane_sort_key(Category) OR FormatKey IS NOT "
+                              "quorvane_sort_key(Format)"),
+             QStringList{"0"});
+}
+
 }  // namespace
 
 class TstRecordImport : public QObject {
@@ -202,6 +216,18 @@ class TstRecordImport : public QObject {
                  (QStringList{"ABBA|Arrival|Pop|CD", "abba|Voulez-Vous|POP|CD",
                               "Guns N' Roses|Appetite|Grunge|MD", "guns n' roses|Lies|grunge|lp",
                               "<null>|Untitled|<null>|<null>"}));
+        checkOrderIsWhole(catalogue);  // written before the indexes, which were built after
+
+        // A few records into a catalogue ten times their number go in row by row.
+        catalogue.insert(std::vector<TestCatalogue::Row>(40, {"Zappa", "Hot Rats", "Rock", "LP"}));
+        connection.open(catalogue.path().toStdString());
+        QVERIFY(RecordImport::fromBytes("Artist\nÉdith Piaf\n").insertAll(connection, {}));
+        connection.close();
+        checkOrderIsWhole(catalogue);
+        QCOMPARE(catalogue.column("SELECT coalesce(Artist, '<null>') FROM Main ORDER BY "
+                                  "ArtistKey, rowid LIMIT 7"),
+                 (QStringList{"<null>", "abba", "ABBA", "Édith Piaf", "guns n' roses",
+                              "Guns N' Roses", "Zappa"}));
     }
 
     void stoppingOrAFailureWritesNothing() {
@@ -229,6 +255,7 @@ class TstRecordImport : public QObject {
         QVERIFY_THROWS_EXCEPTION(db::DbError, import.insertAll(connection, {}));
         connection.close();
         QCOMPARE(rowsOf(catalogue), QStringList{"ABBA|Arrival|Pop|CD"});
+        checkOrderIsWhole(catalogue);  // the indexes set aside for the run are back
     }
 };
 
