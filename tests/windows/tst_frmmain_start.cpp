@@ -60,18 +60,24 @@ class TestFrmMainStart : public QObject {
 
     void fillsTheThreeListsOnceEach() {
         MainWindowFixture f;
-        f.catalogue.execute("INSERT INTO Artist (Artist) VALUES ('Guns N'' Roses'), ('ABBA')");
+        f.catalogue.execute(
+            "INSERT INTO Artist (Artist) VALUES ('Guns N'' Roses'), ('ABBA'), "
+            "('Édith Piaf'), ('abba')");
+        const QStringList sorted{"abba", "ABBA", "Édith Piaf", "Guns N' Roses"};
         auto& w = f.load();
-        QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
+        QCOMPARE(items(w.CmbArtist), sorted);
         QCOMPARE(items(w.frmArtist()->dropDown), items(w.CmbArtist));
-        QCOMPARE(items(w.cmbFormat), f.catalogue.column("SELECT Format FROM Format"));
-        QCOMPARE(items(w.CmbCategory), f.catalogue.column("SELECT Category FROM Category"));
+        QCOMPARE(
+            items(w.cmbFormat),
+            f.catalogue.column("SELECT Format FROM Format ORDER BY quorvane_sort_key(Format)"));
+        QCOMPARE(items(w.CmbCategory), f.catalogue.column("SELECT Category FROM Category ORDER "
+                                                          "BY quorvane_sort_key(Category)"));
         QVERIFY(f.state.rsArtist.isOpen() && f.state.rsArtist.eof());
 
         // Opening the session again (as the maintenance commands do) lists each once.
         w.InitializeDatabase();
-        QCOMPARE(items(w.CmbArtist), (QStringList{"Guns N' Roses", "ABBA"}));
-        QCOMPARE(items(w.frmArtist()->dropDown).size(), 2);
+        QCOMPARE(items(w.CmbArtist), sorted);
+        QCOMPARE(items(w.frmArtist()->dropDown).size(), 4);
         QCOMPARE(w.cmbFormat->count(), f.catalogue.column("SELECT Format FROM Format").size());
         QVERIFY(w.mnuViewArtist->isChecked());
         QVERIFY(!w.frmArtist()->isVisible());

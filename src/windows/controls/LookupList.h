@@ -25,12 +25,14 @@ class LookupList : public QObject {
     // The drop-down shows this list from now on.
     void attach(QComboBox* box);
 
+    // Items are given and removed by their place in the table, and shown in the
+    // collation's order.
     void fill(TextList items);
     void append(const QString& item);
     void removeAt(int position);
 
     int count() const;
-    QStringList items() const;
+    QStringList items() const;  // as shown
 
   private:
     template <typename Change>

@@ -36,13 +36,4 @@ std::string_view TextList::bytesAt(int position) const {
     return std::string_view(bytes_).substr(from, ends_[static_cast<std::size_t>(position)] - from);
 }
 
-QStringList TextList::toStringList() const {
-    QStringList texts;
-    texts.reserve(size());
-    for (int i = 0; i < size(); ++i) {
-        texts << at(i);
-    }
-    return texts;
-}
-
 }  // namespace windows

@@ -20,7 +20,6 @@ class TextList {
     int size() const { return static_cast<int>(ends_.size()); }
     QString at(int position) const;
     std::string_view bytesAt(int position) const;  // its UTF-8
-    QStringList toStringList() const;
 
   private:
     std::size_t start(int position) const;
