@@ -30,7 +30,9 @@ struct AppState {
 
     QString AppDir;  // the application directory (the catalogue's), ending in a separator
     QString CatalogueName = CatalogueFileName;  // the catalogue's file in AppDir
-    QString ShareDir;  // the installed program's files, looked in after AppDir; may be empty
+    // Where the program's own files are looked for after AppDir, in order: the program's
+    // folder, then the installed files (app::Locations::resourceDirs).
+    QStringList ResourceDirs;
     bool SearchMode = false;
     bool DisplayingRecord = false;
     std::optional<bool> AutoAddArtist;  // unset counts as off

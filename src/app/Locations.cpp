@@ -18,27 +18,30 @@ QString shareFolder(const QString& programDir, const QString& shareRelative) {
 
 Locations chooseLocations(const QString& programDir, const QString& catalogueFile,
                           const QString& userFolder, const QString& shareDir) {
+    const QStringList resourceDirs{QDir::cleanPath(programDir), shareDir};
     if (!catalogueFile.isEmpty()) {
         const QFileInfo file(catalogueFile);
-        return {QDir::cleanPath(file.absolutePath()), file.fileName(), shareDir, false};
+        return {QDir::cleanPath(file.absolutePath()), file.fileName(), shareDir, resourceDirs,
+                false};
     }
     if (QFileInfo::exists(QDir(programDir).filePath(CatalogueFileName))) {
-        return {QDir::cleanPath(programDir), CatalogueFileName, shareDir, false};
+        return {QDir::cleanPath(programDir), CatalogueFileName, shareDir, resourceDirs, false};
     }
-    return {userFolder, CatalogueFileName, shareDir, true};
+    return {userFolder, CatalogueFileName, shareDir, resourceDirs, true};
 }
 
-QString findResource(const QString& appDir, const QString& shareDir, const QString& name) {
+QString findResource(const QString& appDir, const QStringList& resourceDirs, const QString& name) {
     const QString beside = QDir(appDir).filePath(name);
-    if (QFileInfo::exists(beside) || shareDir.isEmpty()) {
+    if (QFileInfo::exists(beside)) {
         return beside;
     }
-    const QString installed = QDir(shareDir).filePath(name);
-    return QFileInfo::exists(installed) ? installed : beside;
-}
-
-QString findResource(const Locations& where, const QString& name) {
-    return findResource(where.appDir, where.shareDir, name);
+    for (const QString& folder : resourceDirs) {
+        const QString there = QDir(folder).filePath(name);
+        if (!folder.isEmpty() && QFileInfo::exists(there)) {
+            return there;
+        }
+    }
+    return beside;
 }
 
 }  // namespace app

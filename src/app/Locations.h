@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where a run keeps its catalogue and finds its other files. Pure decisions on paths and
 // the file system, without windows, so they are tested on temporary folders.
@@ -15,7 +16,10 @@ struct Locations {
     QString appDir;         // the application directory, without a trailing separator
     QString catalogueName;  // the catalogue's file name in appDir
     QString shareDir;       // the installed program's files (may not exist)
-    bool perUser = false;   // appDir is the user's data folder, where a first start copies
+    // Where the program's own files are looked for after appDir: the program's folder (a
+    // build tree, a portable copy), then shareDir.
+    QStringList resourceDirs;
+    bool perUser = false;  // appDir is the user's data folder, where a first start copies
 };
 
 // The per-user data folder: $XDG_DATA_HOME/quorvane, or ~/.local/share/quorvane when that
@@ -34,9 +38,8 @@ Locations chooseLocations(const QString& programDir, const QString& catalogueFil
                           const QString& userFolder, const QString& shareDir);
 
 // Where a file the program reads is: beside the catalogue first (so a user may put their
-// own there), then among the installed files. When it is in neither, the name beside the
-// catalogue, so a message about it names that place.
-QString findResource(const Locations& where, const QString& name);
-QString findResource(const QString& appDir, const QString& shareDir, const QString& name);
+// own there), then in each of `resourceDirs` in turn. When it is in none, the name beside
+// the catalogue, so a message about it names that place.
+QString findResource(const QString& appDir, const QStringList& resourceDirs, const QString& name);
 
 }  // namespace app

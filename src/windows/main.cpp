@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     platform::QtDesktop desktop(where.appDir);
     app::AppState state(desktop);
     state.CatalogueName = where.catalogueName;
-    state.ShareDir = where.shareDir;
+    state.ResourceDirs = where.resourceDirs;
 
     const QString catalogue = QDir(where.appDir).filePath(where.catalogueName);
     app::FirstStart firstStart{app::FirstStart::AlreadyThere, {}};

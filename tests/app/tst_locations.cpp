@@ -61,6 +61,36 @@ class TestLocations : public QObject {
         }
     }
 
+    // Beside the catalogue, then beside the program, then among the installed files; a file
+    // in none is named beside the catalogue, for the message that follows.
+    void theProgramsFilesAreLookedForInOrder() {
+        QTemporaryDir root;
+        const QString program = root.filePath("build/bin");
+        const QString share = root.filePath("share/quorvane");
+        const QString music = root.filePath("music");
+        QVERIFY(QDir().mkpath(music));
+        const auto where = app::chooseLocations(program, music + "/jazz.mdb", "/u", share);
+        auto found = [&](const QString& name) {
+            return app::findResource(where.appDir, where.resourceDirs, name);
+        };
+        QCOMPARE(found("Zembo1.rpt"), music + "/Zembo1.rpt");
+        for (const QString& folder : {share, program, music}) {
+            touch(folder + "/Zembo1.rpt");
+            QCOMPARE(found("Zembo1.rpt"), folder + "/Zembo1.rpt");
+        }
+        QCOMPARE(app::findResource(music + "/", {QString(), share}, "Zembo2.rpt"),
+                 music + "/Zembo2.rpt");  // an empty folder is none
+
+        // The program the build makes finds its files beside itself, wherever the catalogue.
+        const auto built =
+            app::chooseLocations(QUORVANE_BIN_DIR, root.filePath("jazz.mdb"), "/u", share);
+        for (const char* name : {"Zembo1.rpt", "Zembo2.rpt", "Quorvane.hlp", "VodiZav.Mid"}) {
+            const QString path = app::findResource(built.appDir, built.resourceDirs, name);
+            QCOMPARE(path, QDir::cleanPath(QUORVANE_BIN_DIR) + "/" + name);
+            QVERIFY(QFile::exists(path));
+        }
+    }
+
     void aRelativeCatalogueNameIsFromTheWorkingFolder() {
         QTemporaryDir root;
         const QString before = QDir::currentPath();
@@ -93,26 +123,6 @@ class TestLocations : public QObject {
         QCOMPARE(app::shareFolder("/usr/bin", "../share/quorvane"), QString("/usr/share/quorvane"));
         QCOMPARE(app::shareFolder("/tmp/x/usr/local/bin/", "../share/quorvane"),
                  QString("/tmp/x/usr/local/share/quorvane"));
-    }
-
-    void aResourceIsBesideTheCatalogueThenInstalled() {
-        QTemporaryDir root;
-        const QString appDir = root.filePath("catalogue");
-        const QString share = root.filePath("share");
-        QVERIFY(QDir().mkpath(appDir) && QDir().mkpath(share));
-        const QString beside = appDir + "/Zembo1.rpt";
-        const QString installed = share + "/Zembo1.rpt";
-
-        // In neither place: the name beside the catalogue, for the message that follows.
-        QCOMPARE(app::findResource(appDir, share, "Zembo1.rpt"), beside);
-        touch(installed);
-        QCOMPARE(app::findResource(appDir + "/", share, "Zembo1.rpt"), installed);
-        touch(beside);
-        QCOMPARE(app::findResource(appDir, share, "Zembo1.rpt"), beside);
-        QVERIFY(QFile::remove(beside));
-        QCOMPARE(app::findResource(appDir, QString(), "Zembo1.rpt"), beside);  // not installed
-        const app::Locations where{appDir, "Zembo.mdb", share, true};
-        QCOMPARE(app::findResource(where, "Zembo1.rpt"), installed);
     }
 
     void theCommandLine_data() {

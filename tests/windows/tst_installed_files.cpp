@@ -57,7 +57,7 @@ class TestInstalledFiles : public QObject {
         }
         put(share.filePath("Quorvane.hlp"));
         put(share.filePath("VodiZav.Mid"));
-        f.state.ShareDir = share.path();
+        f.state.ResourceDirs = {share.path()};
         auto& w = shown(f);
         const QString beside = f.state.AppDir;
 

@@ -62,7 +62,7 @@ const char* const ModalWindows[] = {"search",          "counts",        "artist 
 
 // The windows ask the real desktop for help, so the real viewer is shown.
 void showRealHelp(MainWindowFixture& f, platform::QtDesktop& desktop) {
-    f.state.ShareDir = QUORVANE_DATA_DIR;
+    f.state.ResourceDirs = {QUORVANE_DATA_DIR};
     f.desktop.helpShower = [&desktop](QWidget* owner, const QString& file, int context) {
         return desktop.showHelp(owner, file, context);
     };

@@ -120,7 +120,7 @@ void FrmAbout::Form_Load() {
     // files.
     const QString tune = "VodiZav.Mid";
     state_.desktop.playTune(state_.WindowsDir.isEmpty()
-                                ? app::findResource(state_.AppDir, state_.ShareDir, tune)
+                                ? app::findResource(state_.AppDir, state_.ResourceDirs, tune)
                                 : state_.WindowsDir + tune);
 }
 

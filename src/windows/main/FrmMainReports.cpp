@@ -49,7 +49,7 @@ void FrmMain::mnuReportGroupReport_Click() {
 void FrmMain::runReport(const QString& file) {
     Report1.destination = mnuReportPrintToScreen->isChecked() ? 0 : 1;
     lblMsgBar1->setText("Processing Report...");
-    Report1.reportFile = app::findResource(state_.AppDir, state_.ShareDir, file);
+    Report1.reportFile = app::findResource(state_.AppDir, state_.ResourceDirs, file);
     PrintReport();
 }
 
