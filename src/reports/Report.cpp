@@ -156,7 +156,10 @@ void LaidOutReport::planGrouped() {
     for (std::size_t g = 0; g < data_.groups.size(); ++g) {
         const std::int64_t records = data_.groups[g].count;
         bool gap = used > 0;
-        if (used + (gap ? 1 : 0) + 1 + std::min<std::int64_t>(records, 1) > linesPerPage_) {
+        // The heading with the group's first line, and with its count too when the group
+        // is one line.
+        const std::int64_t keptWith = std::min<std::int64_t>(records, 1) + (records == 1 ? 1 : 0);
+        if (used + (gap ? 1 : 0) + 1 + keptWith > linesPerPage_) {
             newPage();
             gap = false;
         }
@@ -166,9 +169,15 @@ void LaidOutReport::planGrouped() {
                 newPage();
                 place({Block::Heading, g, 0, 0, true}, 1);
             }
-            const std::int64_t take = std::min(records - done, linesPerPage_ - used);
+            std::int64_t take = std::min(records - done, linesPerPage_ - used);
+            // A group's last line and its count stay together: when the count would not fit
+            // under the last line, the page ends before that line, which goes over with it.
+            const bool countGoesOver =
+                done + take == records && used + take == linesPerPage_ && take > 1;
+            take -= countGoesOver ? 1 : 0;
             place({Block::Records, g, groupFirst_[g] + done, take}, take);
             done += take;
+            used = countGoesOver ? linesPerPage_ : used;
         }
         if (used >= linesPerPage_) {
             newPage();
@@ -306,6 +315,9 @@ void LaidOutReport::addBoldLine(Page& page, double y, const QString& text, doubl
 }
 
 QString LaidOutReport::fill(QString text, std::int64_t count, const QString& group) const {
+    if (count == 1) {
+        text.replace("{count} records", "1 record");
+    }
     return text.replace("{count}", QString::number(count)).replace("{group}", group);
 }
 

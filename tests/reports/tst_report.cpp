@@ -124,7 +124,7 @@ class TestReport : public QObject {
                                "OR {Main.Artist} STARTSWITH 'O''')"));
         QCOMPARE(selected->recordCount(), 1);
         QCOMPARE(lines(selected->page(0))[3], QString("O'Connor|Zz|Folk|CD"));
-        QCOMPARE(lines(selected->page(0))[4], QString("1 records"));
+        QCOMPARE(lines(selected->page(0))[4], QString("1 record"));
     }
 
     void longTextsAreCutAtTheirColumn() {
@@ -168,12 +168,46 @@ class TestReport : public QObject {
         QVERIFY(report->pageCount() >= 2);
         QCOMPARE(all[0], QString(""));  // the records with no artist: their heading is empty
         QCOMPARE(all[1], QString("Unknown|Pop|LP"));
-        QCOMPARE(all[2], QString("1 records"));
+        QCOMPARE(all[2], QString("1 record"));
         QCOMPARE(all[3], QString("ABBA"));
         QCOMPARE(all[4], QString("Arrival|Pop|CD"));
         QVERIFY(all.contains("100 records"));
         QCOMPARE(all.last(), QString("Total: 103 records"));
         QVERIFY(all.indexOf("Cantata 000|Class|CD") > all.indexOf("Bach"));
+    }
+
+    // Whatever a group's size against the page, its count is printed under its last line,
+    // never alone under a heading; one record is "1 record".
+    void aGroupsCountStaysWithItsLastLine() {
+        auto groupOf = [](int records) {
+            std::vector<testing::TestCatalogue::Row> rows{{"ABBA", "Arrival", "Pop", "CD"}};
+            for (int i = 0; i < records; ++i) {
+                rows.push_back({"Bach",
+                                QString("Cantata %1").arg(i, 3, 10, QChar('0')).toStdString(),
+                                "Class", "CD"});
+            }
+            return rows;
+        };
+        const auto settingsByArtist = settings("Zembo2.rpt", {"+{Main.Artist}", "", ""}, "View");
+        testing::TestCatalogue probe(groupOf(200));
+        const int perPage =
+            static_cast<int>(lines(run(probe, settingsByArtist)->page(1)).size()) - 4;
+        for (int records = perPage - 8; records <= perPage + 2; ++records) {
+            testing::TestCatalogue file(groupOf(records));
+            auto report = run(file, settingsByArtist);
+            QStringList all;
+            for (int p = 0; p < report->pageCount(); ++p) {
+                const QStringList text = lines(report->page(p));
+                const int count =
+                    static_cast<int>(text.indexOf(QString::number(records) + " records"));
+                if (count >= 0) {
+                    QVERIFY2(text[count - 1].startsWith("Cantata"), qPrintable(text.join('\n')));
+                }
+                all << text.mid(3, text.size() - 4);
+            }
+            QCOMPARE(all.filter("Cantata").size(), records);
+            QCOMPARE(all.mid(0, 3), (QStringList{"ABBA", "Arrival|Pop|CD", "1 record"}));
+        }
     }
 
     // Groups and order as the views and counts have them, in every script.
@@ -191,10 +225,10 @@ class TestReport : public QObject {
         QCOMPARE(text.mid(3, text.size() - 4),
                  (QStringList{
                      "abba",         "Waterloo|Pop|LP", "Arrival|Pop|CD",   "2 records",
-                     "Bjork",        "Debut|Pop|CD",    "1 records",        "Björk",
-                     "Post|Pop|CD",  "1 records",       "Édith Piaf",       "La Vie en rose|Pop|LP",
-                     "1 records",    "Zappa",           "Hot Rats|Rock|LP", "1 records",
-                     "Мумий Тролль", "Морская|Rock|LP", "1 records",        "Total: 7 records"}));
+                     "Bjork",        "Debut|Pop|CD",    "1 record",         "Björk",
+                     "Post|Pop|CD",  "1 record",        "Édith Piaf",       "La Vie en rose|Pop|LP",
+                     "1 record",     "Zappa",           "Hot Rats|Rock|LP", "1 record",
+                     "Мумий Тролль", "Морская|Rock|LP", "1 record",         "Total: 7 records"}));
     }
 
     void aRunThatCannotBeDoneSaysWhy_data() {
