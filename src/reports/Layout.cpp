@@ -79,6 +79,8 @@ void readLine(Layout& layout, const QString& key, const QString& value) {
             throw std::invalid_argument("the group is Artist, Title, Category or Format");
         }
         layout.group = value;
+    } else if (key == "name") {
+        layout.name = value;
     } else if (key == "continued") {
         layout.continued = value;
     } else if (key == "group-footer") {
@@ -102,6 +104,7 @@ Layout readLayout(const QString& path) {
         throw ReportError(err::FileNotFound, "Cannot open the report file " + path.toStdString());
     }
     Layout layout;
+    layout.name = QFileInfo(path).completeBaseName();  // unless the layout names itself
     bool sawReport = false;
     QTextStream in(&file);
     for (int number = 1; !in.atEnd(); ++number) {

@@ -13,6 +13,7 @@ struct Layout {
         double share;   // of the printable width, 0 to 1
     };
 
+    QString name;  // what the report is called on the screen and in file names
     bool grouped = false;
     QPageSize pageSize{QPageSize::A4};
     QPageLayout::Orientation orientation = QPageLayout::Portrait;

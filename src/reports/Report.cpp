@@ -58,6 +58,7 @@ class LaidOutReport : public Report {
     QPageLayout pageLayout() const override {
         return QPageLayout(layout_.pageSize, layout_.orientation, QMarginsF());
     }
+    QString name() const override { return layout_.name; }
 
   private:
     void planFull();

@@ -49,6 +49,7 @@ class Report {
     virtual Page page(int index) = 0;
     virtual std::int64_t recordCount() const = 0;
     virtual QPageLayout pageLayout() const = 0;
+    virtual QString name() const = 0;  // the layout's
 };
 
 // Reads the layout and the catalogue for a run. Throws ReportError: the layout file missing

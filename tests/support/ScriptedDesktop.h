@@ -99,7 +99,10 @@ class ScriptedDesktop final : public platform::Desktop {
         printerAnswers.pop_front();
         return answer;
     }
-    QString chooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+    QStringList offeredSaveNames;  // the file names the save dialogs proposed
+    QString chooseSaveFile(QWidget*, const QString&, const QString& offered,
+                           const QString&) override {
+        offeredSaveNames << offered;
         return nextFileName(saveFileAnswers, "a save dialog the test did not expect");
     }
     QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {

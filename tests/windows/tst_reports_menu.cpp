@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
@@ -73,16 +74,29 @@ class TestReportsMenu : public QObject {
         QCOMPARE(w.Report1.destination, 0);
         FrmReportPreview* preview = activePreview();
         QVERIFY(preview && preview->isActiveWindow());
-        QVERIFY(preview->pageLabel()->text().startsWith("Page 1 of "));
-        QTest::keyClick(preview, Qt::Key_PageDown);
-        QCOMPARE(preview->currentPage(), 1);
-        QTest::keyClick(preview, Qt::Key_End);
-        QVERIFY(preview->pageLabel()->text().startsWith(
-            QString("Page %1 of").arg(preview->currentPage() + 1)));
+        QCOMPARE(preview->windowTitle(), QString("Full Report"));  // the report's name
+        QCOMPARE(preview->pageBox()->value(), 1);
+        const int pages = preview->pageBox()->maximum();
+        QCOMPARE(preview->pageCountLabel()->text(), QString("of %1").arg(pages));
+        // Keys reach the page from the start: + zooms, the page keys turn pages.
+        auto press = [](auto key, Qt::KeyboardModifiers with = {}) {
+            QTest::keyClick(QApplication::focusWidget(), key, with);
+        };
         const int width = preview->pageImage()->pixmap().width();
-        QTest::keyClick(preview, Qt::Key_Plus);
+        press(Qt::Key_Plus);
         QVERIFY(preview->pageImage()->pixmap().width() > width);
-        QTest::keyClick(preview, Qt::Key_Escape);
+        press(Qt::Key_PageDown);
+        QCOMPARE(preview->currentPage(), 1);
+        press(Qt::Key_End);
+        QCOMPARE(preview->pageBox()->value(), pages);
+        // Ctrl+G, a number, Enter: that page.
+        press(Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), preview->pageBox());
+        QTest::keyClicks(preview->pageBox(), "3");
+        QCOMPARE(preview->currentPage(), pages - 1);  // not before Enter
+        press(Qt::Key_Return);
+        QCOMPARE(preview->currentPage(), 2);
+        press(Qt::Key_Escape);
         QTRY_VERIFY(!openPreview());
 
         // A later run in the Title view keeps the positions it does not set.
@@ -204,6 +218,8 @@ class TestReportsMenu : public QObject {
         f.desktop.saveFileAnswers = {pdf};
         QTest::keyClick(preview, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(QFile::exists(pdf));
+        QCOMPARE(QFileInfo(f.desktop.offeredSaveNames.last()).fileName(),
+                 "Full Report " + QDate::currentDate().toString(Qt::ISODate) + ".pdf");
         f.desktop.saveFileAnswers = {QString()};  // cancelled: nothing written
         QTest::keyClick(preview, Qt::Key_S, Qt::ControlModifier);
         preview->close();

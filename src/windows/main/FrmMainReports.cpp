@@ -118,8 +118,7 @@ ReportSent FrmMain::produceReport() {
             return printReportOn(*report, printer_, desktop_, this);
         }
     }
-    auto* preview = new FrmReportPreview(std::move(report), Report1.reportFile.section('/', -1),
-                                         desktop_, printer_, this);
+    auto* preview = new FrmReportPreview(std::move(report), desktop_, printer_, this);
     preview->show();
     preview->activateWindow();
     return ReportSent::Done;

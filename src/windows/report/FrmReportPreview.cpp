@@ -8,6 +8,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -20,12 +23,12 @@
 
 namespace windows {
 
-FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report, const QString& title,
+FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report,
                                    platform::Desktop& desktop, QPrinter& printer, QWidget* owner)
     : QWidget(owner, Qt::Window), report_(std::move(report)), desktop_(desktop), printer_(printer) {
     describeAsWindow(*this);
     setObjectName("FrmReportPreview");
-    setWindowTitle(title);
+    setWindowTitle(report_->name());
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* tools = new QToolBar(this);
@@ -39,10 +42,27 @@ FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report, cons
     action("PreviewFirst", "&First", QKeySequence(Qt::Key_Home), [this] { showPage(0); });
     action("PreviewPrevious", "&Previous", QKeySequence(Qt::Key_PageUp),
            [this] { showPage(page_ - 1); });
-    pageNumber_ = new QLabel(this);
-    pageNumber_->setObjectName("PreviewPage");
-    pageNumber_->setMargin(6);
-    tools->addWidget(pageNumber_);
+    // "Page [n] of N": the number typed and Enter go to that page.
+    auto* pageCaption = new QLabel("Pa&ge", this);
+    pageCaption->setMargin(6);
+    tools->addWidget(pageCaption);
+    pageBox_ = new QSpinBox(this);
+    pageBox_->setObjectName("PreviewPageBox");
+    pageBox_->setAccessibleName("Page");
+    pageBox_->setRange(1, report_->pageCount());
+    pageBox_->setKeyboardTracking(false);  // typing "12" does not stop at page 1
+    pageCaption->setBuddy(pageBox_);
+    connect(pageBox_, &QSpinBox::valueChanged, this, [this](int number) { showPage(number - 1); });
+    tools->addWidget(pageBox_);
+    pageCount_ = new QLabel(QString("of %1").arg(report_->pageCount()), this);
+    pageCount_->setObjectName("PreviewPageCount");
+    pageCount_->setMargin(6);
+    tools->addWidget(pageCount_);
+    auto* goToPage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    connect(goToPage, &QShortcut::activated, this, [this] {
+        pageBox_->setFocus();
+        pageBox_->selectAll();
+    });
     action("PreviewNext", "&Next", QKeySequence(Qt::Key_PageDown), [this] { showPage(page_ + 1); });
     action("PreviewLast", "&Last", QKeySequence(Qt::Key_End),
            [this] { showPage(report_->pageCount() - 1); });
@@ -85,6 +105,7 @@ FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report, cons
         move(owner->geometry().center() - rect().center());
     }
     showPage(0);
+    scroll_->setFocus();  // + and - zoom, the page keys turn pages, from the start
 }
 
 FrmReportPreview::~FrmReportPreview() = default;
@@ -95,7 +116,8 @@ double FrmReportPreview::zoom() const {
 
 void FrmReportPreview::showPage(int index) {
     page_ = std::clamp(index, 0, report_->pageCount() - 1);
-    pageNumber_->setText(QString("Page %1 of %2").arg(page_ + 1).arg(report_->pageCount()));
+    const QSignalBlocker quiet(pageBox_);
+    pageBox_->setValue(page_ + 1);
     render();
     scroll_->verticalScrollBar()->setValue(0);
 }

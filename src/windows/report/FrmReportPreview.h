@@ -7,6 +7,7 @@ class QComboBox;
 class QLabel;
 class QPrinter;
 class QScrollArea;
+class QSpinBox;
 class QToolButton;
 
 namespace platform {
@@ -19,18 +20,20 @@ class Report;
 namespace windows {
 
 // A report on the screen, a page at a time: first, previous, next and last page (also Home,
-// Page Up, Page Down, End), zoom, Print and Save as PDF. Each page is laid out when shown,
-// so a report of a million records opens on its first page at once. Closing discards it.
+// Page Up, Page Down, End), a page by its number (Ctrl+G), zoom (+ and -), Print and Save as
+// PDF. Each page is laid out when shown, so a report of a million records opens on its first
+// page at once. The caption is the report's name. Closing discards it.
 class FrmReportPreview : public QWidget {
     Q_OBJECT
   public:
-    FrmReportPreview(std::unique_ptr<reports::Report> report, const QString& title,
-                     platform::Desktop& desktop, QPrinter& printer, QWidget* owner);
+    FrmReportPreview(std::unique_ptr<reports::Report> report, platform::Desktop& desktop,
+                     QPrinter& printer, QWidget* owner);
     ~FrmReportPreview() override;
 
     int currentPage() const { return page_; }
     void showPage(int index);
-    QLabel* pageLabel() const { return pageNumber_; }
+    QSpinBox* pageBox() const { return pageBox_; }
+    QLabel* pageCountLabel() const { return pageCount_; }
     QLabel* pageImage() const { return image_; }
 
   protected:
@@ -46,7 +49,8 @@ class FrmReportPreview : public QWidget {
     int page_ = 0;
     QScrollArea* scroll_;
     QLabel* image_;
-    QLabel* pageNumber_;
+    QSpinBox* pageBox_;
+    QLabel* pageCount_;
     QComboBox* zoom_;
 };
 

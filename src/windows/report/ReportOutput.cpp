@@ -66,8 +66,11 @@ ReportSent printReportOn(reports::Report& report, QPrinter& printer, platform::D
 }
 
 ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, QWidget* owner) {
+    // Offered under the report's name and the day, so two saves do not meet by chance.
+    const QString offered =
+        report.name() + " " + QDate::currentDate().toString(Qt::ISODate) + ".pdf";
     const QString path = desktop.chooseSaveFile(
-        owner, "Save the Report as PDF", QDir::home().filePath("Report.pdf"), "PDF files (*.pdf)");
+        owner, "Save the Report as PDF", QDir::home().filePath(offered), "PDF files (*.pdf)");
     if (path.isEmpty()) {
         return ReportSent::Stopped;
     }
