@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Desktop.h"
+#include "platform/ScreenFit.h"
 
 namespace platform {
 
@@ -58,6 +59,7 @@ HelpViewer::HelpViewer(QWidget* owner)
     layout->addWidget(tools);
     layout->addWidget(browser_);
     resize(640, 520);
+    fitOnScreen(*this);
 }
 
 bool HelpViewer::showTopic(const QString& helpFile, int context) {

@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "platform/HelpViewer.h"
+#include "platform/ScreenFit.h"
 #include "platform/TunePlayer.h"
 
 namespace platform {
@@ -94,6 +95,7 @@ Answer QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
     QMessageBox box(toQt(icon), title.isEmpty() ? ApplicationTitle : title, text, toQt(buttons),
                     QApplication::activeWindow());
     box.setObjectName("MessageBox");
+    widenToTitle(box);
     // The pointer may be the hourglass while a long command asks something.
     const bool wasBusy = busy_;
     setBusyPointer(false);

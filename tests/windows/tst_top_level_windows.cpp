@@ -15,6 +15,7 @@
 
 #include "platform/HelpViewer.h"
 #include "platform/QtDesktop.h"
+#include "platform/ScreenFit.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/StartApplication.h"
@@ -120,6 +121,33 @@ class TestTopLevelWindows : public QObject {
             QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
         });
         QVERIFY(f.desktop.messages.empty());
+    }
+
+    // A message box is wide enough for its caption; a window sized in pixels fits its screen.
+    void windowsFitTheirTitlesAndTheScreen() {
+        MainWindowFixture f(testing::threeRecords());
+        platform::QtDesktop desktop(f.catalogue.directory());
+        int width = 0;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            width = box->width();
+            title = box->windowTitle();
+            box->close();
+        });
+        desktop.messageBox("Search not found", platform::Buttons::Ok, platform::Icon::Information,
+                           QString());
+        const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        // The title, and beside it the frame's icon and three buttons.
+        QVERIFY(width >= QFontMetrics(titleFont).horizontalAdvance(title) + 140);
+
+        QWidget large;
+        large.resize(5000, 4000);
+        large.move(-300, 200);
+        platform::fitOnScreen(large);
+        const QRect area = large.screen()->availableGeometry();
+        QVERIFY(area.contains(large.geometry()));
+        QVERIFY(large.width() > area.width() - 100 && large.height() > area.height() - 100);
     }
 
     void helpAskedForInAModalWindowComesForwardAndOutlivesIt() {

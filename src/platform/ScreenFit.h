@@ -1,0 +1,17 @@
+#pragma once
+
+class QMessageBox;
+class QWidget;
+
+namespace platform {
+
+// Makes a window the program sizes itself no larger than the available area of its screen
+// (less room for the window manager's frame), and moves it onto that area: at twice the
+// scale a size chosen in pixels can outgrow a small screen.
+void fitOnScreen(QWidget& window);
+
+// Widens a message box to its caption: the window manager shows the title in the frame, and
+// a box sized to a short text would cut it.
+void widenToTitle(QMessageBox& box);
+
+}  // namespace platform
