@@ -88,6 +88,17 @@ class TestCounts : public QObject {
                 QVERIFY(c.Grid1->isColumnHidden(0));
                 QCOMPARE(header(c, 1), QString("Artist"));
                 QCOMPARE(header(c, 2), QString("Count"));
+                // Counts sit to the right, as a grid aligns numbers; the values to the left.
+                const QAbstractItemModel* model = c.Grid1->model();
+                for (const auto& [column, side] :
+                     {std::pair{1, Qt::AlignLeft}, {2, Qt::AlignRight}}) {
+                    QVERIFY(model->data(model->index(0, column), Qt::TextAlignmentRole)
+                                .value<Qt::Alignment>() &
+                            side);
+                    QVERIFY(model->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole)
+                                .value<Qt::Alignment>() &
+                            side);
+                }
                 // Every record counts, the one with no artist in a group of its own.
                 QCOMPARE(tally(c), (QStringList{"=1", "abba=1", "Bowie=3", "Cale=1"}));
                 click(c.cmdTitle);

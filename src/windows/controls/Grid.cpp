@@ -99,7 +99,19 @@ int GridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(headers_.size());
 }
 
+namespace {
+
+QVariant alignmentOf(const GridRows* rows, int column) {
+    const bool number = rows && rows->isNumberColumn(column);
+    return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+}
+
+}  // namespace
+
 QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::TextAlignmentRole) {
+        return alignmentOf(rows_.get(), index.column());
+    }
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) {
         return {};
     }
@@ -107,6 +119,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole) {
+        return alignmentOf(rows_.get(), section);
+    }
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }

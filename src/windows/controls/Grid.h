@@ -29,6 +29,8 @@ class GridRows {
     virtual QString text(int row, int column) const = 0;
     // Every row's place in a sort by `column`, found without reading every text.
     virtual std::vector<SortPlace> sortPlaces(int column) const = 0;
+    // How a column's cells and header sit: texts to the left, numbers to the right.
+    virtual bool isNumberColumn(int /*column*/) const { return false; }
 };
 
 // A table of text cells with one header row, over rows kept elsewhere, in their own order

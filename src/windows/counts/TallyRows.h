@@ -19,6 +19,7 @@ class TallyRows : public GridRows {
     QString text(int row, int column) const override;
     // The rows come in the collation's order of their values: that order is their rank.
     std::vector<SortPlace> sortPlaces(int column) const override;
+    bool isNumberColumn(int column) const override { return column == 2; }  // the counts
 
   private:
     TextList values_;
