@@ -174,6 +174,8 @@ void RecordImport::readHeader() {
     }
     std::optional<Malformed> fault;  // the header read with some delimiter was malformed
     int bestFound = 0;
+    char asRecord = ',';  // the delimiter that splits the first line the most
+    std::size_t recordFields = 0;
     for (const char delimiter : Delimiters) {
         std::vector<Field> header;
         try {
@@ -181,6 +183,10 @@ void RecordImport::readHeader() {
         } catch (const Malformed& malformed) {
             fault = fault.value_or(malformed);
             continue;
+        }
+        if (header.size() > recordFields) {
+            asRecord = delimiter;
+            recordFields = header.size();
         }
         const HeaderColumns columns = headerColumns(header);
         if (columns.found > bestFound) {
@@ -190,13 +196,22 @@ void RecordImport::readHeader() {
             ignored_ = columns.ignored;
         }
     }
+    if (bestFound == 0 && recordFields > 0 && recordFields <= 4) {  // the first record
+        headerless_ = true;
+        delimiter_ = asRecord;
+        for (std::size_t column = 0; column < 4; ++column) {
+            columnOf_[column] = column < recordFields ? static_cast<int>(column) : -1;
+        }
+        return;
+    }
     if (bestFound == 0 && fault) {
         throw refusal(*fault);
     }
     if (bestFound == 0) {
         throw ImportRefused{1,
                             "its first line must name the columns: Artist, Title, Category, "
-                            "Format (any of them, in any order), and it names none of them"};
+                            "Format (any of them, in any order), and it names none of them; a "
+                            "file without that line has at most four fields in a row"};
     }
 }
 
@@ -213,7 +228,9 @@ bool RecordImport::forEachRecord(const std::function<void(const Texts&, bool cut
     try {
         Reader reader(text_, delimiter_);
         std::vector<Field> fields;
-        reader.next(fields);  // the header
+        if (!headerless_) {
+            reader.next(fields);  // the header
+        }
         Texts texts;
         for (std::size_t row = 1; reader.next(fields); ++row) {
             if (row % ProgressEveryRows == 0 && progress &&
@@ -266,21 +283,34 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
     return preview;
 }
 
-std::optional<RecordImport::NewNames> RecordImport::insertAll(db::Connection& connection,
-                                                              const Progress& progress) const {
+std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& connection,
+                                                              const Progress& progress,
+                                                              Existing existing) const {
     using db::catalogue::Lookup;
     db::Transaction transaction(connection);
-    // The file's lines: as many records at most, told before the first is written.
+    // Records already there are those of the catalogue as it was: not the ones this run adds.
+    std::optional<db::catalogue::RecordMatcher> already;
+    if (existing == Existing::LeftOut) {
+        already.emplace(connection, db::catalogue::lastRowId(connection));
+    }
+    // The file's lines: as many records at most, told before the first is written. The
+    // check for records already there reads the artist order's index: it is kept up.
     const auto lines = static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
-    db::catalogue::RecordInserter inserter(connection, lines);
+    db::catalogue::RecordInserter inserter(connection, already ? 0 : lines);
     // Each lookup column's values, once each as the lookup tables compare them.
     std::array<std::unordered_set<std::string>, 3> seen;
     NewNames met;
+    Inserted inserted;
     constexpr std::array<std::size_t, 3> LookupColumns{0, 2, 3};
     std::int64_t empty = 0;
     const bool done = forEachRecord(
         [&](const Texts& texts, bool) {
+            if (already && already->holds(texts)) {
+                ++inserted.leftOut;
+                return;
+            }
             inserter.insert(texts);
+            ++inserted.added;
             for (std::size_t kind = 0; kind < 3; ++kind) {
                 const auto& value = texts[LookupColumns[kind]];
                 if (!blank(value) && seen[kind].insert(folded(*value)).second) {
@@ -292,16 +322,16 @@ std::optional<RecordImport::NewNames> RecordImport::insertAll(db::Connection& co
     if (!done) {
         return std::nullopt;  // the transaction rolls back
     }
-    NewNames lacking;
     constexpr std::array<Lookup, 3> Tables{Lookup::Artist, Lookup::Category, Lookup::Format};
     for (std::size_t kind = 0; kind < 3; ++kind) {
         db::catalogue::LookupMatcher listed(connection, Tables[kind]);
-        std::copy_if(met[kind].begin(), met[kind].end(), std::back_inserter(lacking[kind]),
+        std::copy_if(met[kind].begin(), met[kind].end(), std::back_inserter(inserted.lacking[kind]),
                      [&](const std::string& name) { return !listed.holds(name); });
     }
+    already.reset();
     inserter.finish();
     transaction.commit();
-    return lacking;
+    return inserted;
 }
 
 }  // namespace app

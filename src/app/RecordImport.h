@@ -22,8 +22,10 @@ struct ImportRefused {
 // A CSV file of records to add to the catalogue: checked and its header read when it is
 // opened, previewed, then inserted in one transaction. Columns are found by their header
 // names (Artist, Title, Category, Format, in any order and letter case); other columns are
-// left out. A bare empty field is a Null, a quoted empty one empty text; rows with no text
-// in any of the four columns are skipped; texts are cut to the columns' widths.
+// left out. A file whose first line names no column and has at most four fields has no
+// header: its fields are Artist, Title, Category and Format in that order. A bare empty field is a
+// Null, a quoted empty one empty text; rows with no text in any of the four columns are skipped;
+// texts are cut to the columns' widths.
 class RecordImport {
   public:
     using Texts = db::catalogue::RecordTexts;
@@ -36,6 +38,7 @@ class RecordImport {
 
     QString delimiterName() const;  // "comma", "semicolon" or "tab"
     QStringList ignoredColumns() const;
+    bool headerless() const { return headerless_; }
 
     // Hears the share of the file done (0 to 100) now and then; answers whether to go on.
     using Progress = std::function<bool(int percent)>;
@@ -53,9 +56,18 @@ class RecordImport {
     // The values of one column the inserted records hold that their lookup table lacks,
     // each once (letter case aside), in the order first met.
     using NewNames = std::array<std::vector<std::string>, 3>;  // artists, categories, formats
-    // Adds every record in one transaction: nothing is written when stopped (nothing is
-    // returned then) or on a DbError. Names the lookup values the records bring.
-    std::optional<NewNames> insertAll(db::Connection& connection, const Progress& progress) const;
+    struct Inserted {
+        NewNames lacking;
+        std::int64_t added = 0;
+        std::int64_t leftOut = 0;  // already in the catalogue, when those are left out
+    };
+    enum class Existing { Added, LeftOut };
+    // Adds the records in one transaction: nothing is written when stopped (nothing is
+    // returned then) or on a DbError. Records already in the catalogue before the import
+    // (compared as the preview counts them) are added again, or left out. Names the lookup
+    // values the records bring.
+    std::optional<Inserted> insertAll(db::Connection& connection, const Progress& progress,
+                                      Existing existing = Existing::Added) const;
 
   private:
     RecordImport() = default;
@@ -71,6 +83,7 @@ class RecordImport {
     char delimiter_ = ',';
     std::array<int, 4> columnOf_{-1, -1, -1, -1};
     QStringList ignored_;
+    bool headerless_ = false;
 };
 
 }  // namespace app

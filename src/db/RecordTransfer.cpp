@@ -69,26 +69,30 @@ namespace {
 // Each column's key within the range of its text's letters and accents, searched through the
 // artist order's index (without statistics the engine would pick the category's, ten times
 // less selective). A read-only catalogue's keys come from a view, which has no index.
-std::string matchQuery(Connection& connection) {
+std::string matchQuery(Connection& connection, bool upToRowId) {
     fillMissingKeys(connection);
     return std::string("SELECT EXISTS (SELECT 1 FROM Main ") +
            (connection.isReadOnly() ? "" : "INDEXED BY MainByArtist ") +
            "WHERE ArtistKey >= CAST(? AS BLOB) AND ArtistKey < CAST(? AS BLOB) AND "
            "TitleKey >= CAST(? AS BLOB) AND TitleKey < CAST(? AS BLOB) AND "
            "CategoryKey >= CAST(? AS BLOB) AND CategoryKey < CAST(? AS BLOB) AND "
-           "FormatKey >= CAST(? AS BLOB) AND FormatKey < CAST(? AS BLOB))";
+           "FormatKey >= CAST(? AS BLOB) AND FormatKey < CAST(? AS BLOB)" +
+           (upToRowId ? " AND rowid <= ?9" : "") + ")";
 }
 
 }  // namespace
 
-RecordMatcher::RecordMatcher(Connection& connection)
-    : statement_(connection, matchQuery(connection)) {}
+RecordMatcher::RecordMatcher(Connection& connection, std::optional<std::int64_t> upToRowId)
+    : statement_(connection, matchQuery(connection, upToRowId.has_value())), upTo_(upToRowId) {}
 
 bool RecordMatcher::holds(const RecordTexts& texts) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const collation::KeyRange range = collation::sameLettersAndAccents(texts[i]);
         statement_.bind(static_cast<int>(2 * i) + 1, Value(range.first));
         statement_.bind(static_cast<int>(2 * i) + 2, Value(range.beyond));
+    }
+    if (upTo_) {
+        statement_.bind(9, Value(*upTo_));
     }
     return exists(statement_);
 }
@@ -99,6 +103,11 @@ LookupMatcher::LookupMatcher(Connection& connection, Lookup which)
 bool LookupMatcher::holds(const std::string& value) {
     statement_.bind(1, Value(value));
     return exists(statement_);
+}
+
+std::int64_t lastRowId(Connection& connection) {
+    Statement last(connection, "SELECT coalesce(max(rowid), 0) FROM Main");
+    return last.step() ? last.integerColumn(0) : 0;
 }
 
 void addLookupValue(Connection& connection, Lookup which, const std::string& value) {

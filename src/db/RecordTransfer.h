@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "db/Catalogue.h"
@@ -27,14 +29,15 @@ class RecordInserter {
 
 // Whether Main already holds a record with the same four values, compared as the counts
 // group them (letter case and the way an accent is written do not matter; Null matches only
-// Null).
+// Null); only among the records up to a row id, when given one.
 class RecordMatcher {
   public:
-    explicit RecordMatcher(Connection& connection);
+    explicit RecordMatcher(Connection& connection, std::optional<std::int64_t> upToRowId = {});
     bool holds(const RecordTexts& texts);
 
   private:
     Statement statement_;
+    std::optional<std::int64_t> upTo_;
 };
 
 // Whether a lookup table holds a value as a name (case and how an accent is written aside).
@@ -46,6 +49,9 @@ class LookupMatcher {
   private:
     Statement statement_;
 };
+
+// The largest row id of Main (0 when it is empty): the records added after it have larger.
+std::int64_t lastRowId(Connection& connection);
 
 // Appends one value to a lookup table, as it is.
 void addLookupValue(Connection& connection, Lookup which, const std::string& value);

@@ -103,7 +103,8 @@ class TstRecordImport : public QObject {
         QTest::newRow("empty") << QByteArray() << 0 << "empty";
         QTest::newRow("BOM and line breaks only")
             << QByteArray("\xEF\xBB\xBF\r\n\r\n") << 0 << "empty";
-        QTest::newRow("no header") << QByteArray("ABBA,Arrival,Pop,CD\n") << 1 << "names none";
+        QTest::newRow("no header, five fields")
+            << QByteArray("ABBA,Arrival,Pop,CD,1976\n") << 1 << "names none";
         QTest::newRow("binary") << QByteArray("Artist\nA\n\x89PNG\0\0", 15) << 3 << "zero byte";
         QTest::newRow("Latin-1") << QByteArray("Artist,Title\nA,B\nBj\xF6rk,Post\n") << 3
                                  << "not UTF-8";
@@ -206,11 +207,12 @@ class TstRecordImport : public QObject {
             "Guns N' Roses;Appetite;Grunge;MD\n"
             "guns n' roses;Lies;grunge;lp\n"
             ";Untitled;;\n");
-        const auto lacking = import.insertAll(connection, {});
-        QVERIFY(lacking);
-        QCOMPARE((*lacking)[0], std::vector<std::string>{"Guns N' Roses"});
-        QCOMPARE((*lacking)[1], std::vector<std::string>{"Grunge"});  // Pop is listed
-        QCOMPARE((*lacking)[2], std::vector<std::string>{"MD"});      // so are CD and LP
+        const auto inserted = import.insertAll(connection, {});
+        QVERIFY(inserted);
+        QCOMPARE(inserted->added, 4);
+        QCOMPARE(inserted->lacking[0], std::vector<std::string>{"Guns N' Roses"});
+        QCOMPARE(inserted->lacking[1], std::vector<std::string>{"Grunge"});  // Pop is listed
+        QCOMPARE(inserted->lacking[2], std::vector<std::string>{"MD"});      // so are CD and LP
         connection.close();
         QCOMPARE(rowsOf(catalogue),
                  (QStringList{"ABBA|Arrival|Pop|CD", "abba|Voulez-Vous|POP|CD",
@@ -228,6 +230,37 @@ class TstRecordImport : public QObject {
                                   "ArtistKey, rowid LIMIT 7"),
                  (QStringList{"<null>", "abba", "ABBA", "Édith Piaf", "guns n' roses",
                               "Guns N' Roses", "Zappa"}));
+    }
+
+    // A first line that names no column, with four fields or fewer, is the first record; the
+    // delimiter is the one that splits it the most.
+    void aFileWithoutAHeaderIsReadInTheColumnsOrder() {
+        TestCatalogue catalogue({{"ABBA", "Arrival", "Pop", "CD"}});
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const auto import =
+            RecordImport::fromBytes("abba;ARRIVAL;pop;cd\nBowie;Low;Rock\n\"Cale, J\";;;LP\n");
+        QVERIFY(import.headerless());
+        QCOMPARE(import.delimiterName(), QString("semicolon"));
+        const auto preview = import.preview(connection, {});
+        QVERIFY(preview);
+        QCOMPARE(shown(preview->first), (QStringList{"abba|ARRIVAL|pop|cd", "Bowie|Low|Rock|<null>",
+                                                     "Cale, J|<null>|<null>|LP"}));
+        QCOMPARE(preview->existing, 1);
+        // Leaving out what the catalogue held: the first line; the others go in.
+        const auto inserted = import.insertAll(connection, {}, RecordImport::Existing::LeftOut);
+        QVERIFY(inserted);
+        QCOMPARE(inserted->added, 2);
+        QCOMPARE(inserted->leftOut, 1);
+        connection.close();
+        QCOMPARE(rowsOf(catalogue), (QStringList{"ABBA|Arrival|Pop|CD", "Bowie|Low|Rock|<null>",
+                                                 "Cale, J|<null>|<null>|LP"}));
+        // A record twice in the file, not in the catalogue: both added, as the preview counts.
+        connection.open(catalogue.path().toStdString());
+        const auto twice = RecordImport::fromBytes("Nico,Chelsea Girl\nNico,Chelsea Girl\n")
+                               .insertAll(connection, {}, RecordImport::Existing::LeftOut);
+        QCOMPARE(twice->added, 2);
+        QCOMPARE(twice->leftOut, 0);
     }
 
     void stoppingOrAFailureWritesNothing() {

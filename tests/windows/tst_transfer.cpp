@@ -136,6 +136,19 @@ class TestTransfer : public QObject {
             QTest::keyClick(preview.focusWidget(), Qt::Key_Return);
         });
         QCOMPARE(exactRows(f.catalogue), before);
+
+        // With one record more, leaving out those already there (chosen by its key): only
+        // the new one is added, and the status bar says how many were left out.
+        write(written, csv + "Nico,Chelsea Girl,Folk,LP\r\n");
+        f.desktop.answers = {Answer::No, Answer::No};  // Nico and Folk: not to the lists
+        importFile(f, written, [&](FrmImport& preview) {
+            QVERIFY(preview.optAddEveryRow->isVisible() && preview.optAddEveryRow->isChecked());
+            QTest::keyClick(preview.focusWidget(), Qt::Key_L, Qt::AltModifier);
+            QTRY_VERIFY(preview.optLeaveOutExisting->isChecked());  // a mnemonic clicks soon after
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QCOMPARE(w.lblMsgBar1->text(), QString("1 record imported, 5 already there left out"));
+        QCOMPARE(exactRows(f.catalogue).size(), before.size() + 1);
     }
 
     // The export follows the view, or in search mode the search results; bytes that are not
@@ -144,7 +157,8 @@ class TestTransfer : public QObject {
     void exportWritesWhatIsShownAsUtf8() {
         MainWindowFixture f(testing::threeRecords());
         f.catalogue.execute(
-            "INSERT INTO Main (Artist, Title, Category, Format) VALUES (CAST(X'427AF6726B' AS TEXT), 'Post', 'Pop', "
+            "INSERT INTO Main (Artist, Title, Category, Format) VALUES (CAST(X'427AF6726B' AS "
+            "TEXT), 'Post', 'Pop', "
             "'CD')");
         auto& w = shown(f);
         w.mnuViewTitle->trigger();
@@ -210,10 +224,11 @@ class TestTransfer : public QObject {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("why");
         QTest::newRow("empty") << QByteArray() << "it is empty";
-        QTest::newRow("no header") << QByteArray("ABBA,Arrival\n")
-                                   << "line 1: its first line must name the columns: Artist, "
-                                      "Title, Category, Format (any of them, in any order), and "
-                                      "it names none of them";
+        QTest::newRow("no header, five fields")
+            << QByteArray("ABBA,Arrival,Pop,CD,1976\n")
+            << "line 1: its first line must name the columns: Artist, Title, Category, Format "
+               "(any of them, in any order), and it names none of them; a file without that "
+               "line has at most four fields in a row";
         QTest::newRow("encoding")
             << QByteArray("Artist\nA\nBj\xF6rk\n")
             << "line 3: it is not UTF-8 text; save it as CSV in UTF-8 and import that";

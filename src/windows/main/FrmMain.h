@@ -293,7 +293,7 @@ class FrmMain : public QMainWindow {
     void importFile(const QString& path);
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
     void hideCaptionedProgress();
-    void importRecords(const app::RecordImport& import, std::int64_t rows);
+    void importRecords(const app::RecordImport& import, bool leaveOutExisting);
     void offerLookupValues(const std::array<std::vector<std::string>, 3>& lacking);
     // A long run of this window: it takes no input but Esc (its controls and menus off, the
     // focus on the window itself) and every other window of the program is held, so that

@@ -141,25 +141,28 @@ void FrmMain::importFile(const QString& path) {
         lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
-    if (FrmImport(this, path, *import, *preview).exec() != QDialog::Accepted) {
+    FrmImport window(this, path, *import, *preview);
+    if (window.exec() != QDialog::Accepted) {
         return;
     }
-    importRecords(*import, preview->rows);
+    importRecords(*import, window.existing() == app::RecordImport::Existing::LeftOut);
 }
 
-void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) {
+void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisting) {
     auto& s = state_;
     if (const QString holder = heldByAnotherProgram(); !holder.isEmpty()) {
         desktop_.messageBox(holder + NothingImported, Buttons::Ok, Icon::Exclamation,
                             "Import Records");
         return;
     }
-    std::optional<app::RecordImport::NewNames> lacking;
+    std::optional<app::RecordImport::Inserted> inserted;
     QString failure;
     {
         StoppableRun run(*this, "Importing records...");
         try {
-            lacking = import.insertAll(s.cnMain, run.progress());
+            inserted = import.insertAll(s.cnMain, run.progress(),
+                                        leaveOutExisting ? app::RecordImport::Existing::LeftOut
+                                                         : app::RecordImport::Existing::Added);
         } catch (const db::DbError& error) {
             failure = QString::fromStdString(error.description);
         }
@@ -170,13 +173,18 @@ void FrmMain::importRecords(const app::RecordImport& import, std::int64_t rows) 
                             Buttons::Ok, Icon::Exclamation, "Import Records");
         return;
     }
-    if (!lacking) {
+    if (!inserted) {
         lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
-    const QString imported = counted(rows, "record", "records") + " imported";
+    const QString imported =
+        counted(inserted->added, "record", "records") + " imported" +
+        (inserted->leftOut > 0
+             ? ", " + QLocale().toString(static_cast<qlonglong>(inserted->leftOut)) +
+                   " already there left out"
+             : QString());
     lblMsgBar1->setText(imported);
-    offerLookupValues(*lacking);
+    offerLookupValues(inserted->lacking);
     // The records shown again from the top of the view, the tally counted.
     SaveViewName();
     app::resumeNext([&] { GetIndex(); });

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -46,10 +47,13 @@ QString countsText(const QString& fileName, const app::RecordImport& import,
                    const app::RecordImport::Preview& preview) {
     QStringList lines;
     lines << QFileInfo(fileName).fileName() + " (" + import.delimiterName() + " separated)";
+    if (import.headerless()) {
+        lines << "Its first line names no column: each line is read as Artist, Title, Category, "
+                 "Format, in that order.";
+    }
     lines << "To add: " + records(preview.rows);
     if (preview.existing > 0) {
-        lines << "Already in the catalogue with the same four values: " +
-                     records(preview.existing) + " (they would be added again)";
+        lines << "Already in the catalogue with the same four values: " + records(preview.existing);
     }
     if (preview.cut > 0) {
         lines << "With a text longer than its column, to be cut: " + records(preview.cut);
@@ -77,6 +81,14 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
     lblCounts = new QLabel(countsText(fileName, import, preview), this);
     lblCounts->setObjectName("lblCounts");
     lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    optAddEveryRow = new QRadioButton("Add &every record, those already there again", this);
+    optAddEveryRow->setObjectName("optAddEveryRow");
+    optLeaveOutExisting = new QRadioButton("&Leave out the records already in the catalogue", this);
+    optLeaveOutExisting->setObjectName("optLeaveOutExisting");
+    optAddEveryRow->setChecked(true);
+    optAddEveryRow->setVisible(preview.existing > 0);
+    optLeaveOutExisting->setVisible(preview.existing > 0);
 
     auto* firstLabel = new QLabel("The first records, as they will be stored:", this);
     grdPreview = new QTableWidget(static_cast<int>(preview.first.size()), 4, this);
@@ -115,11 +127,18 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblCounts);
+    layout->addWidget(optAddEveryRow);
+    layout->addWidget(optLeaveOutExisting);
     layout->addWidget(firstLabel);
     layout->addWidget(grdPreview, 1);
     layout->addWidget(buttons);
     resize(640, 420);
     (worthAdding ? CmdImport : CmdCancel)->setFocus();
+}
+
+app::RecordImport::Existing FrmImport::existing() const {
+    return optLeaveOutExisting->isChecked() ? app::RecordImport::Existing::LeftOut
+                                            : app::RecordImport::Existing::Added;
 }
 
 }  // namespace windows
