@@ -3,7 +3,7 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libicu-dev sql
             libfluidsynth-dev timgm6mb-soundfont \
             libbenchmark-dev fonts-liberation fonts-dejavu-core \
             fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji \
-            desktop-file-utils dpkg-dev file
+            desktop-file-utils dpkg-dev file lintian
 JOBS     ?= $(shell nproc)
 BUILD    := build
 ASAN     := build-asan
@@ -52,10 +52,12 @@ install: build
 	  $(SUDO) env DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX); \
 	fi
 
-# A Debian package in build/, its Depends worked out by dpkg-shlibdeps.
+# A Debian package in build/, its Depends worked out by dpkg-shlibdeps, checked by lintian
+# (any error or warning fails, as does a binary built without the hardening flags).
 package: build
+	rm -f $(BUILD)/quorvane_*.deb
 	cd $(BUILD) && cpack -G DEB
-	@ls $(BUILD)/quorvane_*.deb
+	tools/lintian.sh $(BUILD)/quorvane_*.deb
 
 bench: build
 	$(BUILD)/bin/quorvane-bench --benchmark_counters_tabular=true

@@ -18,12 +18,22 @@ for file in bin/quorvane share/applications/quorvane.desktop \
             share/icons/hicolor/48x48/apps/quorvane.png share/icons/hicolor/256x256/apps/quorvane.png \
             share/quorvane/Zembo1.rpt share/quorvane/Zembo2.rpt share/quorvane/Quorvane.hlp \
             share/quorvane/VodiZav.Mid share/quorvane/Zembo-template.mdb \
-            lib/quorvane/quorvane-dbpage.so; do
+            lib/quorvane/quorvane-dbpage.so share/doc/quorvane/copyright \
+            share/doc/quorvane/changelog.gz share/man/man1/quorvane.1.gz; do
   [ -f "$work/usr/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 [ -z "$(ls "$work/usr/bin" | grep -v '^quorvane$')" ] || { echo "more than the program in bin/"; exit 1; }
 
 DISPLAY= QT_QPA_PLATFORM= "$work/usr/bin/quorvane" --version | grep -q '^quorvane [0-9]'
+# The manual page names every option the program's help lists (the column before the text).
+manual=$(gzip -dc "$work/usr/share/man/man1/quorvane.1.gz" | sed 's/\\-/-/g')
+options=$(DISPLAY= QT_QPA_PLATFORM= "$work/usr/bin/quorvane" --help |
+          sed -nE 's/^ +(-[^ ].*)$/\1/p' | sed 's/  .*//' | grep -oE -- '--?[a-z][a-z-]*')
+[ -n "$options" ] || { echo "no options in the help"; exit 1; }
+for option in $options; do
+  printf '%s\n' "$manual" | grep -qE -- "(^|[^a-z-])$option([^a-z-]|\$)" ||
+    { echo "not in the manual page: $option"; exit 1; }
+done
 
 # A first start for a user with a fresh home: $XDG_DATA_HOME unset, then set.
 first_start() {
