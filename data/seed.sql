@@ -7,7 +7,7 @@ INSERT INTO Format (Format) VALUES
 
 -- Categories are kept to five characters: the category editor stores at most five.
 INSERT INTO Category (Category) VALUES
-    ('Blues'), ('Class'), ('Folk'), ('Funk'), ('Jazz'), ('Latin'), ('Metal'), ('Pop'),
+    ('Blues'), ('Class'), ('Elect'), ('Folk'), ('Funk'), ('Jazz'), ('Latin'), ('Metal'), ('Pop'),
     ('Punk'), ('Rap'), ('Rock'), ('Soul'), ('World'), ('Other');
 
 INSERT INTO ReportTitle (Title) VALUES ('My Recording Collection');

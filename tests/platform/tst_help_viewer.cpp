@@ -35,6 +35,11 @@ class TestHelpViewer : public QObject {
         QTest::newRow("main window") << 10 << "The catalogue window";
         QTest::newRow("report title") << 210 << "The report title";
         QTest::newRow("search") << 320 << "Searching";
+        QTest::newRow("browse") << 400 << "Browsing the catalogue in a list";
+        QTest::newRow("counts") << 410 << "Counts";
+        QTest::newRow("lists") << 420 << "Artist, category and format lists";
+        QTest::newRow("preview") << 430 << "The report on the screen";
+        QTest::newRow("import") << 440 << "Importing and exporting recordings (CSV files)";
     }
     void eachWindowHasItsTopic() {
         QFETCH(int, context);

@@ -123,6 +123,40 @@ class TestTopLevelWindows : public QObject {
         QVERIFY(f.desktop.messages.empty());
     }
 
+    // F1 in every window opens the help at the part about that window.
+    void f1InEveryWindowOpensItsPart() {
+        MainWindowFixture f(testing::threeRecords());
+        f.state.ResourceDirs = {QUORVANE_DATA_DIR};
+        auto& w = shown(f);
+        const std::map<QString, int> modal = {{"search", 320},        {"counts", 410},
+                                              {"artist editor", 420}, {"category editor", 420},
+                                              {"format editor", 420}, {"report title", 210},
+                                              {"import preview", 440}};
+        for (const auto& [name, context] : modal) {
+            testing::whileModal<QDialog>(modalOpener(f, name), [&](QDialog& window) {
+                QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+            });
+            QVERIFY2(!f.desktop.helpRequests.empty(), qPrintable(name));
+            QCOMPARE(f.desktop.helpRequests.back().context, context);
+        }
+        auto pressF1In = [](QWidget* window) {
+            QApplication::setActiveWindow(window);  // the headless platform leaves it to us
+            QTRY_VERIFY(window->isActiveWindow());
+            QTest::keyClick(window->windowHandle(), Qt::Key_F1);
+        };
+        click(w.CmdBrowse);
+        pressF1In(w.frmBrowse());
+        QCOMPARE(f.desktop.helpRequests.back().context, 400);
+        w.frmBrowse()->close();
+        w.mnuReportFullReport->trigger();
+        auto* preview = testing::visibleWindow<windows::FrmReportPreview>();
+        QVERIFY(preview);
+        pressF1In(preview);
+        QCOMPARE(f.desktop.helpRequests.back().context, 430);
+        preview->close();
+        QCOMPARE(f.desktop.helpRequests.size(), modal.size() + 2);
+    }
+
     // A message box is wide enough for its caption; a window sized in pixels fits its screen.
     void windowsFitTheirTitlesAndTheScreen() {
         MainWindowFixture f(testing::threeRecords());

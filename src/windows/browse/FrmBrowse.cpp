@@ -14,6 +14,7 @@
 #include "db/DbError.h"
 #include "windows/browse/BrowseRows.h"
 #include "windows/controls/Grid.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/controls/WindowRole.h"
 #include "windows/main/FrmMain.h"
 
@@ -47,6 +48,7 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     connect(Grid1, &Grid::cellDoubleClicked, this, [this](int row, int) { Grid1_DblClick(row); });
     resize(app::twipsSize(9375, 5235));
     move(main.geometry().center() - rect().center());  // first shown over the main window
+    addHelpKey(*this, state, helptopic::Browse);
     SetupBrowseGrid();
 }
 

@@ -9,6 +9,7 @@
 #include "app/Twips.h"
 #include "db/Catalogue.h"
 #include "windows/controls/Grid.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/counts/TallyRows.h"
 
 namespace windows {
@@ -62,6 +63,7 @@ FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), sta
     setFixedWidth(twips(ClientWidthTwips));
     setMinimumHeight(twips(MinimumHeightTwips));
     resize(twips(ClientWidthTwips), twips(6375));
+    addHelpKey(*this, state, helptopic::Counts);
     Form_Load();
 }
 

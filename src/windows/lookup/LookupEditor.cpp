@@ -11,6 +11,7 @@
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "windows/controls/DropDown.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
 
 namespace windows {
@@ -31,6 +32,7 @@ LookupEditor::LookupEditor(const LookupKind& kind, app::AppState& state, LookupL
     setFixedSize(app::twipsSize(3840, 3000));
     buildControls();
     list_.attach(dropDown);
+    addHelpKey(*this, state, helptopic::Lists);
     if (!kind_.keptHidden) {
         Form_Load();
     }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -16,7 +17,6 @@ constexpr int KeyEscape = 27;
 constexpr int KeyPageUp = 33;
 constexpr int KeyPageDown = 34;
 constexpr int KeyF1 = 112;
-constexpr int HelpTopicMain = 10;
 
 // The classic key code of a Qt key, or 0 for keys the window does not single out.
 int keyCode(int qtKey) {
@@ -127,7 +127,7 @@ void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
         }
     }
     if (keyCode == KeyF1) {
-        DisplayHelpOnHelp(HelpTopicMain);
+        DisplayHelpOnHelp(helptopic::MainWindow);
     }
 }
 

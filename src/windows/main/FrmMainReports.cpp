@@ -9,6 +9,7 @@
 #include "app/Locations.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
 #include "windows/report/FrmReportPreview.h"
 #include "windows/report/ReportOutput.h"
@@ -119,6 +120,7 @@ ReportSent FrmMain::produceReport() {
         }
     }
     auto* preview = new FrmReportPreview(std::move(report), desktop_, printer_, this);
+    addHelpKey(*preview, state_, helptopic::Preview);
     preview->show();
     preview->activateWindow();
     return ReportSent::Done;

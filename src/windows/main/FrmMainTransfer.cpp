@@ -12,6 +12,7 @@
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
 #include "db/DbError.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
 #include "windows/transfer/FrmImport.h"
@@ -142,6 +143,7 @@ void FrmMain::importFile(const QString& path) {
         return;
     }
     FrmImport window(this, path, *import, *preview);
+    addHelpKey(window, state_, helptopic::Import);
     if (window.exec() != QDialog::Accepted) {
         return;
     }

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
@@ -11,13 +10,13 @@
 #include "app/Twips.h"
 #include "db/Catalogue.h"
 #include "windows/controls/CharacterLimit.h"
+#include "windows/controls/HelpKey.h"
 
 namespace windows {
 namespace {
 
 using app::twipsRect;
 
-constexpr int HelpTopicReportTitle = 210;
 constexpr int TitleCharacters = 50;
 
 }  // namespace
@@ -58,9 +57,7 @@ FrmReportTitle::FrmReportTitle(app::AppState& state, QLabel* mainStatus, QWidget
     connect(txtReportTitle, &QLineEdit::textChanged, lblMsgBar1, &QLabel::clear);
     connect(CmdUpdate, &QPushButton::clicked, this, [this] { CmdUpdate_Click(); });
     connect(CmdReturn, &QPushButton::clicked, this, [this] { CmdReturn_Click(); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { app::DisplayHelpOnHelp(state_, this, HelpTopicReportTitle); });
+    addHelpKey(*this, state_, helptopic::ReportTitle);
     Form_Load();
 }
 

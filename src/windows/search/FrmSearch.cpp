@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <utility>
 
 #include "app/AppState.h"
@@ -18,6 +17,7 @@
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "windows/controls/CharacterLimit.h"
+#include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -25,7 +25,6 @@ namespace {
 
 using app::twipsRect;
 
-constexpr int HelpTopicSearch = 320;
 constexpr int TextCharacters = 15;
 
 QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, const char* accessibleName) {
@@ -130,9 +129,7 @@ void FrmSearch::buildControls() {
     for (QLineEdit* box : {txtSearchString, txtFrom, txtTo}) {
         box->installEventFilter(this);
     }
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { app::DisplayHelpOnHelp(state_, this, HelpTopicSearch); });
+    addHelpKey(*this, state_, helptopic::Search);
 }
 
 bool FrmSearch::eventFilter(QObject* watched, QEvent* event) {
