@@ -96,6 +96,9 @@ class TestReportsMenu : public QObject {
         QCOMPARE(preview->currentPage(), pages - 1);  // not before Enter
         press(Qt::Key_Return);
         QCOMPARE(preview->currentPage(), 2);
+        const int zoomed = preview->pageImage()->pixmap().width();
+        press(Qt::Key_Plus);  // the keys are the page's again
+        QVERIFY(preview->pageImage()->pixmap().width() > zoomed);
         press(Qt::Key_Escape);
         QTRY_VERIFY(!openPreview());
 

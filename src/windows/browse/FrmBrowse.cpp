@@ -12,6 +12,7 @@
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "db/DbError.h"
+#include "platform/ScreenFit.h"
 #include "windows/browse/BrowseRows.h"
 #include "windows/controls/Grid.h"
 #include "windows/controls/HelpKey.h"
@@ -48,6 +49,7 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     connect(Grid1, &Grid::cellDoubleClicked, this, [this](int row, int) { Grid1_DblClick(row); });
     resize(app::twipsSize(9375, 5235));
     move(main.geometry().center() - rect().center());  // first shown over the main window
+    platform::fitOnScreen(*this);
     addHelpKey(*this, state, helptopic::Browse);
     SetupBrowseGrid();
 }

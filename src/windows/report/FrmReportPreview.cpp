@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -15,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Desktop.h"
+#include "platform/ScreenFit.h"
 #include "reports/Painting.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
@@ -53,6 +53,8 @@ FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report,
     pageBox_->setKeyboardTracking(false);  // typing "12" does not stop at page 1
     pageCaption->setBuddy(pageBox_);
     connect(pageBox_, &QSpinBox::valueChanged, this, [this](int number) { showPage(number - 1); });
+    // Enter gives the keys back to the page: Page Down turns a page again, + zooms.
+    connect(pageBox_, &QSpinBox::editingFinished, this, [this] { scroll_->setFocus(); });
     tools->addWidget(pageBox_);
     pageCount_ = new QLabel(QString("of %1").arg(report_->pageCount()), this);
     pageCount_->setObjectName("PreviewPageCount");
@@ -99,11 +101,11 @@ FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report,
     layout->addWidget(tools);
     layout->addWidget(scroll_);
     // A whole page wide at 100%, as tall as the screen allows, over its owner.
-    const QRect screen = this->screen()->availableGeometry();
-    resize(std::min(840, screen.width()), std::min(900, screen.height() - 60));
+    resize(840, 900);
     if (owner) {
         move(owner->geometry().center() - rect().center());
     }
+    platform::fitOnScreen(*this);
     showPage(0);
     scroll_->setFocus();  // + and - zoom, the page keys turn pages, from the start
 }

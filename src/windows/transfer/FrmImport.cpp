@@ -11,6 +11,7 @@
 
 #include "app/Characters.h"
 #include "app/SharedRoutines.h"
+#include "platform/ScreenFit.h"
 
 namespace windows {
 namespace {
@@ -133,6 +134,7 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
     layout->addWidget(grdPreview, 1);
     layout->addWidget(buttons);
     resize(640, 420);
+    platform::fitOnScreen(*this);
     (worthAdding ? CmdImport : CmdCancel)->setFocus();
 }
 
