@@ -10,6 +10,7 @@
 #include "CatalogueGenerator.h"
 #include "db/Connection.h"
 #include "db/SortKeys.h"
+#include "support/WithoutSortKeys.h"
 
 namespace bench {
 namespace {
@@ -27,17 +28,7 @@ double sizeWithoutKeys(const std::string& keyed, const QTemporaryDir& dir) {
     QFile::copy(QString::fromStdString(keyed), QString::fromStdString(bare));
     db::Connection connection;
     connection.open(bare);
-    connection.executeScript(
-        "DROP INDEX MainByArtist; DROP INDEX MainByTitle; DROP INDEX MainByCategory;"
-        "DROP INDEX MainByFormat; DROP INDEX MainKeysToMake;"
-        "DROP TRIGGER MainArtistKeyStale; DROP TRIGGER MainTitleKeyStale;"
-        "DROP TRIGGER MainCategoryKeyStale; DROP TRIGGER MainFormatKeyStale;"
-        "ALTER TABLE Main DROP COLUMN ArtistKey; ALTER TABLE Main DROP COLUMN TitleKey;"
-        "ALTER TABLE Main DROP COLUMN CategoryKey; ALTER TABLE Main DROP COLUMN FormatKey;"
-        "CREATE INDEX MainByArtist ON Main (Artist, Title);"
-        "CREATE INDEX MainByTitle ON Main (Title, Artist);"
-        "CREATE INDEX MainByCategory ON Main (Category, Title);"
-        "CREATE INDEX MainByFormat ON Main (Format, Artist, Title);");
+    connection.executeScript(testing::WithoutSortKeysSql);
     connection.execute("VACUUM INTO ?", {db::Value(compacted)});
     return static_cast<double>(QFileInfo(QString::fromStdString(compacted)).size());
 }

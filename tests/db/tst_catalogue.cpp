@@ -9,6 +9,7 @@
 #include "db/RecordTransfer.h"
 #include "db/SortKeys.h"
 #include "support/TestCatalogue.h"
+#include "support/WithoutSortKeys.h"
 
 using db::DbError;
 using testing::TestCatalogue;
@@ -88,15 +89,7 @@ class TestCatalogueFile : public QObject {
             << QStringList{"\u0301\u0301", "abba",  "ABBA",         "Åge",  QString(10000, 'b'),
                            "Édith Piaf",   "Zappa", "Мумий Тролль", "שלום", "\uFFFD"};
         QTest::newRow("keys of its own") << "UPDATE Main SET ArtistKey = X'00';" << names;
-        QTest::newRow("keys dropped")
-            << "DROP INDEX MainByArtist; DROP INDEX MainByTitle; DROP INDEX MainByCategory;"
-               "DROP INDEX MainByFormat; DROP INDEX MainKeysToMake;"
-               "DROP TRIGGER MainArtistKeyStale; DROP TRIGGER MainTitleKeyStale;"
-               "DROP TRIGGER MainCategoryKeyStale; DROP TRIGGER MainFormatKeyStale;"
-               "ALTER TABLE Main DROP COLUMN ArtistKey; ALTER TABLE Main DROP COLUMN TitleKey;"
-               "ALTER TABLE Main DROP COLUMN CategoryKey; ALTER TABLE Main DROP COLUMN FormatKey;"
-               "CREATE INDEX MainByArtist ON Main (Artist, Title);"
-            << names;
+        QTest::newRow("keys dropped") << QString(testing::WithoutSortKeysSql) << names;
     }
     void sortKeysFollowEveryWriterAndCollation() {
         QFETCH(QString, change);
