@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # How long the counts or browse window takes to appear and to answer a key, with the
-# accessibility bridge on and off. Run on the headless desktop (../shared/tools/desktop-up, or
-# any X display with an accessibility bus), ideally with a screen reader running (orca).
+# accessibility bridge on and off. Run on an X display with a session bus and the
+# accessibility bus (Xvfb, dbus-launch, /usr/libexec/at-spi-bus-launcher, a window manager),
+# ideally with a screen reader running (orca); needs xdotool and bc.
 #   tools/a11y_timing.sh CATALOGUE counts|browse [RUNS]
 set -euo pipefail
 catalogue=$1
