@@ -10,7 +10,6 @@
 #include <unordered_set>
 
 #include "app/Characters.h"
-#include "db/SortKeys.h"
 #include "db/csv/CsvReader.h"
 
 namespace app {
