@@ -266,6 +266,7 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
                                                            const Progress& progress) const {
     Preview preview;
     db::catalogue::RecordMatcher matcher(connection);
+    const db::ReadTransaction snapshot(connection);
     const bool read = forEachRecord(
         [&](const Texts& texts, bool cut) {
             ++preview.rows;

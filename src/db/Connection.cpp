@@ -350,4 +350,16 @@ void Transaction::commit() {
     done_ = true;
 }
 
+ReadTransaction::ReadTransaction(Connection& connection) : connection_(connection) {
+    connection_.execute("BEGIN");
+}
+
+ReadTransaction::~ReadTransaction() {
+    try {
+        connection_.execute("COMMIT");  // a read leaves nothing to keep or undo
+    } catch (const DbError&) {
+        // The engine ended the transaction already.
+    }
+}
+
 }  // namespace db

@@ -97,4 +97,18 @@ class Transaction {
     bool done_ = false;
 };
 
+// One read lock over many reads: each statement outside a transaction takes and drops the
+// file's lock and checks the file again, which costs more than a small indexed lookup.
+// Nothing is written through the connection meanwhile.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(Connection& connection);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    Connection& connection_;
+};
+
 }  // namespace db
