@@ -165,9 +165,10 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     }
     if (heldForRun_) {
         // Any other long run ends on its own in a moment (the browse fill stops now): closing
-        // in the middle would leave its work half done.
+        // in the middle would leave its work half done, so the window closes after it.
         event->ignore();
         EscapePressed = true;
+        closeAfterRun_ = true;
         return;
     }
     event->accept();  // otherwise closing is never refused

@@ -313,6 +313,7 @@ class FrmMain : public QMainWindow {
         std::unique_ptr<OtherWindowsHeld> others_;
     };
     HeldForRun* heldForRun_ = nullptr;  // the run going, if any
+    void closeOnceIdle();
     // A long run the user can stop with Esc: held as above, with the busy pointer and the
     // progress bar.
     class StoppableRun {
@@ -341,6 +342,7 @@ class FrmMain : public QMainWindow {
     bool markingForDeleteAll_ = false;     // the part of a delete-all that Esc can stop
     bool damageRepairOffered_ = false;     // a catalogue found damaged is offered one repair
     bool closeAfterTransfer_ = false;      // the window was closed while records were imported
+    bool closeAfterRun_ = false;           // ...or during another run, which cannot stop
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

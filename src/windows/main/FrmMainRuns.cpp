@@ -1,10 +1,12 @@
 // Long runs of the main window (delete-all, repair, import, export, the browse fill, report
 // output): the window takes no input but Esc, every other window of the program is held,
 // and the progress bar shows how far the run is.
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/AppState.h"
 #include "windows/controls/OtherWindowsHeld.h"
@@ -16,6 +18,8 @@ namespace {
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
+
+constexpr int IdleCheckMs = 50;
 
 }  // namespace
 
@@ -43,6 +47,22 @@ FrmMain::HeldForRun::~HeldForRun() {
     if (focus_ && focus_->isEnabled()) {
         focus_->setFocus();
     }
+    if (window_.closeAfterRun_) {
+        window_.closeAfterRun_ = false;
+        window_.closeOnceIdle();
+    }
+}
+
+// Closes the window once the command that ran has ended: not while a message it shows (the
+// run's outcome) is still open, nor inside another run.
+void FrmMain::closeOnceIdle() {
+    QTimer::singleShot(IdleCheckMs, this, [this] {
+        if (heldForRun_ || QApplication::activeModalWidget()) {
+            closeOnceIdle();
+            return;
+        }
+        close();
+    });
 }
 
 bool FrmMain::HeldForRun::holds(const QWidget* window) const {
