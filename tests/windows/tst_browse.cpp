@@ -151,6 +151,32 @@ class TestBrowse : public QObject {
                  QStringList{"Arrival (live)"});
     }
 
+    // Another program holding the file: the browse says so and shows no empty rows, and the
+    // main window keeps its record and the edit typed into it.
+    void aHeldFileIsSaidAndTheEditKept() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        w.txtTitle->setFocus();
+        QTest::keyClicks(w.txtTitle, " (live)");  // on ABBA's "Arrival"
+        testing::FileLock lock(f.catalogue.path());
+        f.desktop.answers = {Answer::Ok};
+        click(w.CmdBrowse);
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"The records could not be read for the browse window.\r\nThe "
+                             "catalogue file is locked by another program. Close that program "
+                             "and try again."});
+        QVERIFY(!w.frmBrowse()->isVisible());
+        QCOMPARE(w.frmBrowse()->Grid1->model()->rowCount(), 0);
+        QVERIFY(w.centralWidget()->isEnabled() && !f.desktop.busy);
+        lock.release();
+        click(w.CmdUpdate);
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
+                 QStringList{"Arrival (live)"});
+        click(w.CmdBrowse);  // and once the file is free, the rows are there
+        QVERIFY(w.frmBrowse()->isVisible());
+        QCOMPARE(rows(*w.frmBrowse()).first(), QString("ABBA|Arrival (live)|Pop|CD"));
+    }
+
     void anEmptyCatalogueBrowsesEmpty() {
         MainWindowFixture f;
         auto& w = shown(f);

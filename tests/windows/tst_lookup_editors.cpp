@@ -353,10 +353,22 @@ class TestLookupEditors : public QObject {
                        QVERIFY(f.desktop.messages.back().text.endsWith(
                            "in procedure Form_Load of Form 'FrmFormat'"));
                        QVERIFY(e.isVisible());
+                       click(e.CmdAdd);
+                       QTest::keyClicks(e.dropDown, "Disc");
+                       f.desktop.answers = {Answer::Ok};
+                       click(e.CmdAdd);  // still held: said as for any command
+                       QVERIFY(f.desktop.messages.back().text.endsWith(
+                           "in procedure CmdAdd_Click of Form 'FrmFormat'"));
+                       holder.reset();
+                       click(e.CmdAdd);  // the file is free: the list is read, Disc stored
+                       QCOMPARE(e.mode(), QString("AddMode"));
+                       QCOMPARE(items(e.dropDown), items(w.cmbFormat));
+                       QVERIFY(items(e.dropDown).contains("Disc"));
                        click(e.CmdReturn);  // and can still be left
                    });
-        holder.reset();
         QCOMPARE(w.lblMsgBar1->text(), QString("Closed Format Form"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Format WHERE Format = 'Disc'"),
+                 QStringList{"1"});
 
         // Found and confirmed, then refused by the table: no entry leaves the lists.
         for (const char* table : {"Category", "Artist"}) {

@@ -65,24 +65,34 @@ int BrowseRows::rowCount() const {
     return static_cast<int>(ids_.size());
 }
 
+void BrowseRows::readFirst(int count) {
+    for (std::size_t row = 0; row < std::min(ids_.size(), static_cast<std::size_t>(count)); ++row) {
+        readInto(row);
+    }
+}
+
+void BrowseRows::readInto(std::size_t row) const {
+    if (!reader_) {
+        reader_ = std::make_unique<db::catalogue::RecordReader>(connection_);
+    }
+    Cached& slot = cache_[row % CacheRows];
+    slot.texts =
+        reader_->read(ids_[row]).value_or(db::catalogue::RecordReader::Texts{});  // gone: empty
+    slot.rowId = ids_[row];
+}
+
 QString BrowseRows::text(int row, int column) const {
     if (column < 1 || column > 4) {
         return {};
     }
-    const std::int64_t id = rowId(row);
-    Cached& slot = cache_[static_cast<std::size_t>(row) % CacheRows];
-    if (slot.rowId != id) {
+    const Cached& slot = cache_[static_cast<std::size_t>(row) % CacheRows];
+    if (slot.rowId != rowId(row)) {
         const auto now = std::chrono::steady_clock::now();
         if (!reading_ || now < quietUntil_) {
             return {};
         }
         try {
-            if (!reader_) {
-                reader_ = std::make_unique<db::catalogue::RecordReader>(connection_);
-            }
-            slot.texts =
-                reader_->read(id).value_or(db::catalogue::RecordReader::Texts{});  // gone: empty
-            slot.rowId = id;
+            readInto(static_cast<std::size_t>(row));
         } catch (const db::DbError&) {
             quietUntil_ = now + std::chrono::seconds(2);
             return {};

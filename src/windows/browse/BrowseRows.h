@@ -19,6 +19,10 @@ class BrowseRows : public GridRows {
     void add(std::int64_t rowId);
     std::int64_t rowId(int row) const;
 
+    // Reads the texts of the first `count` rows now, so that a file another program holds
+    // is said when the grid is filled rather than shown as empty rows. A failure throws.
+    void readFirst(int count);
+
     int rowCount() const override;
     QString text(int row, int column) const override;
     // From the column's index, in one pass: a million rows sort in well under a second.
@@ -29,6 +33,8 @@ class BrowseRows : public GridRows {
     void setReading(bool reading) { reading_ = reading; }
 
   private:
+    void readInto(std::size_t row) const;
+
     static constexpr int CacheRows = 1024;
     struct Cached {
         std::int64_t rowId = -1;

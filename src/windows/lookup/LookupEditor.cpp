@@ -86,19 +86,31 @@ void LookupEditor::buildControls() {
 // The category and format editors read their list afresh at every opening, from a
 // recordset they keep while open. A Null row is listed as empty text.
 void LookupEditor::Form_Load() {
-    db::Recordset& rs = records();
-    const std::string column = db::catalogue::lookupColumn(kind_.table);
     try {
-        TextList items;
-        rs.openReading(state_.cnMain, db::catalogue::lookupTable(kind_.table), column,
-                       [&](std::optional<std::string_view> value) {
-                           items.add(value.value_or(std::string_view()));
-                       });
-        list_.fill(std::move(items));
+        readList();
     } catch (const db::DbError& error) {
         failed(error, "Form_Load");
     }
     mainStatus_->clear();
+}
+
+void LookupEditor::readList() {
+    TextList items;
+    records().openReading(state_.cnMain, db::catalogue::lookupTable(kind_.table),
+                          db::catalogue::lookupColumn(kind_.table),
+                          [&](std::optional<std::string_view> value) {
+                              items.add(value.value_or(std::string_view()));
+                          });
+    list_.fill(std::move(items));
+}
+
+// An editor that could not read its list when it opened (another program held the file)
+// reads it at its next command, so that the command works once the file is free.
+void LookupEditor::readListIfUnread() {
+    if (!kind_.keptHidden && !records().isOpen()) {
+        readList();
+        DisplayCount();
+    }
 }
 
 // Showing the editor (the artist editor at every opening) puts it in order for the user.

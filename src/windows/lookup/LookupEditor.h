@@ -59,6 +59,8 @@ class LookupEditor : public QDialog {
   private:
     void buildControls();
     void Form_Load();
+    void readList();
+    void readListIfUnread();
     void setMode(const char* mode);
     db::Recordset& records();
     bool inTable(const QString& value);

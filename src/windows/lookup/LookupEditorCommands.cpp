@@ -45,6 +45,7 @@ void LookupEditor::CmdAdd_Click() {
     }
     const QString stored = app::leftCharacters(typed, kind_.storedCharacters);
     try {
+        readListIfUnread();
         if (inTable(stored)) {
             desktop_.messageBox(kind_.duplicate, Buttons::Ok, Icon::None);
             setMode("InsertMode");
@@ -78,6 +79,7 @@ void LookupEditor::CmdDelete_Click() {
     }
     std::vector<int> positions;
     try {
+        readListIfUnread();
         positions = positionsOf(value);
     } catch (const db::DbError& error) {
         failed(error, "CmdDelete_Click");

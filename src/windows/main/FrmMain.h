@@ -202,8 +202,10 @@ class FrmMain : public QMainWindow {
     void mnuReportPrintToScreen_Click();
     void CmdSearch_Click();
     void CmdBrowse_Click();
-    void FillBrowseGrid();
-    void FillBrowseGridSearch();
+    // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
+    enum class Filled { Whole, Stopped, Unreadable };
+    Filled FillBrowseGrid();
+    Filled FillBrowseGridSearch();
     // The browse window, made at the first fill; gone when the user closes it.
     FrmBrowse* frmBrowse();
     // The search window, made hidden at its first use.
@@ -288,7 +290,7 @@ class FrmMain : public QMainWindow {
     QString markAllRecords();
     bool reallyCancelDeleteAll();
     ReportSent produceReport();
-    void fillBrowse(db::Recordset& records, std::int64_t expected);
+    Filled fillBrowse(db::Recordset& records, std::int64_t expected);
     void refreshBrowse();
     void importFile(const QString& path);
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage

@@ -6,6 +6,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "db/DbError.h"
 #include "windows/browse/BrowseRows.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
@@ -14,7 +15,11 @@
 namespace windows {
 namespace {
 
+using platform::Buttons;
+using platform::Icon;
+
 constexpr std::uint32_t EventsEveryMs = 50;
+constexpr int FirstRowsRead = 64;  // more than a window shows at once
 
 }  // namespace
 
@@ -28,18 +33,16 @@ FrmBrowse* FrmMain::frmBrowse() {
 void FrmMain::CmdBrowse_Click() {
     SetBusyPointer(true);
     lblMsgBar1->setText("Opening Browse Form");
-    if (state_.SearchMode) {
-        FillBrowseGridSearch();
-    } else {
-        FillBrowseGrid();
-    }
-    if (EscapePressed) {
-        SetBusyPointer(false);
+    const Filled filled = state_.SearchMode ? FillBrowseGridSearch() : FillBrowseGrid();
+    SetBusyPointer(false);
+    if (filled == Filled::Stopped) {
         lblMsgBar1->setText("Browse Interupted");
         return;
     }
     lblMsgBar1->clear();
-    SetBusyPointer(false);
+    if (filled == Filled::Unreadable) {
+        return;
+    }
     frmBrowse()->show();
     frmBrowse()->raise();
     frmBrowse()->activateWindow();
@@ -57,41 +60,39 @@ void FrmMain::refreshBrowse() {
         return;
     }
     SetBusyPointer(true);
-    if (state_.SearchMode) {
-        FillBrowseGridSearch();
-    } else {
-        FillBrowseGrid();
-    }
+    const Filled filled = state_.SearchMode ? FillBrowseGridSearch() : FillBrowseGrid();
     SetBusyPointer(false);
-    if (EscapePressed) {  // stopped: no part of a list stands for the whole
+    if (filled != Filled::Whole) {  // no part of a list stands for the whole
         frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.cnMain));
         frmBrowse_->hide();
     }
 }
 
-void FrmMain::FillBrowseGrid() {
-    fillBrowse(state_.rsMain, RecordTally);
+FrmMain::Filled FrmMain::FillBrowseGrid() {
+    return fillBrowse(state_.rsMain, RecordTally);
 }
 
-void FrmMain::FillBrowseGridSearch() {
+FrmMain::Filled FrmMain::FillBrowseGridSearch() {
     std::int64_t results = 0;
     app::resumeNext([&] { results = state_.rsSearch.recordCount(); });
-    fillBrowse(state_.rsSearch, results);
+    return fillBrowse(state_.rsSearch, results);
 }
 
 // Walks the recordset in its order and gives the browse grid each record's row id (the
 // grid reads the texts of the rows it draws). Pending events run every 50 ms so that Esc
 // can stop the walk; meanwhile every other command and window is held, so nothing can move
-// the recordset under the walk. The recordset's position is restored at the end.
-void FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
-    auto& s = state_;
+// the recordset under the walk, and its place is put back from memory at the end: the walk
+// reads nothing from the file, so another program holding it cannot lose the record shown.
+// The first rows' texts are read before the grid is shown; a file that cannot be read is
+// said, and the grid left empty.
+FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
     FrmBrowse* browse = frmBrowse();
     EscapePressed = false;
     std::optional<std::int64_t> returnTo;
-    app::resumeNext([&] { returnTo = records.bookmark(); });
+    app::resumeNext([&] { returnTo = records.absolutePosition(); });
     ProgressBar1->setMaximum(static_cast<int>(std::min<std::int64_t>(expected, INT32_MAX)));
     browse->Grid1->hide();
-    auto rows = std::make_unique<BrowseRows>(s.cnMain);
+    auto rows = std::make_unique<BrowseRows>(state_.cnMain);
     std::optional<HeldForRun> held(std::in_place, *this);
     app::resumeNext([&] {
         records.moveFirst();
@@ -110,16 +111,32 @@ void FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
             records.moveNext();
         }
     });
+    std::optional<db::DbError> unreadable;
+    if (!EscapePressed) {
+        try {
+            rows->readFirst(FirstRowsRead);
+        } catch (const db::DbError& error) {
+            unreadable = error;
+            rows = std::make_unique<BrowseRows>(state_.cnMain);
+        }
+    }
     browse->setRows(std::move(rows));
     browse->Grid1->show();
     app::resumeNext([&] {
         if (returnTo) {
-            records.setBookmark(*returnTo);
+            records.setAbsolutePosition(*returnTo);
         }
     });
     held.reset();
     ProgressBar1->setValue(0);
     ProgressBar1->hide();
+    if (unreadable) {
+        desktop_.messageBox(
+            app::failureText("The records could not be read for the browse window.", *unreadable),
+            Buttons::Ok, Icon::Exclamation);
+        return Filled::Unreadable;
+    }
+    return EscapePressed ? Filled::Stopped : Filled::Whole;
 }
 
 }  // namespace windows
