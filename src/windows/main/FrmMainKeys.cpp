@@ -1,4 +1,5 @@
 // The main window sees every key before the focused control does.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -43,9 +44,13 @@ bool isEnter(int qtKey) {
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::FocusOut && watched == CmbArtist) {
-        // Focus moving within the window; not a popup list opening or another window.
+        // Focus moving within the window; not a popup list opening (its own list takes the
+        // focus first as a popup, then once more) or another window.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        const QWidget* to = QApplication::focusWidget();
+        const bool toOwnList =
+            to && (to == CmbArtist->view() || CmbArtist->view()->isAncestorOf(to));
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !toOwnList) {
             CmbArtist_LostFocus();
         }
         return false;
