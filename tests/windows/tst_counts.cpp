@@ -145,6 +145,11 @@ class TestCounts : public QObject {
                 c.Grid1->setCurrentIndex(c.Grid1->model()->index(0, 2));
                 QTest::keyClick(c.Grid1, Qt::Key_Space);
                 QCOMPARE(tally(c), (QStringList{"ten=10", "Nine=9", "1999=1", "alpha=1"}));
+                // The current cell stays with its row and column: Space again sorts back.
+                QCOMPARE(c.Grid1->currentIndex(), c.Grid1->model()->index(2, 2));  // 1999
+                QTest::keyClick(c.Grid1, Qt::Key_Space);
+                QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
+                QCOMPARE(c.Grid1->currentIndex(), c.Grid1->model()->index(0, 2));
             });
     }
 

@@ -78,9 +78,22 @@ void GridModel::sortBy(int column, bool ascending) {
     std::vector<int> order(entries.size());
     std::transform(entries.begin(), entries.end(), order.begin(),
                    [](const Entry& entry) { return entry.row; });
-    beginResetModel();
+    // A change of layout, not a reset: the current cell stays on its row and column, so
+    // Space on a column sorts it again the other way.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList kept = persistentIndexList();
+    std::vector<int> shownAt(order.size());
+    for (std::size_t shown = 0; shown < order.size(); ++shown) {
+        shownAt[static_cast<std::size_t>(order[shown])] = static_cast<int>(shown);
+    }
+    QModelIndexList moved;
+    for (const QModelIndex& index : kept) {
+        moved << this->index(shownAt[static_cast<std::size_t>(sourceRow(index.row()))],
+                             index.column());
+    }
     order_ = std::move(order);
-    endResetModel();
+    changePersistentIndexList(kept, moved);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int GridModel::sourceRow(int row) const {
