@@ -10,7 +10,7 @@
 #include "CatalogueGenerator.h"
 #include "db/Connection.h"
 #include "db/SortKeys.h"
-#include "support/WithoutSortKeys.h"
+#include "support/OrderChecks.h"
 
 namespace bench {
 namespace {

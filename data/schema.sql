@@ -2,17 +2,12 @@
 -- Widths the program writes: Main.Artist 30, Title 30, Category 15, Format 5;
 -- Artist.Artist 30 from the editor (an artist added while entering a record is kept
 -- whole); Category.Category 5; Format.Format 15; ReportTitle.Title as typed.
--- After the texts, each text's sort key in the user's collation, made by the program
--- (see sortkeys.sql); Null until made.
+-- The orders the program shows Main in are kept beside it (see sortkeys.sql).
 CREATE TABLE Main (
     Artist   TEXT COLLATE NOCASE,
     Title    TEXT COLLATE NOCASE,
     Category TEXT COLLATE NOCASE,
-    Format   TEXT COLLATE NOCASE,
-    ArtistKey   BLOB,
-    TitleKey    BLOB,
-    CategoryKey BLOB,
-    FormatKey   BLOB
+    Format   TEXT COLLATE NOCASE
 );
 
 CREATE TABLE Artist      (Artist   TEXT COLLATE NOCASE);

@@ -1,27 +1,38 @@
--- The sort keys of Main: one index per view order, on the keys, so opening a view is a
--- single index scan; an index of the rows whose keys are still to be made; and triggers that
--- mark a key to be made again when its text changes, whoever changes it (plain SQL, so the
--- stock sqlite3 tool can still write the file). Run on new catalogues and on older ones
--- given their key columns.
+-- The four orders of Main, beside it: one table per view order holding each record's sort
+-- keys (ICU sort keys in the user's collation, made by the program) and its row id, its
+-- primary key the order itself, so opening a view is one scan and a "begins with" one
+-- search. The keys are stored once, in these tables alone: Main keeps only its texts.
+-- Triggers in plain SQL note every record whose texts change, whoever changes them (the
+-- stock sqlite3 tool can still write and check the file); the program places the noted
+-- records again before anything reads an order. A note carries the texts the record was
+-- placed by, so its old places are found by their keys.
+
 -- The collation the keys were made with (its ICU version and locale): one row.
 CREATE TABLE IF NOT EXISTS SortKeyCollation (Description TEXT);
 
-CREATE INDEX IF NOT EXISTS MainByArtist   ON Main (ArtistKey, TitleKey);
-CREATE INDEX IF NOT EXISTS MainByTitle    ON Main (TitleKey, ArtistKey);
-CREATE INDEX IF NOT EXISTS MainByCategory ON Main (CategoryKey, TitleKey);
-CREATE INDEX IF NOT EXISTS MainByFormat   ON Main (FormatKey, ArtistKey, TitleKey);
-CREATE INDEX IF NOT EXISTS MainKeysToMake ON Main (ArtistKey)
-    WHERE ArtistKey IS NULL OR TitleKey IS NULL OR CategoryKey IS NULL OR FormatKey IS NULL;
+-- The four order tables (ArtistOrder, TitleOrder, CategoryOrder, FormatOrder) are made by
+-- the program from its list of views: WITHOUT ROWID tables of the keys of the view's texts
+-- and the record's row id Id, all of them the primary key, e.g.
+--   ArtistOrder (ArtistKey BLOB NOT NULL, TitleKey BLOB NOT NULL, Id INTEGER NOT NULL,
+--                PRIMARY KEY (ArtistKey, TitleKey, Id)) WITHOUT ROWID
 
-CREATE TRIGGER IF NOT EXISTS MainArtistKeyStale AFTER UPDATE OF Artist ON Main
-    WHEN NEW.Artist IS NOT OLD.Artist COLLATE BINARY
-    BEGIN UPDATE Main SET ArtistKey = NULL WHERE rowid = NEW.rowid; END;
-CREATE TRIGGER IF NOT EXISTS MainTitleKeyStale AFTER UPDATE OF Title ON Main
-    WHEN NEW.Title IS NOT OLD.Title COLLATE BINARY
-    BEGIN UPDATE Main SET TitleKey = NULL WHERE rowid = NEW.rowid; END;
-CREATE TRIGGER IF NOT EXISTS MainCategoryKeyStale AFTER UPDATE OF Category ON Main
-    WHEN NEW.Category IS NOT OLD.Category COLLATE BINARY
-    BEGIN UPDATE Main SET CategoryKey = NULL WHERE rowid = NEW.rowid; END;
-CREATE TRIGGER IF NOT EXISTS MainFormatKeyStale AFTER UPDATE OF Format ON Main
-    WHEN NEW.Format IS NOT OLD.Format COLLATE BINARY
-    BEGIN UPDATE Main SET FormatKey = NULL WHERE rowid = NEW.rowid; END;
+-- Records to place again: Placed 1 with the texts of the places to take away, 0 for a
+-- record not placed before.
+CREATE TABLE IF NOT EXISTS SortKeysToMake (
+    Id INTEGER, Placed INTEGER, Artist, Title, Category, Format);
+
+CREATE TRIGGER IF NOT EXISTS MainAdded AFTER INSERT ON Main
+    BEGIN INSERT INTO SortKeysToMake (Id, Placed) VALUES (NEW.rowid, 0); END;
+CREATE TRIGGER IF NOT EXISTS MainChanged AFTER UPDATE ON Main
+    WHEN NEW.rowid IS NOT OLD.rowid OR NEW.Artist IS NOT OLD.Artist COLLATE BINARY
+      OR NEW.Title IS NOT OLD.Title COLLATE BINARY
+      OR NEW.Category IS NOT OLD.Category COLLATE BINARY
+      OR NEW.Format IS NOT OLD.Format COLLATE BINARY
+    BEGIN
+        INSERT INTO SortKeysToMake VALUES
+            (OLD.rowid, 1, OLD.Artist, OLD.Title, OLD.Category, OLD.Format);
+        INSERT INTO SortKeysToMake (Id, Placed) VALUES (NEW.rowid, 0);
+    END;
+CREATE TRIGGER IF NOT EXISTS MainDeleted AFTER DELETE ON Main
+    BEGIN INSERT INTO SortKeysToMake VALUES
+        (OLD.rowid, 1, OLD.Artist, OLD.Title, OLD.Category, OLD.Format); END;

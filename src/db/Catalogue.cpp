@@ -16,12 +16,14 @@ extern const char* const SeedSql;
 extern const char* const SampleSql;
 
 TableSource mainTable(const View& view) {
-    return {"Main", std::string(view.orderBy), {}, {}, fillMissingKeys};
+    return {"Main",          view.orderBy(), {}, {}, fillMissingKeys, std::string(view.table),
+            view.orderOfRows()};
 }
 
-TableSource mainRange(const std::string& column, const std::string& from, const std::string& to) {
-    // Ordered by the column's key, and within equal keys as the column's view orders them:
-    // the order of the column's index, so no sorting is needed.
+namespace {
+
+// The view whose order `column` leads: its table holds the column's keys in order.
+const View& viewOf(const std::string& column) {
     std::string name = column;
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -29,13 +31,32 @@ TableSource mainRange(const std::string& column, const std::string& from, const 
     if (!view) {
         throw DbError(err::Unspecified, "There is no order by '" + column + "'.");
     }
+    return *view;
+}
+
+// An order's table joined to the records it places.
+std::string orderJoinedToMain(const View& view) {
+    const std::string table = quoted(std::string(view.table));
+    return table + " JOIN Main ON Main.rowid = " + table + ".Id";
+}
+
+}  // namespace
+
+TableSource mainRange(const std::string& column, const std::string& from, const std::string& to) {
+    // Ordered by the column's key, and within equal keys as the column's view orders them:
+    // the order of the column's table, so no sorting is needed.
+    const View& view = viewOf(column);
+    TableSource source = mainTable(view);
     const Match match = keyRange(column, from, to);
-    return {"Main", std::string(view->orderBy), match.where, match.params, fillMissingKeys};
+    source.where = match.where;
+    source.params = match.params;
+    return source;
 }
 
 Match keyRange(const std::string& column, const std::string& from, const std::string& to) {
     const std::string key = quoted(column + "Key");
-    Match match{key + " >= CAST(? AS BLOB)", {Value(collation::letterKey(from))}};
+    Match match{key + " >= CAST(? AS BLOB)", {Value(collation::letterKey(from))},
+                std::string(viewOf(column).table)};
     if (const auto above = collation::aboveKeysBeginningWith(collation::letterKey(to))) {
         match.where += " AND " + key + " < CAST(? AS BLOB)";
         match.params.emplace_back(*above);
@@ -90,7 +111,9 @@ std::optional<RecordReader::Texts> RecordReader::read(std::int64_t rowId) {
 void rankByColumn(Connection& connection, const std::string& column, const RankRow& row) {
     fillMissingKeys(connection);
     const std::string key = quoted(column + "Key");
-    Statement records(connection, "SELECT rowid, " + key + " FROM Main ORDER BY " + key);
+    Statement records(connection, "SELECT Id, " + key + " FROM " +
+                                      quoted(std::string(viewOf(column).table)) + " ORDER BY " +
+                                      key);
     std::string previous;
     std::int64_t rank = -1;
     while (records.step()) {
@@ -105,7 +128,8 @@ void rankByColumn(Connection& connection, const std::string& column, const RankR
 
 void textsThatMayBeNumbers(Connection& connection, const std::string& column, const TextRow& row) {
     fillMissingKeys(connection);
-    Statement records(connection, "SELECT rowid, " + quoted(column) + " FROM Main WHERE " +
+    Statement records(connection, "SELECT Main.rowid, Main." + quoted(column) + " FROM " +
+                                      orderJoinedToMain(viewOf(column)) + " WHERE " +
                                       quoted(column + "Key") + " < CAST(? AS BLOB)");
     records.bind(1, Value(collation::aboveKeysOfNumbers()));
     while (records.step()) {
@@ -123,9 +147,10 @@ void groupedCounts(Connection& connection, const std::string& column, const Matc
     const std::string name = quoted(column);
     const std::string key = quoted(column + "Key");
     // Every record counts in its group, the group of Nulls too. The engine groups by the
-    // whole key, in key order through the view's index; neighbours that differ only in case
-    // are one group here.
-    Statement groups(connection, "SELECT " + key + ", " + name + ", count(*) FROM Main" +
+    // whole key, in key order through the column's order; neighbours that differ only in
+    // case are one group here.
+    Statement groups(connection, "SELECT " + key + ", Main." + name + ", count(*) FROM " +
+                                     orderJoinedToMain(viewOf(column)) +
                                      (which.where.empty() ? "" : " WHERE " + which.where) +
                                      " GROUP BY " + key + " ORDER BY " + key);
     groups.bindAll(which.params);

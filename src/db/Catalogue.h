@@ -29,10 +29,12 @@ TableSource mainTable(const View& view);
 // accents (From A To F takes Åge and Édith).
 TableSource mainRange(const std::string& column, const std::string& from, const std::string& to);
 
-// A condition on Main's rows, its values bound.
+// A condition on the columns of `table` (Main's texts, or the keys of an order's table),
+// its values bound.
 struct Match {
     std::string where;
     std::vector<Value> params;
+    std::string table = "Main";
 };
 // `column` (Artist, Title, Category or Format) from `from` up to every value beginning with
 // `to`, compared by letters alone: a range of the column's sort key.
@@ -70,7 +72,7 @@ void groupedCounts(Connection& connection, const std::string& column, const Matc
 
 // Main's records in the order of one column's text alone ("Artist", "Title", "Category" or
 // "Format"): `row` gets each record's row id and rank, equal texts one rank. Read from the
-// column's index alone, not from the records.
+// order that column leads alone, not from the records.
 using RankRow = std::function<void(std::int64_t rowId, std::int64_t rank)>;
 void rankByColumn(Connection& connection, const std::string& column, const RankRow& row);
 // The records whose `column` may read as a number (it begins, after blanks, with a digit, a

@@ -86,6 +86,16 @@ Statement& Statement::bind(int index, const Value& value) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    // A null pointer would bind Null: the empty key is an empty BLOB.
+    const int rc = sqlite3_bind_blob(stmt_.get(), index, bytes.data() ? bytes.data() : "",
+                                     static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
 Statement& Statement::bindText(int index, std::optional<std::string_view> text) {
     if (text && !text->data()) {
         text = "";  // a null pointer would bind Null, not empty text
@@ -347,6 +357,26 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     connection_.execute("COMMIT");
+    done_ = true;
+}
+
+Savepoint::Savepoint(Connection& connection) : connection_(connection) {
+    connection_.execute("SAVEPOINT quorvane_unit");
+}
+
+Savepoint::~Savepoint() {
+    if (!done_) {
+        try {
+            connection_.execute("ROLLBACK TO quorvane_unit");
+            connection_.execute("RELEASE quorvane_unit");
+        } catch (const DbError&) {
+            // The engine already rolled the transaction back.
+        }
+    }
+}
+
+void Savepoint::release() {
+    connection_.execute("RELEASE quorvane_unit");
     done_ = true;
 }
 

@@ -26,6 +26,8 @@ class Statement {
     // Binds text without copying it (nothing binds Null): it must stay as it is until the
     // statement is stepped and reset.
     Statement& bindText(int index, std::optional<std::string_view> text);
+    // Binds bytes as a BLOB, copied.
+    Statement& bindBlob(int index, std::string_view bytes);
     bool step();  // true while a row is available
     void reset();
     int columnCount() const;
@@ -91,6 +93,21 @@ class Transaction {
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
+
+  private:
+    Connection& connection_;
+    bool done_ = false;
+};
+
+// A unit of work that joins a transaction already open or is one of its own: undone whole
+// unless released.
+class Savepoint {
+  public:
+    explicit Savepoint(Connection& connection);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
 
   private:
     Connection& connection_;

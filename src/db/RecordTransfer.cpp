@@ -41,15 +41,9 @@ std::string lookupQuery(Lookup which) {
 
 RecordInserter::RecordInserter(Connection& connection, std::int64_t expected)
     : connection_(connection),
-      indexesDropped_(isMany(connection, expected)),
+      firstAdded_(isMany(connection, expected) ? beginAddingMany(connection) : std::nullopt),
       statement_(connection,
-                 "INSERT INTO Main (Artist, Title, Category, Format, ArtistKey, TitleKey, "
-                 "CategoryKey, FormatKey) VALUES (?1, ?2, ?3, ?4, quorvane_sort_key(?1), "
-                 "quorvane_sort_key(?2), quorvane_sort_key(?3), quorvane_sort_key(?4))") {
-    if (indexesDropped_) {
-        dropOrderIndexes(connection);
-    }
-}
+                 "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?1, ?2, ?3, ?4)") {}
 
 void RecordInserter::insert(const RecordTexts& texts) {
     bindTexts(statement_, texts);
@@ -58,26 +52,27 @@ void RecordInserter::insert(const RecordTexts& texts) {
 }
 
 void RecordInserter::finish() {
-    if (indexesDropped_) {
-        buildOrderIndexes(connection_);
-        indexesDropped_ = false;
+    if (firstAdded_) {
+        placeAddedRecords(connection_, *firstAdded_);
+        firstAdded_.reset();
     }
 }
 
 namespace {
 
-// Each column's key within the range of its text's letters and accents, searched through the
-// artist order's index (without statistics the engine would pick the category's, ten times
-// less selective). A read-only catalogue's keys come from a view, which has no index.
+// The artist and title within the range of their texts' letters and accents, searched in
+// the artist order; the category and format of the few records found compared by their
+// keys, made as they are read.
 std::string matchQuery(Connection& connection, bool upToRowId) {
     fillMissingKeys(connection);
-    return std::string("SELECT EXISTS (SELECT 1 FROM Main ") +
-           (connection.isReadOnly() ? "" : "INDEXED BY MainByArtist ") +
-           "WHERE ArtistKey >= CAST(? AS BLOB) AND ArtistKey < CAST(? AS BLOB) AND "
-           "TitleKey >= CAST(? AS BLOB) AND TitleKey < CAST(? AS BLOB) AND "
-           "CategoryKey >= CAST(? AS BLOB) AND CategoryKey < CAST(? AS BLOB) AND "
-           "FormatKey >= CAST(? AS BLOB) AND FormatKey < CAST(? AS BLOB)" +
-           (upToRowId ? " AND rowid <= ?9" : "") + ")";
+    return std::string(
+               "SELECT EXISTS (SELECT 1 FROM ArtistOrder JOIN Main ON Main.rowid = "
+               "ArtistOrder.Id WHERE ArtistKey >= CAST(? AS BLOB) AND ArtistKey < CAST(? AS "
+               "BLOB) AND TitleKey >= CAST(? AS BLOB) AND TitleKey < CAST(? AS BLOB) AND "
+               "quorvane_sort_key(Category) >= CAST(? AS BLOB) AND quorvane_sort_key(Category) "
+               "< CAST(? AS BLOB) AND quorvane_sort_key(Format) >= CAST(? AS BLOB) AND "
+               "quorvane_sort_key(Format) < CAST(? AS BLOB)") +
+           (upToRowId ? " AND ArtistOrder.Id <= ?9" : "") + ")";
 }
 
 }  // namespace

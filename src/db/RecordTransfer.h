@@ -11,10 +11,10 @@ namespace db::catalogue {
 
 using RecordTexts = RecordReader::Texts;  // artist, title, category, format; nothing for Null
 
-// Appends records to Main, with their sort keys, through one prepared statement, within
-// the caller's transaction. Many records to come (more than 50 000, or more than a tenth of
-// what Main holds) are written before the indexes of the four orders, which `finish` builds
-// again once; it must be called before the transaction commits.
+// Appends records to Main through one prepared statement, within the caller's transaction.
+// Many records to come (more than 50 000, or more than a tenth of what Main holds) are placed
+// in the four orders once, after them, by `finish`; it must be called before the transaction
+// commits. Fewer are placed as any record written is (see SortKeys.h).
 class RecordInserter {
   public:
     RecordInserter(Connection& connection, std::int64_t expected);
@@ -23,7 +23,7 @@ class RecordInserter {
 
   private:
     Connection& connection_;
-    bool indexesDropped_ = false;
+    std::optional<std::int64_t> firstAdded_;  // placed by `finish`, from this row id on
     Statement statement_;
 };
 

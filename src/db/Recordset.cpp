@@ -146,12 +146,33 @@ Statement Recordset::query(const std::string& columns) const {
     return statement;
 }
 
+// Columns of the table's rows, in the source's order: an order kept in a table of its own
+// is joined to the rows it places.
 std::string Recordset::selectFrom(const std::string& columns) const {
-    std::string sql = "SELECT " + columns + " FROM " + quoted(source_.table);
+    std::string from = quoted(source_.table);
+    if (!source_.orderTable.empty()) {
+        from = quoted(source_.orderTable) + " JOIN " + from + " ON " + from + ".rowid = " +
+               quoted(source_.orderTable) + ".Id";
+    }
+    std::string sql = "SELECT " + columns + " FROM " + from;
     if (!source_.where.empty()) {
         sql += " WHERE " + source_.where;
     }
     return sql + " ORDER BY " + keyOrder();
+}
+
+// The source's row ids in its order, read from the order alone.
+std::string Recordset::orderedIds(const std::string& where) const {
+    return "SELECT " + idColumn() + " FROM " + keysFrom() +
+           (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + keyOrder();
+}
+
+std::string Recordset::keysFrom() const {
+    return quoted(source_.orderTable.empty() ? source_.table : source_.orderTable);
+}
+
+std::string Recordset::idColumn() const {
+    return source_.orderTable.empty() ? "rowid" : keysFrom() + ".Id";
 }
 
 // The source's order, rows equal in it taken by row id (as the order's index holds them):
@@ -159,18 +180,19 @@ std::string Recordset::selectFrom(const std::string& columns) const {
 std::string Recordset::keyOrder() const {
     const std::string& order = source_.orderBy;
     if (order.empty()) {
-        return "rowid";
+        return idColumn();
     }
     const bool endsWithRowId =
         order.size() >= 5 && order.compare(order.size() - 5, 5, "rowid") == 0;
-    return endsWithRowId ? order : order + ", rowid";
+    return endsWithRowId ? order : order + ", " + idColumn();
 }
 
 void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
     if (source_.prepare) {
         source_.prepare(*connection_);
     }
-    Statement statement(*connection_, selectFrom(each ? "rowid, " + column : "rowid"));
+    Statement statement(*connection_, each ? selectFrom(idColumn() + ", " + column)
+                                           : orderedIds(source_.where));
     statement.bindAll(source_.params);
     keys_.clear();
     while (statement.step()) {

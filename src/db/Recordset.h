@@ -22,6 +22,8 @@ enum class FindOp { Equal, BeginsWith, SameName };
 
 // The rows of one table a keyset recordset presents, in order. The texts come from the
 // program's fixed lists; values for the placeholders in `where` are bound, never pasted.
+// The order is the table's own columns', or a table of the order beside it (`orderTable`,
+// the rows' ids in its column Id), which `orderBy` and `where` then name.
 struct TableSource {
     std::string table;
     std::string orderBy;
@@ -29,6 +31,10 @@ struct TableSource {
     std::vector<Value> params;
     // Brings what the order and the condition read up to date, before they are read.
     std::function<void(Connection&)> prepare = {};
+    std::string orderTable = {};
+    // The same order over the table's own rows, for comparing two of them; `orderBy` when
+    // empty.
+    std::string orderOfRows = {};
 };
 
 // A cursor over catalogue rows with the behaviour the windows rely on.
@@ -96,11 +102,12 @@ class Recordset {
     // First row matching `column op value`, searching forward from the current row;
     // EOF when there is none. The value is bound: quotes in it are plain characters.
     void find(const std::string& column, FindOp op, const std::string& value);
-    // The same for a condition on the source's rows, its values bound.
-    void findWhere(const std::string& condition, const std::vector<Value>& params);
-    // The statement that finds the first matching row from the first one (for a look at
-    // its plan): the source's condition and order, and the match.
-    std::string firstMatchSql(const std::string& condition) const;
+    // The same for a condition on the columns of `table` (the source's table when empty, or
+    // its order table), its values bound.
+    void findWhere(const std::string& condition, const std::vector<Value>& params,
+                   const std::string& table = {});
+    // The statement a find from the first row runs (for a look at its plan).
+    std::string findSql(const std::string& condition, const std::string& table = {}) const;
 
     void requery();
     // A statement over the rows this recordset was opened on, in its order, reading
@@ -126,6 +133,9 @@ class Recordset {
     void flushEdit();
     void settle(std::ptrdiff_t position, int direction);
     std::string selectFrom(const std::string& columns) const;
+    std::string orderedIds(const std::string& where) const;
+    std::string keysFrom() const;
+    std::string idColumn() const;
     std::string keyOrder() const;
     std::optional<std::ptrdiff_t> locate(std::int64_t rowId);
     void restartForwardOnly();

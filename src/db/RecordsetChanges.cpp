@@ -148,11 +148,16 @@ void Recordset::deleteMarkedRows() {
         return;
     }
     const std::string where = source_.where.empty() ? "" : " WHERE " + source_.where;
-    Statement count(*connection_, "SELECT count(*) FROM " + quoted(source_.table) + where);
+    Statement count(*connection_, "SELECT count(*) FROM " + keysFrom() + where);
     count.bindAll(source_.params);
     if (count.step() && count.integerColumn(0) == marked) {
         count.reset();
-        connection_->execute("DELETE FROM " + quoted(source_.table) + where, source_.params);
+        const bool byOrder = !source_.orderTable.empty() && !where.empty();
+        connection_->execute("DELETE FROM " + quoted(source_.table) +
+                                 (byOrder ? " WHERE rowid IN (SELECT Id FROM " + keysFrom() +
+                                                where + ")"
+                                          : where),
+                             source_.params);
         return;
     }
     count.reset();

@@ -60,9 +60,12 @@ std::optional<std::ptrdiff_t> Recordset::locate(std::int64_t rowId) {
     const auto size = static_cast<std::ptrdiff_t>(keys_.size());
     if (live_ == size && size == loadedKeys_ && size > 0) {
         if (!orderProbe_) {
+            const std::string order =
+                source_.orderOfRows.empty() ? source_.orderBy : source_.orderOfRows;
             orderProbe_ = std::make_unique<Statement>(
                 *connection_, "SELECT rowid FROM " + quoted(source_.table) +
-                                  " WHERE rowid IN (?, ?) ORDER BY " + keyOrder() + " LIMIT 1");
+                                  " WHERE rowid IN (?, ?) ORDER BY " +
+                                  (order.empty() ? "" : order + ", ") + "rowid LIMIT 1");
         }
         std::ptrdiff_t low = 0, high = size;
         while (low < high) {
@@ -88,13 +91,18 @@ std::optional<std::ptrdiff_t> Recordset::locate(std::int64_t rowId) {
     return std::nullopt;
 }
 
-// The first row of the source, in its order, matching the condition: the statement uses the
-// index the condition's column has.
-std::string Recordset::firstMatchSql(const std::string& condition) const {
+// The first row of the source, in its order, matching a condition on the order's columns:
+// the statement searches the order's index. A condition on another table's columns (Main's
+// texts, or another order's keys) finds the set of rows matching it, searching that table.
+std::string Recordset::findSql(const std::string& condition, const std::string& table) const {
+    const std::string conditionTable = quoted(table.empty() ? source_.table : table);
+    if (conditionTable != keysFrom()) {
+        const std::string id = conditionTable == quoted(source_.table) ? "rowid" : "Id";
+        return "SELECT " + id + " FROM " + conditionTable + " WHERE " + condition;
+    }
     const std::string where =
         source_.where.empty() ? condition : "(" + source_.where + ") AND (" + condition + ")";
-    return "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + where + " ORDER BY " +
-           keyOrder() + " LIMIT 1";
+    return orderedIds(where) + " LIMIT 1";
 }
 
 void Recordset::find(const std::string& column, FindOp op, const std::string& value) {
@@ -109,7 +117,8 @@ void Recordset::find(const std::string& column, FindOp op, const std::string& va
     }
 }
 
-void Recordset::findWhere(const std::string& condition, const std::vector<Value>& params) {
+void Recordset::findWhere(const std::string& condition, const std::vector<Value>& params,
+                          const std::string& table) {
     requireKeyset("Find");
     flushEdit();
     if (bof() || eof()) {
@@ -118,9 +127,10 @@ void Recordset::findWhere(const std::string& condition, const std::vector<Value>
     if (source_.prepare) {
         source_.prepare(*connection_);
     }
-    if (pos_ == 0 && live_ == static_cast<std::int64_t>(keys_.size())) {
+    const bool inOrder = quoted(table.empty() ? source_.table : table) == keysFrom();
+    if (inOrder && pos_ == 0 && live_ == static_cast<std::int64_t>(keys_.size())) {
         // From the first row: one indexed lookup of the first match in the source's order.
-        Statement first(*connection_, firstMatchSql(condition));
+        Statement first(*connection_, findSql(condition, table));
         first.bindAll(source_.params);
         for (std::size_t i = 0; i < params.size(); ++i) {
             first.bind(static_cast<int>(source_.params.size() + i) + 1, params[i]);
@@ -134,8 +144,10 @@ void Recordset::findWhere(const std::string& condition, const std::vector<Value>
             return;
         }
     }
-    Statement statement(*connection_,
-                        "SELECT rowid FROM " + quoted(source_.table) + " WHERE " + condition);
+    // The rows matching, then the first of them from the current row on.
+    Statement statement(*connection_, inOrder ? "SELECT " + idColumn() + " FROM " + keysFrom() +
+                                                    " WHERE " + condition
+                                              : findSql(condition, table));
     statement.bindAll(params);
     std::unordered_set<std::int64_t> matches;
     while (statement.step()) {

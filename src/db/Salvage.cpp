@@ -97,8 +97,8 @@ void recover(const std::string& damaged, const std::string& recovered, const std
     }
 }
 
-// The count Main's table, or one of its indexes, gives on the damaged file: the largest
-// that can still be read.
+// The count Main's table, one of its indexes or one of the orders' tables gives on the
+// damaged file: the largest that can still be read.
 std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
     sqlite3* handle = nullptr;
     std::optional<std::int64_t> claimed;
@@ -125,6 +125,13 @@ std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
              }
              counts.push_back("SELECT count(*) FROM Main INDEXED BY \"" + name +
                               "\" WHERE rowid IS NOT NULL");
+         });
+    // Each order's table holds a row per record too.
+    each("SELECT name FROM sqlite_schema WHERE type = 'table' AND name IN ('ArtistOrder', "
+         "'TitleOrder', 'CategoryOrder', 'FormatOrder')",
+         [&counts](sqlite3_stmt* row) {
+             counts.push_back("SELECT count(*) FROM " +
+                              std::string(reinterpret_cast<const char*>(sqlite3_column_text(row, 0))));
          });
     for (const std::string& count : counts) {
         each(count, [&claimed](sqlite3_stmt* row) {

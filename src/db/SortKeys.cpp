@@ -1,11 +1,17 @@
 #include "db/SortKeys.h"
 
 #include <array>
+#include <limits>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "db/Catalogue.h"
 #include "db/Collation.h"
 #include "db/DbError.h"
+#include "db/SqlText.h"
+#include "db/Views.h"
 
 namespace db::catalogue {
 
@@ -15,11 +21,38 @@ namespace {
 
 constexpr std::int64_t RowsPerStep = 20000;
 constexpr int RowsSampled = 32;
+// More records to place than this are placed as every record is: in one pass per order.
+constexpr std::int64_t ManyNotes = 50000;
 
-const std::array<const char*, 4> Texts = {"Artist", "Title", "Category", "Format"};
+const std::array<std::string_view, 4> Texts = {"Artist", "Title", "Category", "Format"};
+using Keys = std::array<std::string, 4>;  // one per text, as Texts lists them
 
-const char* const KeysToMake =
-    "ArtistKey IS NULL OR TitleKey IS NULL OR CategoryKey IS NULL OR FormatKey IS NULL";
+std::size_t textIndex(std::string_view text) {
+    for (std::size_t i = 0; i < Texts.size(); ++i) {
+        if (Texts[i] == text) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+template <typename Each>
+void forEachText(const View& view, Each each) {
+    for (std::string_view text : view.texts) {
+        if (!text.empty()) {
+            each(text);
+        }
+    }
+}
+
+Keys keysOf(const RecordReader::Texts& texts) {
+    Keys keys;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto& text = texts[i];
+        keys[i] = collation::sortKey(text ? std::optional<std::string_view>(*text) : std::nullopt);
+    }
+    return keys;
+}
 
 std::int64_t integerOf(Connection& connection, const std::string& sql,
                        const std::vector<Value>& params = {}) {
@@ -28,104 +61,183 @@ std::int64_t integerOf(Connection& connection, const std::string& sql,
     return statement.step() ? statement.integerColumn(0) : 0;
 }
 
-bool hasKeyColumns(Connection& connection) {
-    return integerOf(connection,
-                     "SELECT count(*) FROM pragma_table_info('Main') WHERE name IN "
-                     "('ArtistKey', 'TitleKey', 'CategoryKey', 'FormatKey')") == 4;
+// The table of a view's order, as `schema`.`name`.
+void createOrderTable(Connection& connection, const View& view, const std::string& table) {
+    std::string columns, key;
+    forEachText(view, [&](std::string_view text) {
+        columns += std::string(text) + "Key BLOB NOT NULL, ";
+        key += std::string(text) + "Key, ";
+    });
+    connection.execute("CREATE TABLE " + table + " (" + columns +
+                       "Id INTEGER NOT NULL, PRIMARY KEY (" + key + "Id)) WITHOUT ROWID");
+}
+
+// Whether the file has every table and trigger the orders are kept by.
+bool hasOrders(Connection& connection) {
+    std::string names = "'SortKeyCollation', 'SortKeysToMake', 'MainAdded', 'MainChanged', "
+                        "'MainDeleted'";
+    for (const View& view : views()) {
+        names += ", '" + std::string(view.table) + "'";
+    }
+    return integerOf(connection, "SELECT count(*) FROM main.sqlite_schema WHERE name IN (" +
+                                     names + ")") == 9;
 }
 
 std::string storedDescription(Connection& connection) {
-    if (integerOf(connection,
-                  "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
-                  "name = 'SortKeyCollation'") == 0) {
-        return {};
-    }
-    Statement stored(connection, "SELECT Description FROM SortKeyCollation LIMIT 1");
+    Statement stored(connection, "SELECT Description FROM main.SortKeyCollation LIMIT 1");
     return stored.step() ? stored.column(0).text().value_or("") : "";
 }
 
-// Run after the key script, which makes the table.
 void storeDescription(Connection& connection) {
     connection.execute("DELETE FROM SortKeyCollation");
     connection.execute("INSERT INTO SortKeyCollation (Description) VALUES (?)",
                        {Value(collation::description())});
 }
 
-bool anyKeyToMake(Connection& connection) {
-    return integerOf(connection,
-                     std::string("SELECT EXISTS (SELECT 1 FROM Main WHERE ") + KeysToMake + ")");
-}
-
-// Rows picked at random across the table whose made keys differ from what the collation
-// makes: a tool that wrote keys of its own leaves them on every row it touched.
-bool sampledKeysDiffer(Connection& connection) {
-    const std::int64_t last = integerOf(connection, "SELECT max(rowid) FROM Main");
-    if (last <= 0) {
-        return false;
-    }
-    std::mt19937_64 random(static_cast<std::uint64_t>(last));
-    std::uniform_int_distribution<std::int64_t> pick(1, last);
-    Statement row(connection,
-                  "SELECT Artist, ArtistKey, Title, TitleKey, Category, CategoryKey, Format, "
-                  "FormatKey FROM Main WHERE rowid >= ? ORDER BY rowid LIMIT 1");
-    for (int i = 0; i < RowsSampled; ++i) {
-        row.bind(1, Value(pick(random)));
-        if (row.step()) {
-            for (int column = 0; column < 8; column += 2) {
-                const auto key = row.textColumn(column + 1);
-                if (key && *key != collation::sortKey(row.textColumn(column))) {
-                    row.reset();
-                    return true;
-                }
-            }
+// Writes records' places in the four orders of one schema, or takes them away.
+class OrderWriter {
+  public:
+    OrderWriter(Connection& connection, const std::string& schema) {
+        for (const View& view : views()) {
+            std::string columns, marks, match;
+            forEachText(view, [&](std::string_view text) {
+                columns += std::string(text) + "Key, ";
+                marks += "?, ";
+                match += std::string(text) + "Key = ? AND ";
+            });
+            const std::string table = schema + "." + quoted(std::string(view.table));
+            inserts_.emplace_back(connection, "INSERT OR IGNORE INTO " + table + " (" + columns +
+                                                  "Id) VALUES (" + marks + "?)");
+            deletes_.emplace_back(connection,
+                                  "DELETE FROM " + table + " WHERE " + match + "Id = ?");
         }
-        row.reset();
     }
-    return false;
-}
+    void place(std::int64_t id, const Keys& keys) { run(inserts_, id, keys); }
+    void remove(std::int64_t id, const Keys& keys) { run(deletes_, id, keys); }
 
-// Makes keys in steps of rows, telling `progress` how far it is (0 to 90: the rest is for
-// what follows): every key, or only those still to be made.
-void makeKeys(Connection& connection, bool every, const std::function<void(int)>& progress) {
-    std::string assignments;
-    for (const char* text : Texts) {
-        const std::string key = std::string(text) + "Key";
-        const std::string made = "quorvane_sort_key(" + std::string(text) + ")";
-        assignments += (assignments.empty() ? "" : ", ") + key + " = " +
-                       (every ? made : "coalesce(" + key + ", " + made + ")");
+  private:
+    static void run(std::vector<Statement>& statements, std::int64_t id, const Keys& keys) {
+        for (std::size_t v = 0; v < statements.size(); ++v) {
+            int column = 0;
+            forEachText(views()[v], [&](std::string_view text) {
+                statements[v].bindBlob(++column, keys[textIndex(text)]);
+            });
+            statements[v].bind(column + 1, Value(id));
+            statements[v].step();
+            statements[v].reset();
+        }
     }
-    const std::string which = every ? "1" : KeysToMake;
-    const std::int64_t first = integerOf(connection, "SELECT min(rowid) FROM Main WHERE " + which);
-    const std::int64_t last = integerOf(connection, "SELECT max(rowid) FROM Main WHERE " + which);
-    Statement step(connection, "UPDATE Main SET " + assignments +
-                                   " WHERE rowid BETWEEN ? AND ? AND (" + which + ")");
-    for (std::int64_t from = first; from <= last; from += RowsPerStep) {
-        step.bind(1, Value(from)).bind(2, Value(from + RowsPerStep - 1));
+    std::vector<Statement> inserts_, deletes_;
+};
+
+// Makes the keys of the records from row id `first` on into temp.SortKeysMade, a step of
+// rows at a time (row ids may lie far apart), telling `progress` how far it is (0 to 80).
+void makeKeys(Connection& connection, std::int64_t first,
+              const std::function<void(int)>& progress) {
+    connection.execute("DROP TABLE IF EXISTS temp.SortKeysMade");
+    connection.execute(
+        "CREATE TEMP TABLE SortKeysMade (Id INTEGER PRIMARY KEY, ArtistKey BLOB, "
+        "TitleKey BLOB, CategoryKey BLOB, FormatKey BLOB)");
+    const std::int64_t total =
+        integerOf(connection, "SELECT count(*) FROM main.Main WHERE rowid >= ?", {Value(first)});
+    Statement step(connection,
+                   "INSERT INTO temp.SortKeysMade SELECT rowid, quorvane_sort_key(Artist), "
+                   "quorvane_sort_key(Title), quorvane_sort_key(Category), "
+                   "quorvane_sort_key(Format) FROM main.Main WHERE rowid >= ? ORDER BY rowid "
+                   "LIMIT " + std::to_string(RowsPerStep));
+    Statement lastMade(connection, "SELECT max(Id) FROM temp.SortKeysMade");
+    std::int64_t from = first;
+    for (std::int64_t made = 0; made < total; made += RowsPerStep) {
+        step.bind(1, Value(from));
         while (step.step()) {
         }
         step.reset();
-        if (progress && last - first >= RowsPerStep) {  // more than one step: worth telling
-            progress(static_cast<int>(90 * (from - first) / (last - first + 1)));
+        lastMade.step();
+        const std::int64_t last = lastMade.integerColumn(0);
+        lastMade.reset();
+        if (last == std::numeric_limits<std::int64_t>::max()) {
+            break;  // no row id lies beyond
+        }
+        from = last + 1;
+        if (progress && total > RowsPerStep) {  // more than one step: worth telling
+            progress(static_cast<int>(80 * made / total));
         }
     }
 }
 
-// Every key made again in one transaction: a run killed half-way leaves the file as it was,
-// and the next start begins again. The view indexes are built once, after the keys.
-void remakeEveryKey(Connection& connection, const std::function<void(int)>& progress) {
-    Transaction transaction(connection);
-    if (!hasKeyColumns(connection)) {
-        for (const char* text : Texts) {
-            connection.execute("ALTER TABLE Main ADD COLUMN " + std::string(text) + "Key BLOB");
+// Writes the keys made into each order of `schema`. An empty order of the file is written
+// through a copy of the same shape, which the engine transfers page by page into packed
+// pages: the keys take a quarter less room than rows written one by one.
+void writeMadeKeys(Connection& connection, const std::string& schema) {
+    for (const View& view : views()) {
+        const std::string columns = view.orderBy() + ", Id";
+        const std::string select =
+            "SELECT " + columns + " FROM temp.SortKeysMade ORDER BY " + columns;
+        const std::string table = schema + "." + quoted(std::string(view.table));
+        const bool packed = schema == "main" &&
+                            integerOf(connection, "SELECT NOT EXISTS (SELECT 1 FROM " + table + ")");
+        if (packed) {
+            connection.execute("DROP TABLE IF EXISTS temp.SortKeysOrdered");
+            createOrderTable(connection, view, "temp.SortKeysOrdered");
+            connection.execute("INSERT INTO temp.SortKeysOrdered " + select);
+            connection.execute("INSERT INTO " + table + " SELECT * FROM temp.SortKeysOrdered");
+            connection.execute("DROP TABLE temp.SortKeysOrdered");
+        } else {
+            connection.execute("INSERT OR IGNORE INTO " + table + " " + select);
         }
     }
-    dropOrderIndexes(connection);
-    connection.execute("DROP INDEX IF EXISTS MainKeysToMake");
+    connection.execute("DROP TABLE temp.SortKeysMade");
+}
+
+// Every record placed again in the file's orders, emptied first.
+void placeEveryRecord(Connection& connection, const std::function<void(int)>& progress) {
+    for (const View& view : views()) {
+        connection.execute("DELETE FROM main." + quoted(std::string(view.table)));
+    }
+    connection.execute("DELETE FROM main.SortKeysToMake");
+    makeKeys(connection, std::numeric_limits<std::int64_t>::min(), progress);
+    writeMadeKeys(connection, "main");
+}
+
+// The sort keys of a catalogue older than the order tables, kept in Main: taken away.
+void forgetKeysInMain(Connection& connection) {
+    for (const char* index :
+         {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat", "MainKeysToMake"}) {
+        connection.execute("DROP INDEX IF EXISTS main." + std::string(index));
+    }
+    for (std::string_view text : Texts) {
+        const std::string key = std::string(text) + "Key";
+        connection.execute("DROP TRIGGER IF EXISTS main.Main" + std::string(text) + "KeyStale");
+        if (integerOf(connection, "SELECT count(*) FROM pragma_table_info('Main') WHERE name = ?",
+                      {Value(key)}) > 0) {
+            connection.execute("ALTER TABLE main.Main DROP COLUMN " + key);
+        }
+    }
+}
+
+// The orders' tables and triggers made anew, empty.
+void makeOrderTables(Connection& connection) {
+    for (const char* trigger : {"MainAdded", "MainChanged", "MainDeleted"}) {
+        connection.execute("DROP TRIGGER IF EXISTS main." + std::string(trigger));
+    }
+    connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
+    for (const View& view : views()) {
+        connection.execute("DROP TABLE IF EXISTS main." + quoted(std::string(view.table)));
+        createOrderTable(connection, view, "main." + quoted(std::string(view.table)));
+    }
+    connection.executeScript(SortKeysSql);
+}
+
+// Every key made again in one transaction: a run killed half-way leaves the file as it was,
+// and the next start begins again. The texts are not touched.
+void remakeEveryKey(Connection& connection, const std::function<void(int)>& progress) {
+    Transaction transaction(connection);
     if (progress) {
         progress(0);
     }
-    makeKeys(connection, true, progress);
-    buildOrderIndexes(connection);
+    forgetKeysInMain(connection);
+    makeOrderTables(connection);
+    placeEveryRecord(connection, progress);
     storeDescription(connection);
     transaction.commit();
     if (progress) {
@@ -133,80 +245,202 @@ void remakeEveryKey(Connection& connection, const std::function<void(int)>& prog
     }
 }
 
-// A catalogue that cannot be written: a view of this connection, named as the table and
-// shadowing it, gives each row the keys the collation makes, computed as rows are read.
-void keysForTheSession(Connection& connection) {
-    std::string columns = "rowid AS rowid, Artist, Title, Category, Format";
-    for (const char* text : Texts) {
-        const std::string made = "quorvane_sort_key(" + std::string(text) + ")";
-        columns += ", " + made + " AS " + text + "Key";
+// A catalogue that cannot be written: tables of this connection, named as the orders and
+// shadowing them, hold the orders the collation makes now.
+void ordersForTheSession(Connection& connection, const std::function<void(int)>& progress) {
+    for (const View& view : views()) {
+        connection.execute("DROP TABLE IF EXISTS temp." + quoted(std::string(view.table)));
+        createOrderTable(connection, view, "temp." + quoted(std::string(view.table)));
     }
-    connection.executeScript("CREATE TEMP VIEW IF NOT EXISTS Main AS SELECT " + columns +
-                             " FROM main.Main");
-}
-
-// Each step is a statement of its own, or joins a transaction already open. Many rows to key
-// (written by another tool, say) are told as every key is.
-void makeMissingKeys(Connection& connection, const std::function<void(int)>& progress) {
-    if (connection.isReadOnly() || !anyKeyToMake(connection)) {
-        return;
-    }
-    bool told = false;
-    try {
-        makeKeys(connection, false, [&](int percent) {
-            told = true;
-            if (progress) {
-                progress(percent);
-            }
-        });
-    } catch (const DbError& error) {
-        if (error.damaged) {
-            throw;
-        }
-        // Another program is writing the file: the rows it has not let us key sort first
-        // until a later reading keys them.
-    }
-    if (told && progress) {
+    makeKeys(connection, std::numeric_limits<std::int64_t>::min(), progress);
+    writeMadeKeys(connection, "temp");
+    if (progress) {
         progress(100);
     }
+}
+
+struct Note {
+    std::int64_t id = 0;
+    std::optional<RecordReader::Texts> placedBy;  // nothing for a record not placed before
+};
+
+std::vector<Note> readNotes(Connection& connection, std::int64_t& lastNote) {
+    std::vector<Note> notes;
+    Statement read(connection,
+                   "SELECT rowid, Id, Placed, Artist, Title, Category, Format FROM "
+                   "main.SortKeysToMake ORDER BY rowid");
+    while (read.step()) {
+        lastNote = read.integerColumn(0);
+        Note& note = notes.emplace_back();
+        note.id = read.integerColumn(1);
+        if (read.integerColumn(2) != 0) {
+            note.placedBy.emplace();
+            for (int i = 0; i < 4; ++i) {
+                if (const auto text = read.textColumn(3 + i)) {
+                    (*note.placedBy)[static_cast<std::size_t>(i)] = std::string(*text);
+                }
+            }
+        }
+    }
+    return notes;
+}
+
+// The noted records taken from their old places (found by the keys of the texts they were
+// placed by) and placed by their texts now; a record gone stays out.
+void placeNoted(Connection& connection, const std::function<void(int)>& progress) {
+    const std::int64_t count = integerOf(connection, "SELECT count(*) FROM main.SortKeysToMake");
+    if (count == 0) {
+        return;
+    }
+    Savepoint unit(connection);
+    if (count > ManyNotes) {
+        placeEveryRecord(connection, progress);
+    } else {
+        std::int64_t lastNote = 0;
+        const std::vector<Note> notes = readNotes(connection, lastNote);
+        OrderWriter orders(connection, "main");
+        for (const Note& note : notes) {
+            if (note.placedBy) {
+                orders.remove(note.id, keysOf(*note.placedBy));
+            }
+        }
+        RecordReader records(connection);
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            if (const auto texts = records.read(notes[i].id)) {
+                orders.place(notes[i].id, keysOf(*texts));
+            }
+            if (progress && count > RowsPerStep && i % RowsPerStep == 0) {
+                progress(static_cast<int>(90 * static_cast<std::int64_t>(i) / count));
+            }
+        }
+        connection.execute("DELETE FROM main.SortKeysToMake WHERE rowid <= ?", {Value(lastNote)});
+    }
+    unit.release();
+    if (progress && count > RowsPerStep) {
+        progress(100);
+    }
+}
+
+// Records picked at random across the table whose places differ from what the collation
+// makes: a tool that wrote keys of its own leaves them on every record it touched.
+bool sampledKeysDiffer(Connection& connection) {
+    const std::int64_t last = integerOf(connection, "SELECT max(rowid) FROM main.Main");
+    if (last <= 0) {
+        return false;
+    }
+    std::vector<Statement> lookups;
+    for (const View& view : views()) {
+        std::string match;
+        forEachText(view, [&](std::string_view text) { match += std::string(text) + "Key = ? AND "; });
+        lookups.emplace_back(connection, "SELECT EXISTS (SELECT 1 FROM main." +
+                                             quoted(std::string(view.table)) + " WHERE " + match +
+                                             "Id = ?)");
+    }
+    std::mt19937_64 random(static_cast<std::uint64_t>(last));
+    std::uniform_int_distribution<std::int64_t> pick(1, last);
+    Statement row(connection, "SELECT rowid FROM main.Main WHERE rowid >= ? ORDER BY rowid LIMIT 1");
+    RecordReader records(connection);
+    for (int i = 0; i < RowsSampled; ++i) {
+        row.bind(1, Value(pick(random)));
+        const std::optional<std::int64_t> id =
+            row.step() ? std::optional<std::int64_t>(row.integerColumn(0)) : std::nullopt;
+        row.reset();
+        const auto texts = id ? records.read(*id) : std::nullopt;
+        if (!texts) {
+            continue;
+        }
+        const Keys keys = keysOf(*texts);
+        for (std::size_t v = 0; v < lookups.size(); ++v) {
+            int column = 0;
+            forEachText(views()[v], [&](std::string_view text) {
+                lookups[v].bindBlob(++column, keys[textIndex(text)]);
+            });
+            lookups[v].bind(column + 1, Value(*id));
+            const bool placed = lookups[v].step() && lookups[v].integerColumn(0) != 0;
+            lookups[v].reset();
+            if (!placed) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool anyNotes(Connection& connection) {
+    return integerOf(connection, "SELECT EXISTS (SELECT 1 FROM main.SortKeysToMake)") != 0;
+}
+
+// The orders this connection made for itself while the file could not be written, gone.
+void dropSessionOrders(Connection& connection) {
+    if (integerOf(connection, "SELECT count(*) FROM temp.sqlite_schema WHERE name = ?",
+                  {Value(std::string(views()[0].table))}) == 0) {
+        return;
+    }
+    for (const View& view : views()) {
+        connection.execute("DROP TABLE IF EXISTS temp." + quoted(std::string(view.table)));
+    }
+}
+
+// Each step is a unit of its own, or joins a transaction already open.
+void placeNotedIfWritable(Connection& connection, const std::function<void(int)>& progress) {
+    if (connection.isReadOnly()) {
+        return;
+    }
+    try {
+        placeNoted(connection, progress);
+    } catch (const DbError& error) {
+        if (error.damaged || !anyNotes(connection)) {
+            throw;
+        }
+        // Another program is writing the file: until it lets us place the records it wrote,
+        // this connection orders every record itself, so none is missing from a view.
+        ordersForTheSession(connection, progress);
+        return;
+    }
+    dropSessionOrders(connection);
 }
 
 }  // namespace
 
 void prepareSortKeys(Connection& connection, const std::function<void(int)>& progress) {
-    const bool keyed = hasKeyColumns(connection);
-    const bool current = keyed && storedDescription(connection) == collation::description() &&
-                         !sampledKeysDiffer(connection);
+    const bool kept = hasOrders(connection) && storedDescription(connection) == collation::description();
     if (connection.isReadOnly()) {
-        if (!current || anyKeyToMake(connection)) {
-            keysForTheSession(connection);
+        if (!kept || anyNotes(connection) || sampledKeysDiffer(connection)) {
+            ordersForTheSession(connection, progress);
         }
         return;
     }
-    if (!current) {
+    if (kept) {
+        placeNotedIfWritable(connection, progress);
+    }
+    // Records another program keeps us from placing now are not sampled: they are placed later.
+    if (!kept || (!anyNotes(connection) && sampledKeysDiffer(connection))) {
         remakeEveryKey(connection, progress);
-    } else {
-        makeMissingKeys(connection, progress);
     }
 }
 
 void fillMissingKeys(Connection& connection) {
-    makeMissingKeys(connection, {});
+    placeNotedIfWritable(connection, {});
 }
 
-void dropOrderIndexes(Connection& connection) {
-    for (const char* index : {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat"}) {
-        connection.execute("DROP INDEX IF EXISTS " + std::string(index));
+std::optional<std::int64_t> beginAddingMany(Connection& connection) {
+    const std::int64_t last = integerOf(connection, "SELECT coalesce(max(rowid), 0) FROM main.Main");
+    if (last == std::numeric_limits<std::int64_t>::max()) {
+        return std::nullopt;
     }
+    connection.execute("DROP TRIGGER IF EXISTS main.MainAdded");
+    return last + 1;
 }
 
-void buildOrderIndexes(Connection& connection) {
-    connection.executeScript(SortKeysSql);  // makes what is missing, keeps the rest
+void placeAddedRecords(Connection& connection, std::int64_t firstRowId) {
+    makeKeys(connection, firstRowId, {});
+    writeMadeKeys(connection, "main");
+    connection.executeScript(SortKeysSql);  // the trigger back
 }
 
 void keyNewCatalogue(Connection& connection) {
-    makeKeys(connection, true, {});
-    buildOrderIndexes(connection);
+    makeOrderTables(connection);
+    placeEveryRecord(connection, {});
     storeDescription(connection);
 }
 

@@ -1,32 +1,38 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "db/Connection.h"
 
-// The sort keys of Main (see Collation.h and data/sortkeys.sql): the views, ranges and
-// go-to read them, never the texts, so every window orders and matches names alike.
+// The sort keys of Main (see Collation.h and data/sortkeys.sql), kept in one table per view
+// order beside it: the views, ranges and go-to read them, never the texts, so every window
+// orders and matches names alike.
 namespace db::catalogue {
 
-// Makes the catalogue's keys the user's collation's: gives a catalogue made before them its
-// key columns, indexes and triggers, makes every key again when the collation or its locale
-// changed or the stored keys are not what the collation makes, and otherwise makes the keys
-// of rows written since (by this program or another). `progress` hears 0 to 100 while every
-// key is made, or the keys of many rows, and nothing otherwise. A catalogue that cannot be written
-// gets its keys for the session only, in a view of its own connection that stands in for Main.
+// Makes the catalogue's orders the user's collation's: gives a catalogue made before them
+// their tables and triggers, makes every key again when the collation or its locale changed
+// or the stored keys are not what the collation makes, and otherwise places the records
+// written since (by this program or another). `progress` hears 0 to 100 while every key is
+// made, or the keys of many records, and nothing otherwise. A catalogue that cannot be
+// written gets its orders for the session only, in tables of its own connection that stand
+// in for the file's.
 void prepareSortKeys(Connection& connection, const std::function<void(int percent)>& progress = {});
 
-// Makes the keys of rows written since they were last made: one indexed look when there
-// are none. Called before anything reads the order.
+// Places the records written since the orders were last brought up to date: one look at an
+// empty table when there are none. Called before anything reads an order.
 void fillMissingKeys(Connection& connection);
 
-// The indexes of the four orders, dropped before many rows are written and built once
-// after them (in the caller's transaction): faster than keeping them up row by row, and
-// built packed.
-void dropOrderIndexes(Connection& connection);
-void buildOrderIndexes(Connection& connection);
+// Many records about to be added by the caller, in its transaction: no note is written for
+// each (see data/sortkeys.sql) and `placeAddedRecords` places them all in one pass, each
+// order written once, packed when it was empty; faster than placing them one by one. The row
+// id the first of them will have; nothing when row ids are used up to the largest (the
+// engine then picks free ones at random, so the records must be noted one by one).
+std::optional<std::int64_t> beginAddingMany(Connection& connection);
+void placeAddedRecords(Connection& connection, std::int64_t firstRowId);
 
-// Gives a new catalogue its keys (run in the transaction that made it).
+// Gives a new catalogue its orders (run in the transaction that made it).
 void keyNewCatalogue(Connection& connection);
 
 }  // namespace db::catalogue

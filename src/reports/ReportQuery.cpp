@@ -1,22 +1,30 @@
 #include "reports/ReportQuery.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "db/Catalogue.h"
 #include "db/DbError.h"
 #include "db/SortKeys.h"
 #include "db/SqlText.h"
+#include "db/Views.h"
 #include "reports/Formula.h"
 #include "reports/ReportError.h"
 
 namespace reports {
 namespace {
 
-// "+{Main.Title}" as "\"TitleKey\" ASC" (the title's sort key: the views' order); an empty
-// position adds nothing.
-std::string sortTerm(const QString& field) {
+// A sort position: "+{Main.Title}" is the title, ascending; an empty position is nothing.
+struct SortTerm {
+    std::string column;
+    bool ascending = true;
+};
+
+std::optional<SortTerm> sortTerm(const QString& field) {
     if (field.trimmed().isEmpty()) {
-        return {};
+        return std::nullopt;
     }
     static const QRegularExpression pattern(
         R"(^\s*([+-])\s*\{\s*Main\.(Artist|Title|Category|Format)\s*\}\s*$)",
@@ -27,7 +35,37 @@ std::string sortTerm(const QString& field) {
     }
     QString column = match.captured(2).toLower();
     column[0] = column[0].toUpper();
-    return db::quoted(column.toStdString() + "Key") + (match.captured(1) == "+" ? " ASC" : " DESC");
+    return SortTerm{column.toStdString(), match.captured(1) == "+"};
+}
+
+// The records' row ids in the order of the terms (ties by row id), as the views order texts.
+// An order one of the views keeps is read from its table; any other is made from the texts'
+// keys as they are read, and sorted.
+std::string orderedRowIds(const std::vector<SortTerm>& terms, const std::string& where) {
+    for (const db::View& view : db::views()) {
+        std::vector<std::string> texts;
+        for (std::string_view text : view.texts) {
+            if (!text.empty()) {
+                texts.emplace_back(text);
+            }
+        }
+        const bool kept = terms.size() == texts.size() &&
+                          std::equal(terms.begin(), terms.end(), texts.begin(),
+                                     [](const SortTerm& term, const std::string& text) {
+                                         return term.ascending && term.column == text;
+                                     });
+        if (kept) {
+            const std::string table = db::quoted(std::string(view.table));
+            return "SELECT Main.rowid FROM " + table + " JOIN Main ON Main.rowid = " + table +
+                   ".Id" + where + " ORDER BY " + view.orderBy() + ", " + table + ".Id";
+        }
+    }
+    std::string order;
+    for (const SortTerm& term : terms) {
+        order += "quorvane_sort_key(" + db::quoted(term.column) + ")" +
+                 (term.ascending ? " ASC, " : " DESC, ");
+    }
+    return "SELECT rowid FROM Main" + where + " ORDER BY " + order + "rowid";
 }
 
 // The value a formula such as "TxtTitle = 'View by Artist'" gives the named formula field.
@@ -59,24 +97,22 @@ QString text(std::optional<std::string_view> value) {
 ReportData readReportData(db::Connection& connection, const ReportSettings& settings,
                           const Layout& layout) {
     const Selection selection = parseSelection(settings.selectionFormula.toStdString());
-    std::string order;
+    std::vector<SortTerm> terms;
     if (layout.grouped) {
-        order = db::quoted(layout.group.toStdString() + "Key") + " ASC";
+        terms.push_back({layout.group.toStdString(), true});
     }
     for (const QString& field : settings.sortFields) {
-        const std::string term = sortTerm(field);
-        if (!term.empty()) {
-            order += (order.empty() ? "" : ", ") + term;
+        if (auto term = sortTerm(field)) {
+            terms.push_back(std::move(*term));
         }
     }
-    order += std::string(order.empty() ? "" : ", ") + "rowid";
     const std::string where = selection.where.empty() ? "" : " WHERE " + selection.where;
 
     ReportData data;
     data.heading = formulaValue(settings.formulas, "TxtTitle");
     try {
         db::catalogue::fillMissingKeys(connection);
-        db::Statement rows(connection, "SELECT rowid FROM Main" + where + " ORDER BY " + order);
+        db::Statement rows(connection, orderedRowIds(terms, where));
         rows.bindAll(selection.params);
         while (rows.step()) {
             data.rowIds.push_back(rows.integerColumn(0));

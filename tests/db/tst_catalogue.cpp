@@ -9,7 +9,7 @@
 #include "db/RecordTransfer.h"
 #include "db/SortKeys.h"
 #include "support/TestCatalogue.h"
-#include "support/WithoutSortKeys.h"
+#include "support/OrderChecks.h"
 
 using db::DbError;
 using testing::TestCatalogue;
@@ -27,11 +27,11 @@ DbError openError(const QString& path) {
     return {0, ""};
 }
 
-// The artists in the order of their keys, each key checked against the collation, and every
-// text byte for byte.
+// The artists in the order of their keys, the orders checked against the collation, Main's
+// columns, and every text byte for byte.
 struct KeyedState {
     QStringList order;
-    QString wrongKeys, texts, collation;
+    QString misplaced, mainColumns, texts, collation;
 };
 QStringList column(db::Connection& cn, const std::string& sql) {
     QStringList values;
@@ -46,11 +46,8 @@ QString texts(db::Connection& cn) {
 }
 KeyedState keyedState(db::Connection& cn) {
     const auto column = [&](const std::string& sql) { return ::column(cn, sql); };
-    return {column("SELECT Artist FROM Main ORDER BY ArtistKey, TitleKey, rowid"),
-            column("SELECT count(*) FROM Main WHERE ArtistKey IS NOT quorvane_sort_key(Artist) "
-                   "OR TitleKey IS NOT quorvane_sort_key(Title) OR CategoryKey IS NOT "
-                   "quorvane_sort_key(Category) OR FormatKey IS NOT quorvane_sort_key(Format)")
-                .join(""),
+    return {column(testing::ArtistsInOrderSql), column(testing::misplacedSql()).join(""),
+            column("SELECT group_concat(name) FROM pragma_table_info('Main')").join(""),
             texts(cn), column("SELECT Description FROM SortKeyCollation").join("")};
 }
 
@@ -81,15 +78,19 @@ class TestCatalogueFile : public QObject {
         QTest::newRow("rows written by the stock tool")
             << "INSERT INTO Main (Artist, Title) VALUES ('Björk', 'Post');"
                "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
+               "DELETE FROM Main WHERE Artist = 'abba' COLLATE BINARY;"
+               "UPDATE Main SET rowid = 100 WHERE Artist = 'Åge';"
                "PRAGMA integrity_check;"
-            << QStringList{"abba", "ABBA", "Åge", "Bach", "Björk", "Édith Piaf", "Мумий Тролль"};
+            << QStringList{"ABBA", "Åge", "Bach", "Björk", "Édith Piaf", "Мумий Тролль"};
         QTest::newRow("odd rows by the stock tool")
             << "INSERT INTO Main (Artist) VALUES (replace(hex(zeroblob(5000)), '0', 'b')),"
                "(char(769, 769)), ('שלום'), (CAST(X'FF' AS TEXT));"
             << QStringList{"\u0301\u0301", "abba",  "ABBA",         "Åge",  QString(10000, 'b'),
                            "Édith Piaf",   "Zappa", "Мумий Тролль", "שלום", "\uFFFD"};
-        QTest::newRow("keys of its own") << "UPDATE Main SET ArtistKey = X'00';" << names;
+        QTest::newRow("keys of its own") << "UPDATE ArtistOrder SET ArtistKey = X'00';" << names;
         QTest::newRow("keys dropped") << QString(testing::WithoutSortKeysSql) << names;
+        QTest::newRow("keys kept in Main, as before their tables")
+            << QString(testing::WithoutSortKeysSql) + testing::KeysInMainSql << names;
     }
     void sortKeysFollowEveryWriterAndCollation() {
         QFETCH(QString, change);
@@ -112,12 +113,13 @@ class TestCatalogueFile : public QObject {
         catalogue::prepareSortKeys(cn, [&](int percent) { progress.push_back(percent); });
         const KeyedState state = keyedState(cn);
         QCOMPARE(state.order, order);
-        QCOMPARE(state.wrongKeys, QString("0"));
+        QCOMPARE(state.misplaced, QString("0"));
+        QCOMPARE(state.mainColumns, QString("Artist,Title,Category,Format"));
         QCOMPARE(state.texts, written);
         QCOMPARE(state.collation, QString::fromStdString(db::collation::description()));
         // Every key made again is said, from 0 to 100; keys of a few new rows are made quietly.
         const bool remade = change.contains("collation") || change.contains("X'00'") ||
-                            change.contains("DROP COLUMN");
+                            change.contains("DROP TABLE");
         QCOMPARE(progress.empty(), !remade);
         QCOMPARE(stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
         // A catalogue that cannot be written gets its keys for the session alone.
@@ -133,7 +135,7 @@ class TestCatalogueFile : public QObject {
     }
 
     // Rows written by another program that still holds the file for writing: the catalogue
-    // opens and reads, those rows first, and they are keyed once the file is free.
+    // opens and reads every record in order, and they are placed once the file is free.
     void keysWaitForAWriterToFinish() {
         TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"}});
         QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('ABBA')").isEmpty());
@@ -145,10 +147,13 @@ class TestCatalogueFile : public QObject {
         cn.open(file.path().toStdString());
         catalogue::prepareSortKeys(cn);
         QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
-        QCOMPARE(keyedState(cn).wrongKeys, QString("1"));
+        const QString inTheFile = "SELECT count(*) FROM main.ArtistOrder";
+        QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"1"});
         writer.execute("ROLLBACK");
         catalogue::fillMissingKeys(cn);
-        QCOMPARE(keyedState(cn).wrongKeys, QString("0"));
+        QCOMPARE(keyedState(cn).misplaced, QString("0"));
+        QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"2"});
+        QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
     }
 
     // The lists know a name as the counts group it: case and the way an accent is written
@@ -197,11 +202,11 @@ class TestCatalogueFile : public QObject {
                              "Artist) OR Category NOT IN (SELECT Category FROM Category) OR "
                              "Format NOT IN (SELECT Format FROM Format)"),
                  QStringList{"0"});
-        // Each view's order is served by an index, and the rows whose keys are still to be
-        // made by one more.
-        QCOMPARE(file.column("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                             "tbl_name = 'Main'"),
-                 QStringList{"5"});
+        // Each view's order has its table, every record placed in it; Main keeps its texts.
+        QCOMPARE(file.column("SELECT count(*) FROM sqlite_master WHERE name LIKE '%Order'"),
+                 QStringList{"4"});
+        QCOMPARE(file.column(testing::misplacedSql()), QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM SortKeysToMake"), QStringList{"0"});
     }
 
     void textComparesWithoutCase() {

@@ -10,6 +10,7 @@
 #include "db/Catalogue.h"
 #include "db/DbError.h"
 #include "db/Salvage.h"
+#include "db/SortKeys.h"
 #include "support/Damage.h"
 
 using db::DbError;
@@ -38,6 +39,7 @@ void writeLargeCatalogue(const std::string& path) {
     }
     connection.execute("UPDATE Options SET optValue = '-1' WHERE option = 1");
     connection.execute("INSERT INTO Category (Category) VALUES ('Zydec')");
+    db::catalogue::fillMissingKeys(connection);  // as the program leaves the file
     transaction.commit();
 }
 
@@ -112,8 +114,10 @@ class TestSalvage : public QObject {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("leastSaved");
         QTest::addColumn<qint64>("claimed");  // -1: no count of the damaged file could be read
-        // Measured: 98 853, 100 000, 100 000 and 100 000 records saved.
-        QTest::newRow("pages of garbage mid-file") << int(MiddlePages) << 97000 << qint64(-1);
+        // Measured: 100 000 records saved each time. The middle of the file holds the orders'
+        // tables, which are made again, and one of them still counts the records.
+        QTest::newRow("pages of garbage mid-file")
+            << int(MiddlePages) << 97000 << qint64(Records);
         QTest::newRow("header zeroed after the magic")
             << int(HeaderZeroed) << Records << qint64(-1);
         QTest::newRow("header random, versions kept") << int(HeaderRandom) << Records << qint64(-1);
@@ -160,8 +164,8 @@ class TestSalvage : public QObject {
                  qint64(1));
         QCOMPARE(countOf(connection, "SELECT count(*) FROM ReportTitle"), qint64(1));
         QCOMPARE(countOf(connection,
-                         "SELECT count(*) FROM sqlite_schema WHERE type = 'index' "
-                         "AND tbl_name = 'Main'"),
+                         "SELECT count(*) FROM sqlite_schema WHERE name IN ('ArtistOrder', "
+                         "'TitleOrder', 'CategoryOrder', 'FormatOrder', 'MainAdded')"),
                  qint64(5));
     }
 

@@ -56,9 +56,9 @@ class TestMaintenance : public QObject {
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         leftover.write("half a file");
         leftover.close();
-        const QByteArray before = bytes(f.catalogue.path());
         auto& w = shown(f);
         w.mnuViewTitle->trigger();
+        const QByteArray before = bytes(f.catalogue.path());  // as the window's reads left it
         w.mnuOptionsAddArtist->trigger();  // toggled, not yet stored
 
         f.desktop.answers = {Answer::No};
@@ -156,7 +156,7 @@ class TestMaintenance : public QObject {
         MainWindowFixture f(testing::numberedRecords(3000));
         testing::spoilPage(
             f.catalogue.path(),
-            f.catalogue.column("SELECT rootpage FROM sqlite_schema WHERE name = 'MainByArtist'")
+            f.catalogue.column("SELECT rootpage FROM sqlite_schema WHERE name = 'ArtistOrder'")
                 .value(0)
                 .toLongLong());
         f.desktop.answers = {repair ? Answer::Yes : Answer::No, Answer::Ok, Answer::Ok};

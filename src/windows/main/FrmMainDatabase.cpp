@@ -29,6 +29,8 @@ void FrmMain::InitializeDatabase() {
     auto& s = state_;
     app::runSteps(
         {
+            // Named first: a repair of damage found on the way reopens the view it names.
+            [&] { s.rsMain.setIndex("Artist"); },
             [&] {
                 // Waiting for another program that holds the file shows the hourglass until
                 // the command that waits is over.
@@ -48,7 +50,6 @@ void FrmMain::InitializeDatabase() {
                 catalogue::prepareSortKeys(s.cnMain,
                                            [this](int percent) { showSortKeyProgress(percent); });
             },
-            [&] { s.rsMain.setIndex("Artist"); },
             [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
             [&] { markView("ARTIST"); },
             [&] { lblMsgBar2->setText("View by Artist"); },

@@ -109,7 +109,7 @@ bool FrmSearch::gotoRecordFound() {
     step([&] {
         const auto match = db::catalogue::beginsWith(fieldTag().toStdString(),
                                                      txtSearchString->text().toStdString());
-        s.rsMain.findWhere(match.where, match.params);
+        s.rsMain.findWhere(match.where, match.params, match.table);
     });
     if (stopped_) {
         return false;
