@@ -27,7 +27,7 @@ LoadedWindow::LoadedWindow(std::int64_t records, Access access, std::int64_t art
 }
 
 std::int64_t scanArtistOrder(db::Connection& connection) {
-    db::Statement scan(connection, "SELECT rowid FROM Main ORDER BY ArtistKey, TitleKey");
+    db::Statement scan(connection, "SELECT Id FROM ArtistOrder ORDER BY ArtistKey, TitleKey, Id");
     std::int64_t rows = 0;
     while (scan.step()) {
         ++rows;

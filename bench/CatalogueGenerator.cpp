@@ -75,8 +75,9 @@ void generateCatalogue(const std::string& path, std::int64_t records, std::int64
 std::string cachedCatalogue(const std::string& directory, std::int64_t records,
                             std::int64_t artists) {
     std::filesystem::create_directories(directory);
-    // Named for what they hold: the sort keys came with the second kind.
-    std::string name = "keyed-catalogue-" + std::to_string(records);
+    // Named for what they hold: the sort keys came with the second kind, their tables of
+    // their own with the third.
+    std::string name = "ordered-catalogue-" + std::to_string(records);
     if (artists > 0) {
         name += "-artists-" + std::to_string(artists);
     }

@@ -38,7 +38,8 @@ void paintBare(db::Connection& connection, const QString& path) {
     const double dots = pdf.logicalDpiY() / 72.0;
     db::Statement rows(
         connection,
-        "SELECT Artist, Title, Category, Format FROM Main ORDER BY ArtistKey, TitleKey, rowid");
+        "SELECT Artist, Title, Category, Format FROM ArtistOrder JOIN Main ON Main.rowid = Id "
+        "ORDER BY ArtistKey, TitleKey, Id");
     int line = 0;
     while (rows.step()) {
         if (line == 60) {

@@ -30,8 +30,8 @@ void GotoSearch(benchmark::State& state) {
     windows::FrmSearch* search = loaded.window->frmSearch();
     search->SetSearchType(true);
     const auto probe = db::catalogue::beginsWith("Artist", "x");
-    db::Statement first(loaded.state.cnMain, "SELECT rowid FROM Main WHERE " + probe.where +
-                                                 " ORDER BY ArtistKey, TitleKey, rowid LIMIT 1");
+    db::Statement first(loaded.state.cnMain, "SELECT Id FROM ArtistOrder WHERE " + probe.where +
+                                                 " ORDER BY ArtistKey, TitleKey, Id LIMIT 1");
     RatioTimer timer;
     std::size_t next = 0;
     for (auto _ : state) {
@@ -67,8 +67,9 @@ void CriteriaSearch(benchmark::State& state) {
     for (auto _ : state) {
         const auto t0 = Clock::now();
         const auto match = db::catalogue::keyRange("Artist", "B", "D");
-        db::Statement range(loaded.state.cnMain, "SELECT rowid FROM Main WHERE " + match.where +
-                                                     " ORDER BY ArtistKey, TitleKey, rowid");
+        db::Statement range(loaded.state.cnMain, "SELECT Id FROM ArtistOrder WHERE " +
+                                                     match.where +
+                                                     " ORDER BY ArtistKey, TitleKey, Id");
         range.bindAll(match.params);
         std::int64_t rows = 0;
         while (range.step()) {

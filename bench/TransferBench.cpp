@@ -46,8 +46,10 @@ std::vector<Row> rowsOf(std::int64_t records) {
     db::Connection connection;
     connection.open(cachedCatalogue(cacheFolder(), records));
     db::Statement select(connection,
-                         "SELECT Artist, Title, Category, Format, ArtistKey, TitleKey, "
-                         "CategoryKey, FormatKey FROM Main ORDER BY ArtistKey, TitleKey, rowid");
+                         "SELECT Artist, Title, Category, Format, quorvane_sort_key(Artist), "
+                         "quorvane_sort_key(Title), quorvane_sort_key(Category), "
+                         "quorvane_sort_key(Format) FROM ArtistOrder JOIN Main ON Main.rowid = "
+                         "Id ORDER BY ArtistKey, TitleKey, Id");
     std::vector<Row> rows;
     while (select.step()) {
         Row& row = rows.emplace_back();
@@ -71,8 +73,8 @@ std::string emptyCatalogue(const QTemporaryDir& dir, const char* name) {
 void selectWithFprintf(db::Connection& connection, const std::string& path) {
     std::FILE* out = std::fopen(path.c_str(), "w");
     db::Statement rows(connection,
-                       "SELECT Artist, Title, Category, Format FROM Main ORDER BY ArtistKey, "
-                       "TitleKey, rowid");
+                       "SELECT Artist, Title, Category, Format FROM ArtistOrder JOIN Main ON "
+                       "Main.rowid = Id ORDER BY ArtistKey, TitleKey, Id");
     std::fprintf(out, "Artist,Title,Category,Format\r\n");
     while (rows.step()) {
         std::string_view f[4];
@@ -88,33 +90,45 @@ void selectWithFprintf(db::Connection& connection, const std::string& path) {
     std::fclose(out);
 }
 
-// The bare import: one prepared INSERT of the texts and their keys (made beforehand) into
-// the indexed table, bound row by row, in one transaction.
+// The bare import: one prepared INSERT of the texts into Main and one of the keys (made
+// beforehand) into each order's table, bound row by row, in one transaction; nothing noted.
 void insertRows(const std::string& path, const std::vector<Row>& rows) {
     db::Connection connection;
     connection.open(path);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(connection.handle(),
-                       "INSERT INTO Main (Artist, Title, Category, Format, ArtistKey, TitleKey, "
-                       "CategoryKey, FormatKey) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                       -1, &insert, nullptr);
+    connection.execute("DROP TRIGGER MainAdded");
+    const char* const sql[] = {
+        "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?1, ?2, ?3, ?4)",
+        "INSERT INTO ArtistOrder VALUES (?5, ?6, ?9)",
+        "INSERT INTO TitleOrder VALUES (?6, ?5, ?9)",
+        "INSERT INTO CategoryOrder VALUES (?7, ?6, ?9)",
+        "INSERT INTO FormatOrder VALUES (?8, ?5, ?6, ?9)"};
+    std::vector<sqlite3_stmt*> inserts;
+    for (const char* text : sql) {
+        sqlite3_prepare_v2(connection.handle(), text, -1, &inserts.emplace_back(), nullptr);
+    }
     connection.execute("BEGIN");
     for (const Row& row : rows) {
-        for (int c = 0; c < 8; ++c) {
-            if (const auto& text = row[static_cast<std::size_t>(c)]; text && c >= 4) {
-                sqlite3_bind_blob(insert, c + 1, text->data(), static_cast<int>(text->size()),
-                                  SQLITE_STATIC);
-            } else if (text) {
-                sqlite3_bind_text(insert, c + 1, text->data(), static_cast<int>(text->size()),
-                                  SQLITE_STATIC);
-            } else {
-                sqlite3_bind_null(insert, c + 1);
+        for (std::size_t s = 0; s < inserts.size(); ++s) {
+            sqlite3_stmt* insert = inserts[s];
+            for (int c = 0; c < 8; ++c) {
+                if (const auto& text = row[static_cast<std::size_t>(c)]; text && c >= 4) {
+                    sqlite3_bind_blob(insert, c + 1, text->data(), static_cast<int>(text->size()),
+                                      SQLITE_STATIC);
+                } else if (text) {
+                    sqlite3_bind_text(insert, c + 1, text->data(), static_cast<int>(text->size()),
+                                      SQLITE_STATIC);
+                } else {
+                    sqlite3_bind_null(insert, c + 1);
+                }
             }
+            sqlite3_bind_int64(insert, 9, sqlite3_last_insert_rowid(connection.handle()));
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
         }
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
     }
-    sqlite3_finalize(insert);
+    for (sqlite3_stmt* insert : inserts) {
+        sqlite3_finalize(insert);
+    }
     connection.execute("COMMIT");
 }
 

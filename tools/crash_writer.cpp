@@ -25,6 +25,7 @@
 #include "db/DbError.h"
 #include "db/Maintenance.h"
 #include "db/SortKeys.h"
+#include "support/OrderChecks.h"
 
 namespace {
 
@@ -214,11 +215,7 @@ int verifyKeys(const std::string& folder, const std::string& reference) {
         return 1;
     }
     db::catalogue::prepareSortKeys(file);  // finishes what the killed run began
-    db::Statement wrong(
-        file,
-        "SELECT count(*) FROM Main WHERE ArtistKey IS NOT quorvane_sort_key(Artist) "
-        "OR TitleKey IS NOT quorvane_sort_key(Title) OR CategoryKey IS NOT "
-        "quorvane_sort_key(Category) OR FormatKey IS NOT quorvane_sort_key(Format)");
+    db::Statement wrong(file, testing::misplacedSql());
     if (!wrong.step() || wrong.integerColumn(0) != 0) {
         std::printf("keys left unmade\n");
         return 1;
