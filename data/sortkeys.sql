@@ -36,3 +36,14 @@ CREATE TRIGGER IF NOT EXISTS MainChanged AFTER UPDATE ON Main
 CREATE TRIGGER IF NOT EXISTS MainDeleted AFTER DELETE ON Main
     BEGIN INSERT INTO SortKeysToMake VALUES
         (OLD.rowid, 1, OLD.Artist, OLD.Title, OLD.Category, OLD.Format); END;
+-- A record written over another's row id (INSERT OR REPLACE, UPDATE OR REPLACE) deletes that
+-- one without its delete trigger: it is noted before. (A note for a row id that turns out
+-- not to be replaced only places that record again.)
+CREATE TRIGGER IF NOT EXISTS MainReplacing BEFORE INSERT ON Main
+    WHEN EXISTS (SELECT 1 FROM Main WHERE rowid = NEW.rowid)
+    BEGIN INSERT INTO SortKeysToMake SELECT rowid, 1, Artist, Title, Category, Format
+          FROM Main WHERE rowid = NEW.rowid; END;
+CREATE TRIGGER IF NOT EXISTS MainReplacingByUpdate BEFORE UPDATE ON Main
+    WHEN NEW.rowid IS NOT OLD.rowid AND EXISTS (SELECT 1 FROM Main WHERE rowid = NEW.rowid)
+    BEGIN INSERT INTO SortKeysToMake SELECT rowid, 1, Artist, Title, Category, Format
+          FROM Main WHERE rowid = NEW.rowid; END;

@@ -16,8 +16,12 @@ extern const char* const SeedSql;
 extern const char* const SampleSql;
 
 TableSource mainTable(const View& view) {
-    return {"Main",          view.orderBy(), {}, {}, fillMissingKeys, std::string(view.table),
-            view.orderOfRows()};
+    return {"Main",           view.orderBy(),     {}, {}, fillMissingKeys, std::string(view.table),
+            view.orderOfRows(), deleteEveryRecord};
+}
+
+TableSource everyRecord() {
+    return {"Main", {}, {}, {}, {}, {}, {}, deleteEveryRecord};
 }
 
 namespace {

@@ -24,6 +24,8 @@ inline constexpr const char* FileName = "Zembo.mdb";
 
 // Table Main in the order of a view.
 TableSource mainTable(const View& view);
+// Table Main in row id order, every record of it deleted at once when all are.
+TableSource everyRecord();
 // The records of Main whose `column` lies from `from` up to `to`, every value that begins
 // with `to` included, ordered by that column; letters compared without regard to case or
 // accents (From A To F takes Åge and Édith).

@@ -35,6 +35,9 @@ struct TableSource {
     // The same order over the table's own rows, for comparing two of them; `orderBy` when
     // empty.
     std::string orderOfRows = {};
+    // Deletes every row of the table, and what is kept beside it, at once; a plain DELETE
+    // when none is given.
+    std::function<void(Connection&)> empty = {};
 };
 
 // A cursor over catalogue rows with the behaviour the windows rely on.

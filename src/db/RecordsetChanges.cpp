@@ -152,6 +152,10 @@ void Recordset::deleteMarkedRows() {
     count.bindAll(source_.params);
     if (count.step() && count.integerColumn(0) == marked) {
         count.reset();
+        if (where.empty() && source_.empty) {
+            source_.empty(*connection_);
+            return;
+        }
         const bool byOrder = !source_.orderTable.empty() && !where.empty();
         connection_->execute("DELETE FROM " + quoted(source_.table) +
                                  (byOrder ? " WHERE rowid IN (SELECT Id FROM " + keysFrom() +

@@ -75,12 +75,12 @@ void createOrderTable(Connection& connection, const View& view, const std::strin
 // Whether the file has every table and trigger the orders are kept by.
 bool hasOrders(Connection& connection) {
     std::string names = "'SortKeyCollation', 'SortKeysToMake', 'MainAdded', 'MainChanged', "
-                        "'MainDeleted'";
+                        "'MainDeleted', 'MainReplacing', 'MainReplacingByUpdate'";
     for (const View& view : views()) {
         names += ", '" + std::string(view.table) + "'";
     }
     return integerOf(connection, "SELECT count(*) FROM main.sqlite_schema WHERE name IN (" +
-                                     names + ")") == 9;
+                                     names + ")") == 11;
 }
 
 std::string storedDescription(Connection& connection) {
@@ -217,7 +217,8 @@ void forgetKeysInMain(Connection& connection) {
 
 // The orders' tables and triggers made anew, empty.
 void makeOrderTables(Connection& connection) {
-    for (const char* trigger : {"MainAdded", "MainChanged", "MainDeleted"}) {
+    for (const char* trigger : {"MainAdded", "MainChanged", "MainDeleted", "MainReplacing",
+                                "MainReplacingByUpdate"}) {
         connection.execute("DROP TRIGGER IF EXISTS main." + std::string(trigger));
     }
     connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
@@ -370,7 +371,8 @@ bool anyNotes(Connection& connection) {
     return integerOf(connection, "SELECT EXISTS (SELECT 1 FROM main.SortKeysToMake)") != 0;
 }
 
-// The orders this connection made for itself while the file could not be written, gone.
+// The orders this connection made for itself while the file could not be written (there
+// were notes then), gone.
 void dropSessionOrders(Connection& connection) {
     if (integerOf(connection, "SELECT count(*) FROM temp.sqlite_schema WHERE name = ?",
                   {Value(std::string(views()[0].table))}) == 0) {
@@ -383,13 +385,13 @@ void dropSessionOrders(Connection& connection) {
 
 // Each step is a unit of its own, or joins a transaction already open.
 void placeNotedIfWritable(Connection& connection, const std::function<void(int)>& progress) {
-    if (connection.isReadOnly()) {
+    if (connection.isReadOnly() || !anyNotes(connection)) {
         return;
     }
     try {
         placeNoted(connection, progress);
     } catch (const DbError& error) {
-        if (error.damaged || !anyNotes(connection)) {
+        if (error.damaged) {
             throw;
         }
         // Another program is writing the file: until it lets us place the records it wrote,
@@ -429,13 +431,26 @@ std::optional<std::int64_t> beginAddingMany(Connection& connection) {
         return std::nullopt;
     }
     connection.execute("DROP TRIGGER IF EXISTS main.MainAdded");
+    connection.execute("DROP TRIGGER IF EXISTS main.MainReplacing");
     return last + 1;
 }
 
 void placeAddedRecords(Connection& connection, std::int64_t firstRowId) {
     makeKeys(connection, firstRowId, {});
     writeMadeKeys(connection, "main");
+    connection.executeScript(SortKeysSql);  // the triggers back
+}
+
+void deleteEveryRecord(Connection& connection) {
+    Savepoint unit(connection);
+    connection.execute("DROP TRIGGER IF EXISTS main.MainDeleted");
+    connection.execute("DELETE FROM main.Main");
+    for (const View& view : views()) {
+        connection.execute("DELETE FROM main." + quoted(std::string(view.table)));
+    }
+    connection.execute("DELETE FROM main.SortKeysToMake");
     connection.executeScript(SortKeysSql);  // the trigger back
+    unit.release();
 }
 
 void keyNewCatalogue(Connection& connection) {

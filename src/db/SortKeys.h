@@ -32,6 +32,10 @@ void fillMissingKeys(Connection& connection);
 std::optional<std::int64_t> beginAddingMany(Connection& connection);
 void placeAddedRecords(Connection& connection, std::int64_t firstRowId);
 
+// Deletes every record and every place in the orders, at once (in the caller's transaction):
+// faster than noting each record deleted.
+void deleteEveryRecord(Connection& connection);
+
 // Gives a new catalogue its orders (run in the transaction that made it).
 void keyNewCatalogue(Connection& connection);
 

@@ -45,7 +45,8 @@ void checkOrderIsWhole(TestCatalogue& catalogue, bool noneWaiting) {
     QCOMPARE(catalogue.column("SELECT name FROM sqlite_schema WHERE name LIKE '%Order' OR "
                               "name LIKE 'Main%' ORDER BY name"),
              (QStringList{"ArtistOrder", "CategoryOrder", "FormatOrder", "Main", "MainAdded",
-                          "MainChanged", "MainDeleted", "TitleOrder"}));
+                          "MainChanged", "MainDeleted", "MainReplacing", "MainReplacingByUpdate",
+                          "TitleOrder"}));
     if (noneWaiting) {
         QCOMPARE(catalogue.column("SELECT count(*) FROM SortKeysToMake"), QStringList{"0"});
     }

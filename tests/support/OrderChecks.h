@@ -7,9 +7,10 @@ namespace testing {
 // A catalogue as it was before its sort keys: the orders' tables and triggers gone, the
 // views' indexes on the texts again. Plain SQL, for the stock tool or a connection.
 inline constexpr const char* WithoutSortKeysSql =
-    "DROP TRIGGER MainAdded; DROP TRIGGER MainChanged; DROP TRIGGER MainDeleted;"
-    "DROP TABLE ArtistOrder; DROP TABLE TitleOrder; DROP TABLE CategoryOrder;"
-    "DROP TABLE FormatOrder; DROP TABLE SortKeysToMake; DROP TABLE SortKeyCollation;"
+    "DROP TRIGGER IF EXISTS MainAdded; DROP TRIGGER IF EXISTS MainChanged; DROP TRIGGER IF EXISTS MainDeleted;"
+    "DROP TRIGGER IF EXISTS MainReplacing; DROP TRIGGER IF EXISTS MainReplacingByUpdate;"
+    "DROP TABLE IF EXISTS ArtistOrder; DROP TABLE IF EXISTS TitleOrder; DROP TABLE IF EXISTS CategoryOrder;"
+    "DROP TABLE IF EXISTS FormatOrder; DROP TABLE IF EXISTS SortKeysToMake; DROP TABLE IF EXISTS SortKeyCollation;"
     "CREATE INDEX MainByArtist ON Main (Artist, Title);"
     "CREATE INDEX MainByTitle ON Main (Title, Artist);"
     "CREATE INDEX MainByCategory ON Main (Category, Title);"

@@ -135,7 +135,7 @@ QString FrmMain::markAllRecords() {
     QString failure;
     markingForDeleteAll_ = true;
     try {
-        s.rsMain.open(s.cnMain, {"Main", {}, {}, {}}, db::CursorType::Keyset,
+        s.rsMain.open(s.cnMain, db::catalogue::everyRecord(), db::CursorType::Keyset,
                       db::LockType::BatchOptimistic);
         std::uint32_t lastEvents = desktop_.tickCount();
         for (bool first = true; !s.rsMain.eof(); first = false) {
