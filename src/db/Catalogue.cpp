@@ -148,44 +148,58 @@ void tally(Connection& connection, const std::string& column, const TallyRow& ro
 void groupedCounts(Connection& connection, const std::string& column, const Match& which,
                    const TallyRow& row) {
     fillMissingKeys(connection);
-    const std::string name = quoted(column);
+    const View& view = viewOf(column);
     const std::string key = quoted(column + "Key");
     // Every record counts in its group, the group of Nulls too. The engine groups by the
-    // whole key, in key order through the column's order; neighbours that differ only in
-    // case are one group here.
-    Statement groups(connection, "SELECT " + key + ", Main." + name + ", count(*) FROM " +
-                                     orderJoinedToMain(viewOf(column)) +
-                                     (which.where.empty() ? "" : " WHERE " + which.where) +
+    // whole key, in key order through the column's order (its keys alone when every record
+    // counts); neighbours that differ only in case are one group here. A group is named as
+    // its first record writes it, read when the group is told.
+    const std::string from = which.where.empty() ? quoted(std::string(view.table))
+                                                 : orderJoinedToMain(view) + " WHERE " + which.where;
+    Statement groups(connection, "SELECT " + key + ", count(*), min(" +
+                                     quoted(std::string(view.table)) + ".Id) FROM " + from +
                                      " GROUP BY " + key + " ORDER BY " + key);
     groups.bindAll(which.params);
+    Statement text(connection, "SELECT " + quoted(column) + " FROM Main WHERE rowid = ?");
+    const auto nameOf = [&](std::int64_t id) {
+        text.bind(1, Value(id));
+        std::optional<std::string> name;
+        if (text.step()) {
+            if (const auto value = text.textColumn(0)) {
+                name = std::string(*value);
+            }
+        }
+        text.reset();
+        return name;
+    };
     std::string groupKey;
-    std::optional<std::string> groupText;
-    std::int64_t count = 0, commonest = 0;
+    std::int64_t count = 0, commonest = 0, namedBy = 0;
     bool any = false;
-    auto nameGroup = [&] {
-        const auto text = groups.textColumn(1);
-        groupText = text ? std::optional<std::string>(*text) : std::nullopt;
-        commonest = groups.integerColumn(2);
+    const auto tell = [&] {
+        const auto name = nameOf(namedBy);
+        row(name ? std::optional<std::string_view>(*name) : std::nullopt, count);
     };
     while (groups.step()) {
         const auto keyBytes = groups.textColumn(0).value_or("");
+        const std::int64_t records = groups.integerColumn(1);
         if (any && collation::withoutCase(keyBytes) == groupKey) {
-            count += groups.integerColumn(2);
-            if (groups.integerColumn(2) > commonest) {
-                nameGroup();  // a group is named as most of its records write it
+            count += records;
+            if (records > commonest) {  // named as most of its records write it
+                commonest = records;
+                namedBy = groups.integerColumn(2);
             }
             continue;
         }
         if (any) {
-            row(groupText ? std::optional<std::string_view>(*groupText) : std::nullopt, count);
+            tell();
         }
         any = true;
         groupKey = std::string(collation::withoutCase(keyBytes));
-        nameGroup();
-        count = commonest;
+        count = commonest = records;
+        namedBy = groups.integerColumn(2);
     }
     if (any) {
-        row(groupText, count);
+        tell();
     }
 }
 

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "db/Catalogue.h"
 #include "db/Collation.h"
 #include "db/DbError.h"
+#include "db/OrderTables.h"
 #include "db/SqlText.h"
-#include "db/Views.h"
 
 namespace db::catalogue {
 
@@ -19,58 +18,9 @@ extern const char* const SortKeysSql;
 
 namespace {
 
-constexpr std::int64_t RowsPerStep = 20000;
 constexpr int RowsSampled = 32;
 // More records to place than this are placed as every record is: in one pass per order.
 constexpr std::int64_t ManyNotes = 50000;
-
-const std::array<std::string_view, 4> Texts = {"Artist", "Title", "Category", "Format"};
-using Keys = std::array<std::string, 4>;  // one per text, as Texts lists them
-
-std::size_t textIndex(std::string_view text) {
-    for (std::size_t i = 0; i < Texts.size(); ++i) {
-        if (Texts[i] == text) {
-            return i;
-        }
-    }
-    return 0;
-}
-
-template <typename Each>
-void forEachText(const View& view, Each each) {
-    for (std::string_view text : view.texts) {
-        if (!text.empty()) {
-            each(text);
-        }
-    }
-}
-
-Keys keysOf(const RecordReader::Texts& texts) {
-    Keys keys;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto& text = texts[i];
-        keys[i] = collation::sortKey(text ? std::optional<std::string_view>(*text) : std::nullopt);
-    }
-    return keys;
-}
-
-std::int64_t integerOf(Connection& connection, const std::string& sql,
-                       const std::vector<Value>& params = {}) {
-    Statement statement(connection, sql);
-    statement.bindAll(params);
-    return statement.step() ? statement.integerColumn(0) : 0;
-}
-
-// The table of a view's order, as `schema`.`name`.
-void createOrderTable(Connection& connection, const View& view, const std::string& table) {
-    std::string columns, key;
-    forEachText(view, [&](std::string_view text) {
-        columns += std::string(text) + "Key BLOB NOT NULL, ";
-        key += std::string(text) + "Key, ";
-    });
-    connection.execute("CREATE TABLE " + table + " (" + columns +
-                       "Id INTEGER NOT NULL, PRIMARY KEY (" + key + "Id)) WITHOUT ROWID");
-}
 
 // Whether the file has every table and trigger the orders are kept by.
 bool hasOrders(Connection& connection) {
@@ -94,101 +44,6 @@ void storeDescription(Connection& connection) {
                        {Value(collation::description())});
 }
 
-// Writes records' places in the four orders of one schema, or takes them away.
-class OrderWriter {
-  public:
-    OrderWriter(Connection& connection, const std::string& schema) {
-        for (const View& view : views()) {
-            std::string columns, marks, match;
-            forEachText(view, [&](std::string_view text) {
-                columns += std::string(text) + "Key, ";
-                marks += "?, ";
-                match += std::string(text) + "Key = ? AND ";
-            });
-            const std::string table = schema + "." + quoted(std::string(view.table));
-            inserts_.emplace_back(connection, "INSERT OR IGNORE INTO " + table + " (" + columns +
-                                                  "Id) VALUES (" + marks + "?)");
-            deletes_.emplace_back(connection,
-                                  "DELETE FROM " + table + " WHERE " + match + "Id = ?");
-        }
-    }
-    void place(std::int64_t id, const Keys& keys) { run(inserts_, id, keys); }
-    void remove(std::int64_t id, const Keys& keys) { run(deletes_, id, keys); }
-
-  private:
-    static void run(std::vector<Statement>& statements, std::int64_t id, const Keys& keys) {
-        for (std::size_t v = 0; v < statements.size(); ++v) {
-            int column = 0;
-            forEachText(views()[v], [&](std::string_view text) {
-                statements[v].bindBlob(++column, keys[textIndex(text)]);
-            });
-            statements[v].bind(column + 1, Value(id));
-            statements[v].step();
-            statements[v].reset();
-        }
-    }
-    std::vector<Statement> inserts_, deletes_;
-};
-
-// Makes the keys of the records from row id `first` on into temp.SortKeysMade, a step of
-// rows at a time (row ids may lie far apart), telling `progress` how far it is (0 to 80).
-void makeKeys(Connection& connection, std::int64_t first,
-              const std::function<void(int)>& progress) {
-    connection.execute("DROP TABLE IF EXISTS temp.SortKeysMade");
-    connection.execute(
-        "CREATE TEMP TABLE SortKeysMade (Id INTEGER PRIMARY KEY, ArtistKey BLOB, "
-        "TitleKey BLOB, CategoryKey BLOB, FormatKey BLOB)");
-    const std::int64_t total =
-        integerOf(connection, "SELECT count(*) FROM main.Main WHERE rowid >= ?", {Value(first)});
-    Statement step(connection,
-                   "INSERT INTO temp.SortKeysMade SELECT rowid, quorvane_sort_key(Artist), "
-                   "quorvane_sort_key(Title), quorvane_sort_key(Category), "
-                   "quorvane_sort_key(Format) FROM main.Main WHERE rowid >= ? ORDER BY rowid "
-                   "LIMIT " + std::to_string(RowsPerStep));
-    Statement lastMade(connection, "SELECT max(Id) FROM temp.SortKeysMade");
-    std::int64_t from = first;
-    for (std::int64_t made = 0; made < total; made += RowsPerStep) {
-        step.bind(1, Value(from));
-        while (step.step()) {
-        }
-        step.reset();
-        lastMade.step();
-        const std::int64_t last = lastMade.integerColumn(0);
-        lastMade.reset();
-        if (last == std::numeric_limits<std::int64_t>::max()) {
-            break;  // no row id lies beyond
-        }
-        from = last + 1;
-        if (progress && total > RowsPerStep) {  // more than one step: worth telling
-            progress(static_cast<int>(80 * made / total));
-        }
-    }
-}
-
-// Writes the keys made into each order of `schema`. An empty order of the file is written
-// through a copy of the same shape, which the engine transfers page by page into packed
-// pages: the keys take a quarter less room than rows written one by one.
-void writeMadeKeys(Connection& connection, const std::string& schema) {
-    for (const View& view : views()) {
-        const std::string columns = view.orderBy() + ", Id";
-        const std::string select =
-            "SELECT " + columns + " FROM temp.SortKeysMade ORDER BY " + columns;
-        const std::string table = schema + "." + quoted(std::string(view.table));
-        const bool packed = schema == "main" &&
-                            integerOf(connection, "SELECT NOT EXISTS (SELECT 1 FROM " + table + ")");
-        if (packed) {
-            connection.execute("DROP TABLE IF EXISTS temp.SortKeysOrdered");
-            createOrderTable(connection, view, "temp.SortKeysOrdered");
-            connection.execute("INSERT INTO temp.SortKeysOrdered " + select);
-            connection.execute("INSERT INTO " + table + " SELECT * FROM temp.SortKeysOrdered");
-            connection.execute("DROP TABLE temp.SortKeysOrdered");
-        } else {
-            connection.execute("INSERT OR IGNORE INTO " + table + " " + select);
-        }
-    }
-    connection.execute("DROP TABLE temp.SortKeysMade");
-}
-
 // Every record placed again in the file's orders, emptied first.
 void placeEveryRecord(Connection& connection, const std::function<void(int)>& progress) {
     for (const View& view : views()) {
@@ -205,7 +60,7 @@ void forgetKeysInMain(Connection& connection) {
          {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat", "MainKeysToMake"}) {
         connection.execute("DROP INDEX IF EXISTS main." + std::string(index));
     }
-    for (std::string_view text : Texts) {
+    for (const char* text : {"Artist", "Title", "Category", "Format"}) {
         const std::string key = std::string(text) + "Key";
         connection.execute("DROP TRIGGER IF EXISTS main.Main" + std::string(text) + "KeyStale");
         if (integerOf(connection, "SELECT count(*) FROM pragma_table_info('Main') WHERE name = ?",
@@ -299,7 +154,7 @@ void placeNoted(Connection& connection, const std::function<void(int)>& progress
     } else {
         std::int64_t lastNote = 0;
         const std::vector<Note> notes = readNotes(connection, lastNote);
-        OrderWriter orders(connection, "main");
+        OrderPlaces orders(connection, "main");
         for (const Note& note : notes) {
             if (note.placedBy) {
                 orders.remove(note.id, keysOf(*note.placedBy));
@@ -310,14 +165,14 @@ void placeNoted(Connection& connection, const std::function<void(int)>& progress
             if (const auto texts = records.read(notes[i].id)) {
                 orders.place(notes[i].id, keysOf(*texts));
             }
-            if (progress && count > RowsPerStep && i % RowsPerStep == 0) {
+            if (progress && count > KeysPerStep && i % KeysPerStep == 0) {
                 progress(static_cast<int>(90 * static_cast<std::int64_t>(i) / count));
             }
         }
         connection.execute("DELETE FROM main.SortKeysToMake WHERE rowid <= ?", {Value(lastNote)});
     }
     unit.release();
-    if (progress && count > RowsPerStep) {
+    if (progress && count > KeysPerStep) {
         progress(100);
     }
 }
@@ -329,39 +184,18 @@ bool sampledKeysDiffer(Connection& connection) {
     if (last <= 0) {
         return false;
     }
-    std::vector<Statement> lookups;
-    for (const View& view : views()) {
-        std::string match;
-        forEachText(view, [&](std::string_view text) { match += std::string(text) + "Key = ? AND "; });
-        lookups.emplace_back(connection, "SELECT EXISTS (SELECT 1 FROM main." +
-                                             quoted(std::string(view.table)) + " WHERE " + match +
-                                             "Id = ?)");
-    }
     std::mt19937_64 random(static_cast<std::uint64_t>(last));
     std::uniform_int_distribution<std::int64_t> pick(1, last);
     Statement row(connection, "SELECT rowid FROM main.Main WHERE rowid >= ? ORDER BY rowid LIMIT 1");
     RecordReader records(connection);
+    OrderPlaces orders(connection, "main");
     for (int i = 0; i < RowsSampled; ++i) {
         row.bind(1, Value(pick(random)));
-        const std::optional<std::int64_t> id =
-            row.step() ? std::optional<std::int64_t>(row.integerColumn(0)) : std::nullopt;
+        const std::int64_t id = row.step() ? row.integerColumn(0) : 0;
         row.reset();
-        const auto texts = id ? records.read(*id) : std::nullopt;
-        if (!texts) {
-            continue;
-        }
-        const Keys keys = keysOf(*texts);
-        for (std::size_t v = 0; v < lookups.size(); ++v) {
-            int column = 0;
-            forEachText(views()[v], [&](std::string_view text) {
-                lookups[v].bindBlob(++column, keys[textIndex(text)]);
-            });
-            lookups[v].bind(column + 1, Value(*id));
-            const bool placed = lookups[v].step() && lookups[v].integerColumn(0) != 0;
-            lookups[v].reset();
-            if (!placed) {
-                return true;
-            }
+        const auto texts = id != 0 ? records.read(id) : std::nullopt;
+        if (texts && !orders.holds(id, keysOf(*texts))) {
+            return true;
         }
     }
     return false;

@@ -356,6 +356,15 @@ class TestMaintenance : public QObject {
         w.mnuFileDeleteAll->trigger();
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"0"});
         QCOMPARE(keptTables(f.catalogue), kept);
+        // The orders emptied with Main, nothing left to place, and the triggers back.
+        QCOMPARE(f.catalogue.column("SELECT (SELECT count(*) FROM ArtistOrder) + (SELECT "
+                                    "count(*) FROM FormatOrder) + (SELECT count(*) FROM "
+                                    "SortKeysToMake)"),
+                 QStringList{"0"});
+        f.catalogue.execute("INSERT INTO Main (Artist) VALUES ('Zappa')");
+        f.catalogue.execute("DELETE FROM Main");
+        QCOMPARE(f.catalogue.column("SELECT group_concat(Placed) FROM SortKeysToMake"),
+                 QStringList{"0,1"});
         QCOMPARE(w.lblMsgBar1->text(), QString("Database empty"));
         QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
