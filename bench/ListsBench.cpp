@@ -24,9 +24,9 @@ void Tally(benchmark::State& state) {
                                     counts.cmdFormat};
     const std::string key = std::string(column) + "Key";
     const std::string order = std::string(db::viewOrderedBy(column)->table);
-    const std::string grouping = std::string("SELECT Main.") + column + ", count(*) FROM " +
-                                 order + " JOIN Main ON Main.rowid = " + order + ".Id GROUP BY " +
-                                 key + " ORDER BY " + key;
+    const std::string grouping = std::string("SELECT Main.") + column + ", count(*) FROM " + order +
+                                 " JOIN Main ON Main.rowid = " + order + ".Id GROUP BY " + key +
+                                 " ORDER BY " + key;
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();

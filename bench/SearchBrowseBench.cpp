@@ -67,8 +67,7 @@ void CriteriaSearch(benchmark::State& state) {
     for (auto _ : state) {
         const auto t0 = Clock::now();
         const auto match = db::catalogue::keyRange("Artist", "B", "D");
-        db::Statement range(loaded.state.cnMain, "SELECT Id FROM ArtistOrder WHERE " +
-                                                     match.where +
+        db::Statement range(loaded.state.cnMain, "SELECT Id FROM ArtistOrder WHERE " + match.where +
                                                      " ORDER BY ArtistKey, TitleKey, Id");
         range.bindAll(match.params);
         std::int64_t rows = 0;

@@ -98,8 +98,7 @@ void insertRows(const std::string& path, const std::vector<Row>& rows) {
     connection.execute("DROP TRIGGER MainAdded");
     const char* const sql[] = {
         "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?1, ?2, ?3, ?4)",
-        "INSERT INTO ArtistOrder VALUES (?5, ?6, ?9)",
-        "INSERT INTO TitleOrder VALUES (?6, ?5, ?9)",
+        "INSERT INTO ArtistOrder VALUES (?5, ?6, ?9)", "INSERT INTO TitleOrder VALUES (?6, ?5, ?9)",
         "INSERT INTO CategoryOrder VALUES (?7, ?6, ?9)",
         "INSERT INTO FormatOrder VALUES (?8, ?5, ?6, ?9)"};
     std::vector<sqlite3_stmt*> inserts;

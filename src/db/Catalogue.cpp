@@ -16,8 +16,14 @@ extern const char* const SeedSql;
 extern const char* const SampleSql;
 
 TableSource mainTable(const View& view) {
-    return {"Main",           view.orderBy(),     {}, {}, fillMissingKeys, std::string(view.table),
-            view.orderOfRows(), deleteEveryRecord};
+    return {"Main",
+            view.orderBy(),
+            {},
+            {},
+            fillMissingKeys,
+            std::string(view.table),
+            view.orderOfRows(),
+            deleteEveryRecord};
 }
 
 TableSource everyRecord() {
@@ -59,7 +65,8 @@ TableSource mainRange(const std::string& column, const std::string& from, const 
 
 Match keyRange(const std::string& column, const std::string& from, const std::string& to) {
     const std::string key = quoted(column + "Key");
-    Match match{key + " >= CAST(? AS BLOB)", {Value(collation::letterKey(from))},
+    Match match{key + " >= CAST(? AS BLOB)",
+                {Value(collation::letterKey(from))},
                 std::string(viewOf(column).table)};
     if (const auto above = collation::aboveKeysBeginningWith(collation::letterKey(to))) {
         match.where += " AND " + key + " < CAST(? AS BLOB)";
@@ -154,8 +161,9 @@ void groupedCounts(Connection& connection, const std::string& column, const Matc
     // whole key, in key order through the column's order (its keys alone when every record
     // counts); neighbours that differ only in case are one group here. A group is named as
     // its first record writes it, read when the group is told.
-    const std::string from = which.where.empty() ? quoted(std::string(view.table))
-                                                 : orderJoinedToMain(view) + " WHERE " + which.where;
+    const std::string from = which.where.empty()
+                                 ? quoted(std::string(view.table))
+                                 : orderJoinedToMain(view) + " WHERE " + which.where;
     Statement groups(connection, "SELECT " + key + ", count(*), min(" +
                                      quoted(std::string(view.table)) + ".Id) FROM " + from +
                                      " GROUP BY " + key + " ORDER BY " + key);

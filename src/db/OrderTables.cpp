@@ -68,17 +68,16 @@ OrderPlaces::OrderPlaces(Connection& connection, const std::string& schema) {
         inserts_.emplace_back(connection, "INSERT OR IGNORE INTO " + table + " (" + columns +
                                               "Id) VALUES (" + marks + "?)");
         deletes_.emplace_back(connection, "DELETE FROM " + table + " WHERE " + match + "Id = ?");
-        lookups_.emplace_back(connection, "SELECT EXISTS (SELECT 1 FROM " + table + " WHERE " +
-                                              match + "Id = ?)");
+        lookups_.emplace_back(
+            connection, "SELECT EXISTS (SELECT 1 FROM " + table + " WHERE " + match + "Id = ?)");
     }
 }
 
 void OrderPlaces::bind(Statement& statement, const View& view, std::int64_t id,
                        const OrderKeys& keys) {
     int column = 0;
-    forEachText(view, [&](std::string_view text) {
-        statement.bindBlob(++column, keys[textIndex(text)]);
-    });
+    forEachText(
+        view, [&](std::string_view text) { statement.bindBlob(++column, keys[textIndex(text)]); });
     statement.bind(column + 1, Value(id));
 }
 
@@ -122,7 +121,8 @@ void makeKeys(Connection& connection, std::int64_t first,
                    "INSERT INTO temp.SortKeysMade SELECT rowid, quorvane_sort_key(Artist), "
                    "quorvane_sort_key(Title), quorvane_sort_key(Category), "
                    "quorvane_sort_key(Format) FROM main.Main WHERE rowid >= ? ORDER BY rowid "
-                   "LIMIT " + std::to_string(KeysPerStep));
+                   "LIMIT " +
+                       std::to_string(KeysPerStep));
     Statement lastMade(connection, "SELECT max(Id) FROM temp.SortKeysMade");
     std::int64_t from = first;
     for (std::int64_t made = 0; made < total; made += KeysPerStep) {
@@ -152,8 +152,9 @@ void writeMadeKeys(Connection& connection, const std::string& schema) {
         const std::string select =
             "SELECT " + columns + " FROM temp.SortKeysMade ORDER BY " + columns;
         const std::string table = schema + "." + quoted(std::string(view.table));
-        const bool packed = schema == "main" &&
-                            integerOf(connection, "SELECT NOT EXISTS (SELECT 1 FROM " + table + ")");
+        const bool packed =
+            schema == "main" &&
+            integerOf(connection, "SELECT NOT EXISTS (SELECT 1 FROM " + table + ")");
         if (packed) {
             connection.execute("DROP TABLE IF EXISTS temp.SortKeysOrdered");
             createOrderTable(connection, view, "temp.SortKeysOrdered");
@@ -166,6 +167,5 @@ void writeMadeKeys(Connection& connection, const std::string& schema) {
     }
     connection.execute("DROP TABLE temp.SortKeysMade");
 }
-
 
 }  // namespace db::catalogue

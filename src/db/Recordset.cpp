@@ -151,8 +151,8 @@ Statement Recordset::query(const std::string& columns) const {
 std::string Recordset::selectFrom(const std::string& columns) const {
     std::string from = quoted(source_.table);
     if (!source_.orderTable.empty()) {
-        from = quoted(source_.orderTable) + " JOIN " + from + " ON " + from + ".rowid = " +
-               quoted(source_.orderTable) + ".Id";
+        from = quoted(source_.orderTable) + " JOIN " + from + " ON " + from +
+               ".rowid = " + quoted(source_.orderTable) + ".Id";
     }
     std::string sql = "SELECT " + columns + " FROM " + from;
     if (!source_.where.empty()) {
@@ -191,8 +191,8 @@ void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
     if (source_.prepare) {
         source_.prepare(*connection_);
     }
-    Statement statement(*connection_, each ? selectFrom(idColumn() + ", " + column)
-                                           : orderedIds(source_.where));
+    Statement statement(*connection_,
+                        each ? selectFrom(idColumn() + ", " + column) : orderedIds(source_.where));
     statement.bindAll(source_.params);
     keys_.clear();
     while (statement.step()) {

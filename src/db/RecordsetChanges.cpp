@@ -157,11 +157,10 @@ void Recordset::deleteMarkedRows() {
             return;
         }
         const bool byOrder = !source_.orderTable.empty() && !where.empty();
-        connection_->execute("DELETE FROM " + quoted(source_.table) +
-                                 (byOrder ? " WHERE rowid IN (SELECT Id FROM " + keysFrom() +
-                                                where + ")"
-                                          : where),
-                             source_.params);
+        connection_->execute(
+            "DELETE FROM " + quoted(source_.table) +
+                (byOrder ? " WHERE rowid IN (SELECT Id FROM " + keysFrom() + where + ")" : where),
+            source_.params);
         return;
     }
     count.reset();

@@ -24,13 +24,14 @@ constexpr std::int64_t ManyNotes = 50000;
 
 // Whether the file has every table and trigger the orders are kept by.
 bool hasOrders(Connection& connection) {
-    std::string names = "'SortKeyCollation', 'SortKeysToMake', 'MainAdded', 'MainChanged', "
-                        "'MainDeleted', 'MainReplacing', 'MainReplacingByUpdate'";
+    std::string names =
+        "'SortKeyCollation', 'SortKeysToMake', 'MainAdded', 'MainChanged', "
+        "'MainDeleted', 'MainReplacing', 'MainReplacingByUpdate'";
     for (const View& view : views()) {
         names += ", '" + std::string(view.table) + "'";
     }
-    return integerOf(connection, "SELECT count(*) FROM main.sqlite_schema WHERE name IN (" +
-                                     names + ")") == 11;
+    return integerOf(connection,
+                     "SELECT count(*) FROM main.sqlite_schema WHERE name IN (" + names + ")") == 11;
 }
 
 std::string storedDescription(Connection& connection) {
@@ -72,8 +73,8 @@ void forgetKeysInMain(Connection& connection) {
 
 // The orders' tables and triggers made anew, empty.
 void makeOrderTables(Connection& connection) {
-    for (const char* trigger : {"MainAdded", "MainChanged", "MainDeleted", "MainReplacing",
-                                "MainReplacingByUpdate"}) {
+    for (const char* trigger :
+         {"MainAdded", "MainChanged", "MainDeleted", "MainReplacing", "MainReplacingByUpdate"}) {
         connection.execute("DROP TRIGGER IF EXISTS main." + std::string(trigger));
     }
     connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
@@ -186,7 +187,8 @@ bool sampledKeysDiffer(Connection& connection) {
     }
     std::mt19937_64 random(static_cast<std::uint64_t>(last));
     std::uniform_int_distribution<std::int64_t> pick(1, last);
-    Statement row(connection, "SELECT rowid FROM main.Main WHERE rowid >= ? ORDER BY rowid LIMIT 1");
+    Statement row(connection,
+                  "SELECT rowid FROM main.Main WHERE rowid >= ? ORDER BY rowid LIMIT 1");
     RecordReader records(connection);
     OrderPlaces orders(connection, "main");
     for (int i = 0; i < RowsSampled; ++i) {
@@ -239,7 +241,8 @@ void placeNotedIfWritable(Connection& connection, const std::function<void(int)>
 }  // namespace
 
 void prepareSortKeys(Connection& connection, const std::function<void(int)>& progress) {
-    const bool kept = hasOrders(connection) && storedDescription(connection) == collation::description();
+    const bool kept =
+        hasOrders(connection) && storedDescription(connection) == collation::description();
     if (connection.isReadOnly()) {
         if (!kept || anyNotes(connection) || sampledKeysDiffer(connection)) {
             ordersForTheSession(connection, progress);
@@ -260,7 +263,8 @@ void fillMissingKeys(Connection& connection) {
 }
 
 std::optional<std::int64_t> beginAddingMany(Connection& connection) {
-    const std::int64_t last = integerOf(connection, "SELECT coalesce(max(rowid), 0) FROM main.Main");
+    const std::int64_t last =
+        integerOf(connection, "SELECT coalesce(max(rowid), 0) FROM main.Main");
     if (last == std::numeric_limits<std::int64_t>::max()) {
         return std::nullopt;
     }

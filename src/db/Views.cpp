@@ -32,8 +32,7 @@ std::string View::orderBy() const {
 }
 
 std::string View::orderOfRows() const {
-    return joined(*this,
-                  [](const std::string& text) { return "quorvane_sort_key(" + text + ")"; });
+    return joined(*this, [](const std::string& text) { return "quorvane_sort_key(" + text + ")"; });
 }
 
 const View* findView(std::string_view name) {

@@ -10,10 +10,10 @@ namespace db {
 // table of its own beside Main (see data/sortkeys.sql): the sort keys of its texts and the
 // record's row id, its primary key the order itself.
 struct View {
-    std::string_view name;     // "Artist": kept in the recordset's index name
-    std::string_view key;      // "ARTIST": upper-case key the menus are marked by
-    std::string_view label;    // "View by Artist": the status-bar text
-    std::string_view table;    // "ArtistOrder": the order's table
+    std::string_view name;                  // "Artist": kept in the recordset's index name
+    std::string_view key;                   // "ARTIST": upper-case key the menus are marked by
+    std::string_view label;                 // "View by Artist": the status-bar text
+    std::string_view table;                 // "ArtistOrder": the order's table
     std::array<std::string_view, 3> texts;  // the texts it orders by, first to last ("" ends)
 
     // "ArtistKey, TitleKey": the order's key columns, as an ordering clause.

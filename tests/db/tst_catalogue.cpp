@@ -8,8 +8,8 @@
 #include "db/DbError.h"
 #include "db/RecordTransfer.h"
 #include "db/SortKeys.h"
-#include "support/TestCatalogue.h"
 #include "support/OrderChecks.h"
+#include "support/TestCatalogue.h"
 
 using db::DbError;
 using testing::TestCatalogue;
@@ -47,8 +47,8 @@ QString texts(db::Connection& cn) {
 KeyedState keyedState(db::Connection& cn) {
     const auto column = [&](const std::string& sql) { return ::column(cn, sql); };
     return {column(testing::ArtistsInOrderSql), column(testing::misplacedSql()).join(""),
-            column("SELECT group_concat(name) FROM pragma_table_info('Main')").join(""),
-            texts(cn), column("SELECT Description FROM SortKeyCollation").join("")};
+            column("SELECT group_concat(name) FROM pragma_table_info('Main')").join(""), texts(cn),
+            column("SELECT Description FROM SortKeyCollation").join("")};
 }
 
 // Runs SQL through the stock sqlite3 tool, as another program would write the file.

@@ -116,8 +116,7 @@ class TestSalvage : public QObject {
         QTest::addColumn<qint64>("claimed");  // -1: no count of the damaged file could be read
         // Measured: 100 000 records saved each time. The middle of the file holds the orders'
         // tables, which are made again, and one of them still counts the records.
-        QTest::newRow("pages of garbage mid-file")
-            << int(MiddlePages) << 97000 << qint64(Records);
+        QTest::newRow("pages of garbage mid-file") << int(MiddlePages) << 97000 << qint64(Records);
         QTest::newRow("header zeroed after the magic")
             << int(HeaderZeroed) << Records << qint64(-1);
         QTest::newRow("header random, versions kept") << int(HeaderRandom) << Records << qint64(-1);

@@ -7,10 +7,13 @@ namespace testing {
 // A catalogue as it was before its sort keys: the orders' tables and triggers gone, the
 // views' indexes on the texts again. Plain SQL, for the stock tool or a connection.
 inline constexpr const char* WithoutSortKeysSql =
-    "DROP TRIGGER IF EXISTS MainAdded; DROP TRIGGER IF EXISTS MainChanged; DROP TRIGGER IF EXISTS MainDeleted;"
+    "DROP TRIGGER IF EXISTS MainAdded; DROP TRIGGER IF EXISTS MainChanged; DROP TRIGGER IF EXISTS "
+    "MainDeleted;"
     "DROP TRIGGER IF EXISTS MainReplacing; DROP TRIGGER IF EXISTS MainReplacingByUpdate;"
-    "DROP TABLE IF EXISTS ArtistOrder; DROP TABLE IF EXISTS TitleOrder; DROP TABLE IF EXISTS CategoryOrder;"
-    "DROP TABLE IF EXISTS FormatOrder; DROP TABLE IF EXISTS SortKeysToMake; DROP TABLE IF EXISTS SortKeyCollation;"
+    "DROP TABLE IF EXISTS ArtistOrder; DROP TABLE IF EXISTS TitleOrder; DROP TABLE IF EXISTS "
+    "CategoryOrder;"
+    "DROP TABLE IF EXISTS FormatOrder; DROP TABLE IF EXISTS SortKeysToMake; DROP TABLE IF EXISTS "
+    "SortKeyCollation;"
     "CREATE INDEX MainByArtist ON Main (Artist, Title);"
     "CREATE INDEX MainByTitle ON Main (Title, Artist);"
     "CREATE INDEX MainByCategory ON Main (Category, Title);"
@@ -57,8 +60,8 @@ inline std::string misplacedSql() {
             }
         }
         sql += " + (SELECT count(*) FROM Main m WHERE NOT EXISTS (SELECT 1 FROM " + table +
-               " o WHERE " + match + "o.Id = m.rowid))" + " + abs((SELECT count(*) FROM " +
-               table + ") - (SELECT count(*) FROM Main))";
+               " o WHERE " + match + "o.Id = m.rowid))" + " + abs((SELECT count(*) FROM " + table +
+               ") - (SELECT count(*) FROM Main))";
     }
     return sql;
 }

@@ -59,7 +59,7 @@ class TestMaintenance : public QObject {
         auto& w = shown(f);
         w.mnuViewTitle->trigger();
         const QByteArray before = bytes(f.catalogue.path());  // as the window's reads left it
-        w.mnuOptionsAddArtist->trigger();  // toggled, not yet stored
+        w.mnuOptionsAddArtist->trigger();                     // toggled, not yet stored
 
         f.desktop.answers = {Answer::No};
         QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
