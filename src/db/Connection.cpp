@@ -345,7 +345,13 @@ void Connection::fail(int code) const {
     if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {
         throw DbError::damage(message);
     }
-    throw DbError(err::Unspecified, message);
+    DbError error(err::Unspecified, message);
+    error.busy = (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+    throw error;
+}
+
+bool Connection::inTransaction() const {
+    return handle_ && sqlite3_get_autocommit(handle_) == 0;
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
@@ -367,15 +373,23 @@ void Transaction::commit() {
     done_ = true;
 }
 
-Savepoint::Savepoint(Connection& connection) : connection_(connection) {
-    connection_.execute("SAVEPOINT quorvane_unit");
+// Outermost, it is a transaction that takes the file for writing at once (waiting for
+// another program as any write does) and ends whole, committed or rolled back: a savepoint
+// there could fail to commit and leave the transaction open.
+Savepoint::Savepoint(Connection& connection)
+    : connection_(connection), outermost_(!connection.inTransaction()) {
+    connection_.execute(outermost_ ? "BEGIN IMMEDIATE" : "SAVEPOINT quorvane_unit");
 }
 
 Savepoint::~Savepoint() {
     if (!done_) {
         try {
-            connection_.execute("ROLLBACK TO quorvane_unit");
-            connection_.execute("RELEASE quorvane_unit");
+            if (outermost_) {
+                connection_.execute("ROLLBACK");
+            } else {
+                connection_.execute("ROLLBACK TO quorvane_unit");
+                connection_.execute("RELEASE quorvane_unit");
+            }
         } catch (const DbError&) {
             // The engine already rolled the transaction back.
         }
@@ -383,7 +397,7 @@ Savepoint::~Savepoint() {
 }
 
 void Savepoint::release() {
-    connection_.execute("RELEASE quorvane_unit");
+    connection_.execute(outermost_ ? "COMMIT" : "RELEASE quorvane_unit");
     done_ = true;
 }
 

@@ -61,6 +61,8 @@ class Connection {
     bool isOpen() const { return handle_ != nullptr; }
     // The file or its folder cannot be written: the catalogue can be read, not changed.
     bool isReadOnly() const { return readOnly_; }
+    // A transaction is open on the connection.
+    bool inTransaction() const;
     // Called when a statement starts waiting for another program that holds the file.
     void setWaitNotice(std::function<void()> notice) { onWait_ = std::move(notice); }
     static constexpr const char* ReadOnlyText =
@@ -111,6 +113,7 @@ class Savepoint {
 
   private:
     Connection& connection_;
+    bool outermost_;
     bool done_ = false;
 };
 

@@ -29,6 +29,8 @@ class DbError : public std::runtime_error {
     std::string description;
     // The file itself is damaged (a malformed page or header): a repair may salvage it.
     bool damaged = false;
+    // Another program holds the file: the same work may succeed later.
+    bool busy = false;
 
     static DbError noCurrentRecord() {
         return {err::NoCurrentRecord,

@@ -41,7 +41,8 @@ std::string lookupQuery(Lookup which) {
 
 RecordInserter::RecordInserter(Connection& connection, std::int64_t expected)
     : connection_(connection),
-      firstAdded_(isMany(connection, expected) ? beginAddingMany(connection) : std::nullopt),
+      firstAdded_(isMany(connection, expected) ? beginAddingMany(connection, expected)
+                                               : std::nullopt),
       statement_(connection,
                  "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?1, ?2, ?3, ?4)") {}
 

@@ -141,6 +141,9 @@ void Recordset::prepareRowReader() {
 // The statement over the source's rows, in its order.
 Statement Recordset::query(const std::string& columns) const {
     requireOpen();
+    if (source_.prepare) {
+        source_.prepare(*connection_);  // rows written since the open are in their places
+    }
     Statement statement(*connection_, selectFrom(columns));
     statement.bindAll(source_.params);
     return statement;

@@ -147,8 +147,11 @@ void Recordset::deleteMarkedRows() {
     if (marked == 0) {
         return;
     }
+    // Every row when nothing narrows the source: counted in the table itself, where a row its
+    // order does not hold yet is counted too.
     const std::string where = source_.where.empty() ? "" : " WHERE " + source_.where;
-    Statement count(*connection_, "SELECT count(*) FROM " + keysFrom() + where);
+    Statement count(*connection_, "SELECT count(*) FROM " +
+                                      (where.empty() ? quoted(source_.table) : keysFrom()) + where);
     count.bindAll(source_.params);
     if (count.step() && count.integerColumn(0) == marked) {
         count.reset();

@@ -221,13 +221,17 @@ void dropSessionOrders(Connection& connection) {
 
 // Each step is a unit of its own, or joins a transaction already open.
 void placeNotedIfWritable(Connection& connection, const std::function<void(int)>& progress) {
-    if (connection.isReadOnly() || !anyNotes(connection)) {
+    if (connection.isReadOnly()) {
+        return;
+    }
+    if (!anyNotes(connection)) {
+        dropSessionOrders(connection);  // the program that held the file placed them
         return;
     }
     try {
         placeNoted(connection, progress);
     } catch (const DbError& error) {
-        if (error.damaged) {
+        if (!error.busy) {
             throw;
         }
         // Another program is writing the file: until it lets us place the records it wrote,
@@ -262,10 +266,10 @@ void fillMissingKeys(Connection& connection) {
     placeNotedIfWritable(connection, {});
 }
 
-std::optional<std::int64_t> beginAddingMany(Connection& connection) {
+std::optional<std::int64_t> beginAddingMany(Connection& connection, std::int64_t expected) {
     const std::int64_t last =
         integerOf(connection, "SELECT coalesce(max(rowid), 0) FROM main.Main");
-    if (last == std::numeric_limits<std::int64_t>::max()) {
+    if (last > std::numeric_limits<std::int64_t>::max() - std::max<std::int64_t>(expected, 1)) {
         return std::nullopt;
     }
     connection.execute("DROP TRIGGER IF EXISTS main.MainAdded");

@@ -27,9 +27,10 @@ void fillMissingKeys(Connection& connection);
 // Many records about to be added by the caller, in its transaction: no note is written for
 // each (see data/sortkeys.sql) and `placeAddedRecords` places them all in one pass, each
 // order written once, packed when it was empty; faster than placing them one by one. The row
-// id the first of them will have; nothing when row ids are used up to the largest (the
-// engine then picks free ones at random, so the records must be noted one by one).
-std::optional<std::int64_t> beginAddingMany(Connection& connection);
+// id the first of them will have; nothing when the `expected` records would reach past the
+// largest row id (the engine then picks free ones at random, so they must be noted one by
+// one).
+std::optional<std::int64_t> beginAddingMany(Connection& connection, std::int64_t expected);
 void placeAddedRecords(Connection& connection, std::int64_t firstRowId);
 
 // Deletes every record and every place in the orders, at once (in the caller's transaction):

@@ -39,25 +39,25 @@ std::optional<SortTerm> sortTerm(const QString& field) {
 }
 
 // The records' row ids in the order of the terms (ties by row id), as the views order texts.
-// An order one of the views keeps is read from its table; any other is made from the texts'
-// keys as they are read, and sorted.
+// An order that begins one of the views' is read from that view's table (records equal in it
+// sorted by row id); any other is made from the texts' keys as they are read, and sorted.
 std::string orderedRowIds(const std::vector<SortTerm>& terms, const std::string& where) {
     for (const db::View& view : db::views()) {
-        std::vector<std::string> texts;
+        std::string keys;
+        std::size_t matched = 0;
         for (std::string_view text : view.texts) {
-            if (!text.empty()) {
-                texts.emplace_back(text);
+            if (matched < terms.size() && terms[matched].ascending &&
+                terms[matched].column == text) {
+                keys += std::string(text) + "Key, ";
+                ++matched;
+            } else {
+                break;
             }
         }
-        const bool kept = terms.size() == texts.size() &&
-                          std::equal(terms.begin(), terms.end(), texts.begin(),
-                                     [](const SortTerm& term, const std::string& text) {
-                                         return term.ascending && term.column == text;
-                                     });
-        if (kept) {
+        if (matched > 0 && matched == terms.size()) {
             const std::string table = db::quoted(std::string(view.table));
             return "SELECT Main.rowid FROM " + table + " JOIN Main ON Main.rowid = " + table +
-                   ".Id" + where + " ORDER BY " + view.orderBy() + ", " + table + ".Id";
+                   ".Id" + where + " ORDER BY " + keys + table + ".Id";
         }
     }
     std::string order;

@@ -240,6 +240,19 @@ class TstRecordImport : public QObject {
                               "Guns N' Roses", "Zappa"}));
     }
 
+    // Records that would reach past the largest row id get row ids the engine picks at
+    // random: they are placed one by one, none left out of the orders.
+    void recordsPastTheLargestRowIdAreEachPlaced() {
+        TestCatalogue catalogue;
+        catalogue.execute("INSERT INTO Main (rowid, Artist) VALUES (9223372036854775804, 'Zappa')");
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        QVERIFY(RecordImport::fromBytes("Artist\nA\nB\nC\nD\nE\nF\n").insertAll(connection, {}));
+        connection.close();
+        QCOMPARE(catalogue.column("SELECT count(*) FROM Main"), QStringList{"7"});
+        checkOrderIsWhole(catalogue, false);
+    }
+
     // A first line that names no column, with four fields or fewer, is the first record; the
     // delimiter is the one that splits it the most.
     void aFileWithoutAHeaderIsReadInTheColumnsOrder() {

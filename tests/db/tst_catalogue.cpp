@@ -157,6 +157,21 @@ class TestCatalogueFile : public QObject {
         QCOMPARE(keyedState(cn).misplaced, QString("0"));
         QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"2"});
         QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
+
+        // A reader that will not let a write be committed: nothing is left open, and the
+        // record is in the session's order meanwhile.
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('Bach')").isEmpty());
+        writer.execute("BEGIN");
+        column(writer, "SELECT count(*) FROM Main");
+        catalogue::fillMissingKeys(cn);
+        QVERIFY(!cn.inTransaction());
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Bach", "Zappa"}));
+        writer.execute("COMMIT");
+        // Another program places the record: this one's own orders are let go.
+        catalogue::fillMissingKeys(writer);
+        catalogue::fillMissingKeys(cn);
+        QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
+        QCOMPARE(keyedState(cn).misplaced, QString("0"));
     }
 
     // The lists know a name as the counts group it: case and the way an accent is written

@@ -63,6 +63,26 @@ class TestRecordset : public QObject {
         QCOMPARE(rs.field("Title").toText(), std::string("Low"));
     }
 
+    // A record added through the view is read by a pass over all of it (an export) before
+    // the view is opened again.
+    void aRecordAddedIsReadInThePassOverTheView() {
+        TestCatalogue file(threeRecords());
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        Recordset rs;
+        rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+        rs.addNew();
+        rs.setField("Artist", "Aaron");
+        rs.update();
+        db::Statement rows = rs.query("Artist");
+        QStringList artists;
+        while (rows.step()) {
+            artists << QString::fromStdString(std::string(rows.textColumn(0).value_or("")));
+        }
+        QCOMPARE(artists.size(), 4);
+        QCOMPARE(artists.first(), QString("Aaron"));
+    }
+
     void movesStopAtTheEndsWithNoCurrentRecord() {
         TestCatalogue file(threeRecords());
         db::Connection cn;
