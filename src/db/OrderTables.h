@@ -48,7 +48,9 @@ class OrderPlaces {
 // records at a time, telling `progress` how far it is (0 to 80).
 void makeKeys(Connection& connection, std::int64_t first, const std::function<void(int)>& progress);
 
-// Writes the keys made into each order of `schema`, and lets them go.
-void writeMadeKeys(Connection& connection, const std::string& schema);
+// Writes the keys made into each order of `schema`, and lets them go. Packed: an order that
+// was empty is written into full pages (smaller, slower).
+enum class Packing { Packed, InOrder };
+void writeMadeKeys(Connection& connection, const std::string& schema, Packing packing);
 
 }  // namespace db::catalogue

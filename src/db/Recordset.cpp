@@ -76,6 +76,7 @@ void Recordset::close() {
     rowReader_.reset();
     rowDeleter_.reset();
     orderProbe_.reset();
+    probedKeys_.clear();
     query_.reset();
     keys_.clear();
     removed_.clear();
@@ -101,6 +102,7 @@ void Recordset::swap(Recordset& other) noexcept {
     swap(rowReader_, other.rowReader_);
     swap(rowDeleter_, other.rowDeleter_);
     swap(orderProbe_, other.orderProbe_);
+    swap(probedKeys_, other.probedKeys_);
     swap(loadedKeys_, other.loadedKeys_);
     swap(rowCache_, other.rowCache_);
     swap(cachedKey_, other.cachedKey_);
@@ -205,6 +207,7 @@ void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
         }
     }
     removed_.assign(keys_.size(), 0);
+    probedKeys_.clear();  // the rows are read as they are now
     live_ = static_cast<std::int64_t>(keys_.size());
     loadedKeys_ = static_cast<std::ptrdiff_t>(keys_.size());
     pos_ = 0;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "db/Connection.h"
@@ -141,6 +142,8 @@ class Recordset {
     std::string idColumn() const;
     std::string keyOrder() const;
     std::optional<std::ptrdiff_t> locate(std::int64_t rowId);
+    std::function<bool(std::int64_t)> rowsBefore(std::int64_t rowId);
+    std::optional<std::vector<std::string>> orderKeysOf(std::int64_t rowId);
     void restartForwardOnly();
     void stepForwardOnly();
     void beginBatchIfNeeded();
@@ -160,8 +163,9 @@ class Recordset {
     std::ptrdiff_t pos_ = -1;
     std::unique_ptr<Statement> rowReader_;
     std::unique_ptr<Statement> rowDeleter_;  // prepared on first use
-    std::unique_ptr<Statement> orderProbe_;  // which of two rows comes first, for locate()
-    std::ptrdiff_t loadedKeys_ = 0;          // keys from the load; rows added come after
+    std::unique_ptr<Statement> orderProbe_;  // a row's place in the order, for locate()
+    std::unordered_map<std::int64_t, std::vector<std::string>> probedKeys_;  // until a load
+    std::ptrdiff_t loadedKeys_ = 0;  // keys from the load; rows added come after
     mutable std::vector<Value> rowCache_;
     mutable std::int64_t cachedKey_ = 0;
     mutable bool cacheValid_ = false;

@@ -1,5 +1,6 @@
 // Finding and placing: Find, bookmarks and absolute positions on a keyset recordset.
 #include <algorithm>
+#include <tuple>
 #include <unordered_set>
 
 #include "db/DbError.h"
@@ -53,30 +54,20 @@ void Recordset::setBookmark(std::int64_t rowId) {
 
 // The place of a row in the keyset. The keyset as loaded is sorted by the source's order
 // and then by row id, so while nothing was added or deleted through the recordset a binary
-// search finds the row with about twenty two-row reads, the engine comparing them (it knows
-// the columns' collation and where Nulls go). A row the search does not find (its texts
-// changed since the load, say) is looked for one by one.
+// search finds the row with about twenty reads, the engine comparing the rows (it knows the
+// columns' collation and where Nulls go). A row the search does not find (its texts changed
+// since the load, say) is looked for one by one.
 std::optional<std::ptrdiff_t> Recordset::locate(std::int64_t rowId) {
     const auto size = static_cast<std::ptrdiff_t>(keys_.size());
     if (live_ == size && size == loadedKeys_ && size > 0) {
-        if (!orderProbe_) {
-            const std::string order =
-                source_.orderOfRows.empty() ? source_.orderBy : source_.orderOfRows;
-            orderProbe_ = std::make_unique<Statement>(
-                *connection_, "SELECT rowid FROM " + quoted(source_.table) +
-                                  " WHERE rowid IN (?, ?) ORDER BY " +
-                                  (order.empty() ? "" : order + ", ") + "rowid LIMIT 1");
-        }
+        const auto before = rowsBefore(rowId);
         std::ptrdiff_t low = 0, high = size;
-        while (low < high) {
+        while (before && low < high) {
             const std::ptrdiff_t middle = low + (high - low) / 2;
-            orderProbe_->bind(1, Value(keys_[middle])).bind(2, Value(rowId));
-            const bool targetFirst = orderProbe_->step() && orderProbe_->integerColumn(0) == rowId;
-            orderProbe_->reset();
-            if (targetFirst) {
-                high = middle;
-            } else {
+            if (before(keys_[middle])) {
                 low = middle + 1;
+            } else {
+                high = middle;
             }
         }
         if (low < size && keys_[low] == rowId) {
@@ -89,6 +80,60 @@ std::optional<std::ptrdiff_t> Recordset::locate(std::int64_t rowId) {
         }
     }
     return std::nullopt;
+}
+
+// Whether a row comes before `rowId` in the source's order (a row gone does not). An order
+// of keys made from the rows' texts compares the rows' keys here: the target's made once, a
+// row's kept until the next load, as the first steps of every search probe the same rows.
+std::function<bool(std::int64_t)> Recordset::rowsBefore(std::int64_t rowId) {
+    const std::string table = quoted(source_.table);
+    if (source_.orderOfRows.empty()) {
+        if (!orderProbe_) {
+            const std::string& order = source_.orderBy;
+            orderProbe_ = std::make_unique<Statement>(
+                *connection_, "SELECT rowid FROM " + table + " WHERE rowid IN (?, ?) ORDER BY " +
+                                  (order.empty() ? "" : order + ", ") + "rowid LIMIT 1");
+        }
+        return [this, rowId](std::int64_t row) {
+            orderProbe_->bind(1, Value(row)).bind(2, Value(rowId));
+            const bool before = orderProbe_->step() && orderProbe_->integerColumn(0) == row;
+            orderProbe_->reset();
+            return before;
+        };
+    }
+    if (!orderProbe_) {
+        orderProbe_ = std::make_unique<Statement>(
+            *connection_, "SELECT " + source_.orderOfRows + " FROM " + table + " WHERE rowid = ?");
+    }
+    const auto target = orderKeysOf(rowId);
+    if (!target) {
+        return {};
+    }
+    return [this, rowId, target = *target](std::int64_t row) {
+        const auto keys = orderKeysOf(row);
+        return keys && std::tie(*keys, row) < std::tie(target, rowId);
+    };
+}
+
+// A row's keys in the source's order, made from its texts; nothing for a row gone.
+std::optional<std::vector<std::string>> Recordset::orderKeysOf(std::int64_t rowId) {
+    if (const auto known = probedKeys_.find(rowId); known != probedKeys_.end()) {
+        return known->second;
+    }
+    orderProbe_->bind(1, Value(rowId));
+    std::optional<std::vector<std::string>> keys;
+    if (orderProbe_->step()) {
+        keys.emplace();
+        for (int i = 0; i < orderProbe_->columnCount(); ++i) {
+            keys->emplace_back(orderProbe_->textColumn(i).value_or(""));
+        }
+        if (probedKeys_.size() >= 4096) {
+            probedKeys_.clear();  // the rows every search probes come back first
+        }
+        probedKeys_.emplace(rowId, *keys);
+    }
+    orderProbe_->reset();
+    return keys;
 }
 
 // The first row of the source, in its order, matching a condition on the order's columns:

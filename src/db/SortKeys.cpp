@@ -52,7 +52,7 @@ void placeEveryRecord(Connection& connection, const std::function<void(int)>& pr
     }
     connection.execute("DELETE FROM main.SortKeysToMake");
     makeKeys(connection, std::numeric_limits<std::int64_t>::min(), progress);
-    writeMadeKeys(connection, "main");
+    writeMadeKeys(connection, "main", Packing::Packed);
 }
 
 // The sort keys of a catalogue older than the order tables, kept in Main: taken away.
@@ -110,7 +110,7 @@ void ordersForTheSession(Connection& connection, const std::function<void(int)>&
         createOrderTable(connection, view, "temp." + quoted(std::string(view.table)));
     }
     makeKeys(connection, std::numeric_limits<std::int64_t>::min(), progress);
-    writeMadeKeys(connection, "temp");
+    writeMadeKeys(connection, "temp", Packing::InOrder);
     if (progress) {
         progress(100);
     }
@@ -279,8 +279,8 @@ std::optional<std::int64_t> beginAddingMany(Connection& connection, std::int64_t
 
 void placeAddedRecords(Connection& connection, std::int64_t firstRowId) {
     makeKeys(connection, firstRowId, {});
-    writeMadeKeys(connection, "main");
-    connection.executeScript(SortKeysSql);  // the triggers back
+    writeMadeKeys(connection, "main", Packing::InOrder);  // a compaction packs them later
+    connection.executeScript(SortKeysSql);                // the triggers back
 }
 
 void deleteEveryRecord(Connection& connection) {

@@ -26,7 +26,7 @@ void fillMissingKeys(Connection& connection);
 
 // Many records about to be added by the caller, in its transaction: no note is written for
 // each (see data/sortkeys.sql) and `placeAddedRecords` places them all in one pass, each
-// order written once, packed when it was empty; faster than placing them one by one. The row
+// order written once, in order; faster than placing them one by one. The row
 // id the first of them will have; nothing when the `expected` records would reach past the
 // largest row id (the engine then picks free ones at random, so they must be noted one by
 // one).
