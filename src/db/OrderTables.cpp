@@ -56,6 +56,20 @@ void createOrderTable(Connection& connection, const View& view, const std::strin
                        "Id INTEGER NOT NULL, PRIMARY KEY (" + key + "Id)) WITHOUT ROWID");
 }
 
+void dropOrderTables(Connection& connection, const std::string& schema) {
+    for (const View& view : views()) {
+        connection.execute("DROP TABLE IF EXISTS " + schema + "." +
+                           quoted(std::string(view.table)));
+    }
+}
+
+void makeEmptyOrderTables(Connection& connection, const std::string& schema) {
+    dropOrderTables(connection, schema);
+    for (const View& view : views()) {
+        createOrderTable(connection, view, schema + "." + quoted(std::string(view.table)));
+    }
+}
+
 OrderPlaces::OrderPlaces(Connection& connection, const std::string& schema) {
     for (const View& view : views()) {
         std::string columns, marks, match;

@@ -27,6 +27,9 @@ std::int64_t integerOf(Connection& connection, const std::string& sql,
 
 // Makes `table` ("main.ArtistOrder", "temp.X") with the shape of a view's order.
 void createOrderTable(Connection& connection, const View& view, const std::string& table);
+// The four order tables of `schema` ("main", "temp") gone, or made anew and empty.
+void dropOrderTables(Connection& connection, const std::string& schema);
+void makeEmptyOrderTables(Connection& connection, const std::string& schema);
 
 // Records' places in the four orders of one schema ("main", or "temp" for orders of the
 // session), through prepared statements.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "db/Collation.h"
@@ -22,11 +23,16 @@ constexpr int RowsSampled = 32;
 // More records to place than this are placed as every record is: in one pass per order.
 constexpr std::int64_t ManyNotes = 50000;
 
+// The triggers of data/sortkeys.sql.
+const std::array<const char*, 5> Triggers = {"MainAdded", "MainChanged", "MainDeleted",
+                                             "MainReplacing", "MainReplacingByUpdate"};
+
 // Whether the file has every table and trigger the orders are kept by.
 bool hasOrders(Connection& connection) {
-    std::string names =
-        "'SortKeyCollation', 'SortKeysToMake', 'MainAdded', 'MainChanged', "
-        "'MainDeleted', 'MainReplacing', 'MainReplacingByUpdate'";
+    std::string names = "'SortKeyCollation', 'SortKeysToMake'";
+    for (const char* trigger : Triggers) {
+        names += ", '" + std::string(trigger) + "'";
+    }
     for (const View& view : views()) {
         names += ", '" + std::string(view.table) + "'";
     }
@@ -73,15 +79,11 @@ void forgetKeysInMain(Connection& connection) {
 
 // The orders' tables and triggers made anew, empty.
 void makeOrderTables(Connection& connection) {
-    for (const char* trigger :
-         {"MainAdded", "MainChanged", "MainDeleted", "MainReplacing", "MainReplacingByUpdate"}) {
+    for (const char* trigger : Triggers) {
         connection.execute("DROP TRIGGER IF EXISTS main." + std::string(trigger));
     }
     connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
-    for (const View& view : views()) {
-        connection.execute("DROP TABLE IF EXISTS main." + quoted(std::string(view.table)));
-        createOrderTable(connection, view, "main." + quoted(std::string(view.table)));
-    }
+    makeEmptyOrderTables(connection, "main");
     connection.executeScript(SortKeysSql);
 }
 
@@ -105,10 +107,7 @@ void remakeEveryKey(Connection& connection, const std::function<void(int)>& prog
 // A catalogue that cannot be written: tables of this connection, named as the orders and
 // shadowing them, hold the orders the collation makes now.
 void ordersForTheSession(Connection& connection, const std::function<void(int)>& progress) {
-    for (const View& view : views()) {
-        connection.execute("DROP TABLE IF EXISTS temp." + quoted(std::string(view.table)));
-        createOrderTable(connection, view, "temp." + quoted(std::string(view.table)));
-    }
+    makeEmptyOrderTables(connection, "temp");
     makeKeys(connection, std::numeric_limits<std::int64_t>::min(), progress);
     writeMadeKeys(connection, "temp", Packing::InOrder);
     if (progress) {
@@ -162,7 +161,11 @@ void placeNoted(Connection& connection, const std::function<void(int)>& progress
             }
         }
         RecordReader records(connection);
+        std::unordered_set<std::int64_t> placed;  // a record noted twice is placed once
         for (std::size_t i = 0; i < notes.size(); ++i) {
+            if (!placed.insert(notes[i].id).second) {
+                continue;
+            }
             if (const auto texts = records.read(notes[i].id)) {
                 orders.place(notes[i].id, keysOf(*texts));
             }
@@ -214,9 +217,7 @@ void dropSessionOrders(Connection& connection) {
                   {Value(std::string(views()[0].table))}) == 0) {
         return;
     }
-    for (const View& view : views()) {
-        connection.execute("DROP TABLE IF EXISTS temp." + quoted(std::string(view.table)));
-    }
+    dropOrderTables(connection, "temp");
 }
 
 // Each step is a unit of its own, or joins a transaction already open.
