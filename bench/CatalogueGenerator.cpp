@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "db/Catalogue.h"
-#include "db/SortKeys.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/SortKeys.h"
 
 namespace bench {
 namespace {

@@ -3,8 +3,8 @@
 #include <QPushButton>
 
 #include "BenchSupport.h"
-#include "db/Connection.h"
-#include "db/Views.h"
+#include "catalogue/Views.h"
+#include "sqlite/Connection.h"
 #include "windows/controls/Grid.h"
 #include "windows/counts/FrmCounts.h"
 #include "windows/lookup/LookupEditor.h"

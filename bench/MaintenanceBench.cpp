@@ -11,8 +11,8 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
-#include "db/Connection.h"
-#include "db/Maintenance.h"
+#include "repair/Maintenance.h"
+#include "sqlite/Connection.h"
 
 namespace bench {
 namespace {

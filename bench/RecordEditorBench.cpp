@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "db/Connection.h"
-#include "db/Recordset.h"
+#include "sqlite/Connection.h"
+#include "sqlite/Recordset.h"
 
 namespace bench {
 namespace {

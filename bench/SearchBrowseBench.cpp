@@ -10,8 +10,8 @@
 #include <random>
 
 #include "BenchSupport.h"
-#include "db/Catalogue.h"
-#include "db/Connection.h"
+#include "catalogue/Catalogue.h"
+#include "sqlite/Connection.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
 #include "windows/search/FrmSearch.h"

@@ -8,8 +8,8 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
-#include "db/Connection.h"
-#include "db/SortKeys.h"
+#include "catalogue/SortKeys.h"
+#include "sqlite/Connection.h"
 #include "support/OrderChecks.h"
 
 namespace bench {

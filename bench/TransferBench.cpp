@@ -14,7 +14,7 @@
 #include "CatalogueGenerator.h"
 #include "app/RecordExport.h"
 #include "app/RecordImport.h"
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 namespace bench {
 namespace {

@@ -14,12 +14,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "db/Connection.h"
-#include "db/DbError.h"
-#include "db/Maintenance.h"
+#include "repair/Maintenance.h"
 #include "reports/Painting.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
+#include "sqlite/Connection.h"
+#include "sqlite/DbError.h"
 
 namespace {
 

@@ -21,10 +21,10 @@
 #include <set>
 #include <string>
 
-#include "db/Catalogue.h"
-#include "db/DbError.h"
-#include "db/Maintenance.h"
-#include "db/SortKeys.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/SortKeys.h"
+#include "repair/Maintenance.h"
+#include "sqlite/DbError.h"
 #include "support/OrderChecks.h"
 
 namespace {

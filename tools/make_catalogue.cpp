@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "db/Catalogue.h"
-#include "db/DbError.h"
+#include "catalogue/Catalogue.h"
+#include "sqlite/DbError.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

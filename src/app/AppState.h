@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "app/Locations.h"
-#include "db/Connection.h"
-#include "db/Recordset.h"
 #include "platform/Desktop.h"
+#include "sqlite/Connection.h"
+#include "sqlite/Recordset.h"
 
 namespace app {
 

@@ -3,10 +3,10 @@
 #include <array>
 #include <optional>
 
-#include "db/DbError.h"
-#include "db/csv/CsvReader.h"
-#include "db/csv/CsvWriter.h"
+#include "csv/CsvReader.h"
+#include "csv/CsvWriter.h"
 #include "files/ReplacingFile.h"
+#include "sqlite/DbError.h"
 
 namespace app {
 namespace {
@@ -23,9 +23,9 @@ std::string mendedText(std::string_view text) {
 
 bool isUtf8Text(std::string_view text) {
     try {
-        db::csv::requireUtf8Text(text);
+        csv::requireUtf8Text(text);
         return true;
-    } catch (const db::csv::Malformed&) {
+    } catch (const csv::Malformed&) {
         return false;
     }
 }
@@ -81,7 +81,7 @@ ExportResult writeRecords(const db::Recordset& records, const std::string& path,
                     odd = true;
                 }
             }
-            db::csv::appendRecord(out, fields);
+            csv::appendRecord(out, fields);
             file.flushWhenFull();
             result.mended += odd ? 1 : 0;
             result.unfilled += unfilled ? 1 : 0;

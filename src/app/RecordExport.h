@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "db/Recordset.h"
+#include "sqlite/Recordset.h"
 
 namespace app {
 

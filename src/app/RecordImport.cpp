@@ -10,14 +10,14 @@
 #include <unordered_set>
 
 #include "app/Characters.h"
-#include "db/csv/CsvReader.h"
+#include "csv/CsvReader.h"
 
 namespace app {
 namespace {
 
-using db::csv::Field;
-using db::csv::Malformed;
-using db::csv::Reader;
+using csv::Field;
+using csv::Malformed;
+using csv::Reader;
 
 constexpr std::array<const char*, 4> ColumnNames{"artist", "title", "category", "format"};
 constexpr std::array<std::size_t, 4> Widths{30, 30, 15, 5};  // in characters
@@ -162,12 +162,12 @@ void RecordImport::readHeader() {
     if (bytes_.starts_with("\xFF\xFE") || bytes_.starts_with("\xFE\xFF")) {
         throw ImportRefused{0, "it is UTF-16 text; save it as CSV in UTF-8 and import that"};
     }
-    text_ = db::csv::withoutByteOrderMark(bytes_);
+    text_ = csv::withoutByteOrderMark(bytes_);
     if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         throw ImportRefused{0, "it is empty"};
     }
     try {
-        db::csv::requireUtf8Text(text_);
+        csv::requireUtf8Text(text_);
     } catch (const Malformed& fault) {
         throw refusal(fault);
     }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "db/RecordTransfer.h"
+#include "catalogue/RecordTransfer.h"
 
 namespace app {
 

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <optional>
 
-#include "db/DbError.h"
-#include "db/Recordset.h"
+#include "sqlite/DbError.h"
+#include "sqlite/Recordset.h"
 
 class QLineEdit;
 class QWidget;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "db/SqlText.h"
 #include "reports/ReportError.h"
+#include "sqlite/SqlText.h"
 
 namespace reports {
 namespace {

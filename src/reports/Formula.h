@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "db/Value.h"
+#include "sqlite/Value.h"
 
 namespace reports {
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "db/DbError.h"
 #include "reports/ReportError.h"
 #include "reports/ReportQuery.h"
+#include "sqlite/DbError.h"
 
 namespace reports {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 #include "reports/Layout.h"
 
 namespace reports {

@@ -5,13 +5,13 @@
 #include <optional>
 #include <vector>
 
-#include "db/Catalogue.h"
-#include "db/DbError.h"
-#include "db/SortKeys.h"
-#include "db/SqlText.h"
-#include "db/Views.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/SortKeys.h"
+#include "catalogue/Views.h"
 #include "reports/Formula.h"
 #include "reports/ReportError.h"
+#include "sqlite/DbError.h"
+#include "sqlite/SqlText.h"
 
 namespace reports {
 namespace {

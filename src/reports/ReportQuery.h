@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 #include "reports/Layout.h"
 #include "reports/Report.h"
 

@@ -9,13 +9,13 @@
 
 #include "app/FirstStart.h"
 #include "app/RecordExport.h"
-#include "db/Catalogue.h"
-#include "db/DbError.h"
-#include "db/Maintenance.h"
+#include "catalogue/Catalogue.h"
 #include "files/ReplacingFile.h"
+#include "repair/Maintenance.h"
 #include "reports/Painting.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
+#include "sqlite/DbError.h"
 #include "support/TestCatalogue.h"
 #include "support/WatchedDisk.h"
 

@@ -7,9 +7,9 @@
 #include <csignal>
 
 #include "app/FirstStart.h"
-#include "db/Catalogue.h"
-#include "db/Connection.h"
+#include "catalogue/Catalogue.h"
 #include "files/ReplacingFile.h"
+#include "sqlite/Connection.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestCatalogue.h"
 

@@ -4,8 +4,8 @@
 #include <QtTest>
 
 #include "app/RecordImport.h"
-#include "db/DbError.h"
-#include "db/SortKeys.h"
+#include "catalogue/SortKeys.h"
+#include "sqlite/DbError.h"
 #include "support/OrderChecks.h"
 #include "support/TestCatalogue.h"
 

@@ -1,9 +1,9 @@
 // The record selection formula: what it reads, what it refuses, and the records it selects.
 #include <QtTest>
 
-#include "db/Connection.h"
 #include "reports/Formula.h"
 #include "reports/ReportError.h"
+#include "sqlite/Connection.h"
 #include "support/TestCatalogue.h"
 
 using reports::parseSelection;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "db/Catalogue.h"
-#include "db/SortKeys.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/SortKeys.h"
 
 namespace testing {
 

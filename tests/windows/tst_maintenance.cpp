@@ -13,7 +13,7 @@
 #include <QtTest>
 #include <optional>
 
-#include "db/Maintenance.h"
+#include "repair/Maintenance.h"
 #include "support/Damage.h"
 #include "support/MainWindowFixture.h"
 

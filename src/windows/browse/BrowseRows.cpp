@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "db/DbError.h"
+#include "sqlite/DbError.h"
 
 namespace windows {
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 #include "windows/controls/Grid.h"
 
 namespace windows {

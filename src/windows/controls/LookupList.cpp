@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "db/Collation.h"
+#include "catalogue/Collation.h"
 
 namespace windows {
 

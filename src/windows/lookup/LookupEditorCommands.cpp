@@ -4,7 +4,7 @@
 
 #include "app/AppState.h"
 #include "app/Characters.h"
-#include "db/DbError.h"
+#include "sqlite/DbError.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 namespace windows {
 

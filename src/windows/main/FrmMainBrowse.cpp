@@ -6,7 +6,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
-#include "db/DbError.h"
+#include "sqlite/DbError.h"
 #include "windows/browse/BrowseRows.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"

@@ -9,9 +9,9 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
-#include "db/Catalogue.h"
-#include "db/Collation.h"
-#include "db/SortKeys.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/Collation.h"
+#include "catalogue/SortKeys.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"

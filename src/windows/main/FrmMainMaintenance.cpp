@@ -10,8 +10,8 @@
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "app/WorkBeside.h"
-#include "db/Catalogue.h"
-#include "db/Maintenance.h"
+#include "catalogue/Catalogue.h"
+#include "repair/Maintenance.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {

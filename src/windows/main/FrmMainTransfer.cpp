@@ -11,7 +11,7 @@
 #include "app/AppState.h"
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
-#include "db/DbError.h"
+#include "sqlite/DbError.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"

@@ -8,7 +8,7 @@
 #include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/HelpKey.h"
 

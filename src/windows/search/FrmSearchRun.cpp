@@ -9,7 +9,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
-#include "db/Catalogue.h"
+#include "catalogue/Catalogue.h"
 #include "windows/main/FrmMain.h"
 #include "windows/search/FrmSearch.h"
 

@@ -1,0 +1,249 @@
+#include "catalogue/Catalogue.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "catalogue/Collation.h"
+#include "catalogue/SortKeys.h"
+#include "sqlite/DbError.h"
+#include "sqlite/SqlText.h"
+
+namespace db::catalogue {
+
+extern const char* const SchemaSql;
+extern const char* const SeedSql;
+extern const char* const SampleSql;
+
+TableSource mainTable(const View& view) {
+    return {"Main",
+            view.orderBy(),
+            {},
+            {},
+            fillMissingKeys,
+            std::string(view.table),
+            view.orderOfRows(),
+            deleteEveryRecord};
+}
+
+TableSource everyRecord() {
+    return {"Main", {}, {}, {}, {}, {}, {}, deleteEveryRecord};
+}
+
+namespace {
+
+// The view whose order `column` leads: its table holds the column's keys in order.
+const View& viewOf(const std::string& column) {
+    std::string name = column;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const View* view = findViewByKey(name);
+    if (!view) {
+        throw DbError(err::Unspecified, "There is no order by '" + column + "'.");
+    }
+    return *view;
+}
+
+// An order's table joined to the records it places.
+std::string orderJoinedToMain(const View& view) {
+    const std::string table = quoted(std::string(view.table));
+    return table + " JOIN Main ON Main.rowid = " + table + ".Id";
+}
+
+}  // namespace
+
+TableSource mainRange(const std::string& column, const std::string& from, const std::string& to) {
+    // Ordered by the column's key, and within equal keys as the column's view orders them:
+    // the order of the column's table, so no sorting is needed.
+    const View& view = viewOf(column);
+    TableSource source = mainTable(view);
+    const Match match = keyRange(column, from, to);
+    source.where = match.where;
+    source.params = match.params;
+    return source;
+}
+
+Match keyRange(const std::string& column, const std::string& from, const std::string& to) {
+    const std::string key = quoted(column + "Key");
+    Match match{key + " >= CAST(? AS BLOB)",
+                {Value(collation::letterKey(from))},
+                std::string(viewOf(column).table)};
+    if (const auto above = collation::aboveKeysBeginningWith(collation::letterKey(to))) {
+        match.where += " AND " + key + " < CAST(? AS BLOB)";
+        match.params.emplace_back(*above);
+    }
+    return match;
+}
+
+Match beginsWith(const std::string& column, const std::string& text) {
+    return keyRange(column, text, text);
+}
+
+std::string lookupColumn(Lookup which) {
+    switch (which) {
+        case Lookup::Artist:
+            return "Artist";
+        case Lookup::Category:
+            return "Category";
+        case Lookup::Format:
+            return "Format";
+    }
+    return {};
+}
+
+// In the order the rows were added: the lists show them so, and keep their places.
+TableSource lookupTable(Lookup which) {
+    return {lookupColumn(which), "rowid", {}, {}};
+}
+
+RecordReader::RecordReader(Connection& connection)
+    : statement_(connection, "SELECT Artist, Title, Category, Format FROM Main WHERE rowid = ?") {}
+
+std::optional<RecordReader::Texts> RecordReader::read(std::int64_t rowId) {
+    statement_.bind(1, Value(rowId));
+    std::optional<Texts> texts;
+    try {
+        if (statement_.step()) {
+            texts.emplace();
+            for (int column = 0; column < 4; ++column) {
+                if (const auto text = statement_.textColumn(column)) {
+                    (*texts)[static_cast<std::size_t>(column)] = std::string(*text);
+                }
+            }
+        }
+    } catch (...) {
+        statement_.reset();
+        throw;
+    }
+    statement_.reset();  // holds no read lock between reads
+    return texts;
+}
+
+void rankByColumn(Connection& connection, const std::string& column, const RankRow& row) {
+    fillMissingKeys(connection);
+    const std::string key = quoted(column + "Key");
+    Statement records(connection, "SELECT Id, " + key + " FROM " +
+                                      quoted(std::string(viewOf(column).table)) + " ORDER BY " +
+                                      key);
+    std::string previous;
+    std::int64_t rank = -1;
+    while (records.step()) {
+        const std::string_view current = records.textColumn(1).value_or("");
+        if (rank < 0 || current != previous) {
+            ++rank;
+            previous = current;
+        }
+        row(records.integerColumn(0), rank);
+    }
+}
+
+void textsThatMayBeNumbers(Connection& connection, const std::string& column, const TextRow& row) {
+    fillMissingKeys(connection);
+    Statement records(connection, "SELECT Main.rowid, Main." + quoted(column) + " FROM " +
+                                      orderJoinedToMain(viewOf(column)) + " WHERE " +
+                                      quoted(column + "Key") + " < CAST(? AS BLOB)");
+    records.bind(1, Value(collation::aboveKeysOfNumbers()));
+    while (records.step()) {
+        row(records.integerColumn(0), records.textColumn(1));
+    }
+}
+
+void tally(Connection& connection, const std::string& column, const TallyRow& row) {
+    groupedCounts(connection, column, {}, row);
+}
+
+void groupedCounts(Connection& connection, const std::string& column, const Match& which,
+                   const TallyRow& row) {
+    fillMissingKeys(connection);
+    const View& view = viewOf(column);
+    const std::string key = quoted(column + "Key");
+    // Every record counts in its group, the group of Nulls too. The engine groups by the
+    // whole key, in key order through the column's order (its keys alone when every record
+    // counts); neighbours that differ only in case are one group here. A group is named as
+    // its first record writes it, read when the group is told.
+    const std::string from = which.where.empty()
+                                 ? quoted(std::string(view.table))
+                                 : orderJoinedToMain(view) + " WHERE " + which.where;
+    Statement groups(connection, "SELECT " + key + ", count(*), min(" +
+                                     quoted(std::string(view.table)) + ".Id) FROM " + from +
+                                     " GROUP BY " + key + " ORDER BY " + key);
+    groups.bindAll(which.params);
+    Statement text(connection, "SELECT " + quoted(column) + " FROM Main WHERE rowid = ?");
+    const auto nameOf = [&](std::int64_t id) {
+        text.bind(1, Value(id));
+        std::optional<std::string> name;
+        if (text.step()) {
+            if (const auto value = text.textColumn(0)) {
+                name = std::string(*value);
+            }
+        }
+        text.reset();
+        return name;
+    };
+    std::string groupKey;
+    std::int64_t count = 0, commonest = 0, namedBy = 0;
+    bool any = false;
+    const auto tell = [&] {
+        const auto name = nameOf(namedBy);
+        row(name ? std::optional<std::string_view>(*name) : std::nullopt, count);
+    };
+    while (groups.step()) {
+        const auto keyBytes = groups.textColumn(0).value_or("");
+        const std::int64_t records = groups.integerColumn(1);
+        if (any && collation::withoutCase(keyBytes) == groupKey) {
+            count += records;
+            if (records > commonest) {  // named as most of its records write it
+                commonest = records;
+                namedBy = groups.integerColumn(2);
+            }
+            continue;
+        }
+        if (any) {
+            tell();
+        }
+        any = true;
+        groupKey = std::string(collation::withoutCase(keyBytes));
+        count = commonest = records;
+        namedBy = groups.integerColumn(2);
+    }
+    if (any) {
+        tell();
+    }
+}
+
+void deleteLookupValue(Connection& connection, Lookup which, const std::string& value) {
+    const std::string column = quoted(lookupColumn(which));
+    connection.execute("DELETE FROM " + column + " WHERE quorvane_same_name(" + column + ", ?)",
+                       {value});
+}
+
+TableSource reportTitleTable() {
+    return {"ReportTitle", "rowid", {}, {}};
+}
+
+void openOption(Recordset& options, Connection& connection, int key) {
+    options.openQuery(connection, "SELECT option, optValue FROM Options WHERE option = ?", {key});
+}
+
+void writeOption(Connection& connection, int key, bool on) {
+    connection.execute("UPDATE Options SET optValue = ? WHERE option = ?",
+                       {Value(on ? "-1" : "0"), Value(key)});
+}
+
+void makeCatalogue(const std::string& path, bool withSample) {
+    std::remove(path.c_str());
+    std::remove((path + "-journal").c_str());
+    Connection connection;
+    connection.create(path);
+    connection.executeScript("PRAGMA journal_mode=DELETE");
+    Transaction transaction(connection);
+    connection.executeScript(SchemaSql);
+    connection.executeScript(SeedSql);
+    if (withSample) {
+        connection.executeScript(SampleSql);
+    }
+    keyNewCatalogue(connection);
+    transaction.commit();
+}
+
+}  // namespace db::catalogue

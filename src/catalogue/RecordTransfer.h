@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "catalogue/Catalogue.h"
+
+// The statements that move whole records in and out of the catalogue in bulk.
+namespace db::catalogue {
+
+using RecordTexts = RecordReader::Texts;  // artist, title, category, format; nothing for Null
+
+// Appends records to Main through one prepared statement, within the caller's transaction.
+// Many records to come (more than 50 000, or more than a tenth of what Main holds) are placed
+// in the four orders once, after them, by `finish`; it must be called before the transaction
+// commits. Fewer are placed as any record written is (see SortKeys.h).
+class RecordInserter {
+  public:
+    RecordInserter(Connection& connection, std::int64_t expected);
+    void insert(const RecordTexts& texts);
+    void finish();
+
+  private:
+    Connection& connection_;
+    std::optional<std::int64_t> firstAdded_;  // placed by `finish`, from this row id on
+    Statement statement_;
+};
+
+// Whether Main already holds a record with the same four values, compared as the counts
+// group them (letter case and the way an accent is written do not matter; Null matches only
+// Null); only among the records up to a row id, when given one.
+class RecordMatcher {
+  public:
+    explicit RecordMatcher(Connection& connection, std::optional<std::int64_t> upToRowId = {});
+    bool holds(const RecordTexts& texts);
+
+  private:
+    Statement statement_;
+    std::optional<std::int64_t> upTo_;
+};
+
+// Whether a lookup table holds a value as a name (case and how an accent is written aside).
+class LookupMatcher {
+  public:
+    LookupMatcher(Connection& connection, Lookup which);
+    bool holds(const std::string& value);
+
+  private:
+    Statement statement_;
+};
+
+// The largest row id of Main (0 when it is empty): the records added after it have larger.
+std::int64_t lastRowId(Connection& connection);
+
+// Appends one value to a lookup table, as it is.
+void addLookupValue(Connection& connection, Lookup which, const std::string& value);
+
+}  // namespace db::catalogue

@@ -1,0 +1,412 @@
+#include "sqlite/Connection.h"
+
+#include <algorithm>
+#include <thread>
+
+#include <sqlite3.h>
+#include <unistd.h>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "sqlite/DbError.h"
+
+namespace db {
+namespace {
+
+constexpr int BusyTimeoutMs = 1500;
+constexpr int BusyStepMs = 10;
+
+std::string fileName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string folderOf(const std::string& path) {
+    const auto folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// Why a catalogue file could not be opened at all, in words that say what to do.
+std::string whyNotOpened(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return "Could not find file '" + path +
+               "'. Put the catalogue file back in that folder and start again.";
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        return "'" + path +
+               "' is a folder, not a catalogue file. Rename or move that folder and put the "
+               "catalogue file in its place.";
+    }
+    if (access(path.c_str(), R_OK) != 0) {
+        return "The file '" + path +
+               "' cannot be read: this user may not open it. Give this user permission to "
+               "read and write it, and start again.";
+    }
+    return "The file '" + path + "' could not be opened.";
+}
+
+// One value from a pragma that answers with a row.
+std::string pragmaText(Connection& connection, const std::string& pragma) {
+    Statement statement(connection, "PRAGMA " + pragma);
+    return statement.step() ? statement.column(0).text().value_or("") : "";
+}
+
+}  // namespace
+
+void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const {
+    sqlite3_finalize(stmt);
+}
+
+Statement::Statement(Connection& connection, const std::string& sql) : connection_(&connection) {
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v2(connection.handle(), sql.c_str(),
+                                      static_cast<int>(sql.size()), &raw, nullptr);
+    stmt_.reset(raw);
+    if (rc != SQLITE_OK) {
+        connection.fail(rc);
+    }
+}
+
+Statement& Statement::bind(int index, const Value& value) {
+    int rc = SQLITE_OK;
+    if (auto i = value.integer()) {
+        rc = sqlite3_bind_int64(stmt_.get(), index, *i);
+    } else if (auto d = value.real()) {
+        rc = sqlite3_bind_double(stmt_.get(), index, *d);
+    } else if (auto s = value.string()) {
+        rc = sqlite3_bind_text(stmt_.get(), index, s->data(), static_cast<int>(s->size()),
+                               SQLITE_TRANSIENT);
+    } else {
+        rc = sqlite3_bind_null(stmt_.get(), index);
+    }
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    // A null pointer would bind Null: the empty key is an empty BLOB.
+    const int rc = sqlite3_bind_blob(stmt_.get(), index, bytes.data() ? bytes.data() : "",
+                                     static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bindText(int index, std::optional<std::string_view> text) {
+    if (text && !text->data()) {
+        text = "";  // a null pointer would bind Null, not empty text
+    }
+    const int rc = text ? sqlite3_bind_text(stmt_.get(), index, text->data(),
+                                            static_cast<int>(text->size()), SQLITE_STATIC)
+                        : sqlite3_bind_null(stmt_.get(), index);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bindAll(const std::vector<Value>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        bind(static_cast<int>(i) + 1, values[i]);
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    sqlite3_reset(stmt_.get());
+    connection_->fail(rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+}
+
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_.get());
+}
+
+std::string Statement::columnName(int column) const {
+    const char* name = sqlite3_column_name(stmt_.get(), column);
+    return name ? name : "";
+}
+
+Value Statement::column(int column) const {
+    switch (sqlite3_column_type(stmt_.get(), column)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt_.get(), column)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(stmt_.get(), column));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+            return Value(std::string(text, sqlite3_column_bytes(stmt_.get(), column)));
+        }
+    }
+}
+
+std::optional<std::string_view> Statement::textColumn(int column) const {
+    if (sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    return std::string_view(text,
+                            static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)));
+}
+
+std::int64_t Statement::integerColumn(int column) const {
+    return sqlite3_column_int64(stmt_.get(), column);
+}
+
+namespace {
+
+// The file begins as every SQLite database does: damaged, not foreign, when the engine refuses it.
+bool hasDatabaseMagic(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    char start[16] = {};
+    const bool magic = std::fread(start, 1, sizeof start, file) == sizeof start &&
+                       std::memcmp(start, "SQLite format 3", sizeof start) == 0;
+    std::fclose(file);
+    return magic;
+}
+
+}  // namespace
+
+Connection::~Connection() {
+    close();
+}
+
+void Connection::open(const std::string& path) {
+    openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+void Connection::create(const std::string& path) {
+    openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Connection::openWith(const std::string& path, int flags) {
+    close();
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(raw);
+        throw DbError(err::Unspecified, whyNotOpened(path));
+    }
+    handle_ = raw;
+    path_ = path;
+    sqlite3_busy_handler(handle_, &Connection::waitWhileBusy, this);
+    sqlite3_extended_result_codes(handle_, 0);
+    // Reading the schema proves the file is a catalogue we can use right now.
+    const int probe =
+        sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (probe != SQLITE_OK) {
+        std::string message;
+        if (probe == SQLITE_CANTOPEN) {
+            message = whyNotOpened(path);
+        } else if (probe == SQLITE_CORRUPT || (probe == SQLITE_NOTADB && hasDatabaseMagic(path))) {
+            // A database file whose header or pages are damaged: a repair may salvage it.
+            message = std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')";
+            close();
+            throw DbError::damage(message);
+        } else if (probe == SQLITE_NOTADB) {
+            message = "Unrecognized database format '" + path +
+                      "'. The file is not a catalogue: restore it from a backup copy.";
+        } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
+            message = "The file '" + fileName(path) +
+                      "' is locked by another program. Close that program and try again.";
+        } else {
+            message = std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')";
+        }
+        close();
+        throw DbError(err::Unspecified, message);
+    }
+    try {
+        useDurableSettings();
+    } catch (...) {
+        close();
+        throw;
+    }
+    // The journal beside the file needs a writable folder as much as the file does.
+    readOnly_ = sqlite3_db_readonly(handle_, "main") == 1 || access(path.c_str(), W_OK) != 0 ||
+                access(folderOf(path).c_str(), W_OK) != 0;
+}
+
+// A rollback journal beside the file only while a change is written, and every commit
+// synced to the disk (with the journal's folder) before it counts as done: a saved record
+// survives a power cut. A file another tool left in write-ahead-log mode is put back.
+void Connection::useDurableSettings() {
+    const std::string mode = pragmaText(*this, "journal_mode=DELETE");
+    if (mode != "delete") {
+        throw DbError(err::Unspecified,
+                      "The catalogue file is kept in '" + mode +
+                          "' journal mode by another program, and could not be put back. Close "
+                          "that program and start again.");
+    }
+    executeScript("PRAGMA synchronous=EXTRA");
+    // Large sorts (every sort key made, a report in an order no view keeps) use the other
+    // cores: half the time on two.
+    const unsigned cores = std::thread::hardware_concurrency();
+    executeScript("PRAGMA threads=" + std::to_string(std::clamp(cores, 1u, 4u)));
+}
+
+// Another program holds the file: wait for it a while, in short steps, and let the
+// program show that it is waiting.
+int Connection::waitWhileBusy(void* self, int attempts) {
+    auto* connection = static_cast<Connection*>(self);
+    if (attempts == 0 && connection->onWait_) {
+        connection->onWait_();
+    }
+    if (attempts * BusyStepMs >= BusyTimeoutMs) {
+        return 0;  // give up: the statement fails as locked
+    }
+    sqlite3_sleep(BusyStepMs);
+    return 1;
+}
+
+void Connection::close() {
+    readOnly_ = false;
+    if (handle_) {
+        sqlite3_close_v2(handle_);
+        handle_ = nullptr;
+    }
+}
+
+sqlite3* Connection::handle() const {
+    if (!handle_) {
+        throw DbError::objectClosed();
+    }
+    return handle_;
+}
+
+void Connection::execute(const std::string& sql, const std::vector<Value>& params) {
+    Statement statement(*this, sql);
+    statement.bindAll(params);
+    while (statement.step()) {
+    }
+}
+
+void Connection::executeScript(const std::string& sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        std::string text = message ? message : sqlite3_errstr(rc);
+        sqlite3_free(message);
+        if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB) {
+            throw DbError::damage(text);
+        }
+        throw DbError(err::Unspecified, text);
+    }
+}
+
+std::int64_t Connection::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(handle());
+}
+
+int Connection::changes() const {
+    return sqlite3_changes(handle());
+}
+
+void Connection::fail(int code) const {
+    std::string message = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);
+    const std::string missingTable = "no such table: ";
+    if (message.rfind(missingTable, 0) == 0) {
+        throw DbError(err::TableMissing, "The catalogue has no table or query named '" +
+                                             message.substr(missingTable.size()) + "'.");
+    }
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        message =
+            "The catalogue file is locked by another program. Close that program and try "
+            "again.";
+    } else if (code == SQLITE_READONLY || (code == SQLITE_CANTOPEN && readOnly_)) {
+        message = ReadOnlyText;
+    }
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {
+        throw DbError::damage(message);
+    }
+    DbError error(err::Unspecified, message);
+    error.busy = (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+    throw error;
+}
+
+bool Connection::inTransaction() const {
+    return handle_ && sqlite3_get_autocommit(handle_) == 0;
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.execute("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            connection_.execute("ROLLBACK");
+        } catch (const DbError&) {
+            // The engine already rolled back (for instance after a full disk).
+        }
+    }
+}
+
+void Transaction::commit() {
+    connection_.execute("COMMIT");
+    done_ = true;
+}
+
+// Outermost, it is a transaction that takes the file for writing at once (waiting for
+// another program as any write does) and ends whole, committed or rolled back: a savepoint
+// there could fail to commit and leave the transaction open.
+Savepoint::Savepoint(Connection& connection)
+    : connection_(connection), outermost_(!connection.inTransaction()) {
+    connection_.execute(outermost_ ? "BEGIN IMMEDIATE" : "SAVEPOINT quorvane_unit");
+}
+
+Savepoint::~Savepoint() {
+    if (!done_) {
+        try {
+            if (outermost_) {
+                connection_.execute("ROLLBACK");
+            } else {
+                connection_.execute("ROLLBACK TO quorvane_unit");
+                connection_.execute("RELEASE quorvane_unit");
+            }
+        } catch (const DbError&) {
+            // The engine already rolled the transaction back.
+        }
+    }
+}
+
+void Savepoint::release() {
+    connection_.execute(outermost_ ? "COMMIT" : "RELEASE quorvane_unit");
+    done_ = true;
+}
+
+ReadTransaction::ReadTransaction(Connection& connection) : connection_(connection) {
+    connection_.execute("BEGIN");
+}
+
+ReadTransaction::~ReadTransaction() {
+    try {
+        connection_.execute("COMMIT");  // a read leaves nothing to keep or undo
+    } catch (const DbError&) {
+        // The engine ended the transaction already.
+    }
+}
+
+}  // namespace db

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sqlite/Value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+class Connection;
+
+// A prepared statement with bound parameters; finalized when it goes out of scope.
+class Statement {
+  public:
+    Statement(Connection& connection, const std::string& sql);
+
+    Statement& bind(int index, const Value& value);  // 1-based, as SQLite counts
+    Statement& bindAll(const std::vector<Value>& values);
+    // Binds text without copying it (nothing binds Null): it must stay as it is until the
+    // statement is stepped and reset.
+    Statement& bindText(int index, std::optional<std::string_view> text);
+    // Binds bytes as a BLOB, copied.
+    Statement& bindBlob(int index, std::string_view bytes);
+    bool step();  // true while a row is available
+    void reset();
+    int columnCount() const;
+    std::string columnName(int column) const;
+    Value column(int column) const;
+    std::int64_t integerColumn(int column) const;  // for row ids: no Value on the hot path
+    // The column's text as the engine holds it, valid until the next step; nothing for Null.
+    std::optional<std::string_view> textColumn(int column) const;
+
+  private:
+    struct Finalizer {
+        void operator()(sqlite3_stmt* stmt) const;
+    };
+    Connection* connection_;
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+// One open catalogue file. Opening never creates a file: a missing, locked or foreign
+// file fails with a DbError.
+class Connection {
+  public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void open(const std::string& path);
+    // For the build tool and tests only: creates the file when it does not exist.
+    void create(const std::string& path);
+    void close();
+    bool isOpen() const { return handle_ != nullptr; }
+    // The file or its folder cannot be written: the catalogue can be read, not changed.
+    bool isReadOnly() const { return readOnly_; }
+    // A transaction is open on the connection.
+    bool inTransaction() const;
+    // Called when a statement starts waiting for another program that holds the file.
+    void setWaitNotice(std::function<void()> notice) { onWait_ = std::move(notice); }
+    static constexpr const char* ReadOnlyText =
+        "The catalogue is read-only: changes cannot be saved";
+    const std::string& path() const { return path_; }
+
+    void execute(const std::string& sql, const std::vector<Value>& params = {});
+    void executeScript(const std::string& sql);  // several statements, no parameters
+    std::int64_t lastInsertRowId() const;
+    int changes() const;
+
+    sqlite3* handle() const;
+    [[noreturn]] void fail(int code) const;  // throws the DbError for an engine failure
+
+  private:
+    void openWith(const std::string& path, int flags);
+    void useDurableSettings();
+    static int waitWhileBusy(void* self, int attempts);
+    sqlite3* handle_ = nullptr;
+    bool readOnly_ = false;
+    std::function<void()> onWait_;
+    std::string path_;
+};
+
+// Rolls back unless commit() is called.
+class Transaction {
+  public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+  private:
+    Connection& connection_;
+    bool done_ = false;
+};
+
+// A unit of work that joins a transaction already open or is one of its own: undone whole
+// unless released.
+class Savepoint {
+  public:
+    explicit Savepoint(Connection& connection);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
+
+  private:
+    Connection& connection_;
+    bool outermost_;
+    bool done_ = false;
+};
+
+// One read lock over many reads: each statement outside a transaction takes and drops the
+// file's lock and checks the file again, which costs more than a small indexed lookup.
+// Nothing is written through the connection meanwhile.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(Connection& connection);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    Connection& connection_;
+};
+
+}  // namespace db

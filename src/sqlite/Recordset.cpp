@@ -1,0 +1,394 @@
+// Opening, moving and reading: the cursor itself.
+#include "sqlite/Recordset.h"
+
+#include <strings.h>
+#include <algorithm>
+
+#include "sqlite/DbError.h"
+#include "sqlite/SqlText.h"
+
+namespace db {
+
+Recordset::~Recordset() {
+    close();
+}
+
+void Recordset::open(Connection& connection, TableSource source, CursorType cursor, LockType lock) {
+    close();
+    source_ = std::move(source);
+    if (cursor == CursorType::ForwardOnly) {
+        openQuery(connection, selectFrom("*"), source_.params);
+        return;
+    }
+    openKeyset(connection, lock, {}, nullptr);
+}
+
+void Recordset::openReading(Connection& connection, TableSource source, const std::string& column,
+                            const ColumnReader& each) {
+    close();
+    source_ = std::move(source);
+    openKeyset(connection, LockType::Optimistic, column, &each);
+}
+
+void Recordset::openKeyset(Connection& connection, LockType lock, const std::string& column,
+                           const ColumnReader* each) {
+    connection.handle();  // a closed connection fails here with 3704
+    connection_ = &connection;
+    cursor_ = CursorType::Keyset;
+    lock_ = lock;
+    try {
+        prepareRowReader();
+        loadKeys(each ? quoted(columns_[columnIndex(column)]) : std::string(), each);
+        if (each) {
+            pos_ = static_cast<std::ptrdiff_t>(keys_.size());  // after the rows it read
+        }
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Recordset::openQuery(Connection& connection, std::string sql, std::vector<Value> params) {
+    close();
+    connection.handle();
+    connection_ = &connection;
+    cursor_ = CursorType::ForwardOnly;
+    lock_ = LockType::ReadOnly;
+    querySql_ = std::move(sql);
+    queryParams_ = std::move(params);
+    try {
+        query_ = std::make_unique<Statement>(connection, querySql_);
+        query_->bindAll(queryParams_);
+        columns_.clear();
+        for (int i = 0; i < query_->columnCount(); ++i) {
+            columns_.push_back(query_->columnName(i));
+        }
+        stepForwardOnly();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Recordset::close() {
+    edit_ = Edit::None;
+    batch_.reset();  // an unfinished batch is rolled back
+    rowReader_.reset();
+    rowDeleter_.reset();
+    orderProbe_.reset();
+    probedKeys_.clear();
+    query_.reset();
+    keys_.clear();
+    removed_.clear();
+    live_ = 0;
+    pos_ = -1;
+    cacheValid_ = false;
+    queryEof_ = true;
+    connection_ = nullptr;
+}
+
+void Recordset::swap(Recordset& other) noexcept {
+    using std::swap;
+    swap(index_, other.index_);
+    swap(connection_, other.connection_);
+    swap(cursor_, other.cursor_);
+    swap(lock_, other.lock_);
+    swap(source_, other.source_);
+    swap(columns_, other.columns_);
+    swap(keys_, other.keys_);
+    swap(removed_, other.removed_);
+    swap(live_, other.live_);
+    swap(pos_, other.pos_);
+    swap(rowReader_, other.rowReader_);
+    swap(rowDeleter_, other.rowDeleter_);
+    swap(orderProbe_, other.orderProbe_);
+    swap(probedKeys_, other.probedKeys_);
+    swap(loadedKeys_, other.loadedKeys_);
+    swap(rowCache_, other.rowCache_);
+    swap(cachedKey_, other.cachedKey_);
+    swap(cacheValid_, other.cacheValid_);
+    swap(edit_, other.edit_);
+    swap(editValues_, other.editValues_);
+    swap(editTouched_, other.editTouched_);
+    swap(batch_, other.batch_);
+    swap(querySql_, other.querySql_);
+    swap(queryParams_, other.queryParams_);
+    swap(query_, other.query_);
+    swap(queryEof_, other.queryEof_);
+    swap(queryRow_, other.queryRow_);
+}
+
+void Recordset::requireOpen() const {
+    if (!connection_) {
+        throw DbError::objectClosed();
+    }
+}
+
+void Recordset::requireKeyset(const char* what) const {
+    requireOpen();
+    if (cursor_ == CursorType::ForwardOnly) {
+        throw DbError::notAllowed(std::string(what) + " on a forward-only recordset");
+    }
+}
+
+void Recordset::prepareRowReader() {
+    rowReader_ = std::make_unique<Statement>(
+        *connection_, "SELECT * FROM " + quoted(source_.table) + " WHERE rowid = ?");
+    columns_.clear();
+    for (int i = 0; i < rowReader_->columnCount(); ++i) {
+        columns_.push_back(rowReader_->columnName(i));
+    }
+}
+
+// The statement over the source's rows, in its order.
+Statement Recordset::query(const std::string& columns) const {
+    requireOpen();
+    if (source_.prepare) {
+        source_.prepare(*connection_);  // rows written since the open are in their places
+    }
+    Statement statement(*connection_, selectFrom(columns));
+    statement.bindAll(source_.params);
+    return statement;
+}
+
+// Columns of the table's rows, in the source's order: an order kept in a table of its own
+// is joined to the rows it places.
+std::string Recordset::selectFrom(const std::string& columns) const {
+    std::string from = quoted(source_.table);
+    if (!source_.orderTable.empty()) {
+        from = quoted(source_.orderTable) + " JOIN " + from + " ON " + from +
+               ".rowid = " + quoted(source_.orderTable) + ".Id";
+    }
+    std::string sql = "SELECT " + columns + " FROM " + from;
+    if (!source_.where.empty()) {
+        sql += " WHERE " + source_.where;
+    }
+    return sql + " ORDER BY " + keyOrder();
+}
+
+// The source's row ids in its order, read from the order alone.
+std::string Recordset::orderedIds(const std::string& where) const {
+    return "SELECT " + idColumn() + " FROM " + keysFrom() +
+           (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + keyOrder();
+}
+
+std::string Recordset::keysFrom() const {
+    return quoted(source_.orderTable.empty() ? source_.table : source_.orderTable);
+}
+
+std::string Recordset::idColumn() const {
+    return source_.orderTable.empty() ? "rowid" : keysFrom() + ".Id";
+}
+
+// The source's order, rows equal in it taken by row id (as the order's index holds them):
+// every row has one place.
+std::string Recordset::keyOrder() const {
+    const std::string& order = source_.orderBy;
+    if (order.empty()) {
+        return idColumn();
+    }
+    const bool endsWithRowId =
+        order.size() >= 5 && order.compare(order.size() - 5, 5, "rowid") == 0;
+    return endsWithRowId ? order : order + ", " + idColumn();
+}
+
+void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
+    if (source_.prepare) {
+        source_.prepare(*connection_);
+    }
+    Statement statement(*connection_,
+                        each ? selectFrom(idColumn() + ", " + column) : orderedIds(source_.where));
+    statement.bindAll(source_.params);
+    keys_.clear();
+    while (statement.step()) {
+        keys_.push_back(statement.integerColumn(0));
+        if (each) {
+            (*each)(statement.textColumn(1));
+        }
+    }
+    removed_.assign(keys_.size(), 0);
+    probedKeys_.clear();  // the rows are read as they are now
+    live_ = static_cast<std::int64_t>(keys_.size());
+    loadedKeys_ = static_cast<std::ptrdiff_t>(keys_.size());
+    pos_ = 0;
+    cacheValid_ = false;
+}
+
+bool Recordset::onRow() const {
+    return pos_ >= 0 && pos_ < static_cast<std::ptrdiff_t>(keys_.size()) && !removed_[pos_];
+}
+
+bool Recordset::onRemovedRow() const {
+    return pos_ >= 0 && pos_ < static_cast<std::ptrdiff_t>(keys_.size()) && removed_[pos_];
+}
+
+bool Recordset::eof() const {
+    requireOpen();
+    if (cursor_ == CursorType::ForwardOnly) {
+        return queryEof_;
+    }
+    if (onRemovedRow()) {
+        return false;
+    }
+    return pos_ >= static_cast<std::ptrdiff_t>(keys_.size()) || live_ == 0;
+}
+
+bool Recordset::bof() const {
+    requireOpen();
+    if (cursor_ == CursorType::ForwardOnly) {
+        return false;
+    }
+    if (onRemovedRow()) {
+        return false;
+    }
+    return pos_ < 0 || live_ == 0;
+}
+
+std::int64_t Recordset::recordCount() const {
+    requireOpen();
+    return cursor_ == CursorType::ForwardOnly ? -1 : live_;
+}
+
+// Moves to `position`, stepping over deleted rows in `direction` (+1 or -1).
+void Recordset::settle(std::ptrdiff_t position, int direction) {
+    const auto size = static_cast<std::ptrdiff_t>(keys_.size());
+    while (position >= 0 && position < size && removed_[position]) {
+        position += direction;
+    }
+    pos_ = std::clamp<std::ptrdiff_t>(position, -1, size);
+}
+
+void Recordset::moveFirst() {
+    requireOpen();
+    flushEdit();
+    if (cursor_ == CursorType::ForwardOnly) {
+        restartForwardOnly();
+        if (queryEof_) {
+            throw DbError::noCurrentRecord();
+        }
+        return;
+    }
+    if (live_ == 0) {
+        pos_ = 0;
+        throw DbError::noCurrentRecord();
+    }
+    settle(0, +1);
+}
+
+void Recordset::moveLast() {
+    requireKeyset("MoveLast");
+    flushEdit();
+    if (live_ == 0) {
+        pos_ = 0;
+        throw DbError::noCurrentRecord();
+    }
+    settle(static_cast<std::ptrdiff_t>(keys_.size()) - 1, -1);
+}
+
+void Recordset::moveNext() {
+    requireOpen();
+    flushEdit();
+    if (eof()) {
+        throw DbError::noCurrentRecord();
+    }
+    if (cursor_ == CursorType::ForwardOnly) {
+        stepForwardOnly();
+        return;
+    }
+    settle(pos_ + 1, +1);
+}
+
+void Recordset::movePrevious() {
+    requireKeyset("MovePrevious");
+    flushEdit();
+    if (bof()) {
+        throw DbError::noCurrentRecord();
+    }
+    settle(pos_ - 1, -1);
+}
+
+void Recordset::restartForwardOnly() {
+    query_->reset();
+    query_->bindAll(queryParams_);
+    stepForwardOnly();
+}
+
+void Recordset::stepForwardOnly() {
+    queryEof_ = !query_->step();
+    queryRow_.clear();
+    if (!queryEof_) {
+        for (int i = 0; i < query_->columnCount(); ++i) {
+            queryRow_.push_back(query_->column(i));
+        }
+    }
+}
+
+std::int64_t Recordset::currentKey() const {
+    if (onRow()) {
+        return keys_[pos_];
+    }
+    if (onRemovedRow()) {
+        throw DbError::recordDeleted();
+    }
+    throw DbError::noCurrentRecord();
+}
+
+const std::vector<Value>& Recordset::currentRow() const {
+    const std::int64_t key = currentKey();
+    if (cacheValid_ && cachedKey_ == key) {
+        return rowCache_;
+    }
+    // The reader is always left reset (so it holds no read lock between rows).
+    rowReader_->bind(1, Value(key));
+    if (!rowReader_->step()) {
+        rowReader_->reset();
+        throw DbError::recordDeleted();  // deleted through another recordset
+    }
+    rowCache_.clear();
+    for (int i = 0; i < rowReader_->columnCount(); ++i) {
+        rowCache_.push_back(rowReader_->column(i));
+    }
+    rowReader_->reset();
+    cachedKey_ = key;
+    cacheValid_ = true;
+    return rowCache_;
+}
+
+std::size_t Recordset::columnIndex(const std::string& name) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (strcasecmp(columns_[i].c_str(), name.c_str()) == 0) {
+            return i;
+        }
+    }
+    throw DbError(err::Unspecified,
+                  "Item cannot be found in the collection corresponding to the requested name "
+                  "or ordinal ('" +
+                      name + "').");
+}
+
+Value Recordset::field(const std::string& name) const {
+    requireOpen();
+    const std::size_t column = columnIndex(name);
+    if (cursor_ == CursorType::ForwardOnly) {
+        if (queryEof_) {
+            throw DbError::noCurrentRecord();
+        }
+        return queryRow_[column];
+    }
+    if (edit_ != Edit::None && (edit_ == Edit::Adding || editTouched_[column])) {
+        return editValues_[column];
+    }
+    return currentRow()[column];
+}
+
+void Recordset::requery() {
+    requireOpen();
+    edit_ = Edit::None;
+    if (cursor_ == CursorType::ForwardOnly) {
+        restartForwardOnly();
+        return;
+    }
+    loadKeys();
+}
+
+}  // namespace db

@@ -1,0 +1,413 @@
+// Opening catalogue files, good and bad, and the values they hold.
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+#include "catalogue/Catalogue.h"
+#include "catalogue/Collation.h"
+#include "catalogue/RecordTransfer.h"
+#include "catalogue/SortKeys.h"
+#include "sqlite/DbError.h"
+#include "support/OrderChecks.h"
+#include "support/TestCatalogue.h"
+
+using db::DbError;
+using testing::TestCatalogue;
+namespace catalogue = db::catalogue;
+
+namespace {
+
+DbError openError(const QString& path) {
+    db::Connection cn;
+    try {
+        cn.open(path.toStdString());
+    } catch (const DbError& e) {
+        return e;
+    }
+    return {0, ""};
+}
+
+// The artists in the order of their keys, the orders checked against the collation, Main's
+// columns, and every text byte for byte.
+struct KeyedState {
+    QStringList order;
+    QString misplaced, mainColumns, texts, collation;
+};
+QStringList column(db::Connection& cn, const std::string& sql) {
+    QStringList values;
+    db::Statement rows(cn, sql);
+    while (rows.step()) {
+        values << QString::fromStdString(rows.column(0).text().value_or("<null>"));
+    }
+    return values;
+}
+QString texts(db::Connection& cn) {
+    return column(cn, "SELECT hex(Artist) || hex(Title) FROM Main ORDER BY rowid").join(",");
+}
+KeyedState keyedState(db::Connection& cn) {
+    const auto column = [&](const std::string& sql) { return ::column(cn, sql); };
+    return {column(testing::ArtistsInOrderSql), column(testing::misplacedSql()).join(""),
+            column("SELECT group_concat(name) FROM pragma_table_info('Main')").join(""), texts(cn),
+            column("SELECT Description FROM SortKeyCollation").join("")};
+}
+
+// Runs SQL through the stock sqlite3 tool, as another program would write the file.
+QString stockTool(const QString& path, const QString& sql) {
+    QProcess tool;
+    tool.start("sqlite3", {path, sql});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed() +
+           QString::fromUtf8(tool.readAllStandardError()).trimmed();
+}
+
+}  // namespace
+
+class TestCatalogueFile : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Whatever wrote the file, the keys are made again where they must be, the texts stay
+    // byte for byte, and the stock tool can still write and check the file.
+    void sortKeysFollowEveryWriterAndCollation_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("order");
+        const QStringList names = {"abba", "ABBA", "Åge", "Édith Piaf", "Zappa", "Мумий Тролль"};
+        QTest::newRow("made now") << "" << names;
+        QTest::newRow("another collation")
+            << "UPDATE SortKeyCollation SET Description = 'ICU collation 1.0 xx'" << names;
+        QTest::newRow("rows written by the stock tool")
+            << "INSERT INTO Main (Artist, Title) VALUES ('Björk', 'Post');"
+               "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
+               "DELETE FROM Main WHERE Artist = 'abba' COLLATE BINARY;"
+               "UPDATE Main SET rowid = 100 WHERE Artist = 'Åge';"
+               "INSERT OR REPLACE INTO Main (rowid, Artist) VALUES (100, 'Zorn');"
+               "INSERT INTO Main (rowid, Artist) VALUES (101, 'Adès');"
+               "UPDATE OR REPLACE Main SET rowid = 101 WHERE Artist = 'Bach';"
+               "PRAGMA integrity_check;"
+            << QStringList{"ABBA", "Bach", "Björk", "Édith Piaf", "Zorn", "Мумий Тролль"};
+        QTest::newRow("odd rows by the stock tool")
+            << "INSERT INTO Main (Artist) VALUES (replace(hex(zeroblob(5000)), '0', 'b')),"
+               "(char(769, 769)), ('שלום'), (CAST(X'FF' AS TEXT));"
+            << QStringList{"\u0301\u0301", "abba",  "ABBA",         "Åge",  QString(10000, 'b'),
+                           "Édith Piaf",   "Zappa", "Мумий Тролль", "שלום", "\uFFFD"};
+        QTest::newRow("keys of its own") << "UPDATE ArtistOrder SET ArtistKey = X'00';" << names;
+        QTest::newRow("keys dropped") << QString(testing::WithoutSortKeysSql) << names;
+        QTest::newRow("keys kept in Main, as before their tables")
+            << QString(testing::WithoutSortKeysSql) + testing::KeysInMainSql << names;
+    }
+    void sortKeysFollowEveryWriterAndCollation() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, order);
+        TestCatalogue file;
+        for (const char* name : {"Zappa", "Édith Piaf", "ABBA", "Мумий Тролль", "abba", "Åge"}) {
+            file.insert({{name, "Album", "Pop", "CD"}});
+        }
+        if (!change.isEmpty()) {
+            const QString said = stockTool(file.path(), change);
+            QVERIFY2(said.isEmpty() || said == "ok", qPrintable(said));
+        }
+        db::Connection before;
+        before.open(file.path().toStdString());
+        const QString written = texts(before);
+        before.close();
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        std::vector<int> progress;
+        catalogue::prepareSortKeys(cn, [&](int percent) { progress.push_back(percent); });
+        const KeyedState state = keyedState(cn);
+        QCOMPARE(state.order, order);
+        QCOMPARE(state.misplaced, QString("0"));
+        QCOMPARE(state.mainColumns, QString("Artist,Title,Category,Format"));
+        QCOMPARE(state.texts, written);
+        QCOMPARE(state.collation, QString::fromStdString(db::collation::description()));
+        // Every key made again is said, from 0 to 100; keys of a few new rows are made quietly.
+        const bool remade = change.contains("collation") || change.contains("X'00'") ||
+                            change.contains("DROP TABLE");
+        QCOMPARE(progress.empty(), !remade);
+        QCOMPARE(stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
+        // A catalogue that cannot be written gets its keys for the session alone.
+        cn.close();
+        stockTool(file.path(), "UPDATE SortKeyCollation SET Description = 'other'");
+        testing::Unwritable lock(file.path());
+        if (lock.took()) {
+            db::Connection readOnly;
+            readOnly.open(file.path().toStdString());
+            catalogue::prepareSortKeys(readOnly);
+            QCOMPARE(keyedState(readOnly).order, order);
+        }
+    }
+
+    // Rows written by another program that still holds the file for writing: the catalogue
+    // opens and reads every record in order, and they are placed once the file is free.
+    void keysWaitForAWriterToFinish() {
+        TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"}});
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('ABBA')").isEmpty());
+        db::Connection writer;
+        writer.open(file.path().toStdString());
+        writer.execute("BEGIN IMMEDIATE");
+        writer.execute("UPDATE Options SET optValue = optValue");
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::prepareSortKeys(cn);
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
+        const QString inTheFile = "SELECT count(*) FROM main.ArtistOrder";
+        QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"1"});
+        writer.execute("ROLLBACK");
+        catalogue::fillMissingKeys(cn);
+        QCOMPARE(keyedState(cn).misplaced, QString("0"));
+        QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"2"});
+        QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
+
+        // A reader that will not let a write be committed: nothing is left open, and the
+        // record is in the session's order meanwhile.
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('Bach')").isEmpty());
+        writer.execute("BEGIN");
+        column(writer, "SELECT count(*) FROM Main");
+        catalogue::fillMissingKeys(cn);
+        QVERIFY(!cn.inTransaction());
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Bach", "Zappa"}));
+        writer.execute("COMMIT");
+        // Another program places the record: this one's own orders are let go.
+        catalogue::fillMissingKeys(writer);
+        catalogue::fillMissingKeys(cn);
+        QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
+        QCOMPARE(keyedState(cn).misplaced, QString("0"));
+    }
+
+    // The lists know a name as the counts group it: case and the way an accent is written
+    // aside, a different accent not.
+    void listsKnowNamesAsTheCountsGroupThem() {
+        TestCatalogue file;
+        file.execute("DELETE FROM Artist");
+        file.execute("INSERT INTO Artist (Artist) VALUES ('Céline Dion'), ('Björk'), ('ABBA')");
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::LookupMatcher artists(cn, catalogue::Lookup::Artist);
+        for (const auto& [name, known] :
+             std::vector<std::pair<std::string, bool>>{{"CE\u0301LINE DION", true},
+                                                       {"abba", true},
+                                                       {"Björk", true},
+                                                       {"Bjork", false},
+                                                       {"Celine Dion", false}}) {
+            QVERIFY2(artists.holds(name) == known, name.c_str());
+        }
+        db::Recordset list;
+        list.open(cn, catalogue::lookupTable(catalogue::Lookup::Artist));
+        list.find("Artist", db::FindOp::SameName, "abba");
+        QCOMPARE(list.field("Artist").toText(), std::string("ABBA"));
+        list.close();
+        catalogue::deleteLookupValue(cn, catalogue::Lookup::Artist, "céline dion");
+        QCOMPARE(file.column("SELECT Artist FROM Artist ORDER BY rowid"),
+                 (QStringList{"Björk", "ABBA"}));
+    }
+
+    void shippedCatalogueHasTablesOptionsAndLists() {
+        TestCatalogue file({}, true);
+        QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
+                 (QStringList{"0", "-1", "-1"}));
+        QVERIFY(file.column("SELECT count(*) FROM Main").first().toInt() >= 400);
+        QCOMPARE(file.column("SELECT count(*) FROM ReportTitle"), QStringList{"1"});
+        // Lookup values the record writers would cut are not shipped.
+        QCOMPARE(file.column("SELECT count(*) FROM Format WHERE length(Format) > 5"),
+                 QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM Category WHERE length(Category) > 5"),
+                 QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM Main WHERE length(Artist) > 30 OR "
+                             "length(Title) > 30 OR length(Category) > 15 OR length(Format) > 5"),
+                 QStringList{"0"});
+        // Every artist, category and format of the sample records is in its list.
+        QCOMPARE(file.column("SELECT count(*) FROM Main WHERE Artist NOT IN (SELECT Artist FROM "
+                             "Artist) OR Category NOT IN (SELECT Category FROM Category) OR "
+                             "Format NOT IN (SELECT Format FROM Format)"),
+                 QStringList{"0"});
+        // Each view's order has its table, every record placed in it; Main keeps its texts.
+        QCOMPARE(file.column("SELECT count(*) FROM sqlite_master WHERE name LIKE '%Order'"),
+                 QStringList{"4"});
+        QCOMPARE(file.column(testing::misplacedSql()), QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM SortKeysToMake"), QStringList{"0"});
+    }
+
+    void textComparesWithoutCase() {
+        TestCatalogue file({{"abba", "x", "Pop", "CD"}});
+        QCOMPARE(file.column("SELECT count(*) FROM Main WHERE Artist = 'ABBA'"), QStringList{"1"});
+    }
+
+    void missingFileFailsWithoutCreatingOne() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Zembo.mdb");
+        const DbError error = openError(path);
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(QString::fromStdString(error.description).contains("Zembo.mdb"));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void foreignFileIsNotADatabase() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Zembo.mdb");
+        QFile text(path);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray(4096, 'x'));
+        text.close();
+        const DbError error = openError(path);
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(
+            QString::fromStdString(error.description).startsWith("Unrecognized database format"));
+        QCOMPARE(QFileInfo(path).size(), 4096);
+    }
+
+    void lockedFileSaysSo() {
+        TestCatalogue file;
+        testing::FileLock holder(file.path());
+        const DbError error = openError(file.path());
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(QString::fromStdString(error.description).contains("locked"));
+    }
+
+    void folderInThePlaceOfTheFileSaysSo() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("Zembo.mdb"));
+        const DbError error = openError(dir.filePath("Zembo.mdb"));
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY2(QString::fromStdString(error.description).contains("is a folder"),
+                 error.description.c_str());
+    }
+
+    void unreadableFileSaysSo() {
+        if (geteuid() == 0) {
+            QSKIP("the superuser reads every file");
+        }
+        TestCatalogue file;
+        QFile::setPermissions(file.path(), {});
+        const DbError error = openError(file.path());
+        QFile::setPermissions(file.path(), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY2(QString::fromStdString(error.description).contains("cannot be read"),
+                 error.description.c_str());
+    }
+
+    void connectionKeepsARollbackJournalAndSyncsEveryCommit() {
+        TestCatalogue file;
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        const auto pragma = [&](const char* name) {
+            db::Statement statement(cn, std::string("PRAGMA ") + name);
+            return statement.step() ? statement.column(0).text().value_or("") : "(none)";
+        };
+        QCOMPARE(pragma("journal_mode"), std::string("delete"));
+        QCOMPARE(pragma("synchronous"), std::string("3"));  // EXTRA
+        QVERIFY(!cn.isReadOnly());
+    }
+
+    void fileLeftInWriteAheadModeIsPutBack() {
+        TestCatalogue file;
+        {
+            db::Connection other;  // another tool switched the file over and went away
+            other.open(file.path().toStdString());
+            other.executeScript("PRAGMA journal_mode=WAL");
+        }
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        cn.execute("UPDATE Options SET optValue = '0' WHERE option = 3");
+        cn.close();
+        // The file's header says which journal it keeps: 1 rollback, 2 write-ahead log.
+        QFile raw(file.path());
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray header = raw.read(20);
+        QCOMPARE(int(header[18]), 1);
+        QCOMPARE(int(header[19]), 1);
+        QVERIFY(!QFile::exists(file.path() + "-wal"));
+
+        // While another program holds it in that mode, it cannot be put back: said, not kept.
+        db::Connection holder;
+        holder.open(file.path().toStdString());
+        holder.executeScript("PRAGMA journal_mode=WAL; BEGIN; SELECT count(*) FROM Main;");
+        const DbError error = openError(file.path());
+        QCOMPARE(error.number, db::err::Unspecified);
+        QVERIFY(!error.description.empty());
+    }
+
+    void readOnlyFileOrFolderIsReadNotWritten_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+    void readOnlyFileOrFolderIsReadNotWritten() {
+        QFETCH(bool, folder);
+        TestCatalogue file({{"ABBA", "Arrival", "Pop", "CD"}});
+        testing::Unwritable lock(folder ? file.directory() : file.path());
+        if (!lock.took()) {
+            QSKIP("this machine cannot make a file unwritable");
+        }
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        QVERIFY(cn.isReadOnly());
+        db::Recordset rs;
+        rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+        QCOMPARE(rs.field("Title").toText(), std::string("Arrival"));
+        rs.setField("Title", "Waterloo");
+        try {
+            rs.update();
+            QFAIL("wrote to a read-only catalogue");
+        } catch (const DbError& e) {
+            QCOMPARE(e.description, std::string(db::Connection::ReadOnlyText));
+        }
+    }
+
+    void missingTableIsReportedByName() {
+        TestCatalogue file;
+        file.execute("DROP TABLE Main");
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        db::Recordset rs;
+        try {
+            rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+            QFAIL("opened a table that is not there");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number, db::err::TableMissing);
+            QVERIFY(QString::fromStdString(e.description).contains("Main"));
+        }
+        QVERIFY(!rs.isOpen());
+    }
+
+    void optionsReadAndWriteAsMinusOneAndZero() {
+        TestCatalogue file;
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::writeOption(cn, catalogue::OptionAutoAddArtist, true);
+        catalogue::writeOption(cn, catalogue::OptionBookmark, false);
+        catalogue::writeOption(cn, 7, true);  // no such row: nothing written, no failure
+        QCOMPARE(file.column("SELECT optValue FROM Options ORDER BY option"),
+                 (QStringList{"-1", "0", "-1"}));
+        db::Recordset rs;
+        catalogue::openOption(rs, cn, catalogue::OptionAutoAddArtist);
+        QVERIFY(rs.field("optValue").toBoolean());
+        catalogue::openOption(rs, cn, 7);
+        QVERIFY(rs.eof());
+    }
+
+    void booleanTextsConvertLikeTheCatalogueAlwaysHas_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");  // 1 on, 0 off, -1 type mismatch
+        QTest::newRow("minus one") << "-1" << 1;
+        QTest::newRow("one") << "1" << 1;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("blank padded") << " 0 " << 0;
+        QTest::newRow("true word") << "True" << 1;
+        QTest::newRow("false word") << "false" << 0;
+        QTest::newRow("fraction") << "0.5" << 1;
+        QTest::newRow("word") << "yes" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+    void booleanTextsConvertLikeTheCatalogueAlwaysHas() {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        try {
+            QCOMPARE(db::Value(text.toStdString()).toBoolean() ? 1 : 0, expected);
+        } catch (const DbError& e) {
+            QCOMPARE(expected, -1);
+            QCOMPARE(e.number, db::err::TypeMismatch);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogueFile)
+#include "tst_catalogue.moc"
