@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 
 namespace bench {
 namespace {
@@ -68,7 +68,7 @@ void generateCatalogue(const std::string& path, std::int64_t records, std::int64
         list.step();
         list.reset();
     }
-    db::catalogue::fillMissingKeys(connection);
+    db::catalogue::bringOrdersTrue(connection);
     transaction.commit();
 }
 

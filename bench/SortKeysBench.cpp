@@ -8,7 +8,7 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "sqlite/Connection.h"
 #include "support/OrderChecks.h"
 
@@ -52,7 +52,7 @@ void timeEveryKeyMade(benchmark::State& state, const std::string& from, const ch
         }
         told = 0;
         const auto t0 = Clock::now();
-        db::catalogue::prepareSortKeys(connection, [&](int) { ++told; });
+        db::catalogue::prepareOrders(connection, [&](int) { ++told; });
         state.SetIterationTime(seconds(Clock::now() - t0));
     }
     state.counters["progress_steps"] = told;

@@ -1,8 +1,8 @@
--- The catalogue file. Text columns compare and sort without regard to letter case.
+-- The catalogue file. The program orders and matches names by the user's collation, through
+-- the orders kept beside Main (orders.sql); NOCASE is how other tools compare the columns.
 -- Widths the program writes: Main.Artist 30, Title 30, Category 15, Format 5;
 -- Artist.Artist 30 from the editor (an artist added while entering a record is kept
 -- whole); Category.Category 5; Format.Format 15; ReportTitle.Title as typed.
--- The orders the program shows Main in are kept beside it (see sortkeys.sql).
 CREATE TABLE Main (
     Artist   TEXT COLLATE NOCASE,
     Title    TEXT COLLATE NOCASE,

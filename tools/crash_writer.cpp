@@ -22,7 +22,7 @@
 #include <string>
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "repair/Maintenance.h"
 #include "sqlite/DbError.h"
 #include "support/OrderChecks.h"
@@ -195,7 +195,7 @@ int remakeKeys(const std::string& folder) {
     db::Connection connection;
     connection.open(folder + "/Zembo.mdb");
     connection.execute("UPDATE SortKeyCollation SET Description = 'another'");
-    db::catalogue::prepareSortKeys(connection, [](int) {});
+    db::catalogue::prepareOrders(connection, [](int) {});
     return 0;
 }
 
@@ -214,7 +214,7 @@ int verifyKeys(const std::string& folder, const std::string& reference) {
         std::printf("a text changed\n");
         return 1;
     }
-    db::catalogue::prepareSortKeys(file);  // finishes what the killed run began
+    db::catalogue::prepareOrders(file);  // finishes what the killed run began
     db::Statement wrong(file, testing::misplacedSql());
     if (!wrong.step() || wrong.integerColumn(0) != 0) {
         std::printf("keys left unmade\n");

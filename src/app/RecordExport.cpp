@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "catalogue/Views.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvWriter.h"
 #include "files/ReplacingFile.h"
@@ -58,17 +59,16 @@ class CsvFile {
     std::string buffer_;
 };
 
-ExportResult writeRecords(const db::Recordset& records, const std::string& path,
+ExportResult writeRecords(db::Recordset& records, const std::string& path,
                           const std::function<void(std::int64_t written)>& progress) {
     ExportResult result;
     CsvFile file(path);
     std::string& out = file.buffer();
     out += "Artist,Title,Category,Format\r\n";
     try {
-        db::Statement rows = records.query("Artist, Title, Category, Format");
         std::array<std::optional<std::string_view>, 4> fields;
         std::array<std::string, 4> mended;
-        while (rows.step()) {
+        records.forEachRow(db::recordColumnList(), [&](const db::Statement& rows) {
             bool odd = false;
             bool unfilled = true;
             for (int column = 0; column < 4; ++column) {
@@ -88,7 +88,7 @@ ExportResult writeRecords(const db::Recordset& records, const std::string& path,
             if (++result.records % ProgressEveryRecords == 0 && progress) {
                 progress(result.records);
             }
-        }
+        });
     } catch (const db::DbError& error) {
         throw ExportFailed{QString::fromStdString(error.description)};
     }
@@ -98,7 +98,7 @@ ExportResult writeRecords(const db::Recordset& records, const std::string& path,
 
 }  // namespace
 
-ExportResult exportRecords(const db::Recordset& records, const QString& path,
+ExportResult exportRecords(db::Recordset& records, const QString& path,
                            const std::function<void(std::int64_t written)>& progress) {
     try {
         return writeRecords(records, path.toStdString(), progress);

@@ -27,7 +27,7 @@ struct ExportResult {
 // flushed to the disk, which then takes the target's place in one rename: a failure at any
 // point leaves the target as it was. `progress` hears the number of records written now and
 // then. Throws ExportFailed.
-ExportResult exportRecords(const db::Recordset& records, const QString& path,
+ExportResult exportRecords(db::Recordset& records, const QString& path,
                            const std::function<void(std::int64_t written)>& progress = {});
 
 }  // namespace app

@@ -28,7 +28,7 @@ struct ImportRefused {
 // texts are cut to the columns' widths.
 class RecordImport {
   public:
-    using Texts = db::catalogue::RecordTexts;
+    using Texts = db::RecordTexts;
     static constexpr std::size_t PreviewRows = 10;
 
     // Reads and checks the file; throws ImportRefused.

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "catalogue/Collation.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "sqlite/DbError.h"
 #include "sqlite/SqlText.h"
 
@@ -15,12 +15,20 @@ extern const char* const SchemaSql;
 extern const char* const SeedSql;
 extern const char* const SampleSql;
 
+namespace {
+
+std::shared_ptr<void> holdOrders(Connection& connection) {
+    return std::make_shared<OrderRead>(connection);
+}
+
+}  // namespace
+
 TableSource mainTable(const View& view) {
     return {"Main",
             view.orderBy(),
             {},
             {},
-            fillMissingKeys,
+            holdOrders,
             std::string(view.table),
             view.orderOfRows(),
             deleteEveryRecord};
@@ -96,31 +104,8 @@ TableSource lookupTable(Lookup which) {
     return {lookupColumn(which), "rowid", {}, {}};
 }
 
-RecordReader::RecordReader(Connection& connection)
-    : statement_(connection, "SELECT Artist, Title, Category, Format FROM Main WHERE rowid = ?") {}
-
-std::optional<RecordReader::Texts> RecordReader::read(std::int64_t rowId) {
-    statement_.bind(1, Value(rowId));
-    std::optional<Texts> texts;
-    try {
-        if (statement_.step()) {
-            texts.emplace();
-            for (int column = 0; column < 4; ++column) {
-                if (const auto text = statement_.textColumn(column)) {
-                    (*texts)[static_cast<std::size_t>(column)] = std::string(*text);
-                }
-            }
-        }
-    } catch (...) {
-        statement_.reset();
-        throw;
-    }
-    statement_.reset();  // holds no read lock between reads
-    return texts;
-}
-
 void rankByColumn(Connection& connection, const std::string& column, const RankRow& row) {
-    fillMissingKeys(connection);
+    const OrderRead read(connection);
     const std::string key = quoted(column + "Key");
     Statement records(connection, "SELECT Id, " + key + " FROM " +
                                       quoted(std::string(viewOf(column).table)) + " ORDER BY " +
@@ -138,7 +123,7 @@ void rankByColumn(Connection& connection, const std::string& column, const RankR
 }
 
 void textsThatMayBeNumbers(Connection& connection, const std::string& column, const TextRow& row) {
-    fillMissingKeys(connection);
+    const OrderRead read(connection);
     Statement records(connection, "SELECT Main.rowid, Main." + quoted(column) + " FROM " +
                                       orderJoinedToMain(viewOf(column)) + " WHERE " +
                                       quoted(column + "Key") + " < CAST(? AS BLOB)");
@@ -154,7 +139,7 @@ void tally(Connection& connection, const std::string& column, const TallyRow& ro
 
 void groupedCounts(Connection& connection, const std::string& column, const Match& which,
                    const TallyRow& row) {
-    fillMissingKeys(connection);
+    const OrderRead read(connection);
     const View& view = viewOf(column);
     const std::string key = quoted(column + "Key");
     // Every record counts in its group, the group of Nulls too. The engine groups by the

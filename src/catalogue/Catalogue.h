@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/RecordReader.h"
 #include "catalogue/Views.h"
 #include "sqlite/Connection.h"
 #include "sqlite/Recordset.h"
@@ -48,18 +49,6 @@ TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);
 // The report title's table: one row, column Title.
 TableSource reportTitleTable();
-
-// Reads records of Main by row id: their four texts, nothing for a Null.
-class RecordReader {
-  public:
-    using Texts = std::array<std::optional<std::string>, 4>;  // artist, title, category, format
-    explicit RecordReader(Connection& connection);
-    // Nothing when the record is gone.
-    std::optional<Texts> read(std::int64_t rowId);
-
-  private:
-    Statement statement_;
-};
 
 // The records of Main grouped by one of its columns ("Artist", "Title", "Category" or
 // "Format"): `row` gets each distinct value (nothing for the group of Nulls) with the number

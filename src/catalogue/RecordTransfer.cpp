@@ -1,7 +1,7 @@
 #include "catalogue/RecordTransfer.h"
 
 #include "catalogue/Collation.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "sqlite/SqlText.h"
 
 namespace db::catalogue {
@@ -65,7 +65,7 @@ namespace {
 // the artist order; the category and format of the few records found compared by their
 // keys, made as they are read.
 std::string matchQuery(Connection& connection, bool upToRowId) {
-    fillMissingKeys(connection);
+    const OrderRead read(connection);  // the records noted before are in their places
     return std::string(
                "SELECT EXISTS (SELECT 1 FROM ArtistOrder JOIN Main ON Main.rowid = "
                "ArtistOrder.Id WHERE ArtistKey >= CAST(? AS BLOB) AND ArtistKey < CAST(? AS "

@@ -9,12 +9,10 @@
 // The statements that move whole records in and out of the catalogue in bulk.
 namespace db::catalogue {
 
-using RecordTexts = RecordReader::Texts;  // artist, title, category, format; nothing for Null
-
 // Appends records to Main through one prepared statement, within the caller's transaction.
 // Many records to come (more than 50 000, or more than a tenth of what Main holds) are placed
 // in the four orders once, after them, by `finish`; it must be called before the transaction
-// commits. Fewer are placed as any record written is (see SortKeys.h).
+// commits. Fewer are placed as any record written is (see Orders.h).
 class RecordInserter {
   public:
     RecordInserter(Connection& connection, std::int64_t expected);

@@ -2,6 +2,14 @@
 
 namespace db {
 
+std::string recordColumnList(std::string_view prefix) {
+    std::string list;
+    for (std::string_view column : RecordColumns) {
+        list += (list.empty() ? "" : ", ") + std::string(prefix) + std::string(column);
+    }
+    return list;
+}
+
 const std::array<View, 4>& views() {
     static const std::array<View, 4> all = {{
         {"Artist", "ARTIST", "View by Artist", "ArtistOrder", {"Artist", "Title", ""}},

@@ -1,13 +1,22 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace db {
 
+// A record's four texts, as Main's columns are named, in this order everywhere.
+inline constexpr std::array<std::string_view, 4> RecordColumns = {"Artist", "Title", "Category",
+                                                                  "Format"};
+// A record's four texts in that order; nothing for a Null.
+using RecordTexts = std::array<std::optional<std::string>, 4>;
+// "Artist, Title, Category, Format", for a statement.
+std::string recordColumnList(std::string_view prefix = {});
+
 // One of the four orders the main recordset presents the catalogue in. Each is kept in a
-// table of its own beside Main (see data/sortkeys.sql): the sort keys of its texts and the
+// table of its own beside Main (see data/orders.sql): the sort keys of its texts and the
 // record's row id, its primary key the order itself.
 struct View {
     std::string_view name;                  // "Artist": kept in the recordset's index name

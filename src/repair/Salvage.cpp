@@ -127,13 +127,16 @@ std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
                               "\" WHERE rowid IS NOT NULL");
          });
     // Each order's table holds a row per record too.
-    each(
-        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name IN ('ArtistOrder', "
-        "'TitleOrder', 'CategoryOrder', 'FormatOrder')",
-        [&counts](sqlite3_stmt* row) {
-            counts.push_back("SELECT count(*) FROM " + std::string(reinterpret_cast<const char*>(
-                                                           sqlite3_column_text(row, 0))));
-        });
+    for (const View& view : views()) {
+        each("SELECT name FROM sqlite_schema WHERE type = 'table' AND name = '" +
+                 std::string(view.table) + "'",
+             [&counts](sqlite3_stmt* row) {
+                 counts.push_back(
+                     "SELECT count(*) FROM \"" +
+                     std::string(reinterpret_cast<const char*>(sqlite3_column_text(row, 0))) +
+                     "\"");
+             });
+    }
     for (const std::string& count : counts) {
         each(count, [&claimed](sqlite3_stmt* row) {
             const std::int64_t n = sqlite3_column_int64(row, 0);

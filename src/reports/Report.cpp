@@ -62,7 +62,7 @@ class LaidOutReport : public Report {
 
   private:
     void planFull();
-    std::optional<db::catalogue::RecordReader::Texts> readRecord(std::int64_t place);
+    std::optional<db::RecordTexts> readRecord(std::int64_t place);
     void planGrouped();
     void addHeader(Page& page) const;
     void addFooter(Page& page, int index) const;
@@ -195,7 +195,7 @@ void LaidOutReport::planGrouped() {
     }
 }
 
-std::optional<db::catalogue::RecordReader::Texts> LaidOutReport::readRecord(std::int64_t place) {
+std::optional<db::RecordTexts> LaidOutReport::readRecord(std::int64_t place) {
     try {
         return reader_->read(data_.rowIds[static_cast<std::size_t>(place)]);
     } catch (const db::DbError& error) {

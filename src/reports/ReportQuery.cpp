@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "catalogue/Views.h"
 #include "reports/Formula.h"
 #include "reports/ReportError.h"
@@ -111,7 +111,7 @@ ReportData readReportData(db::Connection& connection, const ReportSettings& sett
     ReportData data;
     data.heading = formulaValue(settings.formulas, "TxtTitle");
     try {
-        db::catalogue::fillMissingKeys(connection);
+        const db::catalogue::OrderRead read(connection);  // every read below sees one file
         db::Statement rows(connection, orderedRowIds(terms, where));
         rows.bindAll(selection.params);
         while (rows.step()) {

@@ -48,12 +48,6 @@ std::string whyNotOpened(const std::string& path) {
     return "The file '" + path + "' could not be opened.";
 }
 
-// One value from a pragma that answers with a row.
-std::string pragmaText(Connection& connection, const std::string& pragma) {
-    Statement statement(connection, "PRAGMA " + pragma);
-    return statement.step() ? statement.column(0).text().value_or("") : "";
-}
-
 }  // namespace
 
 void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const {
@@ -253,7 +247,7 @@ void Connection::openWith(const std::string& path, int flags) {
 // synced to the disk (with the journal's folder) before it counts as done: a saved record
 // survives a power cut. A file another tool left in write-ahead-log mode is put back.
 void Connection::useDurableSettings() {
-    const std::string mode = pragmaText(*this, "journal_mode=DELETE");
+    const std::string mode = textValue("PRAGMA journal_mode=DELETE");
     if (mode != "delete") {
         throw DbError(err::Unspecified,
                       "The catalogue file is kept in '" + mode +
@@ -271,6 +265,9 @@ void Connection::useDurableSettings() {
 // program show that it is waiting.
 int Connection::waitWhileBusy(void* self, int attempts) {
     auto* connection = static_cast<Connection*>(self);
+    if (!connection->waits_) {
+        return 0;
+    }
     if (attempts == 0 && connection->onWait_) {
         connection->onWait_();
     }
@@ -283,6 +280,8 @@ int Connection::waitWhileBusy(void* self, int attempts) {
 
 void Connection::close() {
     readOnly_ = false;
+    dataVersion_.reset();
+    kept_.reset();
     if (handle_) {
         sqlite3_close_v2(handle_);
         handle_ = nullptr;
@@ -314,6 +313,32 @@ void Connection::executeScript(const std::string& sql) {
         }
         throw DbError(err::Unspecified, text);
     }
+}
+
+std::int64_t Connection::integerValue(const std::string& sql, const std::vector<Value>& params) {
+    Statement statement(*this, sql);
+    statement.bindAll(params);
+    return statement.step() ? statement.integerColumn(0) : 0;
+}
+
+std::string Connection::textValue(const std::string& sql, const std::vector<Value>& params) {
+    Statement statement(*this, sql);
+    statement.bindAll(params);
+    return statement.step() ? std::string(statement.textColumn(0).value_or("")) : std::string();
+}
+
+std::int64_t Connection::totalChanges() const {
+    return sqlite3_total_changes64(handle());
+}
+
+std::int64_t Connection::dataVersion() {
+    if (!dataVersion_) {
+        dataVersion_ = std::make_unique<Statement>(*this, "PRAGMA data_version");
+    }
+    dataVersion_->step();
+    const std::int64_t version = dataVersion_->integerColumn(0);
+    dataVersion_->reset();
+    return version;
 }
 
 std::int64_t Connection::lastInsertRowId() const {

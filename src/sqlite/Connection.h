@@ -1,5 +1,7 @@
 #pragma once
 
+#include <any>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -71,13 +73,31 @@ class Connection {
 
     void execute(const std::string& sql, const std::vector<Value>& params = {});
     void executeScript(const std::string& sql);  // several statements, no parameters
+    // The first column of the first row a statement gives: 0 or empty text for none or Null.
+    std::int64_t integerValue(const std::string& sql, const std::vector<Value>& params = {});
+    std::string textValue(const std::string& sql, const std::vector<Value>& params = {});
     std::int64_t lastInsertRowId() const;
     int changes() const;
+    // Rows this connection has written since it opened the file (triggers' rows included).
+    std::int64_t totalChanges() const;
+    // Changes whenever another connection commits a change to the file (never for ours).
+    std::int64_t dataVersion();
+
+    // Another program renumbered the row ids of tables without an INTEGER PRIMARY KEY (a
+    // plain VACUUM does): whoever finds it out counts it here, and whoever holds row ids
+    // compares the count with the one it read them under.
+    void rowIdsRenumbered() { ++rowIdGeneration_; }
+    std::uint64_t rowIdGeneration() const { return rowIdGeneration_; }
+
+    // What a layer above keeps about the open file (the catalogue's orders), forgotten when
+    // the file is closed.
+    std::any& kept() { return kept_; }
 
     sqlite3* handle() const;
     [[noreturn]] void fail(int code) const;  // throws the DbError for an engine failure
 
   private:
+    friend class NoWaiting;
     void openWith(const std::string& path, int flags);
     void useDurableSettings();
     static int waitWhileBusy(void* self, int attempts);
@@ -85,6 +105,27 @@ class Connection {
     bool readOnly_ = false;
     std::function<void()> onWait_;
     std::string path_;
+    bool waits_ = true;
+    std::unique_ptr<Statement> dataVersion_;
+    std::uint64_t rowIdGeneration_ = 0;
+    std::any kept_;
+};
+
+// While it lives (and is `active`), a statement another program's hold on the file keeps
+// from running fails at once (busy) instead of waiting for it.
+class NoWaiting {
+  public:
+    NoWaiting(Connection& connection, bool active)
+        : connection_(connection), waited_(connection.waits_) {
+        connection_.waits_ = waited_ && !active;
+    }
+    ~NoWaiting() { connection_.waits_ = waited_; }
+    NoWaiting(const NoWaiting&) = delete;
+    NoWaiting& operator=(const NoWaiting&) = delete;
+
+  private:
+    Connection& connection_;
+    bool waited_;
 };
 
 // Rolls back unless commit() is called.

@@ -15,6 +15,7 @@ inline constexpr long RecordDeleted = 3167;
 inline constexpr long ObjectClosed = 3704;
 inline constexpr long BadBookmark = -2147217906;
 inline constexpr long TableMissing = -2147217865;
+inline constexpr long RowChanged = -2147217864;
 inline constexpr long NotAllowed = -2147217887;
 inline constexpr long Unspecified = -2147467259;
 }  // namespace err
@@ -41,6 +42,11 @@ class DbError : public std::runtime_error {
         return {err::ObjectClosed, "Operation is not allowed when the object is closed."};
     }
     static DbError recordDeleted() { return {err::RecordDeleted, "Record is deleted."}; }
+    static DbError rowChanged() {
+        return {err::RowChanged,
+                "Another program changed or moved this record in the catalogue file after it "
+                "was read. The catalogue has been read again."};
+    }
     static DbError badBookmark() {
         return {err::BadBookmark,
                 "Arguments are of the wrong type, are out of acceptable range, or are in "

@@ -87,37 +87,6 @@ void Recordset::close() {
     connection_ = nullptr;
 }
 
-void Recordset::swap(Recordset& other) noexcept {
-    using std::swap;
-    swap(index_, other.index_);
-    swap(connection_, other.connection_);
-    swap(cursor_, other.cursor_);
-    swap(lock_, other.lock_);
-    swap(source_, other.source_);
-    swap(columns_, other.columns_);
-    swap(keys_, other.keys_);
-    swap(removed_, other.removed_);
-    swap(live_, other.live_);
-    swap(pos_, other.pos_);
-    swap(rowReader_, other.rowReader_);
-    swap(rowDeleter_, other.rowDeleter_);
-    swap(orderProbe_, other.orderProbe_);
-    swap(probedKeys_, other.probedKeys_);
-    swap(loadedKeys_, other.loadedKeys_);
-    swap(rowCache_, other.rowCache_);
-    swap(cachedKey_, other.cachedKey_);
-    swap(cacheValid_, other.cacheValid_);
-    swap(edit_, other.edit_);
-    swap(editValues_, other.editValues_);
-    swap(editTouched_, other.editTouched_);
-    swap(batch_, other.batch_);
-    swap(querySql_, other.querySql_);
-    swap(queryParams_, other.queryParams_);
-    swap(query_, other.query_);
-    swap(queryEof_, other.queryEof_);
-    swap(queryRow_, other.queryRow_);
-}
-
 void Recordset::requireOpen() const {
     if (!connection_) {
         throw DbError::objectClosed();
@@ -140,15 +109,21 @@ void Recordset::prepareRowReader() {
     }
 }
 
-// The statement over the source's rows, in its order.
-Statement Recordset::query(const std::string& columns) const {
+void Recordset::forEachRow(const std::string& columns,
+                           const std::function<void(const Statement&)>& row) {
     requireOpen();
-    if (source_.prepare) {
-        source_.prepare(*connection_);  // rows written since the open are in their places
-    }
+    const auto held = holdOrder();  // rows written since the open are in their places
     Statement statement(*connection_, selectFrom(columns));
     statement.bindAll(source_.params);
-    return statement;
+    while (statement.step()) {
+        row(statement);
+    }
+}
+
+// The source's order brought up to date and held so while it is read; nothing for a source
+// without one.
+std::shared_ptr<void> Recordset::holdOrder() {
+    return source_.hold ? source_.hold(*connection_) : nullptr;
 }
 
 // Columns of the table's rows, in the source's order: an order kept in a table of its own
@@ -193,8 +168,10 @@ std::string Recordset::keyOrder() const {
 }
 
 void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
-    if (source_.prepare) {
-        source_.prepare(*connection_);
+    const auto held = holdOrder();
+    if (source_.hold) {
+        seenVersion_ = connection_->dataVersion();
+        loadedGeneration_ = connection_->rowIdGeneration();
     }
     Statement statement(*connection_,
                         each ? selectFrom(idColumn() + ", " + column) : orderedIds(source_.where));
@@ -261,6 +238,7 @@ void Recordset::settle(std::ptrdiff_t position, int direction) {
 void Recordset::moveFirst() {
     requireOpen();
     flushEdit();
+    followOtherPrograms();
     if (cursor_ == CursorType::ForwardOnly) {
         restartForwardOnly();
         if (queryEof_) {
@@ -278,6 +256,7 @@ void Recordset::moveFirst() {
 void Recordset::moveLast() {
     requireKeyset("MoveLast");
     flushEdit();
+    followOtherPrograms();
     if (live_ == 0) {
         pos_ = 0;
         throw DbError::noCurrentRecord();
@@ -333,11 +312,12 @@ std::int64_t Recordset::currentKey() const {
     throw DbError::noCurrentRecord();
 }
 
-const std::vector<Value>& Recordset::currentRow() const {
-    const std::int64_t key = currentKey();
-    if (cacheValid_ && cachedKey_ == key) {
+const std::vector<Value>& Recordset::currentRow() {
+    if (cacheValid_ && cachedKey_ == currentKey()) {
         return rowCache_;
     }
+    followOtherPrograms();
+    const std::int64_t key = currentKey();
     // The reader is always left reset (so it holds no read lock between rows).
     rowReader_->bind(1, Value(key));
     if (!rowReader_->step()) {
@@ -350,6 +330,7 @@ const std::vector<Value>& Recordset::currentRow() const {
     }
     rowReader_->reset();
     cachedKey_ = key;
+    cachedPlace_ = pos_;
     cacheValid_ = true;
     return rowCache_;
 }
@@ -366,7 +347,7 @@ std::size_t Recordset::columnIndex(const std::string& name) const {
                       name + "').");
 }
 
-Value Recordset::field(const std::string& name) const {
+Value Recordset::field(const std::string& name) {
     requireOpen();
     const std::size_t column = columnIndex(name);
     if (cursor_ == CursorType::ForwardOnly) {

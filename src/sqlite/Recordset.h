@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sqlite/Connection.h"
@@ -30,8 +31,10 @@ struct TableSource {
     std::string orderBy;
     std::string where;
     std::vector<Value> params;
-    // Brings what the order and the condition read up to date, before they are read.
-    std::function<void(Connection&)> prepare = {};
+    // For an order kept beside the table: brings it up to date with the rows and holds it so
+    // (one transaction) until what it gives is let go. A source with one follows other
+    // programs' writes: rows they renumber are read again (see Connection::rowIdGeneration).
+    std::function<std::shared_ptr<void>(Connection&)> hold = {};
     std::string orderTable = {};
     // The same order over the table's own rows, for comparing two of them; `orderBy` when
     // empty.
@@ -46,6 +49,9 @@ struct TableSource {
 // Keyset cursors hold the ordered row ids taken at open and read a row by id
 // only when a field is asked for, so a move is O(1) and opening costs one index scan. A
 // bookmark is a row id: it stays valid across a close and reopen of the same table.
+// A row is changed or deleted only while it holds what was read of it: another program may
+// have changed it, or renumbered the rows, since (RowChanged; the rows are then read again and
+// the record found by what was read of it).
 // Positions: BOF before the first row, EOF after the last; both when there are no rows.
 // Batch-optimistic recordsets keep every change in one transaction until UpdateBatch
 // (commit) or CancelBatch (roll back); closing without either rolls back.
@@ -55,6 +61,9 @@ class Recordset {
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
+    // One moved from is closed.
+    Recordset(Recordset&&) noexcept = default;
+    Recordset& operator=(Recordset&&) noexcept = default;
 
     // The stored index name (the main recordset keeps its view name here).
     void setIndex(std::string name) { index_ = std::move(name); }
@@ -72,8 +81,6 @@ class Recordset {
     void openQuery(Connection& connection, std::string sql, std::vector<Value> params = {});
     void close();
     bool isOpen() const { return connection_ != nullptr; }
-    // Exchanges everything, index name included, with another recordset.
-    void swap(Recordset& other) noexcept;
 
     bool eof() const;
     bool bof() const;
@@ -94,7 +101,7 @@ class Recordset {
     std::int64_t bookmark() const;
     void setBookmark(std::int64_t rowId);
 
-    Value field(const std::string& name) const;
+    Value field(const std::string& name);
     void setField(const std::string& name, const Value& value);
     const std::vector<std::string>& columns() const { return columns_; }
 
@@ -114,9 +121,9 @@ class Recordset {
     std::string findSql(const std::string& condition, const std::string& table = {}) const;
 
     void requery();
-    // A statement over the rows this recordset was opened on, in its order, reading
-    // `columns` as the rows now are (for writing them all out in one pass).
-    Statement query(const std::string& columns) const;
+    // Each row this recordset was opened on, in its order, `columns` read as the rows now
+    // are (for writing them all out in one pass).
+    void forEachRow(const std::string& columns, const std::function<void(const Statement&)>& row);
     void updateBatch();
     void cancelBatch();
 
@@ -128,11 +135,18 @@ class Recordset {
     void requireOpen() const;
     void requireKeyset(const char* what) const;
     void loadKeys(const std::string& column = {}, const ColumnReader* each = nullptr);
+    std::shared_ptr<void> holdOrder();
+    void followOtherPrograms();
+    std::optional<std::ptrdiff_t> findAgain(const std::vector<Value>& asRead, std::int64_t key,
+                                            bool renumbered);
+    bool rowHolds(std::int64_t key, const std::vector<Value>& values);
+    void writeRowAsRead(std::int64_t key, const std::vector<Value>& asRead,
+                        const std::function<void()>& write);
     void prepareRowReader();
     std::int64_t currentKey() const;
     bool onRow() const;
     bool onRemovedRow() const;
-    const std::vector<Value>& currentRow() const;
+    const std::vector<Value>& currentRow();
     std::size_t columnIndex(const std::string& name) const;
     void flushEdit();
     void settle(std::ptrdiff_t position, int direction);
@@ -149,8 +163,30 @@ class Recordset {
     void beginBatchIfNeeded();
     void deleteMarkedRows();
 
+    // The connection, which a move takes along: the recordset moved from is closed.
+    class ConnectionRef {
+      public:
+        ConnectionRef() = default;
+        ConnectionRef(ConnectionRef&& other) noexcept : to_(std::exchange(other.to_, nullptr)) {}
+        ConnectionRef& operator=(ConnectionRef&& other) noexcept {
+            to_ = std::exchange(other.to_, nullptr);
+            return *this;
+        }
+        ConnectionRef& operator=(Connection* to) {
+            to_ = to;
+            return *this;
+        }
+        Connection* operator->() const { return to_; }
+        Connection& operator*() const { return *to_; }
+        bool operator==(std::nullptr_t) const { return to_ == nullptr; }
+        explicit operator bool() const { return to_ != nullptr; }
+
+      private:
+        Connection* to_ = nullptr;
+    };
+
     std::string index_;
-    Connection* connection_ = nullptr;
+    ConnectionRef connection_;
     CursorType cursor_ = CursorType::Keyset;
     LockType lock_ = LockType::Optimistic;
     TableSource source_;
@@ -164,14 +200,18 @@ class Recordset {
     std::unique_ptr<Statement> rowReader_;
     std::unique_ptr<Statement> rowDeleter_;  // prepared on first use
     std::unique_ptr<Statement> orderProbe_;  // a row's place in the order, for locate()
+    std::int64_t seenVersion_ = -1;          // the file as other programs left it, last looked
+    std::uint64_t loadedGeneration_ = 0;     // the row ids' generation the keys were read in
     std::unordered_map<std::int64_t, std::vector<std::string>> probedKeys_;  // until a load
     std::ptrdiff_t loadedKeys_ = 0;  // keys from the load; rows added come after
-    mutable std::vector<Value> rowCache_;
-    mutable std::int64_t cachedKey_ = 0;
-    mutable bool cacheValid_ = false;
+    std::vector<Value> rowCache_;
+    std::int64_t cachedKey_ = 0;
+    std::ptrdiff_t cachedPlace_ = 0;  // where the cached row was read
+    bool cacheValid_ = false;
 
     Edit edit_ = Edit::None;
     std::vector<Value> editValues_;
+    std::vector<Value> editBase_;  // the row as read when the edit began
     std::vector<char> editTouched_;
 
     std::unique_ptr<Transaction> batch_;

@@ -15,6 +15,7 @@ void Recordset::setField(const std::string& name, const Value& value) {
     const std::size_t column = columnIndex(name);
     if (edit_ == Edit::None) {
         editValues_ = currentRow();
+        editBase_ = editValues_;
         editTouched_.assign(columns_.size(), 0);
         edit_ = Edit::Changing;
     }
@@ -95,11 +96,10 @@ void Recordset::update() {
     }
     const std::int64_t key = currentKey();
     values.emplace_back(key);
-    connection_->execute("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?", values);
-    cacheValid_ = false;
-    if (connection_->changes() == 0) {
-        throw DbError::recordDeleted();
-    }
+    writeRowAsRead(key, editBase_, [&] {
+        connection_->execute("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?",
+                             values);
+    });
 }
 
 void Recordset::deleteCurrent() {
@@ -121,9 +121,14 @@ void Recordset::deleteCurrent() {
         rowDeleter_ = std::make_unique<Statement>(
             *connection_, "DELETE FROM " + quoted(source_.table) + " WHERE rowid = ?");
     }
-    rowDeleter_->bind(1, Value(key));
-    rowDeleter_->step();  // a failed step resets the statement itself
-    rowDeleter_->reset();
+    // The record as shown, when it was read.
+    const std::vector<Value> shown =
+        cacheValid_ && cachedKey_ == key ? rowCache_ : std::vector<Value>{};
+    writeRowAsRead(key, shown, [&] {
+        rowDeleter_->bind(1, Value(key));
+        rowDeleter_->step();  // a failed step resets the statement itself
+        rowDeleter_->reset();
+    });
     removed_[pos_] = 1;
     --live_;
     cacheValid_ = false;

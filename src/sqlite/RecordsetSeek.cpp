@@ -12,6 +12,7 @@ namespace db {
 void Recordset::setAbsolutePosition(std::int64_t ordinal) {
     requireKeyset("AbsolutePosition");
     flushEdit();
+    followOtherPrograms();
     if (ordinal < 1 || ordinal > live_) {
         throw DbError::badBookmark();
     }
@@ -45,6 +46,7 @@ std::int64_t Recordset::bookmark() const {
 void Recordset::setBookmark(std::int64_t rowId) {
     requireKeyset("Bookmark");
     flushEdit();
+    followOtherPrograms();
     const auto position = locate(rowId);
     if (!position) {
         throw DbError::badBookmark();
@@ -166,12 +168,11 @@ void Recordset::findWhere(const std::string& condition, const std::vector<Value>
                           const std::string& table) {
     requireKeyset("Find");
     flushEdit();
+    followOtherPrograms();
     if (bof() || eof()) {
         throw DbError::noCurrentRecord();
     }
-    if (source_.prepare) {
-        source_.prepare(*connection_);
-    }
+    const auto held = holdOrder();
     const bool inOrder = quoted(table.empty() ? source_.table : table) == keysFrom();
     if (inOrder && pos_ == 0 && live_ == static_cast<std::int64_t>(keys_.size())) {
         // From the first row: one indexed lookup of the first match in the source's order.

@@ -122,7 +122,7 @@ class Scene {
         }
         return {};
     }
-    const db::Recordset& records() {
+    db::Recordset& records() {
         connection_.open(catalogue_.path().toStdString());
         records_.open(connection_, db::catalogue::mainTable(db::views()[0]));
         return records_;

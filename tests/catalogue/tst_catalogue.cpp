@@ -5,8 +5,8 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Collation.h"
+#include "catalogue/Orders.h"
 #include "catalogue/RecordTransfer.h"
-#include "catalogue/SortKeys.h"
 #include "sqlite/DbError.h"
 #include "support/OrderChecks.h"
 #include "support/TestCatalogue.h"
@@ -48,7 +48,25 @@ KeyedState keyedState(db::Connection& cn) {
     const auto column = [&](const std::string& sql) { return ::column(cn, sql); };
     return {column(testing::ArtistsInOrderSql), column(testing::misplacedSql()).join(""),
             column("SELECT group_concat(name) FROM pragma_table_info('Main')").join(""), texts(cn),
-            column("SELECT Description FROM SortKeyCollation").join("")};
+            column("SELECT Collation FROM OrderState").join("")};
+}
+
+// A shell script running SQL through the stock sqlite3 tool on the catalogue "$F".
+QString sql(const QString& statements) {
+    return "sqlite3 \"$F\" <<'SQL'\n" + statements + "\nSQL\n";
+}
+
+// Runs a shell script on the catalogue at `path` ($F), as another program would write the
+// file: what it says on either output.
+QString stockScript(const QString& path, const QString& script) {
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("F", path);
+    shell.setProcessEnvironment(environment);
+    shell.start("sh", {"-c", script});
+    shell.waitForFinished();
+    return QString::fromUtf8(shell.readAllStandardOutput() + shell.readAllStandardError())
+        .trimmed();
 }
 
 // Runs SQL through the stock sqlite3 tool, as another program would write the file.
@@ -66,45 +84,68 @@ class TestCatalogueFile : public QObject {
     Q_OBJECT
 
   private slots:
-    // Whatever wrote the file, the keys are made again where they must be, the texts stay
-    // byte for byte, and the stock tool can still write and check the file.
-    void sortKeysFollowEveryWriterAndCollation_data() {
-        QTest::addColumn<QString>("change");
+    // Whatever wrote the file before the program opened it (the stock tool's rows, its
+    // compaction, a dump loaded into a new file, Main rebuilt, an order written by hand), the
+    // orders are true again: every view in its order, every record once, the texts byte for
+    // byte, the last record shown and saved where it is, and the stock tool can still write
+    // and check the file.
+    void ordersFollowEveryWriterBeforeARun_data() {
+        QTest::addColumn<QString>("change");  // a shell script; $F is the catalogue
         QTest::addColumn<QStringList>("order");
+        QTest::addColumn<bool>("remade");
         const QStringList names = {"abba", "ABBA", "Åge", "Édith Piaf", "Zappa", "Мумий Тролль"};
-        QTest::newRow("made now") << "" << names;
+        const QStringList withoutEdith = {"abba", "ABBA", "Åge", "Zappa", "Мумий Тролль"};
+        QTest::newRow("made now") << "" << names << false;
         QTest::newRow("another collation")
-            << "UPDATE SortKeyCollation SET Description = 'ICU collation 1.0 xx'" << names;
+            << sql("UPDATE OrderState SET Collation = 'ICU collation 1.0 xx'") << names << true;
         QTest::newRow("rows written by the stock tool")
-            << "INSERT INTO Main (Artist, Title) VALUES ('Björk', 'Post');"
-               "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
-               "DELETE FROM Main WHERE Artist = 'abba' COLLATE BINARY;"
-               "UPDATE Main SET rowid = 100 WHERE Artist = 'Åge';"
-               "INSERT OR REPLACE INTO Main (rowid, Artist) VALUES (100, 'Zorn');"
-               "INSERT INTO Main (rowid, Artist) VALUES (101, 'Adès');"
-               "UPDATE OR REPLACE Main SET rowid = 101 WHERE Artist = 'Bach';"
-               "PRAGMA integrity_check;"
-            << QStringList{"ABBA", "Bach", "Björk", "Édith Piaf", "Zorn", "Мумий Тролль"};
+            << sql("INSERT INTO Main (Artist, Title) VALUES ('Björk', 'Post');"
+                   "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
+                   "DELETE FROM Main WHERE Artist = 'abba' COLLATE BINARY;"
+                   "UPDATE Main SET rowid = 100 WHERE Artist = 'Åge';"
+                   "INSERT OR REPLACE INTO Main (rowid, Artist) VALUES (100, 'Zorn');"
+                   "INSERT INTO Main (rowid, Artist) VALUES (101, 'Adès');"
+                   "UPDATE OR REPLACE Main SET rowid = 101 WHERE Artist = 'Bach';")
+            << QStringList{"ABBA", "Bach", "Björk", "Édith Piaf", "Zorn", "Мумий Тролль"} << false;
         QTest::newRow("odd rows by the stock tool")
-            << "INSERT INTO Main (Artist) VALUES (replace(hex(zeroblob(5000)), '0', 'b')),"
-               "(char(769, 769)), ('שלום'), (CAST(X'FF' AS TEXT));"
+            << sql("INSERT INTO Main (Artist) VALUES (replace(hex(zeroblob(5000)), '0', 'b')),"
+                   "(char(769, 769)), ('שלום'), (CAST(X'FF' AS TEXT));")
             << QStringList{"\u0301\u0301", "abba",  "ABBA",         "Åge",  QString(10000, 'b'),
-                           "Édith Piaf",   "Zappa", "Мумий Тролль", "שלום", "\uFFFD"};
-        QTest::newRow("keys of its own") << "UPDATE ArtistOrder SET ArtistKey = X'00';" << names;
-        QTest::newRow("keys dropped") << QString(testing::WithoutSortKeysSql) << names;
+                           "Édith Piaf",   "Zappa", "Мумий Тролль", "שלום", "\uFFFD"}
+            << false;
+        QTest::newRow("keys of its own")
+            << sql("UPDATE ArtistOrder SET ArtistKey = X'00';") << names << true;
+        QTest::newRow("a place written into an order")
+            << sql("INSERT INTO ArtistOrder VALUES (X'01', X'01', 999999);") << names << true;
+        QTest::newRow("a place taken from an order")
+            << sql("DELETE FROM TitleOrder WHERE Id = 4;") << names << true;
+        QTest::newRow("a stock compaction after a gap")
+            << sql("DELETE FROM Main WHERE rowid = 2; VACUUM;") << withoutEdith << true;
+        QTest::newRow("a dump loaded into a new file")
+            << sql("DELETE FROM Main WHERE rowid = 2;") +
+                   "sqlite3 \"$F\" .dump > \"$F.sql\" && rm \"$F\" && sqlite3 \"$F\" < \"$F.sql\"\n"
+            << withoutEdith << true;
+        QTest::newRow("Main rebuilt by a tool")
+            << sql("CREATE TABLE New (Artist TEXT COLLATE NOCASE, Title TEXT COLLATE NOCASE, "
+                   "Category TEXT COLLATE NOCASE, Format TEXT COLLATE NOCASE);"
+                   "INSERT INTO New SELECT * FROM Main WHERE rowid <> 2;"
+                   "DROP TABLE Main; ALTER TABLE New RENAME TO Main;")
+            << withoutEdith << true;
+        QTest::newRow("keys dropped") << sql(testing::WithoutSortKeysSql) << names << true;
         QTest::newRow("keys kept in Main, as before their tables")
-            << QString(testing::WithoutSortKeysSql) + testing::KeysInMainSql << names;
+            << sql(QString(testing::WithoutSortKeysSql) + testing::KeysInMainSql) << names << true;
     }
-    void sortKeysFollowEveryWriterAndCollation() {
+    void ordersFollowEveryWriterBeforeARun() {
         QFETCH(QString, change);
         QFETCH(QStringList, order);
+        QFETCH(bool, remade);
         TestCatalogue file;
         for (const char* name : {"Zappa", "Édith Piaf", "ABBA", "Мумий Тролль", "abba", "Åge"}) {
             file.insert({{name, "Album", "Pop", "CD"}});
         }
         if (!change.isEmpty()) {
-            const QString said = stockTool(file.path(), change);
-            QVERIFY2(said.isEmpty() || said == "ok", qPrintable(said));
+            const QString said = stockScript(file.path(), change);
+            QVERIFY2(said.isEmpty(), qPrintable(said));
         }
         db::Connection before;
         before.open(file.path().toStdString());
@@ -113,28 +154,110 @@ class TestCatalogueFile : public QObject {
         db::Connection cn;
         cn.open(file.path().toStdString());
         std::vector<int> progress;
-        catalogue::prepareSortKeys(cn, [&](int percent) { progress.push_back(percent); });
+        catalogue::prepareOrders(cn, [&](int percent) { progress.push_back(percent); });
         const KeyedState state = keyedState(cn);
         QCOMPARE(state.order, order);
         QCOMPARE(state.misplaced, QString("0"));
         QCOMPARE(state.mainColumns, QString("Artist,Title,Category,Format"));
         QCOMPARE(state.texts, written);
         QCOMPARE(state.collation, QString::fromStdString(db::collation::description()));
+        QCOMPARE(column(cn, testing::OrderObjectsSql), QStringList{"6,18"});
         // Every key made again is said, from 0 to 100; keys of a few new rows are made quietly.
-        const bool remade = change.contains("collation") || change.contains("X'00'") ||
-                            change.contains("DROP TABLE");
-        QCOMPARE(progress.empty(), !remade);
+        QCOMPARE(!progress.empty(), remade);
         QCOMPARE(stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
+        // The last record shown, and a save of it written to it alone.
+        db::Recordset rs;
+        rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+        rs.moveLast();
+        QCOMPARE(QString::fromStdString(rs.field("Artist").toText()), order.last());
+        rs.setField("Title", "Saved");
+        rs.update();
+        QCOMPARE(column(cn, "SELECT Artist FROM Main WHERE Title = 'Saved'"),
+                 QStringList{order.last()});
+        rs.close();
         // A catalogue that cannot be written gets its keys for the session alone.
         cn.close();
-        stockTool(file.path(), "UPDATE SortKeyCollation SET Description = 'other'");
+        stockTool(file.path(), "UPDATE OrderState SET Collation = 'other'");
         testing::Unwritable lock(file.path());
         if (lock.took()) {
             db::Connection readOnly;
             readOnly.open(file.path().toStdString());
-            catalogue::prepareSortKeys(readOnly);
+            catalogue::prepareOrders(readOnly);
             QCOMPARE(keyedState(readOnly).order, order);
         }
+    }
+
+    // Another program writes the file while the program shows a record: a compaction that
+    // renumbers the rows, Main rebuilt, an order written by hand, another copy in another
+    // language. The record shown is found again and the save written to it alone; every view
+    // reads every record once, in order. The other copy's keys are never written over.
+    void ordersFollowEveryWriterDuringARun_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("order");
+        const QStringList names = {"abba", "ABBA", "Åge", "Édith Piaf", "Zappa", "Мумий Тролль"};
+        const QStringList withoutEdith = {"abba", "ABBA", "Åge", "Zappa", "Мумий Тролль"};
+        QTest::newRow("nothing") << "" << names;
+        QTest::newRow("a stock compaction after a gap")
+            << "DELETE FROM Main WHERE rowid = 2; VACUUM;" << withoutEdith;
+        QTest::newRow("Main rebuilt by a tool")
+            << "CREATE TABLE New (Artist TEXT COLLATE NOCASE, Title TEXT COLLATE NOCASE, "
+               "Category TEXT COLLATE NOCASE, Format TEXT COLLATE NOCASE);"
+               "INSERT INTO New SELECT * FROM Main WHERE rowid <> 2;"
+               "DROP TABLE Main; ALTER TABLE New RENAME TO Main;"
+            << withoutEdith;
+        QTest::newRow("a place written into an order")
+            << "INSERT INTO ArtistOrder VALUES (X'01', X'01', 999999);" << names;
+        QTest::newRow("the shown record's place taken from an order")
+            << "DELETE FROM ArtistOrder WHERE Id = 4;" << names;
+        QTest::newRow("another copy's collation, then a title changed")
+            << "UPDATE OrderState SET Collation = 'ICU collation 1.0 xx';"
+               "UPDATE Main SET Artist = 'Bach' WHERE Artist = 'Zappa';"
+            << QStringList{"abba", "ABBA", "Åge", "Bach", "Édith Piaf", "Мумий Тролль"};
+    }
+    void ordersFollowEveryWriterDuringARun() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, order);
+        TestCatalogue file;
+        for (const char* name : {"Zappa", "Édith Piaf", "ABBA", "Мумий Тролль", "abba", "Åge"}) {
+            file.insert({{name, "Album", "Pop", "CD"}});
+        }
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::prepareOrders(cn);
+        db::Recordset rs;
+        rs.open(cn, catalogue::mainTable(*db::findView("Artist")));
+        rs.moveLast();
+        QCOMPARE(rs.field("Artist").toText(), std::string("Мумий Тролль"));
+        if (!change.isEmpty()) {
+            const QString said = stockTool(file.path(), change);
+            QVERIFY2(said.isEmpty(), qPrintable(said));
+        }
+        rs.setField("Title", "Saved");
+        try {
+            rs.update();
+        } catch (const DbError& error) {
+            QCOMPARE(error.number, db::err::RowChanged);  // found again, and shown
+            QCOMPARE(rs.field("Artist").toText(), std::string("Мумий Тролль"));
+            rs.setField("Title", "Saved");
+            rs.update();
+        }
+        QCOMPARE(file.column("SELECT Artist || '/' || Title FROM Main WHERE Title <> 'Album'"),
+                 QStringList{"Мумий Тролль/Saved"});
+        QStringList shown;
+        rs.requery();  // the view opened again: records another program wrote are in place
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            shown << QString::fromStdString(rs.field("Artist").toText());
+        }
+        QCOMPARE(shown, order);
+        if (change.contains("Collation")) {  // left to the copy whose keys the file holds
+            QCOMPARE(file.column("SELECT Collation FROM OrderState"),
+                     QStringList{"ICU collation 1.0 xx"});
+            QVERIFY(file.column("SELECT count(*) FROM OrderNotes").first().toInt() > 0);
+        } else {
+            catalogue::bringOrdersTrue(cn);
+            QCOMPARE(keyedState(cn).misplaced, QString("0"));
+        }
+        QCOMPARE(stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
     }
 
     // Rows written by another program that still holds the file for writing: the catalogue
@@ -148,12 +271,12 @@ class TestCatalogueFile : public QObject {
         writer.execute("UPDATE Options SET optValue = optValue");
         db::Connection cn;
         cn.open(file.path().toStdString());
-        catalogue::prepareSortKeys(cn);
+        catalogue::prepareOrders(cn);
         QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
         const QString inTheFile = "SELECT count(*) FROM main.ArtistOrder";
         QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"1"});
         writer.execute("ROLLBACK");
-        catalogue::fillMissingKeys(cn);
+        catalogue::bringOrdersTrue(cn);
         QCOMPARE(keyedState(cn).misplaced, QString("0"));
         QCOMPARE(column(cn, inTheFile.toStdString()), QStringList{"2"});
         QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
@@ -163,13 +286,13 @@ class TestCatalogueFile : public QObject {
         QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('Bach')").isEmpty());
         writer.execute("BEGIN");
         column(writer, "SELECT count(*) FROM Main");
-        catalogue::fillMissingKeys(cn);
+        catalogue::bringOrdersTrue(cn);
         QVERIFY(!cn.inTransaction());
         QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Bach", "Zappa"}));
         writer.execute("COMMIT");
         // Another program places the record: this one's own orders are let go.
-        catalogue::fillMissingKeys(writer);
-        catalogue::fillMissingKeys(cn);
+        catalogue::bringOrdersTrue(writer);
+        catalogue::bringOrdersTrue(cn);
         QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
         QCOMPARE(keyedState(cn).misplaced, QString("0"));
     }
@@ -224,7 +347,7 @@ class TestCatalogueFile : public QObject {
         QCOMPARE(file.column("SELECT count(*) FROM sqlite_master WHERE name LIKE '%Order'"),
                  QStringList{"4"});
         QCOMPARE(file.column(testing::misplacedSql()), QStringList{"0"});
-        QCOMPARE(file.column("SELECT count(*) FROM SortKeysToMake"), QStringList{"0"});
+        QCOMPARE(file.column("SELECT count(*) FROM OrderNotes"), QStringList{"0"});
     }
 
     void textComparesWithoutCase() {

@@ -8,10 +8,11 @@
 #include <filesystem>
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "repair/Salvage.h"
 #include "sqlite/DbError.h"
 #include "support/Damage.h"
+#include "support/OrderChecks.h"
 
 using db::DbError;
 namespace salvage = db::salvage;
@@ -39,7 +40,7 @@ void writeLargeCatalogue(const std::string& path) {
     }
     connection.execute("UPDATE Options SET optValue = '-1' WHERE option = 1");
     connection.execute("INSERT INTO Category (Category) VALUES ('Zydec')");
-    db::catalogue::fillMissingKeys(connection);  // as the program leaves the file
+    db::catalogue::bringOrdersTrue(connection);  // as the program leaves the file
     transaction.commit();
 }
 
@@ -162,10 +163,12 @@ class TestSalvage : public QObject {
         QCOMPARE(countOf(connection, "SELECT count(*) FROM Category WHERE Category = 'Zydec'"),
                  qint64(1));
         QCOMPARE(countOf(connection, "SELECT count(*) FROM ReportTitle"), qint64(1));
-        QCOMPARE(countOf(connection,
-                         "SELECT count(*) FROM sqlite_schema WHERE name IN ('ArtistOrder', "
-                         "'TitleOrder', 'CategoryOrder', 'FormatOrder', 'MainAdded')"),
-                 qint64(5));
+        // The orders are made at the opening, every record in its places.
+        db::catalogue::prepareOrders(connection);
+        db::Statement objects(connection, testing::OrderObjectsSql);
+        QVERIFY(objects.step());
+        QCOMPARE(objects.textColumn(0).value_or(""), std::string_view("6,18"));
+        QCOMPARE(countOf(connection, testing::misplacedSql()), qint64(0));
     }
 
     void unsalvageableFileIsRefused_data() {

@@ -16,7 +16,7 @@ const db::View& view(const char* name) {
     return *db::findView(name);
 }
 
-std::string artist(const Recordset& rs) {
+std::string artist(Recordset& rs) {
     return rs.field("Artist").toText();
 }
 
@@ -74,11 +74,10 @@ class TestRecordset : public QObject {
         rs.addNew();
         rs.setField("Artist", "Aaron");
         rs.update();
-        db::Statement rows = rs.query("Artist");
         QStringList artists;
-        while (rows.step()) {
+        rs.forEachRow("Artist", [&](const db::Statement& rows) {
             artists << QString::fromStdString(std::string(rows.textColumn(0).value_or("")));
-        }
+        });
         QCOMPARE(artists.size(), 4);
         QCOMPARE(artists.first(), QString("Aaron"));
     }

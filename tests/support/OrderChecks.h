@@ -7,13 +7,12 @@ namespace testing {
 // A catalogue as it was before its sort keys: the orders' tables and triggers gone, the
 // views' indexes on the texts again. Plain SQL, for the stock tool or a connection.
 inline constexpr const char* WithoutSortKeysSql =
-    "DROP TRIGGER IF EXISTS MainAdded; DROP TRIGGER IF EXISTS MainChanged; DROP TRIGGER IF EXISTS "
-    "MainDeleted;"
-    "DROP TRIGGER IF EXISTS MainReplacing; DROP TRIGGER IF EXISTS MainReplacingByUpdate;"
-    "DROP TABLE IF EXISTS ArtistOrder; DROP TABLE IF EXISTS TitleOrder; DROP TABLE IF EXISTS "
-    "CategoryOrder;"
-    "DROP TABLE IF EXISTS FormatOrder; DROP TABLE IF EXISTS SortKeysToMake; DROP TABLE IF EXISTS "
-    "SortKeyCollation;"
+    "DROP TRIGGER IF EXISTS MainInserting; DROP TRIGGER IF EXISTS MainUpdating;"
+    "DROP TRIGGER IF EXISTS MainDeleting; DROP TRIGGER IF EXISTS MainAdded;"
+    "DROP TRIGGER IF EXISTS MainChanged; DROP TRIGGER IF EXISTS MainDeleted;"
+    "DROP TABLE IF EXISTS ArtistOrder; DROP TABLE IF EXISTS TitleOrder;"
+    "DROP TABLE IF EXISTS CategoryOrder; DROP TABLE IF EXISTS FormatOrder;"
+    "DROP TABLE IF EXISTS OrderNotes; DROP TABLE IF EXISTS OrderState;"
     "CREATE INDEX MainByArtist ON Main (Artist, Title);"
     "CREATE INDEX MainByTitle ON Main (Title, Artist);"
     "CREATE INDEX MainByCategory ON Main (Category, Title);"
@@ -65,6 +64,14 @@ inline std::string misplacedSql() {
     }
     return sql;
 }
+
+// The orders' tables, state and notes, and the triggers on Main (six) and on each order
+// (three): "6,18" when they are all there.
+inline constexpr const char* OrderObjectsSql =
+    "SELECT (SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name IN ('ArtistOrder', "
+    "'TitleOrder', 'CategoryOrder', 'FormatOrder', 'OrderState', 'OrderNotes')) || ',' || "
+    "(SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND tbl_name IN ('Main', "
+    "'ArtistOrder', 'TitleOrder', 'CategoryOrder', 'FormatOrder'))";
 
 // The artists in the order the artist view reads them.
 inline constexpr const char* ArtistsInOrderSql =

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 
 namespace testing {
 
@@ -40,7 +40,7 @@ class TestCatalogue {
                 "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)",
                 {row.artist, row.title, row.category, row.format});
         }
-        db::catalogue::fillMissingKeys(connection);  // as the program would on opening it
+        db::catalogue::bringOrdersTrue(connection);  // as the program would on opening it
         transaction.commit();
     }
 

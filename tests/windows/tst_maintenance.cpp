@@ -359,11 +359,11 @@ class TestMaintenance : public QObject {
         // The orders emptied with Main, nothing left to place, and the triggers back.
         QCOMPARE(f.catalogue.column("SELECT (SELECT count(*) FROM ArtistOrder) + (SELECT "
                                     "count(*) FROM FormatOrder) + (SELECT count(*) FROM "
-                                    "SortKeysToMake)"),
+                                    "OrderNotes)"),
                  QStringList{"0"});
         f.catalogue.execute("INSERT INTO Main (Artist) VALUES ('Zappa')");
         f.catalogue.execute("DELETE FROM Main");
-        QCOMPARE(f.catalogue.column("SELECT group_concat(Placed) FROM SortKeysToMake"),
+        QCOMPARE(f.catalogue.column("SELECT group_concat(Placed) FROM OrderNotes"),
                  QStringList{"0,1"});
         QCOMPARE(w.lblMsgBar1->text(), QString("Database empty"));
         QCOMPARE(w.lblMsgBar3->text(), QString("0 Artists "));

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "catalogue/Orders.h"
 #include "sqlite/Connection.h"
 #include "sqlite/DbError.h"
 
@@ -34,9 +35,9 @@ std::int64_t countOf(Connection& connection, const std::string& sql) {
 }
 
 // Records the recovery could not place: a cell of a table's leaf page (it has a row id)
-// with four fields (a catalogue older than its sort keys) or eight can only be Main's, the one
-// table of that many columns. Their keys are made again when the catalogue is opened. Their root
-// page is where the orphaned part of Main begins, not Main's own, so it does not pick them out.
+// with four fields (Main's, or Main's of a catalogue that kept its keys in it, eight) can only
+// be Main's: no other table has that many columns. Their root page is where the orphaned part
+// of Main begins, not Main's own, so it does not pick them out.
 void addLostRecords(Connection& connection, const std::set<std::string>& tables) {
     if (!tables.contains(LostAndFound) || !hasColumn(connection, LostAndFound, "c3")) {
         return;
@@ -93,6 +94,8 @@ std::int64_t refill(const std::string& catalogue, const std::string& recovered) 
         Transaction transaction(connection);
         const std::set<std::string> tables = tablesOf(connection);
         found = anyCatalogueTable(tables);
+        // The orders are made again, every key at once, when the catalogue is next opened.
+        catalogue::forgetOrders(connection);
         if (tables.contains("Main")) {
             connection.execute(
                 "INSERT INTO main.Main (rowid, Artist, Title, Category, Format) "

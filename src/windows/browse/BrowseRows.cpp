@@ -76,8 +76,7 @@ void BrowseRows::readInto(std::size_t row) const {
         reader_ = std::make_unique<db::catalogue::RecordReader>(connection_);
     }
     Cached& slot = cache_[row % CacheRows];
-    slot.texts =
-        reader_->read(ids_[row]).value_or(db::catalogue::RecordReader::Texts{});  // gone: empty
+    slot.texts = reader_->read(ids_[row]).value_or(db::RecordTexts{});  // gone: empty
     slot.rowId = ids_[row];
 }
 

@@ -38,7 +38,7 @@ class BrowseRows : public GridRows {
     static constexpr int CacheRows = 1024;
     struct Cached {
         std::int64_t rowId = -1;
-        db::catalogue::RecordReader::Texts texts;
+        db::RecordTexts texts;
     };
 
     db::Connection& connection_;

@@ -243,7 +243,7 @@ class FrmMain : public QMainWindow {
     using RecordTexts = std::array<QString, 4>;  // artist, title, category, format
     std::array<QLineEdit*, 4> fieldEdits() const;
     RecordTexts fieldTexts() const;
-    static RecordTexts readRecordTexts(const db::Recordset& source);
+    static RecordTexts readRecordTexts(db::Recordset& source);
     void showTexts(const RecordTexts& texts, bool quietly);
     void setRecordUnread(bool unread);
     void showUnreadRecord(const db::DbError& error);

@@ -11,7 +11,7 @@
 #include "app/SharedRoutines.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Collation.h"
-#include "catalogue/SortKeys.h"
+#include "catalogue/Orders.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
@@ -47,8 +47,8 @@ void FrmMain::InitializeDatabase() {
                 }
             },
             [&] {
-                catalogue::prepareSortKeys(s.cnMain,
-                                           [this](int percent) { showSortKeyProgress(percent); });
+                catalogue::prepareOrders(s.cnMain,
+                                         [this](int percent) { showSortKeyProgress(percent); });
             },
             [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
             [&] { markView("ARTIST"); },
@@ -186,7 +186,7 @@ void FrmMain::OpenView(const QString& view) {
             throw;
         }
         reopened.setIndex(std::string(chosen->name));
-        state_.rsMain.swap(reopened);
+        state_.rsMain = std::move(reopened);
         QString key = QString::fromUtf8(chosen->name.data(), chosen->name.size());
         ShowView(key);
     } else {

@@ -42,7 +42,7 @@ FrmMain::RecordTexts FrmMain::fieldTexts() const {
 
 // The current record's four texts, read from the file in one go (the first field fetches
 // the row, so a locked file is waited for once). Null reads as empty text.
-FrmMain::RecordTexts FrmMain::readRecordTexts(const db::Recordset& source) {
+FrmMain::RecordTexts FrmMain::readRecordTexts(db::Recordset& source) {
     RecordTexts texts;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         texts[i] = QString::fromStdString(source.field(Columns[i]).text().value_or(""));
