@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "app/Characters.h"
+#include "catalogue/Collation.h"
 #include "csv/CsvReader.h"
 
 namespace app {
@@ -297,7 +298,7 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
     // check for records already there reads the artist order's index: it is kept up.
     const auto lines = static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
     db::catalogue::RecordInserter inserter(connection, already ? 0 : lines);
-    // Each lookup column's values, once each as the lookup tables compare them.
+    // Each lookup column's values, once each as the lookup tables compare them (as names).
     std::array<std::unordered_set<std::string>, 3> seen;
     NewNames met;
     Inserted inserted;
@@ -313,7 +314,7 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
             ++inserted.added;
             for (std::size_t kind = 0; kind < 3; ++kind) {
                 const auto& value = texts[LookupColumns[kind]];
-                if (!blank(value) && seen[kind].insert(folded(*value)).second) {
+                if (!blank(value) && seen[kind].insert(db::collation::nameKey(*value)).second) {
                     met[kind].push_back(*value);
                 }
             }

@@ -87,6 +87,36 @@ Match beginsWith(const std::string& column, const std::string& text) {
     return keyRange(column, text, text);
 }
 
+// A key of the column is below every text whose letters come after `text`'s once it is
+// followed by 02: its letters, then the level separator 01, then the accents.
+Match comparedByLetters(const std::string& column, std::string_view op, const std::string& text) {
+    const std::string key = quoted(column + "Key");
+    const std::string letters = collation::letterKey(text);
+    const std::string same = letters + '\x01', after = letters + '\x02';
+    Match range;
+    const auto bound = [&](const char* comparison, const std::string& value) {
+        range.where += (range.where.empty() ? "" : " AND ") + key + comparison + "CAST(? AS BLOB)";
+        range.params.emplace_back(value);
+    };
+    if (op == "STARTSWITH") {
+        range = beginsWith(column, text);
+    } else if (op == "<") {
+        bound(" < ", letters);
+    } else if (op == ">=") {
+        bound(" >= ", letters);
+    } else if (op == "<=") {
+        bound(" < ", after);
+    } else if (op == ">") {
+        bound(" >= ", after);
+    } else {  // = and <>
+        bound(" >= ", same);
+        bound(" < ", after);
+    }
+    return {"Main.rowid " + std::string(op == "<>" ? "NOT IN" : "IN") + " (SELECT Id FROM " +
+                quoted(std::string(viewOf(column).table)) + " WHERE " + range.where + ")",
+            range.params};
+}
+
 std::string lookupColumn(Lookup which) {
     switch (which) {
         case Lookup::Artist:

@@ -44,6 +44,10 @@ struct Match {
 Match keyRange(const std::string& column, const std::string& from, const std::string& to);
 // `column` begins with `text`, letter for letter ("ed" finds "Édith Piaf").
 Match beginsWith(const std::string& column, const std::string& text);
+// Main's records whose `column` compares with `text` by letters alone, as a range and "begins
+// with" compare (From A To F takes Åge and Édith): `op` one of = <> < <= > >= and STARTSWITH.
+// A condition on Main's rows, its keys bound.
+Match comparedByLetters(const std::string& column, std::string_view op, const std::string& text);
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);

@@ -144,6 +144,10 @@ bool sameName(std::string_view a, std::string_view b) {
     return key >= range.first && key < range.beyond;
 }
 
+std::string nameKey(std::string_view text) {
+    return std::string(withoutCase(sortKey(text)));
+}
+
 std::string_view withoutCase(std::string_view key) {
     const std::size_t letters = key.find('\x01');
     const std::size_t accents =

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "catalogue/Catalogue.h"
+#include "catalogue/Views.h"
 #include "reports/ReportError.h"
-#include "sqlite/SqlText.h"
 
 namespace reports {
 namespace {
@@ -71,13 +72,10 @@ class Reader {
             return sql;
         }
         const std::string column = field();
-        if (word("STARTSWITH")) {
-            params.emplace_back(db::beginsWithPattern(literal()));
-            return "(" + column + " LIKE ? ESCAPE '\\')";
-        }
-        const std::string op = comparison();
-        params.emplace_back(literal());
-        return "(" + column + " " + op + " ?)";
+        const std::string op = word("STARTSWITH") ? "STARTSWITH" : comparison();
+        const db::catalogue::Match match = db::catalogue::comparedByLetters(column, op, literal());
+        params.insert(params.end(), match.params.begin(), match.params.end());
+        return "(" + match.where + ")";
     }
 
     // {Main.Field}: one of the four columns, in any letter case.
@@ -91,10 +89,10 @@ class Reader {
             fail("a closing brace is missing");
         }
         const std::string name = text_.substr(at_, close - at_);
-        for (const char* column : {"Artist", "Title", "Category", "Format"}) {
-            if (sameWord(name, std::string("Main.") + column)) {
+        for (std::string_view column : db::RecordColumns) {
+            if (sameWord(name, "Main." + std::string(column))) {
                 at_ = close + 1;
-                return db::quoted(column);
+                return std::string(column);
             }
         }
         fail("{" + name + "} is not a field of the catalogue");
@@ -190,6 +188,19 @@ class Reader {
 
 Selection parseSelection(const std::string& formula) {
     return Reader(formula).read();
+}
+
+std::string rangeSelection(const std::string& column, const std::string& from,
+                           const std::string& to) {
+    const auto literal = [](std::string text) {
+        for (std::size_t at = 0; (at = text.find('\'', at)) != std::string::npos; at += 2) {
+            text.insert(at, 1, '\'');
+        }
+        return "'" + text + "'";
+    };
+    const std::string field = "{Main." + column + "}";
+    return field + " >= " + literal(from) + " AND (" + field + " <= " + literal(to + "z") + " OR " +
+           field + " STARTSWITH " + literal(to) + ")";
 }
 
 }  // namespace reports

@@ -11,8 +11,10 @@ namespace reports {
 //   {Main.Artist} >= 'B' AND ({Main.Artist} <= 'Dz' OR {Main.Artist} STARTSWITH 'D')
 // Comparisons (= <> < <= > >= STARTSWITH) of a field of Main with a quoted literal (a quote
 // inside it written twice), joined by AND, OR and NOT, with parentheses; the words in any
-// letter case. The condition's text is made only from the formula's structure and the
-// four column names; every literal is a bound parameter. An empty formula selects all.
+// letter case. Names compare by their letters alone, as the search compares them (through
+// the orders' keys: 'b' <= Björk < 'C'). The condition's text is made only from the
+// formula's structure and the four column names; every literal's key is a bound parameter.
+// An empty formula selects all.
 struct Selection {
     std::string where;  // empty: every record
     std::vector<db::Value> params;
@@ -20,5 +22,10 @@ struct Selection {
 
 // Throws ReportError (FormulaError) for a formula it cannot read, saying where.
 Selection parseSelection(const std::string& formula);
+
+// The formula of the search's range of `column` ("Artist"): from `from` up to every value
+// that begins with `to`, the records the search holds.
+std::string rangeSelection(const std::string& column, const std::string& from,
+                           const std::string& to);
 
 }  // namespace reports

@@ -19,8 +19,6 @@ namespace db {
 // dynamic cursor: rows added through the recordset join it, and Requery picks up the rest.
 enum class CursorType { ForwardOnly, Keyset };
 enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
-// SameName: equal as names are (case and the way an accent is written aside; see Collation.h).
-enum class FindOp { Equal, BeginsWith, SameName };
 
 // The rows of one table a keyset recordset presents, in order. The texts come from the
 // program's fixed lists; values for the placeholders in `where` are bound, never pasted.
@@ -110,11 +108,12 @@ class Recordset {
     void cancelUpdate();
     void deleteCurrent();
 
-    // First row matching `column op value`, searching forward from the current row;
-    // EOF when there is none. The value is bound: quotes in it are plain characters.
-    void find(const std::string& column, FindOp op, const std::string& value);
-    // The same for a condition on the columns of `table` (the source's table when empty, or
-    // its order table), its values bound.
+    // The first row, from the current one on, holding `name` in `column` as a name (case and
+    // the way an accent is written aside: quorvane_same_name, the catalogue's collation); EOF
+    // when there is none. The name is bound.
+    void findName(const std::string& column, const std::string& name);
+    // The first row, from the current one on, meeting a condition on the columns of `table`
+    // (the source's table when empty, or its order table), its values bound.
     void findWhere(const std::string& condition, const std::vector<Value>& params,
                    const std::string& table = {});
     // The statement a find from the first row runs (for a look at its plan).

@@ -152,16 +152,10 @@ std::string Recordset::findSql(const std::string& condition, const std::string& 
     return orderedIds(where) + " LIMIT 1";
 }
 
-void Recordset::find(const std::string& column, FindOp op, const std::string& value) {
+void Recordset::findName(const std::string& column, const std::string& name) {
     requireKeyset("Find");
-    const std::string name = quoted(columns_[columnIndex(column)]);
-    if (op == FindOp::Equal) {
-        findWhere(name + " = ?", {Value(value)});
-    } else if (op == FindOp::SameName) {
-        findWhere("quorvane_same_name(" + name + ", ?)", {Value(value)});
-    } else {
-        findWhere(name + " LIKE ? ESCAPE '\\'", {Value(beginsWithPattern(value))});
-    }
+    findWhere("quorvane_same_name(" + quoted(columns_[columnIndex(column)]) + ", ?)",
+              {Value(name)});
 }
 
 void Recordset::findWhere(const std::string& condition, const std::vector<Value>& params,

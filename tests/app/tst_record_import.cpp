@@ -236,6 +236,22 @@ class TstRecordImport : public QObject {
                               "Guns N' Roses", "Zappa"}));
     }
 
+    // One name written two ways (an accent as one letter or as two, in another case) is offered
+    // to its list once; names that differ in an accent are two.
+    void aNameWrittenTwoWaysIsOfferedOnce() {
+        TestCatalogue catalogue;
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const auto inserted = RecordImport::fromBytes(
+                                  "Artist\nCéline Dion\nCe\xCC\x81line Dion\nΑλκίνοος\n"
+                                  "αλκίνοος\nМумий Тролль\nмумий тролль\nBjörk\nBjork\n")
+                                  .insertAll(connection, {});
+        QVERIFY(inserted);
+        QCOMPARE(inserted->lacking[0],
+                 (std::vector<std::string>{"Céline Dion", "Αλκίνοος", "Мумий Тролль", "Björk",
+                                           "Bjork"}));
+    }
+
     // Records that would reach past the largest row id get row ids the engine picks at
     // random: they are placed one by one, none left out of the orders.
     void recordsPastTheLargestRowIdAreEachPlaced() {

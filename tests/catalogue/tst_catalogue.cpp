@@ -12,6 +12,7 @@
 #include "support/TestCatalogue.h"
 
 using db::DbError;
+using testing::stockTool;
 using testing::TestCatalogue;
 namespace catalogue = db::catalogue;
 
@@ -67,15 +68,6 @@ QString stockScript(const QString& path, const QString& script) {
     shell.waitForFinished();
     return QString::fromUtf8(shell.readAllStandardOutput() + shell.readAllStandardError())
         .trimmed();
-}
-
-// Runs SQL through the stock sqlite3 tool, as another program would write the file.
-QString stockTool(const QString& path, const QString& sql) {
-    QProcess tool;
-    tool.start("sqlite3", {path, sql});
-    tool.waitForFinished();
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed() +
-           QString::fromUtf8(tool.readAllStandardError()).trimmed();
 }
 
 }  // namespace
@@ -316,7 +308,7 @@ class TestCatalogueFile : public QObject {
         }
         db::Recordset list;
         list.open(cn, catalogue::lookupTable(catalogue::Lookup::Artist));
-        list.find("Artist", db::FindOp::SameName, "abba");
+        list.findName("Artist", "abba");
         QCOMPARE(list.field("Artist").toText(), std::string("ABBA"));
         list.close();
         catalogue::deleteLookupValue(cn, catalogue::Lookup::Artist, "céline dion");

@@ -1,6 +1,7 @@
 // The record selection formula: what it reads, what it refuses, and the records it selects.
 #include <QtTest>
 
+#include "catalogue/Catalogue.h"
 #include "reports/Formula.h"
 #include "reports/ReportError.h"
 #include "sqlite/Connection.h"
@@ -70,6 +71,56 @@ class TestFormula : public QObject {
                                      {"Guns N' Roses", "Appetite", "Rock", "MC"},
                                      {"O'Connor", "50% Off", "Folk", "MC"}});
         QCOMPARE(selected(file, formula.toStdString()), artists);
+    }
+
+    // The report in search mode prints exactly the records the search holds: the range's
+    // formula compares names by their letters as the search does, accents and case aside.
+    void theSearchesRangeAndItsFormulaHoldTheSameRecords_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("records");
+        QTest::newRow("A to E") << "A"
+                                << "E" << 8;
+        QTest::newRow("e to e") << "e"
+                                << "e" << 4;
+        QTest::newRow("ed to ed") << "ed"
+                                  << "ed" << 2;
+        QTest::newRow("a quote in the bound") << "O'"
+                                              << "O'C" << 1;
+        QTest::newRow("Ö to z") << "Ö"
+                                << "z" << 3;
+        QTest::newRow("Greek") << "α"
+                               << "ω" << 2;
+        QTest::newRow("Cyrillic") << "м"
+                                  << "м" << 1;
+        QTest::newRow("empty to b") << ""
+                                    << "b" << 4;
+    }
+    void theSearchesRangeAndItsFormulaHoldTheSameRecords() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, records);
+        testing::TestCatalogue file;
+        for (const char* artist :
+             {"ABBA", "abba", "Åge", "Bach", "Édith Piaf", "edith", "Eagles", "O'Connor", "Öberg",
+              "Zappa", "Αλκίνοος", "ωμέγα", "Мумий Тролль", "Émile"}) {
+            file.insert({{artist, "x", "Pop", "CD"}});
+        }
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        db::Recordset search;
+        search.open(cn, db::catalogue::mainRange("Artist", from.toStdString(), to.toStdString()));
+        QStringList held;
+        search.forEachRow("Artist", [&](const db::Statement& row) {
+            held << QString::fromStdString(std::string(row.textColumn(0).value_or("")));
+        });
+        const QString formula = QString::fromStdString(
+            reports::rangeSelection("Artist", from.toStdString(), to.toStdString()));
+        QStringList printed = selected(file, formula.toStdString());
+        held.sort();
+        printed.sort();
+        QCOMPARE(printed, held);
+        QCOMPARE(held.size(), records);
     }
 
     void badFormulasAreRefusedSayingWhere_data() {

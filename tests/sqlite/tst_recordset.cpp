@@ -172,47 +172,47 @@ class TestRecordset : public QObject {
         QCOMPARE(artist(rs), std::string("Miles Davis"));  // a bad bookmark does not move
     }
 
+    // Finds go forward from the current row, by the collation: a name as a name, "begins
+    // with" by letters; quotes, wildcards and backslashes are plain characters.
     void findBindsTheValueAndSearchesForwardInOrder() {
         TestCatalogue file({{"O'Connor", "Theme", "Folk", "CD"},
                             {"Guns N' Roses", "Appetite", "Rock", "LP"},
                             {"Beach Boys", "Pet Sounds", "Pop", "LP"},
                             {"Beatles", "Revolver", "Rock", "LP"},
-                            {"50% Off", "Sale_Items", "Pop", "CD"}});
+                            {"Béla Bartók", "Concerto", "Class", "CD"},
+                            {"50% Off", "Sale_Items", "Pop", "CD"},
+                            {"AC\\DC", "Back", "Rock", "CD"}});
         db::Connection cn;
         cn.open(file.path().toStdString());
         Recordset rs;
         rs.open(cn, catalogue::mainTable(view("Artist")));
-        rs.find("Artist", db::FindOp::Equal, "o'connor");
+        const auto beginsWith = [&](const std::string& column, const std::string& text) {
+            const catalogue::Match match = catalogue::beginsWith(column, text);
+            rs.findWhere(match.where, match.params, match.table);
+            return rs.eof() ? std::string("<none>") : artist(rs);
+        };
+        rs.findName("Artist", "o'connor");
         QCOMPARE(artist(rs), std::string("O'Connor"));
         rs.moveFirst();
-        rs.find("Artist", db::FindOp::BeginsWith, "Bea");
-        QCOMPARE(artist(rs), std::string("Beach Boys"));
+        QCOMPARE(beginsWith("Artist", "Bea"), std::string("Beach Boys"));
         rs.moveNext();
-        rs.find("Artist", db::FindOp::BeginsWith, "Bea");  // from the current row on
-        QCOMPARE(artist(rs), std::string("Beatles"));
+        QCOMPARE(beginsWith("Artist", "Bea"), std::string("Beatles"));  // from the current row on
         rs.moveNext();
-        rs.find("Artist", db::FindOp::BeginsWith, "Bea");
-        QVERIFY(rs.eof());
+        QCOMPARE(beginsWith("Artist", "bé"), std::string("Béla Bartók"));  // letters, accents aside
+        rs.moveNext();
+        QCOMPARE(beginsWith("Artist", "Bea"), std::string("<none>"));
+        for (const auto& [column, text, found] :
+             std::vector<std::array<std::string, 3>>{{"Artist", "50%", "50% Off"},
+                                                     {"Title", "Sale_", "50% Off"},
+                                                     {"Artist", "5_", "<none>"},
+                                                     {"Artist", "AC\\", "AC\\DC"},
+                                                     {"Artist", "AC\\%", "<none>"},
+                                                     {"Artist", "x' OR '1'='1", "<none>"}}) {
+            rs.moveFirst();
+            QCOMPARE(beginsWith(column, text), found);
+        }
         rs.moveFirst();
-        rs.find("Artist", db::FindOp::BeginsWith, "50%");  // wildcards match themselves
-        QCOMPARE(artist(rs), std::string("50% Off"));
-        rs.moveFirst();
-        rs.find("Title", db::FindOp::BeginsWith, "Sale_");
-        QCOMPARE(artist(rs), std::string("50% Off"));
-        rs.moveFirst();
-        rs.find("Artist", db::FindOp::BeginsWith, "5_");
-        QVERIFY(rs.eof());
-        rs.moveFirst();
-        rs.find("Artist", db::FindOp::Equal, "x' OR '1'='1");
-        QVERIFY(rs.eof());
-        rs.addNew();
-        rs.setField("Artist", "AC\\DC");
-        rs.update();
-        rs.moveFirst();
-        rs.find("Artist", db::FindOp::BeginsWith, "AC\\");  // a backslash is a plain character
-        QCOMPARE(artist(rs), std::string("AC\\DC"));
-        rs.moveFirst();
-        rs.find("Artist", db::FindOp::BeginsWith, "AC\\%");
+        rs.findName("Artist", "x' OR '1'='1");
         QVERIFY(rs.eof());
     }
 
@@ -275,7 +275,8 @@ class TestRecordset : public QObject {
                 }
             }
             rs.moveFirst();
-            rs.find("Artist", db::FindOp::BeginsWith, "ab");
+            const catalogue::Match abba = catalogue::beginsWith("Artist", "ab");
+            rs.findWhere(abba.where, abba.params, abba.table);
             QCOMPARE(rs.absolutePosition(), firstAbba);
         }
     }

@@ -68,6 +68,16 @@ class TestCatalogue {
     QTemporaryDir dir_;
 };
 
+// Runs SQL through the stock sqlite3 tool, as another program writes the file: what the tool
+// says on either output.
+inline QString stockTool(const QString& path, const QString& sql) {
+    QProcess tool;
+    tool.start("sqlite3", {path, sql});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed() +
+           QString::fromUtf8(tool.readAllStandardError()).trimmed();
+}
+
 // A file or folder nobody may write, until the end of scope. Permissions are enough for an
 // ordinary user; the superuser (as in CI) needs the immutable attribute, which it can set.
 class Unwritable {

@@ -140,11 +140,56 @@ class TestDataSafety : public QObject {
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"2"});
     }
 
+    // Another tool compacts the file while a record is shown, renumbering the rows after a
+    // gap: the save is not written to the record that now has the shown one's row id. The
+    // record is found again and the edit kept, to be saved to it; a delete likewise.
+    void aCompactionByAnotherToolNeverTurnsAnEditOntoAnotherRecord() {
+        MainWindowFixture f(testing::numberedRecords(30));
+        auto& w = shown(f);
+        click(w.CmdLast);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0029"));
+        QCOMPARE(
+            testing::stockTool(f.catalogue.path(), "DELETE FROM Main WHERE rowid = 2; VACUUM;"),
+            QString());
+        appendTo(w.txtTitle, " (live)");
+        f.desktop.answers = {Answer::Ok};
+        click(w.CmdUpdate);
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"The record could not be saved.\r\nAnother program changed or moved "
+                             "this record in the catalogue file after it was read. The catalogue "
+                             "has been read again.\r\nYour changes are still on the screen: press "
+                             "Update to save them."});
+        QCOMPARE(fields(w), (QStringList{"Artist 0029", "Title 29 (live)", "Rock", "CD"}));
+        QCOMPARE(w.lblMsgBar3->text(), QString("29 Artists "));
+        const auto untouched = "Title = 'Title ' || CAST(substr(Artist, 8) AS INTEGER)";
+        QCOMPARE(f.catalogue.column(std::string("SELECT count(*) FROM Main WHERE ") + untouched),
+                 QStringList{"29"});
+        click(w.CmdUpdate);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Record Updated"));
+        QCOMPARE(f.catalogue.column(
+                     std::string("SELECT Artist || '/' || Title FROM Main WHERE NOT ") + untouched),
+                 QStringList{"Artist 0029/Title 29 (live)"});
+
+        click(w.CmdPrev);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0028"));
+        testing::stockTool(f.catalogue.path(), "DELETE FROM Main WHERE rowid = 1; VACUUM;");
+        f.desktop.answers = {Answer::Yes, Answer::Ok, Answer::Yes};
+        click(w.CmdDelete);
+        QVERIFY(f.desktop.messages[2].text.endsWith("delete it again if it is still to go."));
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0028"));
+        click(w.CmdDelete);
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main WHERE Artist = 'Artist 0028'"),
+                 QStringList{"0"});
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"27"});
+        QCOMPARE(w.lblMsgBar3->text(), QString("27 Artists "));
+    }
+
     void aSaveLeavesUntouchedFieldsByteForByte() {
         MainWindowFixture f;
         // Rows as other tools write them: over-long, Null, invalid UTF-8, a number, a NUL.
         f.catalogue.execute(
-            "INSERT INTO Main (Artist, Title, Category, Format) VALUES (CAST(X'41FF42' AS TEXT), ?, NULL, 42), "
+            "INSERT INTO Main (Artist, Title, Category, Format) VALUES (CAST(X'41FF42' AS TEXT), "
+            "?, NULL, 42), "
             "(?, CAST(X'610062' AS TEXT), 'rock', 'cd')",
             {std::string(42, 't'), QString::fromUtf8("\xE6\x9D\xB1\xE4\xBA\xAC").toStdString()});
         const QStringList before = allRows(f.catalogue);

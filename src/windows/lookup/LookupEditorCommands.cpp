@@ -113,7 +113,7 @@ bool LookupEditor::inTable(const QString& value) {
         return false;
     }
     rs.moveFirst();
-    rs.find(db::catalogue::lookupColumn(kind_.table), db::FindOp::SameName, value.toStdString());
+    rs.findName(db::catalogue::lookupColumn(kind_.table), value.toStdString());
     return !rs.eof();
 }
 
@@ -127,7 +127,7 @@ std::vector<int> LookupEditor::positionsOf(const QString& value) {
         return positions;
     }
     rs.moveFirst();
-    for (rs.find(column, db::FindOp::SameName, value.toStdString()); !rs.eof();) {
+    for (rs.findName(column, value.toStdString()); !rs.eof();) {
         positions.push_back(static_cast<int>(rs.absolutePosition() - 1));
         if (!kind_.deletesEveryMatch) {
             break;
@@ -136,7 +136,7 @@ std::vector<int> LookupEditor::positionsOf(const QString& value) {
         if (rs.eof()) {
             break;
         }
-        rs.find(column, db::FindOp::SameName, value.toStdString());
+        rs.findName(column, value.toStdString());
     }
     return positions;
 }
@@ -161,7 +161,7 @@ void LookupEditor::deleteRows(const QString& value) {
         return;
     }
     rs.moveFirst();
-    rs.find(db::catalogue::lookupColumn(kind_.table), db::FindOp::SameName, value.toStdString());
+    rs.findName(db::catalogue::lookupColumn(kind_.table), value.toStdString());
     rs.deleteCurrent();
 }
 

@@ -215,6 +215,19 @@ void FrmMain::showTally() {
     lblMsgBar3->setText(app::TallyText(RecordTally));
 }
 
+// The records the recordset shown holds now, read again (another program changed the file).
+void FrmMain::showRecordCount() {
+    auto& s = state_;
+    app::resumeNext([&] {
+        if (s.SearchMode) {
+            lblMsgBar3->setText(QString::number(s.rsSearch.recordCount()) + " records ");
+        } else {
+            RecordTally = s.rsMain.recordCount();
+            showTally();
+        }
+    });
+}
+
 void FrmMain::UpdateRecordTally(bool increment) {
     RecordTally += increment ? 1 : -1;
     showTally();

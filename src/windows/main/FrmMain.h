@@ -273,6 +273,7 @@ class FrmMain : public QMainWindow {
     bool handleKey(QObject* watched, QEvent* event);
     bool ownsShortcut(QEvent* event) const;
     void showTally();
+    void showRecordCount();
     void resetSearch();
     void runReport(const QString& file);
     struct OptionMarks {

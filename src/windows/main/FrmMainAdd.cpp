@@ -184,7 +184,7 @@ void FrmMain::CmbArtist_LostFocus() {
     bool known = false;
     try {
         s.rsArtist.moveFirst();
-        s.rsArtist.find("Artist", db::FindOp::SameName, name.toStdString());
+        s.rsArtist.findName("Artist", name.toStdString());
         known = !s.rsArtist.eof();
     } catch (const db::DbError& error) {
         if (error.number != db::err::NoCurrentRecord) {  // an empty list knows nobody

@@ -16,6 +16,8 @@ using platform::Buttons;
 using platform::Icon;
 
 const QString NoRecordsToUpdate = "No Records to Update, click the Add button to add a record.";
+const QString EditKept = "\r\nYour changes are still on the screen: press Update to save them.";
+const QString ShownAsItIs = "\r\nIt is shown as it is now: delete it again if it is still to go.";
 
 }  // namespace
 
@@ -63,9 +65,15 @@ void FrmMain::UpdateRecord() {
             if (error.number == db::err::NoCurrentRecord) {
                 noRecords();
             } else {
-                // The edit stays on screen and marked, so it can be saved again.
+                // The edit stays on screen and marked, so it can be saved again; found again
+                // after another program moved it, the record is where it is saved.
                 saveFailed = true;
-                desktop_.messageBox(app::failureText("The record could not be saved.", error),
+                const bool foundAgain = error.number == db::err::RowChanged;
+                if (foundAgain) {
+                    showRecordCount();
+                }
+                desktop_.messageBox(app::failureText("The record could not be saved.", error) +
+                                        (foundAgain ? EditKept : QString()),
                                     Buttons::Ok, Icon::Exclamation);
             }
         }
@@ -105,6 +113,12 @@ void FrmMain::CmdDelete_Click() {
     } catch (const db::DbError& error) {
         if (error.number == db::err::NoCurrentRecord) {
             noRecordLeft();
+        } else if (error.number == db::err::RowChanged) {
+            showRecordCount();
+            DisplayRecord();
+            desktop_.messageBox(
+                app::failureText("The record could not be deleted.", error) + ShownAsItIs,
+                Buttons::Ok, Icon::Exclamation);
         } else {
             desktop_.messageBox(app::failureText("The record could not be deleted.", error),
                                 Buttons::Ok, Icon::Exclamation);

@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "catalogue/Catalogue.h"
+#include "reports/Formula.h"
 #include "windows/main/FrmMain.h"
 #include "windows/search/FrmSearch.h"
 
@@ -18,11 +19,6 @@ namespace {
 
 using platform::Buttons;
 using platform::Icon;
-
-// A text as a literal of the report notation: between quotes, a quote inside written twice.
-QString reportLiteral(const QString& text) {
-    return "'" + QString(text).replace("'", "''") + "'";
-}
 
 }  // namespace
 
@@ -160,12 +156,9 @@ bool FrmSearch::criteriaFound() {
     if (stopped_) {
         return false;
     }
-    // The same records in the report notation: from the From text up to To followed by z,
-    // and every value that begins with To.
-    const QString field = "{Main." + tag + "}";
-    s.ReportFilter = field + " >= " + reportLiteral(from) + " AND (" + field +
-                     " <= " + reportLiteral(to + "z") + " OR " + field + " STARTSWITH " +
-                     reportLiteral(to) + ")";
+    // The same records in the report notation.
+    s.ReportFilter = QString::fromStdString(
+        reports::rangeSelection(tag.toStdString(), from.toStdString(), to.toStdString()));
     s.SearchMode = true;
     main_.CmdAdd->setEnabled(false);
     main_.CmdSearch->setText("Reset &Srch");
