@@ -289,6 +289,61 @@ class TestCatalogueFile : public QObject {
         QCOMPARE(keyedState(cn).misplaced, QString("0"));
     }
 
+    // While another program holds the file with records waiting, the session's orders are
+    // made once, then follow: reads do not make them again, and a record the other program
+    // commits meanwhile is placed in them from its note.
+    void aHeldFileMakesTheSessionsOrdersOnce() {
+        TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"}});
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('ABBA')").isEmpty());
+        db::Connection writer;
+        writer.open(file.path().toStdString());
+        const auto hold = [&] {
+            writer.execute("BEGIN IMMEDIATE");
+            writer.execute("UPDATE Options SET optValue = optValue");
+        };
+        hold();
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        int made = 0;
+        catalogue::prepareOrders(cn, [&](int percent) { made += percent == 100 ? 1 : 0; });
+        for (int read = 0; read < 20; ++read) {
+            catalogue::bringOrdersTrue(cn);
+        }
+        QCOMPARE(made, 1);
+        writer.execute("INSERT INTO Main (Artist) VALUES ('Bach')");
+        writer.execute("COMMIT");
+        hold();
+        for (int read = 0; read < 20; ++read) {
+            catalogue::bringOrdersTrue(cn);
+        }
+        QCOMPARE(made, 1);
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Bach", "Zappa"}));
+        writer.execute("ROLLBACK");
+        catalogue::bringOrdersTrue(cn);  // placed in the file now; the session's orders go
+        QCOMPARE(made, 1);
+        QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
+        QCOMPARE(keyedState(cn).misplaced, QString("0"));
+    }
+
+    // A read of the orders holds the file from their last look to its end: another program
+    // cannot commit in between (the stock tool, which does not wait, is refused), so nothing is
+    // read against orders placed before its change.
+    void aReadHoldsTheFileFromThePlacingToItsEnd() {
+        TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"}});
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('ABBA')").isEmpty());
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        {
+            const catalogue::OrderRead read(cn);
+            QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('Bach')")
+                        .contains("locked"));
+            QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
+        }
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('Bach')").isEmpty());
+        catalogue::bringOrdersTrue(cn);
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Bach", "Zappa"}));
+    }
+
     // The lists know a name as the counts group it: case and the way an accent is written
     // aside, a different accent not.
     void listsKnowNamesAsTheCountsGroupThem() {

@@ -9,10 +9,12 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Orders.h"
+#include "repair/Maintenance.h"
 #include "repair/Salvage.h"
 #include "sqlite/DbError.h"
 #include "support/Damage.h"
 #include "support/OrderChecks.h"
+#include "support/TestCatalogue.h"
 
 using db::DbError;
 namespace salvage = db::salvage;
@@ -169,6 +171,46 @@ class TestSalvage : public QObject {
         QVERIFY(objects.step());
         QCOMPARE(objects.textColumn(0).value_or(""), std::string_view("6,18"));
         QCOMPARE(countOf(connection, testing::misplacedSql()), qint64(0));
+    }
+
+    // The repair checks the orders against Main, record for record, and makes them again
+    // when they disagree, even where whoever wrote them left no mark of it.
+    void theRepairMakesOrdersThatDisagreeWithMainAgain_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("agreed");
+        const QString unmarked = "UPDATE OrderState SET Stale = 0;";
+        QTest::newRow("as the program left it") << "" << true;
+        QTest::newRow("a stray place")
+            << "INSERT INTO ArtistOrder VALUES (X'01', X'01', 999999);" + unmarked << false;
+        QTest::newRow("a place missing") << "DELETE FROM TitleOrder WHERE Id = 3;" + unmarked
+                                         << false;
+        QTest::newRow("a record placed twice")
+            << "INSERT INTO FormatOrder SELECT FormatKey, X'00', TitleKey, Id FROM FormatOrder "
+               "WHERE Id = 4;" + unmarked
+            << false;
+        QTest::newRow("rows renumbered, the ids as Main's")
+            << "DELETE FROM Main WHERE rowid = 2; VACUUM; UPDATE OrderState SET FirstId = 1, "
+               "LastId = (SELECT max(rowid) FROM Main), Stale = 0;"
+            << false;
+    }
+    void theRepairMakesOrdersThatDisagreeWithMainAgain() {
+        QFETCH(QString, change);
+        QFETCH(bool, agreed);
+        testing::TestCatalogue file(testing::numberedRecords(6));
+        if (!change.isEmpty()) {
+            QCOMPARE(testing::stockTool(file.path(), change), QString());
+        }
+        db::Connection before;
+        before.open(file.path().toStdString());
+        QCOMPARE(db::catalogue::ordersAgree(before), agreed);
+        before.close();
+        const auto result = db::maintenance::rebuildCatalogue(file.directory().toStdString() + "/");
+        QCOMPARE(result.outcome, db::maintenance::RebuildResult::Done);
+        db::Connection repaired;
+        repaired.open(file.path().toStdString());
+        QVERIFY(db::catalogue::ordersAgree(repaired));
+        QCOMPARE(countOf(repaired, testing::misplacedSql()), qint64(0));
+        QCOMPARE(countOf(repaired, "SELECT count(*) FROM OrderNotes"), qint64(0));
     }
 
     void unsalvageableFileIsRefused_data() {
