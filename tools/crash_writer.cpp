@@ -194,7 +194,7 @@ bool passesIntegrityCheck(db::Connection& connection) {
 int remakeKeys(const std::string& folder) {
     db::Connection connection;
     connection.open(folder + "/Zembo.mdb");
-    connection.execute("UPDATE SortKeyCollation SET Description = 'another'");
+    connection.execute("UPDATE OrderState SET Collation = 'another'");
     db::catalogue::prepareOrders(connection, [](int) {});
     return 0;
 }

@@ -144,7 +144,7 @@ bool sameName(std::string_view a, std::string_view b) {
     return key >= range.first && key < range.beyond;
 }
 
-std::string nameKey(std::string_view text) {
+std::string nameKey(std::optional<std::string_view> text) {
     return std::string(withoutCase(sortKey(text)));
 }
 

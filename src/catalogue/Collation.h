@@ -46,7 +46,7 @@ KeyRange sameLettersAndAccents(std::optional<std::string_view> text);
 // Bjork).
 bool sameName(std::string_view a, std::string_view b);
 // What the texts that are the same name share: a key up to its case level.
-std::string nameKey(std::string_view text);
+std::string nameKey(std::optional<std::string_view> text);
 
 // The smallest key above every key that begins with `key`; nothing when there is none.
 std::optional<std::string> aboveKeysBeginningWith(std::string key);

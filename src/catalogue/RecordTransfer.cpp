@@ -1,5 +1,8 @@
 #include "catalogue/RecordTransfer.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "catalogue/Collation.h"
 #include "catalogue/Orders.h"
 #include "sqlite/SqlText.h"
@@ -13,8 +16,7 @@ bool isMany(Connection& connection, std::int64_t expected) {
     if (expected > ManyRecords) {
         return true;
     }
-    Statement held(connection, "SELECT count(*) FROM Main");
-    return held.step() && expected * 10 > held.integerColumn(0);
+    return expected * 10 > connection.integerValue("SELECT count(*) FROM Main");
 }
 
 void bindTexts(Statement& statement, const RecordTexts& texts) {
@@ -44,7 +46,7 @@ RecordInserter::RecordInserter(Connection& connection, std::int64_t expected)
       firstAdded_(isMany(connection, expected) ? beginAddingMany(connection, expected)
                                                : std::nullopt),
       statement_(connection,
-                 "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?1, ?2, ?3, ?4)") {}
+                 "INSERT INTO Main (" + recordColumnList() + ") VALUES (?1, ?2, ?3, ?4)") {}
 
 void RecordInserter::insert(const RecordTexts& texts) {
     bindTexts(statement_, texts);
@@ -61,36 +63,103 @@ void RecordInserter::finish() {
 
 namespace {
 
-// The artist and title within the range of their texts' letters and accents, searched in
-// the artist order; the category and format of the few records found compared by their
-// keys, made as they are read.
-std::string matchQuery(Connection& connection, bool upToRowId) {
-    const OrderRead read(connection);  // the records noted before are in their places
-    return std::string(
-               "SELECT EXISTS (SELECT 1 FROM ArtistOrder JOIN Main ON Main.rowid = "
-               "ArtistOrder.Id WHERE ArtistKey >= CAST(? AS BLOB) AND ArtistKey < CAST(? AS "
-               "BLOB) AND TitleKey >= CAST(? AS BLOB) AND TitleKey < CAST(? AS BLOB) AND "
-               "quorvane_sort_key(Category) >= CAST(? AS BLOB) AND quorvane_sort_key(Category) "
-               "< CAST(? AS BLOB) AND quorvane_sort_key(Format) >= CAST(? AS BLOB) AND "
-               "quorvane_sort_key(Format) < CAST(? AS BLOB)") +
-           (upToRowId ? " AND ArtistOrder.Id <= ?9" : "") + ")";
+// A hash of bytes, eight at a time; two seeds give two independent halves of a 128-bit one.
+std::uint64_t hashOf(std::string_view bytes, std::uint64_t seed) {
+    const auto mix = [](std::uint64_t x) {
+        x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+        return x ^ (x >> 31);
+    };
+    std::uint64_t hash = mix(seed ^ bytes.size());
+    for (std::size_t at = 0; at < bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, std::min<std::size_t>(8, bytes.size() - at));
+        hash = mix(hash ^ word) + 0x9E3779B97F4A7C15ULL;
+    }
+    return hash;
 }
 
 }  // namespace
 
-RecordMatcher::RecordMatcher(Connection& connection, std::optional<std::int64_t> upToRowId)
-    : statement_(connection, matchQuery(connection, upToRowId.has_value())), upTo_(upToRowId) {}
+// The name keys hashed one after another, each with its length so none runs into the next;
+// the category's, hashed apart, joins them last.
+RecordMatcher::Seen RecordMatcher::seen(std::string_view artist, std::string_view title,
+                                        std::string_view format) {
+    Seen record{0x51ED270B27A5C3B1ULL, 0x2545F4914F6CDD1DULL};
+    for (std::string_view key : {artist, title, format}) {
+        record.high = hashOf(key, record.high);
+        record.low = hashOf(key, record.low);
+    }
+    return record;
+}
 
-bool RecordMatcher::holds(const RecordTexts& texts) {
+RecordMatcher::Seen RecordMatcher::withCategory(Seen record, std::uint64_t category) {
+    const std::string_view bytes(reinterpret_cast<const char*>(&category), sizeof category);
+    record.high = hashOf(bytes, record.high);
+    record.low = hashOf(bytes, record.low) | (record.high == 0 ? 1 : 0);  // zero: an empty slot
+    return record;
+}
+
+// The slot holding the record, or the empty one where it would be.
+std::size_t RecordMatcher::slotOf(const Seen& record) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = static_cast<std::size_t>(record.high) & mask;
+    while (slots_[slot] != Seen{} && slots_[slot] != record) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+RecordMatcher::RecordMatcher(Connection& connection, std::optional<std::int64_t> upToRowId) {
+    const OrderRead read(connection);  // the records noted before are in their places
+    const std::string upTo = upToRowId ? " WHERE Id <= " + std::to_string(*upToRowId) : "";
+    // Each record's category from its order's keys, and its artist, title and format from the
+    // format order's, each in row id order: then joined in one pass.
+    std::vector<std::pair<std::int64_t, std::uint64_t>> categories;
+    Statement category(connection, "SELECT Id, CategoryKey FROM CategoryOrder" + upTo);
+    while (category.step()) {
+        categories.emplace_back(category.integerColumn(0),
+                                hashOf(collation::withoutCase(category.blobColumn(1)), 0));
+    }
+    std::vector<std::pair<std::int64_t, Seen>> others;
+    Statement rest(connection, "SELECT Id, ArtistKey, TitleKey, FormatKey FROM FormatOrder" + upTo);
+    while (rest.step()) {
+        others.emplace_back(rest.integerColumn(0),
+                            seen(collation::withoutCase(rest.blobColumn(1)),
+                                 collation::withoutCase(rest.blobColumn(2)),
+                                 collation::withoutCase(rest.blobColumn(3))));
+    }
+    const auto byId = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::sort(categories.begin(), categories.end(), byId);
+    std::sort(others.begin(), others.end(), byId);
+    std::size_t size = 16;
+    while (size < 2 * others.size()) {
+        size *= 2;
+    }
+    slots_.assign(size, Seen{});
+    auto found = categories.begin();
+    for (const auto& [id, record] : others) {
+        while (found != categories.end() && found->first < id) {
+            ++found;
+        }
+        if (found != categories.end() && found->first == id) {
+            const Seen whole = withCategory(record, found->second);
+            slots_[slotOf(whole)] = whole;
+        }
+    }
+}
+
+bool RecordMatcher::holds(const RecordTexts& texts) const {
+    std::array<std::string, 4> keys;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const collation::KeyRange range = collation::sameLettersAndAccents(texts[i]);
-        statement_.bind(static_cast<int>(2 * i) + 1, Value(range.first));
-        statement_.bind(static_cast<int>(2 * i) + 2, Value(range.beyond));
+        const auto& text = texts[i];
+        keys[i] = collation::sortKey(text ? std::optional<std::string_view>(*text) : std::nullopt);
     }
-    if (upTo_) {
-        statement_.bind(9, Value(*upTo_));
-    }
-    return exists(statement_);
+    using collation::withoutCase;
+    const Seen record =
+        withCategory(seen(withoutCase(keys[0]), withoutCase(keys[1]), withoutCase(keys[3])),
+                     hashOf(withoutCase(keys[2]), 0));
+    return slots_[slotOf(record)] == record;
 }
 
 LookupMatcher::LookupMatcher(Connection& connection, Lookup which)
@@ -102,8 +171,7 @@ bool LookupMatcher::holds(const std::string& value) {
 }
 
 std::int64_t lastRowId(Connection& connection) {
-    Statement last(connection, "SELECT coalesce(max(rowid), 0) FROM Main");
-    return last.step() ? last.integerColumn(0) : 0;
+    return connection.integerValue("SELECT coalesce(max(rowid), 0) FROM Main");
 }
 
 void addLookupValue(Connection& connection, Lookup which, const std::string& value) {

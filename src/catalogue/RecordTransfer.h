@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "catalogue/Catalogue.h"
 
@@ -27,15 +29,24 @@ class RecordInserter {
 
 // Whether Main already holds a record with the same four values, compared as the counts
 // group them (letter case and the way an accent is written do not matter; Null matches only
-// Null); only among the records up to a row id, when given one.
+// Null); only among the records up to a row id, when given one. The catalogue's records are
+// read once, from the keys their orders keep: a look is then the record's four keys made and
+// one search in memory.
 class RecordMatcher {
   public:
     explicit RecordMatcher(Connection& connection, std::optional<std::int64_t> upToRowId = {});
-    bool holds(const RecordTexts& texts);
+    bool holds(const RecordTexts& texts) const;
 
   private:
-    Statement statement_;
-    std::optional<std::int64_t> upTo_;
+    // A record's four name keys hashed into 128 bits (a false match: one in 2^128).
+    struct Seen {
+        std::uint64_t high = 0, low = 0;
+        bool operator==(const Seen&) const = default;
+    };
+    static Seen seen(std::string_view artist, std::string_view title, std::string_view format);
+    static Seen withCategory(Seen record, std::uint64_t category);
+    std::size_t slotOf(const Seen& record) const;
+    std::vector<Seen> slots_;  // open addressing: twice the records, empty slots zero
 };
 
 // Whether a lookup table holds a value as a name (case and how an accent is written aside).

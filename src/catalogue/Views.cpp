@@ -43,6 +43,15 @@ std::string View::orderOfRows() const {
     return joined(*this, [](const std::string& text) { return "quorvane_sort_key(" + text + ")"; });
 }
 
+const View* View::ofTable(std::string_view name) {
+    for (const View& view : views()) {
+        if (view.table == name) {
+            return &view;
+        }
+    }
+    return nullptr;
+}
+
 const View* findView(std::string_view name) {
     for (const View& view : views()) {
         if (view.name == name) {

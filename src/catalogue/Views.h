@@ -29,6 +29,8 @@ struct View {
     std::string orderBy() const;
     // The same order over Main's own rows, keys made as they are read: for a few rows.
     std::string orderOfRows() const;
+    // The view kept in the table `name`, or null.
+    static const View* ofTable(std::string_view name);
 };
 
 const std::array<View, 4>& views();

@@ -84,6 +84,11 @@ int SystemDisk::renameNoReplace(const std::string& from, const std::string& to) 
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : failure();
 }
 
+int SystemDisk::exchange(const std::string& a, const std::string& b) {
+    return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0
+                                                                                       : failure();
+}
+
 int SystemDisk::flushFolder(const std::string& folder) {
     return flushDescriptorOf(folder, O_RDONLY | O_DIRECTORY);
 }

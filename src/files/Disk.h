@@ -26,6 +26,8 @@ class Disk {
     virtual int rename(const std::string& from, const std::string& to) = 0;
     // `from` takes the name `to` only when nothing has it: EEXIST otherwise.
     virtual int renameNoReplace(const std::string& from, const std::string& to) = 0;
+    // The two files swap names in one step; EINVAL, ENOSYS or ENOTSUP where the disk cannot.
+    virtual int exchange(const std::string& a, const std::string& b) = 0;
     // The folder's list of names on the disk.
     virtual int flushFolder(const std::string& folder) = 0;
     // A missing file is no failure.
@@ -42,6 +44,7 @@ class SystemDisk : public Disk {
     int flushByName(const std::string& path) override;
     int rename(const std::string& from, const std::string& to) override;
     int renameNoReplace(const std::string& from, const std::string& to) override;
+    int exchange(const std::string& a, const std::string& b) override;
     int flushFolder(const std::string& folder) override;
     int remove(const std::string& path) override;
 };

@@ -1,15 +1,18 @@
 #include "repair/Maintenance.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <future>
 #include <optional>
 
 #include "catalogue/Orders.h"
+#include "catalogue/Views.h"
 #include "files/Disk.h"
 #include "files/ReplacingFile.h"
 #include "repair/Salvage.h"
 #include "sqlite/Connection.h"
 #include "sqlite/DbError.h"
+#include "sqlite/SqlText.h"
 
 namespace db::maintenance {
 namespace {
@@ -56,9 +59,10 @@ Looked lookAt(const std::string& path) {
 }
 
 // The compacted copy made whole: its orders made again when the catalogue's disagreed with
-// its records, then its structure checked page by page (the full integrity check would also
-// compare every index with its table, ten times the work of the compaction on a large
-// catalogue, for indexes the compaction has just built from that table).
+// its records, then its tables' structure checked page by page. The orders' tables, which the
+// catalogue's check has just found to agree with Main or which were just made from it, are
+// left out: they are most of the pages. (The full integrity check would also compare every
+// index with its table, ten times the work of the compaction on a large catalogue.)
 void finishCopy(const std::string& copy, bool remakeOrders) {
     Connection connection;
     connection.open(copy);
@@ -67,9 +71,19 @@ void finishCopy(const std::string& copy, bool remakeOrders) {
         catalogue::remakeOrders(connection);
         transaction.commit();
     }
-    if (!passesCheck(connection)) {
-        throw DbError(err::Unspecified,
-                      "The compacted copy '" + copy + "' did not pass the integrity check.");
+    std::vector<std::string> tables;
+    Statement list(connection, "SELECT name FROM sqlite_schema WHERE type = 'table'");
+    while (list.step()) {
+        const std::string name(list.textColumn(0).value_or(""));
+        if (!View::ofTable(name)) {
+            tables.push_back(name);
+        }
+    }
+    for (const std::string& table : tables) {
+        if (connection.textValue("PRAGMA quick_check(" + quoted(table) + ")") != "ok") {
+            throw DbError(err::Unspecified,
+                          "The compacted copy '" + copy + "' did not pass the integrity check.");
+        }
     }
 }
 
@@ -123,8 +137,91 @@ RepairNames repairNames(const std::string& fileName) {
     // copied onto itself.
     const bool isBackup = stem + ".BAK" == fileName;
     const std::string kept = isBackup ? fileName : stem;
-    return {kept + ".BAK", stem + "REBUILT" + extension, kept + ".DAMAGED"};
+    return {fileName, kept + ".BAK", stem + "REBUILT" + extension, kept + ".DAMAGED"};
 }
+
+namespace {
+
+// Which file a name leads to (through a symbolic link), and whether it is one itself.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool linked = false;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat named {
+    }, file{};
+    if (::lstat(path.c_str(), &named) != 0 || ::stat(path.c_str(), &file) != 0 ||
+        !S_ISREG(file.st_mode)) {
+        return std::nullopt;
+    }
+    return FileIdentity{file.st_dev, file.st_ino, S_ISLNK(named.st_mode)};
+}
+
+// The file as it was kept beside it as the backup (a sound one; a damaged one has its copy
+// already), and the compacted copy put in its place, the catalogue's name holding a whole
+// catalogue at every moment. Where the disk can, the two swap names in one step and the file
+// as it was then takes the backup's name, nothing copied (swapped back if it cannot). Else, and
+// for a catalogue reached through a link, a flushed copy of the file is taken first and the
+// compacted copy renamed over it. `compacted` is the file that was compacted.
+void keepAndReplace(const std::string& folder, const RepairNames& names,
+                    const std::optional<FileIdentity>& compacted, RebuildResult& result) {
+    const std::string catalogue = folder + names.catalogue, rebuilt = folder + names.rebuilt;
+    const std::string backup = folder + names.backup;
+    const auto fail = [&](RebuildResult::Outcome outcome, const std::string& why) {
+        files::disk().remove(rebuilt);
+        result.outcome = outcome;
+        result.why = why;
+    };
+    const auto now = identityOf(catalogue);
+    if (compacted && now != compacted) {
+        fail(RebuildResult::NotReplaced, "Cannot put the compacted copy in the place of '" +
+                                             catalogue + "': it is no longer the file compacted.");
+        return;
+    }
+    const bool swappable = compacted && !compacted->linked;
+    const int swapped = swappable ? files::disk().exchange(rebuilt, catalogue) : EINVAL;
+    if (swapped == 0) {
+        if (const int kept = files::disk().rename(rebuilt, backup); kept != 0) {
+            const std::string why = files::describeFailure("Cannot keep the file as", backup, kept);
+            if (files::disk().exchange(rebuilt, catalogue) == 0) {
+                fail(RebuildResult::NoBackup, why);  // as it was: the compacted copy goes
+            } else {
+                result.outcome = RebuildResult::BackupNotKept;
+                result.why = why;
+            }
+            return;
+        }
+        if (const int flushed = files::disk().flushFolder(files::folderOf(catalogue))) {
+            result.outcome = RebuildResult::NotReplaced;
+            result.why = files::describeFailure("Cannot write the folder of", catalogue, flushed);
+        }
+        return;
+    }
+    if (swapped != EINVAL && swapped != ENOSYS && swapped != ENOTSUP) {
+        fail(RebuildResult::NotReplaced,
+             files::describeFailure("Cannot put the compacted copy in the place of", catalogue,
+                                    swapped));
+        return;
+    }
+    if (compacted) {
+        try {
+            copyFile(catalogue, backup);
+        } catch (const DbError& error) {
+            fail(RebuildResult::NoBackup, error.description);
+            return;
+        }
+    }
+    try {
+        replaceFile(rebuilt, catalogue);
+    } catch (const DbError& error) {
+        fail(RebuildResult::NotReplaced, error.description);
+    }
+}
+
+}  // namespace
 
 RebuildResult rebuildCatalogue(const std::string& folder, const std::function<void(int)>& progress,
                                const std::string& fileName) {
@@ -149,6 +246,7 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
             return {RebuildResult::InUse, error.description};
         }
     }
+    const std::optional<FileIdentity> compacted = identityOf(catalogue);
     // A leftover of an interrupted run; the compaction says what is wrong with that name.
     files::disk().remove(rebuilt);
     // The compaction, and beside it on the other core the checks of the file and its orders.
@@ -169,6 +267,14 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
         }
     }
     RebuildResult result{RebuildResult::Done, {}};
+    if (looked.sound && !failed) {
+        try {
+            finishCopy(rebuilt, !looked.ordersAgree);
+            flushInPlace(rebuilt);
+        } catch (const DbError& error) {
+            failed = error;
+        }
+    }
     if (looked.sound && failed) {  // the file as it was stays, with its backup beside it
         files::disk().remove(rebuilt);
         try {
@@ -178,29 +284,7 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
         }
         return {RebuildResult::CompactionFailed, failed->description};
     }
-    if (looked.sound) {
-        // The backup copy, and beside it the compacted copy made whole.
-        auto finished = std::async(std::launch::async, finishCopy, rebuilt, !looked.ordersAgree);
-        std::optional<DbError> noBackup;
-        try {
-            copyFile(catalogue, folder + names.backup);
-        } catch (const DbError& error) {
-            noBackup = error;
-        }
-        try {
-            finished.get();
-            if (!noBackup) {
-                flushInPlace(rebuilt);
-            }
-        } catch (const DbError& error) {
-            failed = error;
-        }
-        if (noBackup || failed) {
-            files::disk().remove(rebuilt);
-            return noBackup ? RebuildResult{RebuildResult::NoBackup, noBackup->description}
-                            : RebuildResult{RebuildResult::CompactionFailed, failed->description};
-        }
-    } else {
+    if (!looked.sound) {
         files::disk().remove(rebuilt);
         try {
             copyFile(catalogue, folder + names.damaged);
@@ -219,17 +303,12 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
         }
     }
     report(60);
-    report(70);  // the backup already holds the file as it was
+    report(70);
     report(80);
-    try {
-        replaceFile(rebuilt, catalogue);
-    } catch (const DbError& error) {
-        files::disk().remove(rebuilt);
-        result.outcome = RebuildResult::NotReplaced;
-        result.why = error.description;
-        return result;
+    keepAndReplace(folder, names, looked.sound ? compacted : std::nullopt, result);
+    if (result.outcome == RebuildResult::Done || result.outcome == RebuildResult::BackupNotKept) {
+        report(85);
     }
-    report(85);
     return result;
 }
 

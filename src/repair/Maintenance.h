@@ -32,21 +32,25 @@ bool placeNewFile(const std::string& file, const std::string& target);
 // Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK. A
 // damaged Zembo.mdb is kept as Zembo.DAMAGED instead, never in the place of a sound backup.
 struct RepairNames {
-    std::string backup, rebuilt, damaged;
+    std::string catalogue, backup, rebuilt, damaged;
 };
 RepairNames repairNames(const std::string& fileName);
 
 // The whole repair of the catalogue `fileName` in `folder` (which ends in a separator), its
-// connections closed: a leftover ZemboREBUILT.mdb removed (the names of repairNames), the
-// file checked; when sound, kept as Zembo.BAK (a copy put in place once complete) and its
-// compacted and checked copy written to ZemboREBUILT.mdb; when damaged, kept as Zembo.DAMAGED
-// and what the engine's recovery reads from it salvaged there; then that file put in the
-// place of Zembo.mdb in one rename. Zembo.mdb is a whole catalogue at every moment,
-// and no other program can change it from the copy to the rename (one that holds it stops the
-// repair before anything is written: InUse).
-// `progress` hears 60, 70, 80 and 85 as the steps are done.
+// connections closed: a leftover ZemboREBUILT.mdb removed (the names of repairNames); the file
+// compacted into ZemboREBUILT.mdb while, beside it, the file and its orders are checked; the
+// compacted copy's orders made again if they disagreed with Main, its tables checked, and it
+// put in the place of Zembo.mdb, the file as it was kept as Zembo.BAK (the two swap names
+// where the disk can; elsewhere a flushed copy is taken first and the compacted copy renamed
+// over the file). A damaged file is kept as Zembo.DAMAGED and what the engine's recovery reads
+// from it salvaged into ZemboREBUILT.mdb instead. Zembo.mdb is a whole catalogue at every
+// moment, and no other program can change it from the compaction to the rename (one that holds
+// it stops the repair before anything is written: InUse). A failed compaction leaves Zembo.mdb
+// as it was, a copy of it as Zembo.BAK. `progress` hears 60, 70, 80 and 85 as the steps are done.
 struct RebuildResult {
-    enum Outcome { Done, InUse, NoBackup, CompactionFailed, NotReplaced } outcome;
+    // BackupNotKept: the catalogue is repaired, but the file as it was stays under the rebuilt
+    // copy's name.
+    enum Outcome { Done, InUse, NoBackup, CompactionFailed, NotReplaced, BackupNotKept } outcome;
     std::string why;
     // Set when the file was damaged and salvaged: the records saved, and how many the damaged
     // file claimed to hold (nothing when it could not even say).

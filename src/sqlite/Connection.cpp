@@ -163,6 +163,14 @@ std::optional<std::string_view> Statement::textColumn(int column) const {
                             static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)));
 }
 
+std::string_view Statement::blobColumn(int column) const {
+    const void* bytes = sqlite3_column_blob(stmt_.get(), column);
+    return bytes ? std::string_view(
+                       static_cast<const char*>(bytes),
+                       static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)))
+                 : std::string_view();
+}
+
 std::int64_t Statement::integerColumn(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
 }

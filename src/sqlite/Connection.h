@@ -38,6 +38,8 @@ class Statement {
     std::int64_t integerColumn(int column) const;  // for row ids: no Value on the hot path
     // The column's text as the engine holds it, valid until the next step; nothing for Null.
     std::optional<std::string_view> textColumn(int column) const;
+    // The column's bytes as the engine holds them (a BLOB's, not copied to text).
+    std::string_view blobColumn(int column) const;
 
   private:
     struct Finalizer {

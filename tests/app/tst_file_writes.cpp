@@ -150,31 +150,45 @@ class TestFileWrites : public QObject {
   private slots:
     void eachFileIsWrittenBesideFlushedAndRenamed_data() {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("swaps");  // the disk can swap two names in one step
         QTest::addColumn<QString>("trace");
         for (const char* kind : {"backup", "csv", "pdf"}) {
-            QTest::newRow(kind) << kind << Written;
+            QTest::newRow(kind) << kind << true << Written;
         }
-        QTest::newRow("first start") << "first start"
+        QTest::newRow("first start") << "first start" << true
                                      << "create temp\nwrite temp\nflush temp\nclose temp\n"
                                         "place temp target\nflush folder folder\n";
-        QTest::newRow("repair") << "repair"
-                                << QString("remove rebuilt\n") + Written +
-                                       "flush rebuilt\nflush folder folder\n"
-                                       "rename rebuilt target\nflush folder folder\n";
+        // The compacted copy and the catalogue swap names, and the file as it was becomes the
+        // backup; a disk that cannot swap gets the backup's copy and a rename.
+        QTest::newRow("repair") << "repair" << true
+                                << "remove rebuilt\nflush rebuilt\nflush folder folder\n"
+                                   "exchange rebuilt target\nrename rebuilt backup\n"
+                                   "flush folder folder\n";
+        QTest::newRow("repair, no swapping")
+            << "repair" << false
+            << QString(
+                   "remove rebuilt\nflush rebuilt\nflush folder folder\n"
+                   "exchange rebuilt target REFUSED\n") +
+                   QString(Written).replace("rename temp target", "rename temp backup") +
+                   "rename rebuilt target\nflush folder folder\n";
     }
     void eachFileIsWrittenBesideFlushedAndRenamed() {
         QFETCH(QString, kind);
+        QFETCH(bool, swaps);
         QFETCH(QString, trace);
         Scene scene;
         Kind file = scene.kind(kind);
+        const QByteArray before = bytes(file.target);
         WatchedDisk disk(scene.labels(file.target));
-        QCOMPARE(file.write(), QString());
-        QString expected = trace;
-        if (kind == "repair") {  // the backup's copy renames onto the backup
-            expected.replace("rename temp target", "rename temp backup");
+        if (!swaps) {
+            disk.refuse(WatchedDisk::Exchange, EINVAL);
         }
-        QCOMPARE(QString::fromStdString(disk.trace()), expected);
+        QCOMPARE(file.write(), QString());
+        QCOMPARE(QString::fromStdString(disk.trace()), trace);
         QVERIFY(bytes(file.target) != file.before);
+        if (kind == "repair") {
+            QCOMPARE(bytes(scene.path("Zembo.BAK")), before);
+        }
         QCOMPARE(scene.strays(), QStringList());
     }
 
@@ -185,6 +199,7 @@ class TestFileWrites : public QObject {
         QTest::addColumn<int>("letThrough");
         QTest::addColumn<int>("error");
         QTest::addColumn<bool>("replaced");  // failed after the rename: the new file stands
+        QTest::addColumn<bool>("swaps");
         const std::vector<std::pair<WatchedDisk::Step, const char*>> steps = {
             {WatchedDisk::Create, "create"},   {WatchedDisk::Write, "write"},
             {WatchedDisk::FlushFile, "flush"}, {WatchedDisk::Close, "close"},
@@ -194,21 +209,26 @@ class TestFileWrites : public QObject {
                 const bool first = QString(kind) == "first start";
                 QTest::addRow("%s, %s", kind, name)
                     << kind << int(first && step == WatchedDisk::Rename ? WatchedDisk::Place : step)
-                    << 0 << ENOSPC << (step == WatchedDisk::FlushFolder);
+                    << 0 << ENOSPC << (step == WatchedDisk::FlushFolder) << true;
             }
         }
         QTest::newRow("pdf, not permitted")
-            << "pdf" << int(WatchedDisk::Create) << 0 << EACCES << false;
-        // The repair's own steps after its backup: the flush of the compacted copy, its
-        // folder, the rename onto the catalogue and the folder after it.
-        QTest::newRow("repair, backup")
-            << "repair" << int(WatchedDisk::Write) << 0 << ENOSPC << false;
+            << "pdf" << int(WatchedDisk::Create) << 0 << EACCES << false << true;
+        // The repair's own steps: the flush of the compacted copy, the swap of names, the
+        // backup's name, the folder after them; on a disk that cannot swap, the backup's copy
+        // and the rename onto the catalogue.
         QTest::newRow("repair, copy flush")
-            << "repair" << int(WatchedDisk::FlushByName) << 0 << ENOSPC << false;
-        QTest::newRow("repair, rename")
-            << "repair" << int(WatchedDisk::Rename) << 1 << ENOSPC << false;
+            << "repair" << int(WatchedDisk::FlushByName) << 0 << ENOSPC << false << true;
+        QTest::newRow("repair, swap")
+            << "repair" << int(WatchedDisk::Exchange) << 0 << EIO << false << true;
+        QTest::newRow("repair, backup's name")
+            << "repair" << int(WatchedDisk::Rename) << 0 << ENOSPC << false << true;
         QTest::newRow("repair, folder")
-            << "repair" << int(WatchedDisk::FlushFolder) << 2 << EIO << true;
+            << "repair" << int(WatchedDisk::FlushFolder) << 1 << EIO << true << true;
+        QTest::newRow("repair, no swapping, backup")
+            << "repair" << int(WatchedDisk::Write) << 0 << ENOSPC << false << false;
+        QTest::newRow("repair, no swapping, rename")
+            << "repair" << int(WatchedDisk::Rename) << 1 << ENOSPC << false << false;
     }
     void aFailedStepIsSaidAndLeavesTheOldFile() {
         QFETCH(QString, kind);
@@ -216,10 +236,14 @@ class TestFileWrites : public QObject {
         QFETCH(int, letThrough);
         QFETCH(int, error);
         QFETCH(bool, replaced);
+        QFETCH(bool, swaps);
         Scene scene;
         Kind file = scene.kind(kind);
         WatchedDisk disk(scene.labels(file.target));
         disk.failAt(WatchedDisk::Step(step), error, letThrough);
+        if (!swaps) {
+            disk.refuse(WatchedDisk::Exchange, EINVAL);
+        }
         const QString message = file.write();
         QVERIFY2(disk.trace().find("FAILED") != std::string::npos, disk.trace().c_str());
         const QString cause = error == ENOSPC   ? "the disk is full"

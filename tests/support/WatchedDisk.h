@@ -15,7 +15,18 @@ namespace testing {
 // kind of step fail as a full disk would, after letting a number of them through.
 class WatchedDisk : public files::Disk {
   public:
-    enum Step { Create, Write, FlushFile, Close, FlushByName, Rename, Place, FlushFolder, Remove };
+    enum Step {
+        Create,
+        Write,
+        FlushFile,
+        Close,
+        FlushByName,
+        Rename,
+        Place,
+        Exchange,
+        FlushFolder,
+        Remove
+    };
 
     // Each path the trace should name, as the label to name it by; any other file is named
     // "temp" when it is the program's temporary file, else by its bare name.
@@ -27,6 +38,9 @@ class WatchedDisk : public files::Disk {
         error_ = error;
         letThrough_ = letThrough;
     }
+
+    // Every step of a kind answers `error`, as a disk that cannot do it does ("REFUSED").
+    void refuse(Step step, int error) { refused_[step] = error; }
 
     // The steps taken, one per line ("write temp"), repeated writes to a file shown once.
     std::string trace() const {
@@ -71,6 +85,10 @@ class WatchedDisk : public files::Disk {
         return step(Place, "place " + label(from) + " " + label(to),
                     [&] { return system_.renameNoReplace(from, to); });
     }
+    int exchange(const std::string& a, const std::string& b) override {
+        return step(Exchange, "exchange " + label(a) + " " + label(b),
+                    [&] { return system_.exchange(a, b); });
+    }
     int flushFolder(const std::string& folder) override {
         return step(FlushFolder, "flush folder " + label(folder),
                     [&] { return system_.flushFolder(folder); });
@@ -84,6 +102,10 @@ class WatchedDisk : public files::Disk {
     int step(Step kind, const std::string& line, Action action) {
         if (lines_.empty() || lines_.back() != line || kind != Write) {
             lines_.push_back(line);
+        }
+        if (const auto refused = refused_.find(kind); refused != refused_.end()) {
+            lines_.back() += " REFUSED";
+            return refused->second;
         }
         if (failing_ == kind && letThrough_-- == 0) {
             failing_.reset();
@@ -107,6 +129,7 @@ class WatchedDisk : public files::Disk {
     std::map<std::string, std::string> labels_;
     std::map<int, std::string> open_;
     std::vector<std::string> lines_;
+    std::map<Step, int> refused_;
     std::optional<Step> failing_;
     int error_ = ENOSPC;
     int letThrough_ = 0;

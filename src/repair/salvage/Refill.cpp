@@ -3,6 +3,7 @@
 #include <set>
 
 #include "catalogue/Orders.h"
+#include "catalogue/Views.h"
 #include "sqlite/Connection.h"
 #include "sqlite/DbError.h"
 
@@ -29,11 +30,6 @@ bool hasColumn(Connection& connection, const std::string& table, const std::stri
     return find.step();
 }
 
-std::int64_t countOf(Connection& connection, const std::string& sql) {
-    Statement count(connection, sql);
-    return count.step() ? count.integerColumn(0) : 0;
-}
-
 // Records the recovery could not place: a cell of a table's leaf page (it has a row id)
 // with four fields (Main's, or Main's of a catalogue that kept its keys in it, eight) can only
 // be Main's: no other table has that many columns. Their root page is where the orphaned part
@@ -42,10 +38,9 @@ void addLostRecords(Connection& connection, const std::set<std::string>& tables)
     if (!tables.contains(LostAndFound) || !hasColumn(connection, LostAndFound, "c3")) {
         return;
     }
-    connection.execute(
-        "INSERT OR IGNORE INTO main.Main (rowid, Artist, Title, Category, Format) "
-        "SELECT id, c0, c1, c2, c3 FROM salvaged.lost_and_found "
-        "WHERE nfield IN (4, 8) AND id IS NOT NULL");
+    connection.execute("INSERT OR IGNORE INTO main.Main (rowid, " + recordColumnList() +
+                       ") SELECT id, c0, c1, c2, c3 FROM salvaged.lost_and_found "
+                       "WHERE nfield IN (4, 8) AND id IS NOT NULL");
 }
 
 void copyLists(Connection& connection, const std::set<std::string>& tables) {
@@ -59,7 +54,7 @@ void copyLists(Connection& connection, const std::set<std::string>& tables) {
     }
     // The report always has a title: the fresh one stays when none was recovered.
     if (tables.contains("ReportTitle") &&
-        countOf(connection, "SELECT count(*) FROM salvaged.ReportTitle") > 0) {
+        connection.integerValue("SELECT count(*) FROM salvaged.ReportTitle") > 0) {
         connection.execute("DELETE FROM main.ReportTitle");
         connection.execute(
             "INSERT INTO main.ReportTitle (Title) SELECT Title FROM "
@@ -97,16 +92,15 @@ std::int64_t refill(const std::string& catalogue, const std::string& recovered) 
         // The orders are made again, every key at once, when the catalogue is next opened.
         catalogue::forgetOrders(connection);
         if (tables.contains("Main")) {
-            connection.execute(
-                "INSERT INTO main.Main (rowid, Artist, Title, Category, Format) "
-                "SELECT rowid, Artist, Title, Category, Format FROM salvaged.Main");
+            connection.execute("INSERT INTO main.Main (rowid, " + recordColumnList() +
+                               ") SELECT rowid, " + recordColumnList() + " FROM salvaged.Main");
         }
         addLostRecords(connection, tables);
         copyLists(connection, tables);
         transaction.commit();
     }
     connection.execute("DETACH DATABASE salvaged");
-    const std::int64_t saved = countOf(connection, "SELECT count(*) FROM Main");
+    const std::int64_t saved = connection.integerValue("SELECT count(*) FROM Main");
     if (!found && saved == 0) {
         throw DbError(err::Unspecified,
                       "SQLite's recovery found no table and no record of the catalogue.");

@@ -7,8 +7,6 @@
 namespace windows {
 namespace {
 
-const char* const ColumnNames[] = {"Artist", "Title", "Category", "Format"};
-
 // Finds the grid row of a record (each record has one): through a table indexed by row id
 // while the row ids lie close together, as a catalogue's do; by search otherwise.
 class RowsByRecord {
@@ -115,7 +113,7 @@ std::vector<SortPlace> BrowseRows::sortPlaces(int column) const {
             place(places[static_cast<std::size_t>(row)]);
         }
     };
-    const std::string name = ColumnNames[column - 1];
+    const std::string name(db::RecordColumns[static_cast<std::size_t>(column - 1)]);
     db::catalogue::rankByColumn(connection_, name, [&](std::int64_t rowId, std::int64_t rank) {
         forRowsOf(rowId, [&](SortPlace& place) { place.rank = rank; });
     });

@@ -14,9 +14,12 @@
 namespace windows {
 namespace {
 
-// The record's columns in the order of the fields, with the widths a save cuts them to.
-constexpr const char* Columns[] = {"Artist", "Title", "Category", "Format"};
+// The widths a save cuts the record's columns to, in the order of the fields.
 constexpr qsizetype Widths[] = {30, 30, 15, 5};
+
+std::string column(std::size_t field) {
+    return std::string(db::RecordColumns[field]);
+}
 
 // There is no record to show: a position before the first or after the last, a record
 // deleted meanwhile, or no recordset at all. Empty fields say that truthfully.
@@ -45,7 +48,7 @@ FrmMain::RecordTexts FrmMain::fieldTexts() const {
 FrmMain::RecordTexts FrmMain::readRecordTexts(db::Recordset& source) {
     RecordTexts texts;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        texts[i] = QString::fromStdString(source.field(Columns[i]).text().value_or(""));
+        texts[i] = QString::fromStdString(source.field(column(i)).text().value_or(""));
     }
     return texts;
 }
@@ -131,7 +134,7 @@ void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
     const RecordTexts typed = fieldTexts();
     for (std::size_t i = 0; i < typed.size(); ++i) {
         if (newRow || typed[i] != shownTexts_[i]) {
-            records.setField(Columns[i], app::leftCharacters(typed[i], Widths[i]).toStdString());
+            records.setField(column(i), app::leftCharacters(typed[i], Widths[i]).toStdString());
         }
     }
     records.update();

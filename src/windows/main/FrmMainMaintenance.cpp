@@ -118,11 +118,10 @@ void FrmMain::closeCatalogue() {
     s.cnMain.close();
 }
 
-// The catalogue rewritten compacted. The file as it was is kept as Zembo.BAK (a flushed
-// copy taken first), the compacted copy is checked and flushed, and then takes the place of
-// Zembo.mdb in one rename: at every moment Zembo.mdb is a whole catalogue, the old or the
-// new. A failed compaction ends the program with Zembo.mdb untouched; a failure after it is
-// said, and the catalogue is opened again as it is.
+// The catalogue rewritten compacted (see maintenance::rebuildCatalogue): at every moment
+// Zembo.mdb is a whole catalogue, the old or the new, and the file as it was is kept as
+// Zembo.BAK. A failed compaction ends the program with Zembo.mdb untouched; a failure after it
+// is said, and the catalogue is opened again as it is.
 bool FrmMain::RepairCompactDatabase(bool ask) {
     auto& s = state_;
     if (ask) {
@@ -173,6 +172,17 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         return false;
     }
     QString failure = QString::fromStdString(result.why);
+    QString backupNotKept;
+    if (result.outcome == db::maintenance::RebuildResult::BackupNotKept) {
+        const auto names = db::maintenance::repairNames(s.CatalogueName.toStdString());
+        backupNotKept =
+            "The database was repaired and compacted, but the file as it was could "
+            "not be kept as " +
+            QString::fromStdString(names.backup) + ": it is beside it as " +
+            QString::fromStdString(names.rebuilt) + ", which the next repair removes.\r\n" +
+            failure;
+        failure.clear();
+    }
     // Opening the catalogue again reads a view's order twice: the windows are painted between.
     const auto stepDone = [this](int value) {
         setProgress(value);
@@ -202,7 +212,10 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         recountTally();
         return false;
     }
-    if (ask || result.salvaged) {
+    if (!backupNotKept.isEmpty()) {
+        SetBusyPointer(false);
+        desktop_.messageBox(backupNotKept, Buttons::Ok, Icon::Exclamation);
+    } else if (ask || result.salvaged) {
         SetBusyPointer(false);
         desktop_.messageBox("Repaired and Compacted Quorvane Successfully." +
                                 (result.salvaged ? salvageNote(result, s.CatalogueName) : ""),
