@@ -5,21 +5,14 @@
 #include <unordered_set>
 #include <vector>
 
-#include "catalogue/Collation.h"
+#include "catalogue/OrderFile.h"
 #include "catalogue/OrderTables.h"
-#include "catalogue/RecordReader.h"
 #include "sqlite/DbError.h"
 #include "sqlite/SqlText.h"
 
 namespace db::catalogue {
 
-extern const char* const OrdersSql;
-
 namespace {
-
-// More records to place than this are placed as every record is: in one pass per order.
-constexpr std::int64_t ManyNotes = 50000;
-constexpr auto Lowest = std::numeric_limits<std::int64_t>::min();
 
 // What this connection knows of the orders between two reads.
 struct Kept {
@@ -40,238 +33,12 @@ Kept& kept(Connection& connection) {
     return std::any_cast<Kept&>(any);
 }
 
-void tell(const std::function<void(int)>& progress, int percent) {
-    if (progress) {
-        progress(percent);
-    }
-}
-
-// ---- The file's tables and triggers -------------------------------------------------------
-
-std::string orderNames() {
-    std::string names;
-    for (const View& view : views()) {
-        names += ", '" + std::string(view.table) + "'";
-    }
-    return names;
-}
-
-// Any write into an order's table marks the orders stale: the program's own writes too, which
-// clear the mark when they are done (holding the file meanwhile).
-void makeFileTriggers(Connection& connection) {
-    connection.executeScript(OrdersSql);
-    for (const View& view : views()) {
-        const std::string table(view.table);
-        for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
-            connection.execute("CREATE TRIGGER IF NOT EXISTS main." + quoted(table + event) +
-                               " AFTER " + event + " ON " + quoted(table) +
-                               " BEGIN UPDATE OrderState SET Stale = 1; END");
-        }
-    }
-}
-
-std::vector<std::string> fileTriggers(Connection& connection) {
-    std::vector<std::string> names;
-    Statement list(connection,
-                   "SELECT name FROM main.sqlite_schema WHERE type = 'trigger' AND tbl_name IN "
-                   "('Main'" +
-                       orderNames() + ")");
-    while (list.step()) {
-        names.emplace_back(list.textColumn(0).value_or(""));
-    }
-    return names;
-}
-
-void dropFileTriggers(Connection& connection) {
-    for (const std::string& trigger : fileTriggers(connection)) {
-        connection.execute("DROP TRIGGER main." + quoted(trigger));
-    }
-}
-
-std::int64_t triggersExpected() {
-    static const std::int64_t count = [] {
-        std::int64_t found = 0;
-        const std::string sql = OrdersSql;
-        for (auto at = sql.find("CREATE TRIGGER"); at != std::string::npos;
-             at = sql.find("CREATE TRIGGER", at + 1)) {
-            ++found;
-        }
-        return found + 3 * static_cast<std::int64_t>(views().size());
-    }();
-    return count;
-}
-
-// Every table and trigger the orders are kept by is there: looked for again only when the
-// schema changed.
-bool isWhole(Connection& connection, Kept& kept) {
-    const std::int64_t schema = connection.integerValue("PRAGMA main.schema_version");
-    if (schema == kept.wholeSchema) {
-        return true;
-    }
-    const bool whole =
-        connection.integerValue(
-            "SELECT count(*) FROM main.sqlite_schema WHERE type = 'table' AND "
-            "name IN ('OrderState', 'OrderNotes'" +
-            orderNames() + ")") == 2 + static_cast<std::int64_t>(views().size()) &&
-        static_cast<std::int64_t>(fileTriggers(connection).size()) == triggersExpected();
-    kept.wholeSchema = whole ? schema : -1;
-    return whole;
-}
-
-// The orders' state says what they were made and placed by; Main's first and last row id
-// are looked up, two seeks.
-void recordState(Connection& connection) {
-    connection.execute("DELETE FROM main.OrderState");
-    connection.execute(
-        "INSERT INTO main.OrderState (Collation, FirstId, LastId) SELECT ?, "
-        "(SELECT min(rowid) FROM main.Main), (SELECT max(rowid) FROM main.Main)",
-        {Value(collation::description())});
-}
-
-// Every record noted so far is in its places (or every place was made again): a note of its
-// own, gone at once, marks every earlier one placed, so that orders following the notes know
-// that some went unseen.
-void markNotesPlaced(Connection& connection) {
-    connection.execute("INSERT INTO main.OrderNotes (Id, Placed) VALUES (NULL, 0)");
-    connection.execute("UPDATE main.OrderState SET PlacedUpTo = ?, Stale = 0",
-                       {connection.lastInsertRowId()});
-    connection.execute("DELETE FROM main.OrderNotes");
-}
-
-struct Look {
-    bool whole = false;
-    bool ours = false;            // keys of this program's collation
-    bool trusted = false;         // nobody else wrote the orders, nor renumbered Main
-    bool notes = false;           // records to place
-    std::int64_t placedUpTo = 0;  // the last note placed
-};
-
-Look look(Connection& connection, Kept& kept) {
-    Look seen;
-    seen.whole = isWhole(connection, kept);
-    if (!seen.whole) {
-        return seen;
-    }
-    Statement state(connection,
-                    "SELECT Collation, Stale OR FirstId IS NOT (SELECT min(rowid) FROM main.Main) "
-                    "OR LastId IS NOT (SELECT max(rowid) FROM main.Main), EXISTS (SELECT 1 FROM "
-                    "main.OrderNotes), PlacedUpTo FROM main.OrderState");
-    if (state.step()) {
-        seen.ours = state.textColumn(0) == collation::description();
-        seen.trusted = state.integerColumn(1) == 0;
-        seen.notes = state.integerColumn(2) != 0;
-        seen.placedUpTo = state.integerColumn(3);
-    }
-    return seen;
-}
-
-// ---- Making and placing -------------------------------------------------------------------
-
-// The catalogue's keys as builds before the order tables kept them: taken away.
-void forgetOlderOrders(Connection& connection) {
-    for (const char* index :
-         {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat", "MainKeysToMake"}) {
-        connection.execute("DROP INDEX IF EXISTS main." + std::string(index));
-    }
-    for (std::string_view text : RecordColumns) {
-        const std::string key = std::string(text) + "Key";
-        if (connection.integerValue(
-                "SELECT count(*) FROM pragma_table_info('Main', 'main') WHERE name = ?", {key})) {
-            connection.execute("ALTER TABLE main.Main DROP COLUMN " + key);
-        }
-    }
-    connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
-    connection.execute("DROP TABLE IF EXISTS main.SortKeyCollation");
-}
-
-// Every key made again in the file, in the caller's transaction: a run killed half-way leaves
-// the file as it was. The texts are not touched.
-void remakeFileOrders(Connection& connection, const std::function<void(int)>& progress) {
-    tell(progress, 0);
-    dropFileTriggers(connection);
-    forgetOlderOrders(connection);
-    makeEmptyOrderTables(connection, "main");
-    makeKeys(connection, Lowest, progress);
-    writeMadeKeys(connection, "main", Packing::Packed);
-    makeFileTriggers(connection);
-    recordState(connection);
-    markNotesPlaced(connection);
-    tell(progress, 100);
-}
-
 // The session's own orders, made from Main as it is now.
 void makeSessionOrders(Connection& connection, const std::function<void(int)>& progress) {
     makeEmptyOrderTables(connection, "temp");
-    makeKeys(connection, Lowest, progress);
+    makeKeys(connection, LowestRowId, progress);
     writeMadeKeys(connection, "temp", Packing::InOrder);
     tell(progress, 100);
-}
-
-// The records noted after note `after` taken from their old places in the orders of `schema`
-// (found by the keys of the texts they were placed by) and placed by their texts now; a record
-// gone stays out. The number of the last note placed (`after` when there is none).
-std::int64_t placeNotes(Connection& connection, const std::string& schema, std::int64_t after) {
-    struct Note {
-        std::int64_t id;
-        std::optional<RecordTexts> placedBy;  // nothing for a record not placed before
-    };
-    std::vector<Note> notes;
-    std::int64_t last = after;
-    Statement read(connection, "SELECT Seq, Id, Placed, " + recordColumnList() +
-                                   " FROM main.OrderNotes WHERE Seq > ? ORDER BY Seq");
-    read.bind(1, Value(after));
-    while (read.step()) {
-        last = read.integerColumn(0);
-        Note& note = notes.emplace_back(Note{read.integerColumn(1), std::nullopt});
-        if (read.integerColumn(2) != 0) {
-            note.placedBy.emplace();
-            for (int i = 0; i < 4; ++i) {
-                if (const auto text = read.textColumn(3 + i)) {
-                    (*note.placedBy)[static_cast<std::size_t>(i)] = std::string(*text);
-                }
-            }
-        }
-    }
-    OrderPlaces orders(connection, schema);
-    for (const Note& note : notes) {
-        if (note.placedBy) {
-            orders.remove(note.id, keysOf(*note.placedBy));
-        }
-    }
-    RecordReader records(connection);
-    std::unordered_set<std::int64_t> placed;  // a record noted twice is placed once
-    for (const Note& note : notes) {
-        if (placed.insert(note.id).second) {
-            if (const auto texts = records.read(note.id)) {
-                orders.place(note.id, keysOf(*texts));
-            }
-        }
-    }
-    return last;
-}
-
-// The file's orders true to Main, in a write transaction: the records noted placed, or, when
-// there are many or the orders cannot be trusted, every key made again. Keys of another
-// collation that can be trusted are left to the program that made them, but at an opening.
-void bringFileTrue(Connection& connection, const Look& seen, const Kept& kept, bool opening) {
-    if (seen.whole && seen.trusted && !seen.ours && !opening) {
-        return;
-    }
-    const std::int64_t notes =
-        seen.notes ? connection.integerValue("SELECT count(*) FROM main.OrderNotes") : 0;
-    if (!seen.whole || !seen.ours || !seen.trusted || notes > ManyNotes) {
-        remakeFileOrders(connection, kept.progress);
-        if (seen.whole && !seen.trusted) {
-            connection.rowIdsRenumbered();  // or moved: whoever holds row ids reads them again
-        }
-        return;
-    }
-    if (notes > 0) {
-        const std::int64_t last = placeNotes(connection, "main", 0);
-        connection.execute("DELETE FROM main.OrderNotes WHERE Seq <= ?", {last});
-        // The orders' own triggers marked them stale as this program wrote them.
-        connection.execute("UPDATE main.OrderState SET PlacedUpTo = ?, Stale = 0", {last});
-    }
 }
 
 bool hasSessionOrders(Connection& connection) {
@@ -313,13 +80,15 @@ bool placeInFile(Connection& connection, Kept& kept, bool opening, bool began) {
     try {
         if (!began) {
             Savepoint unit(connection);
-            bringFileTrue(connection, look(connection, kept), kept, opening);
+            bringFileTrue(connection, lookAtOrders(connection, kept.wholeSchema), kept.progress,
+                          opening);
             unit.release();
             return true;
         }
         connection.execute("COMMIT");
         connection.execute("BEGIN IMMEDIATE");
-        bringFileTrue(connection, look(connection, kept), kept, opening);
+        bringFileTrue(connection, lookAtOrders(connection, kept.wholeSchema), kept.progress,
+                      opening);
         connection.execute("COMMIT");
         connection.execute("BEGIN");
         return true;
@@ -354,7 +123,7 @@ void bringTrue(Connection& connection, bool opening, bool began) {
         ~Done() { kept.working = false; }
     } done{kept};
     for (int attempt = 0;; ++attempt) {
-        const Look seen = look(connection, kept);
+        const Look seen = lookAtOrders(connection, kept.wholeSchema);
         const bool fileTrue = seen.whole && seen.ours && seen.trusted && !seen.notes;
         const bool mayWrite =
             !connection.isReadOnly() && (opening || seen.ours || !seen.whole || !seen.trusted);
@@ -364,7 +133,7 @@ void bringTrue(Connection& connection, bool opening, bool began) {
         } else if (!mayWrite || attempt == 2) {  // another program keeps writing: later
             followInSession(connection, seen, kept);
         } else if (!placeInFile(connection, kept, opening, began)) {
-            followInSession(connection, look(connection, kept), kept);
+            followInSession(connection, lookAtOrders(connection, kept.wholeSchema), kept);
             kept.retry = true;  // the file is held: placed at a later read
         } else if (began) {
             continue;  // looked at again in the read's own transaction
@@ -485,8 +254,8 @@ void forgetOrders(Connection& connection) {
 }
 
 bool ordersAgree(Connection& connection) {
-    Kept unknown;
-    const Look seen = look(connection, unknown);
+    std::int64_t schema = -1;
+    const Look seen = lookAtOrders(connection, schema);
     if (!seen.whole || !seen.ours || !seen.trusted) {
         return false;
     }

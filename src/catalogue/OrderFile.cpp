@@ -1,0 +1,230 @@
+#include "catalogue/OrderFile.h"
+
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+#include "catalogue/Collation.h"
+#include "catalogue/OrderTables.h"
+#include "catalogue/RecordReader.h"
+#include "sqlite/SqlText.h"
+
+namespace db::catalogue {
+
+extern const char* const OrdersSql;
+
+namespace {
+
+// More records to place than this are placed as every record is: in one pass per order.
+constexpr std::int64_t ManyNotes = 50000;
+
+std::string orderNames() {
+    std::string names;
+    for (const View& view : views()) {
+        names += ", '" + std::string(view.table) + "'";
+    }
+    return names;
+}
+
+std::vector<std::string> fileTriggers(Connection& connection) {
+    std::vector<std::string> names;
+    Statement list(connection,
+                   "SELECT name FROM main.sqlite_schema WHERE type = 'trigger' AND tbl_name IN "
+                   "('Main'" +
+                       orderNames() + ")");
+    while (list.step()) {
+        names.emplace_back(list.textColumn(0).value_or(""));
+    }
+    return names;
+}
+
+std::int64_t triggersExpected() {
+    static const std::int64_t count = [] {
+        std::int64_t found = 0;
+        const std::string sql = OrdersSql;
+        for (auto at = sql.find("CREATE TRIGGER"); at != std::string::npos;
+             at = sql.find("CREATE TRIGGER", at + 1)) {
+            ++found;
+        }
+        return found + 3 * static_cast<std::int64_t>(views().size());
+    }();
+    return count;
+}
+
+// Every table and trigger the orders are kept by is there: looked for again only when the
+// schema changed.
+bool isWhole(Connection& connection, std::int64_t& wholeSchema) {
+    const std::int64_t schema = connection.integerValue("PRAGMA main.schema_version");
+    if (schema == wholeSchema) {
+        return true;
+    }
+    const bool whole =
+        connection.integerValue(
+            "SELECT count(*) FROM main.sqlite_schema WHERE type = 'table' AND "
+            "name IN ('OrderState', 'OrderNotes'" +
+            orderNames() + ")") == 2 + static_cast<std::int64_t>(views().size()) &&
+        static_cast<std::int64_t>(fileTriggers(connection).size()) == triggersExpected();
+    wholeSchema = whole ? schema : -1;
+    return whole;
+}
+
+// The orders' state says what they were made and placed by; Main's first and last row id
+// are looked up, two seeks.
+void recordState(Connection& connection) {
+    connection.execute("DELETE FROM main.OrderState");
+    connection.execute(
+        "INSERT INTO main.OrderState (Collation, FirstId, LastId) SELECT ?, "
+        "(SELECT min(rowid) FROM main.Main), (SELECT max(rowid) FROM main.Main)",
+        {Value(collation::description())});
+}
+
+// The catalogue's keys as builds before the order tables kept them: taken away.
+void forgetOlderOrders(Connection& connection) {
+    for (const char* index :
+         {"MainByArtist", "MainByTitle", "MainByCategory", "MainByFormat", "MainKeysToMake"}) {
+        connection.execute("DROP INDEX IF EXISTS main." + std::string(index));
+    }
+    for (std::string_view text : RecordColumns) {
+        const std::string key = std::string(text) + "Key";
+        if (connection.integerValue(
+                "SELECT count(*) FROM pragma_table_info('Main', 'main') WHERE name = ?", {key})) {
+            connection.execute("ALTER TABLE main.Main DROP COLUMN " + key);
+        }
+    }
+    connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
+    connection.execute("DROP TABLE IF EXISTS main.SortKeyCollation");
+}
+
+}  // namespace
+
+void tell(const std::function<void(int)>& progress, int percent) {
+    if (progress) {
+        progress(percent);
+    }
+}
+
+// Any write into an order's table marks the orders stale: the program's own writes too, which
+// clear the mark when they are done (holding the file meanwhile).
+void makeFileTriggers(Connection& connection) {
+    connection.executeScript(OrdersSql);
+    for (const View& view : views()) {
+        const std::string table(view.table);
+        for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
+            connection.execute("CREATE TRIGGER IF NOT EXISTS main." + quoted(table + event) +
+                               " AFTER " + event + " ON " + quoted(table) +
+                               " BEGIN UPDATE OrderState SET Stale = 1; END");
+        }
+    }
+}
+
+void dropFileTriggers(Connection& connection) {
+    for (const std::string& trigger : fileTriggers(connection)) {
+        connection.execute("DROP TRIGGER main." + quoted(trigger));
+    }
+}
+
+// A note of its own, gone at once, marks every earlier one placed, so that orders following the
+// notes know that some went unseen.
+void markNotesPlaced(Connection& connection) {
+    connection.execute("INSERT INTO main.OrderNotes (Id, Placed) VALUES (NULL, 0)");
+    connection.execute("UPDATE main.OrderState SET PlacedUpTo = ?, Stale = 0",
+                       {connection.lastInsertRowId()});
+    connection.execute("DELETE FROM main.OrderNotes");
+}
+
+Look lookAtOrders(Connection& connection, std::int64_t& wholeSchema) {
+    Look seen;
+    seen.whole = isWhole(connection, wholeSchema);
+    if (!seen.whole) {
+        return seen;
+    }
+    Statement state(connection,
+                    "SELECT Collation, Stale OR FirstId IS NOT (SELECT min(rowid) FROM main.Main) "
+                    "OR LastId IS NOT (SELECT max(rowid) FROM main.Main), EXISTS (SELECT 1 FROM "
+                    "main.OrderNotes), PlacedUpTo FROM main.OrderState");
+    if (state.step()) {
+        seen.ours = state.textColumn(0) == collation::description();
+        seen.trusted = state.integerColumn(1) == 0;
+        seen.notes = state.integerColumn(2) != 0;
+        seen.placedUpTo = state.integerColumn(3);
+    }
+    return seen;
+}
+
+// A run killed half-way leaves the file as it was (one transaction).
+void remakeFileOrders(Connection& connection, const std::function<void(int)>& progress) {
+    tell(progress, 0);
+    dropFileTriggers(connection);
+    forgetOlderOrders(connection);
+    makeEmptyOrderTables(connection, "main");
+    makeKeys(connection, LowestRowId, progress);
+    writeMadeKeys(connection, "main", Packing::Packed);
+    makeFileTriggers(connection);
+    recordState(connection);
+    markNotesPlaced(connection);
+    tell(progress, 100);
+}
+
+std::int64_t placeNotes(Connection& connection, const std::string& schema, std::int64_t after) {
+    struct Note {
+        std::int64_t id;
+        std::optional<RecordTexts> placedBy;  // nothing for a record not placed before
+    };
+    std::vector<Note> notes;
+    std::int64_t last = after;
+    Statement read(connection, "SELECT Seq, Id, Placed, " + recordColumnList() +
+                                   " FROM main.OrderNotes WHERE Seq > ? ORDER BY Seq");
+    read.bind(1, Value(after));
+    while (read.step()) {
+        last = read.integerColumn(0);
+        Note& note = notes.emplace_back(Note{read.integerColumn(1), std::nullopt});
+        if (read.integerColumn(2) != 0) {
+            note.placedBy.emplace();
+            for (int i = 0; i < 4; ++i) {
+                if (const auto text = read.textColumn(3 + i)) {
+                    (*note.placedBy)[static_cast<std::size_t>(i)] = std::string(*text);
+                }
+            }
+        }
+    }
+    OrderPlaces orders(connection, schema);
+    for (const Note& note : notes) {
+        if (note.placedBy) {
+            orders.remove(note.id, keysOf(*note.placedBy));
+        }
+    }
+    RecordReader records(connection);
+    std::unordered_set<std::int64_t> placed;  // a record noted twice is placed once
+    for (const Note& note : notes) {
+        if (placed.insert(note.id).second) {
+            if (const auto texts = records.read(note.id)) {
+                orders.place(note.id, keysOf(*texts));
+            }
+        }
+    }
+    return last;
+}
+
+void bringFileTrue(Connection& connection, const Look& seen,
+                   const std::function<void(int)>& progress, bool opening) {
+    if (seen.whole && seen.trusted && !seen.ours && !opening) {
+        return;
+    }
+    const std::int64_t notes =
+        seen.notes ? connection.integerValue("SELECT count(*) FROM main.OrderNotes") : 0;
+    if (!seen.whole || !seen.ours || !seen.trusted || notes > ManyNotes) {
+        remakeFileOrders(connection, progress);
+        if (seen.whole && !seen.trusted) {
+            connection.rowIdsRenumbered();  // or moved: whoever holds row ids reads them again
+        }
+        return;
+    }
+    if (notes > 0) {
+        const std::int64_t last = placeNotes(connection, "main", 0);
+        connection.execute("DELETE FROM main.OrderNotes WHERE Seq <= ?", {last});
+        // The orders' own triggers marked them stale as this program wrote them.
+        connection.execute("UPDATE main.OrderState SET PlacedUpTo = ?, Stale = 0", {last});
+    }
+}
+
+}  // namespace db::catalogue
