@@ -177,6 +177,26 @@ class TestBrowse : public QObject {
         QCOMPARE(rows(*w.frmBrowse()).first(), QString("ABBA|Arrival (live)|Pop|CD"));
     }
 
+    // Another tool compacts the file while the grid is shown, renumbering the records: the
+    // grid is filled again in the new numbering, and a double-click meanwhile goes nowhere.
+    void aCompactionByAnotherToolFillsTheGridAgain() {
+        MainWindowFixture f(testing::numberedRecords(30));
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse& browse = *w.frmBrowse();
+        QCOMPARE(rows(browse).size(), 30);
+        QCOMPARE(
+            testing::stockTool(f.catalogue.path(), "DELETE FROM Main WHERE rowid = 2; VACUUM;"),
+            QString());
+        doubleClickRow(browse, 2);  // the rows' ids are another numbering's: no jump
+        QTRY_COMPARE(rows(browse).size(), 29);
+        QCOMPARE(rows(browse).last(), QString("Artist 0029|Title 29|Rock|CD"));
+        QCOMPARE(rows(browse).at(1), QString("Artist 0002|Title 2|Rock|CD"));
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
+        doubleClickRow(browse, 2);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0003"));
+    }
+
     void anEmptyCatalogueBrowsesEmpty() {
         MainWindowFixture f;
         auto& w = shown(f);

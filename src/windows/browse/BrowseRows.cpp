@@ -1,7 +1,9 @@
 #include "windows/browse/BrowseRows.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "catalogue/Orders.h"
 #include "sqlite/DbError.h"
 
 namespace windows {
@@ -52,7 +54,33 @@ class RowsByRecord {
 BrowseRows::BrowseRows(db::Connection& connection) : connection_(connection), cache_(CacheRows) {}
 
 void BrowseRows::add(std::int64_t rowId) {
+    if (ids_.empty()) {  // the fill's walk has looked at the file: its ids are this generation's
+        generation_ = connection_.rowIdGeneration();
+        try {
+            seenVersion_ = connection_.dataVersion();
+        } catch (const db::DbError&) {
+            // Another program holds the file: the first read looks again.
+        }
+    }
     ids_.push_back(rowId);
+}
+
+bool BrowseRows::renumbered() const {
+    if (!renumbered_ && !ids_.empty()) {
+        try {
+            if (const std::int64_t version = connection_.dataVersion(); version != seenVersion_) {
+                db::catalogue::bringOrdersTrue(connection_);  // finds a renumbering out
+                seenVersion_ = version;
+            }
+        } catch (const db::DbError&) {
+            // Another program holds the file: looked at again at the next read.
+        }
+        renumbered_ = connection_.rowIdGeneration() != generation_;
+        if (renumbered_ && whenRenumbered_) {
+            std::exchange(whenRenumbered_, nullptr)();
+        }
+    }
+    return renumbered_;
 }
 
 std::int64_t BrowseRows::rowId(int row) const {
@@ -70,6 +98,10 @@ void BrowseRows::readFirst(int count) {
 }
 
 void BrowseRows::readInto(std::size_t row) const {
+    if (renumbered()) {
+        cache_[row % CacheRows] = {ids_[row], {}};
+        return;
+    }
     if (!reader_) {
         reader_ = std::make_unique<db::catalogue::RecordReader>(connection_);
     }

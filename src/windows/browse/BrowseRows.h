@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,12 @@ class BrowseRows : public GridRows {
     // the grid draws the rows it has read and reads no more: the others show empty.
     void setReading(bool reading) { reading_ = reading; }
 
+    // Whether another program renumbered the records since the fill (a compaction by another
+    // tool): the rows' ids are then another's, the rows show empty, and `whenRenumbered` hears
+    // it, once, to fill them again.
+    bool renumbered() const;
+    void setWhenRenumbered(std::function<void()> told) { whenRenumbered_ = std::move(told); }
+
   private:
     void readInto(std::size_t row) const;
 
@@ -49,6 +56,10 @@ class BrowseRows : public GridRows {
     // grid redraws often, and each try waits for the lock.
     mutable std::chrono::steady_clock::time_point quietUntil_;
     bool reading_ = true;
+    std::uint64_t generation_ = 0;  // the row ids' generation at the fill
+    mutable std::int64_t seenVersion_ = -1;
+    mutable bool renumbered_ = false;
+    mutable std::function<void()> whenRenumbered_;
 };
 
 }  // namespace windows

@@ -123,6 +123,9 @@ void FrmBrowse::Grid1_DblClick(int row) {
         hide();
         return;
     }
+    if (rows_->renumbered()) {
+        return;  // the rows are another numbering's: they are being filled again
+    }
     if (!main_.offerToSaveEdit()) {
         return;
     }

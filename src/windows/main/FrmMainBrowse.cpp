@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
@@ -93,6 +94,8 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
     ProgressBar1->setMaximum(static_cast<int>(std::min<std::int64_t>(expected, INT32_MAX)));
     browse->Grid1->hide();
     auto rows = std::make_unique<BrowseRows>(state_.cnMain);
+    // Another program renumbering the records makes the rows' ids another's: filled again.
+    rows->setWhenRenumbered([this] { QTimer::singleShot(0, this, [this] { refreshBrowse(); }); });
     std::optional<HeldForRun> held(std::in_place, *this);
     app::resumeNext([&] {
         records.moveFirst();
