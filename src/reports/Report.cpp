@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "catalogue/Orders.h"
 #include "reports/ReportError.h"
 #include "reports/ReportQuery.h"
 #include "sqlite/DbError.h"
@@ -74,6 +75,9 @@ class LaidOutReport : public Report {
     ReportData data_;
     QDate today_;
     std::unique_ptr<db::catalogue::RecordReader> reader_;
+    db::Connection* connection_ = nullptr;
+    std::uint64_t generation_ = 0;  // the row ids' generation the report was made in
+    std::int64_t seenVersion_ = -1;
     std::vector<std::vector<Block>> plan_;
     std::vector<std::int64_t> groupFirst_;  // each group's first record in the order
     QRectF content_;
@@ -87,6 +91,9 @@ class LaidOutReport : public Report {
 
 void LaidOutReport::plan(db::Connection& connection) {
     reader_ = std::make_unique<db::catalogue::RecordReader>(connection);
+    connection_ = &connection;
+    generation_ = connection.rowIdGeneration();
+    seenVersion_ = connection.dataVersion();
     body_.emplace(metrics(reportFont(layout_.bodySize)));
     bold_.emplace(metrics(reportFont(layout_.bodySize, true)));
     const QSizeF size = layout_.pageSize.size(QPageSize::Point);
@@ -195,8 +202,19 @@ void LaidOutReport::planGrouped() {
     }
 }
 
+// The records are read by the row ids the report was made with: once another program has
+// renumbered them (a compaction by another tool), those are other records.
 std::optional<db::RecordTexts> LaidOutReport::readRecord(std::int64_t place) {
     try {
+        if (const std::int64_t version = connection_->dataVersion(); version != seenVersion_) {
+            db::catalogue::bringOrdersTrue(*connection_);  // finds a renumbering out
+            seenVersion_ = version;
+        }
+        if (connection_->rowIdGeneration() != generation_) {
+            throw ReportError(err::DatabaseError,
+                              "Another program renumbered the records in the catalogue file "
+                              "since the report was made. Make the report again.");
+        }
         return reader_->read(data_.rowIds[static_cast<std::size_t>(place)]);
     } catch (const db::DbError& error) {
         throw ReportError(err::DatabaseError, error.description);
