@@ -43,40 +43,35 @@ std::string View::orderOfRows() const {
     return joined(*this, [](const std::string& text) { return "quorvane_sort_key(" + text + ")"; });
 }
 
-const View* View::ofTable(std::string_view name) {
+namespace {
+
+// The first view whose `field` is `value`, or null.
+template <typename Field>
+const View* viewWhere(Field field, std::string_view value) {
     for (const View& view : views()) {
-        if (view.table == name) {
+        if (field(view) == value) {
             return &view;
         }
     }
     return nullptr;
+}
+
+}  // namespace
+
+const View* View::ofTable(std::string_view name) {
+    return viewWhere([](const View& view) { return view.table; }, name);
 }
 
 const View* findView(std::string_view name) {
-    for (const View& view : views()) {
-        if (view.name == name) {
-            return &view;
-        }
-    }
-    return nullptr;
+    return viewWhere([](const View& view) { return view.name; }, name);
 }
 
 const View* findViewByKey(std::string_view key) {
-    for (const View& view : views()) {
-        if (view.key == key) {
-            return &view;
-        }
-    }
-    return nullptr;
+    return viewWhere([](const View& view) { return view.key; }, key);
 }
 
 const View* viewOrderedBy(std::string_view text) {
-    for (const View& view : views()) {
-        if (view.texts[0] == text) {
-            return &view;
-        }
-    }
-    return nullptr;
+    return viewWhere([](const View& view) { return view.texts[0]; }, text);
 }
 
 }  // namespace db
