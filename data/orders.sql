@@ -9,10 +9,12 @@
 
 -- The orders' state, one row: the collation the keys were made with, the first and last row
 -- id of Main as the orders know them, Stale when the orders cannot be trusted (another
--- program wrote an order's table, or renumbered Main's row ids), and the last note placed.
+-- program wrote an order's table, or renumbered Main's row ids), the last note placed, and how
+-- many times the orders were made again untrusted (each copy of the program holding row ids
+-- then reads them again).
 CREATE TABLE IF NOT EXISTS OrderState (
     Collation TEXT, FirstId INTEGER, LastId INTEGER, Stale INTEGER NOT NULL DEFAULT 0,
-    PlacedUpTo INTEGER NOT NULL DEFAULT 0);
+    PlacedUpTo INTEGER NOT NULL DEFAULT 0, Renumbered INTEGER NOT NULL DEFAULT 0);
 
 -- Records to place again: Placed 1 with the texts of the places to take away, 0 for a record
 -- not placed before. Notes are numbered on and on (a copy of the program reading orders of its

@@ -7,6 +7,7 @@
 #include "catalogue/Collation.h"
 #include "catalogue/OrderTables.h"
 #include "catalogue/RecordReader.h"
+#include "sqlite/DbError.h"
 #include "sqlite/SqlText.h"
 
 namespace db::catalogue {
@@ -26,29 +27,32 @@ std::string orderNames() {
     return names;
 }
 
-std::vector<std::string> fileTriggers(Connection& connection) {
-    std::vector<std::string> names;
-    Statement list(connection,
-                   "SELECT name FROM main.sqlite_schema WHERE type = 'trigger' AND tbl_name IN "
-                   "('Main'" +
-                       orderNames() + ")");
-    while (list.step()) {
-        names.emplace_back(list.textColumn(0).value_or(""));
-    }
+// The names of the triggers the orders are kept by: those of data/orders.sql, and three on
+// each order's table. Other triggers, a user's own, are left alone.
+const std::vector<std::string>& fileTriggers() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> found;
+        const std::string sql = OrdersSql, create = "CREATE TRIGGER IF NOT EXISTS ";
+        for (auto at = sql.find(create); at != std::string::npos; at = sql.find(create, at)) {
+            at += create.size();
+            found.push_back(sql.substr(at, sql.find(' ', at) - at));
+        }
+        for (const View& view : views()) {
+            for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
+                found.push_back(std::string(view.table) + event);
+            }
+        }
+        return found;
+    }();
     return names;
 }
 
-std::int64_t triggersExpected() {
-    static const std::int64_t count = [] {
-        std::int64_t found = 0;
-        const std::string sql = OrdersSql;
-        for (auto at = sql.find("CREATE TRIGGER"); at != std::string::npos;
-             at = sql.find("CREATE TRIGGER", at + 1)) {
-            ++found;
-        }
-        return found + 3 * static_cast<std::int64_t>(views().size());
-    }();
-    return count;
+std::string quotedList(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += (list.empty() ? "'" : ", '") + name + "'";
+    }
+    return list;
 }
 
 // Every table and trigger the orders are kept by is there: looked for again only when the
@@ -63,19 +67,22 @@ bool isWhole(Connection& connection, std::int64_t& wholeSchema) {
             "SELECT count(*) FROM main.sqlite_schema WHERE type = 'table' AND "
             "name IN ('OrderState', 'OrderNotes'" +
             orderNames() + ")") == 2 + static_cast<std::int64_t>(views().size()) &&
-        static_cast<std::int64_t>(fileTriggers(connection).size()) == triggersExpected();
+        connection.integerValue(
+            "SELECT count(*) FROM main.sqlite_schema WHERE type = 'trigger' "
+            "AND name IN (" +
+            quotedList(fileTriggers()) + ")") == static_cast<std::int64_t>(fileTriggers().size());
     wholeSchema = whole ? schema : -1;
     return whole;
 }
 
 // The orders' state says what they were made and placed by; Main's first and last row id
 // are looked up, two seeks.
-void recordState(Connection& connection) {
+void recordState(Connection& connection, std::int64_t renumbered) {
     connection.execute("DELETE FROM main.OrderState");
     connection.execute(
-        "INSERT INTO main.OrderState (Collation, FirstId, LastId) SELECT ?, "
-        "(SELECT min(rowid) FROM main.Main), (SELECT max(rowid) FROM main.Main)",
-        {Value(collation::description())});
+        "INSERT INTO main.OrderState (Collation, FirstId, LastId, Renumbered) SELECT ?, "
+        "(SELECT min(rowid) FROM main.Main), (SELECT max(rowid) FROM main.Main), ?",
+        {Value(collation::description()), Value(renumbered)});
 }
 
 // The catalogue's keys as builds before the order tables kept them: taken away.
@@ -91,8 +98,23 @@ void forgetOlderOrders(Connection& connection) {
             connection.execute("ALTER TABLE main.Main DROP COLUMN " + key);
         }
     }
+    for (std::string_view text : RecordColumns) {
+        connection.execute("DROP TRIGGER IF EXISTS main.Main" + std::string(text) + "KeyStale");
+    }
+    for (const char* trigger : {"MainReplacing", "MainReplacingByUpdate"}) {
+        connection.execute("DROP TRIGGER IF EXISTS main." + std::string(trigger));
+    }
     connection.execute("DROP TABLE IF EXISTS main.SortKeysToMake");
     connection.execute("DROP TABLE IF EXISTS main.SortKeyCollation");
+}
+
+// How many times the orders were made again untrusted, as the state says, if it can.
+std::int64_t renumberings(Connection& connection) {
+    try {
+        return connection.integerValue("SELECT max(Renumbered) FROM main.OrderState");
+    } catch (const DbError&) {
+        return 0;  // no state, or one of a build before it counted
+    }
 }
 
 }  // namespace
@@ -118,8 +140,8 @@ void makeFileTriggers(Connection& connection) {
 }
 
 void dropFileTriggers(Connection& connection) {
-    for (const std::string& trigger : fileTriggers(connection)) {
-        connection.execute("DROP TRIGGER main." + quoted(trigger));
+    for (const std::string& trigger : fileTriggers()) {
+        connection.execute("DROP TRIGGER IF EXISTS main." + quoted(trigger));
     }
 }
 
@@ -138,21 +160,33 @@ Look lookAtOrders(Connection& connection, std::int64_t& wholeSchema) {
     if (!seen.whole) {
         return seen;
     }
-    Statement state(connection,
-                    "SELECT Collation, Stale OR FirstId IS NOT (SELECT min(rowid) FROM main.Main) "
-                    "OR LastId IS NOT (SELECT max(rowid) FROM main.Main), EXISTS (SELECT 1 FROM "
-                    "main.OrderNotes), PlacedUpTo FROM main.OrderState");
-    if (state.step()) {
-        seen.ours = state.textColumn(0) == collation::description();
-        seen.trusted = state.integerColumn(1) == 0;
-        seen.notes = state.integerColumn(2) != 0;
-        seen.placedUpTo = state.integerColumn(3);
+    std::optional<Statement> state;
+    try {
+        state.emplace(connection,
+                      "SELECT Collation, Stale OR FirstId IS NOT (SELECT min(rowid) FROM "
+                      "main.Main) OR LastId IS NOT (SELECT max(rowid) FROM main.Main), EXISTS "
+                      "(SELECT 1 FROM main.OrderNotes), PlacedUpTo, Renumbered FROM "
+                      "main.OrderState");
+    } catch (const DbError& error) {
+        if (error.busy) {
+            throw;
+        }
+        wholeSchema = -1;  // a state of another shape: made again
+        return Look{};
+    }
+    if (state->step()) {
+        seen.ours = state->textColumn(0) == collation::description();
+        seen.trusted = state->integerColumn(1) == 0;
+        seen.notes = state->integerColumn(2) != 0;
+        seen.placedUpTo = state->integerColumn(3);
+        seen.renumbered = state->integerColumn(4);
     }
     return seen;
 }
 
 // A run killed half-way leaves the file as it was (one transaction).
-void remakeFileOrders(Connection& connection, const std::function<void(int)>& progress) {
+void remakeFileOrders(Connection& connection, const std::function<void(int)>& progress,
+                      std::int64_t renumbered) {
     tell(progress, 0);
     dropFileTriggers(connection);
     forgetOlderOrders(connection);
@@ -160,7 +194,7 @@ void remakeFileOrders(Connection& connection, const std::function<void(int)>& pr
     makeKeys(connection, LowestRowId, progress);
     writeMadeKeys(connection, "main", Packing::Packed);
     makeFileTriggers(connection);
-    recordState(connection);
+    recordState(connection, renumbered);
     markNotesPlaced(connection);
     tell(progress, 100);
 }
@@ -213,9 +247,11 @@ void bringFileTrue(Connection& connection, const Look& seen,
     const std::int64_t notes =
         seen.notes ? connection.integerValue("SELECT count(*) FROM main.OrderNotes") : 0;
     if (!seen.whole || !seen.ours || !seen.trusted || notes > ManyNotes) {
-        remakeFileOrders(connection, progress);
-        if (seen.whole && !seen.trusted) {
-            connection.rowIdsRenumbered();  // or moved: whoever holds row ids reads them again
+        // Row ids may have moved: whoever holds some reads them again, in every copy.
+        const bool untrusted = !seen.whole || !seen.trusted;
+        remakeFileOrders(connection, progress, renumberings(connection) + (untrusted ? 1 : 0));
+        if (untrusted) {
+            connection.rowIdsRenumbered();
         }
         return;
     }

@@ -14,11 +14,12 @@ namespace db::catalogue {
 
 // What a look at the file's orders found.
 struct Look {
-    bool whole = false;           // every table and trigger there
-    bool ours = false;            // keys of this program's collation
-    bool trusted = false;         // nobody else wrote the orders, nor renumbered Main
-    bool notes = false;           // records to place
-    std::int64_t placedUpTo = 0;  // the last note placed
+    bool whole = false;            // every table and trigger there
+    bool ours = false;             // keys of this program's collation
+    bool trusted = false;          // nobody else wrote the orders, nor renumbered Main
+    bool notes = false;            // records to place
+    std::int64_t placedUpTo = 0;   // the last note placed
+    std::int64_t renumbered = -1;  // times made again untrusted (-1: no state to say)
 };
 // The tables and triggers are looked for only when the schema changed since `wholeSchema`
 // (the schema version last found whole, kept by the caller).
@@ -29,7 +30,9 @@ void makeFileTriggers(Connection& connection);
 void dropFileTriggers(Connection& connection);
 
 // Every key made again in the file, in the caller's transaction; the texts are not touched.
-void remakeFileOrders(Connection& connection, const std::function<void(int)>& progress);
+// `renumbered`: the count of untrusted remakings the state keeps.
+void remakeFileOrders(Connection& connection, const std::function<void(int)>& progress,
+                      std::int64_t renumbered = 0);
 
 // The records noted after note `after` taken from their old places in the orders of `schema`
 // (found by the keys of the texts they were placed by) and placed by their texts now; a record
@@ -37,8 +40,10 @@ void remakeFileOrders(Connection& connection, const std::function<void(int)>& pr
 std::int64_t placeNotes(Connection& connection, const std::string& schema, std::int64_t after);
 
 // The file's orders true to Main, in a write transaction: the records noted placed, or, when
-// there are many or the orders cannot be trusted, every key made again. Keys of another
-// collation that can be trusted are left to the program that made them, but at an opening.
+// there are many or the orders cannot be trusted, every key made again (and, when they could
+// not be trusted, the row ids' generation moved, here and for every other copy of the
+// program). Keys of another collation that can be trusted are left to the program that made
+// them, but at an opening.
 void bringFileTrue(Connection& connection, const Look& seen,
                    const std::function<void(int)>& progress, bool opening);
 

@@ -20,6 +20,7 @@ struct Kept {
     std::int64_t changes = -1;      // ... after this connection's own writes
     std::int64_t wholeSchema = -1;  // the schema version last found with every table there
     std::int64_t followedUpTo = 0;  // the last note the session's own orders follow
+    std::int64_t renumbered = -1;   // the file's count of untrusted remakings, last seen
     bool retry = false;             // the file was held when records were to be placed
     bool working = false;           // bringing them true (a progress step may read them)
     std::function<void(int)> progress;
@@ -48,19 +49,22 @@ bool hasSessionOrders(Connection& connection) {
 
 // This session reads orders of its own: made once, then following the records noted. Made
 // again when notes went before it saw them (another program placed them), or when the file's
-// orders cannot be trusted (its row ids may have been renumbered).
-void followInSession(Connection& connection, const Look& seen, Kept& kept) {
-    const bool made = hasSessionOrders(connection);
-    if (made && seen.whole && seen.trusted && seen.placedUpTo <= kept.followedUpTo) {
-        kept.followedUpTo = placeNotes(connection, "temp", kept.followedUpTo);
+// orders cannot be trusted (its row ids may have been renumbered). In a caller's transaction,
+// which may yet be rolled back, the notes followed are not counted as followed.
+void followInSession(Connection& connection, const Look& seen, Kept& kept, bool began) {
+    if (hasSessionOrders(connection) && seen.whole && seen.trusted &&
+        seen.placedUpTo <= kept.followedUpTo) {
+        const std::int64_t upTo = placeNotes(connection, "temp", kept.followedUpTo);
+        kept.followedUpTo = began ? upTo : kept.followedUpTo;
         return;
     }
     makeSessionOrders(connection, kept.progress);
     kept.followedUpTo =
-        seen.whole ? std::max(seen.placedUpTo,
-                              connection.integerValue("SELECT max(Seq) FROM main.OrderNotes"))
-                   : 0;
-    if (made && !seen.trusted) {
+        seen.whole && began
+            ? std::max(seen.placedUpTo,
+                       connection.integerValue("SELECT max(Seq) FROM main.OrderNotes"))
+            : -1;
+    if (!seen.whole || !seen.trusted) {
         connection.rowIdsRenumbered();
     }
 }
@@ -70,6 +74,18 @@ void useFileOrders(Connection& connection) {
     if (hasSessionOrders(connection)) {
         dropOrderTables(connection, "temp");
     }
+}
+
+// Another copy of the program made the orders again untrusted since this one last looked: the
+// row ids this one holds may be another numbering's.
+void noteRenumbering(Connection& connection, const Look& seen, Kept& kept) {
+    if (seen.renumbered < 0) {
+        return;
+    }
+    if (kept.renumbered >= 0 && seen.renumbered != kept.renumbered) {
+        connection.rowIdsRenumbered();
+    }
+    kept.renumbered = seen.renumbered;
 }
 
 // Brings the file's orders true in a transaction of their own (`began`: the read's, ended
@@ -124,6 +140,7 @@ void bringTrue(Connection& connection, bool opening, bool began) {
     } done{kept};
     for (int attempt = 0;; ++attempt) {
         const Look seen = lookAtOrders(connection, kept.wholeSchema);
+        noteRenumbering(connection, seen, kept);
         const bool fileTrue = seen.whole && seen.ours && seen.trusted && !seen.notes;
         const bool mayWrite =
             !connection.isReadOnly() && (opening || seen.ours || !seen.whole || !seen.trusted);
@@ -131,9 +148,11 @@ void bringTrue(Connection& connection, bool opening, bool began) {
         if (fileTrue) {
             useFileOrders(connection);
         } else if (!mayWrite || attempt == 2) {  // another program keeps writing: later
-            followInSession(connection, seen, kept);
+            followInSession(connection, seen, kept, began);
         } else if (!placeInFile(connection, kept, opening, began)) {
-            followInSession(connection, lookAtOrders(connection, kept.wholeSchema), kept);
+            const Look now = lookAtOrders(connection, kept.wholeSchema);
+            noteRenumbering(connection, now, kept);
+            followInSession(connection, now, kept, began);
             kept.retry = true;  // the file is held: placed at a later read
         } else if (began) {
             continue;  // looked at again in the read's own transaction
@@ -142,7 +161,9 @@ void bringTrue(Connection& connection, bool opening, bool began) {
         }
         break;
     }
-    kept.dataVersion = connection.dataVersion();
+    // Brought true in a transaction of the caller's, which may yet be rolled back: looked at
+    // again at the next read.
+    kept.dataVersion = began ? connection.dataVersion() : -1;
     kept.changes = connection.totalChanges();
 }
 

@@ -349,6 +349,12 @@ std::int64_t Connection::dataVersion() {
     return version;
 }
 
+std::uint32_t Connection::fileVersion() const {
+    unsigned int version = 0;
+    sqlite3_file_control(handle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return version;
+}
+
 std::int64_t Connection::lastInsertRowId() const {
     return sqlite3_last_insert_rowid(handle());
 }

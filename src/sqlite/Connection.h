@@ -84,6 +84,9 @@ class Connection {
     std::int64_t totalChanges() const;
     // Changes whenever another connection commits a change to the file (never for ours).
     std::int64_t dataVersion();
+    // Changes with every change to the file, ours too, as the last read found it: no lock
+    // taken, so only as fresh as the last statement that read the file.
+    std::uint32_t fileVersion() const;
 
     // Another program renumbered the row ids of tables without an INTEGER PRIMARY KEY (a
     // plain VACUUM does): whoever finds it out counts it here, and whoever holds row ids

@@ -171,6 +171,7 @@ void Recordset::loadKeys(const std::string& column, const ColumnReader* each) {
     const auto held = holdOrder();
     if (source_.hold) {
         seenVersion_ = connection_->dataVersion();
+        seenFileVersion_ = connection_->fileVersion();
         loadedGeneration_ = connection_->rowIdGeneration();
     }
     Statement statement(*connection_,
@@ -316,23 +317,42 @@ const std::vector<Value>& Recordset::currentRow() {
     if (cacheValid_ && cachedKey_ == currentKey()) {
         return rowCache_;
     }
+    // Read first: whether the file changed since comes with the read, without a lock of its
+    // own. Row ids another program renumbered meanwhile are followed, and the row read again.
+    auto row = readRow(currentKey());
+    const std::uint64_t generation = loadedGeneration_;
     followOtherPrograms();
-    const std::int64_t key = currentKey();
-    // The reader is always left reset (so it holds no read lock between rows).
-    rowReader_->bind(1, Value(key));
-    if (!rowReader_->step()) {
-        rowReader_->reset();
+    if (loadedGeneration_ != generation) {
+        row = readRow(currentKey());
+    }
+    if (!row) {
         throw DbError::recordDeleted();  // deleted through another recordset
     }
-    rowCache_.clear();
-    for (int i = 0; i < rowReader_->columnCount(); ++i) {
-        rowCache_.push_back(rowReader_->column(i));
-    }
-    rowReader_->reset();
-    cachedKey_ = key;
+    rowCache_ = std::move(*row);
+    cachedKey_ = currentKey();
     cachedPlace_ = pos_;
     cacheValid_ = true;
     return rowCache_;
+}
+
+// A row's values by its row id; nothing for a row gone. The reader is always left reset (so
+// it holds no read lock between rows).
+std::optional<std::vector<Value>> Recordset::readRow(std::int64_t key) {
+    rowReader_->bind(1, Value(key));
+    std::optional<std::vector<Value>> row;
+    try {
+        if (rowReader_->step()) {
+            row.emplace();
+            for (int i = 0; i < rowReader_->columnCount(); ++i) {
+                row->push_back(rowReader_->column(i));
+            }
+        }
+    } catch (...) {
+        rowReader_->reset();
+        throw;
+    }
+    rowReader_->reset();
+    return row;
 }
 
 std::size_t Recordset::columnIndex(const std::string& name) const {

@@ -139,6 +139,7 @@ class Recordset {
     std::optional<std::ptrdiff_t> findAgain(const std::vector<Value>& asRead, std::int64_t key,
                                             bool renumbered);
     bool rowHolds(std::int64_t key, const std::vector<Value>& values);
+    void cacheRow(std::int64_t key);
     void writeRowAsRead(std::int64_t key, const std::vector<Value>& asRead,
                         const std::function<void()>& write);
     void prepareRowReader();
@@ -146,6 +147,7 @@ class Recordset {
     bool onRow() const;
     bool onRemovedRow() const;
     const std::vector<Value>& currentRow();
+    std::optional<std::vector<Value>> readRow(std::int64_t key);
     std::size_t columnIndex(const std::string& name) const;
     void flushEdit();
     void settle(std::ptrdiff_t position, int direction);
@@ -200,6 +202,7 @@ class Recordset {
     std::unique_ptr<Statement> rowDeleter_;  // prepared on first use
     std::unique_ptr<Statement> orderProbe_;  // a row's place in the order, for locate()
     std::int64_t seenVersion_ = -1;          // the file as other programs left it, last looked
+    std::uint32_t seenFileVersion_ = 0;      // the file as a row read last found it
     std::uint64_t loadedGeneration_ = 0;     // the row ids' generation the keys were read in
     std::unordered_map<std::int64_t, std::vector<std::string>> probedKeys_;  // until a load
     std::ptrdiff_t loadedKeys_ = 0;  // keys from the load; rows added come after

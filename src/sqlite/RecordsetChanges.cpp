@@ -84,7 +84,7 @@ void Recordset::update() {
         removed_.push_back(0);
         ++live_;
         pos_ = static_cast<std::ptrdiff_t>(keys_.size()) - 1;
-        cacheValid_ = false;
+        cacheRow(keys_.back());
         return;
     }
     if (names.empty()) {

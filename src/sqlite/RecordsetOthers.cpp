@@ -13,12 +13,15 @@ namespace db {
 // date with it, and when that found the row ids renumbered, the keys are read again and the
 // cursor put as far from the record last read, found again by its values, as it was (or left
 // at its place). Looked at where a cursor starts (a first or last record, a bookmark, a find)
-// and before a row is read, not at each step of a walk. A file another program holds is
-// looked at later.
+// and when a row is read, not at each step of a walk; it costs nothing while the file's
+// version, as the last read found it, is unchanged. A file another program holds is looked at
+// later.
 void Recordset::followOtherPrograms() {
-    if (!source_.hold || cursor_ != CursorType::Keyset || edit_ != Edit::None || batch_) {
-        return;
+    if (!source_.hold || cursor_ != CursorType::Keyset || edit_ != Edit::None || batch_ ||
+        connection_->fileVersion() == seenFileVersion_) {
+        return;  // as far as the last read knew, nothing changed
     }
+    seenFileVersion_ = connection_->fileVersion();
     std::int64_t version = 0;
     try {
         version = connection_->dataVersion();
@@ -70,6 +73,17 @@ std::optional<std::ptrdiff_t> Recordset::findAgain(const std::vector<Value>& asR
     return found ? locate(*found) : std::nullopt;
 }
 
+// The row `key` as it is now, kept as the current row's (nothing kept for a row gone).
+void Recordset::cacheRow(std::int64_t key) {
+    auto row = readRow(key);
+    cacheValid_ = row.has_value();
+    if (row) {
+        rowCache_ = std::move(*row);
+        cachedKey_ = key;
+        cachedPlace_ = pos_;
+    }
+}
+
 bool Recordset::rowHolds(std::int64_t key, const std::vector<Value>& values) {
     rowReader_->bind(1, Value(key));
     bool holds = rowReader_->step();
@@ -90,6 +104,7 @@ void Recordset::writeRowAsRead(std::int64_t key, const std::vector<Value>& asRea
         Savepoint unit(*connection_);
         if (asRead.empty() || rowHolds(key, asRead)) {
             write();
+            cacheRow(key);  // what was written is what the next write checks against
             unit.release();
             return;
         }

@@ -123,6 +123,10 @@ class TestCatalogueFile : public QObject {
                    "INSERT INTO New SELECT * FROM Main WHERE rowid <> 2;"
                    "DROP TABLE Main; ALTER TABLE New RENAME TO Main;")
             << withoutEdith << true;
+        QTest::newRow("a trigger of the user's own on Main")
+            << sql("CREATE TABLE Audit (Id); CREATE TRIGGER UsersOwn AFTER INSERT ON Main "
+                   "BEGIN INSERT INTO Audit VALUES (NEW.rowid); END;")
+            << names << false;
         QTest::newRow("keys dropped") << sql(testing::WithoutSortKeysSql) << names << true;
         QTest::newRow("keys kept in Main, as before their tables")
             << sql(QString(testing::WithoutSortKeysSql) + testing::KeysInMainSql) << names << true;
@@ -153,7 +157,8 @@ class TestCatalogueFile : public QObject {
         QCOMPARE(state.mainColumns, QString("Artist,Title,Category,Format"));
         QCOMPARE(state.texts, written);
         QCOMPARE(state.collation, QString::fromStdString(db::collation::description()));
-        QCOMPARE(column(cn, testing::OrderObjectsSql), QStringList{"6,18"});
+        QCOMPARE(column(cn, testing::OrderObjectsSql),
+                 QStringList{change.contains("UsersOwn") ? "6,19" : "6,18"});
         // Every key made again is said, from 0 to 100; keys of a few new rows are made quietly.
         QCOMPARE(!progress.empty(), remade);
         QCOMPARE(stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
@@ -224,6 +229,10 @@ class TestCatalogueFile : public QObject {
             const QString said = stockTool(file.path(), change);
             QVERIFY2(said.isEmpty(), qPrintable(said));
         }
+        db::Connection otherCopy;  // another copy of the program reads the orders first
+        otherCopy.open(file.path().toStdString());
+        catalogue::bringOrdersTrue(otherCopy);
+        otherCopy.close();
         rs.setField("Title", "Saved");
         try {
             rs.update();
@@ -323,6 +332,24 @@ class TestCatalogueFile : public QObject {
         QCOMPARE(made, 1);
         QCOMPARE(column(cn, "SELECT count(*) FROM temp.sqlite_schema"), QStringList{"0"});
         QCOMPARE(keyedState(cn).misplaced, QString("0"));
+    }
+
+    // Records placed by a read inside a transaction of the caller's that is then rolled back
+    // are placed again at the next read.
+    void placesRolledBackArePlacedAgain() {
+        TestCatalogue file({{"Zappa", "Hot Rats", "Rock", "LP"}});
+        db::Connection cn;
+        cn.open(file.path().toStdString());
+        catalogue::prepareOrders(cn);
+        QVERIFY(stockTool(file.path(), "INSERT INTO Main (Artist) VALUES ('ABBA')").isEmpty());
+        {
+            db::Transaction undone(cn);
+            catalogue::bringOrdersTrue(cn);
+            QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
+        }
+        catalogue::bringOrdersTrue(cn);
+        QCOMPARE(keyedState(cn).order, (QStringList{"ABBA", "Zappa"}));
+        QCOMPARE(column(cn, "SELECT count(*) FROM OrderNotes"), QStringList{"0"});
     }
 
     // A read of the orders holds the file from their last look to its end: another program
