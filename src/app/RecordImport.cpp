@@ -298,8 +298,9 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
     // check for records already there reads the artist order's index: it is kept up.
     const auto lines = static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
     db::catalogue::RecordInserter inserter(connection, already ? 0 : lines);
-    // Each lookup column's values, once each as the lookup tables compare them (as names).
-    std::array<std::unordered_set<std::string>, 3> seen;
+    // Each lookup column's values, once each as the lookup tables compare them (as names);
+    // a text met before is not keyed again.
+    std::array<std::unordered_set<std::string>, 3> seen, textsMet;
     NewNames met;
     Inserted inserted;
     constexpr std::array<std::size_t, 3> LookupColumns{0, 2, 3};
@@ -314,7 +315,8 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
             ++inserted.added;
             for (std::size_t kind = 0; kind < 3; ++kind) {
                 const auto& value = texts[LookupColumns[kind]];
-                if (!blank(value) && seen[kind].insert(db::collation::nameKey(*value)).second) {
+                if (!blank(value) && textsMet[kind].insert(*value).second &&
+                    seen[kind].insert(db::collation::nameKey(*value)).second) {
                     met[kind].push_back(*value);
                 }
             }
