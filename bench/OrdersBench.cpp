@@ -82,7 +82,8 @@ void OrdersCheckedAtOpening(benchmark::State& state) {
         {
             db::Connection bare;
             bare.open(path);
-            bare.integerValue("SELECT (SELECT min(rowid) FROM Main) + (SELECT max(rowid) FROM Main)");
+            bare.integerValue(
+                "SELECT (SELECT min(rowid) FROM Main) + (SELECT max(rowid) FROM Main)");
         }
         const auto t1 = Clock::now();
         db::Connection connection;

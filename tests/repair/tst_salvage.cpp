@@ -182,11 +182,12 @@ class TestSalvage : public QObject {
         QTest::newRow("as the program left it") << "" << true;
         QTest::newRow("a stray place")
             << "INSERT INTO ArtistOrder VALUES (X'01', X'01', 999999);" + unmarked << false;
-        QTest::newRow("a place missing") << "DELETE FROM TitleOrder WHERE Id = 3;" + unmarked
-                                         << false;
+        QTest::newRow("a place missing")
+            << "DELETE FROM TitleOrder WHERE Id = 3;" + unmarked << false;
         QTest::newRow("a record placed twice")
             << "INSERT INTO FormatOrder SELECT FormatKey, X'00', TitleKey, Id FROM FormatOrder "
-               "WHERE Id = 4;" + unmarked
+               "WHERE Id = 4;" +
+                   unmarked
             << false;
         QTest::newRow("rows renumbered, the ids as Main's")
             << "DELETE FROM Main WHERE rowid = 2; VACUUM; UPDATE OrderState SET FirstId = 1, "
