@@ -257,7 +257,7 @@ void makeCatalogue(const std::string& path, bool withSample) {
     if (withSample) {
         connection.executeScript(SampleSql);
     }
-    keyNewCatalogue(connection);
+    remakeOrders(connection);
     transaction.commit();
 }
 

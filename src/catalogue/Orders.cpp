@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "catalogue/Hashing.h"
 #include "catalogue/OrderFile.h"
 #include "catalogue/OrderTables.h"
 #include "sqlite/DbError.h"
@@ -174,10 +175,7 @@ std::uint64_t idsHash(Connection& connection, const std::string& sql) {
     std::uint64_t sum = 0;
     Statement ids(connection, sql);
     while (ids.step()) {
-        auto x = static_cast<std::uint64_t>(ids.integerColumn(0)) + 0x9E3779B97F4A7C15ULL;
-        x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-        sum += x ^ (x >> 31);
+        sum += spread(static_cast<std::uint64_t>(ids.integerColumn(0)) + 0x9E3779B97F4A7C15ULL);
     }
     return sum;
 }
@@ -225,7 +223,7 @@ void prepareOrders(Connection& connection, const std::function<void(int)>& progr
 }
 
 std::optional<std::int64_t> beginAddingMany(Connection& connection, std::int64_t expected) {
-    { OrderRead read(connection); }
+    bringOrdersTrue(connection);
     const std::int64_t last = connection.integerValue("SELECT coalesce(max(rowid), 0) FROM Main");
     if (hasSessionOrders(connection) ||
         last > std::numeric_limits<std::int64_t>::max() - std::max<std::int64_t>(expected, 1)) {
@@ -259,10 +257,6 @@ void deleteEveryRecord(Connection& connection) {
     unit.release();
 }
 
-void keyNewCatalogue(Connection& connection) {
-    remakeFileOrders(connection, {});
-}
-
 void remakeOrders(Connection& connection) {
     remakeFileOrders(connection, {});
 }
@@ -272,6 +266,14 @@ void forgetOrders(Connection& connection) {
     dropOrderTables(connection, "main");
     connection.execute("DROP TABLE IF EXISTS main.OrderNotes");
     connection.execute("DROP TABLE IF EXISTS main.OrderState");
+}
+
+bool renumberedSince(Connection& connection, std::uint64_t generation, std::int64_t& seenVersion) {
+    if (const std::int64_t version = connection.dataVersion(); version != seenVersion) {
+        bringOrdersTrue(connection);  // finds a renumbering out
+        seenVersion = version;
+    }
+    return connection.rowIdGeneration() != generation;
 }
 
 bool ordersAgree(Connection& connection) {

@@ -56,16 +56,18 @@ void placeAddedRecords(Connection& connection, std::int64_t firstRowId);
 // Deletes every record and every place in the orders, at once (in the caller's transaction).
 void deleteEveryRecord(Connection& connection);
 
-// Gives a new catalogue its orders (run in the transaction that made it).
-void keyNewCatalogue(Connection& connection);
-
 // Takes the orders away: the program makes them again at the catalogue's next opening.
 void forgetOrders(Connection& connection);
 
 // Whether the file's orders agree with Main: their tables and triggers there and trusted, the
 // keys of this program's collation, and every row id of Main once in each order, no other.
 bool ordersAgree(Connection& connection);
-// Every key made again in the file, in the caller's transaction.
+// Every key made again in the file, in the caller's transaction (a new catalogue's first).
 void remakeOrders(Connection& connection);
+
+// Whether another program renumbered Main's row ids since `generation` (the connection's
+// rowIdGeneration when the ids were read): the orders are looked at only when the file changed
+// since `seenVersion` (a PRAGMA data_version, kept by the caller). A held file fails busy.
+bool renumberedSince(Connection& connection, std::uint64_t generation, std::int64_t& seenVersion);
 
 }  // namespace db::catalogue

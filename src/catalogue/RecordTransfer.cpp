@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "catalogue/Collation.h"
+#include "catalogue/Hashing.h"
 #include "catalogue/Orders.h"
 #include "sqlite/SqlText.h"
 
@@ -65,16 +66,11 @@ namespace {
 
 // A hash of bytes, eight at a time; two seeds give two independent halves of a 128-bit one.
 std::uint64_t hashOf(std::string_view bytes, std::uint64_t seed) {
-    const auto mix = [](std::uint64_t x) {
-        x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-        return x ^ (x >> 31);
-    };
-    std::uint64_t hash = mix(seed ^ bytes.size());
+    std::uint64_t hash = spread(seed ^ bytes.size());
     for (std::size_t at = 0; at < bytes.size(); at += 8) {
         std::uint64_t word = 0;
         std::memcpy(&word, bytes.data() + at, std::min<std::size_t>(8, bytes.size() - at));
-        hash = mix(hash ^ word) + 0x9E3779B97F4A7C15ULL;
+        hash = spread(hash ^ word) + 0x9E3779B97F4A7C15ULL;
     }
     return hash;
 }

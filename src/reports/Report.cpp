@@ -206,11 +206,7 @@ void LaidOutReport::planGrouped() {
 // renumbered them (a compaction by another tool), those are other records.
 std::optional<db::RecordTexts> LaidOutReport::readRecord(std::int64_t place) {
     try {
-        if (const std::int64_t version = connection_->dataVersion(); version != seenVersion_) {
-            db::catalogue::bringOrdersTrue(*connection_);  // finds a renumbering out
-            seenVersion_ = version;
-        }
-        if (connection_->rowIdGeneration() != generation_) {
+        if (db::catalogue::renumberedSince(*connection_, generation_, seenVersion_)) {
             throw ReportError(err::DatabaseError,
                               "Another program renumbered the records in the catalogue file "
                               "since the report was made. Make the report again.");

@@ -85,13 +85,8 @@ void Recordset::cacheRow(std::int64_t key) {
 }
 
 bool Recordset::rowHolds(std::int64_t key, const std::vector<Value>& values) {
-    rowReader_->bind(1, Value(key));
-    bool holds = rowReader_->step();
-    for (std::size_t i = 0; holds && i < values.size(); ++i) {
-        holds = rowReader_->column(static_cast<int>(i)) == values[i];
-    }
-    rowReader_->reset();
-    return holds;
+    const auto row = readRow(key);
+    return row && *row == values;
 }
 
 // Runs `write` on the row `key` in one unit with the check that the row still holds `asRead`
@@ -111,10 +106,7 @@ void Recordset::writeRowAsRead(std::int64_t key, const std::vector<Value>& asRea
     }
     holdOrder();
     const bool renumbered = connection_->rowIdGeneration() != loadedGeneration_;
-    rowReader_->bind(1, Value(key));
-    const bool keyThere = rowReader_->step();
-    rowReader_->reset();
-    if (!renumbered && !keyThere) {
+    if (!renumbered && !readRow(key)) {
         throw DbError::recordDeleted();
     }
     const std::ptrdiff_t place = pos_;

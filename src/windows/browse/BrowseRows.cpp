@@ -68,14 +68,10 @@ void BrowseRows::add(std::int64_t rowId) {
 bool BrowseRows::renumbered() const {
     if (!renumbered_ && !ids_.empty()) {
         try {
-            if (const std::int64_t version = connection_.dataVersion(); version != seenVersion_) {
-                db::catalogue::bringOrdersTrue(connection_);  // finds a renumbering out
-                seenVersion_ = version;
-            }
+            renumbered_ = db::catalogue::renumberedSince(connection_, generation_, seenVersion_);
         } catch (const db::DbError&) {
             // Another program holds the file: looked at again at the next read.
         }
-        renumbered_ = connection_.rowIdGeneration() != generation_;
         if (renumbered_ && whenRenumbered_) {
             std::exchange(whenRenumbered_, nullptr)();
         }
