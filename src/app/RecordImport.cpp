@@ -85,6 +85,54 @@ ImportRefused refusal(const Malformed& fault) {
     return {fault.line, QString::fromUtf8(fault.what())};
 }
 
+// The wide Unicode encoding the file is in, by its byte order mark or, without one, by the
+// zero bytes between its first letters: "UTF-32", "UTF-16" or nothing.
+const char* wideEncodingOf(std::string_view bytes) {
+    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+        bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+        return "UTF-32";
+    }
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        return "UTF-16";
+    }
+    // Latin letters of a wide encoding: every other byte zero, or three of every four.
+    const auto zeros = [&](std::size_t step) {
+        const std::size_t units = std::min<std::size_t>(bytes.size(), 64) / step;
+        if (units < 2) {
+            return false;
+        }
+        for (std::size_t unit = 0; unit < units; ++unit) {
+            const std::string_view code = bytes.substr(unit * step, step);
+            if (std::count(code.begin(), code.end(), '\0') != std::ptrdiff_t(step - 1) ||
+                (code.front() == 0 && code.back() == 0)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return zeros(4) ? "UTF-32" : zeros(2) ? "UTF-16" : nullptr;
+}
+
+// How many fields the widest of the first records has, no more than four: read so, a file
+// without a header keeps every column a later line fills.
+constexpr std::size_t FirstRecordsLookedAt = 50;
+std::size_t widestOfFirstRecords(std::string_view text, char delimiter) {
+    Reader reader(text, delimiter);
+    std::vector<Field> fields;
+    std::size_t widest = 0;
+    for (std::size_t row = 0; row < FirstRecordsLookedAt && widest < 4; ++row) {
+        try {
+            if (!reader.next(fields)) {
+                break;
+            }
+        } catch (const Malformed&) {
+            break;  // the read of the records says what is wrong there
+        }
+        widest = std::max(widest, std::min<std::size_t>(fields.size(), 4));
+    }
+    return widest;
+}
+
 }  // namespace
 
 RecordImport::RecordImport(const QString& path) {
@@ -160,8 +208,9 @@ RecordImport RecordImport::fromBytes(std::string bytes) {
 // Checks the text and finds the delimiter: the one that splits the first line into the
 // most column names we know (a comma when there is a tie).
 void RecordImport::readHeader() {
-    if (bytes_.starts_with("\xFF\xFE") || bytes_.starts_with("\xFE\xFF")) {
-        throw ImportRefused{0, "it is UTF-16 text; save it as CSV in UTF-8 and import that"};
+    if (const char* encoding = wideEncodingOf(bytes_)) {
+        throw ImportRefused{
+            0, QString("it is %1 text; save it as CSV in UTF-8 and import that").arg(encoding)};
     }
     text_ = csv::withoutByteOrderMark(bytes_);
     if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) {
@@ -197,11 +246,7 @@ void RecordImport::readHeader() {
         }
     }
     if (bestFound == 0 && recordFields > 0 && recordFields <= 4) {  // the first record
-        headerless_ = true;
-        delimiter_ = asRecord;
-        for (std::size_t column = 0; column < 4; ++column) {
-            columnOf_[column] = column < recordFields ? static_cast<int>(column) : -1;
-        }
+        readWithoutHeader(asRecord);
         return;
     }
     if (bestFound == 0 && fault) {
@@ -213,6 +258,35 @@ void RecordImport::readHeader() {
                             "Format (any of them, in any order), and it names none of them; a "
                             "file without that line has at most four fields in a row"};
     }
+}
+
+// A file whose first line is a record: the delimiter that gives the widest of its first
+// records the most fields (the one that splits the first line the most on a tie), and the
+// columns in their order as far as that record reaches.
+void RecordImport::readWithoutHeader(char splittingFirstLine) {
+    headerless_ = true;
+    delimiter_ = splittingFirstLine;
+    std::size_t width = widestOfFirstRecords(text_, splittingFirstLine);
+    for (const char delimiter : Delimiters) {
+        if (const std::size_t wider = widestOfFirstRecords(text_, delimiter); wider > width) {
+            width = wider;
+            delimiter_ = delimiter;
+        }
+    }
+    for (std::size_t column = 0; column < 4; ++column) {
+        columnOf_[column] = column < width ? static_cast<int>(column) : -1;
+    }
+}
+
+QStringList RecordImport::columnsRead() const {
+    static const std::array<QString, 4> Names{"Artist", "Title", "Category", "Format"};
+    QStringList read;
+    for (std::size_t column = 0; column < 4; ++column) {
+        if (columnOf_[column] >= 0) {
+            read << Names[column];
+        }
+    }
+    return read;
 }
 
 QString RecordImport::delimiterName() const {

@@ -23,7 +23,8 @@ struct ImportRefused {
 // opened, previewed, then inserted in one transaction. Columns are found by their header
 // names (Artist, Title, Category, Format, in any order and letter case); other columns are
 // left out. A file whose first line names no column and has at most four fields has no
-// header: its fields are Artist, Title, Category and Format in that order. A bare empty field is a
+// header: its fields are Artist, Title, Category and Format in that order, as far as the widest
+// of its first lines reaches. A bare empty field is a
 // Null, a quoted empty one empty text; rows with no text in any of the four columns are skipped;
 // texts are cut to the columns' widths.
 class RecordImport {
@@ -39,6 +40,8 @@ class RecordImport {
     QString delimiterName() const;  // "comma", "semicolon" or "tab"
     QStringList ignoredColumns() const;
     bool headerless() const { return headerless_; }
+    // The catalogue's columns the file fills ("Artist", "Title", ...), in their order.
+    QStringList columnsRead() const;
 
     // Hears the share of the file done (0 to 100) now and then; answers whether to go on.
     using Progress = std::function<bool(int percent)>;
@@ -72,6 +75,7 @@ class RecordImport {
   private:
     RecordImport() = default;
     void readHeader();
+    void readWithoutHeader(char splittingFirstLine);
     static std::string readWholeFile(const QString& path);
     // Hands each record to `each` as it would be stored, with whether a text was cut;
     // empty rows are counted in `empty`. False when stopped.

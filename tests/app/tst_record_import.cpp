@@ -116,6 +116,13 @@ class TstRecordImport : public QObject {
             << QByteArray("Artist,Title\nA,B\nC,\"Never\nclosed\n") << 3 << "never closed";
         QTest::newRow("text after a quote")
             << QByteArray("Artist,Title\nA,\"B\"x\n") << 2 << "closing quote";
+        // Wide encodings are named as found, with a byte order mark or without.
+        QTest::newRow("UTF-32 LE") << QByteArray("\xFF\xFE\0\0A\0\0\0", 8) << 0 << "UTF-32 text";
+        QTest::newRow("UTF-32 BE") << QByteArray("\0\0\xFE\xFF\0\0\0A", 8) << 0 << "UTF-32 text";
+        QTest::newRow("UTF-32, no mark")
+            << QByteArray("A\0\0\0r\0\0\0t\0\0\0", 12) << 0 << "UTF-32 text";
+        QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\0A", 4) << 0 << "UTF-16 text";
+        QTest::newRow("UTF-16, no mark") << QByteArray("\0A\0r\0t", 6) << 0 << "UTF-16 text";
     }
     void filesThatAreNotRecordsAreRefused() {
         QFETCH(QByteArray, file);
@@ -294,6 +301,39 @@ class TstRecordImport : public QObject {
                                .insertAll(connection, {}, RecordImport::Existing::LeftOut);
         QCOMPARE(twice->added, 2);
         QCOMPARE(twice->leftOut, 0);
+    }
+
+    // Without a header the widest of the first lines says how far the columns go: a short
+    // first line does not leave Category and Format out of every record.
+    void aFileWithoutAHeaderIsReadAsWideAsItsFirstLines_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("delimiter");
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("short first line")
+            << QByteArray("Beatles,Abbey Road\nStones,Exile,Rock,CD\n") << "comma"
+            << QStringList{"Artist", "Title", "Category", "Format"} << "Stones|Exile|Rock|CD";
+        QTest::newRow("commas inside, semicolons between")
+            << QByteArray("Cale, J;Paris 1919\nEno;Here Come, The;Rock;LP\n") << "semicolon"
+            << QStringList{"Artist", "Title", "Category", "Format"} << "Eno|Here Come, The|Rock|LP";
+        QTest::newRow("two fields throughout")
+            << QByteArray("Nico,Chelsea Girl\nCan,Tago Mago\n") << "comma"
+            << QStringList{"Artist", "Title"} << "Can|Tago Mago|<null>|<null>";
+    }
+    void aFileWithoutAHeaderIsReadAsWideAsItsFirstLines() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, delimiter);
+        QFETCH(QStringList, columns);
+        QFETCH(QString, second);
+        TestCatalogue catalogue;
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        const auto import = RecordImport::fromBytes(file.toStdString());
+        QVERIFY(import.headerless());
+        QCOMPARE(import.delimiterName(), delimiter);
+        QCOMPARE(import.columnsRead(), columns);
+        const auto preview = import.preview(connection, {});
+        QCOMPARE(shown(preview->first).value(1), second);
     }
 
     void stoppingOrAFailureWritesNothing() {

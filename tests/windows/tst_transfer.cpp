@@ -285,6 +285,14 @@ class TestTransfer : public QObject {
                      qPrintable(QString::number(preview.width())));
             QVERIFY(screen.contains(preview.CmdImport->mapToGlobal(QPoint(0, 0))));
         });
+        // A file without a header says which columns its fields fill and which stay empty.
+        write(path, "Nina Simone,Pastel Blues\nNico,Chelsea Girl\n");
+        importFile(f, path, [&](FrmImport& preview) {
+            QVERIFY2(preview.lblCounts->text().contains(
+                         "each line is read as Artist, Title, in that order; Category and "
+                         "Format are left empty.\n"),
+                     qPrintable(preview.lblCounts->text()));
+        });
     }
 
     void escapeStopsTheImportWithNothingWritten_data() {

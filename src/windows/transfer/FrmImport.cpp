@@ -44,13 +44,24 @@ QString leftOutText(const QStringList& names) {
     return text;
 }
 
+// What each field of a file without a header became, and which columns stay empty.
+QString headerlessText(const QStringList& read) {
+    QStringList empty{"Artist", "Title", "Category", "Format"};
+    empty.erase(empty.begin(), empty.begin() + read.size());
+    QString text = "Its first line names no column: each line is read as " + read.join(", ") +
+                   ", in that order";
+    if (!empty.isEmpty()) {
+        text += "; " + empty.join(" and ") + (empty.size() == 1 ? " is" : " are") + " left empty";
+    }
+    return text + ".";
+}
+
 QString countsText(const QString& fileName, const app::RecordImport& import,
                    const app::RecordImport::Preview& preview) {
     QStringList lines;
     lines << QFileInfo(fileName).fileName() + " (" + import.delimiterName() + " separated)";
     if (import.headerless()) {
-        lines << "Its first line names no column: each line is read as Artist, Title, Category, "
-                 "Format, in that order.";
+        lines << headerlessText(import.columnsRead());
     }
     lines << "To add: " + records(preview.rows);
     if (preview.existing > 0) {
