@@ -217,7 +217,28 @@ void OrderRead::end(bool keep) noexcept {
     }
 }
 
+namespace {
+
+// A database of another program: said before anything is made in it.
+void requireRecordsTable(Connection& connection) {
+    std::unordered_set<std::string> columns;
+    Statement named(connection, "SELECT lower(name) FROM pragma_table_info('Main')");
+    while (named.step()) {
+        columns.insert(std::string(named.textColumn(0).value_or("")));
+    }
+    for (const char* column : {"artist", "title", "category", "format"}) {
+        if (!columns.contains(column)) {
+            throw DbError::foreignFile("The file '" + connection.path() +
+                                       "' is a SQLite database of another program (it has no "
+                                       "table Main with Artist, Title, Category, Format).");
+        }
+    }
+}
+
+}  // namespace
+
 void prepareOrders(Connection& connection, const std::function<void(int)>& progress) {
+    requireRecordsTable(connection);
     kept(connection).progress = progress;
     OrderRead opening(connection, true);
 }

@@ -64,6 +64,38 @@ std::string folderOf(const std::string& path) {
     return folder.empty() ? std::string(".") : folder.string();
 }
 
+std::string whereItLives(const std::string& path, const std::string& what) {
+    const auto refuse = [&](const std::string& why) {
+        throw FileError(what + " '" + path + "': " + why + ".");
+    };
+    std::string at = path;
+    for (int links = 0;; ++links) {
+        struct stat named {};
+        if (::lstat(at.c_str(), &named) != 0) {
+            if (errno == ENOENT && at != path) {
+                refuse("it is a link to '" + at + "', which is not there");
+            }
+            return at;  // a new file, or the write says why it cannot be made
+        }
+        if (S_ISDIR(named.st_mode)) {
+            refuse(at == path ? "it is a folder" : "it is a link to the folder '" + at + "'");
+        }
+        if (!S_ISLNK(named.st_mode) && !S_ISREG(named.st_mode)) {
+            refuse(at == path ? "it is a device or a pipe, not a file"
+                              : "it is a link to '" + at + "', a device or a pipe, not a file");
+        }
+        if (S_ISREG(named.st_mode)) {
+            return at;
+        }
+        std::error_code error;
+        const std::filesystem::path link = std::filesystem::read_symlink(at, error);
+        if (error || links == 40) {
+            refuse("its link cannot be followed");
+        }
+        at = (std::filesystem::path(folderOf(at)) / link).lexically_normal().string();
+    }
+}
+
 void removeLeftovers(const std::string& folder) {
     DIR* list = ::opendir(folder.c_str());
     if (!list) {
@@ -90,17 +122,17 @@ void removeLeftovers(const std::string& folder) {
 }
 
 ReplacingFile::ReplacingFile(std::string target, Placing placing)
-    : target_(std::move(target)), placing_(placing) {
-    removeLeftovers(folderOf(target_));
+    : target_(std::move(target)), lives_(whereItLives(target_)), placing_(placing) {
+    removeLeftovers(folderOf(lives_));
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary_ = uniqueName(target_);
+        temporary_ = uniqueName(lives_);
         error = disk().createNew(temporary_, 0666, fd_);
     }
-    check(error, "Cannot create a file beside", target_);
+    check(error, "Cannot create a file beside", lives_);
     // The file it replaces keeps its permissions; a new one gets those any new file gets.
     struct stat existing {};
-    if (::stat(target_.c_str(), &existing) == 0) {
+    if (::stat(lives_.c_str(), &existing) == 0) {
         ::fchmod(fd_, existing.st_mode & 07777);
     }
 }
@@ -132,16 +164,16 @@ bool ReplacingFile::commit() {
     fd_ = -1;
     check(closed, "Cannot write", target_);
     if (placing_ == Placing::Replace) {
-        check(disk().rename(temporary_, target_), "Cannot put the new file in the place of",
+        check(disk().rename(temporary_, lives_), "Cannot put the new file in the place of",
               target_);
-    } else if (const int error = disk().renameNoReplace(temporary_, target_); error == EEXIST) {
+    } else if (const int error = disk().renameNoReplace(temporary_, lives_); error == EEXIST) {
         return false;
     } else {
         check(error, "Cannot put the new file in place as", target_);
     }
     placed_ = true;
     temporary_.clear();
-    check(disk().flushFolder(folderOf(target_)), "Cannot write the folder of", target_);
+    check(disk().flushFolder(folderOf(lives_)), "Cannot write the folder of", target_);
     return true;
 }
 

@@ -21,8 +21,15 @@ class FileError : public std::runtime_error {
 // "Cannot write 'path': the disk is full." and the like.
 std::string describeFailure(const std::string& what, const std::string& path, int error);
 
-// A file being written in the place of `target`. Until commit() the target is as it was; a
-// ReplacingFile dropped without commit() removes what it wrote.
+// Where the file named `path` really lives: `path` itself, or the end of the chain of symbolic
+// links it names (a relative link read from its own folder), so that a file is replaced there
+// and the link stays. Throws FileError when a link points nowhere or loops, or when the name
+// leads to a folder, a pipe or a device.
+// `what` begins the sentence that says so.
+std::string whereItLives(const std::string& path, const std::string& what = "Cannot write");
+
+// A file being written in the place of `target` (where it lives, through any link). Until commit()
+// the target is as it was; a ReplacingFile dropped without commit() removes what it wrote.
 class ReplacingFile {
   public:
     // KeepExisting: the file takes the name only when nothing has it yet.
@@ -46,7 +53,7 @@ class ReplacingFile {
   private:
     void abandon();
 
-    std::string target_, temporary_;
+    std::string target_, lives_, temporary_;
     Placing placing_;
     int fd_ = -1;
     bool placed_ = false;

@@ -113,8 +113,13 @@ void compactInto(const std::string& source, const std::string& target) {
 }
 
 void replaceFile(const std::string& replacement, const std::string& target) {
-    check(files::disk().rename(replacement, target),
-          "Cannot put the compacted copy in the place of", target);
+    const int moved = files::disk().rename(replacement, target);
+    if (moved == EXDEV) {  // a catalogue linked from another disk: copied there, then dropped
+        copyFile(replacement, target);
+        removeFile(replacement);
+        return;
+    }
+    check(moved, "Cannot put the compacted copy in the place of", target);
     check(files::disk().flushFolder(files::folderOf(target)), "Cannot write the folder of", target);
 }
 
@@ -127,6 +132,16 @@ bool placeNewFile(const std::string& file, const std::string& target) {
     check(placed, "Cannot put the new file in place as", target);
     check(files::disk().flushFolder(files::folderOf(target)), "Cannot write the folder of", target);
     return true;
+}
+
+std::optional<std::int64_t> recordsIn(const std::string& path) {
+    try {
+        Connection connection;
+        connection.open(path);
+        return connection.integerValue("SELECT count(*) FROM Main");
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
 }
 
 RepairNames repairNames(const std::string& fileName) {
@@ -163,26 +178,36 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
 // The file as it was kept beside it as the backup (a sound one; a damaged one has its copy
 // already), and the compacted copy put in its place, the catalogue's name holding a whole
 // catalogue at every moment. Where the disk can, the two swap names in one step and the file
-// as it was then takes the backup's name, nothing copied (swapped back if it cannot). Else, and
-// for a catalogue reached through a link, a flushed copy of the file is taken first and the
-// compacted copy renamed over it. `compacted` is the file that was compacted.
+// as it was then takes the backup's name, nothing copied (swapped back if it cannot). Else a
+// flushed copy of the file is taken first and the compacted copy renamed over it. A catalogue
+// reached through a link is replaced where it lives and the link stays (across disks the
+// compacted copy is copied there). `compacted` is the file that was compacted.
 void keepAndReplace(const std::string& folder, const RepairNames& names,
                     const std::optional<FileIdentity>& compacted, RebuildResult& result) {
-    const std::string catalogue = folder + names.catalogue, rebuilt = folder + names.rebuilt;
-    const std::string backup = folder + names.backup;
+    const std::string rebuilt = folder + names.rebuilt;
+    std::string catalogue, backup;  // where the files live, reached through any link
+    try {
+        catalogue = files::whereItLives(folder + names.catalogue,
+                                        "Cannot put the compacted copy in the place of");
+        backup = files::whereItLives(folder + names.backup, "Cannot keep the file as");
+    } catch (const files::FileError& error) {
+        files::disk().remove(rebuilt);
+        result = {RebuildResult::NotReplaced, error.what()};
+        return;
+    }
     const auto fail = [&](RebuildResult::Outcome outcome, const std::string& why) {
         files::disk().remove(rebuilt);
         result.outcome = outcome;
         result.why = why;
     };
-    const auto now = identityOf(catalogue);
+    const auto now = identityOf(folder + names.catalogue);
     if (compacted && now != compacted) {
         fail(RebuildResult::NotReplaced, "Cannot put the compacted copy in the place of '" +
                                              catalogue + "': it is no longer the file compacted.");
         return;
     }
-    const bool swappable = compacted && !compacted->linked;
-    const int swapped = swappable ? files::disk().exchange(rebuilt, catalogue) : EINVAL;
+    // Across disks (a catalogue linked from another one) nothing swaps: the copy way is taken.
+    const int swapped = compacted ? files::disk().exchange(rebuilt, catalogue) : EINVAL;
     if (swapped == 0) {
         if (const int kept = files::disk().rename(rebuilt, backup); kept != 0) {
             const std::string why = files::describeFailure("Cannot keep the file as", backup, kept);
@@ -194,13 +219,20 @@ void keepAndReplace(const std::string& folder, const RepairNames& names,
             }
             return;
         }
-        if (const int flushed = files::disk().flushFolder(files::folderOf(catalogue))) {
-            result.outcome = RebuildResult::NotReplaced;
-            result.why = files::describeFailure("Cannot write the folder of", catalogue, flushed);
+        std::vector<std::string> folders{files::folderOf(catalogue)};
+        if (files::folderOf(backup) != folders.front()) {  // the catalogue is linked from afar
+            folders.push_back(files::folderOf(backup));
+        }
+        for (const std::string& changed : folders) {
+            if (const int flushed = files::disk().flushFolder(changed)) {
+                result.outcome = RebuildResult::NotReplaced;
+                result.why = files::describeFailure("Cannot write the folder", changed, flushed);
+                return;
+            }
         }
         return;
     }
-    if (swapped != EINVAL && swapped != ENOSYS && swapped != ENOTSUP) {
+    if (swapped != EINVAL && swapped != ENOSYS && swapped != ENOTSUP && swapped != EXDEV) {
         fail(RebuildResult::NotReplaced,
              files::describeFailure("Cannot put the compacted copy in the place of", catalogue,
                                     swapped));
@@ -282,24 +314,33 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
         } catch (const DbError& error) {
             return {RebuildResult::NoBackup, error.description};
         }
-        return {RebuildResult::CompactionFailed, failed->description};
+        return {RebuildResult::CompactionFailed, failed->description, false, 0,
+                recordsIn(catalogue)};
     }
     if (!looked.sound) {
         files::disk().remove(rebuilt);
+        std::string pageReader;
+        try {
+            pageReader = salvage::pageTableModule();
+        } catch (const DbError& error) {
+            return {RebuildResult::NotSalvaged,
+                    "'" + catalogue + "' is damaged, and cannot be salvaged here: " +
+                        error.description + " The damaged file is kept as it is."};
+        }
         try {
             copyFile(catalogue, folder + names.damaged);
         } catch (const DbError& error) {
             return {RebuildResult::NoBackup, error.description};
         }
         try {
-            const salvage::Salvaged kept =
-                salvage::salvageInto(catalogue, rebuilt, salvage::pageTableModule());
+            const salvage::Salvaged kept = salvage::salvageInto(catalogue, rebuilt, pageReader);
             result.salvaged = true;
             result.saved = kept.saved;
             result.claimed = kept.claimed;
         } catch (const DbError& error) {
             files::disk().remove(rebuilt);
-            return {RebuildResult::CompactionFailed, error.description};
+            return {RebuildResult::CompactionFailed, error.description, false, 0,
+                    salvage::claimedRecords(catalogue)};
         }
     }
     report(60);

@@ -28,6 +28,9 @@ void replaceFile(const std::string& replacement, const std::string& target);
 // something already has that name: then nothing changes and the answer is false.
 bool placeNewFile(const std::string& file, const std::string& target);
 
+// The records the catalogue file at `path` holds; nothing when it cannot be read as one.
+std::optional<std::int64_t> recordsIn(const std::string& path);
+
 // The names the repair of the catalogue file `fileName` writes beside it: Zembo.mdb keeps
 // Zembo.BAK and is rebuilt as ZemboREBUILT.mdb; Zembo.BAK itself keeps Zembo.BAK.BAK. A
 // damaged Zembo.mdb is kept as Zembo.DAMAGED instead, never in the place of a sound backup.
@@ -49,11 +52,21 @@ RepairNames repairNames(const std::string& fileName);
 // as it was, a copy of it as Zembo.BAK. `progress` hears 60, 70, 80 and 85 as the steps are done.
 struct RebuildResult {
     // BackupNotKept: the catalogue is repaired, but the file as it was stays under the rebuilt
-    // copy's name.
-    enum Outcome { Done, InUse, NoBackup, CompactionFailed, NotReplaced, BackupNotKept } outcome;
+    // copy's name. NotSalvaged: the file is damaged and the salvage cannot run here (its page
+    // reader is missing); nothing was written.
+    enum Outcome {
+        Done,
+        InUse,
+        NoBackup,
+        CompactionFailed,
+        NotReplaced,
+        BackupNotKept,
+        NotSalvaged
+    } outcome;
     std::string why;
     // Set when the file was damaged and salvaged: the records saved, and how many the damaged
-    // file claimed to hold (nothing when it could not even say).
+    // file claimed to hold (nothing when it could not even say). A failed compaction or
+    // salvage tells `claimed` too, as far as the file can say.
     bool salvaged = false;
     std::int64_t saved = 0;
     std::optional<std::int64_t> claimed = std::nullopt;

@@ -97,8 +97,42 @@ void recover(const std::string& damaged, const std::string& recovered, const std
     }
 }
 
-// The count Main's table, one of its indexes or one of the orders' tables gives on the
-// damaged file: the largest that can still be read.
+}  // namespace
+
+Salvaged salvageInto(const std::string& damaged, const std::string& target,
+                     const std::string& pageTableModule) {
+    const std::string nothing = "Nothing could be salvaged from '" + damaged + "': ";
+    std::error_code error;
+    if (fs::symlink_status(target, error).type() != fs::file_type::not_found) {
+        throw DbError(err::Unspecified,
+                      "Cannot salvage into '" + target + "': a file is already there.");
+    }
+    if (!fs::is_regular_file(damaged, error)) {
+        throw DbError(err::Unspecified, nothing + "there is no such file.");
+    }
+    if (!fs::is_regular_file(pageTableModule, error)) {
+        throw DbError(err::Unspecified,
+                      nothing + "the repair's page reader is missing: " + pageTableModule + ".");
+    }
+    Salvaged salvaged;
+    TemporaryBeside result(target, "salvaged");
+    try {
+        TemporaryBeside recovered(target, "recovered");
+        recover(damaged, recovered.path(), pageTableModule);
+        catalogue::makeCatalogue(result.path(), false);
+        salvaged.saved = refill(result.path(), recovered.path());
+    } catch (const DbError& failure) {
+        throw DbError(err::Unspecified, nothing + failure.description);
+    }
+    salvaged.claimed = claimedRecords(damaged);
+    if (!maintenance::placeNewFile(result.path(), target)) {
+        throw DbError(err::Unspecified, "'" + target + "' appeared while the salvage ran.");
+    }
+    return salvaged;
+}
+
+// The count Main's table, one of its indexes or one of the orders' tables gives: the largest
+// that can still be read.
 std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
     sqlite3* handle = nullptr;
     std::optional<std::int64_t> claimed;
@@ -147,46 +181,28 @@ std::optional<std::int64_t> claimedRecords(const std::string& damaged) {
     return claimed;
 }
 
-}  // namespace
-
-Salvaged salvageInto(const std::string& damaged, const std::string& target,
-                     const std::string& pageTableModule) {
-    const std::string nothing = "Nothing could be salvaged from '" + damaged + "': ";
-    std::error_code error;
-    if (fs::symlink_status(target, error).type() != fs::file_type::not_found) {
-        throw DbError(err::Unspecified,
-                      "Cannot salvage into '" + target + "': a file is already there.");
+std::string findPageTableModule(const std::string& programFolder,
+                                const std::string& installedFolder) {
+    const fs::path program(programFolder);
+    const fs::path places[] = {program / PageTableFile,
+                               program / ".." / "lib" / "quorvane" / PageTableFile,
+                               fs::path(installedFolder) / PageTableFile};
+    for (const fs::path& place : places) {
+        std::error_code error;
+        if (fs::is_regular_file(place, error)) {
+            return place.lexically_normal().string();
+        }
     }
-    if (!fs::is_regular_file(damaged, error)) {
-        throw DbError(err::Unspecified, nothing + "there is no such file.");
-    }
-    if (!fs::is_regular_file(pageTableModule, error)) {
-        throw DbError(err::Unspecified, nothing + "the page reader '" + pageTableModule +
-                                            "' is missing. Install the program again.");
-    }
-    Salvaged salvaged;
-    TemporaryBeside result(target, "salvaged");
-    try {
-        TemporaryBeside recovered(target, "recovered");
-        recover(damaged, recovered.path(), pageTableModule);
-        catalogue::makeCatalogue(result.path(), false);
-        salvaged.saved = refill(result.path(), recovered.path());
-    } catch (const DbError& failure) {
-        throw DbError(err::Unspecified, nothing + failure.description);
-    }
-    salvaged.claimed = claimedRecords(damaged);
-    if (!maintenance::placeNewFile(result.path(), target)) {
-        throw DbError(err::Unspecified, "'" + target + "' appeared while the salvage ran.");
-    }
-    return salvaged;
+    throw DbError(err::Unspecified, "the repair's page reader is missing: " + places[0].string() +
+                                        " (nor is it in " + places[1].lexically_normal().string() +
+                                        " or " + places[2].string() + "). Copy " + PageTableFile +
+                                        " beside the program, or install the program again.");
 }
 
 std::string pageTableModule() {
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    return (program.parent_path() / ".." / "lib" / "quorvane" / "quorvane-dbpage.so")
-        .lexically_normal()
-        .string();
+    return findPageTableModule(program.parent_path().string(), QUORVANE_INSTALLED_LIBRARIES);
 }
 
 }  // namespace db::salvage

@@ -21,8 +21,20 @@ struct Salvaged {
 Salvaged salvageInto(const std::string& damaged, const std::string& target,
                      const std::string& pageTableModule);
 
-// Where the page-table module is: <folder of the running program>/../lib/quorvane/
-// quorvane-dbpage.so, as in the build tree and as installed.
+// How many records the damaged catalogue `damaged` counts in the largest of its tables and
+// indexes that can still be read; nothing when it cannot say.
+std::optional<std::int64_t> claimedRecords(const std::string& damaged);
+
+// The page-table module's file name.
+inline constexpr const char* PageTableFile = "quorvane-dbpage.so";
+
+// Where the page-table module is: beside the program (a portable copy of its folder), else in
+// `programFolder`/../lib/quorvane (the build tree, an installation elsewhere), else in the
+// installed library folder `installedFolder`. Throws DbError(err::Unspecified, "the repair's
+// page reader is missing: ...") when none has it.
+std::string findPageTableModule(const std::string& programFolder,
+                                const std::string& installedFolder);
+// The same for the running program.
 std::string pageTableModule();
 
 }  // namespace db::salvage

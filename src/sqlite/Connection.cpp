@@ -5,11 +5,10 @@
 
 #include <sqlite3.h>
 #include <unistd.h>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "sqlite/DbError.h"
+#include "sqlite/FileKind.h"
 
 namespace db {
 namespace {
@@ -28,14 +27,12 @@ std::string folderOf(const std::string& path) {
 }
 
 // Why a catalogue file could not be opened at all, in words that say what to do.
-std::string whyNotOpened(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
+std::string whyNotOpened(const std::string& path, FileKind kind) {
+    if (kind == FileKind::Missing) {
         return "Could not find file '" + path +
                "'. Put the catalogue file back in that folder and start again.";
     }
-    if (status.type() == std::filesystem::file_type::directory) {
+    if (kind == FileKind::Folder) {
         return "'" + path +
                "' is a folder, not a catalogue file. Rename or move that folder and put the "
                "catalogue file in its place.";
@@ -48,21 +45,29 @@ std::string whyNotOpened(const std::string& path) {
     return "The file '" + path + "' could not be opened.";
 }
 
-}  // namespace
-
-namespace {
-
-// The file begins as every SQLite database does: damaged, not foreign, when the engine refuses it.
-bool hasDatabaseMagic(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return false;
+// A file that holds no database at all: nothing in it to salvage.
+DbError notADatabase(const std::string& path, FileKind kind) {
+    switch (kind) {
+        case FileKind::NotAFile:
+            return DbError::foreignFile("'" + path +
+                                        "' is a device or a pipe, not a catalogue file. Put the "
+                                        "catalogue file in its place and start again.");
+        case FileKind::Empty:
+            return DbError::foreignFile("The file '" + path + "' is empty: it is not a catalogue.");
+        default:
+            return DbError::foreignFile("Unrecognized database format '" + path +
+                                        "'. The file is not a catalogue: restore it from a "
+                                        "backup copy.");
     }
-    char start[16] = {};
-    const bool magic = std::fread(start, 1, sizeof start, file) == sizeof start &&
-                       std::memcmp(start, "SQLite format 3", sizeof start) == 0;
-    std::fclose(file);
-    return magic;
+}
+
+std::string whyDamaged(const std::string& path, FileKind kind, const char* engineSaid) {
+    if (kind == FileKind::DatabasePages) {
+        return "the file's first page no longer says it is a database, but its other pages "
+               "can still be read ('" +
+               path + "')";
+    }
+    return std::string(engineSaid) + " ('" + path + "')";
 }
 
 }  // namespace
@@ -81,11 +86,15 @@ void Connection::create(const std::string& path) {
 
 void Connection::openWith(const std::string& path, int flags) {
     close();
+    const FileKind kind = fileKindOf(path);
+    if (kind == FileKind::NotAFile || (kind == FileKind::Empty && !(flags & SQLITE_OPEN_CREATE))) {
+        throw notADatabase(path, kind);
+    }
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(raw);
-        throw DbError(err::Unspecified, whyNotOpened(path));
+        throw DbError(err::Unspecified, whyNotOpened(path, kind));
     }
     handle_ = raw;
     path_ = path;
@@ -96,16 +105,17 @@ void Connection::openWith(const std::string& path, int flags) {
         sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (probe != SQLITE_OK) {
         std::string message;
+        const bool pages = kind == FileKind::Database || kind == FileKind::DatabasePages;
         if (probe == SQLITE_CANTOPEN) {
-            message = whyNotOpened(path);
-        } else if (probe == SQLITE_CORRUPT || (probe == SQLITE_NOTADB && hasDatabaseMagic(path))) {
+            message = whyNotOpened(path, kind);
+        } else if (probe == SQLITE_CORRUPT || (probe == SQLITE_NOTADB && pages)) {
             // A database file whose header or pages are damaged: a repair may salvage it.
-            message = std::string(sqlite3_errmsg(handle_)) + " ('" + path + "')";
+            message = whyDamaged(path, kind, sqlite3_errmsg(handle_));
             close();
             throw DbError::damage(message);
         } else if (probe == SQLITE_NOTADB) {
-            message = "Unrecognized database format '" + path +
-                      "'. The file is not a catalogue: restore it from a backup copy.";
+            close();
+            throw notADatabase(path, kind);
         } else if (probe == SQLITE_BUSY || probe == SQLITE_LOCKED) {
             message = "The file '" + fileName(path) +
                       "' is locked by another program. Close that program and try again.";

@@ -32,6 +32,8 @@ class DbError : public std::runtime_error {
     bool damaged = false;
     // Another program holds the file: the same work may succeed later.
     bool busy = false;
+    // The file is no catalogue at all (empty, a device, another program's file).
+    bool foreign = false;
 
     static DbError noCurrentRecord() {
         return {err::NoCurrentRecord,
@@ -55,6 +57,11 @@ class DbError : public std::runtime_error {
     static DbError damage(std::string description) {
         DbError error(err::Unspecified, std::move(description));
         error.damaged = true;
+        return error;
+    }
+    static DbError foreignFile(std::string description) {
+        DbError error(err::Unspecified, std::move(description));
+        error.foreign = true;
         return error;
     }
     static DbError notAllowed(const std::string& what) {

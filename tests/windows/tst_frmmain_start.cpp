@@ -190,23 +190,43 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
     }
 
+    // A file that is no catalogue at all says what it is, and what the backup beside it holds.
     void unusableCatalogueEndsTheProgramCleanly_data() {
         QTest::addColumn<QString>("fault");
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("not a database") << "foreign";
-        QTest::newRow("locked") << "locked";
-        QTest::newRow("no Main table") << "no table";
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("ending");
+        const QString backup =
+            "\r\n\r\nZembo.BAK holds 1 record; how many Zembo.mdb holds cannot "
+            "be told.";
+        const QString procedure = ") in procedure InitializeDatabase of Form 'FrmMain'";
+        QTest::newRow("missing") << "missing"
+                                 << "Could not find file" + QString() << procedure;
+        QTest::newRow("not a database")
+            << "foreign"
+            << "The file is not a catalogue: restore it from a backup copy.)" << procedure + backup;
+        QTest::newRow("empty") << "empty"
+                               << "' is empty: it is not a catalogue.)" << procedure + backup;
+        QTest::newRow("locked") << "locked"
+                                << "is locked by another program" + QString() << procedure;
+        QTest::newRow("no Main table")
+            << "no table"
+            << "is a SQLite database of another program (it has no table Main with Artist, Title, "
+               "Category, Format).)"
+            << procedure + backup;
     }
     void unusableCatalogueEndsTheProgramCleanly() {
         QFETCH(QString, fault);
+        QFETCH(QString, said);
+        QFETCH(QString, ending);
         MainWindowFixture f({{"ABBA", "Arrival", "Pop", "CD"}});
         std::optional<testing::FileLock> holder;
+        QVERIFY(QFile::copy(f.catalogue.path(), f.catalogue.directory() + "/Zembo.BAK"));
         if (fault == "missing") {
             QFile::remove(f.catalogue.path());
-        } else if (fault == "foreign") {
+        } else if (fault == "foreign" || fault == "empty") {
             QFile file(f.catalogue.path());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write("This is a letter, not a catalogue.\n");
+            file.write(fault == "foreign" ? "This is a letter, not a catalogue.\n" : "");
         } else if (fault == "locked") {
             holder.emplace(f.catalogue.path());
         } else {
@@ -217,7 +237,7 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
         const auto& first = f.desktop.messages[0];
         QVERIFY(first.text.startsWith("Error "));
-        QVERIFY(first.text.endsWith(") in procedure InitializeDatabase of Form 'FrmMain'"));
+        QVERIFY2(first.text.contains(said) && first.text.endsWith(ending), qPrintable(first.text));
         QCOMPARE(first.icon, Icon::Critical);
         const auto& second = f.desktop.messages[1];
         QCOMPARE(second.text,

@@ -285,6 +285,7 @@ class FrmMain : public QMainWindow {
     bool refusedAsReadOnly();
     QString heldByAnotherProgram();
     bool offerRepairOfDamage(const db::DbError& damage);
+    QString backupCounts(std::optional<std::int64_t> catalogueHolds) const;
     void recountTally();
     void setProgress(int value);
     void showSortKeyProgress(int percent);

@@ -66,8 +66,9 @@ void FrmMain::InitializeDatabase() {
             if (error.damaged && offerRepairOfDamage(error)) {
                 return app::Trap::Stop;  // the repair opened the catalogue again, or ended
             }
-            desktop_.messageBox(app::procedureMessage(error, "InitializeDatabase"), Buttons::Ok,
-                                Icon::Critical);
+            desktop_.messageBox(app::procedureMessage(error, "InitializeDatabase") +
+                                    (error.foreign ? "\r\n\r\n" + backupCounts(std::nullopt) : ""),
+                                Buttons::Ok, Icon::Critical);
             return app::Trap::Stop;
         });
 }

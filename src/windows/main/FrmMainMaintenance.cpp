@@ -1,6 +1,7 @@
 // The File menu's maintenance: repairing and compacting the catalogue file, and deleting
 // all records.
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include "app/WorkBeside.h"
 #include "catalogue/Catalogue.h"
 #include "repair/Maintenance.h"
+#include "repair/Salvage.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -167,7 +169,9 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         [&] { steps.pass([this](int value) { setProgress(value); }); });
     if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
         held.reset();
-        desktop_.messageBox(compactionFailedText(s.CatalogueName), Buttons::Ok, Icon::Critical);
+        desktop_.messageBox(
+            compactionFailedText(s.CatalogueName) + "\r\n\r\n" + backupCounts(result.claimed),
+            Buttons::Ok, Icon::Critical);
         ExitApplication();
         return false;
     }
@@ -235,9 +239,19 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
     }
     damageRepairOffered_ = true;
     SetBusyPointer(false);
+    const QString damaged = "The catalogue " + state_.CatalogueName + " is damaged:\r\n" +
+                            QString::fromStdString(damage.description);
+    try {
+        db::salvage::pageTableModule();
+    } catch (const db::DbError& missing) {
+        desktop_.messageBox(damaged + "\r\n\r\nIt cannot be repaired here: " +
+                                QString::fromStdString(missing.description) +
+                                "\r\nThe damaged file is kept as it is.",
+                            Buttons::Ok, Icon::Exclamation, "Repair Database?");
+        return true;
+    }
     const QString question =
-        "The catalogue " + state_.CatalogueName + " is damaged:\r\n" +
-        QString::fromStdString(damage.description) +
+        damaged +
         "\r\n\r\nRepair it now? What can still be read is saved into a new catalogue, and "
         "the damaged file is kept as " +
         damagedName(state_.CatalogueName) + ".";
@@ -249,6 +263,26 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
     show();  // at the start the window is not up yet: the repair's progress is shown in it
     RepairCompactDatabase(false);
     return true;
+}
+
+// What the backup beside the catalogue holds against what the catalogue may hold, so that a
+// small old backup is not put in the place of a large damaged catalogue unknowingly.
+QString FrmMain::backupCounts(std::optional<std::int64_t> catalogueHolds) const {
+    const QString& folder = state_.AppDir;
+    const QString& catalogueName = state_.CatalogueName;
+    const auto names = db::maintenance::repairNames(catalogueName.toStdString());
+    const QString backup = QString::fromStdString(names.backup);
+    if (!QFileInfo::exists(folder + backup)) {
+        return "There is no " + backup + " beside it.";
+    }
+    const auto kept = db::maintenance::recordsIn((folder + backup).toStdString());
+    const QString against = catalogueHolds ? catalogueName + " counts " +
+                                                 app::counted(*catalogueHolds, "record", "records")
+                                           : "how many " + catalogueName + " holds cannot be told";
+    if (!kept) {
+        return backup + " beside it cannot be read as a catalogue either; " + against + ".";
+    }
+    return backup + " holds " + app::counted(*kept, "record", "records") + "; " + against + ".";
 }
 
 // The tally from the catalogue itself, after a run that may have changed it.
