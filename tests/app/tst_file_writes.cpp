@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <QtTest>
 #include <functional>
 
@@ -255,6 +256,99 @@ class TestFileWrites : public QObject {
         } else {
             QCOMPARE(bytes(file.target), file.before);
         }
+        QCOMPARE(scene.strays(), QStringList());
+    }
+
+    // A target kept behind a symbolic link (in a synced folder) is replaced where it lives,
+    // its temporary beside it, and the link stays; a catalogue linked from another disk, where
+    // nothing can be swapped or renamed across, gets a copy there.
+    void aLinkedFileIsReplacedWhereItLives_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("exchange");  // what the swap of names answers
+        QTest::addColumn<QString>("trace");
+        const QString written = "create temp\nwrite temp\nflush temp\nclose temp\n"
+                                "rename temp real\nflush folder elsewhere\n";
+        for (const char* kind : {"backup", "csv", "pdf"}) {
+            QTest::newRow(kind) << kind << 0 << written;
+        }
+        QTest::newRow("repair") << "repair" << 0
+                                << "remove rebuilt\nflush rebuilt\nflush folder folder\n"
+                                   "exchange rebuilt real\nrename rebuilt backup\n"
+                                   "flush folder elsewhere\nflush folder folder\n";
+        QTest::newRow("repair, another disk")
+            << "repair" << EXDEV
+            << "remove rebuilt\nflush rebuilt\nflush folder folder\n"
+               "exchange rebuilt real REFUSED\n" +
+                   QString(Written).replace("rename temp target", "rename temp backup") +
+                   "rename rebuilt real FAILED\n" + written + "remove rebuilt\n";
+    }
+    void aLinkedFileIsReplacedWhereItLives() {
+        QFETCH(QString, kind);
+        QFETCH(int, exchange);
+        QFETCH(QString, trace);
+        Scene scene;
+        Kind file = scene.kind(kind);
+        QDir folder(scene.folder());
+        QVERIFY(folder.mkdir("elsewhere"));
+        const QString real = scene.path("elsewhere/real");
+        QVERIFY(QFile::rename(file.target, real) && QFile::link("elsewhere/real", file.target));
+        auto labels = scene.labels(file.target);
+        labels[real.toStdString()] = "real";
+        labels[scene.path("elsewhere").toStdString()] = "elsewhere";
+        WatchedDisk disk(labels);
+        if (exchange != 0) {
+            disk.refuse(WatchedDisk::Exchange, exchange);
+            disk.failAt(WatchedDisk::Rename, EXDEV, 1);
+        }
+        QCOMPARE(file.write(), QString());
+        QCOMPARE(QString::fromStdString(disk.trace()), trace);
+        QCOMPARE(QFileInfo(file.target).symLinkTarget(), real);
+        QVERIFY(bytes(real) != file.before);
+        if (kind == "repair") {
+            QCOMPARE(bytes(scene.path("Zembo.BAK")), file.before);
+        }
+        QCOMPARE(scene.strays(), QStringList());
+        QCOMPARE(QDir(scene.path("elsewhere")).entryList(QDir::Files), QStringList{"real"});
+    }
+
+    // A link that points nowhere, or at a folder or a pipe, is refused in a plain sentence
+    // and nothing is written.
+    void aLinkToNoFileIsRefused_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("csv, nowhere") << "csv" << "nowhere" << "', which is not there.";
+        QTest::newRow("first start, nowhere") << "first start" << "nowhere" << "', which is not there.";
+        QTest::newRow("pdf, folder") << "pdf" << "folder" << "it is a link to the folder '";
+        QTest::newRow("backup, pipe") << "backup" << "pipe" << "', a device or a pipe, not a file.";
+        QTest::newRow("repair, pipe") << "repair" << "pipe" << "', a device or a pipe, not a file.";
+    }
+    void aLinkToNoFileIsRefused() {
+        QFETCH(QString, kind);
+        QFETCH(QString, points);
+        QFETCH(QString, said);
+        Scene scene;
+        Kind file = scene.kind(kind);
+        const QString end = scene.path("end");
+        if (points == "folder") {
+            QVERIFY(QDir(scene.folder()).mkdir("end"));
+        } else if (points == "pipe") {
+            QCOMPARE(::mkfifo(end.toLocal8Bit().constData(), 0600), 0);
+        }
+        const QByteArray catalogue = bytes(scene.path("Zembo.mdb"));
+        if (kind == "repair") {  // the catalogue is read through its own link, the backup's is bad
+            QVERIFY(QFile::rename(file.target, scene.path("Out.real.mdb")) &&
+                    QFile::link("Out.real.mdb", file.target));
+            QVERIFY(QFile::link("end", scene.path("Zembo.BAK")));
+        } else {
+            QFile::remove(file.target);
+            QVERIFY(QFile::link("end", file.target));
+        }
+        WatchedDisk disk(scene.labels(file.target));
+        const QString message = file.write();
+        QVERIFY2(message.contains(said), qPrintable(message));
+        QVERIFY(disk.trace().find("rename") == std::string::npos);
+        QCOMPARE(bytes(scene.path(kind == "repair" ? "Out.real.mdb" : "Zembo.mdb")), catalogue);
         QCOMPARE(scene.strays(), QStringList());
     }
 

@@ -109,6 +109,39 @@ class TestSalvage : public QObject {
         writeLargeCatalogue(original_.filePath("Zembo.mdb").toStdString());
     }
 
+    // The page reader is looked for beside the program (a copy of its folder), then in
+    // ../lib/quorvane (the build tree), then where it is installed; a missing one is named.
+    void thePageReaderIsFoundWhereverTheProgramIs_data() {
+        QTest::addColumn<QString>("at");
+        QTest::newRow("beside the program") << "bin";
+        QTest::newRow("build tree") << "lib/quorvane";
+        QTest::newRow("installed") << "installed";
+        QTest::newRow("missing") << "";
+    }
+    void thePageReaderIsFoundWhereverTheProgramIs() {
+        QFETCH(QString, at);
+        QTemporaryDir dir;
+        const QString program = dir.filePath("bin"), installed = dir.filePath("installed");
+        for (const QString& folder : {program, installed, dir.filePath("lib/quorvane")}) {
+            QVERIFY(QDir().mkpath(folder));
+        }
+        const QString placed = dir.filePath(at + "/" + salvage::PageTableFile);
+        if (!at.isEmpty()) {
+            QVERIFY(QFile::copy(QString::fromStdString(Module), placed));
+        }
+        try {
+            const std::string found =
+                salvage::findPageTableModule(program.toStdString(), installed.toStdString());
+            QCOMPARE(QString::fromStdString(found), placed);
+        } catch (const DbError& missing) {
+            QVERIFY(at.isEmpty());
+            QVERIFY2(missing.description.starts_with("the repair's page reader is missing: " +
+                                                     program.toStdString() + "/" +
+                                                     salvage::PageTableFile),
+                     missing.description.c_str());
+        }
+    }
+
     void moduleIsFoundBesideTheProgram() {
         QVERIFY(std::filesystem::equivalent(salvage::pageTableModule(), Module));
     }

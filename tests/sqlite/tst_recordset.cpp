@@ -3,6 +3,8 @@
 
 #include "catalogue/Catalogue.h"
 #include "sqlite/DbError.h"
+#include "sqlite/FileKind.h"
+#include "support/Damage.h"
 #include "support/TestCatalogue.h"
 
 using db::DbError;
@@ -42,6 +44,55 @@ class TestRecordset : public QObject {
     Q_OBJECT
 
   private slots:
+    // A file is told apart by its bytes: a database whose first bytes were wiped still holds
+    // a database's pages; a text or a file of zeros of the same size does not.
+    void filesAreToldApartByTheirBytes_data() {
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("catalogue") << "catalogue" << int(db::FileKind::Database);
+        QTest::newRow("header wiped") << "wiped" << int(db::FileKind::DatabasePages);
+        QTest::newRow("zeros") << "zeros" << int(db::FileKind::Other);
+        QTest::newRow("text of page size") << "text" << int(db::FileKind::Other);
+        QTest::newRow("empty") << "empty" << int(db::FileKind::Empty);
+        QTest::newRow("device") << "/dev/zero" << int(db::FileKind::NotAFile);
+        QTest::newRow("folder") << "folder" << int(db::FileKind::Folder);
+        QTest::newRow("missing") << "missing" << int(db::FileKind::Missing);
+    }
+    void filesAreToldApartByTheirBytes() {
+        QFETCH(QString, made);
+        QFETCH(int, kind);
+        TestCatalogue file(testing::numberedRecords(2000));
+        QString path = file.path();
+        if (made == "wiped") {
+            testing::overwrite(path, 0, QByteArray(100, '\0'));
+        } else if (made == "zeros" || made == "text" || made == "empty") {
+            QFile bytes(path);
+            const qint64 size = made == "empty" ? 0 : bytes.size();  // a whole number of pages
+            const QByteArray line =
+                made == "text" ? QByteArray("Nina Simone, Pastel Blues\n") : QByteArray(1, '\0');
+            QVERIFY(bytes.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(bytes.write(line.repeated(size / line.size() + 1).left(size)), size);
+        } else if (made == "/dev/zero") {
+            path = made;
+        } else if (made == "folder") {
+            path = file.directory();
+        } else if (made == "missing") {
+            path += ".not-there";
+        }
+        QCOMPARE(int(db::fileKindOf(path.toStdString())), kind);
+        if (kind != int(db::FileKind::Database) && kind != int(db::FileKind::Missing) &&
+            kind != int(db::FileKind::Folder)) {
+            db::Connection connection;
+            try {
+                connection.open(path.toStdString());
+                QFAIL("opened");
+            } catch (const db::DbError& error) {  // damaged: offered the salvage; else foreign
+                QCOMPARE(error.damaged, kind == int(db::FileKind::DatabasePages));
+                QCOMPARE(error.foreign, !error.damaged);
+            }
+        }
+    }
+
     void opensInViewOrderIgnoringCase() {
         TestCatalogue file({{"beatles", "Abbey Road", "Rock", "LP"},
                             {"ABBA", "Arrival", "Pop", "CD"},

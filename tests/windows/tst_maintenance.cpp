@@ -146,26 +146,41 @@ class TestMaintenance : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
     }
 
-    // Damage where the start reads (the artist order's index) is said, and the repair
-    // offered: Yes salvages and goes on, No ends as before.
+    // Damage where the start reads (the artist order's index), or a file whose first bytes
+    // were wiped, is said, and the repair offered: Yes salvages and goes on, No ends as before.
     void aCatalogueDamagedWhereTheStartReadsOffersTheRepair_data() {
         QTest::addColumn<bool>("repair");
-        QTest::newRow("repaired") << true;
-        QTest::newRow("declined") << false;
+        QTest::addColumn<bool>("wiped");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("saved");
+        const QString malformed = "database disk image is malformed";
+        const QString counted = QLocale().toString(3000) + " records of the " +
+                                QLocale().toString(3000) + " it held were saved.";
+        QTest::newRow("repaired") << true << false << malformed << counted;
+        QTest::newRow("declined") << false << false << malformed << QString();
+        QTest::newRow("header wiped, repaired")
+            << true << true << "the file's first page no longer says it is a database"
+            << QLocale().toString(3000) + " records were saved (it could not say how many it held).";
     }
     void aCatalogueDamagedWhereTheStartReadsOffersTheRepair() {
         QFETCH(bool, repair);
+        QFETCH(bool, wiped);
+        QFETCH(QString, said);
+        QFETCH(QString, saved);
         MainWindowFixture f(testing::numberedRecords(3000));
-        testing::spoilPage(
-            f.catalogue.path(),
-            f.catalogue.column("SELECT rootpage FROM sqlite_schema WHERE name = 'ArtistOrder'")
-                .value(0)
-                .toLongLong());
+        if (wiped) {
+            testing::overwrite(f.catalogue.path(), 0, QByteArray(100, '\0'));
+        } else {
+            testing::spoilPage(
+                f.catalogue.path(),
+                f.catalogue.column("SELECT rootpage FROM sqlite_schema WHERE name = 'ArtistOrder'")
+                    .value(0)
+                    .toLongLong());
+        }
         f.desktop.answers = {repair ? Answer::Yes : Answer::No, Answer::Ok, Answer::Ok};
         auto& w = f.load();
         const auto& offer = f.desktop.messages.at(0);
-        QVERIFY2(offer.text.startsWith("The catalogue Zembo.mdb is damaged:\r\ndatabase disk "
-                                       "image is malformed"),
+        QVERIFY2(offer.text.startsWith("The catalogue Zembo.mdb is damaged:\r\n" + said),
                  qPrintable(offer.text));
         QVERIFY(
             offer.text.endsWith("\r\n\r\nRepair it now? What can still be read is saved "
@@ -175,8 +190,8 @@ class TestMaintenance : public QObject {
         QCOMPARE(offer.icon, Icon::Exclamation);
         if (repair) {
             QCOMPARE(f.desktop.messages.size(), std::size_t(2));
-            QVERIFY(f.desktop.messages.back().text.contains(
-                QLocale().toString(3000) + " records of the " + QLocale().toString(3000)));
+            QVERIFY2(f.desktop.messages.back().text.contains(saved),
+                     qPrintable(f.desktop.messages.back().text));
             QCOMPARE(f.desktop.ended, 0);
             QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
             QCOMPARE(w.lblMsgBar3->text(), QString("3000 Artists "));
