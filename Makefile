@@ -69,6 +69,7 @@ crashtest: build
 	tools/crashtest.sh $(BUILD) maintenance 200
 	tools/crashtest.sh $(BUILD) files 100
 	tools/crashtest.sh $(BUILD) keys 50
+	tools/crashtest.sh $(BUILD) salvage 20
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -14,15 +14,23 @@
 //   crash_writer verify-keys FOLDER REFERENCE   exit 0 when the file is sound, its texts are
 //                                   REFERENCE's byte for byte, and once opened again every key
 //                                   is what the collation makes
+//   crash_writer salvage FOLDER     repairs FOLDER/Zembo.mdb, a damaged catalogue, once
+//   crash_writer verify-salvage FOLDER DAMAGED   clears the folder as a start does, then exit 0
+//                                   when no temporary file is left, and Zembo.mdb (and
+//                                   Zembo.DAMAGED, if made) is DAMAGED as it was or a sound
+//                                   salvaged catalogue
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Orders.h"
+#include "files/ReplacingFile.h"
 #include "repair/Maintenance.h"
 #include "sqlite/DbError.h"
 #include "support/OrderChecks.h"
@@ -223,6 +231,42 @@ int verifyKeys(const std::string& folder, const std::string& reference) {
     return 0;
 }
 
+std::string bytesOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+int salvageOnce(const std::string& folder) {
+    const auto result = db::maintenance::rebuildCatalogue(folder + "/");
+    return result.outcome == db::maintenance::RebuildResult::Done && result.salvaged ? 0 : 1;
+}
+
+int verifySalvage(const std::string& folder, const std::string& damaged) {
+    files::removeLeftovers(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().find(files::TemporarySuffix) != std::string::npos) {
+            std::printf("left behind: %s\n", entry.path().c_str());
+            return 1;
+        }
+    }
+    const std::string was = bytesOf(damaged);
+    if (std::filesystem::exists(folder + "/Zembo.DAMAGED") &&
+        bytesOf(folder + "/Zembo.DAMAGED") != was) {
+        std::printf("Zembo.DAMAGED is not the damaged file\n");
+        return 1;
+    }
+    if (bytesOf(folder + "/Zembo.mdb") == was) {
+        return 0;
+    }
+    db::Connection file;
+    file.open(folder + "/Zembo.mdb");
+    if (!passesIntegrityCheck(file) || file.integerValue("SELECT count(*) FROM Main") == 0) {
+        std::printf("Zembo.mdb is neither the damaged file nor a salvaged catalogue\n");
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +292,12 @@ int main(int argc, char** argv) {
         if (argc == 4 && std::strcmp(argv[1], "verify-keys") == 0) {
             return verifyKeys(argv[2], argv[3]);
         }
+        if (argc == 3 && std::strcmp(argv[1], "salvage") == 0) {
+            return salvageOnce(argv[2]);
+        }
+        if (argc == 4 && std::strcmp(argv[1], "verify-salvage") == 0) {
+            return verifySalvage(argv[2], argv[3]);
+        }
         if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "verify") == 0) {
             return verify(argv[2], argv[3], argc == 5);
         }
@@ -258,7 +308,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: %s write CATALOGUE | check CATALOGUE ACKS | fill CATALOGUE N | "
                  "compact FOLDER | deleteall FOLDER | verify FOLDER REFERENCE [may-be-empty] | "
-                 "keys FOLDER | verify-keys FOLDER REFERENCE\n",
+                 "keys FOLDER | verify-keys FOLDER REFERENCE | salvage FOLDER | "
+                 "verify-salvage FOLDER DAMAGED\n",
                  argv[0]);
     return 2;
 }

@@ -10,6 +10,9 @@
 #       stays sound, no text changes, and the next opening finishes the keys
 #   tools/crashtest.sh BUILD_DIR files ROUNDS [SEED]   the backup copy and the report's PDF
 #       by turns, each written over an earlier one: both stay whole
+#   tools/crashtest.sh BUILD_DIR salvage ROUNDS [SEED]   the salvage of a damaged catalogue
+#       (a spoiled page, or its first bytes wiped, by turns): no child of it outlives the
+#       killed worker, and a start leaves no temporary file and a whole catalogue
 set -euo pipefail
 build=${1:?build directory}
 mode=${2:-writes}
@@ -82,6 +85,38 @@ if [ "$mode" = files ]; then
     fi
   done
   echo "crash test: $rounds kills while writing the backup and the PDF, both whole every time"
+  exit 0
+fi
+
+if [ "$mode" = salvage ]; then
+  mkdir "$work/folder"
+  "$build/tools/make_catalogue" "$work/spoiled.mdb"
+  "$worker" fill "$work/spoiled.mdb" 150000
+  cp "$work/spoiled.mdb" "$work/wiped.mdb"
+  pages=$(($(stat -c %s "$work/spoiled.mdb") / 4096))
+  head -c 4096 /dev/urandom | dd of="$work/spoiled.mdb" bs=4096 seek=$((pages / 2)) conv=notrunc status=none
+  head -c 100 /dev/zero | dd of="$work/wiped.mdb" bs=100 conv=notrunc status=none
+  for ((round = 1; round <= rounds; round++)); do
+    if ((round % 2)); then damaged="$work/spoiled.mdb"; else damaged="$work/wiped.mdb"; fi
+    rm -f "$work/folder/"*
+    cp "$damaged" "$work/folder/Zembo.mdb"
+    "$worker" salvage "$work/folder" >/dev/null &
+    child=$!
+    sleep "$((RANDOM % 3)).$(printf '%03d' $((RANDOM % 1000)))"
+    kill -KILL "$child" 2>/dev/null || true
+    wait "$child" 2>/dev/null || true
+    sleep 0.2
+    if pgrep -f "$work/" >/dev/null; then
+      echo "crash test: salvage, round $round of $rounds: a child outlived the worker:" >&2
+      pgrep -af "$work/" >&2
+      exit 1
+    fi
+    if ! "$worker" verify-salvage "$work/folder" "$damaged"; then
+      echo "crash test: salvage, round $round of $rounds failed" >&2
+      exit 1
+    fi
+  done
+  echo "crash test: $rounds kills during salvages, no child left, every folder cleared"
   exit 0
 fi
 

@@ -1,6 +1,7 @@
 #include "app/FirstStart.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "files/ReplacingFile.h"
@@ -32,6 +33,10 @@ FirstStart provideCatalogue(const QString& templateFile, const QString& catalogu
         return {FirstStart::Failed, QString::fromStdString(error.what())};
     }
     return {FirstStart::Copied, {}};
+}
+
+void clearLeftovers(const QString& folder) {
+    files::removeLeftovers(QFile::encodeName(folder).toStdString());
 }
 
 bool reportFirstStart(platform::Desktop& desktop, const FirstStart& result,

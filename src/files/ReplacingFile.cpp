@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #include "files/Disk.h"
@@ -96,27 +97,51 @@ std::string whereItLives(const std::string& path, const std::string& what) {
     }
 }
 
+namespace {
+
+// The program's temporary file a name belongs to: the name itself, or the file whose journal
+// (an engine's file beside a temporary database) it is.
+std::optional<std::string> temporaryOwning(std::string_view name) {
+    for (const std::string_view extra : {"", "-journal", "-wal", "-shm"}) {
+        if (name.ends_with(extra) &&
+            endsWith(name.substr(0, name.size() - extra.size()), TemporarySuffix)) {
+            return std::string(name.substr(0, name.size() - extra.size()));
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether a running program holds the lock of the file it is writing there.
+bool beingWritten(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;  // gone: no one writes it
+    }
+    struct stat info {};
+    const bool written =
+        ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return written;
+}
+
+}  // namespace
+
 void removeLeftovers(const std::string& folder) {
     DIR* list = ::opendir(folder.c_str());
     if (!list) {
         return;  // the write that follows says what is wrong with the folder
     }
     while (const dirent* entry = ::readdir(list)) {
-        if (!endsWith(entry->d_name, TemporarySuffix)) {
+        const auto owner = temporaryOwning(entry->d_name);
+        if (!owner) {
             continue;
         }
         const std::string path = folder + "/" + entry->d_name;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            continue;
-        }
-        struct stat info {};
-        // A file another run is still writing is locked by it.
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
+            !beingWritten(folder + "/" + *owner)) {
             disk().remove(path);
         }
-        ::close(fd);
     }
     ::closedir(list);
 }

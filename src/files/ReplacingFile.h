@@ -70,7 +70,9 @@ std::string folderOf(const std::string& path);
 // The program's temporary files all end so: "Recordings.csv.k3Jx9a.quorvane-part".
 inline constexpr std::string_view TemporarySuffix = ".quorvane-part";
 
-// Removes the files of that pattern in `folder` that no running program is writing.
+// Removes the files of that pattern in `folder`, and the engine's journals beside them ("-journal",
+// "-wal", "-shm" after the pattern), that no running program is writing (its lock on the
+// temporary file tells).
 void removeLeftovers(const std::string& folder);
 
 }  // namespace files

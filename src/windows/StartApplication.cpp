@@ -1,6 +1,7 @@
 #include "windows/StartApplication.h"
 
 #include "app/AppState.h"
+#include "app/FirstStart.h"
 #include "app/SharedRoutines.h"
 #include "windows/main/FrmMain.h"
 #include "windows/splash/FrmSplash.h"
@@ -20,6 +21,7 @@ std::unique_ptr<FrmMain> StartApplication(app::AppState& state) {
         desktop.setBusyPointer(true);
         app::SetAboutStrings(state);
         state.AppDir = desktop.applicationDirectory() + "/";
+        app::clearLeftovers(state.AppDir);
         {
             FrmSplash splash(state);
             splash.Form_Load();

@@ -1,10 +1,10 @@
 // Every file the program writes itself (a backup, an export, a PDF, the first catalogue, the
 // repaired catalogue) is written beside its target, flushed, renamed over it and its folder
 // flushed, in that order; a failure at any step is said and leaves the file that was there.
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 #include <QtTest>
 #include <functional>
 
@@ -266,8 +266,9 @@ class TestFileWrites : public QObject {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("exchange");  // what the swap of names answers
         QTest::addColumn<QString>("trace");
-        const QString written = "create temp\nwrite temp\nflush temp\nclose temp\n"
-                                "rename temp real\nflush folder elsewhere\n";
+        const QString written =
+            "create temp\nwrite temp\nflush temp\nclose temp\n"
+            "rename temp real\nflush folder elsewhere\n";
         for (const char* kind : {"backup", "csv", "pdf"}) {
             QTest::newRow(kind) << kind << 0 << written;
         }
@@ -317,11 +318,21 @@ class TestFileWrites : public QObject {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("points");
         QTest::addColumn<QString>("said");
-        QTest::newRow("csv, nowhere") << "csv" << "nowhere" << "', which is not there.";
-        QTest::newRow("first start, nowhere") << "first start" << "nowhere" << "', which is not there.";
-        QTest::newRow("pdf, folder") << "pdf" << "folder" << "it is a link to the folder '";
-        QTest::newRow("backup, pipe") << "backup" << "pipe" << "', a device or a pipe, not a file.";
-        QTest::newRow("repair, pipe") << "repair" << "pipe" << "', a device or a pipe, not a file.";
+        QTest::newRow("csv, nowhere") << "csv"
+                                      << "nowhere"
+                                      << "', which is not there.";
+        QTest::newRow("first start, nowhere") << "first start"
+                                              << "nowhere"
+                                              << "', which is not there.";
+        QTest::newRow("pdf, folder") << "pdf"
+                                     << "folder"
+                                     << "it is a link to the folder '";
+        QTest::newRow("backup, pipe") << "backup"
+                                      << "pipe"
+                                      << "', a device or a pipe, not a file.";
+        QTest::newRow("repair, pipe") << "repair"
+                                      << "pipe"
+                                      << "', a device or a pipe, not a file.";
     }
     void aLinkToNoFileIsRefused() {
         QFETCH(QString, kind);
@@ -354,18 +365,27 @@ class TestFileWrites : public QObject {
 
     // Temporary files of a killed run go the next time the program writes to that folder;
     // one that another run is still writing stays.
+    // The engine's journals beside a temporary database go with it, and stay while it does.
     void leftoversOfKilledRunsAreRemoved() {
         Scene scene;
-        QFile leftover(scene.path("Out.csv.k3Jx9a.quorvane-part"));
-        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("partial") == 7);
-        leftover.close();
+        const auto leave = [&](const QString& name) {
+            QFile leftover(scene.path(name));
+            QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("partial") == 7);
+        };
+        for (const char* name :
+             {"Out.csv.k3Jx9a.quorvane-part", "X.mdb.recovered-a1.quorvane-part",
+              "X.mdb.recovered-a1.quorvane-part-journal", "X.mdb.salvaged-b2.quorvane-part-wal"}) {
+            leave(name);
+        }
         {
             files::ReplacingFile busy(scene.path("Other.txt").toStdString());
+            const QString busyName = QString::fromStdString(busy.temporary()).section('/', -1);
+            leave(busyName + "-journal");
             Kind file = scene.kind("csv");
             QCOMPARE(file.write(), QString());
-            const QString busyName = QString::fromStdString(busy.temporary()).section('/', -1);
-            QCOMPARE(scene.strays(), QStringList{busyName});
+            QCOMPARE(scene.strays(), (QStringList{busyName, busyName + "-journal"}));
         }
+        files::removeLeftovers(scene.folder().toStdString());  // as the next start does
         QCOMPARE(scene.strays(), QStringList());
     }
 };

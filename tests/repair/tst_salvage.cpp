@@ -135,9 +135,9 @@ class TestSalvage : public QObject {
             QCOMPARE(QString::fromStdString(found), placed);
         } catch (const DbError& missing) {
             QVERIFY(at.isEmpty());
-            QVERIFY2(missing.description.starts_with("the repair's page reader is missing: " +
-                                                     program.toStdString() + "/" +
-                                                     salvage::PageTableFile),
+            QVERIFY2(missing.description.starts_with(
+                         "the repair's page reader is missing: " + program.toStdString() + "/" +
+                         salvage::PageTableFile),
                      missing.description.c_str());
         }
     }

@@ -160,7 +160,8 @@ class TestMaintenance : public QObject {
         QTest::newRow("declined") << false << false << malformed << QString();
         QTest::newRow("header wiped, repaired")
             << true << true << "the file's first page no longer says it is a database"
-            << QLocale().toString(3000) + " records were saved (it could not say how many it held).";
+            << QLocale().toString(3000) +
+                   " records were saved (it could not say how many it held).";
     }
     void aCatalogueDamagedWhereTheStartReadsOffersTheRepair() {
         QFETCH(bool, repair);

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "sqlite/DbError.h"
@@ -46,31 +49,53 @@ struct Pipe {
     }
 };
 
+// The program `name` as PATH finds it, looked up before the fork: the child only calls what
+// is safe between a fork and an exec.
+std::string programPath(const std::string& name) {
+    if (name.find('/') != std::string::npos) {
+        return name;
+    }
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        const std::size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+        const std::string candidate = folder + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    throw DbError(err::Unspecified,
+                  "Cannot start the program '" + name + "': " + std::strerror(ENOENT) + ".");
+}
+
+// The child ends with the thread that started it, killed or not (the parent-death signal),
+// so no salvage writes on after the program is gone. `in` or `out` below zero: /dev/null.
 pid_t spawn(const std::vector<std::string>& command, int in, int out, int err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (in < 0) {
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    } else {
-        posix_spawn_file_actions_adddup2(&actions, in, 0);
-    }
-    if (out < 0) {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    } else {
-        posix_spawn_file_actions_adddup2(&actions, out, 1);
-    }
-    posix_spawn_file_actions_adddup2(&actions, err, 2);
+    const std::string program = programPath(command[0]);
     std::vector<char*> argv;
     for (const std::string& argument : command) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        throw DbError(err::Unspecified,
-                      "Cannot start the program '" + command[0] + "': " + std::strerror(rc) + ".");
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        throw DbError(err::Unspecified, "Cannot start the program '" + command[0] +
+                                            "': " + std::strerror(errno) + ".");
+    }
+    if (pid == 0) {
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) {
+            ::_exit(127);  // the program ended before the child could follow it
+        }
+        const int nothing = in < 0 || out < 0 ? ::open("/dev/null", O_RDWR) : -1;
+        if (::dup2(in < 0 ? nothing : in, 0) < 0 || ::dup2(out < 0 ? nothing : out, 1) < 0 ||
+            ::dup2(err, 2) < 0) {
+            ::_exit(127);
+        }
+        ::execve(program.c_str(), argv.data(), environ);
+        ::_exit(127);
     }
     return pid;
 }
