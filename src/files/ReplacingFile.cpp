@@ -93,7 +93,8 @@ std::string whereItLives(const std::string& path, const std::string& what) {
         if (error || links == 40) {
             refuse("its link cannot be followed");
         }
-        at = (std::filesystem::path(folderOf(at)) / link).lexically_normal().string();
+        // Not normalised: a ".." after a linked folder is the kernel's to resolve.
+        at = (std::filesystem::path(folderOf(at)) / link).string();
     }
 }
 

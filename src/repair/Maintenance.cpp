@@ -200,6 +200,10 @@ void keepAndReplace(const std::string& folder, const RepairNames& names,
         result.outcome = outcome;
         result.why = why;
     };
+    // The catalogue keeps the permissions its user gave it (a private one stays private).
+    if (struct stat was{}; ::stat(catalogue.c_str(), &was) == 0) {
+        ::chmod(rebuilt.c_str(), was.st_mode & 07777);
+    }
     const auto now = identityOf(folder + names.catalogue);
     if (compacted && now != compacted) {
         fail(RebuildResult::NotReplaced, "Cannot put the compacted copy in the place of '" +

@@ -63,9 +63,8 @@ DbError notADatabase(const std::string& path, FileKind kind) {
 
 std::string whyDamaged(const std::string& path, FileKind kind, const char* engineSaid) {
     if (kind == FileKind::DatabasePages) {
-        return "the file's first page no longer says it is a database, but its other pages "
-               "can still be read ('" +
-               path + "')";
+        return "The first page of '" + path +
+               "' no longer says it is a database, but its other pages can still be read.";
     }
     return std::string(engineSaid) + " ('" + path + "')";
 }
@@ -131,9 +130,12 @@ void Connection::openWith(const std::string& path, int flags) {
         close();
         throw;
     }
-    // The journal beside the file needs a writable folder as much as the file does.
+    // The journal beside the file (where a link leads) needs a writable folder as much as the
+    // file does.
+    std::error_code unresolved;
+    const auto lives = std::filesystem::weakly_canonical(path, unresolved);
     readOnly_ = sqlite3_db_readonly(handle_, "main") == 1 || access(path.c_str(), W_OK) != 0 ||
-                access(folderOf(path).c_str(), W_OK) != 0;
+                access(folderOf(unresolved ? path : lives.string()).c_str(), W_OK) != 0;
 }
 
 // A rollback journal beside the file only while a change is written, and every commit

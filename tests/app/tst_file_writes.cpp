@@ -293,6 +293,9 @@ class TestFileWrites : public QObject {
         QVERIFY(folder.mkdir("elsewhere"));
         const QString real = scene.path("elsewhere/real");
         QVERIFY(QFile::rename(file.target, real) && QFile::link("elsewhere/real", file.target));
+        const auto privately = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                               QFile::WriteUser | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(real, privately));
         auto labels = scene.labels(file.target);
         labels[real.toStdString()] = "real";
         labels[scene.path("elsewhere").toStdString()] = "elsewhere";
@@ -305,6 +308,7 @@ class TestFileWrites : public QObject {
         QCOMPARE(QString::fromStdString(disk.trace()), trace);
         QCOMPARE(QFileInfo(file.target).symLinkTarget(), real);
         QVERIFY(bytes(real) != file.before);
+        QCOMPARE(QFile::permissions(real), privately);  // kept, not widened
         if (kind == "repair") {
             QCOMPARE(bytes(scene.path("Zembo.BAK")), file.before);
         }

@@ -159,7 +159,7 @@ class TestMaintenance : public QObject {
         QTest::newRow("repaired") << true << false << malformed << counted;
         QTest::newRow("declined") << false << false << malformed << QString();
         QTest::newRow("header wiped, repaired")
-            << true << true << "the file's first page no longer says it is a database"
+            << true << true << "The first page of '"
             << QLocale().toString(3000) +
                    " records were saved (it could not say how many it held).";
     }

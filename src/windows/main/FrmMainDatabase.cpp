@@ -67,7 +67,7 @@ void FrmMain::InitializeDatabase() {
                 return app::Trap::Stop;  // the repair opened the catalogue again, or ended
             }
             desktop_.messageBox(app::procedureMessage(error, "InitializeDatabase") +
-                                    (error.foreign ? "\r\n\r\n" + backupCounts(std::nullopt) : ""),
+                                    (error.foreign ? backupCounts(std::nullopt) : QString()),
                                 Buttons::Ok, Icon::Critical);
             return app::Trap::Stop;
         });

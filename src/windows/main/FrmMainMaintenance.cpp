@@ -169,9 +169,8 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         [&] { steps.pass([this](int value) { setProgress(value); }); });
     if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
         held.reset();
-        desktop_.messageBox(
-            compactionFailedText(s.CatalogueName) + "\r\n\r\n" + backupCounts(result.claimed),
-            Buttons::Ok, Icon::Critical);
+        desktop_.messageBox(compactionFailedText(s.CatalogueName) + backupCounts(result.claimed),
+                            Buttons::Ok, Icon::Critical);
         ExitApplication();
         return false;
     }
@@ -266,23 +265,23 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
 }
 
 // What the backup beside the catalogue holds against what the catalogue may hold, so that a
-// small old backup is not put in the place of a large damaged catalogue unknowingly.
+// small old backup is not put in the place of a large damaged catalogue unknowingly: a
+// paragraph to end a message with, nothing when there is no backup.
 QString FrmMain::backupCounts(std::optional<std::int64_t> catalogueHolds) const {
     const QString& folder = state_.AppDir;
     const QString& catalogueName = state_.CatalogueName;
     const auto names = db::maintenance::repairNames(catalogueName.toStdString());
     const QString backup = QString::fromStdString(names.backup);
     if (!QFileInfo::exists(folder + backup)) {
-        return "There is no " + backup + " beside it.";
+        return {};
     }
     const auto kept = db::maintenance::recordsIn((folder + backup).toStdString());
     const QString against = catalogueHolds ? catalogueName + " counts " +
                                                  app::counted(*catalogueHolds, "record", "records")
                                            : "how many " + catalogueName + " holds cannot be told";
-    if (!kept) {
-        return backup + " beside it cannot be read as a catalogue either; " + against + ".";
-    }
-    return backup + " holds " + app::counted(*kept, "record", "records") + "; " + against + ".";
+    const QString said = kept ? backup + " holds " + app::counted(*kept, "record", "records")
+                              : backup + " beside it cannot be read as a catalogue either";
+    return "\r\n\r\n" + said + "; " + against + ".";
 }
 
 // The tally from the catalogue itself, after a run that may have changed it.
