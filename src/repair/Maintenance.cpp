@@ -260,7 +260,8 @@ void keepAndReplace(const std::string& folder, const RepairNames& names,
 }  // namespace
 
 RebuildResult rebuildCatalogue(const std::string& folder, const std::function<void(int)>& progress,
-                               const std::string& fileName) {
+                               const std::string& fileName,
+                               const std::function<std::string()>& findPageReader) {
     const RepairNames names = repairNames(fileName);
     const std::string catalogue = folder + fileName;
     const std::string rebuilt = folder + names.rebuilt;
@@ -325,7 +326,7 @@ RebuildResult rebuildCatalogue(const std::string& folder, const std::function<vo
         files::disk().remove(rebuilt);
         std::string pageReader;
         try {
-            pageReader = salvage::pageTableModule();
+            pageReader = findPageReader();
         } catch (const DbError& error) {
             return {RebuildResult::NotSalvaged,
                     "'" + catalogue + "' is damaged, and cannot be salvaged here: " +

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "repair/Salvage.h"
+
 // Work on the catalogue's files, each step done so that a crash at any moment leaves a
 // complete catalogue: every file written is flushed to the disk (the file, then its
 // folder) before it is relied on, and a file takes another's place in one rename.
@@ -71,8 +73,10 @@ struct RebuildResult {
     std::int64_t saved = 0;
     std::optional<std::int64_t> claimed = std::nullopt;
 };
-RebuildResult rebuildCatalogue(const std::string& folder,
-                               const std::function<void(int)>& progress = {},
-                               const std::string& fileName = "Zembo.mdb");
+// `findPageReader` says where the salvage's page reader is, or throws DbError saying why not.
+RebuildResult rebuildCatalogue(
+    const std::string& folder, const std::function<void(int)>& progress = {},
+    const std::string& fileName = "Zembo.mdb",
+    const std::function<std::string()>& findPageReader = salvage::pageTableModule);
 
 }  // namespace db::maintenance

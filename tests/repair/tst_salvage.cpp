@@ -21,6 +21,11 @@ namespace salvage = db::salvage;
 
 namespace {
 
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 constexpr int Records = 100000;
 const std::string Module = QUORVANE_PAGE_TABLE_MODULE;
 
@@ -245,6 +250,26 @@ class TestSalvage : public QObject {
         QVERIFY(db::catalogue::ordersAgree(repaired));
         QCOMPARE(countOf(repaired, testing::misplacedSql()), qint64(0));
         QCOMPARE(countOf(repaired, "SELECT count(*) FROM OrderNotes"), qint64(0));
+    }
+
+    // Without its page reader a damaged catalogue is left as it is, and nothing is written.
+    void aMissingPageReaderLeavesTheDamagedFileAsItIs() {
+        testing::TestCatalogue file(testing::numberedRecords(3000));
+        const QStringList leaves =
+            file.column("SELECT pageno FROM dbstat WHERE name = 'Main' AND pagetype = 'leaf'");
+        testing::spoilPage(file.path(), leaves[leaves.size() / 2].toLongLong());
+        const QByteArray damaged = readAll(file.path());
+        const auto result = db::maintenance::rebuildCatalogue(
+            file.directory().toStdString() + "/", {}, "Zembo.mdb", []() -> std::string {
+                throw DbError(db::err::Unspecified, "the repair's page reader is missing: here.");
+            });
+        QCOMPARE(result.outcome, db::maintenance::RebuildResult::NotSalvaged);
+        QVERIFY2(
+            result.why.ends_with("is damaged, and cannot be salvaged here: the repair's page "
+                                 "reader is missing: here. The damaged file is kept as it is."),
+            result.why.c_str());
+        QCOMPARE(readAll(file.path()), damaged);
+        QCOMPARE(QDir(file.directory()).entryList(QDir::Files), QStringList{"Zembo.mdb"});
     }
 
     void unsalvageableFileIsRefused_data() {
