@@ -1,5 +1,7 @@
 #include "catalogue/Collation.h"
 
+#include "catalogue/Folding.h"
+
 #include <sqlite3.h>
 #include <unicode/coll.h>
 #include <unicode/locid.h>
@@ -211,6 +213,7 @@ namespace {
 
 int registerOnOpening(sqlite3* handle, const char**, const void*) {
     registerSqlFunction(handle);
+    registerFoldFunction(handle);
     return SQLITE_OK;
 }
 

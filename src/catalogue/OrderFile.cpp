@@ -7,6 +7,7 @@
 #include "catalogue/Collation.h"
 #include "catalogue/OrderTables.h"
 #include "catalogue/RecordReader.h"
+#include "catalogue/Words.h"
 #include "sqlite/DbError.h"
 #include "sqlite/SqlText.h"
 
@@ -65,8 +66,8 @@ bool isWhole(Connection& connection, std::int64_t& wholeSchema) {
     const bool whole =
         connection.integerValue(
             "SELECT count(*) FROM main.sqlite_schema WHERE type = 'table' AND "
-            "name IN ('OrderState', 'OrderNotes'" +
-            orderNames() + ")") == 2 + static_cast<std::int64_t>(views().size()) &&
+            "name IN ('OrderState', 'OrderNotes', 'RecordWords'" +
+            orderNames() + ")") == 3 + static_cast<std::int64_t>(views().size()) &&
         connection.integerValue(
             "SELECT count(*) FROM main.sqlite_schema WHERE type = 'trigger' "
             "AND name IN (" +
@@ -191,7 +192,7 @@ void remakeFileOrders(Connection& connection, const std::function<void(int)>& pr
     dropFileTriggers(connection);
     forgetOlderOrders(connection);
     makeEmptyOrderTables(connection, "main");
-    makeKeys(connection, LowestRowId, progress);
+    makeKeys(connection, "main", LowestRowId, progress);
     writeMadeKeys(connection, "main", Packing::Packed);
     makeFileTriggers(connection);
     recordState(connection, renumbered);
@@ -222,9 +223,11 @@ std::int64_t placeNotes(Connection& connection, const std::string& schema, std::
         }
     }
     OrderPlaces orders(connection, schema);
+    WordPlaces words(connection, schema);
     for (const Note& note : notes) {
         if (note.placedBy) {
             orders.remove(note.id, keysOf(*note.placedBy));
+            words.remove(note.id);
         }
     }
     RecordReader records(connection);
@@ -233,6 +236,7 @@ std::int64_t placeNotes(Connection& connection, const std::string& schema, std::
         if (placed.insert(note.id).second) {
             if (const auto texts = records.read(note.id)) {
                 orders.place(note.id, keysOf(*texts));
+                words.place(note.id, *texts);
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "catalogue/Collation.h"
+#include "catalogue/Words.h"
 #include "sqlite/SqlText.h"
 
 namespace db::catalogue {
@@ -55,6 +56,7 @@ void dropOrderTables(Connection& connection, const std::string& schema) {
     for (const View& view : views()) {
         connection.execute("DROP TABLE IF EXISTS " + orderTable(schema, view));
     }
+    dropWordIndex(connection, schema);
 }
 
 void makeEmptyOrderTables(Connection& connection, const std::string& schema) {
@@ -62,6 +64,7 @@ void makeEmptyOrderTables(Connection& connection, const std::string& schema) {
     for (const View& view : views()) {
         createOrderTable(connection, view, orderTable(schema, view));
     }
+    makeEmptyWordIndex(connection, schema);
 }
 
 OrderPlaces::OrderPlaces(Connection& connection, const std::string& schema) {
@@ -99,7 +102,7 @@ void OrderPlaces::remove(std::int64_t id, const OrderKeys& keys) {
     run(deletes_, id, keys);
 }
 
-void makeKeys(Connection& connection, std::int64_t first,
+void makeKeys(Connection& connection, const std::string& schema, std::int64_t first,
               const std::function<void(int)>& progress) {
     connection.execute("DROP TABLE IF EXISTS temp.SortKeysMade");
     connection.execute("CREATE TEMP TABLE SortKeysMade (Id INTEGER PRIMARY KEY, " +
@@ -120,6 +123,7 @@ void makeKeys(Connection& connection, std::int64_t first,
         while (step.step()) {
         }
         step.reset();
+        indexRecords(connection, schema, from, KeysPerStep);
         const std::int64_t last = connection.integerValue("SELECT max(Id) FROM temp.SortKeysMade");
         if (last == std::numeric_limits<std::int64_t>::max()) {
             break;  // no row id lies beyond

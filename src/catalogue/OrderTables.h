@@ -25,7 +25,7 @@ OrderKeys keysOf(const RecordTexts& texts);
 // "main.\"ArtistOrder\"": a view's order table in a schema.
 std::string orderTable(const std::string& schema, const View& view);
 
-// The four order tables of `schema` made anew and empty, or gone.
+// The four order tables of `schema` and its word index made anew and empty, or gone.
 void makeEmptyOrderTables(Connection& connection, const std::string& schema);
 void dropOrderTables(Connection& connection, const std::string& schema);
 
@@ -43,8 +43,10 @@ class OrderPlaces {
 };
 
 // Makes the keys of the records from row id `first` on into temp.SortKeysMade, a step of
-// records at a time, telling `progress` how far it is (0 to 80).
-void makeKeys(Connection& connection, std::int64_t first, const std::function<void(int)>& progress);
+// records at a time, and indexes their words in the word index of `schema` (Words.h), telling
+// `progress` how far it is (0 to 80).
+void makeKeys(Connection& connection, const std::string& schema, std::int64_t first,
+              const std::function<void(int)>& progress);
 
 // Writes the keys made into each order of `schema`, and lets them go. Packed, an order that
 // was empty is written into full pages (smaller, slower).

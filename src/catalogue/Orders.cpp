@@ -8,6 +8,7 @@
 #include "catalogue/Hashing.h"
 #include "catalogue/OrderFile.h"
 #include "catalogue/OrderTables.h"
+#include "catalogue/Words.h"
 #include "sqlite/DbError.h"
 #include "sqlite/SqlText.h"
 
@@ -38,7 +39,7 @@ Kept& kept(Connection& connection) {
 // The session's own orders, made from Main as it is now.
 void makeSessionOrders(Connection& connection, const std::function<void(int)>& progress) {
     makeEmptyOrderTables(connection, "temp");
-    makeKeys(connection, LowestRowId, progress);
+    makeKeys(connection, "temp", LowestRowId, progress);
     writeMadeKeys(connection, "temp", Packing::InOrder);
     tell(progress, 100);
 }
@@ -255,7 +256,7 @@ std::optional<std::int64_t> beginAddingMany(Connection& connection, std::int64_t
 }
 
 void placeAddedRecords(Connection& connection, std::int64_t firstRowId) {
-    makeKeys(connection, firstRowId, {});
+    makeKeys(connection, "main", firstRowId, {});
     writeMadeKeys(connection, "main", Packing::InOrder);  // a compaction packs them later
     makeFileTriggers(connection);
     connection.execute(
@@ -271,6 +272,7 @@ void deleteEveryRecord(Connection& connection) {
     for (const View& view : views()) {
         connection.execute("DELETE FROM " + orderTable("main", view));
     }
+    connection.execute("DELETE FROM " + wordsTable("main"));
     makeFileTriggers(connection);
     connection.execute("UPDATE main.OrderState SET FirstId = NULL, LastId = NULL");
     markNotesPlaced(connection);
@@ -316,7 +318,8 @@ bool ordersAgree(Connection& connection) {
             return false;
         }
     }
-    return true;
+    return idsHash(connection, "SELECT rowid FROM " + wordsTable("main") + unnoted("rowid")) ==
+           main;
 }
 
 }  // namespace db::catalogue

@@ -1,0 +1,67 @@
+#include "catalogue/Folding.h"
+
+#include <sqlite3.h>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+namespace db::collation {
+namespace {
+
+const icu::Normalizer2& normalizer(bool compatibility) {
+    UErrorCode status = U_ZERO_ERROR;
+    return *(compatibility ? icu::Normalizer2::getNFKDInstance(status)
+                           : icu::Normalizer2::getNFCInstance(status));
+}
+
+void sqlFold(sqlite3_context* context, int, sqlite3_value** values) {
+    if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    const std::string folded = foldedForSearch(
+        std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0]))));
+    sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+std::string foldedForSearch(std::string_view utf8) {
+    bool plain = true;  // ASCII without capitals folds to itself: most texts of a catalogue
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80 || (c >= 'A' && c <= 'Z')) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        return std::string(utf8);
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    text.foldCase();
+    // Compatibility decomposition splits letters from their marks and makes wide, narrow and
+    // other forms plain; the marks go; what is left is composed again (Hangul syllables).
+    icu::UnicodeString split = normalizer(true).normalize(text, status);
+    icu::UnicodeString letters;
+    for (int32_t at = 0; at < split.length();) {
+        const UChar32 c = split.char32At(at);
+        if (u_charType(c) != U_NON_SPACING_MARK) {
+            letters.append(c);
+        }
+        at += U16_LENGTH(c);
+    }
+    std::string folded;
+    normalizer(false).normalize(letters.foldCase(), status).toUTF8String(folded);
+    return U_SUCCESS(status) ? folded : std::string(utf8);
+}
+
+void registerFoldFunction(sqlite3* handle) {
+    sqlite3_create_function(handle, "quorvane_fold", 1,
+                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                            &sqlFold, nullptr, nullptr);
+}
+
+}  // namespace db::collation

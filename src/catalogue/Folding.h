@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+// Texts as the word search compares them: letters alone, as the collation's letters level
+// sees them. Case is folded, accents and other marks dropped, and compatibility forms made
+// plain ("Ｂｊöｒｋ" and "BJORK" both fold to "bjork"), so "contains" is a plain substring test
+// of folded texts.
+namespace db::collation {
+
+std::string foldedForSearch(std::string_view utf8);
+
+// Registers quorvane_fold(text) on a connection: the folded text, Null for Null.
+void registerFoldFunction(sqlite3* handle);
+
+}  // namespace db::collation

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/Views.h"
+#include "sqlite/Connection.h"
+
+// The word index beside Main: every record's four texts, folded (Folding.h), in an FTS5
+// table of trigrams, RecordWords, its row ids Main's. It is made and kept with the orders
+// (Orders.h): the same notes place a record in both, and whatever makes the orders again
+// makes it again. A search for words reads it: a word of three letters or more through its
+// trigrams, a shorter one by a look at the folded texts.
+namespace db::catalogue {
+
+// "main.\"RecordWords\"": the word index in a schema ("main", or "temp" for the session's).
+std::string wordsTable(const std::string& schema);
+
+void makeEmptyWordIndex(Connection& connection, const std::string& schema);
+void dropWordIndex(Connection& connection, const std::string& schema);
+
+// Indexes up to `limit` records of Main from row id `from` on, in row id order.
+void indexRecords(Connection& connection, const std::string& schema, std::int64_t from,
+                  std::int64_t limit);
+
+// Records' entries in the word index of one schema, one by one.
+class WordPlaces {
+  public:
+    WordPlaces(Connection& connection, const std::string& schema);
+    void place(std::int64_t id, const RecordTexts& texts);
+    void remove(std::int64_t id);
+
+  private:
+    Statement insert_, delete_;
+};
+
+// A word to look for: folded, in one of the four texts (its index in RecordColumns) or, with
+// `column` -1, in any.
+struct SearchWord {
+    std::string folded;
+    int column = -1;
+
+    bool operator==(const SearchWord&) const = default;
+};
+
+// The words typed: separated by blanks; a quoted text is one word; "artist:", "title:",
+// "category:" or "format:" before a word looks for it in that text alone.
+std::vector<SearchWord> searchWords(std::string_view typed);
+
+// The row ids, ascending, of the records that hold every word (each in some text, or in its
+// own). The index read is the session's when it has one. No words: no records.
+std::vector<std::int64_t> recordsWithWords(Connection& connection,
+                                           const std::vector<SearchWord>& words);
+
+}  // namespace db::catalogue

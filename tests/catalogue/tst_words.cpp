@@ -1,0 +1,154 @@
+// Finding records by the words they contain: the rules a user types by, as one table, and the
+// word index following every writer of the file.
+#include <QtTest>
+
+#include "catalogue/Catalogue.h"
+#include "catalogue/Orders.h"
+#include "catalogue/Words.h"
+#include "support/TestCatalogue.h"
+
+using testing::TestCatalogue;
+namespace catalogue = db::catalogue;
+
+namespace {
+
+std::vector<TestCatalogue::Row> collection() {
+    return {{"Björk", "Homogenic", "Pop", "CD"},
+            {"Sigur Rós", "Ágætis byrjun", "Post-Rock", "LP"},
+            {"ＡＢＢＡ", "Arrival", "Pop", "CD"},
+            {"Шостакович", "Симфония № 5", "Classical", "CD"},
+            {"東京事変", "教育", "Rock", db::Value()},
+            {"O'Connor, Sinéad", "I Do Not Want", "Folk", db::Value()},
+            {"Air", "Moon Safari", "Electronic", "CD"},
+            {db::Value(), "Untitled moon", "Jazz", "LP"}};
+}
+
+// The artists (or titles, for a record without one) of the records found, in row id order.
+QStringList found(db::Connection& connection, const QString& typed) {
+    QStringList names;
+    const auto ids =
+        catalogue::recordsWithWords(connection, catalogue::searchWords(typed.toStdString()));
+    for (const std::int64_t id : ids) {
+        db::Statement name(connection, "SELECT coalesce(Artist, Title) FROM Main WHERE rowid = ?");
+        name.bind(1, db::Value(id));
+        names << (name.step() ? QString::fromStdString(std::string(*name.textColumn(0))) : "?");
+    }
+    return names;
+}
+
+}  // namespace
+
+class TestWords : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void wordsAreFoundAsTheyAreTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("artists");
+        const QStringList none;
+        QTest::newRow("accent dropped") << "bjork" << QStringList{"Björk"};
+        QTest::newRow("capitals, accent") << "ROS" << QStringList{"Sigur Rós"};
+        QTest::newRow("full width") << "abba" << QStringList{"ＡＢＢＡ"};
+        QTest::newRow("in any field") << "moon" << QStringList{"Air", "Untitled moon"};
+        QTest::newRow("every word, any field") << "moon jazz" << QStringList{"Untitled moon"};
+        QTest::newRow("in its column only") << "artist:moon" << none;
+        QTest::newRow("title prefix, capitals")
+            << "TITLE:moon" << QStringList{"Air", "Untitled moon"};
+        QTest::newRow("quoted, one word") << "\"moon safari\"" << QStringList{"Air"};
+        QTest::newRow("quoted in a column")
+            << "title:\"t want\"" << QStringList{"O'Connor, Sinéad"};
+        QTest::newRow("quoted words apart") << "\"safari moon\"" << none;
+        QTest::newRow("Cyrillic, capitals") << "ШОСТАК" << QStringList{"Шостакович"};
+        QTest::newRow("two letters, kanji") << "教育" << QStringList{"東京事変"};
+        QTest::newRow("apostrophe") << "o'connor" << QStringList{"O'Connor, Sinéad"};
+        QTest::newRow("two letters, any field")
+            << "cd" << QStringList{"Björk", "ＡＢＢＡ", "Шостакович", "Air"};
+        QTest::newRow("short in a column, long anywhere")
+            << "format:cd pop" << QStringList{"Björk", "ＡＢＢＡ"};
+        QTest::newRow("one letter") << "Æ" << QStringList{"Sigur Rós"};
+        QTest::newRow("a prefix no column has") << "year:1997" << none;
+        QTest::newRow("a quote in a word") << "o\"c" << none;
+        QTest::newRow("nothing but blanks") << "   " << none;
+    }
+    void wordsAreFoundAsTheyAreTyped() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, artists);
+        TestCatalogue file(collection());
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        QCOMPARE(found(connection, typed), artists);
+    }
+
+    void typedWordsAreSplitByBlanksQuotesAndPrefixes() {
+        using Word = catalogue::SearchWord;
+        QCOMPARE(catalogue::searchWords("artist:\"Sigur Rós\"  title:X y\tFormat:"),
+                 (std::vector<Word>{{"sigur ros", 0}, {"x", 1}, {"y", -1}}));
+        QCOMPARE(catalogue::searchWords("\"unclosed quote"),
+                 (std::vector<Word>{{"unclosed quote", -1}}));
+    }
+
+    // Whoever writes the file, the next search finds the records as they are now.
+    void theIndexFollowsEveryWriter_data() {
+        QTest::addColumn<QString>("stockSql");
+        QTest::addColumn<bool>("deleteAll");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("artists");
+        QTest::newRow("stock insert")
+            << "INSERT INTO Main VALUES ('Mazzy Star', 'Fade Into You', 'Rock', 'CD')" << false
+            << "fade" << QStringList{"Mazzy Star"};
+        QTest::newRow("stock update")
+            << "UPDATE Main SET Title = 'Vespertine' WHERE Artist = 'Björk'" << false
+            << "homogenic vespertine" << QStringList{};
+        QTest::newRow("stock update, new text")
+            << "UPDATE Main SET Title = 'Vespertine' WHERE Artist = 'Björk'" << false << "vesper"
+            << QStringList{"Björk"};
+        QTest::newRow("stock delete") << "DELETE FROM Main WHERE Artist = 'Air'" << false << "moon"
+                                      << QStringList{"Untitled moon"};
+        QTest::newRow("stock compaction renumbers")
+            << "DELETE FROM Main WHERE rowid = 1; VACUUM; UPDATE Main SET Title = 'Moonlight' "
+               "WHERE Artist = 'Шостакович'"
+            << false << "moon" << QStringList{"Шостакович", "Air", "Untitled moon"};
+        QTest::newRow("delete all") << "" << true << "o" << QStringList{};
+    }
+    void theIndexFollowsEveryWriter() {
+        QFETCH(QString, stockSql);
+        QFETCH(bool, deleteAll);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, artists);
+        TestCatalogue file(collection());
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        catalogue::prepareOrders(connection);
+        QVERIFY(!found(connection, "moon").isEmpty());  // looked at once before the change
+        if (!stockSql.isEmpty()) {
+            QCOMPARE(testing::stockTool(file.path(), stockSql), QString());
+        }
+        if (deleteAll) {
+            db::Transaction transaction(connection);
+            catalogue::deleteEveryRecord(connection);
+            transaction.commit();
+        }
+        QCOMPARE(found(connection, typed), artists);
+        QCOMPARE(testing::stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
+    }
+
+    // Records added many at once (an import) are indexed with their orders.
+    void recordsAddedManyAtOnceAreFound() {
+        TestCatalogue file(collection());
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        db::Transaction transaction(connection);
+        const auto first = catalogue::beginAddingMany(connection, 2);
+        QVERIFY(first);
+        connection.execute(
+            "INSERT INTO Main VALUES ('Nico', 'Chelsea Girl', 'Folk', 'LP'), "
+            "('Can', 'Tago Mago', 'Krautrock', 'LP')");
+        catalogue::placeAddedRecords(connection, *first);
+        transaction.commit();
+        QCOMPARE(found(connection, "folk"), (QStringList{"O'Connor, Sinéad", "Nico"}));
+        QVERIFY(catalogue::ordersAgree(connection));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWords)
+#include "tst_words.moc"
