@@ -76,8 +76,9 @@ std::string cachedCatalogue(const std::string& directory, std::int64_t records,
                             std::int64_t artists) {
     std::filesystem::create_directories(directory);
     // Named for what they hold: the sort keys came with the second kind, their tables of
-    // their own with the third, the orders' state and numbered notes with the fourth.
-    std::string name = "guarded-catalogue-" + std::to_string(records);
+    // their own with the third, the orders' state and numbered notes with the fourth, the
+    // word index with the fifth.
+    std::string name = "worded-catalogue-" + std::to_string(records);
     if (artists > 0) {
         name += "-artists-" + std::to_string(artists);
     }

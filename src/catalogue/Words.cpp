@@ -2,6 +2,8 @@
 
 #include <unicode/unistr.h>
 
+#include <optional>
+
 #include "catalogue/Folding.h"
 #include "catalogue/Orders.h"
 #include "sqlite/SqlText.h"
@@ -147,7 +149,7 @@ std::vector<SearchWord> searchWords(std::string_view typed) {
 }
 
 std::vector<std::int64_t> recordsWithWords(Connection& connection,
-                                           const std::vector<SearchWord>& words) {
+                                           const std::vector<SearchWord>& words, IndexRead how) {
     std::vector<std::int64_t> ids;
     if (words.empty()) {
         return ids;
@@ -164,7 +166,13 @@ std::vector<std::int64_t> recordsWithWords(Connection& connection,
     }
     // The index brought true to Main first, and read in the same transaction. Unqualified,
     // the session's index stands before the file's.
-    const OrderRead read(connection);
+    std::optional<OrderRead> broughtTrue;
+    std::optional<ReadTransaction> asItStands;
+    if (how == IndexRead::BroughtTrue) {
+        broughtTrue.emplace(connection);
+    } else if (!connection.inTransaction()) {
+        asItStands.emplace(connection);
+    }
     const std::string table = quoted(std::string(WordsName));
     std::vector<Value> values{Value(match)};
     values.insert(values.end(), shortWords.begin(), shortWords.end());
@@ -176,6 +184,11 @@ std::vector<std::int64_t> recordsWithWords(Connection& connection,
         ids.push_back(found.integerColumn(0));
     }
     return ids;
+}
+
+bool readsSessionIndex(Connection& connection) {
+    return connection.integerValue("SELECT count(*) FROM temp.sqlite_schema WHERE name = ?",
+                                   {std::string(WordsName)}) > 0;
 }
 
 }  // namespace db::catalogue

@@ -50,8 +50,16 @@ struct SearchWord {
 std::vector<SearchWord> searchWords(std::string_view typed);
 
 // The row ids, ascending, of the records that hold every word (each in some text, or in its
-// own). The index read is the session's when it has one. No words: no records.
+// own). The index is brought true to Main first (see OrderRead), or, AsItStands, read as the
+// file has it (a search on a connection of its own, after the catalogue's connection brought
+// it true). The index read is the session's when it has one. No words: no records.
+enum class IndexRead { BroughtTrue, AsItStands };
 std::vector<std::int64_t> recordsWithWords(Connection& connection,
-                                           const std::vector<SearchWord>& words);
+                                           const std::vector<SearchWord>& words,
+                                           IndexRead read = IndexRead::BroughtTrue);
+
+// Whether this connection reads an index of the session's own (Orders.h): a search on another
+// connection would not see it.
+bool readsSessionIndex(Connection& connection);
 
 }  // namespace db::catalogue

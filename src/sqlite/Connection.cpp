@@ -173,6 +173,14 @@ int Connection::waitWhileBusy(void* self, int attempts) {
     return 1;
 }
 
+void Connection::stopWhen(const std::atomic<bool>* stop) {
+    constexpr int StepsBetweenLooks = 1000;
+    sqlite3_progress_handler(
+        handle(), stop ? StepsBetweenLooks : 0,
+        [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(stop));
+}
+
 void Connection::close() {
     readOnly_ = false;
     dataVersion_.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <any>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -93,6 +94,10 @@ class Connection {
     // compares the count with the one it read them under.
     void rowIdsRenumbered() { ++rowIdGeneration_; }
     std::uint64_t rowIdGeneration() const { return rowIdGeneration_; }
+
+    // From now on a statement stops (fails) soon after `*stop` becomes true, whichever thread
+    // sets it: a search a newer one replaces. Null: statements run to their end.
+    void stopWhen(const std::atomic<bool>* stop);
 
     // What a layer above keeps about the open file (the catalogue's orders), forgotten when
     // the file is closed.

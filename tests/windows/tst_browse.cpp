@@ -1,5 +1,6 @@
 // The browse window: filled from the main window's Browse button, stopped by Esc, and a
 // double-click that goes to the record of the row.
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -195,6 +196,51 @@ class TestBrowse : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0000"));
         doubleClickRow(browse, 2);
         QCOMPARE(w.CmbArtist->currentText(), QString("Artist 0003"));
+    }
+
+    // Words typed into the find box (Ctrl+F) show the rows holding them all, a moment
+    // later, in the grid's order; Esc empties a box with text, then hides the window; the
+    // filter stays through a hide and a sort, follows another program's writes at the next
+    // key, and a double-click goes to the record of the row it is on.
+    void typedWordsShowOnlyTheRowsHoldingThem() {
+        MainWindowFixture f(collection());
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse& browse = *w.frmBrowse();
+        browse.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&browse));
+        QTest::keyClick(browse.Grid1, Qt::Key_F, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), browse.txtFind);
+        QTest::keyClicks(browse.txtFind, "LOW cd");
+        QTRY_COMPARE(browse.lblFound->text(), QString("1 of 4 records"));
+        QCOMPARE(rows(browse), QStringList{"Bowie|Low|Rock|CD"});
+        browse.txtFind->clear();
+        QTest::keyClicks(browse.txtFind, "format:lp");
+        QTRY_COMPARE(rows(browse), (QStringList{"Bowie|Low|Rock|LP", "Cale|Paris 1919||LP"}));
+        QHeaderView* header = browse.Grid1->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, 5));
+        QCOMPARE(rows(browse), (QStringList{"Cale|Paris 1919||LP", "Bowie|Low|Rock|LP"}));
+        QTest::keyClick(browse.txtFind, Qt::Key_Escape);  // emptied: every row again
+        QVERIFY(browse.isVisible());
+        QCOMPARE(rows(browse).size(), 4);
+        QCOMPARE(browse.lblFound->text(), QString());
+        QTest::keyClicks(browse.txtFind, "paris");
+        QTRY_COMPARE(rows(browse), QStringList{"Cale|Paris 1919||LP"});
+        QTest::keyClick(browse.Grid1, Qt::Key_Escape);  // from the grid: hidden, kept
+        QVERIFY(!browse.isVisible());
+        click(w.CmdBrowse);
+        QTRY_COMPARE(rows(browse), QStringList{"Cale|Paris 1919||LP"});
+        QCOMPARE(testing::stockTool(f.catalogue.path(),
+                                    "UPDATE Main SET Title = 'Voulez-Vous à Paris' "
+                                    "WHERE Artist = 'ABBA'"),
+                 QString());
+        QTest::keyClick(browse.txtFind, Qt::Key_Space);
+        QTRY_COMPARE(rows(browse),
+                     (QStringList{"ABBA|Voulez-Vous à Paris|Pop|CD", "Cale|Paris 1919||LP"}));
+        doubleClickRow(browse, 1);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
+        QVERIFY(!browse.isVisible());
     }
 
     void anEmptyCatalogueBrowsesEmpty() {

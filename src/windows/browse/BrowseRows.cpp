@@ -83,6 +83,36 @@ std::int64_t BrowseRows::rowId(int row) const {
     return ids_[static_cast<std::size_t>(row)];
 }
 
+void BrowseRows::forgetTexts() {
+    cache_.assign(CacheRows, Cached{});
+}
+
+// Through a table indexed by row id while the ids found lie close together, as a
+// catalogue's do; by search otherwise.
+std::vector<char> BrowseRows::rowsAmong(const std::vector<std::int64_t>& ids) const {
+    std::vector<char> marks(ids_.size(), 0);
+    if (ids.empty()) {
+        return marks;
+    }
+    const std::int64_t first = ids.front();
+    const auto span = static_cast<std::uint64_t>(ids.back() - first) + 1;
+    if (span > 8 * (ids.size() + ids_.size()) + 1024) {
+        for (std::size_t row = 0; row < ids_.size(); ++row) {
+            marks[row] = std::binary_search(ids.begin(), ids.end(), ids_[row]) ? 1 : 0;
+        }
+        return marks;
+    }
+    std::vector<char> found(span, 0);
+    for (const std::int64_t id : ids) {
+        found[static_cast<std::size_t>(id - first)] = 1;
+    }
+    for (std::size_t row = 0; row < ids_.size(); ++row) {
+        const auto at = static_cast<std::uint64_t>(ids_[row] - first);
+        marks[row] = ids_[row] >= first && at < span ? found[at] : 0;
+    }
+    return marks;
+}
+
 int BrowseRows::rowCount() const {
     return static_cast<int>(ids_.size());
 }

@@ -24,6 +24,11 @@ class BrowseRows : public GridRows {
     // is said when the grid is filled rather than shown as empty rows. A failure throws.
     void readFirst(int count);
 
+    // The texts read so far are read again when drawn (another program may have changed them).
+    void forgetTexts();
+    // A mark for each row whose record is among `ids` (ascending row ids).
+    std::vector<char> rowsAmong(const std::vector<std::int64_t>& ids) const;
+
     int rowCount() const override;
     QString text(int row, int column) const override;
     // From the column's index, in one pass: a million rows sort in well under a second.

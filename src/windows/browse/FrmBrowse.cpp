@@ -4,16 +4,22 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 #include <cmath>
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
+#include "catalogue/Words.h"
 #include "platform/ScreenFit.h"
 #include "sqlite/DbError.h"
 #include "windows/browse/BrowseRows.h"
+#include "windows/browse/WordFilter.h"
 #include "windows/controls/Grid.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/WindowRole.h"
@@ -26,6 +32,9 @@ using platform::Buttons;
 using platform::Icon;
 
 constexpr int FrameTwips = 120;  // the designed window's borders, beside its client area
+constexpr int FindAfterMs = 200;
+constexpr int BusyAfterMs = 300;
+constexpr int Gap = 6;  // pixels around the find line's controls
 
 }  // namespace
 
@@ -37,9 +46,40 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     setFont(app::windowFont());
     Label1 = new QLabel("Retrieving Data...", this);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(app::twipsRect(120, 240, 2535, 405));
+    lblFind = new QLabel("&Find:", this);
+    lblFind->setObjectName("lblFind");
+    txtFind = new QLineEdit(this);
+    txtFind->setObjectName("txtFind");
+    txtFind->setAccessibleName("Find");
+    txtFind->setToolTip(
+        "Words to find in any field; \"several words\" as one; "
+        "artist:, title:, category: or format: before a word for that field.");
+    txtFind->setClearButtonEnabled(true);
+    lblFind->setBuddy(txtFind);
+    txtFind->installEventFilter(this);
+    lblFound = new QLabel(this);
+    lblFound->setObjectName("lblFound");
+    filter_ = new WordFilter(this);
+    findSoon_ = new QTimer(this);
+    findSoon_->setSingleShot(true);
+    findSoon_->setInterval(FindAfterMs);
+    connect(findSoon_, &QTimer::timeout, this, &FrmBrowse::findWords);
+    connect(txtFind, &QLineEdit::textChanged, findSoon_, qOverload<>(&QTimer::start));
+    busySoon_ = new QTimer(this);
+    busySoon_->setSingleShot(true);
+    busySoon_->setInterval(BusyAfterMs);
+    connect(busySoon_, &QTimer::timeout, this, [this] {
+        showingBusy_ = true;
+        state_.desktop.setBusyPointer(true);
+    });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        txtFind->setFocus(Qt::ShortcutFocusReason);
+        txtFind->selectAll();
+    });
     Grid1 = new Grid(this);
     Grid1->setObjectName("Grid1");
+    setTabOrder(txtFind, Grid1);
     Grid1->setToolTip("Click a column to change the sort order.");
     connect(Grid1, &Grid::cellClicked, this, [this](int row, int column) {
         if (row < 0) {
@@ -63,9 +103,51 @@ void FrmBrowse::SetupBrowseGrid() {
 }
 
 void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
+    filter_->cancel();
     rows->setReading(isEnabled());
     rows_ = rows.get();
     Grid1->gridModel()->setRows(std::move(rows));
+    lblFound->clear();
+    if (!txtFind->text().trimmed().isEmpty()) {
+        findSoon_->start();  // the words still typed, over the rows as they are now
+    }
+}
+
+void FrmBrowse::findWords() {
+    findSoon_->stop();
+    auto words = db::catalogue::searchWords(txtFind->text().toStdString());
+    if (words.empty() || !rows_ || !isEnabled()) {
+        filter_->cancel();
+        Grid1->gridModel()->showOnly(std::nullopt);
+        lblFound->clear();
+        return;
+    }
+    busySoon_->start();
+    filter_->find(state_.cnMain, std::move(words),
+                  [this](std::vector<std::int64_t> ids, std::optional<db::DbError> failure) {
+                      busySoon_->stop();
+                      if (showingBusy_) {
+                          showingBusy_ = false;
+                          state_.desktop.setBusyPointer(false);
+                      }
+                      if (failure) {
+                          lblFound->setText("The records could not be searched: " +
+                                            QString::fromStdString(failure->description));
+                          return;
+                      }
+                      showFound(ids);
+                  });
+}
+
+void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {
+    if (!rows_) {
+        return;
+    }
+    GridModel* model = Grid1->gridModel();
+    rows_->forgetTexts();  // the records found are shown as they are now
+    model->showOnly(rows_->rowsAmong(ids));
+    lblFound->setText(QLocale().toString(model->rowCount()) + " of " +
+                      app::counted(model->allRowCount(), "record", "records"));
 }
 
 // The four data columns share the window's width equally.
@@ -76,9 +158,26 @@ void FrmBrowse::resizeEvent(QResizeEvent* event) {
     for (int i = 1; i <= 4; ++i) {
         Grid1->setColumnWidthTwips(i, std::max(column, 0));
     }
-    Grid1->setGeometry(0, 0, width(), height());
+    placeControls();
 }
 
+// The find line across the top, the grid below it.
+void FrmBrowse::placeControls() {
+    const int line = txtFind->sizeHint().height();
+    const int label = lblFind->sizeHint().width();
+    const int count = lblFound->fontMetrics().horizontalAdvance("0,000,000 of 0,000,000 records");
+    lblFind->setGeometry(Gap, Gap, label, line);
+    const int box = std::max(width() - label - count - 4 * Gap, 80);
+    txtFind->setGeometry(2 * Gap + label, Gap, box, line);
+    lblFound->setGeometry(3 * Gap + label + box, Gap, count, line);
+    const int top = line + 2 * Gap;
+    Grid1->setGeometry(0, top, width(), std::max(height() - top, 0));
+    // Seen while a fill hides the grid: where the grid's first rows will be.
+    const QRect retrieving = app::twipsRect(120, 240, 2535, 405);
+    Label1->setGeometry(retrieving.translated(0, top));
+}
+
+// Esc hides the window (the find box's own Esc empties it first).
 void FrmBrowse::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         hide();
@@ -87,12 +186,27 @@ void FrmBrowse::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+// Esc typed into a find box with words in it empties it, every row shown again; in an empty
+// box it reaches the window.
+bool FrmBrowse::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtFind && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !txtFind->text().isEmpty()) {
+        txtFind->clear();
+        findWords();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 // A window held by a run of the main window reads nothing from the catalogue meanwhile.
 void FrmBrowse::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange && rows_) {
         rows_->setReading(isEnabled());
         Grid1->viewport()->update();
+        if (isEnabled() && !txtFind->text().trimmed().isEmpty()) {
+            findSoon_->start();  // a run held the window: the rows may be others now
+        }
     }
 }
 

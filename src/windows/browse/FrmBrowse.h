@@ -3,8 +3,11 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QLabel;
+class QLineEdit;
+class QTimer;
 
 namespace app {
 struct AppState;
@@ -18,10 +21,13 @@ namespace windows {
 class BrowseRows;
 class FrmMain;
 class Grid;
+class WordFilter;
 
 // The catalogue (or the search results) as a grid, one row per record in the order of the
 // view. A double-click makes that record the main window's current one. Shown modeless;
-// Esc hides it and keeps its rows; closing it discards them.
+// Esc hides it and keeps its rows; closing it discards them. The words typed into the find
+// box above the grid (Ctrl+F) show only the rows whose records hold them all, found beside
+// the event loop a moment after the last key; Esc in the box empties it.
 class FrmBrowse : public QWidget {
     Q_OBJECT
   public:
@@ -29,6 +35,9 @@ class FrmBrowse : public QWidget {
 
     Grid* Grid1;
     QLabel* Label1;
+    QLabel* lblFind;
+    QLineEdit* txtFind;
+    QLabel* lblFound;            // "3 of 1,000,000 records"
     bool SortAscending = false;  // the direction of the next sort by a header
 
     void SetupBrowseGrid();
@@ -37,20 +46,30 @@ class FrmBrowse : public QWidget {
     void Grid1_DblClick(int row);
     void GetMainTableData(std::int64_t rowId);
     void GetTempDBdata(std::int64_t rowId);
+    // Shows the rows whose records hold every word in the find box (every row when it has
+    // none); the answer comes a moment later.
+    void findWords();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;  // Form_Resize
     void keyPressEvent(QKeyEvent* event) override;   // Form_KeyDown
     void closeEvent(QCloseEvent* event) override;    // Form_Unload
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void sortBy(int column);
     void recordGone(db::Recordset& records);
+    void showFound(const std::vector<std::int64_t>& ids);
+    void placeControls();
 
     app::AppState& state_;
     FrmMain& main_;
     BrowseRows* rows_ = nullptr;  // owned by the grid's model
+    WordFilter* filter_;
+    QTimer* findSoon_;  // the search starts a moment after the last key
+    QTimer* busySoon_;  // a search that takes longer than a moment shows the busy pointer
+    bool showingBusy_ = false;
 };
 
 }  // namespace windows

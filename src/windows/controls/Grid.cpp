@@ -49,7 +49,38 @@ void GridModel::setRows(std::unique_ptr<GridRows> rows) {
     beginResetModel();
     rows_ = std::move(rows);
     order_.clear();
+    keep_.reset();
+    shown_.clear();
     endResetModel();
+}
+
+void GridModel::showOnly(std::optional<std::vector<char>> keep) {
+    beginResetModel();
+    keep_ = std::move(keep);
+    showKept();
+    endResetModel();
+}
+
+void GridModel::showKept() {
+    shown_.clear();
+    if (!keep_ || !rows_) {
+        return;
+    }
+    for (int row = 0; row < rows_->rowCount(); ++row) {
+        const int source = orderedRow(row);
+        if (static_cast<std::size_t>(source) < keep_->size() &&
+            (*keep_)[static_cast<std::size_t>(source)]) {
+            shown_.push_back(source);
+        }
+    }
+}
+
+int GridModel::allRowCount() const {
+    return rows_ ? rows_->rowCount() : 0;
+}
+
+int GridModel::orderedRow(int row) const {
+    return order_.empty() ? row : order_[static_cast<std::size_t>(row)];
 }
 
 void GridModel::clear() {
@@ -69,7 +100,7 @@ void GridModel::sortBy(int column, bool ascending) {
     const std::vector<SortPlace> places = rows_->sortPlaces(column);
     std::vector<Entry> entries(places.size());
     for (std::size_t shown = 0; shown < entries.size(); ++shown) {
-        const int row = order_.empty() ? static_cast<int>(shown) : order_[shown];
+        const int row = orderedRow(static_cast<int>(shown));
         entries[shown] = {places[static_cast<std::size_t>(row)], row};
     }
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
@@ -82,22 +113,27 @@ void GridModel::sortBy(int column, bool ascending) {
     // Space on a column sorts it again the other way.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList kept = persistentIndexList();
-    std::vector<int> shownAt(order.size());
-    for (std::size_t shown = 0; shown < order.size(); ++shown) {
-        shownAt[static_cast<std::size_t>(order[shown])] = static_cast<int>(shown);
-    }
-    QModelIndexList moved;
+    std::vector<int> sources;
     for (const QModelIndex& index : kept) {
-        moved << this->index(shownAt[static_cast<std::size_t>(sourceRow(index.row()))],
-                             index.column());
+        sources.push_back(sourceRow(index.row()));
     }
     order_ = std::move(order);
+    showKept();
+    std::vector<int> shownAt(order_.size(), -1);
+    for (int shown = 0; shown < rowCount(); ++shown) {
+        shownAt[static_cast<std::size_t>(sourceRow(shown))] = shown;
+    }
+    QModelIndexList moved;
+    for (int i = 0; i < kept.size(); ++i) {
+        const int at = shownAt[static_cast<std::size_t>(sources[static_cast<std::size_t>(i)])];
+        moved << (at < 0 ? QModelIndex() : this->index(at, kept[i].column()));
+    }
     changePersistentIndexList(kept, moved);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int GridModel::sourceRow(int row) const {
-    return order_.empty() ? row : order_[static_cast<std::size_t>(row)];
+    return keep_ ? shown_[static_cast<std::size_t>(row)] : orderedRow(row);
 }
 
 QString GridModel::cellText(int row, int column) const {
@@ -105,7 +141,10 @@ QString GridModel::cellText(int row, int column) const {
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !rows_ ? 0 : rows_->rowCount();
+    if (parent.isValid() || !rows_) {
+        return 0;
+    }
+    return keep_ ? static_cast<int>(shown_.size()) : rows_->rowCount();
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {

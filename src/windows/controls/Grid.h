@@ -45,6 +45,11 @@ class GridModel : public QAbstractTableModel {
     void clear();                                  // the header row only
     // Sorts all rows by a column, as their places say. Equal rows keep their order.
     void sortBy(int column, bool ascending);
+    // Shows only the rows whose place in the rows given to setRows is marked in `keep` (one
+    // mark a row), in the order shown; nothing shows every row again. A sort keeps it.
+    void showOnly(std::optional<std::vector<char>> keep);
+    // Every row, shown or not.
+    int allRowCount() const;
     // The place in the rows given to setRows of the row shown at `row`.
     int sourceRow(int row) const;
     QString cellText(int row, int column) const;
@@ -57,7 +62,12 @@ class GridModel : public QAbstractTableModel {
   private:
     QStringList headers_;
     std::unique_ptr<GridRows> rows_;
+    void showKept();
+    int orderedRow(int row) const;
+
     std::vector<int> order_;  // empty while the rows show in their own order
+    std::optional<std::vector<char>> keep_;
+    std::vector<int> shown_;  // with keep_: the rows kept, in order
 };
 
 // The grid control: text cells, a header row, fixed row heights for long tables, and the

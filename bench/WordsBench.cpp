@@ -1,0 +1,162 @@
+// Finding records by the words they contain, on generated catalogues: the browse filter's
+// answer (the index read and the grid's rows marked) against the bare FTS5 query on the same
+// folded texts; a word too short for trigrams; and the index made for a catalogue older than
+// it, against the bare INSERT ... SELECT into the same table, with the file's growth.
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "BenchSupport.h"
+#include "CatalogueGenerator.h"
+#include "catalogue/OrderTables.h"
+#include "catalogue/Orders.h"
+#include "catalogue/Words.h"
+#include "sqlite/Connection.h"
+#include "windows/browse/BrowseRows.h"
+
+namespace bench {
+namespace {
+
+namespace catalogue = db::catalogue;
+
+std::string generated(std::int64_t records) {
+    const QString cache = QCoreApplication::applicationDirPath() + "/../bench-data";
+    return cachedCatalogue(cache.toStdString(), records);
+}
+
+// The grid's rows: every record's row id in the artist view's order.
+std::unique_ptr<windows::BrowseRows> rowsInArtistOrder(db::Connection& connection) {
+    auto grid = std::make_unique<windows::BrowseRows>(connection);
+    db::Statement rows(connection, "SELECT Id FROM ArtistOrder");
+    while (rows.step()) {
+        grid->add(rows.integerColumn(0));
+    }
+    return grid;
+}
+
+// The filter as the browse window runs it: the records found, then the grid's rows marked;
+// against the bare MATCH of the same phrases.
+void timeFilter(benchmark::State& state, const char* typed, const char* bareMatch) {
+    db::Connection connection;
+    connection.open(generated(state.range(0)));
+    catalogue::prepareOrders(connection);
+    const auto grid = rowsInArtistOrder(connection);
+    const auto words = catalogue::searchWords(typed);
+    RatioTimer timer;
+    std::size_t shown = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        {
+            db::ReadTransaction read(connection);
+            db::Statement bare(connection,
+                               "SELECT rowid FROM RecordWords WHERE RecordWords MATCH ?");
+            bare.bind(1, db::Value(bareMatch));
+            while (bare.step()) {
+            }
+        }
+        const auto t1 = Clock::now();
+        const auto ids =
+            catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands);
+        const std::vector<char> marks = grid->rowsAmong(ids);
+        shown = static_cast<std::size_t>(std::count(marks.begin(), marks.end(), 1));
+        const auto t2 = Clock::now();
+        timer.add(state, t0, t1, t2);
+    }
+    timer.report(state);
+    state.counters["found"] = static_cast<double>(shown);
+}
+
+void QuickFilterOneWord(benchmark::State& state) {
+    timeFilter(state, "fire", "\"fire\"");
+}
+
+void QuickFilterTwoWords(benchmark::State& state) {
+    timeFilter(state, "fire jazz", "\"fire\" AND \"jazz\"");
+}
+
+// A word of one letter has no trigram: the folded texts are looked through, in absolute time.
+void QuickFilterOneLetter(benchmark::State& state) {
+    db::Connection connection;
+    connection.open(generated(state.range(0)));
+    catalogue::prepareOrders(connection);
+    const auto words = catalogue::searchWords("q");
+    std::size_t found = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        found =
+            catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands).size();
+        state.SetIterationTime(seconds(Clock::now() - t0));
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+
+double sizeOf(const std::string& path) {
+    return static_cast<double>(QFileInfo(QString::fromStdString(path)).size());
+}
+
+// A catalogue without its word index, compacted, is given one, as its first opening does (a
+// step of records at a time); the bare work fills the same table from Main's texts unfolded
+// in one statement. The growth is the file with the index against the file without.
+void WordIndexFirstMade(benchmark::State& state) {
+    QTemporaryDir dir;
+    const std::string without = dir.filePath("without.mdb").toStdString();
+    {
+        db::Connection connection;
+        connection.open(generated(state.range(0)));
+        connection.execute("VACUUM INTO ?", {db::Value(without)});
+    }
+    {
+        db::Connection connection;
+        connection.open(without);
+        catalogue::dropWordIndex(connection, "main");
+        connection.execute("VACUUM");
+    }
+    const std::string copy = dir.filePath("copy.mdb").toStdString();
+    const std::int64_t records = state.range(0);
+    RatioTimer timer;
+    for (auto _ : state) {
+        QFile::remove(QString::fromStdString(copy));
+        QFile::copy(QString::fromStdString(without), QString::fromStdString(copy));
+        db::Connection connection;
+        connection.open(copy);
+        const auto t0 = Clock::now();
+        {
+            db::Transaction transaction(connection);
+            connection.execute(
+                "CREATE VIRTUAL TABLE main.Bare USING fts5(Artist, Title, Category, "
+                "Format, tokenize = 'trigram', columnsize = 0)");
+            connection.execute(
+                "INSERT INTO main.Bare (rowid, Artist, Title, Category, Format) "
+                "SELECT rowid, Artist, Title, Category, Format FROM Main");
+        }  // rolled back
+        const auto t1 = Clock::now();
+        {
+            db::Transaction transaction(connection);
+            catalogue::makeEmptyWordIndex(connection, "main");
+            for (std::int64_t from = 1; from <= records; from += catalogue::KeysPerStep) {
+                catalogue::indexRecords(connection, "main", from, catalogue::KeysPerStep);
+            }
+            transaction.commit();
+        }
+        const auto t2 = Clock::now();
+        timer.add(state, t0, t1, t2);
+    }
+    timer.report(state);
+    state.counters["growth"] = sizeOf(copy) / sizeOf(without);
+}
+
+}  // namespace
+
+BENCHMARK(QuickFilterOneWord)->Apply(onCatalogueSizes);
+BENCHMARK(QuickFilterTwoWords)->Apply(onCatalogueSizes);
+BENCHMARK(QuickFilterOneLetter)->Apply(onCatalogueSizes);
+BENCHMARK(WordIndexFirstMade)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace bench

@@ -1,0 +1,73 @@
+#include "windows/browse/WordFilter.h"
+
+#include <QMetaObject>
+
+#include "catalogue/Orders.h"
+
+namespace windows {
+
+namespace catalogue = db::catalogue;
+
+WordFilter::WordFilter(QObject* owner) : QObject(owner) {}
+
+WordFilter::~WordFilter() {
+    cancel();
+}
+
+void WordFilter::cancel() {
+    ++generation_;
+    if (job_) {
+        job_->stop = true;
+        job_->thread.join();  // stopped within a thousand steps of the engine
+        job_.reset();
+    }
+}
+
+void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWord> words,
+                      Found found) {
+    cancel();
+    const std::uint64_t generation = generation_;
+    try {
+        catalogue::bringOrdersTrue(catalogue);
+        if (catalogue::readsSessionIndex(catalogue)) {
+            found(catalogue::recordsWithWords(catalogue, words), std::nullopt);
+            return;
+        }
+    } catch (const db::DbError& error) {
+        found({}, error);
+        return;
+    }
+    job_ = std::make_unique<Job>();
+    Job* job = job_.get();
+    const std::string path = catalogue.path();
+    job->thread = std::thread([this, job, path, words = std::move(words), found, generation] {
+        std::vector<std::int64_t> ids;
+        std::optional<db::DbError> failure;
+        try {
+            db::Connection connection;
+            connection.open(path);
+            connection.stopWhen(&job->stop);
+            ids = catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands);
+        } catch (const db::DbError& error) {
+            failure = error;
+        }
+        if (job->stop) {
+            return;  // a newer search, or the window going: nobody hears it
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, found, ids = std::move(ids), failure]() mutable {
+                if (generation != generation_) {
+                    return;
+                }
+                if (job_) {
+                    job_->thread.join();
+                    job_.reset();
+                }
+                found(std::move(ids), failure);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+}  // namespace windows
