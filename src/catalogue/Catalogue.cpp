@@ -71,6 +71,15 @@ TableSource mainRange(const std::string& column, const std::string& from, const 
     return source;
 }
 
+TableSource mainWhere(const View& view, const Match& condition) {
+    TableSource source = mainTable(view);
+    source.orderBy = view.orderOfRows();
+    source.orderTable.clear();
+    source.where = condition.where;
+    source.params = condition.params;
+    return source;
+}
+
 Match keyRange(const std::string& column, const std::string& from, const std::string& to) {
     const std::string key = quoted(column + "Key");
     Match match{key + " >= CAST(? AS BLOB)",

@@ -31,6 +31,10 @@ TableSource everyRecord();
 // with `to` included, ordered by that column; letters compared without regard to case or
 // accents (From A To F takes Åge and Édith).
 TableSource mainRange(const std::string& column, const std::string& from, const std::string& to);
+// The records of a condition on Main (a few, as a search finds them) in the order of `view`,
+// their keys made as they are read.
+struct Match;
+TableSource mainWhere(const View& view, const Match& condition);
 
 // A condition on the columns of `table` (Main's texts, or the keys of an order's table),
 // its values bound.

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "catalogue/Catalogue.h"
 #include "catalogue/Folding.h"
 #include "catalogue/Orders.h"
 #include "sqlite/SqlText.h"
@@ -41,18 +42,43 @@ std::string phrase(const SearchWord& word) {
                : std::string(RecordColumns[static_cast<std::size_t>(word.column)]) + " : " + quoted;
 }
 
-// A short word is looked for in the folded texts themselves: `mark` is its parameter.
-std::string containsCheck(const SearchWord& word, const std::string& mark) {
-    if (word.column >= 0) {
-        return "instr(" + std::string(RecordColumns[static_cast<std::size_t>(word.column)]) + ", " +
-               mark + ") > 0";
-    }
+// A short word is looked for in the folded texts themselves: its value bound once for each
+// text looked in.
+std::string containsCheck(const SearchWord& word, std::vector<Value>& params) {
     std::string any;
-    for (std::string_view column : RecordColumns) {
-        any +=
-            (any.empty() ? "(" : " OR ") + ("instr(" + std::string(column) + ", " + mark + ") > 0");
+    for (std::size_t i = 0; i < RecordColumns.size(); ++i) {
+        if (word.column < 0 || static_cast<std::size_t>(word.column) == i) {
+            any += (any.empty() ? "(" : " OR ") +
+                   ("instr(" + std::string(RecordColumns[i]) + ", ?) > 0");
+            params.emplace_back(word.folded);
+        }
     }
     return any + ")";
+}
+
+// The row ids of the records holding every word, as a statement; an index of the session's
+// stands before the file's (the name unqualified).
+Match wordQuery(const std::vector<SearchWord>& words) {
+    const std::string table = quoted(std::string(WordsName));
+    std::string match, checks;
+    std::vector<Value> shortParams;
+    for (const SearchWord& word : words) {
+        if (letters(word.folded) >= TrigramLetters) {
+            match += (match.empty() ? "" : " AND ") + phrase(word);
+        } else {
+            checks += " AND " + containsCheck(word, shortParams);
+        }
+    }
+    Match query{"SELECT rowid FROM " + table + " WHERE ", {}, table};
+    if (match.empty()) {
+        query.where += "1";
+    } else {
+        query.where += table + " MATCH ?";
+        query.params.emplace_back(match);
+    }
+    query.where += checks;
+    query.params.insert(query.params.end(), shortParams.begin(), shortParams.end());
+    return query;
 }
 
 // "artist" for Artist: the prefixes come folded, as the whole text typed does.
@@ -154,18 +180,6 @@ std::vector<std::int64_t> recordsWithWords(Connection& connection,
     if (words.empty()) {
         return ids;
     }
-    std::string match, checks;
-    std::vector<Value> shortWords;
-    for (const SearchWord& word : words) {
-        if (letters(word.folded) >= TrigramLetters) {
-            match += (match.empty() ? "" : " AND ") + phrase(word);
-        } else {
-            shortWords.emplace_back(word.folded);
-            checks += " AND " + containsCheck(word, "?" + std::to_string(shortWords.size() + 1));
-        }
-    }
-    // The index brought true to Main first, and read in the same transaction. Unqualified,
-    // the session's index stands before the file's.
     std::optional<OrderRead> broughtTrue;
     std::optional<ReadTransaction> asItStands;
     if (how == IndexRead::BroughtTrue) {
@@ -173,17 +187,20 @@ std::vector<std::int64_t> recordsWithWords(Connection& connection,
     } else if (!connection.inTransaction()) {
         asItStands.emplace(connection);
     }
-    const std::string table = quoted(std::string(WordsName));
-    std::vector<Value> values{Value(match)};
-    values.insert(values.end(), shortWords.begin(), shortWords.end());
-    const std::string where = match.empty() ? "?1 = ''" : table + " MATCH ?1";
-    Statement found(connection,
-                    "SELECT rowid FROM " + table + " WHERE " + where + checks + " ORDER BY rowid");
-    found.bindAll(values);
+    const Match query = wordQuery(words);
+    Statement found(connection, query.where + " ORDER BY rowid");
+    found.bindAll(query.params);
     while (found.step()) {
         ids.push_back(found.integerColumn(0));
     }
     return ids;
+}
+
+Match wordMatch(const std::vector<SearchWord>& words) {
+    Match query = wordQuery(words);
+    query.where = "Main.rowid IN (" + query.where + ")";
+    query.table = "Main";
+    return query;
 }
 
 bool readsSessionIndex(Connection& connection) {

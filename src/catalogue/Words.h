@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/Catalogue.h"
 #include "catalogue/Views.h"
 #include "sqlite/Connection.h"
 
@@ -57,6 +58,10 @@ enum class IndexRead { BroughtTrue, AsItStands };
 std::vector<std::int64_t> recordsWithWords(Connection& connection,
                                            const std::vector<SearchWord>& words,
                                            IndexRead read = IndexRead::BroughtTrue);
+
+// The same records as a condition on Main ("Main.rowid IN (...)"), its values bound: for a
+// recordset or a report, read where the index was brought true.
+Match wordMatch(const std::vector<SearchWord>& words);
 
 // Whether this connection reads an index of the session's own (Orders.h): a search on another
 // connection would not see it.

@@ -5,6 +5,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Views.h"
+#include "catalogue/Words.h"
 #include "reports/ReportError.h"
 
 namespace reports {
@@ -70,6 +71,15 @@ class Reader {
                 fail("a closing parenthesis is missing");
             }
             return sql;
+        }
+        if (word("CONTAINS")) {  // the words the search window's Contains looks for
+            const auto words = db::catalogue::searchWords(literal());
+            if (words.empty()) {
+                fail("words to look for are expected");
+            }
+            const db::catalogue::Match match = db::catalogue::wordMatch(words);
+            params.insert(params.end(), match.params.begin(), match.params.end());
+            return "(" + match.where + ")";
         }
         const std::string column = field();
         const std::string op = word("STARTSWITH") ? "STARTSWITH" : comparison();
@@ -190,14 +200,23 @@ Selection parseSelection(const std::string& formula) {
     return Reader(formula).read();
 }
 
+namespace {
+
+std::string literal(std::string text) {
+    for (std::size_t at = 0; (at = text.find('\'', at)) != std::string::npos; at += 2) {
+        text.insert(at, 1, '\'');
+    }
+    return "'" + text + "'";
+}
+
+}  // namespace
+
+std::string containsSelection(const std::string& words) {
+    return "CONTAINS " + literal(words);
+}
+
 std::string rangeSelection(const std::string& column, const std::string& from,
                            const std::string& to) {
-    const auto literal = [](std::string text) {
-        for (std::size_t at = 0; (at = text.find('\'', at)) != std::string::npos; at += 2) {
-            text.insert(at, 1, '\'');
-        }
-        return "'" + text + "'";
-    };
     const std::string field = "{Main." + column + "}";
     return field + " >= " + literal(from) + " AND (" + field + " <= " + literal(to + "z") + " OR " +
            field + " STARTSWITH " + literal(to) + ")";

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "reports/Formula.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/search/FrmSearch.h"
@@ -273,6 +274,60 @@ class TestSearch : public QObject {
         QCOMPARE(w.lblMsgBar3->text(), QString("2 records "));
         click(w.CmdSearch);
         QCOMPARE(w.CmbArtist->currentText(), QString("ZZ Top"));
+    }
+
+    // Contains: the records holding every word, in the view's order, as search mode; the
+    // report's selection is the same set; words not found, or none, leave everything as it was.
+    void containsPutsTheMainWindowInSearchModeOnTheWordsRecords_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("artists");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("two words") << "DES rock" << QStringList{"Bob Dylan", "Eagles"} << "";
+        QTest::newRow("a quote and an apostrophe")
+            << "\"n' roses\"" << QStringList{"Guns N' Roses"} << "";
+        QTest::newRow("in a field") << "category:pop" << QStringList{"50% Off", "Beach Boys"} << "";
+        QTest::newRow("not found") << "zzz" << QStringList{} << "Search not found";
+        QTest::newRow("no words") << " \"\" " << QStringList{} << "Enter the words to find.";
+    }
+    void containsPutsTheMainWindowInSearchModeOnTheWordsRecords() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, artists);
+        QFETCH(QString, said);
+        MainWindowFixture f(catalogue());
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Ok};
+        search(w, [&](FrmSearch& s) {
+            QTest::keyClick(&s, Qt::Key_O, Qt::AltModifier);
+            QTRY_VERIFY(s.optContains->isChecked() && s.txtContains->isVisible());
+            QVERIFY(!s.CmbField->isVisible() && !s.txtSearchString->isVisible());
+            QCOMPARE(s.windowTitle(), QString("Movie Search - Contains"));
+            type(s.txtContains, typed);
+            QTest::keyClick(s.txtContains, Qt::Key_Return);
+            if (!said.isEmpty()) {
+                QCOMPARE(f.desktop.messages.back().text, said);
+                s.hide();
+            }
+        });
+        QCOMPARE(f.state.SearchMode, said.isEmpty());
+        if (!said.isEmpty()) {
+            QCOMPARE(f.state.ReportFilter, QString());
+            return;
+        }
+        QCOMPARE(w.lblMsgBar3->text(), QString::number(artists.size()) + " records ");
+        QCOMPARE(walk(w), artists);
+        // The report prints the same records.
+        const auto selection = reports::parseSelection(f.state.ReportFilter.toStdString());
+        QStringList reported;
+        db::Statement rows(f.state.cnMain,
+                           "SELECT Artist FROM Main WHERE " + selection.where + " ORDER BY Artist");
+        rows.bindAll(selection.params);
+        while (rows.step()) {
+            reported << QString::fromStdString(std::string(*rows.textColumn(0)));
+        }
+        QCOMPARE(reported, artists);
+        click(w.CmdSearch);  // reset
+        QVERIFY(!f.state.SearchMode);
+        QCOMPARE(w.lblMsgBar3->text(), QString("8 Artists "));
     }
 
     void criteriaTakesEveryValueBeginningWithTheTo() {

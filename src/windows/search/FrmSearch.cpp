@@ -26,6 +26,7 @@ namespace {
 using app::twipsRect;
 
 constexpr int TextCharacters = 15;
+constexpr int ContainsRowTwips = 330;  // the third search type's row below the other two
 
 QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, const char* accessibleName) {
     auto* box = new QLineEdit(parent);
@@ -45,7 +46,7 @@ FrmSearch::FrmSearch(app::AppState& state, FrmMain& main)
     setWindowModality(Qt::WindowModal);
     setWindowTitle("Movie Search - Goto a Record");
     setFont(app::windowFont());
-    setFixedSize(app::twipsSize(6690, 2910));
+    setFixedSize(app::twipsSize(6690, 2910 + ContainsRowTwips));
     buildControls();
     // Form_Load: the four fields, the first one chosen.
     CmbField->addItems({"ARTIST", "TITLE", "CATEGORY", "FORMAT"});
@@ -73,14 +74,21 @@ void FrmSearch::buildControls() {
     txtFrom = textBox(this, "txtFrom", twipsRect(2340, 480, 1725, 315), "From");
     txtTo = textBox(this, "txtTo", twipsRect(4500, 480, 1725, 315), "To");
     lblFrom->setBuddy(txtFrom);
+    txtContains = new QLineEdit(this);
+    txtContains->setObjectName("txtContains");
+    txtContains->setGeometry(twipsRect(150, 480, 6090, 315));
+    txtContains->setAccessibleName("Words to find");
+    txtContains->setToolTip(
+        "Words to find in any field; \"several words\" as one; "
+        "artist:, title:, category: or format: before a word for that field.");
     for (QWidget* hidden : {static_cast<QWidget*>(lblFrom), static_cast<QWidget*>(txtFrom),
-                            static_cast<QWidget*>(txtTo)}) {
+                            static_cast<QWidget*>(txtTo), static_cast<QWidget*>(txtContains)}) {
         hidden->hide();
     }
 
     Frame1 = new QGroupBox("Search Type", this);
     Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(twipsRect(150, 1770, 3765, 885));
+    Frame1->setGeometry(twipsRect(150, 1770, 3765, 885 + ContainsRowTwips));
     optSetCriteria = new QRadioButton("Set a &Criteria", Frame1);
     optSetCriteria->setObjectName("optSetCriteria");
     optSetCriteria->setGeometry(twipsRect(150, 300, 1700, 315));
@@ -88,6 +96,9 @@ void FrmSearch::buildControls() {
     optGotoRecord->setObjectName("optGotoRecord");
     optGotoRecord->setGeometry(twipsRect(1900, 300, 1800, 315));
     optGotoRecord->setChecked(true);
+    optContains = new QRadioButton("C&ontains", Frame1);
+    optContains->setObjectName("optContains");
+    optContains->setGeometry(twipsRect(150, 300 + ContainsRowTwips, 1700, 315));
 
     CmdSearch = new QPushButton("S&earch", this);
     CmdSearch->setObjectName("CmdSearch");
@@ -100,9 +111,11 @@ void FrmSearch::buildControls() {
     setTabOrder(CmbField, txtSearchString);
     setTabOrder(txtSearchString, txtFrom);
     setTabOrder(txtFrom, txtTo);
-    setTabOrder(txtTo, optSetCriteria);
+    setTabOrder(txtTo, txtContains);
+    setTabOrder(txtContains, optSetCriteria);
     setTabOrder(optSetCriteria, optGotoRecord);
-    setTabOrder(optGotoRecord, CmdSearch);
+    setTabOrder(optGotoRecord, optContains);
+    setTabOrder(optContains, CmdSearch);
     setTabOrder(CmdSearch, CmdAbort);
 
     // The mode follows the button checked, however it was checked: a click, the arrow keys or
@@ -123,10 +136,15 @@ void FrmSearch::buildControls() {
             }
         });
     }
+    connect(optContains, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked) {
+            SetContainsType();
+        }
+    });
     connect(CmdSearch, &QPushButton::clicked, this, [this] { CmdSearch_Click(); });
     connect(CmdAbort, &QPushButton::clicked, this, [this] { CmdAbort_Click(); });
     // Each text box selects its whole text when it gets the focus: typing replaces it.
-    for (QLineEdit* box : {txtSearchString, txtFrom, txtTo}) {
+    for (QLineEdit* box : {txtSearchString, txtFrom, txtTo, txtContains}) {
         box->installEventFilter(this);
     }
     addHelpKey(*this, state_, helptopic::Search);
@@ -144,10 +162,16 @@ bool FrmSearch::eventFilter(QObject* watched, QEvent* event) {
 
 void FrmSearch::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    CmbField->setFocus();
+    if (optContains->isChecked()) {
+        txtContains->setFocus();
+    } else {
+        CmbField->setFocus();
+    }
 }
 
 void FrmSearch::SetSearchType(bool gotoRecord) {
+    txtContains->hide();
+    lblField->show();
     if (gotoRecord) {
         optSetCriteria->setChecked(false);
         CmbField->show();
@@ -164,6 +188,7 @@ void FrmSearch::SetSearchType(bool gotoRecord) {
         txtSearchString->setFocus();
     } else {
         optGotoRecord->setChecked(false);
+        CmbField->show();
         txtSearchString->hide();
         txtFrom->show();
         txtTo->show();
@@ -175,6 +200,21 @@ void FrmSearch::SetSearchType(bool gotoRecord) {
         lblSearch_To->setBuddy(txtTo);
         txtFrom->setFocus();
     }
+}
+
+// One box for the words, across the window: no field to choose, the words say where.
+void FrmSearch::SetContainsType() {
+    for (QWidget* hidden : {static_cast<QWidget*>(lblField), static_cast<QWidget*>(CmbField),
+                            static_cast<QWidget*>(txtSearchString), static_cast<QWidget*>(lblFrom),
+                            static_cast<QWidget*>(txtFrom), static_cast<QWidget*>(txtTo)}) {
+        hidden->hide();
+    }
+    txtContains->show();
+    setWindowTitle("Movie Search - Contains");
+    lblSearch_To->setText("&Words to Find");
+    lblSearch_To->move(txtContains->x(), lblSearch_To->y());
+    lblSearch_To->setBuddy(txtContains);
+    txtContains->setFocus();
 }
 
 void FrmSearch::GetFieldName() {

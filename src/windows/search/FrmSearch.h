@@ -18,9 +18,10 @@ namespace windows {
 
 class FrmMain;
 
-// Searching the catalogue: go to the first record whose field begins with a text, or set a
-// criteria (a field between two texts) that puts the main window into search mode. Made at
-// its first use, then only hidden and shown again, keeping what the user left in it.
+// Searching the catalogue: go to the first record whose field begins with a text, set a
+// criteria (a field between two texts), or find the records that contain words; the last two
+// put the main window into search mode. Made at its first use, then only hidden and shown
+// again, keeping what the user left in it.
 class FrmSearch : public QDialog {
     Q_OBJECT
   public:
@@ -36,10 +37,13 @@ class FrmSearch : public QDialog {
     QGroupBox* Frame1;
     QRadioButton* optSetCriteria;
     QRadioButton* optGotoRecord;
+    QRadioButton* optContains;
+    QLineEdit* txtContains;  // the words, with Contains
     QPushButton* CmdSearch;
     QPushButton* CmdAbort;
 
     void SetSearchType(bool gotoRecord);
+    void SetContainsType();
     void GetFieldName();
     QString fieldTag() const;  // CmbField's tag: the column of the search
     void CmdSearch_Click();
@@ -55,6 +59,8 @@ class FrmSearch : public QDialog {
     void searchFor();
     bool gotoRecordFound();
     bool criteriaFound();
+    bool containsFound();
+    bool enterSearchMode(const QString& reportFilter);
     void returnToRecordBeforeSearch();
     bool step(const std::function<void()>& action);
     bool testOrTrue(const std::function<bool()>& test);

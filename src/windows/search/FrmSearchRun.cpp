@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/Words.h"
 #include "reports/Formula.h"
 #include "windows/main/FrmMain.h"
 #include "windows/search/FrmSearch.h"
@@ -62,6 +63,13 @@ void FrmSearch::CmdSearch_Click() {
             txtSearchString->setFocus();
             return;
         }
+    } else if (optContains->isChecked()) {
+        if (db::catalogue::searchWords(txtContains->text().toStdString()).empty()) {
+            desktop.beep();
+            desktop.messageBox("Enter the words to find.", Buttons::Ok, Icon::None);
+            txtContains->setFocus();
+            return;
+        }
     } else if (txtFrom->text().isEmpty() || txtTo->text().isEmpty()) {
         desktop.beep();
         desktop.messageBox("Enter a 'FROM' and 'TO' value to search!", Buttons::Ok, Icon::None);
@@ -81,7 +89,9 @@ void FrmSearch::searchFor() {
     main_.SetBusyPointer(true);
     step([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
     step([&] { main_.SaveViewName(); });
-    const bool found = optGotoRecord->isChecked() ? gotoRecordFound() : criteriaFound();
+    const bool found = optGotoRecord->isChecked() ? gotoRecordFound()
+                       : optContains->isChecked() ? containsFound()
+                                                  : criteriaFound();
     if (!found || stopped_) {
         return;
     }
@@ -149,6 +159,56 @@ bool FrmSearch::criteriaFound() {
         main_.SetBusyPointer(false);
         return false;
     }
+    // The same records in the report notation.
+    if (!enterSearchMode(QString::fromStdString(
+            reports::rangeSelection(tag.toStdString(), from.toStdString(), to.toStdString())))) {
+        return false;
+    }
+    QString view = tag;
+    main_.ShowView(view);
+    main_.CmdBookmark->setEnabled(false);
+    LockCommands(main_, true);
+    return true;
+}
+
+// The records holding every word, in the order of the view shown: the main window shows only
+// them until the search is reset, and a report sorts and selects as they are.
+bool FrmSearch::containsFound() {
+    auto& s = state_;
+    const QString words = txtContains->text();
+    const std::string viewName = s.rsMain.index();
+    const db::View* view = db::findView(viewName);
+    step([&] { s.rsSearch.close(); });
+    step([&] {
+        s.rsSearch.open(
+            s.cnMain,
+            db::catalogue::mainWhere(
+                *(view ? view : &db::views()[0]),
+                db::catalogue::wordMatch(db::catalogue::searchWords(words.toStdString()))));
+    });
+    if (stopped_) {
+        return false;
+    }
+    if (testOrTrue([&] { return s.rsSearch.eof() && s.rsSearch.bof(); })) {
+        s.desktop.beep();
+        s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
+        returnToRecordBeforeSearch();
+        txtContains->setFocus();
+        main_.SetBusyPointer(false);
+        return false;
+    }
+    CmbField->setProperty("tag", QString::fromStdString(viewName));  // the report's order
+    if (!enterSearchMode(QString::fromStdString(reports::containsSelection(words.toStdString())))) {
+        return false;
+    }
+    main_.CmdBookmark->setEnabled(false);
+    LockCommands(main_, true);
+    return true;
+}
+
+// The first result shown and counted, and the main window in search mode with `reportFilter`.
+bool FrmSearch::enterSearchMode(const QString& reportFilter) {
+    auto& s = state_;
     step([&] { s.rsSearch.moveFirst(); });
     step([&] {
         main_.lblMsgBar3->setText(QString::number(s.rsSearch.recordCount()) + " records ");
@@ -156,19 +216,13 @@ bool FrmSearch::criteriaFound() {
     if (stopped_) {
         return false;
     }
-    // The same records in the report notation.
-    s.ReportFilter = QString::fromStdString(
-        reports::rangeSelection(tag.toStdString(), from.toStdString(), to.toStdString()));
+    s.ReportFilter = reportFilter;
     s.SearchMode = true;
     main_.CmdAdd->setEnabled(false);
     main_.CmdSearch->setText("Reset &Srch");
     if (main_.CmdBookmark->isEnabled()) {
         s.BookmarkPending = true;
     }
-    QString view = tag;
-    main_.ShowView(view);
-    main_.CmdBookmark->setEnabled(false);
-    LockCommands(main_, true);
     return true;
 }
 
