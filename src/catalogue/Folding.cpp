@@ -5,6 +5,8 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
+
 namespace db::collation {
 namespace {
 
@@ -28,15 +30,14 @@ void sqlFold(sqlite3_context* context, int, sqlite3_value** values) {
 }  // namespace
 
 std::string foldedForSearch(std::string_view utf8) {
-    bool plain = true;  // ASCII without capitals folds to itself: most texts of a catalogue
-    for (const char c : utf8) {
-        if (static_cast<unsigned char>(c) >= 0x80 || (c >= 'A' && c <= 'Z')) {
-            plain = false;
-            break;
+    // ASCII folds to its small letters: most texts of a catalogue, without ICU.
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string folded(utf8);
+        for (char& c : folded) {
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
         }
-    }
-    if (plain) {
-        return std::string(utf8);
+        return folded;
     }
     UErrorCode status = U_ZERO_ERROR;
     icu::UnicodeString text = icu::UnicodeString::fromUTF8(

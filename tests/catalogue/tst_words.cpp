@@ -132,6 +132,26 @@ class TestWords : public QObject {
         QCOMPARE(testing::stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
     }
 
+    // A catalogue that cannot be written, with a word index of another collation's orders,
+    // is searched through the session's own index, which follows another program's writes.
+    void aReadOnlyCatalogueIsSearchedThroughTheSessionsIndex() {
+        TestCatalogue file(collection());
+        testing::stockTool(file.path(), "UPDATE OrderState SET Collation = 'another'");
+        std::optional<testing::Unwritable> lock(std::in_place, file.path());
+        if (!lock->took()) {
+            QSKIP("this user cannot take the right to write away");
+        }
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        QVERIFY(connection.isReadOnly());
+        QCOMPARE(found(connection, "moon"), (QStringList{"Air", "Untitled moon"}));
+        QVERIFY(catalogue::readsSessionIndex(connection));
+        lock.reset();
+        QCOMPARE(testing::stockTool(file.path(), "DELETE FROM Main WHERE Artist = 'Air'"),
+                 QString());
+        QCOMPARE(found(connection, "moon"), QStringList{"Untitled moon"});
+    }
+
     // Records added many at once (an import) are indexed with their orders.
     void recordsAddedManyAtOnceAreFound() {
         TestCatalogue file(collection());
