@@ -27,6 +27,27 @@ void sqlFold(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
+// quorvane_holds(word, text...): whether any of the texts (folded already) holds the word, in
+// one call for a record's four texts.
+void sqlHolds(sqlite3_context* context, int count, sqlite3_value** values) {
+    const auto* word = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    const std::string_view wanted(word ? word : "",
+                                  static_cast<std::size_t>(sqlite3_value_bytes(values[0])));
+    for (int i = 1; i < count; ++i) {
+        if (sqlite3_value_type(values[i]) == SQLITE_NULL) {
+            continue;
+        }
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[i]));
+        const std::string_view looked(text,
+                                      static_cast<std::size_t>(sqlite3_value_bytes(values[i])));
+        if (looked.find(wanted) != std::string_view::npos) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+    }
+    sqlite3_result_int(context, 0);
+}
+
 }  // namespace
 
 std::string foldedForSearch(std::string_view utf8) {
@@ -63,6 +84,9 @@ void registerFoldFunction(sqlite3* handle) {
     sqlite3_create_function(handle, "quorvane_fold", 1,
                             SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                             &sqlFold, nullptr, nullptr);
+    sqlite3_create_function(handle, "quorvane_holds", -1,
+                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                            &sqlHolds, nullptr, nullptr);
 }
 
 }  // namespace db::collation

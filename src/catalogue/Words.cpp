@@ -42,18 +42,13 @@ std::string phrase(const SearchWord& word) {
                : std::string(RecordColumns[static_cast<std::size_t>(word.column)]) + " : " + quoted;
 }
 
-// A short word is looked for in the folded texts themselves: its value bound once for each
-// text looked in.
+// A short word is looked for in the folded texts themselves, four in one call.
 std::string containsCheck(const SearchWord& word, std::vector<Value>& params) {
-    std::string any;
-    for (std::size_t i = 0; i < RecordColumns.size(); ++i) {
-        if (word.column < 0 || static_cast<std::size_t>(word.column) == i) {
-            any += (any.empty() ? "(" : " OR ") +
-                   ("instr(" + std::string(RecordColumns[i]) + ", ?) > 0");
-            params.emplace_back(word.folded);
-        }
-    }
-    return any + ")";
+    params.emplace_back(word.folded);
+    return word.column < 0
+               ? "quorvane_holds(?, " + recordColumnList() + ")"
+               : "quorvane_holds(?, " +
+                     std::string(RecordColumns[static_cast<std::size_t>(word.column)]) + ")";
 }
 
 // The row ids of the records holding every word, as a statement; an index of the session's

@@ -211,6 +211,9 @@ class TestBrowse : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(&browse));
         QTest::keyClick(browse.Grid1, Qt::Key_F, Qt::ControlModifier);
         QTRY_COMPARE(QApplication::focusWidget(), browse.txtFind);
+        QTest::keyClick(browse.txtFind, Qt::Key_Tab);  // to the grid and back, as Tab goes
+        QTest::keyClick(browse.Grid1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), browse.txtFind);
         QTest::keyClicks(browse.txtFind, "LOW cd");
         QTRY_COMPARE(browse.lblFound->text(), QString("1 of 4 records"));
         QCOMPARE(rows(browse), QStringList{"Bowie|Low|Rock|CD"});

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
 
@@ -80,6 +81,7 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     Grid1 = new Grid(this);
     Grid1->setObjectName("Grid1");
     setTabOrder(txtFind, Grid1);
+    Grid1->setTabKeyNavigation(false);  // Tab leaves the grid for the find box; arrows move
     Grid1->setToolTip("Click a column to change the sort order.");
     connect(Grid1, &Grid::cellClicked, this, [this](int row, int column) {
         if (row < 0) {
@@ -104,6 +106,11 @@ void FrmBrowse::SetupBrowseGrid() {
 
 void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
     filter_->cancel();
+    if (filledInSearchMode_ != state_.SearchMode) {  // other rows: the words typed for the
+        filledInSearchMode_ = state_.SearchMode;     // catalogue, or its results, go
+        const QSignalBlocker quiet(txtFind);
+        txtFind->clear();
+    }
     rows->setReading(isEnabled());
     rows_ = rows.get();
     Grid1->gridModel()->setRows(std::move(rows));

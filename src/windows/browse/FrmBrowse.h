@@ -70,6 +70,7 @@ class FrmBrowse : public QWidget {
     QTimer* findSoon_;  // the search starts a moment after the last key
     QTimer* busySoon_;  // a search that takes longer than a moment shows the busy pointer
     bool showingBusy_ = false;
+    bool filledInSearchMode_ = false;  // the rows are the search's results
 };
 
 }  // namespace windows
