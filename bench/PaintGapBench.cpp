@@ -8,7 +8,11 @@
 #include <QTimer>
 #include <algorithm>
 
+#include <QLineEdit>
+
 #include "BenchSupport.h"
+#include "windows/browse/FrmBrowse.h"
+#include "windows/controls/Grid.h"
 
 namespace bench {
 namespace {
@@ -110,8 +114,46 @@ void PaintGapReportPdf(benchmark::State& state) {
     });
 }
 
+// Words typed into the browse window's find line, a key every 120 ms as a quick typist
+// types, over the whole catalogue in the grid: the browse window's longest unpainted time from
+// the first key until a second after the last.
+void PaintGapTypingInFind(benchmark::State& state) {
+    double longest = 0;
+    const auto runEventsFor = [](int milliseconds) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < milliseconds) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    };
+    for (auto _ : state) {
+        ShownWindow shown(state.range(0));
+        shown.loaded.window->CmdBrowse_Click();
+        windows::FrmBrowse& browse = *shown.loaded.window->frmBrowse();
+        runEventsFor(200);
+        PaintWatch watch(browse);
+        const auto t0 = Clock::now();
+        watch.start();
+        const QString typed = "fire jazz";
+        for (qsizetype keys = 1; keys <= typed.size(); ++keys) {
+            browse.txtFind->setText(typed.left(keys));
+            runEventsFor(120);
+        }
+        runEventsFor(1000);
+        longest = std::max(longest, watch.stop());
+        state.SetIterationTime(seconds(Clock::now() - t0));
+        state.counters["found"] = browse.Grid1->gridModel()->rowCount();
+    }
+    state.counters["longest_gap_ms"] = longest;
+}
+
 }  // namespace
 
+BENCHMARK(PaintGapTypingInFind)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintGapExport)
     ->Arg(1'000'000)
     ->Iterations(1)
