@@ -37,6 +37,15 @@ std::unique_ptr<windows::BrowseRows> rowsInArtistOrder(db::Connection& connectio
     return grid;
 }
 
+// The bare work: a statement with the phrases to match bound, every row stepped through.
+void runBare(db::Connection& connection, const std::string& sql, const char* match) {
+    db::ReadTransaction read(connection);
+    db::Statement bare(connection, sql);
+    bare.bind(1, db::Value(match));
+    while (bare.step()) {
+    }
+}
+
 // The filter as the browse window runs it: the records found, then the grid's rows marked;
 // against the bare MATCH of the same phrases.
 void timeFilter(benchmark::State& state, const char* typed, const char* bareMatch) {
@@ -49,16 +58,7 @@ void timeFilter(benchmark::State& state, const char* typed, const char* bareMatc
     std::size_t shown = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        {
-            db::ReadTransaction read(connection);
-            db::Statement bare(connection,
-                               "SELECT rowid FROM Main WHERE rowid IN (SELECT rowid FROM "
-                               "RecordWords WHERE RecordWords MATCH ?) ORDER BY " +
-                                   db::findView("Artist")->orderOfRows());
-            bare.bind(1, db::Value(bareMatch));
-            while (bare.step()) {
-            }
-        }
+        runBare(connection, "SELECT rowid FROM RecordWords WHERE RecordWords MATCH ?", bareMatch);
         const auto t1 = Clock::now();
         const auto ids =
             catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands);
@@ -107,16 +107,11 @@ void ContainsSearch(benchmark::State& state) {
     std::int64_t found = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        {
-            db::ReadTransaction read(connection);
-            db::Statement bare(connection,
-                               "SELECT rowid FROM Main WHERE rowid IN (SELECT rowid FROM "
-                               "RecordWords WHERE RecordWords MATCH ?) ORDER BY " +
-                                   db::findView("Artist")->orderOfRows());
-            bare.bind(1, db::Value("\"fire\" AND \"jazz\""));
-            while (bare.step()) {
-            }
-        }
+        runBare(connection,
+                "SELECT rowid FROM Main WHERE rowid IN (SELECT rowid FROM RecordWords WHERE "
+                "RecordWords MATCH ?) ORDER BY " +
+                    db::findView("Artist")->orderOfRows(),
+                "\"fire\" AND \"jazz\"");
         const auto t1 = Clock::now();
         db::Recordset results;
         results.open(connection,

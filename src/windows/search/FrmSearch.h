@@ -14,6 +14,10 @@ namespace app {
 struct AppState;
 }
 
+namespace db {
+struct TableSource;
+}
+
 namespace windows {
 
 class FrmMain;
@@ -60,6 +64,7 @@ class FrmSearch : public QDialog {
     bool gotoRecordFound();
     bool criteriaFound();
     bool containsFound();
+    bool resultsOpened(const std::function<db::TableSource()>& source, QLineEdit* retry);
     bool enterSearchMode(const QString& reportFilter);
     void returnToRecordBeforeSearch();
     bool step(const std::function<void()>& action);

@@ -138,25 +138,16 @@ bool FrmSearch::gotoRecordFound() {
 // The records whose field lies from the From text up to every value beginning with the To
 // text: the main window shows only them until the search is reset.
 bool FrmSearch::criteriaFound() {
-    auto& s = state_;
     const QString from = txtFrom->text();
     const QString to = txtTo->text();
     step([&] { GetFieldName(); });
     const QString tag = fieldTag();
-    step([&] { s.rsSearch.close(); });
-    step([&] {
-        s.rsSearch.open(s.cnMain, db::catalogue::mainRange(tag.toStdString(), from.toStdString(),
-                                                           to.toStdString()));
-    });
-    if (stopped_) {
-        return false;
-    }
-    if (testOrTrue([&] { return s.rsSearch.eof() && s.rsSearch.bof(); })) {
-        s.desktop.beep();
-        s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
-        returnToRecordBeforeSearch();
-        txtFrom->setFocus();
-        main_.SetBusyPointer(false);
+    if (!resultsOpened(
+            [&] {
+                return db::catalogue::mainRange(tag.toStdString(), from.toStdString(),
+                                                to.toStdString());
+            },
+            txtFrom)) {
         return false;
     }
     // The same records in the report notation.
@@ -178,23 +169,13 @@ bool FrmSearch::containsFound() {
     const QString words = txtContains->text();
     const std::string viewName = s.rsMain.index();
     const db::View* view = db::findView(viewName);
-    step([&] { s.rsSearch.close(); });
-    step([&] {
-        s.rsSearch.open(
-            s.cnMain,
-            db::catalogue::mainWhere(
-                *(view ? view : &db::views()[0]),
-                db::catalogue::wordMatch(db::catalogue::searchWords(words.toStdString()))));
-    });
-    if (stopped_) {
-        return false;
-    }
-    if (testOrTrue([&] { return s.rsSearch.eof() && s.rsSearch.bof(); })) {
-        s.desktop.beep();
-        s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
-        returnToRecordBeforeSearch();
-        txtContains->setFocus();
-        main_.SetBusyPointer(false);
+    if (!resultsOpened(
+            [&] {
+                return db::catalogue::mainWhere(
+                    *(view ? view : &db::views()[0]),
+                    db::catalogue::wordMatch(db::catalogue::searchWords(words.toStdString())));
+            },
+            txtContains)) {
         return false;
     }
     CmbField->setProperty("tag", QString::fromStdString(viewName));  // the report's order
@@ -203,6 +184,26 @@ bool FrmSearch::containsFound() {
     }
     main_.CmdBookmark->setEnabled(false);
     LockCommands(main_, true);
+    return true;
+}
+
+// The search's results opened from `source`; none found is said, the record shown before the
+// search shown again and the focus put in `retry`.
+bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QLineEdit* retry) {
+    auto& s = state_;
+    step([&] { s.rsSearch.close(); });
+    step([&] { s.rsSearch.open(s.cnMain, source()); });
+    if (stopped_) {
+        return false;
+    }
+    if (testOrTrue([&] { return s.rsSearch.eof() && s.rsSearch.bof(); })) {
+        s.desktop.beep();
+        s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
+        returnToRecordBeforeSearch();
+        retry->setFocus();
+        main_.SetBusyPointer(false);
+        return false;
+    }
     return true;
 }
 
