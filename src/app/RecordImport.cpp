@@ -12,6 +12,7 @@
 #include "app/Characters.h"
 #include "catalogue/Collation.h"
 #include "csv/CsvReader.h"
+#include "csv/CsvShape.h"
 
 namespace app {
 namespace {
@@ -83,54 +84,6 @@ bool blank(const std::optional<std::string>& text) {
 
 ImportRefused refusal(const Malformed& fault) {
     return {fault.line, QString::fromUtf8(fault.what())};
-}
-
-// The wide Unicode encoding the file is in, by its byte order mark or, without one, by the
-// zero bytes between its first letters: "UTF-32", "UTF-16" or nothing.
-const char* wideEncodingOf(std::string_view bytes) {
-    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
-        bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
-        return "UTF-32";
-    }
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        return "UTF-16";
-    }
-    // Latin letters of a wide encoding: every other byte zero, or three of every four.
-    const auto zeros = [&](std::size_t step) {
-        const std::size_t units = std::min<std::size_t>(bytes.size(), 64) / step;
-        if (units < 2) {
-            return false;
-        }
-        for (std::size_t unit = 0; unit < units; ++unit) {
-            const std::string_view code = bytes.substr(unit * step, step);
-            if (std::count(code.begin(), code.end(), '\0') != std::ptrdiff_t(step - 1) ||
-                (code.front() == 0 && code.back() == 0)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    return zeros(4) ? "UTF-32" : zeros(2) ? "UTF-16" : nullptr;
-}
-
-// How many fields the widest of the first records has, no more than four: read so, a file
-// without a header keeps every column a later line fills.
-constexpr std::size_t FirstRecordsLookedAt = 50;
-std::size_t widestOfFirstRecords(std::string_view text, char delimiter) {
-    Reader reader(text, delimiter);
-    std::vector<Field> fields;
-    std::size_t widest = 0;
-    for (std::size_t row = 0; row < FirstRecordsLookedAt && widest < 4; ++row) {
-        try {
-            if (!reader.next(fields)) {
-                break;
-            }
-        } catch (const Malformed&) {
-            break;  // the read of the records says what is wrong there
-        }
-        widest = std::max(widest, std::min<std::size_t>(fields.size(), 4));
-    }
-    return widest;
 }
 
 }  // namespace
@@ -208,7 +161,7 @@ RecordImport RecordImport::fromBytes(std::string bytes) {
 // Checks the text and finds the delimiter: the one that splits the first line into the
 // most column names we know (a comma when there is a tie).
 void RecordImport::readHeader() {
-    if (const char* encoding = wideEncodingOf(bytes_)) {
+    if (const char* encoding = csv::wideEncodingOf(bytes_)) {
         throw ImportRefused{
             0, QString("it is %1 text; save it as CSV in UTF-8 and import that").arg(encoding)};
     }
@@ -266,9 +219,9 @@ void RecordImport::readHeader() {
 void RecordImport::readWithoutHeader(char splittingFirstLine) {
     headerless_ = true;
     delimiter_ = splittingFirstLine;
-    std::size_t width = widestOfFirstRecords(text_, splittingFirstLine);
+    std::size_t width = csv::widestOfFirstRecords(text_, splittingFirstLine);
     for (const char delimiter : Delimiters) {
-        if (const std::size_t wider = widestOfFirstRecords(text_, delimiter); wider > width) {
+        if (const std::size_t wider = csv::widestOfFirstRecords(text_, delimiter); wider > width) {
             width = wider;
             delimiter_ = delimiter;
         }
