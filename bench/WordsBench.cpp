@@ -158,7 +158,7 @@ void WordIndexFirstMade(benchmark::State& state) {
             db::Transaction transaction(connection);
             connection.execute(
                 "CREATE VIRTUAL TABLE main.Bare USING fts5(Artist, Title, Category, "
-                "Format, tokenize = 'trigram', columnsize = 0)");
+                "Format, content = '', tokenize = 'trigram')");
             connection.execute(
                 "INSERT INTO main.Bare (rowid, Artist, Title, Category, Format) "
                 "SELECT rowid, Artist, Title, Category, Format FROM Main");

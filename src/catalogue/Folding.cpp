@@ -27,8 +27,21 @@ void sqlFold(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
-// quorvane_holds(word, text...): whether any of the texts (folded already) holds the word, in
-// one call for a record's four texts.
+// Whether `text`, folded, holds `word` (folded already). ASCII is compared letter for
+// letter, its capitals as small letters, without making a folded copy.
+bool holds(std::string_view text, std::string_view word) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        return foldedForSearch(text).find(word) != std::string::npos;
+    }
+    const auto small = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::search(text.begin(), text.end(), word.begin(), word.end(),
+                       [&](char a, char b) { return small(a) == b; }) != text.end();
+}
+
+// quorvane_holds(word, text...): whether any of the texts, folded, holds the word (folded
+// already), in one call for a record's four texts.
 void sqlHolds(sqlite3_context* context, int count, sqlite3_value** values) {
     const auto* word = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
     const std::string_view wanted(word ? word : "",
@@ -38,9 +51,8 @@ void sqlHolds(sqlite3_context* context, int count, sqlite3_value** values) {
             continue;
         }
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[i]));
-        const std::string_view looked(text,
-                                      static_cast<std::size_t>(sqlite3_value_bytes(values[i])));
-        if (looked.find(wanted) != std::string_view::npos) {
+        if (holds(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(values[i]))),
+                  wanted)) {
             sqlite3_result_int(context, 1);
             return;
         }

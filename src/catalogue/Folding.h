@@ -14,7 +14,7 @@ namespace db::collation {
 std::string foldedForSearch(std::string_view utf8);
 
 // Registers quorvane_fold(text) on a connection: the folded text, Null for Null; and
-// quorvane_holds(word, text, ...): 1 when one of the texts holds the word (all folded).
+// quorvane_holds(word, text, ...): 1 when one of the texts, folded, holds the word (folded).
 void registerFoldFunction(sqlite3* handle);
 
 }  // namespace db::collation

@@ -224,10 +224,15 @@ std::int64_t placeNotes(Connection& connection, const std::string& schema, std::
     }
     OrderPlaces orders(connection, schema);
     WordPlaces words(connection, schema);
+    std::unordered_set<std::int64_t> seen;
     for (const Note& note : notes) {
         if (note.placedBy) {
             orders.remove(note.id, keysOf(*note.placedBy));
-            words.remove(note.id);
+        }
+        // The index holds a record as its first note found it; a later note's texts were
+        // never indexed (a record added, or changed twice, since the last placing).
+        if (seen.insert(note.id).second && note.placedBy) {
+            words.remove(note.id, *note.placedBy);
         }
     }
     RecordReader records(connection);

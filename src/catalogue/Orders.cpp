@@ -272,7 +272,8 @@ void deleteEveryRecord(Connection& connection) {
     for (const View& view : views()) {
         connection.execute("DELETE FROM " + orderTable("main", view));
     }
-    connection.execute("DELETE FROM " + wordsTable("main"));
+    connection.execute("INSERT INTO " + wordsTable("main") +
+                       " (RecordWords) VALUES ('delete-all')");
     makeFileTriggers(connection);
     connection.execute("UPDATE main.OrderState SET FirstId = NULL, LastId = NULL");
     markNotesPlaced(connection);
@@ -318,8 +319,7 @@ bool ordersAgree(Connection& connection) {
             return false;
         }
     }
-    return idsHash(connection, "SELECT rowid FROM " + wordsTable("main") + unnoted("rowid")) ==
-           main;
+    return idsHash(connection, indexedIds("main") + unnoted("id")) == main;
 }
 
 }  // namespace db::catalogue

@@ -44,48 +44,43 @@ std::string phrase(const SearchWord& word) {
                : std::string(RecordColumns[static_cast<std::size_t>(word.column)]) + " : " + quoted;
 }
 
-// A short word is looked for in the folded texts themselves, four in one call. `columns`
-// names the four texts where they are read.
-std::string containsCheck(const SearchWord& word, const std::array<std::string, 4>& columns,
-                          std::vector<Value>& params) {
+// A short word is looked for in the record's texts, folded as they are read, four in one
+// call.
+std::string containsCheck(const SearchWord& word, std::vector<Value>& params) {
     params.emplace_back(word.folded);
     if (word.column >= 0) {
-        return "quorvane_holds(?, " + columns[static_cast<std::size_t>(word.column)] + ")";
+        return "quorvane_holds(?, Texts." +
+               std::string(RecordColumns[static_cast<std::size_t>(word.column)]) + ")";
     }
-    return "quorvane_holds(?, " + columns[0] + ", " + columns[1] + ", " + columns[2] + ", " +
-           columns[3] + ")";
+    return "quorvane_holds(?, " + recordColumnList("Texts.") + ")";
 }
 
-// The row ids of the records holding every word, as a statement; an index of the session's
-// stands before the file's (the name unqualified). Short words alone are looked for in the
-// index's own table of texts, read as a plain table: a third of the time through the index.
+// The row ids of the records holding every word, as a statement: long words through the
+// index (the session's stands before the file's, the name unqualified), short ones in Main's
+// texts ("Texts", apart from any Main around the statement).
 Match wordQuery(const std::vector<SearchWord>& words) {
     const std::string table = quoted(std::string(WordsName));
-    const bool anyLong = std::any_of(words.begin(), words.end(), [](const SearchWord& word) {
-        return letters(word.folded) >= TrigramLetters;
-    });
-    const std::array<std::string, 4> columns =
-        anyLong ? std::array<std::string, 4>{"Artist", "Title", "Category", "Format"}
-                : std::array<std::string, 4>{"c0", "c1", "c2", "c3"};
     std::string match, checks;
-    std::vector<Value> shortParams;
+    std::vector<Value> params;
     for (const SearchWord& word : words) {
         if (letters(word.folded) >= TrigramLetters) {
             match += (match.empty() ? "" : " AND ") + phrase(word);
         } else {
-            checks += " AND " + containsCheck(word, columns, shortParams);
+            checks += " AND " + containsCheck(word, params);
         }
     }
-    Match query{anyLong
-                    ? "SELECT rowid FROM " + table + " WHERE " + table + " MATCH ?"
-                    : "SELECT id FROM " + quoted(std::string(WordsName) + "_content") + " WHERE 1",
-                {},
-                table};
-    if (anyLong) {
+    Match query{{}, {}, table};
+    if (match.empty()) {
+        query.where = "SELECT Texts.rowid FROM main.Main AS Texts WHERE 1" + checks;
+    } else {
+        query.where =
+            "SELECT " + table + ".rowid FROM " + table +
+            (checks.empty() ? ""
+                            : " JOIN main.Main AS Texts ON Texts.rowid = " + table + ".rowid") +
+            " WHERE " + table + " MATCH ?" + checks;
         query.params.emplace_back(match);
     }
-    query.where += checks;
-    query.params.insert(query.params.end(), shortParams.begin(), shortParams.end());
+    query.params.insert(query.params.end(), params.begin(), params.end());
     return query;
 }
 
@@ -109,10 +104,16 @@ void dropWordIndex(Connection& connection, const std::string& schema) {
     connection.execute("DROP TABLE IF EXISTS " + wordsTable(schema));
 }
 
+// Contentless: the folded texts are not kept twice, Main has them. The index's table of sizes
+// lists the records indexed.
 void makeEmptyWordIndex(Connection& connection, const std::string& schema) {
     dropWordIndex(connection, schema);
     connection.execute("CREATE VIRTUAL TABLE " + wordsTable(schema) + " USING fts5(" +
-                       recordColumnList() + ", tokenize = 'trigram', columnsize = 0)");
+                       recordColumnList() + ", content = '', tokenize = 'trigram')");
+}
+
+std::string indexedIds(const std::string& schema) {
+    return "SELECT id FROM " + schema + "." + quoted(std::string(WordsName) + "_docsize");
 }
 
 void indexRecords(Connection& connection, const std::string& schema, std::int64_t from,
@@ -123,26 +124,35 @@ void indexRecords(Connection& connection, const std::string& schema, std::int64_
                        {Value(from), Value(limit)});
 }
 
-WordPlaces::WordPlaces(Connection& connection, const std::string& schema)
-    : insert_(connection, "INSERT INTO " + wordsTable(schema) + " (rowid, " + recordColumnList() +
-                              ") VALUES (?, quorvane_fold(?), quorvane_fold(?), "
-                              "quorvane_fold(?), quorvane_fold(?))"),
-      delete_(connection, "DELETE FROM " + wordsTable(schema) + " WHERE rowid = ?") {}
+namespace {
 
-void WordPlaces::place(std::int64_t id, const RecordTexts& texts) {
-    remove(id);  // placed once, whatever was there
-    insert_.bind(1, Value(id));
+constexpr const char* FoldedValues =
+    "?, quorvane_fold(?), quorvane_fold(?), quorvane_fold(?), quorvane_fold(?))";
+
+void runWithTexts(Statement& statement, std::int64_t id, const RecordTexts& texts) {
+    statement.bind(1, Value(id));
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        insert_.bind(static_cast<int>(i) + 2, texts[i] ? Value(*texts[i]) : Value());
+        statement.bind(static_cast<int>(i) + 2, texts[i] ? Value(*texts[i]) : Value());
     }
-    insert_.step();
-    insert_.reset();
+    statement.step();
+    statement.reset();
 }
 
-void WordPlaces::remove(std::int64_t id) {
-    delete_.bind(1, Value(id));
-    delete_.step();
-    delete_.reset();
+}  // namespace
+
+WordPlaces::WordPlaces(Connection& connection, const std::string& schema)
+    : insert_(connection, "INSERT INTO " + wordsTable(schema) + " (rowid, " + recordColumnList() +
+                              ") VALUES (" + FoldedValues),
+      delete_(connection, "INSERT INTO " + wordsTable(schema) + " (" +
+                              quoted(std::string(WordsName)) + ", rowid, " + recordColumnList() +
+                              ") VALUES ('delete', " + FoldedValues) {}
+
+void WordPlaces::place(std::int64_t id, const RecordTexts& texts) {
+    runWithTexts(insert_, id, texts);
+}
+
+void WordPlaces::remove(std::int64_t id, const RecordTexts& indexedBy) {
+    runWithTexts(delete_, id, indexedBy);
 }
 
 std::vector<SearchWord> searchWords(std::string_view typed) {
@@ -196,7 +206,7 @@ std::vector<std::int64_t> recordsWithWords(Connection& connection,
         asItStands.emplace(connection);
     }
     const Match query = wordQuery(words);
-    Statement found(connection, query.where + " ORDER BY rowid");
+    Statement found(connection, query.where + " ORDER BY 1");
     found.bindAll(query.params);
     while (found.step()) {
         ids.push_back(found.integerColumn(0));

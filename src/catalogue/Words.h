@@ -9,8 +9,8 @@
 #include "catalogue/Views.h"
 #include "sqlite/Connection.h"
 
-// The word index beside Main: every record's four texts, folded (Folding.h), in an FTS5
-// table of trigrams, RecordWords, its row ids Main's. It is made and kept with the orders
+// The word index beside Main: every record's four texts, folded (Folding.h), in a contentless
+// FTS5 table of trigrams, RecordWords, its row ids Main's. It is made and kept with the orders
 // (Orders.h): the same notes place a record in both, and whatever makes the orders again
 // makes it again. A search for words reads it: a word of three letters or more through its
 // trigrams, a shorter one by a look at the folded texts.
@@ -20,18 +20,21 @@ namespace db::catalogue {
 std::string wordsTable(const std::string& schema);
 
 void makeEmptyWordIndex(Connection& connection, const std::string& schema);
+// A statement giving the row ids indexed.
+std::string indexedIds(const std::string& schema);
 void dropWordIndex(Connection& connection, const std::string& schema);
 
 // Indexes up to `limit` records of Main from row id `from` on, in row id order.
 void indexRecords(Connection& connection, const std::string& schema, std::int64_t from,
                   std::int64_t limit);
 
-// Records' entries in the word index of one schema, one by one.
+// Records' entries in the word index of one schema, one by one. The index keeps no texts: an
+// entry is taken away with the texts it was made from, exactly.
 class WordPlaces {
   public:
     WordPlaces(Connection& connection, const std::string& schema);
     void place(std::int64_t id, const RecordTexts& texts);
-    void remove(std::int64_t id);
+    void remove(std::int64_t id, const RecordTexts& indexedBy);
 
   private:
     Statement insert_, delete_;

@@ -109,6 +109,24 @@ class TestWords : public QObject {
                "WHERE Artist = 'Шостакович'"
             << false << "moon" << QStringList{"Шостакович", "Air", "Untitled moon"};
         QTest::newRow("delete all") << "" << true << "o" << QStringList{};
+        // Changed twice, or added then changed, before the program placed it: the index had
+        // the texts of the first note only.
+        QTest::newRow("stock update twice")
+            << "UPDATE Main SET Title = 'First Light' WHERE Artist = 'Björk'; UPDATE Main SET "
+               "Title = 'Second Sun' WHERE Artist = 'Björk'"
+            << false << "sun" << QStringList{"Björk"};
+        QTest::newRow("stock update twice, the middle text")
+            << "UPDATE Main SET Title = 'First Light' WHERE Artist = 'Björk'; UPDATE Main SET "
+               "Title = 'Second Sun' WHERE Artist = 'Björk'"
+            << false << "light" << QStringList{};
+        QTest::newRow("stock update twice, the text before")
+            << "UPDATE Main SET Title = 'First Light' WHERE Artist = 'Björk'; UPDATE Main SET "
+               "Title = 'Second Sun' WHERE Artist = 'Björk'"
+            << false << "homogenic" << QStringList{};
+        QTest::newRow("stock insert then update")
+            << "INSERT INTO Main VALUES ('Nico', 'Chelsea Girl', 'Folk', 'LP'); UPDATE Main SET "
+               "Title = 'Desertshore' WHERE Artist = 'Nico'"
+            << false << "desert chelsea" << QStringList{};
     }
     void theIndexFollowsEveryWriter() {
         QFETCH(QString, stockSql);
@@ -130,6 +148,10 @@ class TestWords : public QObject {
         }
         QCOMPARE(found(connection, typed), artists);
         QCOMPARE(testing::stockTool(file.path(), "PRAGMA integrity_check"), QString("ok"));
+        QCOMPARE(
+            testing::stockTool(file.path(),
+                               "INSERT INTO RecordWords (RecordWords) VALUES ('integrity-check')"),
+            QString());
     }
 
     // A catalogue that cannot be written, with a word index of another collation's orders,
