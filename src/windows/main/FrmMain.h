@@ -202,6 +202,9 @@ class FrmMain : public QMainWindow {
     void mnuReportPrintToScreen_Click();
     void CmdSearch_Click();
     void CmdBrowse_Click();
+    // Runs `work` on a thread of its own, the windows painted and taking no input meanwhile:
+    // the catalogue's connection is the work's until it ends. Throws what `work` throws.
+    void runBesideWindows(const std::function<void()>& work);
     // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
     enum class Filled { Whole, Stopped, Unreadable };
     Filled FillBrowseGrid();

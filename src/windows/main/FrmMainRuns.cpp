@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/AppState.h"
+#include "app/WorkBeside.h"
 #include "windows/controls/OtherWindowsHeld.h"
 #include "windows/main/FrmMain.h"
 
@@ -119,6 +120,11 @@ std::function<bool(int)> FrmMain::StoppableRun::progress() {
         }
         return true;
     };
+}
+
+void FrmMain::runBesideWindows(const std::function<void()>& work) {
+    const HeldForRun held(*this);
+    app::runBesideEvents(desktop_, work);
 }
 
 }  // namespace windows

@@ -192,7 +192,8 @@ bool FrmSearch::containsFound() {
 bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QLineEdit* retry) {
     auto& s = state_;
     step([&] { s.rsSearch.close(); });
-    step([&] { s.rsSearch.open(s.cnMain, source()); });
+    // A search of words through a million records may take a moment: the windows stay painted.
+    step([&] { main_.runBesideWindows([&] { s.rsSearch.open(s.cnMain, source()); }); });
     if (stopped_) {
         return false;
     }
