@@ -272,8 +272,7 @@ void deleteEveryRecord(Connection& connection) {
     for (const View& view : views()) {
         connection.execute("DELETE FROM " + orderTable("main", view));
     }
-    connection.execute("INSERT INTO " + wordsTable("main") +
-                       " (RecordWords) VALUES ('delete-all')");
+    emptyWordIndex(connection, "main");
     makeFileTriggers(connection);
     connection.execute("UPDATE main.OrderState SET FirstId = NULL, LastId = NULL");
     markNotesPlaced(connection);

@@ -2,8 +2,6 @@
 
 #include <unicode/unistr.h>
 
-#include <algorithm>
-#include <array>
 #include <optional>
 
 #include "catalogue/Catalogue.h"
@@ -110,6 +108,11 @@ void makeEmptyWordIndex(Connection& connection, const std::string& schema) {
     dropWordIndex(connection, schema);
     connection.execute("CREATE VIRTUAL TABLE " + wordsTable(schema) + " USING fts5(" +
                        recordColumnList() + ", content = '', tokenize = 'trigram')");
+}
+
+void emptyWordIndex(Connection& connection, const std::string& schema) {
+    connection.execute("INSERT INTO " + wordsTable(schema) + " (" + quoted(std::string(WordsName)) +
+                       ") VALUES ('delete-all')");
 }
 
 std::string indexedIds(const std::string& schema) {

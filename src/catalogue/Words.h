@@ -20,6 +20,8 @@ namespace db::catalogue {
 std::string wordsTable(const std::string& schema);
 
 void makeEmptyWordIndex(Connection& connection, const std::string& schema);
+// Every entry taken away at once (every record deleted).
+void emptyWordIndex(Connection& connection, const std::string& schema);
 // A statement giving the row ids indexed.
 std::string indexedIds(const std::string& schema);
 void dropWordIndex(Connection& connection, const std::string& schema);
