@@ -1,7 +1,8 @@
 // Finding records by the words they contain, on generated catalogues: the browse filter's
 // answer (the index read and the grid's rows marked) against the bare FTS5 query on the same
 // folded texts; a word too short for trigrams; and the index made for a catalogue older than
-// it, against the bare INSERT ... SELECT into the same table, with the file's growth.
+// it, against the bare INSERT ... SELECT into the same table, with the file's growth; and
+// an import's records, indexed while the program is idle, and found before that.
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
+#include "app/WordsCatchUp.h"
 #include "catalogue/OrderTables.h"
 #include "catalogue/Orders.h"
 #include "catalogue/Words.h"
@@ -187,12 +189,97 @@ void WordIndexFirstMade(benchmark::State& state) {
     state.counters["growth_compacted"] = sizeOf(compacted) / sizeOf(without);
 }
 
+// A copy of a catalogue as an import of every record leaves it: the records in their orders,
+// all of them waiting for the word index.
+std::string everyRecordWaiting(const QTemporaryDir& dir, std::int64_t records) {
+    const std::string copy = dir.filePath("waiting.mdb").toStdString();
+    QFile::remove(QString::fromStdString(copy));
+    QFile::copy(QString::fromStdString(generated(records)), QString::fromStdString(copy));
+    db::Connection connection;
+    connection.open(copy);
+    catalogue::prepareOrders(connection);
+    db::Transaction transaction(connection);
+    catalogue::emptyWordIndex(connection, "main");
+    catalogue::leaveWordsFrom(connection, 1);
+    transaction.commit();
+    return copy;
+}
+
+// After an import the waiting records are indexed while the program is idle: the catch-up
+// run by its timer with nothing else to do, against the bare INSERT ... SELECT of the same
+// folded texts into a table of the same shape. The wall time until the index is whole and
+// the longest step the window waits through are said beside.
+void WordsCaughtUpAfterImport(benchmark::State& state) {
+    QTemporaryDir dir;
+    RatioTimer timer;
+    double wall = 0, longestStepMs = 0;
+    for (auto _ : state) {
+        db::Connection connection;
+        connection.open(everyRecordWaiting(dir, state.range(0)));
+        const auto t0 = Clock::now();
+        {
+            db::Transaction transaction(connection);
+            connection.execute(
+                "CREATE VIRTUAL TABLE main.Bare USING fts5(Artist, Title, Category, "
+                "Format, content = '', tokenize = 'trigram')");
+            connection.execute(
+                "INSERT INTO main.Bare (rowid, Artist, Title, Category, Format) SELECT rowid, "
+                "quorvane_fold(Artist), quorvane_fold(Title), quorvane_fold(Category), "
+                "quorvane_fold(Format) FROM Main");
+        }  // rolled back
+        const auto t1 = Clock::now();
+        app::WordsCatchUp catchUp(connection, [] { return true; });
+        catchUp.start();
+        std::chrono::nanoseconds working{0};
+        while (catchUp.running()) {
+            const auto before = Clock::now();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            const auto step = Clock::now() - before;
+            longestStepMs = std::max(longestStepMs, seconds(step) * 1000);
+            working += step;
+        }
+        const auto t2 = Clock::now();
+        wall = seconds(t2 - t1);
+        if (catalogue::wordsWaitFrom(connection, "main") || !catalogue::ordersAgree(connection)) {
+            state.SkipWithError("the waiting records were not all indexed");
+        }
+        timer.add(state, t0, t1, t2);
+    }
+    timer.report(state);
+    state.counters["wall_s"] = wall;
+    state.counters["longest_step_ms"] = longestStepMs;
+}
+
+// The browse filter right after an import of every record: found in their texts, in
+// absolute time, until the catch-up has indexed them.
+void QuickFilterWordsWaiting(benchmark::State& state) {
+    QTemporaryDir dir;
+    db::Connection connection;
+    connection.open(everyRecordWaiting(dir, state.range(0)));
+    const auto words = catalogue::searchWords("fire");
+    std::size_t found = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        found =
+            catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands).size();
+        state.SetIterationTime(seconds(Clock::now() - t0));
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+
 }  // namespace
 
 BENCHMARK(QuickFilterOneWord)->Apply(onCatalogueSizes);
 BENCHMARK(QuickFilterTwoWords)->Apply(onCatalogueSizes);
 BENCHMARK(QuickFilterOneLetter)->Apply(onCatalogueSizes);
 BENCHMARK(ContainsSearch)->Apply(onCatalogueSizes);
+BENCHMARK(QuickFilterWordsWaiting)->Apply(onCatalogueSizes);
+BENCHMARK(WordsCaughtUpAfterImport)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(WordIndexFirstMade)
     ->Arg(100'000)
     ->Arg(1'000'000)

@@ -66,8 +66,8 @@ bool isWhole(Connection& connection, std::int64_t& wholeSchema) {
     const bool whole =
         connection.integerValue(
             "SELECT count(*) FROM main.sqlite_schema WHERE type = 'table' AND "
-            "name IN ('OrderState', 'OrderNotes', 'RecordWords'" +
-            orderNames() + ")") == 3 + static_cast<std::int64_t>(views().size()) &&
+            "name IN ('OrderState', 'OrderNotes', 'RecordWords', 'WordsToIndex'" +
+            orderNames() + ")") == 4 + static_cast<std::int64_t>(views().size()) &&
         connection.integerValue(
             "SELECT count(*) FROM main.sqlite_schema WHERE type = 'trigger' "
             "AND name IN (" +
@@ -224,6 +224,10 @@ std::int64_t placeNotes(Connection& connection, const std::string& schema, std::
     }
     OrderPlaces orders(connection, schema);
     WordPlaces words(connection, schema);
+    // Records waiting for the word index (Words.h) have no entries: they get them as they are
+    // when their turn comes.
+    const std::int64_t indexedBelow =
+        wordsWaitFrom(connection, schema).value_or(std::numeric_limits<std::int64_t>::max());
     std::unordered_set<std::int64_t> seen;
     for (const Note& note : notes) {
         if (note.placedBy) {
@@ -231,7 +235,7 @@ std::int64_t placeNotes(Connection& connection, const std::string& schema, std::
         }
         // The index holds a record as its first note found it; a later note's texts were
         // never indexed (a record added, or changed twice, since the last placing).
-        if (seen.insert(note.id).second && note.placedBy) {
+        if (seen.insert(note.id).second && note.placedBy && note.id < indexedBelow) {
             words.remove(note.id, *note.placedBy);
         }
     }
@@ -241,7 +245,9 @@ std::int64_t placeNotes(Connection& connection, const std::string& schema, std::
         if (placed.insert(note.id).second) {
             if (const auto texts = records.read(note.id)) {
                 orders.place(note.id, keysOf(*texts));
-                words.place(note.id, *texts);
+                if (note.id < indexedBelow) {
+                    words.place(note.id, *texts);
+                }
             }
         }
     }

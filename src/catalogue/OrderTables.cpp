@@ -103,7 +103,7 @@ void OrderPlaces::remove(std::int64_t id, const OrderKeys& keys) {
 }
 
 void makeKeys(Connection& connection, const std::string& schema, std::int64_t first,
-              const std::function<void(int)>& progress) {
+              const std::function<void(int)>& progress, Words words) {
     connection.execute("DROP TABLE IF EXISTS temp.SortKeysMade");
     connection.execute("CREATE TEMP TABLE SortKeysMade (Id INTEGER PRIMARY KEY, " +
                        recordColumnList() + ")");
@@ -123,7 +123,9 @@ void makeKeys(Connection& connection, const std::string& schema, std::int64_t fi
         while (step.step()) {
         }
         step.reset();
-        indexRecords(connection, schema, from, KeysPerStep);
+        if (words == Words::Indexed) {
+            indexRecords(connection, schema, from, KeysPerStep);
+        }
         const std::int64_t last = connection.integerValue("SELECT max(Id) FROM temp.SortKeysMade");
         if (last == std::numeric_limits<std::int64_t>::max()) {
             break;  // no row id lies beyond

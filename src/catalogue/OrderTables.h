@@ -43,10 +43,11 @@ class OrderPlaces {
 };
 
 // Makes the keys of the records from row id `first` on into temp.SortKeysMade, a step of
-// records at a time, and indexes their words in the word index of `schema` (Words.h), telling
-// `progress` how far it is (0 to 80).
+// records at a time, and (Words::Indexed) indexes their words in the word index of `schema`
+// (Words.h), telling `progress` how far it is (0 to 80).
+enum class Words { Indexed, Later };
 void makeKeys(Connection& connection, const std::string& schema, std::int64_t first,
-              const std::function<void(int)>& progress);
+              const std::function<void(int)>& progress, Words words = Words::Indexed);
 
 // Writes the keys made into each order of `schema`, and lets them go. Packed, an order that
 // was empty is written into full pages (smaller, slower).

@@ -256,7 +256,8 @@ std::optional<std::int64_t> beginAddingMany(Connection& connection, std::int64_t
 }
 
 void placeAddedRecords(Connection& connection, std::int64_t firstRowId) {
-    makeKeys(connection, "main", firstRowId, {});
+    makeKeys(connection, "main", firstRowId, {}, Words::Later);
+    leaveWordsFrom(connection, firstRowId);
     writeMadeKeys(connection, "main", Packing::InOrder);  // a compaction packs them later
     makeFileTriggers(connection);
     connection.execute(
@@ -307,18 +308,22 @@ bool ordersAgree(Connection& connection) {
     }
     // Records noted are placed at the next opening: their ids are not looked at.
     const auto unnoted = [&](const std::string& id) {
-        return seen.notes ? " WHERE " + id + " NOT IN (SELECT Id FROM main.OrderNotes)"
+        return seen.notes ? " AND " + id + " NOT IN (SELECT Id FROM main.OrderNotes)"
                           : std::string();
     };
     const std::uint64_t main =
-        idsHash(connection, "SELECT rowid FROM main.Main" + unnoted("rowid"));
+        idsHash(connection, "SELECT rowid FROM main.Main WHERE 1" + unnoted("rowid"));
     for (const View& view : views()) {
-        if (idsHash(connection, "SELECT Id FROM " + orderTable("main", view) + unnoted("Id")) !=
-            main) {
+        if (idsHash(connection, "SELECT Id FROM " + orderTable("main", view) + " WHERE 1" +
+                                    unnoted("Id")) != main) {
             return false;
         }
     }
-    return idsHash(connection, indexedIds("main") + unnoted("id")) == main;
+    // Records added many at once wait for the word index after the others.
+    const auto waitFrom = wordsWaitFrom(connection, "main");
+    const std::string indexed = waitFrom ? " AND rowid < " + std::to_string(*waitFrom) : "";
+    return idsHash(connection, indexedIds("main") + " WHERE 1" + unnoted("id")) ==
+           idsHash(connection, "SELECT rowid FROM main.Main WHERE 1" + indexed + unnoted("rowid"));
 }
 
 }  // namespace db::catalogue

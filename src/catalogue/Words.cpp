@@ -2,17 +2,20 @@
 
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/Folding.h"
 #include "catalogue/Orders.h"
+#include "sqlite/DbError.h"
 #include "sqlite/SqlText.h"
 
 namespace db::catalogue {
 namespace {
 
 constexpr std::string_view WordsName = "RecordWords";
+constexpr std::string_view WaitingName = "WordsToIndex";  // one row at most: FromId
 constexpr std::size_t TrigramLetters = 3;
 
 std::string foldedColumns() {
@@ -55,30 +58,36 @@ std::string containsCheck(const SearchWord& word, std::vector<Value>& params) {
 
 // The row ids of the records holding every word, as a statement: long words through the
 // index (the session's stands before the file's, the name unqualified), short ones in Main's
-// texts ("Texts", apart from any Main around the statement).
+// texts ("Texts", apart from any Main around the statement); the records that wait for the
+// index are looked at in their texts for every word.
 Match wordQuery(const std::vector<SearchWord>& words) {
     const std::string table = quoted(std::string(WordsName));
-    std::string match, checks;
-    std::vector<Value> params;
+    std::string match, checks, waitingChecks;
+    std::vector<Value> params, waitingParams;
     for (const SearchWord& word : words) {
         if (letters(word.folded) >= TrigramLetters) {
             match += (match.empty() ? "" : " AND ") + phrase(word);
         } else {
             checks += " AND " + containsCheck(word, params);
         }
+        waitingChecks += " AND " + containsCheck(word, waitingParams);
     }
     Match query{{}, {}, table};
     if (match.empty()) {
         query.where = "SELECT Texts.rowid FROM main.Main AS Texts WHERE 1" + checks;
-    } else {
-        query.where =
-            "SELECT " + table + ".rowid FROM " + table +
-            (checks.empty() ? ""
-                            : " JOIN main.Main AS Texts ON Texts.rowid = " + table + ".rowid") +
-            " WHERE " + table + " MATCH ?" + checks;
-        query.params.emplace_back(match);
+        query.params = std::move(params);
+        return query;
     }
+    query.where =
+        "SELECT " + table + ".rowid FROM " + table +
+        (checks.empty() ? "" : " JOIN main.Main AS Texts ON Texts.rowid = " + table + ".rowid") +
+        " WHERE " + table + " MATCH ?" + checks +
+        " UNION ALL SELECT Texts.rowid FROM main.Main AS Texts WHERE Texts.rowid >= (SELECT "
+        "coalesce(min(FromId), 9223372036854775807) FROM " +
+        quoted(std::string(WaitingName)) + ")" + waitingChecks;
+    query.params.emplace_back(match);
     query.params.insert(query.params.end(), params.begin(), params.end());
+    query.params.insert(query.params.end(), waitingParams.begin(), waitingParams.end());
     return query;
 }
 
@@ -98,8 +107,17 @@ std::string wordsTable(const std::string& schema) {
     return schema + "." + quoted(std::string(WordsName));
 }
 
+namespace {
+
+std::string waitingTable(const std::string& schema) {
+    return schema + "." + quoted(std::string(WaitingName));
+}
+
+}  // namespace
+
 void dropWordIndex(Connection& connection, const std::string& schema) {
     connection.execute("DROP TABLE IF EXISTS " + wordsTable(schema));
+    connection.execute("DROP TABLE IF EXISTS " + waitingTable(schema));
 }
 
 // Contentless: the folded texts are not kept twice, Main has them. The index's table of sizes
@@ -108,11 +126,13 @@ void makeEmptyWordIndex(Connection& connection, const std::string& schema) {
     dropWordIndex(connection, schema);
     connection.execute("CREATE VIRTUAL TABLE " + wordsTable(schema) + " USING fts5(" +
                        recordColumnList() + ", content = '', tokenize = 'trigram')");
+    connection.execute("CREATE TABLE " + waitingTable(schema) + " (FromId INTEGER NOT NULL)");
 }
 
 void emptyWordIndex(Connection& connection, const std::string& schema) {
     connection.execute("INSERT INTO " + wordsTable(schema) + " (" + quoted(std::string(WordsName)) +
                        ") VALUES ('delete-all')");
+    connection.execute("DELETE FROM " + waitingTable(schema));
 }
 
 std::string indexedIds(const std::string& schema) {
@@ -125,6 +145,60 @@ void indexRecords(Connection& connection, const std::string& schema, std::int64_
                            ") SELECT rowid" + foldedColumns() +
                            " FROM main.Main WHERE rowid >= ? ORDER BY rowid LIMIT ?",
                        {Value(from), Value(limit)});
+}
+
+std::optional<std::int64_t> wordsWaitFrom(Connection& connection, const std::string& schema) {
+    Statement first(connection, "SELECT min(FromId) FROM " + waitingTable(schema));
+    if (first.step() && !first.column(0).isNull()) {
+        return first.integerColumn(0);
+    }
+    return std::nullopt;
+}
+
+void leaveWordsFrom(Connection& connection, std::int64_t first) {
+    const std::int64_t from = std::min(first, wordsWaitFrom(connection, "main").value_or(first));
+    connection.execute("DELETE FROM " + waitingTable("main"));
+    connection.execute("INSERT INTO " + waitingTable("main") + " (FromId) VALUES (?)",
+                       {Value(from)});
+}
+
+// The notes are placed before: a record noted and indexed here would otherwise be taken out
+// of the index by the texts of its note, which the index never held.
+WordsWaiting indexWaitingWords(Connection& connection, std::int64_t limit) {
+    if (connection.isReadOnly()) {
+        return WordsWaiting::None;
+    }
+    const NoWaiting quick(connection, true);
+    try {
+        Transaction transaction(connection);
+        bringOrdersTrue(connection);
+        const auto from = wordsWaitFrom(connection, "main");
+        if (!from ||
+            connection.integerValue("SELECT EXISTS (SELECT 1 FROM main.OrderNotes)") != 0) {
+            transaction.commit();  // what placing the notes wrote
+            // Notes left: the file's orders are another copy's to place, and to index.
+            return from ? WordsWaiting::Held : WordsWaiting::None;
+        }
+        indexRecords(connection, "main", *from, limit);
+        Statement next(connection,
+                       "SELECT rowid FROM main.Main WHERE rowid >= ? ORDER BY rowid LIMIT 1 "
+                       "OFFSET ?");
+        next.bind(1, Value(*from)).bind(2, Value(limit));
+        const bool more = next.step();
+        connection.execute("DELETE FROM " + waitingTable("main"));
+        if (more) {
+            connection.execute("INSERT INTO " + waitingTable("main") + " (FromId) VALUES (?)",
+                               {Value(next.integerColumn(0))});
+        }
+        next.reset();
+        transaction.commit();
+        return more ? WordsWaiting::More : WordsWaiting::None;
+    } catch (const DbError& error) {
+        if (error.busy) {
+            return WordsWaiting::Held;
+        }
+        throw;
+    }
 }
 
 namespace {

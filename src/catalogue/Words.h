@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,17 @@ void dropWordIndex(Connection& connection, const std::string& schema);
 // Indexes up to `limit` records of Main from row id `from` on, in row id order.
 void indexRecords(Connection& connection, const std::string& schema, std::int64_t from,
                   std::int64_t limit);
+
+// Records added many at once take their places in the orders at once and in the file's word
+// index later, a step at a time while the program is idle: the records from row id `first`
+// on wait (with any that waited before). A search meanwhile looks for words in their texts.
+void leaveWordsFrom(Connection& connection, std::int64_t first);
+// The first row id whose record waits for the index of `schema`, if any does.
+std::optional<std::int64_t> wordsWaitFrom(Connection& connection, const std::string& schema);
+// Indexes up to `limit` waiting records in a write transaction of its own, the records noted
+// by any writer placed first; not waiting for another program that holds the file.
+enum class WordsWaiting { None, More, Held };
+WordsWaiting indexWaitingWords(Connection& connection, std::int64_t limit);
 
 // Records' entries in the word index of one schema, one by one. The index keeps no texts: an
 // entry is taken away with the texts it was made from, exactly.

@@ -17,6 +17,7 @@
 #include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
+#include "app/WordsCatchUp.h"
 #include "windows/about/FrmAbout.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"

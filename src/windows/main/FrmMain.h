@@ -26,6 +26,7 @@ class QPushButton;
 namespace app {
 struct AppState;
 class RecordImport;
+class WordsCatchUp;
 }  // namespace app
 namespace db {
 class DbError;
@@ -321,6 +322,9 @@ class FrmMain : public QMainWindow {
     };
     HeldForRun* heldForRun_ = nullptr;  // the run going, if any
     void closeOnceIdle();
+    // Records an import added wait for the word index: indexed while the window is idle.
+    void catchUpWords();
+    std::unique_ptr<app::WordsCatchUp> wordsCatchUp_;
     // A long run the user can stop with Esc: held as above, with the busy pointer and the
     // progress bar.
     class StoppableRun {

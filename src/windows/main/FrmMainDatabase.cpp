@@ -51,13 +51,10 @@ void FrmMain::InitializeDatabase() {
                                          [this](int percent) { showSortKeyProgress(percent); });
             },
             [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
-            [&] { markView("ARTIST"); },
-            [&] { lblMsgBar2->setText("View by Artist"); },
-            [&] { s.rsMain.moveFirst(); },
-            [&] { GetOptions(); },
-            [&] { GetCategory(); },
-            [&] { GetFormat(); },
-            [&] { GetArtist(); },
+            [&] { markView("ARTIST"); }, [&] { lblMsgBar2->setText("View by Artist"); },
+            [&] { s.rsMain.moveFirst(); }, [&] { GetOptions(); }, [&] { GetCategory(); },
+            [&] { GetFormat(); }, [&] { GetArtist(); },
+            [&] { catchUpWords(); },  // an import left unindexed when the program last ended
         },
         [&](const db::DbError& error) {
             if (error.number == db::err::NoCurrentRecord) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/AppState.h"
+#include "app/WordsCatchUp.h"
 #include "app/WorkBeside.h"
 #include "windows/controls/OtherWindowsHeld.h"
 #include "windows/main/FrmMain.h"
@@ -120,6 +121,15 @@ std::function<bool(int)> FrmMain::StoppableRun::progress() {
         }
         return true;
     };
+}
+
+void FrmMain::catchUpWords() {
+    if (!wordsCatchUp_) {
+        wordsCatchUp_ = std::make_unique<app::WordsCatchUp>(state_.cnMain, [this] {
+            return !heldForRun_ && !state_.TransferRunning && !QApplication::activeModalWidget();
+        });
+    }
+    wordsCatchUp_->start();
 }
 
 void FrmMain::runBesideWindows(const std::function<void()>& work) {

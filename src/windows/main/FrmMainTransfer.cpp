@@ -186,6 +186,7 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
                    " already there left out"
              : QString());
     lblMsgBar1->setText(imported);
+    catchUpWords();
     offerLookupValues(inserted->lacking);
     // The records shown again from the top of the view, the tally counted.
     SaveViewName();
