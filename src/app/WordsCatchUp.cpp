@@ -11,12 +11,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A step holds the window this long at most, about; between steps the events run.
-constexpr std::chrono::milliseconds StepTime{40};
-constexpr int BetweenStepsMs = 15;
+// A step holds the window about this long (the index's merges make some take three times
+// as long); between steps the events waiting run.
+constexpr std::chrono::milliseconds StepTime{20};
+constexpr int BetweenStepsMs = 0;
 constexpr int WhileBusyMs = 250;   // a run or a dialog has the connection
 constexpr int WhileHeldMs = 2000;  // another program holds the file
-constexpr std::int64_t FirstStep = 2000;
+constexpr std::int64_t FirstStep = 1000;
 
 }  // namespace
 
@@ -52,8 +53,8 @@ void WordsCatchUp::step() {
         const auto scaled =
             perStep_ * std::chrono::duration_cast<std::chrono::microseconds>(StepTime).count() /
             std::max<std::int64_t>(took.count(), 1);
-        perStep_ =
-            std::clamp<std::int64_t>(scaled, 200, std::min<std::int64_t>(2 * perStep_, 50000));
+        perStep_ = std::clamp<std::int64_t>(scaled, 200,
+                                            std::min<std::int64_t>(perStep_ + perStep_ / 4, 50000));
         timer_.start(BetweenStepsMs);
     } else if (left == db::catalogue::WordsWaiting::Held) {
         timer_.start(WhileHeldMs);
