@@ -16,6 +16,35 @@ const icu::Normalizer2& normalizer(bool compatibility) {
                            : icu::Normalizer2::getNFCInstance(status));
 }
 
+// Small Latin letters without a decomposition that the root collation counts as these plain
+// letters at its letters level (ø as o, æ as ae, ł as l): found by comparing each with every
+// one and two plain letters, ICU 72.
+struct PlainLetters {
+    UChar32 letter;
+    const char* plain;
+};
+constexpr PlainLetters Plain[] = {
+    {0x00E6, "ae"}, {0x00F0, "d"},  {0x00F8, "o"},  {0x0111, "d"},  {0x0127, "h"},  {0x0142, "l"},
+    {0x0153, "oe"}, {0x018D, "zw"}, {0x01BE, "ts"}, {0x0238, "db"}, {0x0239, "qp"}, {0x02A3, "dz"},
+    {0x02A6, "ts"}, {0x02AA, "ls"}, {0x02AB, "lz"}, {0x1D79, "g"},  {0x1EFB, "ll"}, {0xA729, "tz"},
+    {0xA733, "aa"}, {0xA735, "ao"}, {0xA737, "au"}, {0xA739, "av"}, {0xA73B, "av"}, {0xA73D, "ay"},
+    {0xA74F, "oo"}, {0xA75B, "r"},  {0xA761, "vy"}, {0xA77A, "d"},  {0xA77C, "f"},  {0xA783, "r"},
+    {0xA785, "s"},  {0xA787, "t"},  {0xA79B, "a"},  {0xA79D, "o"},  {0xA79F, "u"},  {0xA7A1, "g"},
+    {0xA7A3, "k"},  {0xA7A5, "n"},  {0xA7A7, "r"},  {0xA7A9, "s"},  {0xA7C1, "a"},  {0xA7C3, "w"},
+    {0xA7D9, "s"}};
+
+// Appends the letter, or the plain letters the collation counts it as.
+void appendPlain(icu::UnicodeString& letters, UChar32 c) {
+    const auto found =
+        std::lower_bound(std::begin(Plain), std::end(Plain), c,
+                         [](const PlainLetters& p, UChar32 x) { return p.letter < x; });
+    if (found != std::end(Plain) && found->letter == c) {
+        letters.append(icu::UnicodeString(found->plain, -1, US_INV));
+    } else {
+        letters.append(c);
+    }
+}
+
 void sqlFold(sqlite3_context* context, int, sqlite3_value** values) {
     if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
@@ -77,13 +106,14 @@ std::string foldedForSearch(std::string_view utf8) {
         icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     text.foldCase();
     // Compatibility decomposition splits letters from their marks and makes wide, narrow and
-    // other forms plain; the marks go; what is left is composed again (Hangul syllables).
+    // other forms plain; the marks go, letters without a decomposition are made plain as the
+    // collation sees them; what is left is composed again (Hangul syllables).
     icu::UnicodeString split = normalizer(true).normalize(text, status);
     icu::UnicodeString letters;
     for (int32_t at = 0; at < split.length();) {
         const UChar32 c = split.char32At(at);
         if (u_charType(c) != U_NON_SPACING_MARK) {
-            letters.append(c);
+            appendPlain(letters, c);
         }
         at += U16_LENGTH(c);
     }

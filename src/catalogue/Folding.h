@@ -7,8 +7,8 @@ struct sqlite3;
 
 // Texts as the word search compares them: letters alone, as the collation's letters level
 // sees them. Case is folded, accents and other marks dropped, and compatibility forms made
-// plain ("Ｂｊöｒｋ" and "BJORK" both fold to "bjork"), so "contains" is a plain substring test
-// of folded texts.
+// plain ("Ｂｊöｒｋ" and "BJORK" both fold to "bjork"; "Ærø" to "aero"), so "contains" is a
+// plain substring test of folded texts.
 namespace db::collation {
 
 std::string foldedForSearch(std::string_view utf8);

@@ -20,6 +20,7 @@ std::vector<TestCatalogue::Row> collection() {
             {"東京事変", "教育", "Rock", db::Value()},
             {"O'Connor, Sinéad", "I Do Not Want", "Folk", db::Value()},
             {"Air", "Moon Safari", "Electronic", "CD"},
+            {"Łódź Ærø Ensemble", "Œuvres", "Chamber", "Tape"},
             {db::Value(), "Untitled moon", "Jazz", "LP"}};
 }
 
@@ -65,6 +66,8 @@ class TestWords : public QObject {
         QTest::newRow("accent dropped") << "bjork" << QStringList{"Björk"};
         QTest::newRow("capitals, accent") << "ROS" << QStringList{"Sigur Rós"};
         QTest::newRow("full width") << "abba" << QStringList{"ＡＢＢＡ"};
+        QTest::newRow("letters without accents to drop")
+            << "lodz aero oeuvres" << QStringList{"Łódź Ærø Ensemble"};
         QTest::newRow("in any field") << "moon" << QStringList{"Air", "Untitled moon"};
         QTest::newRow("every word, any field") << "moon jazz" << QStringList{"Untitled moon"};
         QTest::newRow("in its column only") << "artist:moon" << none;
@@ -81,7 +84,8 @@ class TestWords : public QObject {
             << "cd" << QStringList{"Björk", "ＡＢＢＡ", "Шостакович", "Air"};
         QTest::newRow("short in a column, long anywhere")
             << "format:cd pop" << QStringList{"Björk", "ＡＢＢＡ"};
-        QTest::newRow("one letter") << "Æ" << QStringList{"Sigur Rós"};
+        QTest::newRow("one letter") << "5" << QStringList{"Шостакович"};
+        QTest::newRow("a letter as two") << "Æ" << QStringList{"Sigur Rós", "Łódź Ærø Ensemble"};
         QTest::newRow("a prefix no column has") << "year:1997" << none;
         QTest::newRow("a quote in a word") << "o\"c" << none;
         QTest::newRow("nothing but blanks") << "   " << none;
