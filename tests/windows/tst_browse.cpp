@@ -241,7 +241,14 @@ class TestBrowse : public QObject {
         QTest::keyClick(browse.txtFind, Qt::Key_Space);
         QTRY_COMPARE(rows(browse),
                      (QStringList{"ABBA|Voulez-Vous à Paris|Pop|CD", "Cale|Paris 1919||LP"}));
-        doubleClickRow(browse, 1);
+        // Another program holds the file: said, and searched again once it lets go.
+        std::optional<testing::FileLock> held(std::in_place, f.catalogue.path());
+        QTest::keyClicks(browse.txtFind, "1919");
+        QTRY_VERIFY(browse.lblFound->toolTip().startsWith("Another program holds the catalogue"));
+        held.reset();
+        QTRY_COMPARE(rows(browse), QStringList{"Cale|Paris 1919||LP"});
+        QCOMPARE(browse.lblFound->text(), QString("1 of 4 records"));
+        doubleClickRow(browse, 0);
         QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
         QVERIFY(!browse.isVisible());
     }

@@ -35,7 +35,8 @@ using platform::Icon;
 constexpr int FrameTwips = 120;  // the designed window's borders, beside its client area
 constexpr int FindAfterMs = 200;
 constexpr int BusyAfterMs = 300;
-constexpr int Gap = 6;  // pixels around the find line's controls
+constexpr int HeldRetryMs = 1000;  // another program holds the file: looked for again
+constexpr int Gap = 6;             // pixels around the find line's controls
 
 }  // namespace
 
@@ -122,6 +123,8 @@ void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
 
 void FrmBrowse::findWords() {
     findSoon_->stop();
+    findSoon_->setInterval(FindAfterMs);  // after a wait for the file, the typing's pause again
+    lblFound->setToolTip(QString());
     auto words = db::catalogue::searchWords(txtFind->text().toStdString());
     if (words.empty() || !rows_ || !isEnabled()) {
         filter_->cancel();
@@ -138,12 +141,25 @@ void FrmBrowse::findWords() {
                           state_.desktop.setBusyPointer(false);
                       }
                       if (failure) {
-                          lblFound->setText("The records could not be searched: " +
-                                            QString::fromStdString(failure->description));
+                          showFailure(*failure);
                           return;
                       }
                       showFound(ids);
                   });
+}
+
+// The sentence is longer than the place for the count: what does not fit is in its tip.
+void FrmBrowse::showFailure(const db::DbError& failure) {
+    const QString said =
+        failure.busy
+            ? "Another program holds the catalogue file; the search runs again as soon "
+              "as it lets go."
+            : "The records could not be searched: " + QString::fromStdString(failure.description);
+    lblFound->setToolTip(said);
+    lblFound->setText(lblFound->fontMetrics().elidedText(said, Qt::ElideRight, lblFound->width()));
+    if (failure.busy) {
+        findSoon_->start(HeldRetryMs);
+    }
 }
 
 void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {

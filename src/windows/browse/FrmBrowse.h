@@ -13,8 +13,9 @@ namespace app {
 struct AppState;
 }
 namespace db {
+class DbError;
 class Recordset;
-}
+}  // namespace db
 
 namespace windows {
 
@@ -60,6 +61,7 @@ class FrmBrowse : public QWidget {
   private:
     void sortBy(int column);
     void recordGone(db::Recordset& records);
+    void showFailure(const db::DbError& failure);
     void showFound(const std::vector<std::int64_t>& ids);
     void placeControls();
 

@@ -28,6 +28,7 @@ void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWo
     cancel();
     const std::uint64_t generation = generation_;
     try {
+        const db::NoWaiting quick(catalogue, true);  // the window never waits for another program
         catalogue::bringOrdersTrue(catalogue);
         if (catalogue::readsSessionIndex(catalogue)) {
             found(catalogue::recordsWithWords(catalogue, words), std::nullopt);
@@ -45,6 +46,7 @@ void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWo
         std::optional<db::DbError> failure;
         try {
             db::Connection connection;
+            const db::NoWaiting quick(connection, true);  // a stop is heard at once
             connection.open(path);
             connection.stopWhen(&job->stop);
             ids = catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands);
