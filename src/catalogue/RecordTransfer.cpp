@@ -26,20 +26,6 @@ void bindTexts(Statement& statement, const RecordTexts& texts) {
     }
 }
 
-// Runs a SELECT EXISTS with its parameters bound, ready for the next ones.
-bool exists(Statement& statement) {
-    statement.step();
-    const bool found = statement.integerColumn(0) != 0;
-    statement.reset();
-    return found;
-}
-
-std::string lookupQuery(Lookup which) {
-    const std::string column = quoted(lookupColumn(which));
-    return "SELECT EXISTS (SELECT 1 FROM " + column + " WHERE quorvane_same_name(" + column +
-           ", ?))";
-}
-
 }  // namespace
 
 RecordInserter::RecordInserter(Connection& connection, std::int64_t expected)
@@ -158,12 +144,18 @@ bool RecordMatcher::holds(const RecordTexts& texts) const {
     return slots_[slotOf(record)] == record;
 }
 
-LookupMatcher::LookupMatcher(Connection& connection, Lookup which)
-    : statement_(connection, lookupQuery(which)) {}
+// The same name has the same key up to its case level (quorvane_same_name compares so).
+LookupMatcher::LookupMatcher(Connection& connection, Lookup which) {
+    const std::string column = quoted(lookupColumn(which));
+    Statement names(connection,
+                    "SELECT " + column + " FROM " + column + " WHERE " + column + " IS NOT NULL");
+    while (names.step()) {
+        names_.insert(collation::nameKey(names.textColumn(0)));
+    }
+}
 
-bool LookupMatcher::holds(const std::string& value) {
-    statement_.bind(1, Value(value));
-    return exists(statement_);
+bool LookupMatcher::holds(const std::string& value) const {
+    return names_.contains(collation::nameKey(value));
 }
 
 std::int64_t lastRowId(Connection& connection) {

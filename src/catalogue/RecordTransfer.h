@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "catalogue/Catalogue.h"
@@ -49,14 +50,15 @@ class RecordMatcher {
     std::vector<Seen> slots_;  // open addressing: twice the records, empty slots zero
 };
 
-// Whether a lookup table holds a value as a name (case and how an accent is written aside).
+// Whether a lookup table holds a value as a name (case and how an accent is written aside):
+// the table's name keys read once, each value looked up by its own.
 class LookupMatcher {
   public:
     LookupMatcher(Connection& connection, Lookup which);
-    bool holds(const std::string& value);
+    bool holds(const std::string& value) const;
 
   private:
-    Statement statement_;
+    std::unordered_set<std::string> names_;
 };
 
 // The largest row id of Main (0 when it is empty): the records added after it have larger.
