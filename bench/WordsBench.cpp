@@ -82,11 +82,12 @@ void QuickFilterTwoWords(benchmark::State& state) {
 }
 
 // A word of one letter has no trigram: the folded texts are looked through, in absolute time.
-void QuickFilterOneLetter(benchmark::State& state) {
+// The records holding the words typed found on the filter's own terms, in absolute time.
+void timeFinding(benchmark::State& state, const std::string& path, const char* typed) {
     db::Connection connection;
-    connection.open(generated(state.range(0)));
+    connection.open(path);
     catalogue::prepareOrders(connection);
-    const auto words = catalogue::searchWords("e");  // in most records: the most to gather
+    const auto words = catalogue::searchWords(typed);
     std::size_t found = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -95,6 +96,10 @@ void QuickFilterOneLetter(benchmark::State& state) {
         state.SetIterationTime(seconds(Clock::now() - t0));
     }
     state.counters["found"] = static_cast<double>(found);
+}
+
+void QuickFilterOneLetter(benchmark::State& state) {
+    timeFinding(state, generated(state.range(0)), "e");  // in most records: the most to gather
 }
 
 // Contains in the search window: the recordset of the records holding the words in the
@@ -124,6 +129,18 @@ void ContainsSearch(benchmark::State& state) {
     }
     timer.report(state);
     state.counters["found"] = static_cast<double>(found);
+}
+
+// The bare work of indexing: a table of the index's shape filled from Main's `texts` in one
+// statement, then rolled back.
+void fillBareIndex(db::Connection& connection, const std::string& texts) {
+    db::Transaction transaction(connection);
+    connection.execute(
+        "CREATE VIRTUAL TABLE main.Bare USING fts5(Artist, Title, Category, Format, content = '', "
+        "tokenize = 'trigram')");
+    connection.execute(
+        "INSERT INTO main.Bare (rowid, Artist, Title, Category, Format) SELECT rowid, " + texts +
+        " FROM Main");
 }
 
 double sizeOf(const std::string& path) {
@@ -156,15 +173,7 @@ void WordIndexFirstMade(benchmark::State& state) {
         db::Connection connection;
         connection.open(copy);
         const auto t0 = Clock::now();
-        {
-            db::Transaction transaction(connection);
-            connection.execute(
-                "CREATE VIRTUAL TABLE main.Bare USING fts5(Artist, Title, Category, "
-                "Format, content = '', tokenize = 'trigram')");
-            connection.execute(
-                "INSERT INTO main.Bare (rowid, Artist, Title, Category, Format) "
-                "SELECT rowid, Artist, Title, Category, Format FROM Main");
-        }  // rolled back
+        fillBareIndex(connection, "Artist, Title, Category, Format");
         const auto t1 = Clock::now();
         {
             db::Transaction transaction(connection);
@@ -217,16 +226,9 @@ void WordsCaughtUpAfterImport(benchmark::State& state) {
         db::Connection connection;
         connection.open(everyRecordWaiting(dir, state.range(0)));
         const auto t0 = Clock::now();
-        {
-            db::Transaction transaction(connection);
-            connection.execute(
-                "CREATE VIRTUAL TABLE main.Bare USING fts5(Artist, Title, Category, "
-                "Format, content = '', tokenize = 'trigram')");
-            connection.execute(
-                "INSERT INTO main.Bare (rowid, Artist, Title, Category, Format) SELECT rowid, "
-                "quorvane_fold(Artist), quorvane_fold(Title), quorvane_fold(Category), "
-                "quorvane_fold(Format) FROM Main");
-        }  // rolled back
+        fillBareIndex(connection,
+                      "quorvane_fold(Artist), quorvane_fold(Title), quorvane_fold(Category), "
+                      "quorvane_fold(Format)");
         const auto t1 = Clock::now();
         app::WordsCatchUp catchUp(connection, [] { return true; });
         catchUp.start();
@@ -254,17 +256,7 @@ void WordsCaughtUpAfterImport(benchmark::State& state) {
 // absolute time, until the catch-up has indexed them.
 void QuickFilterWordsWaiting(benchmark::State& state) {
     QTemporaryDir dir;
-    db::Connection connection;
-    connection.open(everyRecordWaiting(dir, state.range(0)));
-    const auto words = catalogue::searchWords("fire");
-    std::size_t found = 0;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        found =
-            catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands).size();
-        state.SetIterationTime(seconds(Clock::now() - t0));
-    }
-    state.counters["found"] = static_cast<double>(found);
+    timeFinding(state, everyRecordWaiting(dir, state.range(0)), "fire");
 }
 
 }  // namespace
