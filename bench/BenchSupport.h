@@ -45,6 +45,7 @@ class QuietDesktop final : public platform::Desktop {
     QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
         return fileName;
     }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override { return fileName; }
     void playTune(const QString&) override {}
     void stopTune() override {}
     std::unique_ptr<platform::Alarm> makeAlarm(std::function<void()>) override {

@@ -151,6 +151,12 @@ std::string RecordImport::readWholeFile(const QString& path) {
     return bytes;
 }
 
+RecordImport RecordImport::fromRecords(std::vector<Texts> records) {
+    RecordImport import;
+    import.records_ = std::move(records);
+    return import;
+}
+
 RecordImport RecordImport::fromBytes(std::string bytes) {
     RecordImport import;
     import.bytes_ = std::move(bytes);
@@ -250,8 +256,41 @@ QStringList RecordImport::ignoredColumns() const {
     return ignored_;
 }
 
-bool RecordImport::forEachRecord(const std::function<void(const Texts&, bool cut)>& each,
-                                 std::int64_t& empty, const Progress& progress) const {
+// A record with no text in any field is empty; texts are cut to their columns' widths.
+bool RecordImport::forEachRecord(const EachRecord& each, std::int64_t& empty,
+                                 const Progress& progress) const {
+    if (!records_) {
+        return forEachFileRecord(each, empty, progress);
+    }
+    Texts texts;
+    for (std::size_t row = 0; row < records_->size(); ++row) {
+        if (row % ProgressEveryRows == 0 && progress &&
+            !progress(static_cast<int>(row * 100 / records_->size()))) {
+            return false;
+        }
+        texts = (*records_)[row];
+        bool cut = false;
+        for (std::size_t column = 0; column < 4; ++column) {
+            if (texts[column]) {
+                cut = cutToWidth(*texts[column], Widths[column]) || cut;
+            }
+        }
+        if (std::all_of(texts.begin(), texts.end(), [](const auto& text) { return blank(text); })) {
+            ++empty;
+            continue;
+        }
+        each(texts, cut);
+    }
+    return true;
+}
+
+std::int64_t RecordImport::mostRecords() const {
+    return records_ ? static_cast<std::int64_t>(records_->size())
+                    : static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
+}
+
+bool RecordImport::forEachFileRecord(const EachRecord& each, std::int64_t& empty,
+                                     const Progress& progress) const {
     try {
         Reader reader(text_, delimiter_);
         std::vector<Field> fields;
@@ -321,10 +360,8 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
     if (existing == Existing::LeftOut) {
         already.emplace(connection, db::catalogue::lastRowId(connection));
     }
-    // The file's lines: as many records at most, told before the first is written. The
-    // check for records already there reads the artist order's index: it is kept up.
-    const auto lines = static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
-    db::catalogue::RecordInserter inserter(connection, already ? 0 : lines);
+    // The check for records already there reads the artist order's index: it is kept up.
+    db::catalogue::RecordInserter inserter(connection, already ? 0 : mostRecords());
     // Each lookup column's values, once each as the lookup tables compare them (as names);
     // a text met before is not keyed again.
     std::array<std::unordered_set<std::string>, 3> seen, textsMet;

@@ -36,6 +36,8 @@ class RecordImport {
     explicit RecordImport(const QString& path);
     // For tests: the file's bytes as they would be read.
     static RecordImport fromBytes(std::string bytes);
+    // Records found elsewhere (a music folder's albums), imported as a file's rows are.
+    static RecordImport fromRecords(std::vector<Texts> records);
 
     QString delimiterName() const;  // "comma", "semicolon" or "tab"
     QStringList ignoredColumns() const;
@@ -79,9 +81,14 @@ class RecordImport {
     static std::string readWholeFile(const QString& path);
     // Hands each record to `each` as it would be stored, with whether a text was cut;
     // empty rows are counted in `empty`. False when stopped.
-    bool forEachRecord(const std::function<void(const Texts&, bool cut)>& each, std::int64_t& empty,
-                       const Progress& progress) const;
+    using EachRecord = std::function<void(const Texts&, bool cut)>;
+    bool forEachRecord(const EachRecord& each, std::int64_t& empty, const Progress& progress) const;
+    bool forEachFileRecord(const EachRecord& each, std::int64_t& empty,
+                           const Progress& progress) const;
+    // The records there may be, told before the first is written.
+    std::int64_t mostRecords() const;
 
+    std::optional<std::vector<Texts>> records_;  // or a file's:
     std::string bytes_;
     std::string_view text_;  // the bytes after any byte order mark, header first
     char delimiter_ = ',';

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <array>
 #include <utility>
@@ -68,14 +69,25 @@ QString audioFormat(const QString& fileName) {
     return {};
 }
 
+// Progress is told every few hundredths of a second: often enough for a window to stay
+// painted, seldom enough to cost nothing beside the files' reading.
 std::optional<FolderScan> scanMusicFolder(const QString& folder, const ScanProgress& progress) {
+    constexpr qint64 TellEveryMs = 25;
+    QElapsedTimer sinceTold;  // not started: the first is told at once
+    const auto tell = [&](std::int64_t done, std::int64_t total) {
+        if (sinceTold.isValid() && sinceTold.elapsed() < TellEveryMs) {
+            return true;
+        }
+        sinceTold.start();
+        return progress(done, total);
+    };
     const QDir root(folder);
     QStringList files;
     QDirIterator walk(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
                       QDirIterator::Subdirectories);
     while (walk.hasNext()) {
         files << walk.next();
-        if (files.size() % 1000 == 0 && !progress(0, 0)) {  // counting a large tree
+        if (!tell(0, 0)) {  // counting a large tree
             return std::nullopt;
         }
     }
@@ -83,7 +95,7 @@ std::optional<FolderScan> scanMusicFolder(const QString& folder, const ScanProgr
     FolderScan scan;
     scan.files = files.size();
     for (qsizetype done = 0; done < files.size(); ++done) {
-        if (!progress(done, files.size())) {
+        if (!tell(done, files.size())) {
             return std::nullopt;
         }
         const QString& path = files[done];

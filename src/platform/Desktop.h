@@ -61,6 +61,8 @@ class Desktop {
     // The name of an existing file to open, asked of the user (empty when cancelled).
     virtual QString chooseOpenFile(QWidget* owner, const QString& caption, const QString& folder,
                                    const QString& filter) = 0;
+    // An existing folder, asked of the user (empty when cancelled).
+    virtual QString chooseFolder(QWidget* owner, const QString& caption, const QString& folder) = 0;
     // Plays a MIDI file from its start in the background (any tune playing stops first);
     // without a synthesiser, a sound font or an audio device it stays silent, unreported.
     virtual void playTune(const QString& file) = 0;

@@ -168,6 +168,10 @@ QString QtDesktop::chooseOpenFile(QWidget* owner, const QString& caption, const 
     return QFileDialog::getOpenFileName(owner, caption, folder, filter);
 }
 
+QString QtDesktop::chooseFolder(QWidget* owner, const QString& caption, const QString& folder) {
+    return QFileDialog::getExistingDirectory(owner, caption, folder);
+}
+
 void QtDesktop::playTune(const QString& file) {
     if (!tune_) {
         tune_ = std::make_unique<TunePlayer>();

@@ -28,6 +28,7 @@ class QtDesktop final : public Desktop {
                            const QString& filter) override;
     QString chooseOpenFile(QWidget* owner, const QString& caption, const QString& folder,
                            const QString& filter) override;
+    QString chooseFolder(QWidget* owner, const QString& caption, const QString& folder) override;
     void playTune(const QString& file) override;
     void stopTune() override;
     std::unique_ptr<Alarm> makeAlarm(std::function<void()> onTime) override;

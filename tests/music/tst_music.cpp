@@ -94,7 +94,7 @@ class TestMusic : public QObject {
                          "Various Artists|Pure Moods|New Age|OGG x2"}));
         // Stopped: nothing.
         QVERIFY(!music::scanMusicFolder(QUORVANE_MUSIC_DIR,
-                                        [](std::int64_t done, std::int64_t) { return done < 3; }));
+                                        [](std::int64_t, std::int64_t) { return false; }));
     }
 };
 

@@ -108,6 +108,9 @@ class ScriptedDesktop final : public platform::Desktop {
     QString chooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
         return nextFileName(openFileAnswers, "an open dialog the test did not expect");
     }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override {
+        return nextFileName(openFileAnswers, "a folder dialog the test did not expect");
+    }
     static QString nextFileName(std::deque<QString>& answers, const char* unexpected) {
         if (answers.empty()) {
             QTest::qFail(unexpected, __FILE__, __LINE__);

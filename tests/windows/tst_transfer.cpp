@@ -375,6 +375,41 @@ class TestTransfer : public QObject {
         click(w.CmdAdd);
         QVERIFY(!w.mnuFile->menuAction()->isEnabled());
     }
+
+    // A folder of music made by the encoders' taggers: one record per album, what was passed
+    // over and what could not be read said in the preview, an album already there left out.
+    void aMusicFolderIsImportedAsAlbums() {
+        MainWindowFixture f({{"Björk", "Homogenic", "Pop", "MP3"}});
+        auto& w = shown(f);
+        f.desktop.openFileAnswers = {QUORVANE_MUSIC_DIR};
+        f.desktop.answers = {Answer::No, Answer::No, Answer::No};  // no list offers taken
+        testing::whileModal<FrmImport>(
+            [&] { w.mnuFileImportMusic->trigger(); },
+            [&](FrmImport& preview) {
+                const QString said = preview.lblCounts->text();
+                QVERIFY2(said.startsWith("collection (music folder): 12 tracks "
+                                         "read in 6 albums\n"
+                                         "Without an album tag, named by their "
+                                         "folder: 1 album\n"
+                                         "Files passed over, not music: 2\n"
+                                         "Music files that could not be read (2): "
+                                         "Sigur Rós/cut short.flac, "
+                                         "Various/noise.mp3\n"
+                                         "To add: 6 records\n"
+                                         "Already in the catalogue with the same "
+                                         "four values: 1 record"),
+                         qPrintable(said));
+                preview.optLeaveOutExisting->setChecked(true);
+                accept(preview);
+            });
+        QCOMPARE(exactRows(f.catalogue),
+                 (QStringList{"'Air'|'Moon Safari'|'Electronic'|'MP3'",
+                              "'Björk'|'Homogenic'|'Pop'|'MP3'", "'David Bowie'|'Low'|'Rock'|'MP3'",
+                              "'Grandma'|'Tapes From Grandma'|'Folk'|'MP3'",
+                              "'Sigur Rós'|'Ágætis byrjun'|'Post-Rock'|'FLAC'",
+                              "'Various Artists'|'Pure Moods'|'New Age'|'OGG'"}));
+        QCOMPARE(w.lblMsgBar1->text(), QString("5 records imported, 1 already there left out"));
+    }
 };
 
 QTEST_MAIN(TestTransfer)

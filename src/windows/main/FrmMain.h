@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/RecordImport.h"
 #include "reports/Report.h"
 #include "windows/report/ReportOutput.h"
 
@@ -92,6 +93,7 @@ class FrmMain : public QMainWindow {
     QAction* mnuRepairDatabase;
     QAction* mnuFileDeleteAll;
     QAction* mnuFileImport;
+    QAction* mnuFileImportMusic;
     QAction* mnuFileExport;
     QAction* mnuSeparator;
     QAction* mnuExit;
@@ -187,6 +189,7 @@ class FrmMain : public QMainWindow {
     void mnuRepairDatabase_Click();
     void mnuFileDeleteAll_Click();
     void mnuFileImport_Click();
+    void mnuFileImportMusic_Click();
     void mnuFileExport_Click();
     // False when it did not end in a repaired catalogue (declined, or failed and said so).
     bool RepairCompactDatabase(bool ask);
@@ -299,6 +302,10 @@ class FrmMain : public QMainWindow {
     Filled fillBrowse(db::Recordset& records, std::int64_t expected);
     void refreshBrowse();
     void importFile(const QString& path);
+    void importMusicFolder(const QString& folder);
+    void sayCatalogueUnread(const db::DbError& error);
+    void offerImport(const QStringList& about, const app::RecordImport& import,
+                     const std::optional<app::RecordImport::Preview>& preview);
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
     void hideCaptionedProgress();
     void importRecords(const app::RecordImport& import, bool leaveOutExisting);

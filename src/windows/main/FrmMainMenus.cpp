@@ -31,6 +31,8 @@ void FrmMain::buildMenus() {
                                [this] { mnuFileDeleteAll_Click(); });
     mnuFileImport = addItem(mnuFile, "mnuFileImport", "&Import Records...", {},
                             [this] { mnuFileImport_Click(); });
+    mnuFileImportMusic = addItem(mnuFile, "mnuFileImportMusic", "Import &Music Folder...", {},
+                                 [this] { mnuFileImportMusic_Click(); });
     mnuFileExport = addItem(mnuFile, "mnuFileExport", "E&xport Records...", {},
                             [this] { mnuFileExport_Click(); });
     mnuSeparator = mnuFile->addSeparator();

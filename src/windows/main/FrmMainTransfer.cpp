@@ -131,23 +131,34 @@ void FrmMain::importFile(const QString& path) {
                             "Import Records");
         return;
     } catch (const db::DbError& error) {
-        lblMsgBar1->clear();
-        desktop_.messageBox("The catalogue could not be read: " +
-                                QString::fromStdString(error.description) + NothingImported,
-                            Buttons::Ok, Icon::Exclamation, "Import Records");
+        sayCatalogueUnread(error);
         return;
     }
+    offerImport(preview ? FrmImport::aboutFile(path, *import) : QStringList(), *import, preview);
+}
+
+void FrmMain::sayCatalogueUnread(const db::DbError& error) {
+    lblMsgBar1->clear();
+    desktop_.messageBox("The catalogue could not be read: " +
+                            QString::fromStdString(error.description) + NothingImported,
+                        Buttons::Ok, Icon::Exclamation, "Import Records");
+}
+
+// The preview of what was read (nothing when the reading was stopped), and the import of what
+// the user accepts.
+void FrmMain::offerImport(const QStringList& about, const app::RecordImport& import,
+                          const std::optional<app::RecordImport::Preview>& preview) {
     lblMsgBar1->clear();
     if (!preview) {
         lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
-    FrmImport window(this, path, *import, *preview);
+    FrmImport window(this, about, import, *preview);
     addHelpKey(window, state_, helptopic::Import);
     if (window.exec() != QDialog::Accepted) {
         return;
     }
-    importRecords(*import, window.existing() == app::RecordImport::Existing::LeftOut);
+    importRecords(import, window.existing() == app::RecordImport::Existing::LeftOut);
 }
 
 void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisting) {

@@ -1,6 +1,7 @@
 #include "windows/transfer/FrmImport.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,12 +21,12 @@ QString records(std::int64_t count) {
     return app::counted(count, "record", "records");
 }
 
-// The columns left out, as many as fit on a line of the window (a file may have thousands,
+// Names after `heading`, as many as fit on a line of the window (a file may have thousands,
 // or names of any length), then how many more there are.
-QString leftOutText(const QStringList& names) {
+QString namesText(const QString& heading, const QStringList& names) {
     constexpr qsizetype LineCharacters = 90;
     constexpr qsizetype NameCharacters = 30;
-    QString text = "Columns left out: ";
+    QString text = heading;
     qsizetype listed = 0;
     for (const QString& name : names) {
         const QString shown = name.size() > NameCharacters
@@ -44,6 +45,10 @@ QString leftOutText(const QStringList& names) {
     return text;
 }
 
+QString number(std::int64_t count) {
+    return QLocale().toString(static_cast<qlonglong>(count));
+}
+
 // What each field of a file without a header became, and which columns stay empty.
 QString headerlessText(const QStringList& read) {
     QStringList empty{"Artist", "Title", "Category", "Format"};
@@ -56,13 +61,8 @@ QString headerlessText(const QStringList& read) {
     return text + ".";
 }
 
-QString countsText(const QString& fileName, const app::RecordImport& import,
+QString countsText(QStringList lines, const app::RecordImport& import,
                    const app::RecordImport::Preview& preview) {
-    QStringList lines;
-    lines << QFileInfo(fileName).fileName() + " (" + import.delimiterName() + " separated)";
-    if (import.headerless()) {
-        lines << headerlessText(import.columnsRead());
-    }
     lines << "To add: " + records(preview.rows);
     if (preview.existing > 0) {
         lines << "Already in the catalogue with the same four values: " + records(preview.existing);
@@ -71,18 +71,50 @@ QString countsText(const QString& fileName, const app::RecordImport& import,
         lines << "With a text longer than its column, to be cut: " + records(preview.cut);
     }
     if (preview.empty > 0) {
-        lines << "Empty rows left out: " +
-                     QLocale().toString(static_cast<qlonglong>(preview.empty));
+        lines << "Empty rows left out: " + number(preview.empty);
     }
     if (!import.ignoredColumns().isEmpty()) {
-        lines << leftOutText(import.ignoredColumns());
+        lines << namesText("Columns left out: ", import.ignoredColumns());
     }
     return lines.join('\n');
 }
 
 }  // namespace
 
-FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordImport& import,
+QStringList FrmImport::aboutFile(const QString& fileName, const app::RecordImport& import) {
+    QStringList lines{QFileInfo(fileName).fileName() + " (" + import.delimiterName() +
+                      " separated)"};
+    if (import.headerless()) {
+        lines << headerlessText(import.columnsRead());
+    }
+    return lines;
+}
+
+QStringList FrmImport::aboutMusicFolder(const QString& folder, const music::FolderScan& scan,
+                                        const std::vector<music::Album>& albums) {
+    const auto byFolder =
+        std::count_if(albums.begin(), albums.end(),
+                      [](const music::Album& album) { return album.namedByFolder; });
+    QStringList lines{
+        QDir(folder).dirName() + " (music folder): " +
+        app::counted(static_cast<std::int64_t>(scan.tracks.size()), "track", "tracks") +
+        " read in " + app::counted(static_cast<std::int64_t>(albums.size()), "album", "albums")};
+    if (byFolder > 0) {
+        lines << "Without an album tag, named by their folder: " +
+                     app::counted(byFolder, "album", "albums");
+    }
+    if (scan.passedOver > 0) {
+        lines << "Files passed over, not music: " + number(scan.passedOver);
+    }
+    if (!scan.unreadable.isEmpty()) {
+        lines << namesText(
+            "Music files that could not be read (" + number(scan.unreadable.size()) + "): ",
+            scan.unreadable);
+    }
+    return lines;
+}
+
+FrmImport::FrmImport(QWidget* owner, const QStringList& about, const app::RecordImport& import,
                      const app::RecordImport::Preview& preview)
     : QDialog(owner) {
     setObjectName("FrmImport");
@@ -90,7 +122,7 @@ FrmImport::FrmImport(QWidget* owner, const QString& fileName, const app::RecordI
     setWindowModality(Qt::WindowModal);
     setWindowTitle("Import Records");
 
-    lblCounts = new QLabel(countsText(fileName, import, preview), this);
+    lblCounts = new QLabel(countsText(about, import, preview), this);
     lblCounts->setObjectName("lblCounts");
     lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "app/RecordImport.h"
+#include "music/MusicFolder.h"
 
 class QLabel;
 class QPushButton;
@@ -17,8 +18,14 @@ namespace windows {
 class FrmImport : public QDialog {
     Q_OBJECT
   public:
-    FrmImport(QWidget* owner, const QString& fileName, const app::RecordImport& import,
+    // `about`: the lines that say what is imported (the file and how it is read).
+    FrmImport(QWidget* owner, const QStringList& about, const app::RecordImport& import,
               const app::RecordImport::Preview& preview);
+    // What a CSV file is, as those lines say it.
+    static QStringList aboutFile(const QString& fileName, const app::RecordImport& import);
+    // What a music folder held, as those lines say it.
+    static QStringList aboutMusicFolder(const QString& folder, const music::FolderScan& scan,
+                                        const std::vector<music::Album>& albums);
 
     app::RecordImport::Existing existing() const;
 

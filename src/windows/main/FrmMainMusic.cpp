@@ -1,0 +1,63 @@
+// File > Import Music Folder: a folder's tracks read into albums, previewed and imported as a
+// file's records are.
+#include <QDir>
+#include <QStandardPaths>
+
+#include "app/AppState.h"
+#include "app/RecordImport.h"
+#include "music/MusicFolder.h"
+#include "sqlite/DbError.h"
+#include "windows/main/FrmMain.h"
+#include "windows/transfer/FrmImport.h"
+
+namespace windows {
+
+void FrmMain::mnuFileImportMusic_Click() {
+    if (state_.SearchMode || AddMode || refusedAsReadOnly() || !offerToSaveEdit()) {
+        return;
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    const QString folder = desktop_.chooseFolder(this, "Import Music Folder",
+                                                 QDir(music).exists() ? music : QDir::homePath());
+    if (folder.isEmpty()) {
+        return;
+    }
+    importMusicFolder(folder);
+    if (closeAfterTransfer_) {  // the window was closed meanwhile and the stop confirmed
+        close();
+    }
+}
+
+void FrmMain::importMusicFolder(const QString& folder) {
+    std::optional<music::FolderScan> scan;
+    std::vector<music::Album> albums;
+    std::optional<app::RecordImport> import;
+    std::optional<app::RecordImport::Preview> preview;
+    try {
+        StoppableRun reading(*this, "Reading " + QDir(folder).dirName() + "...");
+        const auto progress = reading.progress();
+        scan = music::scanMusicFolder(folder, [&](std::int64_t done, std::int64_t total) {
+            return progress(total > 0 ? static_cast<int>(done * 100 / total) : 0);
+        });
+        if (scan) {
+            albums = music::albumsOf(scan->tracks);
+            std::vector<app::RecordImport::Texts> records;
+            records.reserve(albums.size());
+            for (const music::Album& album : albums) {
+                records.push_back(album.texts);
+            }
+            import.emplace(app::RecordImport::fromRecords(std::move(records)));
+            preview = import->preview(state_.cnMain, progress);
+        }
+    } catch (const db::DbError& error) {
+        sayCatalogueUnread(error);
+        return;
+    }
+    if (!import) {
+        offerImport({}, app::RecordImport::fromRecords({}), std::nullopt);  // stopped
+        return;
+    }
+    offerImport(FrmImport::aboutMusicFolder(folder, *scan, albums), *import, preview);
+}
+
+}  // namespace windows
