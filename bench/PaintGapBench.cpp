@@ -1,7 +1,7 @@
 // How long the windows go unpainted during the long commands: the main window is shown and
 // asked to repaint every 10 ms (as a window dragged across it would ask), and the longest
 // time between two of its paints is measured from the command's start to its end.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
@@ -13,6 +13,7 @@
 #include "BenchSupport.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
+#include "windows/transfer/FrmImport.h"
 
 namespace bench {
 namespace {
@@ -147,8 +148,30 @@ void PaintGapTypingInFind(benchmark::State& state) {
     state.counters["longest_gap_ms"] = longest;
 }
 
+// File > Import Music Folder up to its preview, closed as soon as it shows.
+void PaintGapMusicFolder(benchmark::State& state) {
+    const QString folder = generatedMusicFolder();
+    measure(state, [&](ShownWindow& shown) {
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (auto* preview =
+                    qobject_cast<windows::FrmImport*>(QApplication::activeModalWidget())) {
+                preview->reject();
+            }
+        });
+        closer.start(20);
+        shown.loaded.desktop.fileName = folder;
+        shown.loaded.window->mnuFileImportMusic_Click();
+    });
+}
+
 }  // namespace
 
+BENCHMARK(PaintGapMusicFolder)
+    ->Arg(10'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintGapTypingInFind)
     ->Arg(1'000'000)
     ->Iterations(1)
