@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "app/Characters.h"
+#include "app/DiscogsExport.h"
 #include "catalogue/Collation.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvShape.h"
@@ -204,6 +205,9 @@ void RecordImport::readHeader() {
             ignored_ = columns.ignored;
         }
     }
+    if (bestFound > 0) {
+        readDiscogsHeader();
+    }
     if (bestFound == 0 && recordFields > 0 && recordFields <= 4) {  // the first record
         readWithoutHeader(asRecord);
         return;
@@ -217,6 +221,41 @@ void RecordImport::readHeader() {
                             "Format (any of them, in any order), and it names none of them; a "
                             "file without that line has at most four fields in a row"};
     }
+}
+
+// A Discogs collection export: its collection folder is the category, and its release_id
+// tells a release listed twice.
+void RecordImport::readDiscogsHeader() {
+    std::vector<Field> header;
+    Reader(text_, delimiter_).next(header);
+    std::vector<std::string> names;
+    for (const Field& field : header) {
+        names.push_back(field.text);
+    }
+    if (!discogs::isExportHeader(names)) {
+        return;
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string name =
+            folded(QByteArray::fromStdString(names[i]).trimmed().toStdString());
+        if (name == "release_id") {
+            releaseColumn_ = static_cast<int>(i);
+        } else if (name == "collectionfolder" && columnOf_[2] < 0) {
+            columnOf_[2] = static_cast<int>(i);
+            ignored_.removeOne(QString::fromStdString(names[i]));
+        }
+    }
+}
+
+void RecordImport::asDiscogsKeepsIt(Texts& texts) {
+    auto& [artist, title, category, format] = texts;
+    if (artist) {
+        artist = discogs::artistOf(*artist);
+    }
+    if (format) {
+        format = discogs::formatOf(*format);
+    }
+    category = category ? discogs::categoryOf(*category) : std::nullopt;
 }
 
 // A file whose first line is a record: the delimiter that gives the widest of its first
@@ -257,10 +296,10 @@ QStringList RecordImport::ignoredColumns() const {
 }
 
 // A record with no text in any field is empty; texts are cut to their columns' widths.
-bool RecordImport::forEachRecord(const EachRecord& each, std::int64_t& empty,
+bool RecordImport::forEachRecord(const EachRecord& each, Skipped& skipped,
                                  const Progress& progress) const {
     if (!records_) {
-        return forEachFileRecord(each, empty, progress);
+        return forEachFileRecord(each, skipped, progress);
     }
     Texts texts;
     for (std::size_t row = 0; row < records_->size(); ++row) {
@@ -276,7 +315,7 @@ bool RecordImport::forEachRecord(const EachRecord& each, std::int64_t& empty,
             }
         }
         if (std::all_of(texts.begin(), texts.end(), [](const auto& text) { return blank(text); })) {
-            ++empty;
+            ++skipped.empty;
             continue;
         }
         each(texts, cut);
@@ -289,7 +328,7 @@ std::int64_t RecordImport::mostRecords() const {
                     : static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
 }
 
-bool RecordImport::forEachFileRecord(const EachRecord& each, std::int64_t& empty,
+bool RecordImport::forEachFileRecord(const EachRecord& each, Skipped& skipped,
                                      const Progress& progress) const {
     try {
         Reader reader(text_, delimiter_);
@@ -297,13 +336,13 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, std::int64_t& empty
         if (!headerless_) {
             reader.next(fields);  // the header
         }
+        std::unordered_set<std::string> releases;  // of a Discogs export: each once
         Texts texts;
         for (std::size_t row = 1; reader.next(fields); ++row) {
             if (row % ProgressEveryRows == 0 && progress &&
                 !progress(static_cast<int>(reader.offset() * 100 / text_.size()))) {
                 return false;
             }
-            bool cut = false;
             bool filled = false;  // a quoted field (even "") or some text is a record
             for (std::size_t column = 0; column < 4; ++column) {
                 const auto at = static_cast<std::size_t>(columnOf_[column]);
@@ -315,11 +354,23 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, std::int64_t& empty
                 }
                 text = fields[at].text;  // a copy into storage kept from row to row
                 filled = filled || fields[at].quoted || !blank(text);
-                cut = cutToWidth(*text, Widths[column]) || cut;
             }
             if (!filled) {
-                ++empty;
+                ++skipped.empty;
                 continue;
+            }
+            if (releaseColumn_ >= 0) {
+                const auto at = static_cast<std::size_t>(releaseColumn_);
+                if (at < fields.size() && !fields[at].text.empty() &&
+                    !releases.insert(fields[at].text).second) {
+                    ++skipped.repeated;
+                    continue;
+                }
+                asDiscogsKeepsIt(texts);
+            }
+            bool cut = false;
+            for (std::size_t column = 0; column < 4; ++column) {
+                cut = (texts[column] && cutToWidth(*texts[column], Widths[column])) || cut;
             }
             each(texts, cut);
         }
@@ -332,6 +383,7 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, std::int64_t& empty
 std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& connection,
                                                            const Progress& progress) const {
     Preview preview;
+    Skipped skipped;
     db::catalogue::RecordMatcher matcher(connection);
     const db::ReadTransaction snapshot(connection);
     const bool read = forEachRecord(
@@ -343,10 +395,12 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
                 preview.first.push_back(texts);
             }
         },
-        preview.empty, progress);
+        skipped, progress);
     if (!read) {
         return std::nullopt;
     }
+    preview.empty = skipped.empty;
+    preview.repeated = skipped.repeated;
     return preview;
 }
 
@@ -368,7 +422,7 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
     NewNames met;
     Inserted inserted;
     constexpr std::array<std::size_t, 3> LookupColumns{0, 2, 3};
-    std::int64_t empty = 0;
+    Skipped skipped;
     const bool done = forEachRecord(
         [&](const Texts& texts, bool) {
             if (already && already->holds(texts)) {
@@ -385,7 +439,7 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
                 }
             }
         },
-        empty, progress);
+        skipped, progress);
     if (!done) {
         return std::nullopt;  // the transaction rolls back
     }

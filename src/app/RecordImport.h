@@ -40,6 +40,7 @@ class RecordImport {
     static RecordImport fromRecords(std::vector<Texts> records);
 
     QString delimiterName() const;  // "comma", "semicolon" or "tab"
+    bool isDiscogsExport() const { return releaseColumn_ >= 0; }
     QStringList ignoredColumns() const;
     bool headerless() const { return headerless_; }
     // The catalogue's columns the file fills ("Artist", "Title", ...), in their order.
@@ -52,6 +53,7 @@ class RecordImport {
         std::int64_t rows = 0;      // records that would be added
         std::int64_t cut = 0;       // ...of them with a text cut to its column's width
         std::int64_t empty = 0;     // rows skipped as empty
+        std::int64_t repeated = 0;  // rows of a release listed before, skipped
         std::int64_t existing = 0;  // ...of them already in the catalogue, all four values equal
         std::vector<Texts> first;   // the first records, as they would be stored
     };
@@ -78,13 +80,19 @@ class RecordImport {
     RecordImport() = default;
     void readHeader();
     void readWithoutHeader(char splittingFirstLine);
+    void readDiscogsHeader();
     static std::string readWholeFile(const QString& path);
-    // Hands each record to `each` as it would be stored, with whether a text was cut;
-    // empty rows are counted in `empty`. False when stopped.
+    // Hands each record to `each` as it would be stored, with whether a text was cut; rows
+    // skipped are counted in `skipped`. False when stopped.
     using EachRecord = std::function<void(const Texts&, bool cut)>;
-    bool forEachRecord(const EachRecord& each, std::int64_t& empty, const Progress& progress) const;
-    bool forEachFileRecord(const EachRecord& each, std::int64_t& empty,
+    struct Skipped {
+        std::int64_t empty = 0, repeated = 0;
+    };
+    bool forEachRecord(const EachRecord& each, Skipped& skipped, const Progress& progress) const;
+    bool forEachFileRecord(const EachRecord& each, Skipped& skipped,
                            const Progress& progress) const;
+    // A Discogs export's artist, format and collection folder as the catalogue keeps them.
+    static void asDiscogsKeepsIt(Texts& texts);
     // The records there may be, told before the first is written.
     std::int64_t mostRecords() const;
 
@@ -95,6 +103,7 @@ class RecordImport {
     std::array<int, 4> columnOf_{-1, -1, -1, -1};
     QStringList ignored_;
     bool headerless_ = false;
+    int releaseColumn_ = -1;  // a Discogs export's release_id: each release once
 };
 
 }  // namespace app

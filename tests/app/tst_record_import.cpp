@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <QtTest>
 
+#include "app/DiscogsExport.h"
 #include "app/RecordImport.h"
 #include "catalogue/Orders.h"
 #include "sqlite/DbError.h"
@@ -203,6 +204,88 @@ class TstRecordImport : public QObject {
             RecordImport::fromBytes("Category\nProgressive Ro😀k\n").preview(connection, {});
         QCOMPARE(shown(emoji->first), QStringList{"<null>|<null>|Progressive Ro😀|<null>"});
         QCOMPARE(rowsOf(catalogue).size(), 4);  // a preview writes nothing
+    }
+
+    // The rules a Discogs collection export is read by, one case a row: the field, what it
+    // holds, what the catalogue keeps.
+    void discogsFieldsAreKeptAsTheCatalogueKeepsThem_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("artist number") << "artist"
+                                       << "Justice (3)"
+                                       << "Justice";
+        QTest::newRow("numbers in a list") << "artist"
+                                           << "Eat (2), Die Warzau"
+                                           << "Eat, Die Warzau";
+        QTest::newRow("before a join") << "artist"
+                                       << "Prince (2) & The Revolution"
+                                       << "Prince & The Revolution";
+        QTest::newRow("words in brackets stay") << "artist"
+                                                << "The The (UK Band)"
+                                                << "The The (UK Band)";
+        QTest::newRow("a number inside a name") << "artist"
+                                                << "Sunn (2)O"
+                                                << "Sunn (2)O";
+        QTest::newRow("format word") << "format"
+                                     << "LP, Album"
+                                     << "LP";
+        QTest::newRow("disc count") << "format"
+                                    << "2xCD, Comp"
+                                    << "CD";
+        QTest::newRow("inches") << "format"
+                                << "7\", Single"
+                                << "7\"";
+        QTest::newRow("count of inches") << "format"
+                                         << "3x12\", Box"
+                                         << "12\"";
+        QTest::newRow("a word with an x") << "format"
+                                          << "Box Set, Cassette"
+                                          << "Box Set";
+        QTest::newRow("folder") << "category"
+                                << "Jazz Shelf"
+                                << "Jazz Shelf";
+        QTest::newRow("unsorted") << "category"
+                                  << "Uncategorized"
+                                  << "<null>";
+    }
+    void discogsFieldsAreKeptAsTheCatalogueKeepsThem() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, kept);
+        const std::string text = value.toStdString();
+        const QString got =
+            field == "artist" ? QString::fromStdString(app::discogs::artistOf(text))
+            : field == "format"
+                ? QString::fromStdString(app::discogs::formatOf(text))
+                : QString::fromStdString(app::discogs::categoryOf(text).value_or("<null>"));
+        QCOMPARE(got, kept);
+    }
+
+    // An export is known by its header (the catalogue number named either way); each release
+    // once; a plain file with a column named release_id is read as it is.
+    void aDiscogsExportIsReadAsSuch() {
+        TestCatalogue catalogue;
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        for (const char* catalogNumber : {"Catalog#", "Catalog Number"}) {
+            const std::string file =
+                std::string(catalogNumber) +
+                ",Artist,Title,Label,Format,Rating,Released,release_id,CollectionFolder,Date "
+                "Added\n"
+                "ED 001,Justice (3),Cross,Ed Banger,\"LP, Album\",5,2007,1055,Electro,2024-01-01\n"
+                "X 2,\"Eat (2), Die Warzau\",Split,Fifth,\"2xCD, Comp\",,1995,77,"
+                "Uncategorized,2024-01-02\n"
+                "ED 001,Justice (3),Cross,Ed Banger,\"LP, Album\",5,2007,1055,Vinyl,2024-01-03\n";
+            const RecordImport import = RecordImport::fromBytes(file);
+            QVERIFY(import.isDiscogsExport());
+            const auto preview = import.preview(connection, {});
+            QCOMPARE(shown(preview->first),
+                     (QStringList{"Justice|Cross|Electro|LP", "Eat, Die Warzau|Split|<null>|CD"}));
+            QCOMPARE(preview->repeated, 1);
+            QCOMPARE(preview->cut, 0);
+        }
+        QVERIFY(!RecordImport::fromBytes("Artist,Title,release_id\nA (2),T,1\n").isDiscogsExport());
     }
 
     // One transaction: every row or none. The lookup values the rows bring that the lists

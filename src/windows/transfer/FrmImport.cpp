@@ -73,6 +73,9 @@ QString countsText(QStringList lines, const app::RecordImport& import,
     if (preview.empty > 0) {
         lines << "Empty rows left out: " + number(preview.empty);
     }
+    if (preview.repeated > 0) {
+        lines << "Releases listed again, left out: " + number(preview.repeated);
+    }
     if (!import.ignoredColumns().isEmpty()) {
         lines << namesText("Columns left out: ", import.ignoredColumns());
     }
@@ -82,8 +85,9 @@ QString countsText(QStringList lines, const app::RecordImport& import,
 }  // namespace
 
 QStringList FrmImport::aboutFile(const QString& fileName, const app::RecordImport& import) {
-    QStringList lines{QFileInfo(fileName).fileName() + " (" + import.delimiterName() +
-                      " separated)"};
+    QStringList lines{QFileInfo(fileName).fileName() +
+                      (import.isDiscogsExport() ? QString(" (Discogs collection export)")
+                                                : " (" + import.delimiterName() + " separated)")};
     if (import.headerless()) {
         lines << headerlessText(import.columnsRead());
     }
