@@ -38,6 +38,9 @@ bool isExportHeader(const std::vector<std::string>& names) {
 }
 
 std::string artistOf(std::string_view artist) {
+    if (artist.find(" (") == std::string_view::npos) {
+        return std::string(artist);  // most names: nothing to take away
+    }
     std::string plain;
     for (std::size_t at = 0; at < artist.size();) {
         // " (" digits ")" ends a name: at the end, or before the next name's separator.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <unordered_set>
 
@@ -82,6 +83,24 @@ bool cutToWidth(std::string& text, std::size_t width) {
 bool blank(const std::optional<std::string>& text) {
     return !text || text->find_first_not_of(" \t") == std::string::npos;
 }
+
+// The releases of an export met so far: their ids are numbers, kept as such (any other text
+// is kept as text).
+class Releases {
+  public:
+    bool firstTime(const std::string& id) {
+        std::int64_t number = 0;
+        const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), number);
+        if (error == std::errc() && end == id.data() + id.size()) {
+            return numbers_.insert(number).second;
+        }
+        return texts_.insert(id).second;
+    }
+
+  private:
+    std::unordered_set<std::int64_t> numbers_;
+    std::unordered_set<std::string> texts_;
+};
 
 ImportRefused refusal(const Malformed& fault) {
     return {fault.line, QString::fromUtf8(fault.what())};
@@ -336,7 +355,7 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, Skipped& skipped,
         if (!headerless_) {
             reader.next(fields);  // the header
         }
-        std::unordered_set<std::string> releases;  // of a Discogs export: each once
+        Releases releases;  // of a Discogs export: each once
         Texts texts;
         for (std::size_t row = 1; reader.next(fields); ++row) {
             if (row % ProgressEveryRows == 0 && progress &&
@@ -362,7 +381,7 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, Skipped& skipped,
             if (releaseColumn_ >= 0) {
                 const auto at = static_cast<std::size_t>(releaseColumn_);
                 if (at < fields.size() && !fields[at].text.empty() &&
-                    !releases.insert(fields[at].text).second) {
+                    !releases.firstTime(fields[at].text)) {
                     ++skipped.repeated;
                     continue;
                 }
