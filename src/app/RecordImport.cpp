@@ -23,7 +23,13 @@ using csv::Field;
 using csv::Malformed;
 using csv::Reader;
 
-constexpr std::array<const char*, 4> ColumnNames{"artist", "title", "category", "format"};
+// The names a column of each of the catalogue's is known by, the best first: spreadsheets and
+// other programs write "Album Artist", "Genre" or "Medium".
+const std::array<std::vector<std::string>, 4> ColumnNames{
+    {{"artist", "album artist", "albumartist"},
+     {"title", "album"},
+     {"category", "genre", "style"},
+     {"format", "medium", "media"}}};
 constexpr std::array<std::size_t, 4> Widths{30, 30, 15, 5};  // in characters
 constexpr std::array<char, 3> Delimiters{',', ';', '\t'};
 constexpr std::size_t ProgressEveryRows = 1024;
@@ -38,31 +44,44 @@ std::string folded(std::string text) {
     return text;
 }
 
-int columnNamed(const std::string& header) {
-    QByteArray name = QByteArray::fromStdString(header).trimmed();
-    const auto found =
-        std::find(ColumnNames.begin(), ColumnNames.end(), folded(name.toStdString()));
-    return found == ColumnNames.end() ? -1 : static_cast<int>(found - ColumnNames.begin());
+std::string trimmedName(const std::string& header) {
+    return folded(QByteArray::fromStdString(header).trimmed().toStdString());
+}
+
+// Which of the catalogue's columns a header name is, and how good a name for it (0 the best).
+std::pair<int, std::size_t> columnNamed(const std::string& header) {
+    const std::string name = trimmedName(header);
+    for (std::size_t column = 0; column < ColumnNames.size(); ++column) {
+        const auto& names = ColumnNames[column];
+        if (const auto found = std::find(names.begin(), names.end(), name); found != names.end()) {
+            return {static_cast<int>(column), static_cast<std::size_t>(found - names.begin())};
+        }
+    }
+    return {-1, 0};
 }
 
 struct HeaderColumns {
     std::array<int, 4> columnOf{-1, -1, -1, -1};  // the field each column is in, if any
-    QStringList ignored;
     int found = 0;
 };
 
+// Each column from the field with its best name, the first such field on a tie.
 HeaderColumns headerColumns(const std::vector<Field>& header) {
     HeaderColumns columns;
+    std::array<std::size_t, 4> rank{};
     for (std::size_t i = 0; i < header.size(); ++i) {
-        const int column = columnNamed(header[i].text);
-        if (column >= 0 && columns.columnOf[static_cast<std::size_t>(column)] < 0) {
-            columns.columnOf[static_cast<std::size_t>(column)] = static_cast<int>(i);
-            ++columns.found;
-        } else {
-            if (!QByteArray::fromStdString(header[i].text).trimmed().isEmpty()) {
-                columns.ignored << QString::fromStdString(header[i].text);  // unnamed: unsaid
-            }
+        const auto [column, named] = columnNamed(header[i].text);
+        if (column < 0) {
+            continue;
         }
+        const auto at = static_cast<std::size_t>(column);
+        if (columns.columnOf[at] < 0) {
+            ++columns.found;
+        } else if (named >= rank[at]) {
+            continue;
+        }
+        columns.columnOf[at] = static_cast<int>(i);
+        rank[at] = named;
     }
     return columns;
 }
@@ -221,10 +240,14 @@ void RecordImport::readHeader() {
             bestFound = columns.found;
             delimiter_ = delimiter;
             columnOf_ = columns.columnOf;
-            ignored_ = columns.ignored;
         }
     }
     if (bestFound > 0) {
+        std::vector<Field> header;
+        Reader(text_, delimiter_).next(header);
+        for (const Field& field : header) {
+            header_.push_back(field.text);
+        }
         readDiscogsHeader();
     }
     if (bestFound == 0 && recordFields > 0 && recordFields <= 4) {  // the first record
@@ -245,23 +268,15 @@ void RecordImport::readHeader() {
 // A Discogs collection export: its collection folder is the category, and its release_id
 // tells a release listed twice.
 void RecordImport::readDiscogsHeader() {
-    std::vector<Field> header;
-    Reader(text_, delimiter_).next(header);
-    std::vector<std::string> names;
-    for (const Field& field : header) {
-        names.push_back(field.text);
-    }
-    if (!discogs::isExportHeader(names)) {
+    if (!discogs::isExportHeader(header_)) {
         return;
     }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string name =
-            folded(QByteArray::fromStdString(names[i]).trimmed().toStdString());
+    for (std::size_t i = 0; i < header_.size(); ++i) {
+        const std::string name = trimmedName(header_[i]);
         if (name == "release_id") {
             releaseColumn_ = static_cast<int>(i);
         } else if (name == "collectionfolder" && columnOf_[2] < 0) {
             columnOf_[2] = static_cast<int>(i);
-            ignored_.removeOne(QString::fromStdString(names[i]));
         }
     }
 }
@@ -310,8 +325,34 @@ QString RecordImport::delimiterName() const {
     return delimiter_ == ',' ? "comma" : delimiter_ == ';' ? "semicolon" : "tab";
 }
 
+// The header's names no column is read from (names of blanks only are not said).
 QStringList RecordImport::ignoredColumns() const {
-    return ignored_;
+    QStringList ignored;
+    for (std::size_t i = 0; i < header_.size(); ++i) {
+        const bool read =
+            std::find(columnOf_.begin(), columnOf_.end(), static_cast<int>(i)) != columnOf_.end();
+        if (!read && !QByteArray::fromStdString(header_[i]).trimmed().isEmpty()) {
+            ignored << QString::fromStdString(header_[i]);
+        }
+    }
+    return ignored;
+}
+
+QStringList RecordImport::fileColumns() const {
+    QStringList names;
+    for (const std::string& name : header_) {
+        names << QString::fromStdString(name);
+    }
+    for (std::size_t field = 0; headerless_ && field < 4; ++field) {
+        if (columnOf_[field] >= 0) {
+            names << QString("Field %1").arg(field + 1);
+        }
+    }
+    return names;
+}
+
+void RecordImport::chooseColumns(const std::array<int, 4>& fields) {
+    columnOf_ = fields;
 }
 
 // A record with no text in any field is empty; texts are cut to their columns' widths.

@@ -21,12 +21,11 @@ struct ImportRefused {
 
 // A CSV file of records to add to the catalogue: checked and its header read when it is
 // opened, previewed, then inserted in one transaction. Columns are found by their header
-// names (Artist, Title, Category, Format, in any order and letter case); other columns are
-// left out. A file whose first line names no column and has at most four fields has no
-// header: its fields are Artist, Title, Category and Format in that order, as far as the widest
-// of its first lines reaches. A bare empty field is a
-// Null, a quoted empty one empty text; rows with no text in any of the four columns are skipped;
-// texts are cut to the columns' widths.
+// names (Artist, Title, Category, Format or the others below, in any order and letter case);
+// other columns are left out. A file whose first line names no column and has at most four fields
+// has no header: its fields are Artist, Title, Category and Format in that order, as far as the
+// widest of its first lines reaches. A bare empty field is a Null, a quoted empty one empty text;
+// rows with no text in any of the four columns are skipped; texts are cut to the columns' widths.
 class RecordImport {
   public:
     using Texts = db::RecordTexts;
@@ -42,6 +41,13 @@ class RecordImport {
     QString delimiterName() const;  // "comma", "semicolon" or "tab"
     bool isDiscogsExport() const { return releaseColumn_ >= 0; }
     QStringList ignoredColumns() const;
+    // The file's columns by their header names ("Field 1", ... without a header), and the one
+    // each of Artist, Title, Category and Format is read from (-1: none), found by their names
+    // at first (Artist or Album Artist, Title or Album, Category, Genre or Style, Format, Medium
+    // or Media) and chosen again by the user.
+    QStringList fileColumns() const;
+    std::array<int, 4> chosenColumns() const { return columnOf_; }
+    void chooseColumns(const std::array<int, 4>& fields);
     bool headerless() const { return headerless_; }
     // The catalogue's columns the file fills ("Artist", "Title", ...), in their order.
     QStringList columnsRead() const;
@@ -101,7 +107,7 @@ class RecordImport {
     std::string_view text_;  // the bytes after any byte order mark, header first
     char delimiter_ = ',';
     std::array<int, 4> columnOf_{-1, -1, -1, -1};
-    QStringList ignored_;
+    std::vector<std::string> header_;  // the names of the first line, when it names them
     bool headerless_ = false;
     int releaseColumn_ = -1;  // a Discogs export's release_id: each release once
 };

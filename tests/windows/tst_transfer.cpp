@@ -1,5 +1,6 @@
 // File > Export Records and File > Import Records, driven from the main window.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -374,6 +375,38 @@ class TestTransfer : public QObject {
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
         click(w.CmdAdd);
         QVERIFY(!w.mnuFile->menuAction()->isEnabled());
+    }
+
+    // A spreadsheet's columns are found by their names and chosen again in the preview, which
+    // reads the file again with them.
+    void aSpreadsheetsColumnsAreFoundAndChosen() {
+        MainWindowFixture f(testing::threeRecords());
+        shown(f);
+        const QString path = f.catalogue.directory() + "/sheet.csv";
+        write(path,
+              "Album Artist,Track,Album,Genre,Year,Medium\n"
+              "Massive Attack,Teardrop,Mezzanine,Trip Hop,1998,CD\n");
+        f.desktop.answers = {Answer::No, Answer::No, Answer::No};
+        const auto firstRow = [](FrmImport& preview) {
+            QStringList texts;
+            for (int column = 0; column < 4; ++column) {
+                texts << preview.grdPreview->item(0, column)->text();
+            }
+            return texts.join('|');
+        };
+        importFile(f, path, [&](FrmImport& preview) {
+            QVERIFY(preview.fraColumns);
+            QCOMPARE(firstRow(preview), QString("Massive Attack|Mezzanine|Trip Hop|CD"));
+            QVERIFY(preview.lblCounts->text().contains("Columns left out: Track, Year"));
+            auto* title = preview.findChild<QComboBox*>("cmbTitleColumn");
+            QTest::keyClick(&preview, Qt::Key_T, Qt::AltModifier);  // the label's accelerator
+            QCOMPARE(QApplication::focusWidget(), title);
+            QTest::keyClick(title, Qt::Key_Up);  // from Album to Track
+            QCOMPARE(firstRow(preview), QString("Massive Attack|Teardrop|Trip Hop|CD"));
+            QVERIFY(preview.lblCounts->text().contains("Columns left out: Album, Year"));
+            accept(preview);
+        });
+        QVERIFY(exactRows(f.catalogue).contains("'Massive Attack'|'Teardrop'|'Trip Hop'|'CD'"));
     }
 
     // A folder of music made by the encoders' taggers: one record per album, what was passed

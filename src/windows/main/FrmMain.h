@@ -304,8 +304,8 @@ class FrmMain : public QMainWindow {
     void importFile(const QString& path);
     void importMusicFolder(const QString& folder);
     void sayCatalogueUnread(const db::DbError& error);
-    void offerImport(const QStringList& about, const app::RecordImport& import,
-                     const std::optional<app::RecordImport::Preview>& preview);
+    void offerImport(const QStringList& about, app::RecordImport& import,
+                     const std::optional<app::RecordImport::Preview>& preview, bool fileColumns);
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
     void hideCaptionedProgress();
     void importRecords(const app::RecordImport& import, bool leaveOutExisting);

@@ -53,11 +53,12 @@ void FrmMain::importMusicFolder(const QString& folder) {
         sayCatalogueUnread(error);
         return;
     }
-    if (!import) {
-        offerImport({}, app::RecordImport::fromRecords({}), std::nullopt);  // stopped
+    if (!import) {  // stopped while the folder was read
+        app::RecordImport none = app::RecordImport::fromRecords({});
+        offerImport({}, none, std::nullopt, false);
         return;
     }
-    offerImport(FrmImport::aboutMusicFolder(folder, *scan, albums), *import, preview);
+    offerImport(FrmImport::aboutMusicFolder(folder, *scan, albums), *import, preview, false);
 }
 
 }  // namespace windows

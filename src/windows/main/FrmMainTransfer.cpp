@@ -1,6 +1,7 @@
 // Records in and out as CSV: the export of the records shown (the view, or the search
 // results), and the import of a file, previewed, then added in one transaction that Esc
 // stops with nothing written.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -134,7 +135,8 @@ void FrmMain::importFile(const QString& path) {
         sayCatalogueUnread(error);
         return;
     }
-    offerImport(preview ? FrmImport::aboutFile(path, *import) : QStringList(), *import, preview);
+    offerImport(preview ? FrmImport::aboutFile(path, *import) : QStringList(), *import, preview,
+                true);
 }
 
 void FrmMain::sayCatalogueUnread(const db::DbError& error) {
@@ -145,15 +147,33 @@ void FrmMain::sayCatalogueUnread(const db::DbError& error) {
 }
 
 // The preview of what was read (nothing when the reading was stopped), and the import of what
-// the user accepts.
-void FrmMain::offerImport(const QStringList& about, const app::RecordImport& import,
-                          const std::optional<app::RecordImport::Preview>& preview) {
+// the user accepts. A file's columns may be chosen again there (not a Discogs export's).
+void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
+                          const std::optional<app::RecordImport::Preview>& preview,
+                          bool fileColumns) {
     lblMsgBar1->clear();
     if (!preview) {
         lblMsgBar1->setText("Import stopped, nothing added");
         return;
     }
-    FrmImport window(this, about, import, *preview);
+    FrmImport::ReadAgain readAgain;
+    if (fileColumns && !import.isDiscogsExport()) {
+        readAgain = [this, &import]() -> std::optional<app::RecordImport::Preview> {
+            try {
+                return import.preview(state_.cnMain, [](int) {
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                    return true;
+                });
+            } catch (const db::DbError& error) {
+                sayCatalogueUnread(error);
+            } catch (const app::ImportRefused& refused) {
+                desktop_.messageBox(refused.what + NothingImported, Buttons::Ok, Icon::Exclamation,
+                                    "Import Records");
+            }
+            return std::nullopt;
+        };
+    }
+    FrmImport window(this, about, import, *preview, readAgain);
     addHelpKey(window, state_, helptopic::Import);
     if (window.exec() != QDialog::Accepted) {
         return;

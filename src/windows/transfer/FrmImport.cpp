@@ -1,5 +1,6 @@
 #include "windows/transfer/FrmImport.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include "app/Characters.h"
 #include "app/SharedRoutines.h"
 #include "platform/ScreenFit.h"
+#include "windows/transfer/ImportColumns.h"
 
 namespace windows {
 namespace {
@@ -118,40 +120,36 @@ QStringList FrmImport::aboutMusicFolder(const QString& folder, const music::Fold
     return lines;
 }
 
-FrmImport::FrmImport(QWidget* owner, const QStringList& about, const app::RecordImport& import,
-                     const app::RecordImport::Preview& preview)
-    : QDialog(owner) {
+FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport& import,
+                     const app::RecordImport::Preview& preview, ReadAgain readAgain)
+    : QDialog(owner), about_(about), import_(import), readAgain_(std::move(readAgain)) {
     setObjectName("FrmImport");
     // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
     setWindowModality(Qt::WindowModal);
     setWindowTitle("Import Records");
 
-    lblCounts = new QLabel(countsText(about, import, preview), this);
+    lblCounts = new QLabel(this);
     lblCounts->setObjectName("lblCounts");
     lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    fraColumns = nullptr;
+    if (readAgain_ && !import.fileColumns().isEmpty()) {
+        fraColumns = new ImportColumns(this, import.fileColumns(), import.chosenColumns());
+        fraColumns->onChange([this] { readWithColumnsChosen(); });
+    }
 
     optAddEveryRow = new QRadioButton("Add &every record, those already there again", this);
     optAddEveryRow->setObjectName("optAddEveryRow");
     optLeaveOutExisting = new QRadioButton("&Leave out the records already in the catalogue", this);
     optLeaveOutExisting->setObjectName("optLeaveOutExisting");
     optAddEveryRow->setChecked(true);
-    optAddEveryRow->setVisible(preview.existing > 0);
-    optLeaveOutExisting->setVisible(preview.existing > 0);
 
     auto* firstLabel = new QLabel("The first records, as they will be stored:", this);
-    grdPreview = new QTableWidget(static_cast<int>(preview.first.size()), 4, this);
+    grdPreview = new QTableWidget(0, 4, this);
     grdPreview->setObjectName("grdPreview");
     grdPreview->setHorizontalHeaderLabels({"Artist", "Title", "Category", "Format"});
     grdPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdPreview->setTabKeyNavigation(false);  // Tab moves on to the buttons
-    for (int row = 0; row < grdPreview->rowCount(); ++row) {
-        const auto& texts = preview.first[static_cast<std::size_t>(row)];
-        for (int column = 0; column < 4; ++column) {
-            const auto& text = texts[static_cast<std::size_t>(column)];
-            grdPreview->setItem(row, column,
-                                new QTableWidgetItem(text ? QString::fromStdString(*text) : ""));
-        }
-    }
     // Artist and Title share the width; the short Category and Format take what they need.
     for (int column = 0; column < 4; ++column) {
         grdPreview->horizontalHeader()->setSectionResizeMode(
@@ -166,15 +164,14 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, const app::Record
     CmdImport->setObjectName("CmdImport");
     CmdCancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     CmdCancel->setObjectName("CmdCancel");
-    // Enter imports, unless there is nothing to add or every record is there already.
-    const bool worthAdding = preview.rows > preview.existing;
-    (worthAdding ? CmdImport : CmdCancel)->setDefault(true);
-    CmdImport->setEnabled(preview.rows > 0);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblCounts);
+    if (fraColumns) {
+        layout->addWidget(fraColumns);
+    }
     layout->addWidget(optAddEveryRow);
     layout->addWidget(optLeaveOutExisting);
     layout->addWidget(firstLabel);
@@ -182,7 +179,41 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, const app::Record
     layout->addWidget(buttons);
     resize(640, 420);
     platform::fitOnScreen(*this);
-    (worthAdding ? CmdImport : CmdCancel)->setFocus();
+    showPreview(preview);
+    (CmdImport->isDefault() ? CmdImport : CmdCancel)->setFocus();
+}
+
+void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
+    lblCounts->setText(countsText(about_, import_, preview));
+    optAddEveryRow->setVisible(preview.existing > 0);
+    optLeaveOutExisting->setVisible(preview.existing > 0);
+    grdPreview->setRowCount(static_cast<int>(preview.first.size()));
+    for (int row = 0; row < grdPreview->rowCount(); ++row) {
+        const auto& texts = preview.first[static_cast<std::size_t>(row)];
+        for (int column = 0; column < 4; ++column) {
+            const auto& text = texts[static_cast<std::size_t>(column)];
+            grdPreview->setItem(row, column,
+                                new QTableWidgetItem(text ? QString::fromStdString(*text) : ""));
+        }
+    }
+    // Enter imports, unless there is nothing to add or every record is there already.
+    const bool worthAdding = preview.rows > preview.existing;
+    CmdImport->setDefault(worthAdding);
+    CmdCancel->setDefault(!worthAdding);
+    CmdImport->setEnabled(preview.rows > 0);
+}
+
+// The whole file read again with the columns chosen: the window waits, painted, meanwhile.
+void FrmImport::readWithColumnsChosen() {
+    import_.chooseColumns(fraColumns->chosen());
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto preview = readAgain_();
+    QApplication::restoreOverrideCursor();
+    setEnabled(true);
+    if (preview) {
+        showPreview(*preview);
+    }
 }
 
 app::RecordImport::Existing FrmImport::existing() const {
