@@ -26,6 +26,8 @@ ImportColumns::ImportColumns(QWidget* owner, const QStringList& fileColumns,
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel("Read from the file's columns:", this), 0, 0, 1, 4);
+    layout->setColumnStretch(1, 1);  // the drop-downs take the room, the labels what they need
+    layout->setColumnStretch(3, 1);
     for (std::size_t i = 0; i < Columns.size(); ++i) {
         auto* label = new QLabel(Columns[i].label, this);
         QComboBox*& box = columns[i];
