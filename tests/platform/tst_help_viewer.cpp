@@ -39,7 +39,7 @@ class TestHelpViewer : public QObject {
         QTest::newRow("counts") << 410 << "Counts";
         QTest::newRow("lists") << 420 << "Artist, category and format lists";
         QTest::newRow("preview") << 430 << "The report on the screen";
-        QTest::newRow("import") << 440 << "Importing and exporting recordings (CSV files)";
+        QTest::newRow("import") << 440 << "Importing and exporting recordings (CSV files, music folders)";
     }
     void eachWindowHasItsTopic() {
         QFETCH(int, context);
