@@ -1,0 +1,178 @@
+#include "app/History.h"
+
+#include <QUndoCommand>
+
+#include "catalogue/Orders.h"
+#include "catalogue/RecordRevisions.h"
+
+namespace app {
+namespace {
+
+using db::catalogue::Revision;
+
+// One change: written already when it is noted, so the stack's first redo writes nothing.
+class Change : public QUndoCommand {
+  public:
+    Change(db::Connection& connection, std::int64_t rowId, const char* name, const char* done)
+        : QUndoCommand(name), connection_(connection), rowId_(rowId), done_(done) {}
+
+    // The write, now; nothing when another program stands in its way.
+    virtual Revision takeBack() = 0;
+    virtual Revision makeAgain() = 0;
+
+    void undo() override { skipped_ ? void(skipped_ = false) : void(takeBack()); }
+    void redo() override { skipped_ ? void(skipped_ = false) : void(makeAgain()); }
+    void skipNext() { skipped_ = true; }
+
+    std::int64_t rowId() const { return rowId_; }
+    QString done() const { return done_; }
+
+  protected:
+    db::Connection& connection_;
+    std::int64_t rowId_;
+
+  private:
+    QString done_;
+    bool skipped_ = true;  // noted after it was written
+};
+
+class Added : public Change {
+  public:
+    Added(db::Connection& connection, std::int64_t rowId, const db::RecordTexts& texts)
+        : Change(connection, rowId, "Add Record", "Record Added"), texts_(texts) {}
+    Revision takeBack() override { return db::catalogue::takeAway(connection_, rowId_, texts_); }
+    Revision makeAgain() override { return db::catalogue::putBack(connection_, rowId_, texts_); }
+
+  private:
+    db::RecordTexts texts_;
+};
+
+class Updated : public Change {
+  public:
+    Updated(db::Connection& connection, std::int64_t rowId, const db::RecordTexts& before,
+            const db::RecordTexts& after)
+        : Change(connection, rowId, "Update Record", "Record Updated"),
+          before_(before),
+          after_(after) {}
+    Revision takeBack() override {
+        return db::catalogue::replaceTexts(connection_, rowId_, after_, before_);
+    }
+    Revision makeAgain() override {
+        return db::catalogue::replaceTexts(connection_, rowId_, before_, after_);
+    }
+
+  private:
+    db::RecordTexts before_, after_;
+};
+
+class Deleted : public Change {
+  public:
+    Deleted(db::Connection& connection, std::int64_t rowId, const db::RecordTexts& texts)
+        : Change(connection, rowId, "Delete Record", "Record Deleted"), texts_(texts) {}
+    Revision takeBack() override { return db::catalogue::putBack(connection_, rowId_, texts_); }
+    Revision makeAgain() override { return db::catalogue::takeAway(connection_, rowId_, texts_); }
+
+  private:
+    db::RecordTexts texts_;
+};
+
+// The stack's step at `index`, as noted here.
+Change* changeAt(const QUndoStack& stack, int index) {
+    return static_cast<Change*>(const_cast<QUndoCommand*>(stack.command(index)));
+}
+
+QString refusal(Revision revision, const QString& what) {
+    switch (revision) {
+        case Revision::ChangedElsewhere:
+            return "The record was changed by another program since: " + what +
+                   " would write over that change, so nothing was done.";
+        case Revision::Gone:
+            return "The record was deleted by another program since: there is nothing to " + what +
+                   ".";
+        case Revision::RowTaken:
+            return "Another record was stored in its place since: " + what +
+                   " would write over it, so nothing was done.";
+        case Revision::Done:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+History::History(db::Connection& connection)
+    : connection_(connection), generation_(connection.rowIdGeneration()) {}
+
+void History::recordAdded(std::int64_t rowId, const db::RecordTexts& texts) {
+    stack_.push(new Added(connection_, rowId, texts));
+}
+
+void History::recordUpdated(std::int64_t rowId, const db::RecordTexts& before,
+                            const db::RecordTexts& after) {
+    if (before != after) {
+        stack_.push(new Updated(connection_, rowId, before, after));
+    }
+}
+
+void History::recordDeleted(std::int64_t rowId, const db::RecordTexts& texts) {
+    stack_.push(new Deleted(connection_, rowId, texts));
+}
+
+void History::clear() {
+    stack_.clear();
+    generation_ = connection_.rowIdGeneration();
+}
+
+QString History::undoName() const {
+    return stack_.canUndo() ? stack_.undoText() : QString();
+}
+
+QString History::redoName() const {
+    return stack_.canRedo() ? stack_.redoText() : QString();
+}
+
+// The write is made first; the stack moves only when it was. Row ids another program
+// renumbered since (a compaction) are not the records the steps name: the steps go.
+History::Outcome History::undo() {
+    if (!stack_.canUndo()) {
+        return {};
+    }
+    db::catalogue::bringOrdersTrue(connection_);  // finds a renumbering out
+    if (connection_.rowIdGeneration() != generation_) {
+        clear();
+        return {false, std::nullopt,
+                "Another program compacted the catalogue since: the changes made before can no "
+                "longer be taken back."};
+    }
+    Change* change = changeAt(stack_, stack_.index() - 1);
+    const Revision revision = change->takeBack();
+    if (revision != Revision::Done) {
+        return {false, change->rowId(), refusal(revision, "taking it back")};
+    }
+    change->skipNext();
+    stack_.undo();
+    return {true, change->rowId(), "Undo: " + change->done()};
+}
+
+History::Outcome History::redo() {
+    if (!stack_.canRedo()) {
+        return {};
+    }
+    db::catalogue::bringOrdersTrue(connection_);
+    if (connection_.rowIdGeneration() != generation_) {
+        clear();
+        return {false, std::nullopt,
+                "Another program compacted the catalogue since: the changes taken back can no "
+                "longer be made again."};
+    }
+    Change* change = changeAt(stack_, stack_.index());
+    const Revision revision = change->makeAgain();
+    if (revision != Revision::Done) {
+        return {false, change->rowId(), refusal(revision, "making it again")};
+    }
+    change->skipNext();
+    stack_.redo();
+    return {true, change->rowId(), "Redo: " + change->done()};
+}
+
+}  // namespace app

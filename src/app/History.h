@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QUndoStack>
+#include <cstdint>
+#include <optional>
+
+#include "catalogue/Views.h"
+#include "sqlite/Connection.h"
+
+namespace app {
+
+// The session's changes to the catalogue, each one step that can be taken back and made
+// again, in order. A change is noted once it is written; an undo or a redo writes only over
+// what this program left there (catalogue/RecordRevisions.h), and says so when another
+// program changed or deleted the record since. A change noted after undos clears the steps
+// that could be made again.
+class History {
+  public:
+    explicit History(db::Connection& connection);
+
+    void recordAdded(std::int64_t rowId, const db::RecordTexts& texts);
+    void recordUpdated(std::int64_t rowId, const db::RecordTexts& before,
+                       const db::RecordTexts& after);
+    void recordDeleted(std::int64_t rowId, const db::RecordTexts& texts);
+    // Every step forgotten (a delete-all or a repair cannot be taken back).
+    void clear();
+
+    // "Delete Record": what an undo would take back, a redo make again (empty: nothing).
+    QString undoName() const;
+    QString redoName() const;
+
+    // What an undo or a redo did: the record concerned, and the status text ("Undo: Record
+    // Deleted"); or, when it did nothing, why in a sentence.
+    struct Outcome {
+        bool done = false;
+        std::optional<std::int64_t> rowId;
+        QString said;
+    };
+    Outcome undo();
+    Outcome redo();
+
+    QUndoStack& stack() { return stack_; }
+
+  private:
+    db::Connection& connection_;
+    std::uint64_t generation_;  // the row ids' numbering the steps were noted in
+    QUndoStack stack_;
+};
+
+}  // namespace app

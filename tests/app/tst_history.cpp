@@ -1,0 +1,152 @@
+// Changes taken back and made again: each checked against the file byte for byte, row ids
+// included; another program's change is never written over.
+#include <QtTest>
+
+#include "app/History.h"
+#include "catalogue/Orders.h"
+#include "support/TestCatalogue.h"
+
+using testing::TestCatalogue;
+
+namespace {
+
+// Every record as SQL literals with its row id: Null, empty text and bytes told apart.
+QStringList exactRows(TestCatalogue& file) {
+    return file.column(
+        "SELECT rowid || '|' || quote(Artist) || '|' || quote(Title) || '|' || quote(Category) "
+        "|| '|' || quote(Format) FROM Main ORDER BY rowid");
+}
+
+db::RecordTexts texts(db::Connection& connection, std::int64_t rowId) {
+    db::Statement read(connection,
+                       "SELECT Artist, Title, Category, Format FROM Main WHERE rowid = ?");
+    read.bind(1, db::Value(rowId));
+    db::RecordTexts found;
+    if (read.step()) {
+        for (int i = 0; i < 4; ++i) {
+            if (const auto text = read.textColumn(i)) {
+                found[static_cast<std::size_t>(i)] = std::string(*text);
+            }
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // A change as the program makes it (SQL on its connection), then noted.
+    void eachChangeIsTakenBackAndMadeAgain_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("add") << "add"
+                             << "Add Record";
+        QTest::newRow("update") << "update"
+                                << "Update Record";
+        QTest::newRow("update of Nulls and odd bytes") << "update nulls"
+                                                       << "Update Record";
+        QTest::newRow("delete") << "delete"
+                                << "Delete Record";
+    }
+    void eachChangeIsTakenBackAndMadeAgain() {
+        QFETCH(QString, change);
+        QFETCH(QString, name);
+        TestCatalogue file({{"ABBA", "Arrival", "Pop", "CD"},
+                            {"Björk", "Post", db::Value(), "\xff\xfe"},
+                            {"Cale", "Paris 1919", "", "LP"}});
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        db::catalogue::prepareOrders(connection);
+        app::History history(connection);
+        const QStringList before = exactRows(file);
+        if (change == "add") {
+            connection.execute("INSERT INTO Main VALUES ('Can', 'Tago Mago', NULL, 'LP')");
+            const auto id = connection.lastInsertRowId();
+            history.recordAdded(id, texts(connection, id));
+        } else if (change == "update") {
+            const auto was = texts(connection, 1);
+            connection.execute("UPDATE Main SET Title = 'Voulez-Vous' WHERE rowid = 1");
+            history.recordUpdated(1, was, texts(connection, 1));
+        } else if (change == "update nulls") {
+            const auto was = texts(connection, 2);
+            connection.execute("UPDATE Main SET Category = 'Pop', Format = NULL WHERE rowid = 2");
+            history.recordUpdated(2, was, texts(connection, 2));
+        } else {
+            const auto was = texts(connection, 2);
+            connection.execute("DELETE FROM Main WHERE rowid = 2");
+            history.recordDeleted(2, was);
+        }
+        const QStringList after = exactRows(file);
+        QVERIFY(after != before);
+        QCOMPARE(history.undoName(), name);
+        QCOMPARE(history.redoName(), QString());
+        for (int round = 0; round < 2; ++round) {  // undo, redo, and undo again
+            QVERIFY(history.undo().done);
+            QCOMPARE(exactRows(file), before);
+            QCOMPARE(history.redoName(), name);
+            if (round == 0) {
+                const auto redone = history.redo();
+                QVERIFY(redone.done);
+                QVERIFY(redone.said.startsWith("Redo: Record "));
+                QCOMPARE(exactRows(file), after);
+            }
+        }
+        QVERIFY(db::catalogue::ordersAgree(connection));
+        // A new change after an undo: nothing to make again.
+        connection.execute("UPDATE Main SET Title = 'Ring Ring' WHERE rowid = 1");
+        history.recordUpdated(1, {"ABBA", "Arrival", "Pop", "CD"}, texts(connection, 1));
+        QCOMPARE(history.redoName(), QString());
+    }
+
+    // Another program changed or deleted the record, or took its row id, since: said, and
+    // nothing written; the step stays where it was.
+    void anotherProgramsChangeIsNeverWrittenOver() {
+        TestCatalogue file({{"ABBA", "Arrival", "Pop", "CD"}, {"Björk", "Post", "Pop", "CD"}});
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        db::catalogue::prepareOrders(connection);
+        app::History history(connection);
+        const auto was = texts(connection, 1);
+        connection.execute("UPDATE Main SET Title = 'Voulez-Vous' WHERE rowid = 1");
+        history.recordUpdated(1, was, texts(connection, 1));
+        const auto deleted = texts(connection, 2);
+        connection.execute("DELETE FROM Main WHERE rowid = 2");
+        history.recordDeleted(2, deleted);
+        QCOMPARE(testing::stockTool(file.path(),
+                                    "INSERT INTO Main (rowid, Artist, Title) VALUES "
+                                    "(2, 'Can', 'Ege Bamyasi')"),
+                 QString());
+        const QStringList held = exactRows(file);
+        auto outcome = history.undo();
+        QVERIFY(!outcome.done);
+        QVERIFY2(outcome.said.startsWith("Another record was stored in its place since"),
+                 qPrintable(outcome.said));
+        QCOMPARE(exactRows(file), held);
+        QCOMPARE(history.undoName(), QString("Delete Record"));
+        QCOMPARE(testing::stockTool(file.path(),
+                                    "DELETE FROM Main WHERE rowid = 2; UPDATE Main "
+                                    "SET Title = 'Waterloo' WHERE rowid = 1"),
+                 QString());
+        QVERIFY(history.undo().done);  // the deleted record back
+        outcome = history.undo();      // the update: changed since
+        QVERIFY(!outcome.done);
+        QVERIFY2(outcome.said.startsWith("The record was changed by another program since"),
+                 qPrintable(outcome.said));
+        QCOMPARE(file.column("SELECT Title FROM Main ORDER BY rowid"),
+                 (QStringList{"Waterloo", "Post"}));
+        // A compaction by another program renumbers the row ids: the steps are forgotten.
+        QCOMPARE(testing::stockTool(file.path(), "DELETE FROM Main WHERE rowid = 1; VACUUM"),
+                 QString());
+        outcome = history.undo();
+        QVERIFY(!outcome.done);
+        QVERIFY(outcome.said.startsWith("Another program compacted the catalogue since"));
+        QCOMPARE(history.undoName(), QString());
+        QCOMPARE(history.redoName(), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
