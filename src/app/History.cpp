@@ -38,42 +38,43 @@ class Change : public QUndoCommand {
 
 class Added : public Change {
   public:
-    Added(db::Connection& connection, std::int64_t rowId, const db::RecordTexts& texts)
+    Added(db::Connection& connection, std::int64_t rowId, const db::catalogue::StoredRecord& texts)
         : Change(connection, rowId, "Add Record", "Record Added"), texts_(texts) {}
     Revision takeBack() override { return db::catalogue::takeAway(connection_, rowId_, texts_); }
     Revision makeAgain() override { return db::catalogue::putBack(connection_, rowId_, texts_); }
 
   private:
-    db::RecordTexts texts_;
+    db::catalogue::StoredRecord texts_;
 };
 
 class Updated : public Change {
   public:
-    Updated(db::Connection& connection, std::int64_t rowId, const db::RecordTexts& before,
-            const db::RecordTexts& after)
+    Updated(db::Connection& connection, std::int64_t rowId,
+            const db::catalogue::StoredRecord& before, const db::catalogue::StoredRecord& after)
         : Change(connection, rowId, "Update Record", "Record Updated"),
           before_(before),
           after_(after) {}
     Revision takeBack() override {
-        return db::catalogue::replaceTexts(connection_, rowId_, after_, before_);
+        return db::catalogue::replaceFields(connection_, rowId_, after_, before_);
     }
     Revision makeAgain() override {
-        return db::catalogue::replaceTexts(connection_, rowId_, before_, after_);
+        return db::catalogue::replaceFields(connection_, rowId_, before_, after_);
     }
 
   private:
-    db::RecordTexts before_, after_;
+    db::catalogue::StoredRecord before_, after_;
 };
 
 class Deleted : public Change {
   public:
-    Deleted(db::Connection& connection, std::int64_t rowId, const db::RecordTexts& texts)
+    Deleted(db::Connection& connection, std::int64_t rowId,
+            const db::catalogue::StoredRecord& texts)
         : Change(connection, rowId, "Delete Record", "Record Deleted"), texts_(texts) {}
     Revision takeBack() override { return db::catalogue::putBack(connection_, rowId_, texts_); }
     Revision makeAgain() override { return db::catalogue::takeAway(connection_, rowId_, texts_); }
 
   private:
-    db::RecordTexts texts_;
+    db::catalogue::StoredRecord texts_;
 };
 
 // The stack's step at `index`, as noted here.
@@ -103,18 +104,18 @@ QString refusal(Revision revision, const QString& what) {
 History::History(db::Connection& connection)
     : connection_(connection), generation_(connection.rowIdGeneration()) {}
 
-void History::recordAdded(std::int64_t rowId, const db::RecordTexts& texts) {
+void History::recordAdded(std::int64_t rowId, const db::catalogue::StoredRecord& texts) {
     stack_.push(new Added(connection_, rowId, texts));
 }
 
-void History::recordUpdated(std::int64_t rowId, const db::RecordTexts& before,
-                            const db::RecordTexts& after) {
+void History::recordUpdated(std::int64_t rowId, const db::catalogue::StoredRecord& before,
+                            const db::catalogue::StoredRecord& after) {
     if (before != after) {
         stack_.push(new Updated(connection_, rowId, before, after));
     }
 }
 
-void History::recordDeleted(std::int64_t rowId, const db::RecordTexts& texts) {
+void History::recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecord& texts) {
     stack_.push(new Deleted(connection_, rowId, texts));
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "catalogue/Views.h"
+#include "catalogue/RecordRevisions.h"
 #include "sqlite/Connection.h"
 
 namespace app {
@@ -19,10 +19,10 @@ class History {
   public:
     explicit History(db::Connection& connection);
 
-    void recordAdded(std::int64_t rowId, const db::RecordTexts& texts);
-    void recordUpdated(std::int64_t rowId, const db::RecordTexts& before,
-                       const db::RecordTexts& after);
-    void recordDeleted(std::int64_t rowId, const db::RecordTexts& texts);
+    void recordAdded(std::int64_t rowId, const db::catalogue::StoredRecord& texts);
+    void recordUpdated(std::int64_t rowId, const db::catalogue::StoredRecord& before,
+                       const db::catalogue::StoredRecord& after);
+    void recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecord& texts);
     // Every step forgotten (a delete-all or a repair cannot be taken back).
     void clear();
 

@@ -1,22 +1,31 @@
 #include "catalogue/RecordRevisions.h"
 
-#include "sqlite/Value.h"
-
 namespace db::catalogue {
 namespace {
 
-// The row id, then the four texts (Null kept), to be bound.
-std::vector<Value> withRowId(std::int64_t rowId, const RecordTexts& texts) {
-    std::vector<Value> bound{Value(rowId)};
-    for (const auto& text : texts) {
-        bound.push_back(text ? Value(*text) : Value());
+// Binds the four fields from parameter `first` on, each as the kind it was stored as.
+void bindFields(Statement& statement, int first, const StoredRecord& record) {
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const int at = first + static_cast<int>(i);
+        if (record[i].blob) {
+            statement.bindBlob(at, *record[i].value.string());
+        } else {
+            statement.bind(at, record[i].value);
+        }
     }
-    return bound;
+}
+
+void runWith(Connection& connection, const std::string& sql, std::int64_t rowId,
+             const StoredRecord& record) {
+    Statement write(connection, sql);
+    write.bind(1, Value(rowId));
+    bindFields(write, 2, record);
+    write.step();
 }
 
 // What is stored against what is expected, before a write over it.
-Revision check(Connection& connection, std::int64_t rowId, const RecordTexts& expected) {
-    const auto stored = storedTexts(connection, rowId);
+Revision check(Connection& connection, std::int64_t rowId, const StoredRecord& expected) {
+    const auto stored = storedRecord(connection, rowId);
     if (!stored) {
         return Revision::Gone;
     }
@@ -25,36 +34,38 @@ Revision check(Connection& connection, std::int64_t rowId, const RecordTexts& ex
 
 }  // namespace
 
-std::optional<RecordTexts> storedTexts(Connection& connection, std::int64_t rowId) {
+std::optional<StoredRecord> storedRecord(Connection& connection, std::int64_t rowId) {
     Statement read(connection,
-                   "SELECT CAST(Artist AS BLOB), CAST(Title AS BLOB), CAST(Category AS BLOB), "
-                   "CAST(Format AS BLOB) FROM main.Main WHERE rowid = ?");
+                   "SELECT typeof(Artist) = 'blob', Artist, typeof(Title) = 'blob', Title, "
+                   "typeof(Category) = 'blob', Category, typeof(Format) = 'blob', Format "
+                   "FROM main.Main WHERE rowid = ?");
     read.bind(1, Value(rowId));
     if (!read.step()) {
         return std::nullopt;
     }
-    RecordTexts texts;
+    StoredRecord record;
     for (int i = 0; i < 4; ++i) {
-        if (!read.column(i).isNull()) {
-            texts[static_cast<std::size_t>(i)] = std::string(read.blobColumn(i));
-        }
+        auto& field = record[static_cast<std::size_t>(i)];
+        field.blob = read.integerColumn(2 * i) != 0;
+        field.value =
+            field.blob ? Value(std::string(read.blobColumn(2 * i + 1))) : read.column(2 * i + 1);
     }
-    return texts;
+    return record;
 }
 
-Revision putBack(Connection& connection, std::int64_t rowId, const RecordTexts& texts) {
+Revision putBack(Connection& connection, std::int64_t rowId, const StoredRecord& record) {
     Savepoint unit(connection);
-    if (storedTexts(connection, rowId)) {
+    if (storedRecord(connection, rowId)) {
         return Revision::RowTaken;
     }
-    connection.execute(
-        "INSERT INTO main.Main (rowid, " + recordColumnList() + ") VALUES (?, ?, ?, ?, ?)",
-        withRowId(rowId, texts));
+    runWith(connection,
+            "INSERT INTO main.Main (rowid, " + recordColumnList() + ") VALUES (?1, ?2, ?3, ?4, ?5)",
+            rowId, record);
     unit.release();
     return Revision::Done;
 }
 
-Revision takeAway(Connection& connection, std::int64_t rowId, const RecordTexts& expected) {
+Revision takeAway(Connection& connection, std::int64_t rowId, const StoredRecord& expected) {
     Savepoint unit(connection);
     if (const Revision found = check(connection, rowId, expected); found != Revision::Done) {
         return found;
@@ -64,16 +75,16 @@ Revision takeAway(Connection& connection, std::int64_t rowId, const RecordTexts&
     return Revision::Done;
 }
 
-Revision replaceTexts(Connection& connection, std::int64_t rowId, const RecordTexts& expected,
-                      const RecordTexts& to) {
+Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredRecord& expected,
+                       const StoredRecord& to) {
     Savepoint unit(connection);
     if (const Revision found = check(connection, rowId, expected); found != Revision::Done) {
         return found;
     }
-    connection.execute(
-        "UPDATE main.Main SET Artist = ?2, Title = ?3, Category = ?4, Format = ?5 "
-        "WHERE rowid = ?1",
-        withRowId(rowId, to));
+    runWith(connection,
+            "UPDATE main.Main SET Artist = ?2, Title = ?3, Category = ?4, Format = ?5 WHERE "
+            "rowid = ?1",
+            rowId, to);
     unit.release();
     return Revision::Done;
 }

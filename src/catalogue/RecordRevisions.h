@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
 #include "catalogue/Catalogue.h"
 #include "sqlite/Connection.h"
+#include "sqlite/Value.h"
 
 // Writes that take a record back to what it was, each only over what this program left there:
 // a record another program changed or deleted since is left as it is, and the answer says so.
@@ -17,15 +19,24 @@ enum class Revision {
     RowTaken,          // another record holds its row id
 };
 
-// The record's four texts exactly as stored (Null kept), or nothing when there is none.
-std::optional<RecordTexts> storedTexts(Connection& connection, std::int64_t rowId);
+// One field as stored: its value and its kind (text, a number, Null, or bytes another tool
+// stored as a BLOB), so that it is written back exactly.
+struct StoredValue {
+    Value value;
+    bool blob = false;
+    bool operator==(const StoredValue&) const = default;
+};
+using StoredRecord = std::array<StoredValue, 4>;  // Artist, Title, Category, Format
+
+// The record's four fields exactly as stored, or nothing when there is none.
+std::optional<StoredRecord> storedRecord(Connection& connection, std::int64_t rowId);
 
 // The record put back under its own row id.
-Revision putBack(Connection& connection, std::int64_t rowId, const RecordTexts& texts);
+Revision putBack(Connection& connection, std::int64_t rowId, const StoredRecord& record);
 // The record deleted, if it still holds `expected`.
-Revision takeAway(Connection& connection, std::int64_t rowId, const RecordTexts& expected);
-// The record's texts made `to`, if it still holds `expected`.
-Revision replaceTexts(Connection& connection, std::int64_t rowId, const RecordTexts& expected,
-                      const RecordTexts& to);
+Revision takeAway(Connection& connection, std::int64_t rowId, const StoredRecord& expected);
+// The record's fields made `to`, if it still holds `expected`.
+Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredRecord& expected,
+                       const StoredRecord& to);
 
 }  // namespace db::catalogue

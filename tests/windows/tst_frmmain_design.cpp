@@ -85,6 +85,8 @@ class TestFrmMainDesign : public QObject {
             {w.mnuRepairDatabase, "&Repair/Compact Databases", QKeySequence("Ctrl+R"), false},
             {w.mnuFileDeleteAll, "&Delete All Records", {}, false},
             {w.mnuExit, "&Exit", {}, false},
+            {w.mnuEditUndo, "&Undo", QKeySequence("Ctrl+Z"), false},
+            {w.mnuEditRedo, "&Redo", QKeySequence("Ctrl+Shift+Z"), false},
             {w.mnuArtistDatabase, "&Artist", QKeySequence("Ctrl+A"), false},
             {w.mnuCategoryTable, "&Categories", QKeySequence("Ctrl+G"), false},
             {w.mnuFormat, "&Format", {}, false},
@@ -111,8 +113,9 @@ class TestFrmMainDesign : public QObject {
         for (QAction* top : w.menuBar()->actions()) {
             bar << top->text();
         }
-        QCOMPARE(bar, (QStringList{"&File", "Lookup &Tables", "&Reports", "&Views", "&Counts",
-                                   "&Options", "&Help"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "Lookup &Tables", "&Reports", "&Views",
+                                   "&Counts", "&Options", "&Help"}));
+        QVERIFY(!w.mnuEditUndo->isEnabled() && !w.mnuEditRedo->isEnabled());  // nothing done
         QVERIFY(w.mnuSeparator->isSeparator() && w.mnuReportBar->isSeparator());
         // Choosing a checked item does not flip its mark by itself (here the catalogue is
         // not open, which is said).

@@ -15,6 +15,7 @@
 #include "app/AppPicture.h"
 #include "app/AppState.h"
 #include "app/Fonts.h"
+#include "app/History.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "app/WordsCatchUp.h"

@@ -28,6 +28,7 @@ namespace app {
 struct AppState;
 class RecordImport;
 class WordsCatchUp;
+class History;
 }  // namespace app
 namespace db {
 class DbError;
@@ -95,6 +96,9 @@ class FrmMain : public QMainWindow {
     QAction* mnuFileImport;
     QAction* mnuFileImportMusic;
     QAction* mnuFileExport;
+    QMenu* mnuEdit;
+    QAction* mnuEditUndo;
+    QAction* mnuEditRedo;
     QAction* mnuSeparator;
     QAction* mnuExit;
     QMenu* mnuLookupTables;
@@ -191,6 +195,10 @@ class FrmMain : public QMainWindow {
     void mnuFileImport_Click();
     void mnuFileImportMusic_Click();
     void mnuFileExport_Click();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+    // The session's changes to the catalogue, for Edit > Undo and Redo.
+    app::History& history();
     // False when it did not end in a repaired catalogue (declined, or failed and said so).
     bool RepairCompactDatabase(bool ask);
     void DeleteAllRecords();
@@ -332,6 +340,9 @@ class FrmMain : public QMainWindow {
     // Records an import added wait for the word index: indexed while the window is idle.
     void catchUpWords();
     std::unique_ptr<app::WordsCatchUp> wordsCatchUp_;
+    std::unique_ptr<app::History> history_;
+    void takeStep(bool back);
+    void showEditCommands();
     // A long run the user can stop with Esc: held as above, with the busy pointer and the
     // progress bar.
     class StoppableRun {

@@ -8,7 +8,9 @@
 #include "app/AppState.h"
 #include "app/Characters.h"
 #include "app/Fonts.h"
+#include "app/History.h"
 #include "app/SharedRoutines.h"
+#include "catalogue/RecordRevisions.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -130,8 +132,11 @@ void FrmMain::reloadRecord(db::Recordset& records) {
 // Puts the fields into the recordset's current (or new) row, cut to the column widths. A
 // new row takes all four; a shown record only the fields whose text the user changed, so
 // a value nobody touched stays exactly as stored (a Null stays Null, a long one long).
+// The change is noted for Undo with the record's texts as stored before and after it.
 void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
     const RecordTexts typed = fieldTexts();
+    const std::int64_t shownId = newRow ? 0 : records.bookmark();
+    const auto before = newRow ? std::nullopt : db::catalogue::storedRecord(state_.cnMain, shownId);
     for (std::size_t i = 0; i < typed.size(); ++i) {
         if (newRow || typed[i] != shownTexts_[i]) {
             records.setField(column(i), app::leftCharacters(typed[i], Widths[i]).toStdString());
@@ -139,6 +144,13 @@ void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
     }
     records.update();
     shownTexts_ = typed;
+    const std::int64_t rowId = newRow ? state_.cnMain.lastInsertRowId() : records.bookmark();
+    const auto after = db::catalogue::storedRecord(state_.cnMain, rowId);
+    if (after && newRow) {
+        history().recordAdded(rowId, *after);
+    } else if (after && before && rowId == shownId) {
+        history().recordUpdated(rowId, *before, *after);
+    }
 }
 
 }  // namespace windows

@@ -81,13 +81,16 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     return handleKey(watched, event);
 }
 
+// Undo and Redo are the field's own while an entry is pending in the fields.
 bool FrmMain::ownsShortcut(QEvent* event) const {
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
+    const bool fieldsPending = AddMode || RecordChanged;
     const auto actions = findChildren<QAction*>();
     return std::any_of(actions.begin(), actions.end(), [&](const QAction* action) {
+        const bool catalogueStep = action == mnuEditUndo || action == mnuEditRedo;
         return action->isEnabled() && !action->shortcut().isEmpty() &&
-               action->shortcut() == pressed;
+               action->shortcut() == pressed && !(catalogueStep && fieldsPending);
     });
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
+#include "app/History.h"
 #include "app/SharedRoutines.h"
 #include "app/WorkBeside.h"
 #include "catalogue/Catalogue.h"
@@ -110,9 +111,14 @@ void FrmMain::restoreOptionMarks(const OptionMarks& marks) {
     mnuReportPrintToScreen->setChecked(marks.printToScreen);
 }
 
-// Closes every recordset and the connection, so the file can be copied and replaced.
+// Closes every recordset and the connection, so the file can be copied and replaced. The
+// changes before cannot be taken back over a file made anew (a repair, a delete-all).
 void FrmMain::closeCatalogue() {
     auto& s = state_;
+    if (history_) {
+        history_->clear();
+        showEditCommands();
+    }
     for (db::Recordset* records :
          {&s.rsMain, &s.rsSearch, &s.rsArtist, &s.rsCategory, &s.rsFormat, &s.rsReportTitle}) {
         records->close();

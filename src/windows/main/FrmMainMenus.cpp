@@ -39,6 +39,15 @@ void FrmMain::buildMenus() {
     mnuSeparator->setObjectName("mnuSeparator");
     mnuExit = addItem(mnuFile, "mnuExit", "&Exit", {}, [this] { mnuExit_Click(); });
 
+    mnuEdit = topMenu(bar, "mnuEdit", "&Edit");
+    mnuEditUndo = addItem(mnuEdit, "mnuEditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z),
+                          [this] { mnuEditUndo_Click(); });
+    mnuEditRedo =
+        addItem(mnuEdit, "mnuEditRedo", "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                [this] { mnuEditRedo_Click(); });
+    connect(mnuEdit, &QMenu::aboutToShow, this, [this] { showEditCommands(); });
+    showEditCommands();
+
     mnuLookupTables = topMenu(bar, "mnuLookupTables", "Lookup &Tables");
     mnuArtistDatabase = addItem(mnuLookupTables, "mnuArtistDatabase", "&Artist", ctrl('A'),
                                 [this] { mnuArtistDatabase_Click(); });

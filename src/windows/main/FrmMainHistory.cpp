@@ -1,0 +1,86 @@
+// Edit > Undo and Redo: the session's changes to the catalogue taken back and made again
+// (app/History), the record concerned shown after each.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+#include "app/AppState.h"
+#include "app/History.h"
+#include "app/SharedRoutines.h"
+#include "sqlite/DbError.h"
+#include "windows/main/FrmMain.h"
+
+namespace windows {
+namespace {
+
+using platform::Buttons;
+using platform::Icon;
+
+}  // namespace
+
+app::History& FrmMain::history() {
+    if (!history_) {
+        history_ = std::make_unique<app::History>(state_.cnMain);
+        connect(&history_->stack(), &QUndoStack::indexChanged, this,
+                [this] { showEditCommands(); });
+        connect(&history_->stack(), &QUndoStack::cleanChanged, this,
+                [this] { showEditCommands(); });
+    }
+    return *history_;
+}
+
+// Each names the change it would take back or make again; without one it is off.
+void FrmMain::showEditCommands() {
+    const QString undo = history_ ? history_->undoName() : QString();
+    const QString redo = history_ ? history_->redoName() : QString();
+    mnuEditUndo->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
+    mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
+    mnuEditUndo->setEnabled(!undo.isEmpty());
+    mnuEditRedo->setEnabled(!redo.isEmpty());
+}
+
+void FrmMain::mnuEditUndo_Click() {
+    takeStep(true);
+}
+
+void FrmMain::mnuEditRedo_Click() {
+    takeStep(false);
+}
+
+void FrmMain::takeStep(bool back) {
+    if (AddMode || !offerToSaveEdit()) {
+        return;
+    }
+    app::History::Outcome outcome;
+    try {
+        outcome = back ? history().undo() : history().redo();
+    } catch (const db::DbError& error) {
+        desktop_.messageBox(app::failureText(back ? "The change could not be taken back."
+                                                  : "The change could not be made again.",
+                                             error),
+                            Buttons::Ok, Icon::Exclamation, back ? "Undo" : "Redo");
+        return;
+    }
+    showEditCommands();
+    if (!outcome.done) {
+        if (!outcome.said.isEmpty()) {
+            desktop_.messageBox(outcome.said, Buttons::Ok, Icon::Exclamation,
+                                back ? "Undo" : "Redo");
+        }
+        return;
+    }
+    // The record concerned, where the view (or the search) has it; a record taken away
+    // leaves the view at its first record.
+    db::Recordset& records = currentRecords();
+    app::resumeNext([&] { records.requery(); });
+    try {
+        records.setBookmark(*outcome.rowId);
+    } catch (const db::DbError&) {
+        app::resumeNext([&] { records.moveFirst(); });
+    }
+    DisplayRecord();
+    recountTally();
+    lblMsgBar1->setText(outcome.said);
+}
+
+}  // namespace windows

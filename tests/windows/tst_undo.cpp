@@ -1,0 +1,91 @@
+// Edit > Undo and Redo in the main window, by their keys: the file as it was, the record
+// concerned shown, the menu naming the change; the field's own Ctrl+Z while an edit is typed.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+
+using platform::Answer;
+using testing::click;
+using testing::MainWindowFixture;
+using testing::shown;
+
+namespace {
+
+QStringList exactRows(testing::TestCatalogue& file) {
+    return file.column(
+        "SELECT rowid || '|' || quote(Artist) || '|' || quote(Title) || '|' || quote(Category) "
+        "|| '|' || quote(Format) FROM Main ORDER BY rowid");
+}
+
+void press(QWidget* to, bool redo) {
+    QTest::keyClick(to, Qt::Key_Z,
+                    redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+}
+
+}  // namespace
+
+class TestUndo : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void changesAreTakenBackAndMadeAgainByKeys() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QStringList before = exactRows(f.catalogue);
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);  // ABBA, the first in the artist view
+        const QStringList deleted = exactRows(f.catalogue);
+        QCOMPARE(deleted.size(), 2);
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Delete Record"));
+        QVERIFY(!w.mnuEditRedo->isEnabled());
+        press(w.CmdAdd, false);
+        QCOMPARE(exactRows(f.catalogue), before);  // back with its own row id
+        QCOMPARE(w.lblMsgBar1->text(), QString("Undo: Record Deleted"));
+        QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
+        QCOMPARE(w.mnuEditRedo->text(), QString("&Redo Delete Record"));
+        press(w.CmdAdd, true);
+        QCOMPARE(exactRows(f.catalogue), deleted);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Redo: Record Deleted"));
+        press(w.CmdAdd, false);
+        QCOMPARE(exactRows(f.catalogue), before);
+
+        // An edit typed and not saved: Ctrl+Z is the title box's own, the file untouched.
+        w.txtTitle->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(w.txtTitle, Qt::Key_End);
+        QTest::keyClicks(w.txtTitle, "!");
+        QCOMPARE(w.txtTitle->text(), QString("Arrival!"));
+        press(w.txtTitle, false);
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(w.mnuEditRedo->text(), QString("&Redo Delete Record"));
+
+        // A saved update is a step of its own, and a new change leaves nothing to redo.
+        QTest::keyClicks(w.txtTitle, " (1976)");
+        click(w.CmdUpdate);
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Update Record"));
+        QVERIFY(!w.mnuEditRedo->isEnabled());
+        press(w.CmdAdd, false);
+        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+
+        // Another program changed the record since: said, nothing written.
+        press(w.CmdAdd, true);
+        QCOMPARE(testing::stockTool(f.catalogue.path(),
+                                    "UPDATE Main SET Title = 'Waterloo' WHERE Artist = 'ABBA'"),
+                 QString());
+        const QStringList theirs = exactRows(f.catalogue);
+        f.desktop.answers = {Answer::Ok};
+        press(w.CmdAdd, false);
+        QCOMPARE(exactRows(f.catalogue), theirs);
+        QVERIFY(f.desktop.messages.back().text.startsWith(
+            "The record was changed by another program since"));
+    }
+};
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
