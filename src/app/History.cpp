@@ -1,7 +1,9 @@
 #include "app/History.h"
 
+#include <QLocale>
 #include <QUndoCommand>
 
+#include "catalogue/ImportedRecords.h"
 #include "catalogue/Orders.h"
 #include "catalogue/RecordRevisions.h"
 
@@ -13,7 +15,7 @@ using db::catalogue::Revision;
 // One change: written already when it is noted, so the stack's first redo writes nothing.
 class Change : public QUndoCommand {
   public:
-    Change(db::Connection& connection, std::int64_t rowId, const char* name, const char* done)
+    Change(db::Connection& connection, std::int64_t rowId, const QString& name, const QString& done)
         : QUndoCommand(name), connection_(connection), rowId_(rowId), done_(done) {}
 
     // The write, now; nothing when another program stands in its way.
@@ -26,6 +28,9 @@ class Change : public QUndoCommand {
 
     std::int64_t rowId() const { return rowId_; }
     QString done() const { return done_; }
+    // A sentence on what was left as another program changed it, after a take-back.
+    virtual QString leftOut() const { return {}; }
+    virtual std::int64_t records() const { return 0; }
 
   protected:
     db::Connection& connection_;
@@ -77,6 +82,36 @@ class Deleted : public Change {
     db::catalogue::StoredRecord texts_;
 };
 
+QString recordsCounted(std::int64_t count) {
+    return QLocale().toString(static_cast<qlonglong>(count)) +
+           (count == 1 ? " Record" : " Records");
+}
+
+// An import, by its row ids: taken back where no other program changed a record since.
+class Imported : public Change {
+  public:
+    Imported(db::Connection& connection, const db::catalogue::ImportedRecords& records)
+        : Change(connection, records.first, "Import of " + recordsCounted(records.count),
+                 recordsCounted(records.count) + " Imported"),
+          records_(records) {}
+    Revision takeBack() override {
+        left_ = db::catalogue::takeImportBack(connection_, records_).left;
+        return Revision::Done;
+    }
+    Revision makeAgain() override { return db::catalogue::putImportBack(connection_, records_); }
+    QString leftOut() const override {
+        return left_ == 0 ? QString()
+                          : " (" + QLocale().toString(static_cast<qlonglong>(left_)) +
+                                (left_ == 1 ? " record" : " records") +
+                                " changed by another program since left as they are)";
+    }
+    std::int64_t records() const override { return records_.count; }
+
+  private:
+    db::catalogue::ImportedRecords records_;
+    std::int64_t left_ = 0;
+};
+
 // The stack's step at `index`, as noted here.
 Change* changeAt(const QUndoStack& stack, int index) {
     return static_cast<Change*>(const_cast<QUndoCommand*>(stack.command(index)));
@@ -119,8 +154,22 @@ void History::recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecor
     stack_.push(new Deleted(connection_, rowId, texts));
 }
 
+void History::recordsImported(std::int64_t first, std::int64_t last) {
+    const auto records = db::catalogue::noteImported(connection_, first, last);
+    if (records.count > 0) {
+        stack_.push(new Imported(connection_, records));
+    }
+}
+
+std::int64_t History::undoRecords() const {
+    return stack_.canUndo() ? changeAt(stack_, stack_.index() - 1)->records() : 0;
+}
+
 void History::clear() {
     stack_.clear();
+    if (connection_.isOpen()) {
+        db::catalogue::forgetImports(connection_);
+    }
     generation_ = connection_.rowIdGeneration();
 }
 
@@ -152,7 +201,7 @@ History::Outcome History::undo() {
     }
     change->skipNext();
     stack_.undo();
-    return {true, change->rowId(), "Undo: " + change->done()};
+    return {true, change->rowId(), "Undo: " + change->done() + change->leftOut()};
 }
 
 History::Outcome History::redo() {

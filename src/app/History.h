@@ -23,12 +23,16 @@ class History {
     void recordUpdated(std::int64_t rowId, const db::catalogue::StoredRecord& before,
                        const db::catalogue::StoredRecord& after);
     void recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecord& texts);
+    // The records an import added, row ids `first` to `last`.
+    void recordsImported(std::int64_t first, std::int64_t last);
     // Every step forgotten (a delete-all or a repair cannot be taken back).
     void clear();
 
     // "Delete Record": what an undo would take back, a redo make again (empty: nothing).
     QString undoName() const;
     QString redoName() const;
+    // How many records the undo would take away at once (an import's), or 0.
+    std::int64_t undoRecords() const;
 
     // What an undo or a redo did: the record concerned, and the status text ("Undo: Record
     // Deleted"); or, when it did nothing, why in a sentence.

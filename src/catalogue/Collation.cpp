@@ -1,6 +1,7 @@
 #include "catalogue/Collation.h"
 
 #include "catalogue/Folding.h"
+#include "catalogue/ImportedRecords.h"
 
 #include <sqlite3.h>
 #include <unicode/coll.h>
@@ -214,6 +215,7 @@ namespace {
 int registerOnOpening(sqlite3* handle, const char**, const void*) {
     registerSqlFunction(handle);
     registerFoldFunction(handle);
+    catalogue::registerDigestFunction(handle);
     return SQLITE_OK;
 }
 

@@ -2,12 +2,15 @@
 // concerned shown, the menu naming the change; the field's own Ctrl+Z while an edit is typed.
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
+#include "support/Modal.h"
+#include "windows/transfer/FrmImport.h"
 
 using platform::Answer;
 using testing::click;
@@ -84,6 +87,41 @@ class TestUndo : public QObject {
         QCOMPARE(exactRows(f.catalogue), theirs);
         QVERIFY(f.desktop.messages.back().text.startsWith(
             "The record was changed by another program since"));
+    }
+
+    // An import is one step; more than a thousand records are taken back only when the user
+    // says so.
+    void anImportIsTakenBackInOneStep() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QStringList before = exactRows(f.catalogue);
+        const QString path = f.catalogue.directory() + "/many.csv";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Artist,Title\n");
+        for (int i = 0; i < 1001; ++i) {
+            file.write("Artist " + QByteArray::number(i) + ",Title\n");
+        }
+        file.close();
+        f.desktop.openFileAnswers = {path};
+        f.desktop.answers = {Answer::No};  // the artist list offer
+        testing::whileModal<windows::FrmImport>(
+            [&] { w.mnuFileImport->trigger(); },
+            [](windows::FrmImport& preview) { click(preview.CmdImport); });
+        QCOMPARE(exactRows(f.catalogue).size(), 1004);
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Import of 1,001 Records"));
+        w.activateWindow();  // back from the preview
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f.desktop.answers = {Answer::No};
+        press(w.CmdAdd, false);
+        QCOMPARE(exactRows(f.catalogue).size(), 1004);
+        QVERIFY(
+            f.desktop.messages.back().text.startsWith("Take back the import of 1,001 records?"));
+        f.desktop.answers = {Answer::Yes};
+        press(w.CmdAdd, false);
+        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Undo: 1,001 Records Imported"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
     }
 };
 

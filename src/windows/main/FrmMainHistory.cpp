@@ -16,6 +16,8 @@ namespace {
 using platform::Buttons;
 using platform::Icon;
 
+constexpr std::int64_t ManyAtOnce = 1000;  // more records taken back at once: asked first
+
 }  // namespace
 
 app::History& FrmMain::history() {
@@ -51,6 +53,14 @@ void FrmMain::takeStep(bool back) {
     if (AddMode || !offerToSaveEdit()) {
         return;
     }
+    if (const std::int64_t records = back ? history().undoRecords() : 0;
+        records > ManyAtOnce &&
+        desktop_.messageBox("Take back the import of " +
+                                app::counted(records, "record", "records") +
+                                "? They are deleted from the catalogue.",
+                            Buttons::YesNo, Icon::Question, "Undo") != platform::Answer::Yes) {
+        return;
+    }
     app::History::Outcome outcome;
     try {
         outcome = back ? history().undo() : history().redo();
@@ -74,12 +84,13 @@ void FrmMain::takeStep(bool back) {
     db::Recordset& records = currentRecords();
     app::resumeNext([&] { records.requery(); });
     try {
-        records.setBookmark(*outcome.rowId);
+        records.setBookmark(outcome.rowId.value_or(0));
     } catch (const db::DbError&) {
         app::resumeNext([&] { records.moveFirst(); });
     }
     DisplayRecord();
     recountTally();
+    refreshBrowse();
     lblMsgBar1->setText(outcome.said);
 }
 

@@ -10,8 +10,10 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
+#include "app/History.h"
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
+#include "catalogue/RecordTransfer.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
@@ -190,9 +192,11 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
     }
     std::optional<app::RecordImport::Inserted> inserted;
     QString failure;
+    std::int64_t lastBefore = 0;
     {
         StoppableRun run(*this, "Importing records...");
         try {
+            lastBefore = db::catalogue::lastRowId(s.cnMain);
             inserted = import.insertAll(s.cnMain, run.progress(),
                                         leaveOutExisting ? app::RecordImport::Existing::LeftOut
                                                          : app::RecordImport::Existing::Added);
@@ -217,6 +221,10 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
                    " already there left out"
              : QString());
     lblMsgBar1->setText(imported);
+    if (inserted->added > 0) {
+        app::resumeNext(
+            [&] { history().recordsImported(lastBefore + 1, db::catalogue::lastRowId(s.cnMain)); });
+    }
     catchUpWords();
     offerLookupValues(inserted->lacking);
     // The records shown again from the top of the view, the tally counted.
