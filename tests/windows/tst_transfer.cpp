@@ -401,8 +401,9 @@ class TestTransfer : public QObject {
             auto* title = preview.findChild<QComboBox*>("cmbTitleColumn");
             QTest::keyClick(&preview, Qt::Key_T, Qt::AltModifier);  // the label's accelerator
             QCOMPARE(QApplication::focusWidget(), title);
-            QTest::keyClick(title, Qt::Key_Up);  // from Album to Track
+            QTest::keyClick(title, Qt::Key_Up);  // from Album to Track, read again
             QCOMPARE(firstRow(preview), QString("Massive Attack|Teardrop|Trip Hop|CD"));
+            QCOMPARE(QApplication::focusWidget(), title);  // the keys stay with it
             QVERIFY(preview.lblCounts->text().contains("Columns left out: Album, Year"));
             accept(preview);
         });
@@ -433,6 +434,7 @@ class TestTransfer : public QObject {
                                          "four values: 1 record"),
                          qPrintable(said));
                 preview.optLeaveOutExisting->setChecked(true);
+                QVERIFY(preview.lblCounts->text().contains("To add: 5 records"));
                 accept(preview);
             });
         QCOMPARE(exactRows(f.catalogue),

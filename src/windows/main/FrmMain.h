@@ -311,6 +311,7 @@ class FrmMain : public QMainWindow {
     void refreshBrowse();
     void importFile(const QString& path);
     void importMusicFolder(const QString& folder);
+    QString lastMusicFolder_;
     void sayCatalogueUnread(const db::DbError& error);
     void offerImport(const QStringList& about, app::RecordImport& import,
                      const std::optional<app::RecordImport::Preview>& preview, bool fileColumns);

@@ -16,12 +16,16 @@ void FrmMain::mnuFileImportMusic_Click() {
     if (state_.SearchMode || AddMode || refusedAsReadOnly() || !offerToSaveEdit()) {
         return;
     }
+    // The folder chosen last, or the user's music folder, or home.
     const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    const QString folder = desktop_.chooseFolder(this, "Import Music Folder",
-                                                 QDir(music).exists() ? music : QDir::homePath());
+    const QString offered = !lastMusicFolder_.isEmpty() ? lastMusicFolder_
+                            : QDir(music).exists()      ? music
+                                                        : QDir::homePath();
+    const QString folder = desktop_.chooseFolder(this, "Import Music Folder", offered);
     if (folder.isEmpty()) {
         return;
     }
+    lastMusicFolder_ = folder;
     importMusicFolder(folder);
     if (closeAfterTransfer_) {  // the window was closed meanwhile and the stop confirmed
         close();

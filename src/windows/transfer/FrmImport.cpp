@@ -63,9 +63,10 @@ QString headerlessText(const QStringList& read) {
     return text + ".";
 }
 
+// "To add" counts the records already there only when they are to be added again.
 QString countsText(QStringList lines, const app::RecordImport& import,
-                   const app::RecordImport::Preview& preview) {
-    lines << "To add: " + records(preview.rows);
+                   const app::RecordImport::Preview& preview, bool leaveOut) {
+    lines << "To add: " + records(leaveOut ? preview.rows - preview.existing : preview.rows);
     if (preview.existing > 0) {
         lines << "Already in the catalogue with the same four values: " + records(preview.existing);
     }
@@ -143,6 +144,7 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     optLeaveOutExisting = new QRadioButton("&Leave out the records already in the catalogue", this);
     optLeaveOutExisting->setObjectName("optLeaveOutExisting");
     optAddEveryRow->setChecked(true);
+    connect(optLeaveOutExisting, &QRadioButton::toggled, this, [this] { showCounts(); });
 
     auto* firstLabel = new QLabel("The first records, as they will be stored:", this);
     grdPreview = new QTableWidget(0, 4, this);
@@ -183,8 +185,13 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     (CmdImport->isDefault() ? CmdImport : CmdCancel)->setFocus();
 }
 
+void FrmImport::showCounts() {
+    lblCounts->setText(countsText(about_, import_, preview_, optLeaveOutExisting->isChecked()));
+}
+
 void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
-    lblCounts->setText(countsText(about_, import_, preview));
+    preview_ = preview;
+    showCounts();
     optAddEveryRow->setVisible(preview.existing > 0);
     optLeaveOutExisting->setVisible(preview.existing > 0);
     grdPreview->setRowCount(static_cast<int>(preview.first.size()));
@@ -206,11 +213,15 @@ void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
 // The whole file read again with the columns chosen: the window waits, painted, meanwhile.
 void FrmImport::readWithColumnsChosen() {
     import_.chooseColumns(fraColumns->chosen());
+    QWidget* focus = focusWidget();  // the drop-down chosen in keeps the keys
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto preview = readAgain_();
     QApplication::restoreOverrideCursor();
     setEnabled(true);
+    if (focus) {
+        focus->setFocus();
+    }
     if (preview) {
         showPreview(*preview);
     }

@@ -46,11 +46,13 @@ class FrmImport : public QDialog {
 
   private:
     void showPreview(const app::RecordImport::Preview& preview);
+    void showCounts();
     void readWithColumnsChosen();
 
     QStringList about_;
     app::RecordImport& import_;
     ReadAgain readAgain_;
+    app::RecordImport::Preview preview_;
 };
 
 }  // namespace windows
