@@ -10,13 +10,6 @@ using testing::TestCatalogue;
 
 namespace {
 
-// Every record as SQL literals with its row id: Null, empty text and bytes told apart.
-QStringList exactRows(TestCatalogue& file) {
-    return file.column(
-        "SELECT rowid || '|' || quote(Artist) || '|' || quote(Title) || '|' || quote(Category) "
-        "|| '|' || quote(Format) FROM Main ORDER BY rowid");
-}
-
 db::catalogue::StoredRecord stored(db::Connection& connection, std::int64_t rowId) {
     return db::catalogue::storedRecord(connection, rowId).value();
 }
@@ -53,7 +46,7 @@ class TestHistory : public QObject {
         connection.open(file.path().toStdString());
         db::catalogue::prepareOrders(connection);
         app::History history(connection);
-        const QStringList before = exactRows(file);
+        const QStringList before = testing::exactRowsWithIds(file);
         const auto firstAsItWas = stored(connection, 1);
         if (change == "add") {
             connection.execute("INSERT INTO Main VALUES ('Can', 'Tago Mago', NULL, 'LP')");
@@ -72,19 +65,19 @@ class TestHistory : public QObject {
             connection.execute("DELETE FROM Main WHERE rowid = 3");
             history.recordDeleted(3, was);
         }
-        const QStringList after = exactRows(file);
+        const QStringList after = testing::exactRowsWithIds(file);
         QVERIFY(after != before);
         QCOMPARE(history.undoName(), name);
         QCOMPARE(history.redoName(), QString());
         for (int round = 0; round < 2; ++round) {  // undo, redo, and undo again
             QVERIFY(history.undo().done);
-            QCOMPARE(exactRows(file), before);
+            QCOMPARE(testing::exactRowsWithIds(file), before);
             QCOMPARE(history.redoName(), name);
             if (round == 0) {
                 const auto redone = history.redo();
                 QVERIFY(redone.done);
                 QVERIFY(redone.said.startsWith("Redo: Record "));
-                QCOMPARE(exactRows(file), after);
+                QCOMPARE(testing::exactRowsWithIds(file), after);
             }
         }
         QVERIFY(db::catalogue::ordersAgree(connection));
@@ -112,12 +105,12 @@ class TestHistory : public QObject {
                                     "INSERT INTO Main (rowid, Artist, Title) VALUES "
                                     "(2, 'Can', 'Ege Bamyasi')"),
                  QString());
-        const QStringList held = exactRows(file);
+        const QStringList held = testing::exactRowsWithIds(file);
         auto outcome = history.undo();
         QVERIFY(!outcome.done);
         QVERIFY2(outcome.said.startsWith("Another record was stored in its place since"),
                  qPrintable(outcome.said));
-        QCOMPARE(exactRows(file), held);
+        QCOMPARE(testing::exactRowsWithIds(file), held);
         QCOMPARE(history.undoName(), QString("Delete Record"));
         QCOMPARE(testing::stockTool(file.path(),
                                     "DELETE FROM Main WHERE rowid = 2; UPDATE Main "
@@ -148,20 +141,20 @@ class TestHistory : public QObject {
         connection.open(file.path().toStdString());
         db::catalogue::prepareOrders(connection);
         app::History history(connection);
-        const QStringList before = exactRows(file);
+        const QStringList before = testing::exactRowsWithIds(file);
         connection.execute(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
             "INSERT INTO Main SELECT 'Artist ' || i, 'Title ' || i, NULL, 'CD' FROM n");
         history.recordsImported(2, 100001);
         QCOMPARE(history.undoName(), QString("Import of 100,000 Records"));
         QCOMPARE(history.undoRecords(), 100000);
-        const QStringList imported = exactRows(file);
+        const QStringList imported = testing::exactRowsWithIds(file);
         auto outcome = history.undo();
         QVERIFY(outcome.done);
         QCOMPARE(outcome.said, QString("Undo: 100,000 Records Imported"));
-        QCOMPARE(exactRows(file), before);
+        QCOMPARE(testing::exactRowsWithIds(file), before);
         QVERIFY(history.redo().done);
-        QCOMPARE(exactRows(file), imported);
+        QCOMPARE(testing::exactRowsWithIds(file), imported);
         QCOMPARE(testing::stockTool(file.path(),
                                     "UPDATE Main SET Title = 'Mine' WHERE rowid IN "
                                     "(7, 70000)"),

@@ -68,6 +68,14 @@ class TestCatalogue {
     QTemporaryDir dir_;
 };
 
+// Every record with its row id, its values as SQL literals: Null, empty text, numbers and
+// bytes told apart.
+inline QStringList exactRowsWithIds(TestCatalogue& file) {
+    return file.column(
+        "SELECT rowid || '|' || quote(Artist) || '|' || quote(Title) || '|' || quote(Category) "
+        "|| '|' || quote(Format) FROM Main ORDER BY rowid");
+}
+
 // Runs SQL through the stock sqlite3 tool, as another program writes the file: what the tool
 // says on either output.
 inline QString stockTool(const QString& path, const QString& sql) {

@@ -19,12 +19,6 @@ using testing::shown;
 
 namespace {
 
-QStringList exactRows(testing::TestCatalogue& file) {
-    return file.column(
-        "SELECT rowid || '|' || quote(Artist) || '|' || quote(Title) || '|' || quote(Category) "
-        "|| '|' || quote(Format) FROM Main ORDER BY rowid");
-}
-
 void press(QWidget* to, bool redo) {
     QTest::keyClick(to, Qt::Key_Z,
                     redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
@@ -39,23 +33,23 @@ class TestUndo : public QObject {
     void changesAreTakenBackAndMadeAgainByKeys() {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
-        const QStringList before = exactRows(f.catalogue);
+        const QStringList before = testing::exactRowsWithIds(f.catalogue);
         f.desktop.answers = {Answer::Yes};
         click(w.CmdDelete);  // ABBA, the first in the artist view
-        const QStringList deleted = exactRows(f.catalogue);
+        const QStringList deleted = testing::exactRowsWithIds(f.catalogue);
         QCOMPARE(deleted.size(), 2);
         QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Delete Record"));
         QVERIFY(!w.mnuEditRedo->isEnabled());
         press(w.CmdAdd, false);
-        QCOMPARE(exactRows(f.catalogue), before);  // back with its own row id
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);  // back with its own row id
         QCOMPARE(w.lblMsgBar1->text(), QString("Undo: Record Deleted"));
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
         QCOMPARE(w.mnuEditRedo->text(), QString("&Redo Delete Record"));
         press(w.CmdAdd, true);
-        QCOMPARE(exactRows(f.catalogue), deleted);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), deleted);
         QCOMPARE(w.lblMsgBar1->text(), QString("Redo: Record Deleted"));
         press(w.CmdAdd, false);
-        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
 
         // An edit typed and not saved: Ctrl+Z is the title box's own, the file untouched.
         w.txtTitle->setFocus(Qt::MouseFocusReason);
@@ -64,7 +58,7 @@ class TestUndo : public QObject {
         QCOMPARE(w.txtTitle->text(), QString("Arrival!"));
         press(w.txtTitle, false);
         QCOMPARE(w.txtTitle->text(), QString("Arrival"));
-        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.mnuEditRedo->text(), QString("&Redo Delete Record"));
 
         // A saved update is a step of its own, and a new change leaves nothing to redo.
@@ -73,7 +67,7 @@ class TestUndo : public QObject {
         QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Update Record"));
         QVERIFY(!w.mnuEditRedo->isEnabled());
         press(w.CmdAdd, false);
-        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.txtTitle->text(), QString("Arrival"));
 
         // Another program changed the record since: said, nothing written.
@@ -81,10 +75,10 @@ class TestUndo : public QObject {
         QCOMPARE(testing::stockTool(f.catalogue.path(),
                                     "UPDATE Main SET Title = 'Waterloo' WHERE Artist = 'ABBA'"),
                  QString());
-        const QStringList theirs = exactRows(f.catalogue);
+        const QStringList theirs = testing::exactRowsWithIds(f.catalogue);
         f.desktop.answers = {Answer::Ok};
         press(w.CmdAdd, false);
-        QCOMPARE(exactRows(f.catalogue), theirs);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), theirs);
         QVERIFY(f.desktop.messages.back().text.startsWith(
             "The record was changed by another program since"));
     }
@@ -94,7 +88,7 @@ class TestUndo : public QObject {
     void anImportIsTakenBackInOneStep() {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
-        const QStringList before = exactRows(f.catalogue);
+        const QStringList before = testing::exactRowsWithIds(f.catalogue);
         const QString path = f.catalogue.directory() + "/many.csv";
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -108,18 +102,18 @@ class TestUndo : public QObject {
         testing::whileModal<windows::FrmImport>(
             [&] { w.mnuFileImport->trigger(); },
             [](windows::FrmImport& preview) { click(preview.CmdImport); });
-        QCOMPARE(exactRows(f.catalogue).size(), 1004);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue).size(), 1004);
         QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Import of 1,001 Records"));
         w.activateWindow();  // back from the preview
         QVERIFY(QTest::qWaitForWindowActive(&w));
         f.desktop.answers = {Answer::No};
         press(w.CmdAdd, false);
-        QCOMPARE(exactRows(f.catalogue).size(), 1004);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue).size(), 1004);
         QVERIFY(
             f.desktop.messages.back().text.startsWith("Take back the import of 1,001 records?"));
         f.desktop.answers = {Answer::Yes};
         press(w.CmdAdd, false);
-        QCOMPARE(exactRows(f.catalogue), before);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.lblMsgBar1->text(), QString("Undo: 1,001 Records Imported"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
     }
