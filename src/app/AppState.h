@@ -11,6 +11,8 @@
 
 namespace app {
 
+class History;
+
 // The state every window shares for the whole run: the open catalogue, the flags that
 // tie the windows together, and the desktop they talk to. One instance, passed to each
 // window's constructor.
@@ -27,6 +29,8 @@ struct AppState {
     db::Recordset rsCategory;
     db::Recordset rsFormat;
     db::Recordset rsReportTitle;  // while the report title window is open
+    // The session's changes, for Undo (the main window's; none before it made it).
+    History* history = nullptr;
 
     QString AppDir;  // the application directory (the catalogue's), ending in a separator
     QString CatalogueName = CatalogueFileName;  // the catalogue's file in AppDir

@@ -31,6 +31,8 @@ class Change : public QUndoCommand {
     // A sentence on what was left as another program changed it, after a take-back.
     virtual QString leftOut() const { return {}; }
     virtual std::int64_t records() const { return 0; }
+    virtual std::optional<db::catalogue::Lookup> list() const { return std::nullopt; }
+    virtual QString subject() const { return "record"; }
 
   protected:
     db::Connection& connection_;
@@ -112,21 +114,70 @@ class Imported : public Change {
     std::int64_t left_ = 0;
 };
 
+const char* listName(db::catalogue::Lookup list) {
+    switch (list) {
+        case db::catalogue::Lookup::Artist:
+            return "Artist";
+        case db::catalogue::Lookup::Category:
+            return "Category";
+        case db::catalogue::Lookup::Format:
+            return "Format";
+    }
+    return "";
+}
+
+// Names added to a list (or, `deleted`, taken from it): all of them or none.
+class Listed : public Change {
+  public:
+    Listed(db::Connection& connection, db::catalogue::Lookup list,
+           const std::vector<History::ListedName>& names, bool deleted)
+        : Change(connection, 0,
+                 QString(deleted ? "Delete from " : "Add to ") + listName(list) + " List",
+                 QString(names.size() == 1 ? "Name " : "Names ") +
+                     (deleted ? "Deleted from the " : "Added to the ") + listName(list) + " List"),
+          list_(list),
+          names_(names),
+          deleted_(deleted) {}
+    Revision takeBack() override { return write(deleted_); }
+    Revision makeAgain() override { return write(!deleted_); }
+    std::optional<db::catalogue::Lookup> list() const override { return list_; }
+    QString subject() const override { return "name"; }
+
+  private:
+    Revision write(bool putBack) {
+        db::Savepoint unit(connection_);
+        for (const auto& [rowId, name] : names_) {
+            const Revision revision =
+                putBack ? db::catalogue::putNameBack(connection_, list_, rowId, name)
+                        : db::catalogue::takeNameAway(connection_, list_, rowId, name);
+            if (revision != Revision::Done) {
+                return revision;  // none written
+            }
+        }
+        unit.release();
+        return Revision::Done;
+    }
+
+    db::catalogue::Lookup list_;
+    std::vector<History::ListedName> names_;
+    bool deleted_;
+};
+
 // The stack's step at `index`, as noted here.
 Change* changeAt(const QUndoStack& stack, int index) {
     return static_cast<Change*>(const_cast<QUndoCommand*>(stack.command(index)));
 }
 
-QString refusal(Revision revision, const QString& what) {
+QString refusal(Revision revision, const QString& what, const QString& subject) {
     switch (revision) {
         case Revision::ChangedElsewhere:
-            return "The record was changed by another program since: " + what +
+            return "The " + subject + " was changed by another program since: " + what +
                    " would write over that change, so nothing was done.";
         case Revision::Gone:
-            return "The record was deleted by another program since: there is nothing to " + what +
-                   ".";
+            return "The " + subject +
+                   " was deleted by another program since: there is nothing to " + what + ".";
         case Revision::RowTaken:
-            return "Another record was stored in its place since: " + what +
+            return "Another " + subject + " was stored in its place since: " + what +
                    " would write over it, so nothing was done.";
         case Revision::Done:
             break;
@@ -161,6 +212,18 @@ void History::recordsImported(std::int64_t first, std::int64_t last) {
     }
 }
 
+void History::namesAdded(db::catalogue::Lookup list, const std::vector<ListedName>& names) {
+    if (!names.empty()) {
+        stack_.push(new Listed(connection_, list, names, false));
+    }
+}
+
+void History::namesDeleted(db::catalogue::Lookup list, const std::vector<ListedName>& names) {
+    if (!names.empty()) {
+        stack_.push(new Listed(connection_, list, names, true));
+    }
+}
+
 std::int64_t History::undoRecords() const {
     return stack_.canUndo() ? changeAt(stack_, stack_.index() - 1)->records() : 0;
 }
@@ -181,48 +244,42 @@ QString History::redoName() const {
     return stack_.canRedo() ? stack_.redoText() : QString();
 }
 
+History::Outcome History::undo() {
+    return step(true);
+}
+
+History::Outcome History::redo() {
+    return step(false);
+}
+
 // The write is made first; the stack moves only when it was. Row ids another program
 // renumbered since (a compaction) are not the records the steps name: the steps go.
-History::Outcome History::undo() {
-    if (!stack_.canUndo()) {
+History::Outcome History::step(bool back) {
+    if (back ? !stack_.canUndo() : !stack_.canRedo()) {
         return {};
     }
     db::catalogue::bringOrdersTrue(connection_);  // finds a renumbering out
     if (connection_.rowIdGeneration() != generation_) {
         clear();
         return {false, std::nullopt,
-                "Another program compacted the catalogue since: the changes made before can no "
-                "longer be taken back."};
+                back ? "Another program compacted the catalogue since: the changes made before "
+                       "can no longer be taken back."
+                     : "Another program compacted the catalogue since: the changes taken back "
+                       "can no longer be made again.",
+                std::nullopt};
     }
-    Change* change = changeAt(stack_, stack_.index() - 1);
-    const Revision revision = change->takeBack();
+    Change* change = changeAt(stack_, back ? stack_.index() - 1 : stack_.index());
+    const Revision revision = back ? change->takeBack() : change->makeAgain();
     if (revision != Revision::Done) {
-        return {false, change->rowId(), refusal(revision, "taking it back")};
+        return {false, change->rowId(),
+                refusal(revision, back ? "taking it back" : "making it again", change->subject()),
+                std::nullopt};
     }
     change->skipNext();
-    stack_.undo();
-    return {true, change->rowId(), "Undo: " + change->done() + change->leftOut()};
-}
-
-History::Outcome History::redo() {
-    if (!stack_.canRedo()) {
-        return {};
-    }
-    db::catalogue::bringOrdersTrue(connection_);
-    if (connection_.rowIdGeneration() != generation_) {
-        clear();
-        return {false, std::nullopt,
-                "Another program compacted the catalogue since: the changes taken back can no "
-                "longer be made again."};
-    }
-    Change* change = changeAt(stack_, stack_.index());
-    const Revision revision = change->makeAgain();
-    if (revision != Revision::Done) {
-        return {false, change->rowId(), refusal(revision, "making it again")};
-    }
-    change->skipNext();
-    stack_.redo();
-    return {true, change->rowId(), "Redo: " + change->done()};
+    back ? stack_.undo() : stack_.redo();
+    return {true, change->rowId(),
+            (back ? "Undo: " + change->done() + change->leftOut() : "Redo: " + change->done()),
+            change->list()};
 }
 
 }  // namespace app

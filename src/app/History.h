@@ -4,6 +4,7 @@
 #include <QUndoStack>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "catalogue/RecordRevisions.h"
 #include "sqlite/Connection.h"
@@ -25,6 +26,13 @@ class History {
     void recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecord& texts);
     // The records an import added, row ids `first` to `last`.
     void recordsImported(std::int64_t first, std::int64_t last);
+    // Names added to or deleted from a lookup list, as stored, by their row ids.
+    struct ListedName {
+        std::int64_t rowId;
+        db::catalogue::StoredValue name;
+    };
+    void namesAdded(db::catalogue::Lookup list, const std::vector<ListedName>& names);
+    void namesDeleted(db::catalogue::Lookup list, const std::vector<ListedName>& names);
     // Every step forgotten (a delete-all or a repair cannot be taken back).
     void clear();
 
@@ -40,6 +48,7 @@ class History {
         bool done = false;
         std::optional<std::int64_t> rowId;
         QString said;
+        std::optional<db::catalogue::Lookup> list;  // a list's step: the list concerned
     };
     Outcome undo();
     Outcome redo();
@@ -47,6 +56,8 @@ class History {
     QUndoStack& stack() { return stack_; }
 
   private:
+    Outcome step(bool back);
+
     db::Connection& connection_;
     std::uint64_t generation_;  // the row ids' numbering the steps were noted in
     QUndoStack stack_;

@@ -1,5 +1,7 @@
 #include "catalogue/RecordRevisions.h"
 
+#include "sqlite/SqlText.h"
+
 namespace db::catalogue {
 namespace {
 
@@ -87,6 +89,68 @@ Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredR
             rowId, to);
     unit.release();
     return Revision::Done;
+}
+
+std::optional<StoredValue> storedName(Connection& connection, Lookup which, std::int64_t rowId) {
+    const std::string column = quoted(lookupColumn(which));
+    Statement read(connection, "SELECT typeof(" + column + ") = 'blob', " + column + " FROM main." +
+                                   column + " WHERE rowid = ?");
+    read.bind(1, Value(rowId));
+    if (!read.step()) {
+        return std::nullopt;
+    }
+    StoredValue name;
+    name.blob = read.integerColumn(0) != 0;
+    name.value = name.blob ? Value(std::string(read.blobColumn(1))) : read.column(1);
+    return name;
+}
+
+Revision putNameBack(Connection& connection, Lookup which, std::int64_t rowId,
+                     const StoredValue& name) {
+    Savepoint unit(connection);
+    if (storedName(connection, which, rowId)) {
+        return Revision::RowTaken;
+    }
+    const std::string column = quoted(lookupColumn(which));
+    Statement insert(connection,
+                     "INSERT INTO main." + column + " (rowid, " + column + ") VALUES (?, ?)");
+    insert.bind(1, Value(rowId));
+    if (name.blob) {
+        insert.bindBlob(2, *name.value.string());
+    } else {
+        insert.bind(2, name.value);
+    }
+    insert.step();
+    unit.release();
+    return Revision::Done;
+}
+
+Revision takeNameAway(Connection& connection, Lookup which, std::int64_t rowId,
+                      const StoredValue& expected) {
+    Savepoint unit(connection);
+    const auto stored = storedName(connection, which, rowId);
+    if (!stored) {
+        return Revision::Gone;
+    }
+    if (*stored != expected) {
+        return Revision::ChangedElsewhere;
+    }
+    connection.execute("DELETE FROM main." + quoted(lookupColumn(which)) + " WHERE rowid = ?",
+                       {Value(rowId)});
+    unit.release();
+    return Revision::Done;
+}
+
+std::vector<std::int64_t> rowsNamed(Connection& connection, Lookup which, const std::string& name) {
+    const std::string column = quoted(lookupColumn(which));
+    Statement rows(connection, "SELECT rowid FROM main." + column + " WHERE quorvane_same_name(" +
+                                   column + ", ?) ORDER BY rowid");
+    rows.bind(1, Value(name));
+    std::vector<std::int64_t> ids;
+    while (rows.step()) {
+        ids.push_back(rows.integerColumn(0));
+    }
+    return ids;
 }
 
 }  // namespace db::catalogue

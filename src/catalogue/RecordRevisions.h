@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "catalogue/Catalogue.h"
 #include "sqlite/Connection.h"
@@ -38,5 +40,15 @@ Revision takeAway(Connection& connection, std::int64_t rowId, const StoredRecord
 // The record's fields made `to`, if it still holds `expected`.
 Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredRecord& expected,
                        const StoredRecord& to);
+
+// A lookup list's name, the same way: as stored, put back under its row id, taken away only
+// while it holds what was written.
+std::optional<StoredValue> storedName(Connection& connection, Lookup which, std::int64_t rowId);
+Revision putNameBack(Connection& connection, Lookup which, std::int64_t rowId,
+                     const StoredValue& name);
+Revision takeNameAway(Connection& connection, Lookup which, std::int64_t rowId,
+                      const StoredValue& expected);
+// The row ids of the names a list holds as `name` (letter case and accents' writing aside).
+std::vector<std::int64_t> rowsNamed(Connection& connection, Lookup which, const std::string& name);
 
 }  // namespace db::catalogue

@@ -167,6 +167,52 @@ class TestHistory : public QObject {
                  (QStringList{"1", "7", "70000"}));
         QVERIFY(db::catalogue::ordersAgree(connection));
     }
+
+    // Names added to and deleted from a list, each as one step, back under their row ids.
+    void aListsNamesAreTakenBackAndMadeAgain() {
+        using db::catalogue::Lookup;
+        TestCatalogue file;
+        file.execute("DELETE FROM Artist");
+        file.execute("INSERT INTO Artist (Artist) VALUES ('ABBA'), ('abba'), ('Björk')");
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        app::History history(connection);
+        const auto listed = [&] {
+            return file.column("SELECT rowid || '|' || quote(Artist) FROM Artist ORDER BY rowid");
+        };
+        const auto named = [&](const std::vector<std::int64_t>& rows) {
+            std::vector<app::History::ListedName> names;
+            for (const auto rowId : rows) {
+                names.push_back(
+                    {rowId, *db::catalogue::storedName(connection, Lookup::Artist, rowId)});
+            }
+            return names;
+        };
+        const QStringList before = listed();
+        const auto both = named(db::catalogue::rowsNamed(connection, Lookup::Artist, "Abba"));
+        QCOMPARE(both.size(), std::size_t(2));
+        connection.execute("DELETE FROM Artist WHERE rowid IN (1, 2)");
+        history.namesDeleted(Lookup::Artist, both);
+        connection.execute("INSERT INTO Artist (Artist) VALUES ('Nico')");
+        history.namesAdded(Lookup::Artist, named({connection.lastInsertRowId()}));
+        const QStringList after = listed();
+        QCOMPARE(history.undoName(), QString("Add to Artist List"));
+        auto outcome = history.undo();
+        QCOMPARE(outcome.said, QString("Undo: Name Added to the Artist List"));
+        QCOMPARE(outcome.list, std::optional<Lookup>(Lookup::Artist));
+        QVERIFY(history.undo().done);
+        QCOMPARE(listed(), before);  // both spellings back, in their places
+        QVERIFY(history.redo().done && history.redo().done);
+        QCOMPARE(listed(), after);
+        // A name another program changed since is not taken away.
+        QCOMPARE(testing::stockTool(file.path(),
+                                    "UPDATE Artist SET Artist = 'Nico Päffgen' "
+                                    "WHERE Artist = 'Nico'"),
+                 QString());
+        outcome = history.undo();
+        QVERIFY(!outcome.done);
+        QVERIFY(outcome.said.startsWith("The name was changed by another program since"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHistory)

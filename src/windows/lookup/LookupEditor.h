@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <vector>
+
+#include "app/History.h"
 
 #include "windows/lookup/LookupKind.h"
 
@@ -67,6 +70,8 @@ class LookupEditor : public QDialog {
     std::vector<int> positionsOf(const QString& value);
     void appendRow(const QString& value);
     void deleteRows(const QString& value);
+    std::vector<app::History::ListedName> storedNames(const std::vector<std::int64_t>& rows);
+    void noteNames(bool deleted, const std::vector<app::History::ListedName>& names);
     void failed(const db::DbError& error, const char* procedure);
 
     const LookupKind& kind_;

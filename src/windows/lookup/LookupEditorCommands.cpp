@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 #include "app/Characters.h"
+#include "catalogue/RecordRevisions.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
@@ -141,6 +142,7 @@ std::vector<int> LookupEditor::positionsOf(const QString& value) {
     return positions;
 }
 
+// Each change is noted for Undo with the names as stored.
 void LookupEditor::appendRow(const QString& value) {
     db::Recordset& rs = records();
     try {
@@ -151,18 +153,44 @@ void LookupEditor::appendRow(const QString& value) {
         rs.cancelUpdate();
         throw;
     }
+    noteNames(false, storedNames({state_.cnMain.lastInsertRowId()}));
 }
 
 void LookupEditor::deleteRows(const QString& value) {
     db::Recordset& rs = records();
     if (kind_.deletesEveryMatch) {
+        const auto rows = db::catalogue::rowsNamed(state_.cnMain, kind_.table, value.toStdString());
+        const auto names = storedNames(rows);
         db::catalogue::deleteLookupValue(state_.cnMain, kind_.table, value.toStdString());
         rs.requery();
+        noteNames(true, names);
         return;
     }
     rs.moveFirst();
     rs.findName(db::catalogue::lookupColumn(kind_.table), value.toStdString());
+    const auto names = storedNames({rs.bookmark()});
     rs.deleteCurrent();
+    noteNames(true, names);
 }
+
+std::vector<app::History::ListedName> LookupEditor::storedNames(
+    const std::vector<std::int64_t>& rows) {
+    std::vector<app::History::ListedName> names;
+    for (const std::int64_t rowId : rows) {
+        if (const auto name = db::catalogue::storedName(state_.cnMain, kind_.table, rowId)) {
+            names.push_back({rowId, *name});
+        }
+    }
+    return names;
+}
+
+void LookupEditor::noteNames(bool deleted, const std::vector<app::History::ListedName>& names) {
+    if (!state_.history) {
+        return;
+    }
+    deleted ? state_.history->namesDeleted(kind_.table, names)
+            : state_.history->namesAdded(kind_.table, names);
+}
+
 
 }  // namespace windows

@@ -60,6 +60,7 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
 }
 
 FrmMain::~FrmMain() {
+    state_.history = nullptr;
     delete frmAbout_;
     qApp->removeEventFilter(this);
     // The controls outlive this body by a little; none of them may call into the window

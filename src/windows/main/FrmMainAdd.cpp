@@ -213,6 +213,8 @@ void FrmMain::CmbArtist_LostFocus() {
             Buttons::Ok, Icon::Exclamation);
         return;
     }
+    app::resumeNext(
+        [&] { noteListed(db::catalogue::Lookup::Artist, {s.cnMain.lastInsertRowId()}); });
     artistList_->append(name);  // the artist editor shows the same list
 }
 

@@ -7,6 +7,7 @@
 #include "app/AppState.h"
 #include "app/History.h"
 #include "app/SharedRoutines.h"
+#include "catalogue/RecordRevisions.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"
 
@@ -23,6 +24,7 @@ constexpr std::int64_t ManyAtOnce = 1000;  // more records taken back at once: a
 app::History& FrmMain::history() {
     if (!history_) {
         history_ = std::make_unique<app::History>(state_.cnMain);
+        state_.history = history_.get();  // the list editors note their changes there
         connect(&history_->stack(), &QUndoStack::indexChanged, this,
                 [this] { showEditCommands(); });
         connect(&history_->stack(), &QUndoStack::cleanChanged, this,
@@ -39,6 +41,16 @@ void FrmMain::showEditCommands() {
     mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
     mnuEditUndo->setEnabled(!undo.isEmpty());
     mnuEditRedo->setEnabled(!redo.isEmpty());
+}
+
+void FrmMain::noteListed(db::catalogue::Lookup list, const std::vector<std::int64_t>& rows) {
+    std::vector<app::History::ListedName> names;
+    for (const std::int64_t rowId : rows) {
+        if (const auto name = db::catalogue::storedName(state_.cnMain, list, rowId)) {
+            names.push_back({rowId, *name});
+        }
+    }
+    history().namesAdded(list, names);
 }
 
 void FrmMain::mnuEditUndo_Click() {
@@ -77,6 +89,14 @@ void FrmMain::takeStep(bool back) {
             desktop_.messageBox(outcome.said, Buttons::Ok, Icon::Exclamation,
                                 back ? "Undo" : "Redo");
         }
+        return;
+    }
+    if (outcome.list) {  // a list's names: the drop-down shows the list as it is now
+        const auto list = *outcome.list;
+        list == db::catalogue::Lookup::Artist     ? GetArtist()
+        : list == db::catalogue::Lookup::Category ? GetCategory()
+                                                  : GetFormat();
+        lblMsgBar1->setText(outcome.said);
         return;
     }
     // The record concerned, where the view (or the search) has it; a record taken away

@@ -264,10 +264,13 @@ void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& l
         }
         try {
             db::Transaction transaction(state_.cnMain);
+            std::vector<std::int64_t> added;
             for (const std::string& name : names) {
                 db::catalogue::addLookupValue(state_.cnMain, k.table, name);
+                added.push_back(state_.cnMain.lastInsertRowId());
             }
             transaction.commit();
+            app::resumeNext([&] { noteListed(k.table, added); });
         } catch (const db::DbError& error) {
             desktop_.messageBox("The " + QString(k.list) + " list could not be extended: " +
                                     QString::fromStdString(error.description),
