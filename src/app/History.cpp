@@ -33,6 +33,7 @@ class Change : public QUndoCommand {
     virtual std::int64_t records() const { return 0; }
     virtual std::optional<db::catalogue::Lookup> list() const { return std::nullopt; }
     virtual QString subject() const { return "record"; }
+    virtual bool concernsRecord() const { return true; }
 
   protected:
     db::Connection& connection_;
@@ -142,14 +143,17 @@ class Listed : public Change {
     Revision makeAgain() override { return write(!deleted_); }
     std::optional<db::catalogue::Lookup> list() const override { return list_; }
     QString subject() const override { return "name"; }
+    bool concernsRecord() const override { return false; }
 
   private:
     Revision write(bool putBack) {
         db::Savepoint unit(connection_);
         for (const auto& [rowId, name] : names_) {
             const Revision revision =
-                putBack ? db::catalogue::putNameBack(connection_, list_, rowId, name)
-                        : db::catalogue::takeNameAway(connection_, list_, rowId, name);
+                putBack ? db::catalogue::putValueBack(
+                              connection_, db::catalogue::lookupValues(list_), rowId, name)
+                        : db::catalogue::takeValueAway(
+                              connection_, db::catalogue::lookupValues(list_), rowId, name);
             if (revision != Revision::Done) {
                 return revision;  // none written
             }
@@ -161,6 +165,33 @@ class Listed : public Change {
     db::catalogue::Lookup list_;
     std::vector<History::ListedName> names_;
     bool deleted_;
+};
+
+// The report title as it was and as it was made; without one before, it was added.
+class Titled : public Change {
+  public:
+    Titled(db::Connection& connection, std::int64_t rowId,
+           const std::optional<db::catalogue::StoredValue>& before,
+           const db::catalogue::StoredValue& after)
+        : Change(connection, rowId, "Change Report Title", "Report Title Changed"),
+          before_(before),
+          after_(after) {}
+    Revision takeBack() override {
+        const auto title = db::catalogue::reportTitleValue();
+        return before_ ? db::catalogue::replaceValue(connection_, title, rowId_, after_, *before_)
+                       : db::catalogue::takeValueAway(connection_, title, rowId_, after_);
+    }
+    Revision makeAgain() override {
+        const auto title = db::catalogue::reportTitleValue();
+        return before_ ? db::catalogue::replaceValue(connection_, title, rowId_, *before_, after_)
+                       : db::catalogue::putValueBack(connection_, title, rowId_, after_);
+    }
+    QString subject() const override { return "report title"; }
+    bool concernsRecord() const override { return false; }
+
+  private:
+    std::optional<db::catalogue::StoredValue> before_;
+    db::catalogue::StoredValue after_;
 };
 
 // The stack's step at `index`, as noted here.
@@ -224,6 +255,14 @@ void History::namesDeleted(db::catalogue::Lookup list, const std::vector<ListedN
     }
 }
 
+void History::titleChanged(std::int64_t rowId,
+                           const std::optional<db::catalogue::StoredValue>& before,
+                           const db::catalogue::StoredValue& after) {
+    if (before != after) {
+        stack_.push(new Titled(connection_, rowId, before, after));
+    }
+}
+
 std::int64_t History::undoRecords() const {
     return stack_.canUndo() ? changeAt(stack_, stack_.index() - 1)->records() : 0;
 }
@@ -279,7 +318,7 @@ History::Outcome History::step(bool back) {
     back ? stack_.undo() : stack_.redo();
     return {true, change->rowId(),
             (back ? "Undo: " + change->done() + change->leftOut() : "Redo: " + change->done()),
-            change->list()};
+            change->list(), change->concernsRecord()};
 }
 
 }  // namespace app

@@ -33,6 +33,9 @@ class History {
     };
     void namesAdded(db::catalogue::Lookup list, const std::vector<ListedName>& names);
     void namesDeleted(db::catalogue::Lookup list, const std::vector<ListedName>& names);
+    // The report title (its row `rowId`) changed, or first written when it had none.
+    void titleChanged(std::int64_t rowId, const std::optional<db::catalogue::StoredValue>& before,
+                      const db::catalogue::StoredValue& after);
     // Every step forgotten (a delete-all or a repair cannot be taken back).
     void clear();
 
@@ -49,6 +52,7 @@ class History {
         std::optional<std::int64_t> rowId;
         QString said;
         std::optional<db::catalogue::Lookup> list;  // a list's step: the list concerned
+        bool record = true;                         // false: no record is concerned
     };
     Outcome undo();
     Outcome redo();

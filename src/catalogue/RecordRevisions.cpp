@@ -91,52 +91,93 @@ Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredR
     return Revision::Done;
 }
 
-std::optional<StoredValue> storedName(Connection& connection, Lookup which, std::int64_t rowId) {
-    const std::string column = quoted(lookupColumn(which));
+OneColumn lookupValues(Lookup which) {
+    const std::string name = lookupColumn(which);
+    return {name, name};
+}
+
+OneColumn reportTitleValue() {
+    return {"ReportTitle", "Title"};
+}
+
+std::optional<StoredValue> storedValue(Connection& connection, const OneColumn& where,
+                                       std::int64_t rowId) {
+    const std::string column = quoted(where.column);
     Statement read(connection, "SELECT typeof(" + column + ") = 'blob', " + column + " FROM main." +
-                                   column + " WHERE rowid = ?");
+                                   quoted(where.table) + " WHERE rowid = ?");
     read.bind(1, Value(rowId));
     if (!read.step()) {
         return std::nullopt;
     }
-    StoredValue name;
-    name.blob = read.integerColumn(0) != 0;
-    name.value = name.blob ? Value(std::string(read.blobColumn(1))) : read.column(1);
-    return name;
+    StoredValue stored;
+    stored.blob = read.integerColumn(0) != 0;
+    stored.value = stored.blob ? Value(std::string(read.blobColumn(1))) : read.column(1);
+    return stored;
 }
 
-Revision putNameBack(Connection& connection, Lookup which, std::int64_t rowId,
-                     const StoredValue& name) {
+namespace {
+
+void runWithValue(Connection& connection, const std::string& sql, std::int64_t rowId,
+                  const StoredValue& value) {
+    Statement write(connection, sql);
+    write.bind(1, Value(rowId));
+    if (value.blob) {
+        write.bindBlob(2, *value.value.string());
+    } else {
+        write.bind(2, value.value);
+    }
+    write.step();
+}
+
+Revision checkValue(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                    const StoredValue& expected) {
+    const auto stored = storedValue(connection, where, rowId);
+    if (!stored) {
+        return Revision::Gone;
+    }
+    return *stored == expected ? Revision::Done : Revision::ChangedElsewhere;
+}
+
+}  // namespace
+
+Revision putValueBack(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                      const StoredValue& value) {
     Savepoint unit(connection);
-    if (storedName(connection, which, rowId)) {
+    if (storedValue(connection, where, rowId)) {
         return Revision::RowTaken;
     }
-    const std::string column = quoted(lookupColumn(which));
-    Statement insert(connection,
-                     "INSERT INTO main." + column + " (rowid, " + column + ") VALUES (?, ?)");
-    insert.bind(1, Value(rowId));
-    if (name.blob) {
-        insert.bindBlob(2, *name.value.string());
-    } else {
-        insert.bind(2, name.value);
-    }
-    insert.step();
+    runWithValue(connection,
+                 "INSERT INTO main." + quoted(where.table) + " (rowid, " + quoted(where.column) +
+                     ") VALUES (?1, ?2)",
+                 rowId, value);
     unit.release();
     return Revision::Done;
 }
 
-Revision takeNameAway(Connection& connection, Lookup which, std::int64_t rowId,
-                      const StoredValue& expected) {
+Revision takeValueAway(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                       const StoredValue& expected) {
     Savepoint unit(connection);
-    const auto stored = storedName(connection, which, rowId);
-    if (!stored) {
-        return Revision::Gone;
+    if (const Revision found = checkValue(connection, where, rowId, expected);
+        found != Revision::Done) {
+        return found;
     }
-    if (*stored != expected) {
-        return Revision::ChangedElsewhere;
-    }
-    connection.execute("DELETE FROM main." + quoted(lookupColumn(which)) + " WHERE rowid = ?",
+    connection.execute("DELETE FROM main." + quoted(where.table) + " WHERE rowid = ?",
                        {Value(rowId)});
+    unit.release();
+    return Revision::Done;
+}
+
+Revision replaceValue(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                      const StoredValue& expected, const StoredValue& to) {
+    Savepoint unit(connection);
+    if (const Revision found = checkValue(connection, where, rowId, expected);
+        found != Revision::Done) {
+        return found;
+    }
+    runWithValue(connection,
+                 "UPDATE main." + quoted(where.table) + " SET " + quoted(where.column) +
+                     " = ?2 WHERE rowid = ?1",
+                 rowId, to);
     unit.release();
     return Revision::Done;
 }

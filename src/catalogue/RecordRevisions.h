@@ -41,13 +41,21 @@ Revision takeAway(Connection& connection, std::int64_t rowId, const StoredRecord
 Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredRecord& expected,
                        const StoredRecord& to);
 
-// A lookup list's name, the same way: as stored, put back under its row id, taken away only
-// while it holds what was written.
-std::optional<StoredValue> storedName(Connection& connection, Lookup which, std::int64_t rowId);
-Revision putNameBack(Connection& connection, Lookup which, std::int64_t rowId,
-                     const StoredValue& name);
-Revision takeNameAway(Connection& connection, Lookup which, std::int64_t rowId,
-                      const StoredValue& expected);
+// A table of one column (a lookup list, the report title): a value the same way, as stored,
+// put back under its row id, taken away or replaced only while it holds what was written.
+struct OneColumn {
+    std::string table, column;
+};
+OneColumn lookupValues(Lookup which);
+OneColumn reportTitleValue();
+std::optional<StoredValue> storedValue(Connection& connection, const OneColumn& where,
+                                       std::int64_t rowId);
+Revision putValueBack(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                      const StoredValue& value);
+Revision takeValueAway(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                       const StoredValue& expected);
+Revision replaceValue(Connection& connection, const OneColumn& where, std::int64_t rowId,
+                      const StoredValue& expected, const StoredValue& to);
 // The row ids of the names a list holds as `name` (letter case and accents' writing aside).
 std::vector<std::int64_t> rowsNamed(Connection& connection, Lookup which, const std::string& name);
 

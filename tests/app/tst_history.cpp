@@ -184,7 +184,8 @@ class TestHistory : public QObject {
             std::vector<app::History::ListedName> names;
             for (const auto rowId : rows) {
                 names.push_back(
-                    {rowId, *db::catalogue::storedName(connection, Lookup::Artist, rowId)});
+                    {rowId, *db::catalogue::storedValue(
+                                connection, db::catalogue::lookupValues(Lookup::Artist), rowId)});
             }
             return names;
         };
@@ -212,6 +213,31 @@ class TestHistory : public QObject {
         outcome = history.undo();
         QVERIFY(!outcome.done);
         QVERIFY(outcome.said.startsWith("The name was changed by another program since"));
+    }
+
+    // The report title first written, then emptied to Null: each a step.
+    void theReportTitleIsTakenBackAndMadeAgain() {
+        TestCatalogue file;
+        file.execute("DELETE FROM ReportTitle");
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        app::History history(connection);
+        const auto title = db::catalogue::reportTitleValue();
+        const auto titles = [&] { return file.column("SELECT quote(Title) FROM ReportTitle"); };
+        connection.execute("INSERT INTO ReportTitle (Title) VALUES ('My Records')");
+        const auto id = connection.lastInsertRowId();
+        const auto written = *db::catalogue::storedValue(connection, title, id);
+        history.titleChanged(id, std::nullopt, written);
+        connection.execute("UPDATE ReportTitle SET Title = NULL");
+        history.titleChanged(id, written, *db::catalogue::storedValue(connection, title, id));
+        QCOMPARE(history.undoName(), QString("Change Report Title"));
+        const auto outcome = history.undo();
+        QVERIFY(outcome.done && !outcome.record);
+        QCOMPARE(titles(), QStringList{"'My Records'"});
+        QVERIFY(history.undo().done);
+        QCOMPARE(titles(), QStringList{});
+        QVERIFY(history.redo().done && history.redo().done);
+        QCOMPARE(titles(), QStringList{"NULL"});
     }
 };
 

@@ -177,7 +177,8 @@ std::vector<app::History::ListedName> LookupEditor::storedNames(
     const std::vector<std::int64_t>& rows) {
     std::vector<app::History::ListedName> names;
     for (const std::int64_t rowId : rows) {
-        if (const auto name = db::catalogue::storedName(state_.cnMain, kind_.table, rowId)) {
+        if (const auto name = db::catalogue::storedValue(
+                state_.cnMain, db::catalogue::lookupValues(kind_.table), rowId)) {
             names.push_back({rowId, *name});
         }
     }
@@ -191,6 +192,5 @@ void LookupEditor::noteNames(bool deleted, const std::vector<app::History::Liste
     deleted ? state_.history->namesDeleted(kind_.table, names)
             : state_.history->namesAdded(kind_.table, names);
 }
-
 
 }  // namespace windows

@@ -46,7 +46,8 @@ void FrmMain::showEditCommands() {
 void FrmMain::noteListed(db::catalogue::Lookup list, const std::vector<std::int64_t>& rows) {
     std::vector<app::History::ListedName> names;
     for (const std::int64_t rowId : rows) {
-        if (const auto name = db::catalogue::storedName(state_.cnMain, list, rowId)) {
+        if (const auto name = db::catalogue::storedValue(
+                state_.cnMain, db::catalogue::lookupValues(list), rowId)) {
             names.push_back({rowId, *name});
         }
     }
@@ -91,11 +92,12 @@ void FrmMain::takeStep(bool back) {
         }
         return;
     }
-    if (outcome.list) {  // a list's names: the drop-down shows the list as it is now
-        const auto list = *outcome.list;
-        list == db::catalogue::Lookup::Artist     ? GetArtist()
-        : list == db::catalogue::Lookup::Category ? GetCategory()
-                                                  : GetFormat();
+    if (!outcome.record) {  // a list's names: its drop-down shows the list as it is now
+        if (const auto list = outcome.list) {
+            *list == db::catalogue::Lookup::Artist     ? GetArtist()
+            : *list == db::catalogue::Lookup::Category ? GetCategory()
+                                                       : GetFormat();
+        }
         lblMsgBar1->setText(outcome.said);
         return;
     }
