@@ -10,6 +10,7 @@
 
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
+#include "windows/lookup/LookupEditor.h"
 #include "windows/transfer/FrmImport.h"
 
 using platform::Answer;
@@ -116,6 +117,30 @@ class TestUndo : public QObject {
         QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.lblMsgBar1->text(), QString("Undo: 1,001 Records Imported"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
+    }
+
+    // A name added in a list editor is a step, taken back from the main window's menu.
+    void aNameAddedInAListEditorIsAStep() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const auto categories = [&] {
+            return f.catalogue.column("SELECT Category FROM Category ORDER BY rowid");
+        };
+        const QStringList before = categories();
+        testing::whileModal<windows::LookupEditor>([&] { w.mnuCategoryTable->trigger(); },
+                                                   [&](windows::LookupEditor& editor) {
+                                                       click(editor.CmdAdd);
+                                                       QTest::keyClicks(editor.dropDown, "Dub");
+                                                       QTest::keyClick(editor.dropDown,
+                                                                       Qt::Key_Return);
+                                                       click(editor.CmdReturn);
+                                                   });
+        QCOMPARE(categories(), before + QStringList{"Dub"});
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Add to Category List"));
+        w.mnuEditUndo->trigger();
+        QCOMPARE(categories(), before);
+        QVERIFY(!testing::items(w.CmbCategory).contains("Dub"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Undo: Name Added to the Category List"));
     }
 };
 

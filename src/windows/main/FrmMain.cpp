@@ -57,6 +57,7 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
     move(screen.center() - rect().center());
 
     qApp->installEventFilter(this);
+    history();  // from the start: the list editors and the title window note their changes
 }
 
 FrmMain::~FrmMain() {
