@@ -1,5 +1,7 @@
 #include "catalogue/RecordRevisions.h"
 
+#include <functional>
+
 #include "sqlite/SqlText.h"
 
 namespace db::catalogue {
@@ -34,6 +36,19 @@ Revision check(Connection& connection, std::int64_t rowId, const StoredRecord& e
     return *stored == expected ? Revision::Done : Revision::ChangedElsewhere;
 }
 
+// The write, in a unit of its own with the look that allows it: nothing when the look finds
+// the row otherwise.
+Revision guarded(Connection& connection, const std::function<Revision()>& look,
+                 const std::function<void()>& write) {
+    Savepoint unit(connection);
+    if (const Revision found = look(); found != Revision::Done) {
+        return found;
+    }
+    write();
+    unit.release();
+    return Revision::Done;
+}
+
 }  // namespace
 
 std::optional<StoredRecord> storedRecord(Connection& connection, std::int64_t rowId) {
@@ -56,39 +71,33 @@ std::optional<StoredRecord> storedRecord(Connection& connection, std::int64_t ro
 }
 
 Revision putBack(Connection& connection, std::int64_t rowId, const StoredRecord& record) {
-    Savepoint unit(connection);
-    if (storedRecord(connection, rowId)) {
-        return Revision::RowTaken;
-    }
-    runWith(connection,
-            "INSERT INTO main.Main (rowid, " + recordColumnList() + ") VALUES (?1, ?2, ?3, ?4, ?5)",
-            rowId, record);
-    unit.release();
-    return Revision::Done;
+    return guarded(
+        connection,
+        [&] { return storedRecord(connection, rowId) ? Revision::RowTaken : Revision::Done; },
+        [&] {
+            runWith(connection,
+                    "INSERT INTO main.Main (rowid, " + recordColumnList() +
+                        ") VALUES (?1, ?2, ?3, ?4, ?5)",
+                    rowId, record);
+        });
 }
 
 Revision takeAway(Connection& connection, std::int64_t rowId, const StoredRecord& expected) {
-    Savepoint unit(connection);
-    if (const Revision found = check(connection, rowId, expected); found != Revision::Done) {
-        return found;
-    }
-    connection.execute("DELETE FROM main.Main WHERE rowid = ?", {Value(rowId)});
-    unit.release();
-    return Revision::Done;
+    return guarded(
+        connection, [&] { return check(connection, rowId, expected); },
+        [&] { connection.execute("DELETE FROM main.Main WHERE rowid = ?", {Value(rowId)}); });
 }
 
 Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredRecord& expected,
                        const StoredRecord& to) {
-    Savepoint unit(connection);
-    if (const Revision found = check(connection, rowId, expected); found != Revision::Done) {
-        return found;
-    }
-    runWith(connection,
-            "UPDATE main.Main SET Artist = ?2, Title = ?3, Category = ?4, Format = ?5 WHERE "
-            "rowid = ?1",
-            rowId, to);
-    unit.release();
-    return Revision::Done;
+    return guarded(
+        connection, [&] { return check(connection, rowId, expected); },
+        [&] {
+            runWith(connection,
+                    "UPDATE main.Main SET Artist = ?2, Title = ?3, Category = ?4, Format = ?5 "
+                    "WHERE rowid = ?1",
+                    rowId, to);
+        });
 }
 
 OneColumn lookupValues(Lookup which) {
@@ -142,44 +151,37 @@ Revision checkValue(Connection& connection, const OneColumn& where, std::int64_t
 
 Revision putValueBack(Connection& connection, const OneColumn& where, std::int64_t rowId,
                       const StoredValue& value) {
-    Savepoint unit(connection);
-    if (storedValue(connection, where, rowId)) {
-        return Revision::RowTaken;
-    }
-    runWithValue(connection,
-                 "INSERT INTO main." + quoted(where.table) + " (rowid, " + quoted(where.column) +
-                     ") VALUES (?1, ?2)",
-                 rowId, value);
-    unit.release();
-    return Revision::Done;
+    return guarded(
+        connection,
+        [&] { return storedValue(connection, where, rowId) ? Revision::RowTaken : Revision::Done; },
+        [&] {
+            runWithValue(connection,
+                         "INSERT INTO main." + quoted(where.table) + " (rowid, " +
+                             quoted(where.column) + ") VALUES (?1, ?2)",
+                         rowId, value);
+        });
 }
 
 Revision takeValueAway(Connection& connection, const OneColumn& where, std::int64_t rowId,
                        const StoredValue& expected) {
-    Savepoint unit(connection);
-    if (const Revision found = checkValue(connection, where, rowId, expected);
-        found != Revision::Done) {
-        return found;
-    }
-    connection.execute("DELETE FROM main." + quoted(where.table) + " WHERE rowid = ?",
-                       {Value(rowId)});
-    unit.release();
-    return Revision::Done;
+    return guarded(
+        connection, [&] { return checkValue(connection, where, rowId, expected); },
+        [&] {
+            connection.execute("DELETE FROM main." + quoted(where.table) + " WHERE rowid = ?",
+                               {Value(rowId)});
+        });
 }
 
 Revision replaceValue(Connection& connection, const OneColumn& where, std::int64_t rowId,
                       const StoredValue& expected, const StoredValue& to) {
-    Savepoint unit(connection);
-    if (const Revision found = checkValue(connection, where, rowId, expected);
-        found != Revision::Done) {
-        return found;
-    }
-    runWithValue(connection,
-                 "UPDATE main." + quoted(where.table) + " SET " + quoted(where.column) +
-                     " = ?2 WHERE rowid = ?1",
-                 rowId, to);
-    unit.release();
-    return Revision::Done;
+    return guarded(
+        connection, [&] { return checkValue(connection, where, rowId, expected); },
+        [&] {
+            runWithValue(connection,
+                         "UPDATE main." + quoted(where.table) + " SET " + quoted(where.column) +
+                             " = ?2 WHERE rowid = ?1",
+                         rowId, to);
+        });
 }
 
 std::vector<std::int64_t> rowsNamed(Connection& connection, Lookup which, const std::string& name) {
