@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QUndoCommand>
+#include <utility>
 
 #include "catalogue/ImportedRecords.h"
 #include "catalogue/Orders.h"
@@ -22,8 +23,16 @@ class Change : public QUndoCommand {
     virtual Revision takeBack() = 0;
     virtual Revision makeAgain() = 0;
 
-    void undo() override { skipped_ ? void(skipped_ = false) : void(takeBack()); }
-    void redo() override { skipped_ ? void(skipped_ = false) : void(makeAgain()); }
+    void undo() override {
+        if (!std::exchange(skipped_, false)) {
+            takeBack();
+        }
+    }
+    void redo() override {
+        if (!std::exchange(skipped_, false)) {
+            makeAgain();
+        }
+    }
     void skipNext() { skipped_ = true; }
 
     std::int64_t rowId() const { return rowId_; }
@@ -241,6 +250,18 @@ void History::recordsImported(std::int64_t first, std::int64_t last) {
     if (records.count > 0) {
         stack_.push(new Imported(connection_, records));
     }
+}
+
+std::vector<History::ListedName> History::namesAt(db::catalogue::Lookup list,
+                                                  const std::vector<std::int64_t>& rows) const {
+    std::vector<ListedName> names;
+    for (const std::int64_t rowId : rows) {
+        if (const auto name =
+                db::catalogue::storedValue(connection_, db::catalogue::lookupValues(list), rowId)) {
+            names.push_back({rowId, *name});
+        }
+    }
+    return names;
 }
 
 void History::namesAdded(db::catalogue::Lookup list, const std::vector<ListedName>& names) {

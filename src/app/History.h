@@ -31,6 +31,9 @@ class History {
         std::int64_t rowId;
         db::catalogue::StoredValue name;
     };
+    // The names of rows of a list as stored now (rows gone are left out).
+    std::vector<ListedName> namesAt(db::catalogue::Lookup list,
+                                    const std::vector<std::int64_t>& rows) const;
     void namesAdded(db::catalogue::Lookup list, const std::vector<ListedName>& names);
     void namesDeleted(db::catalogue::Lookup list, const std::vector<ListedName>& names);
     // The report title (its row `rowId`) changed, or first written when it had none.

@@ -7,15 +7,28 @@
 namespace db::catalogue {
 namespace {
 
-// Binds the four fields from parameter `first` on, each as the kind it was stored as.
+// A field bound as the kind it was stored as.
+void bindStored(Statement& statement, int at, const StoredValue& stored) {
+    if (stored.blob) {
+        statement.bindBlob(at, *stored.value.string());
+    } else {
+        statement.bind(at, stored.value);
+    }
+}
+
+// A field read as `typeof(x) = 'blob', x` at `column`.
+StoredValue readStored(const Statement& read, int column) {
+    StoredValue stored;
+    stored.blob = read.integerColumn(column) != 0;
+    stored.value =
+        stored.blob ? Value(std::string(read.blobColumn(column + 1))) : read.column(column + 1);
+    return stored;
+}
+
+// Binds the four fields from parameter `first` on.
 void bindFields(Statement& statement, int first, const StoredRecord& record) {
     for (std::size_t i = 0; i < record.size(); ++i) {
-        const int at = first + static_cast<int>(i);
-        if (record[i].blob) {
-            statement.bindBlob(at, *record[i].value.string());
-        } else {
-            statement.bind(at, record[i].value);
-        }
+        bindStored(statement, first + static_cast<int>(i), record[i]);
     }
 }
 
@@ -27,9 +40,17 @@ void runWith(Connection& connection, const std::string& sql, std::int64_t rowId,
     write.step();
 }
 
+void runWithValue(Connection& connection, const std::string& sql, std::int64_t rowId,
+                  const StoredValue& value) {
+    Statement write(connection, sql);
+    write.bind(1, Value(rowId));
+    bindStored(write, 2, value);
+    write.step();
+}
+
 // What is stored against what is expected, before a write over it.
-Revision check(Connection& connection, std::int64_t rowId, const StoredRecord& expected) {
-    const auto stored = storedRecord(connection, rowId);
+template <typename Stored>
+Revision compared(const std::optional<Stored>& stored, const Stored& expected) {
     if (!stored) {
         return Revision::Gone;
     }
@@ -62,10 +83,7 @@ std::optional<StoredRecord> storedRecord(Connection& connection, std::int64_t ro
     }
     StoredRecord record;
     for (int i = 0; i < 4; ++i) {
-        auto& field = record[static_cast<std::size_t>(i)];
-        field.blob = read.integerColumn(2 * i) != 0;
-        field.value =
-            field.blob ? Value(std::string(read.blobColumn(2 * i + 1))) : read.column(2 * i + 1);
+        record[static_cast<std::size_t>(i)] = readStored(read, 2 * i);
     }
     return record;
 }
@@ -84,14 +102,14 @@ Revision putBack(Connection& connection, std::int64_t rowId, const StoredRecord&
 
 Revision takeAway(Connection& connection, std::int64_t rowId, const StoredRecord& expected) {
     return guarded(
-        connection, [&] { return check(connection, rowId, expected); },
+        connection, [&] { return compared(storedRecord(connection, rowId), expected); },
         [&] { connection.execute("DELETE FROM main.Main WHERE rowid = ?", {Value(rowId)}); });
 }
 
 Revision replaceFields(Connection& connection, std::int64_t rowId, const StoredRecord& expected,
                        const StoredRecord& to) {
     return guarded(
-        connection, [&] { return check(connection, rowId, expected); },
+        connection, [&] { return compared(storedRecord(connection, rowId), expected); },
         [&] {
             runWith(connection,
                     "UPDATE main.Main SET Artist = ?2, Title = ?3, Category = ?4, Format = ?5 "
@@ -118,36 +136,8 @@ std::optional<StoredValue> storedValue(Connection& connection, const OneColumn& 
     if (!read.step()) {
         return std::nullopt;
     }
-    StoredValue stored;
-    stored.blob = read.integerColumn(0) != 0;
-    stored.value = stored.blob ? Value(std::string(read.blobColumn(1))) : read.column(1);
-    return stored;
+    return readStored(read, 0);
 }
-
-namespace {
-
-void runWithValue(Connection& connection, const std::string& sql, std::int64_t rowId,
-                  const StoredValue& value) {
-    Statement write(connection, sql);
-    write.bind(1, Value(rowId));
-    if (value.blob) {
-        write.bindBlob(2, *value.value.string());
-    } else {
-        write.bind(2, value.value);
-    }
-    write.step();
-}
-
-Revision checkValue(Connection& connection, const OneColumn& where, std::int64_t rowId,
-                    const StoredValue& expected) {
-    const auto stored = storedValue(connection, where, rowId);
-    if (!stored) {
-        return Revision::Gone;
-    }
-    return *stored == expected ? Revision::Done : Revision::ChangedElsewhere;
-}
-
-}  // namespace
 
 Revision putValueBack(Connection& connection, const OneColumn& where, std::int64_t rowId,
                       const StoredValue& value) {
@@ -165,7 +155,7 @@ Revision putValueBack(Connection& connection, const OneColumn& where, std::int64
 Revision takeValueAway(Connection& connection, const OneColumn& where, std::int64_t rowId,
                        const StoredValue& expected) {
     return guarded(
-        connection, [&] { return checkValue(connection, where, rowId, expected); },
+        connection, [&] { return compared(storedValue(connection, where, rowId), expected); },
         [&] {
             connection.execute("DELETE FROM main." + quoted(where.table) + " WHERE rowid = ?",
                                {Value(rowId)});
@@ -175,7 +165,7 @@ Revision takeValueAway(Connection& connection, const OneColumn& where, std::int6
 Revision replaceValue(Connection& connection, const OneColumn& where, std::int64_t rowId,
                       const StoredValue& expected, const StoredValue& to) {
     return guarded(
-        connection, [&] { return checkValue(connection, where, rowId, expected); },
+        connection, [&] { return compared(storedValue(connection, where, rowId), expected); },
         [&] {
             runWithValue(connection,
                          "UPDATE main." + quoted(where.table) + " SET " + quoted(where.column) +

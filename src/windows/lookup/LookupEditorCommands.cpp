@@ -173,16 +173,11 @@ void LookupEditor::deleteRows(const QString& value) {
     noteNames(true, names);
 }
 
+// The names as stored, read before they are deleted (none without a history to note them).
 std::vector<app::History::ListedName> LookupEditor::storedNames(
     const std::vector<std::int64_t>& rows) {
-    std::vector<app::History::ListedName> names;
-    for (const std::int64_t rowId : rows) {
-        if (const auto name = db::catalogue::storedValue(
-                state_.cnMain, db::catalogue::lookupValues(kind_.table), rowId)) {
-            names.push_back({rowId, *name});
-        }
-    }
-    return names;
+    return state_.history ? state_.history->namesAt(kind_.table, rows)
+                          : std::vector<app::History::ListedName>{};
 }
 
 void LookupEditor::noteNames(bool deleted, const std::vector<app::History::ListedName>& names) {

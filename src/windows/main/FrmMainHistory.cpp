@@ -7,7 +7,6 @@
 #include "app/AppState.h"
 #include "app/History.h"
 #include "app/SharedRoutines.h"
-#include "catalogue/RecordRevisions.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"
 
@@ -44,14 +43,7 @@ void FrmMain::showEditCommands() {
 }
 
 void FrmMain::noteListed(db::catalogue::Lookup list, const std::vector<std::int64_t>& rows) {
-    std::vector<app::History::ListedName> names;
-    for (const std::int64_t rowId : rows) {
-        if (const auto name = db::catalogue::storedValue(
-                state_.cnMain, db::catalogue::lookupValues(list), rowId)) {
-            names.push_back({rowId, *name});
-        }
-    }
-    history().namesAdded(list, names);
+    history().namesAdded(list, history().namesAt(list, rows));
 }
 
 void FrmMain::mnuEditUndo_Click() {
