@@ -240,14 +240,13 @@ void RecordImport::readHeader() {
             bestFound = columns.found;
             delimiter_ = delimiter;
             columnOf_ = columns.columnOf;
+            header_.clear();
+            for (const Field& field : header) {
+                header_.push_back(field.text);
+            }
         }
     }
     if (bestFound > 0) {
-        std::vector<Field> header;
-        Reader(text_, delimiter_).next(header);
-        for (const Field& field : header) {
-            header_.push_back(field.text);
-        }
         readDiscogsHeader();
     }
     if (bestFound == 0 && recordFields > 0 && recordFields <= 4) {  // the first record
