@@ -210,6 +210,7 @@ std::string everyRecordWaiting(const QTemporaryDir& dir, std::int64_t records) {
     db::Transaction transaction(connection);
     catalogue::emptyWordIndex(connection, "main");
     catalogue::leaveWordsFrom(connection, 1);
+    connection.execute("UPDATE OrderState SET Stale = 0");  // the program's own write
     transaction.commit();
     return copy;
 }

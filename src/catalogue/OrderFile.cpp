@@ -20,6 +20,17 @@ namespace {
 // More records to place than this are placed as every record is: in one pass per order.
 constexpr std::int64_t ManyNotes = 50000;
 
+// The tables of the program's own keeping that another program's write makes stale: each
+// order, and the word index's note of the records that wait for it.
+std::vector<std::string> keptTables() {
+    std::vector<std::string> tables;
+    for (const View& view : views()) {
+        tables.emplace_back(view.table);
+    }
+    tables.emplace_back("WordsToIndex");
+    return tables;
+}
+
 std::string orderNames() {
     std::string names;
     for (const View& view : views()) {
@@ -29,7 +40,7 @@ std::string orderNames() {
 }
 
 // The names of the triggers the orders are kept by: those of data/orders.sql, and three on
-// each order's table. Other triggers, a user's own, are left alone.
+// each kept table. Other triggers, a user's own, are left alone.
 const std::vector<std::string>& fileTriggers() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> found;
@@ -38,9 +49,9 @@ const std::vector<std::string>& fileTriggers() {
             at += create.size();
             found.push_back(sql.substr(at, sql.find(' ', at) - at));
         }
-        for (const View& view : views()) {
+        for (const std::string& table : keptTables()) {
             for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
-                found.push_back(std::string(view.table) + event);
+                found.push_back(table + event);
             }
         }
         return found;
@@ -130,8 +141,7 @@ void tell(const std::function<void(int)>& progress, int percent) {
 // clear the mark when they are done (holding the file meanwhile).
 void makeFileTriggers(Connection& connection) {
     connection.executeScript(OrdersSql);
-    for (const View& view : views()) {
-        const std::string table(view.table);
+    for (const std::string& table : keptTables()) {
         for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
             connection.execute("CREATE TRIGGER IF NOT EXISTS main." + quoted(table + event) +
                                " AFTER " + event + " ON " + quoted(table) +

@@ -191,6 +191,9 @@ WordsWaiting indexWaitingWords(Connection& connection, std::int64_t limit) {
                                {Value(next.integerColumn(0))});
         }
         next.reset();
+        // Its own triggers marked the orders stale as this program wrote the note; they
+        // were true before it (brought true above).
+        connection.execute("UPDATE main.OrderState SET Stale = 0");
         transaction.commit();
         return more ? WordsWaiting::More : WordsWaiting::None;
     } catch (const DbError& error) {
