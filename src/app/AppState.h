@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/CatalogueEdits.h"
 #include "app/Locations.h"
 #include "platform/Desktop.h"
 #include "sqlite/Connection.h"
 #include "sqlite/Recordset.h"
 
 namespace app {
-
-class History;
 
 // The state every window shares for the whole run: the open catalogue, the flags that
 // tie the windows together, and the desktop they talk to. One instance, passed to each
@@ -29,8 +28,8 @@ struct AppState {
     db::Recordset rsCategory;
     db::Recordset rsFormat;
     db::Recordset rsReportTitle;  // while the report title window is open
-    // The session's changes, for Undo (the main window's; none before it made it).
-    History* history = nullptr;
+    // Every change the user makes to the catalogue is written there, and kept for Undo.
+    CatalogueEdits edits{cnMain};
 
     QString AppDir;  // the application directory (the catalogue's), ending in a separator
     QString CatalogueName = CatalogueFileName;  // the catalogue's file in AppDir

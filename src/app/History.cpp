@@ -230,25 +230,34 @@ QString refusal(Revision revision, const QString& what, const QString& subject) 
 History::History(db::Connection& connection)
     : connection_(connection), generation_(connection.rowIdGeneration()) {}
 
+// The first step is noted in the numbering the row ids have now; a renumbering after it is
+// found out by an undo or a redo.
+void History::push(QUndoCommand* change) {
+    if (stack_.count() == 0) {
+        generation_ = connection_.rowIdGeneration();
+    }
+    stack_.push(change);
+}
+
 void History::recordAdded(std::int64_t rowId, const db::catalogue::StoredRecord& texts) {
-    stack_.push(new Added(connection_, rowId, texts));
+    push(new Added(connection_, rowId, texts));
 }
 
 void History::recordUpdated(std::int64_t rowId, const db::catalogue::StoredRecord& before,
                             const db::catalogue::StoredRecord& after) {
     if (before != after) {
-        stack_.push(new Updated(connection_, rowId, before, after));
+        push(new Updated(connection_, rowId, before, after));
     }
 }
 
 void History::recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecord& texts) {
-    stack_.push(new Deleted(connection_, rowId, texts));
+    push(new Deleted(connection_, rowId, texts));
 }
 
 void History::recordsImported(std::int64_t first, std::int64_t last) {
     const auto records = db::catalogue::noteImported(connection_, first, last);
     if (records.count > 0) {
-        stack_.push(new Imported(connection_, records));
+        push(new Imported(connection_, records));
     }
 }
 
@@ -266,13 +275,13 @@ std::vector<History::ListedName> History::namesAt(db::catalogue::Lookup list,
 
 void History::namesAdded(db::catalogue::Lookup list, const std::vector<ListedName>& names) {
     if (!names.empty()) {
-        stack_.push(new Listed(connection_, list, names, false));
+        push(new Listed(connection_, list, names, false));
     }
 }
 
 void History::namesDeleted(db::catalogue::Lookup list, const std::vector<ListedName>& names) {
     if (!names.empty()) {
-        stack_.push(new Listed(connection_, list, names, true));
+        push(new Listed(connection_, list, names, true));
     }
 }
 
@@ -280,7 +289,7 @@ void History::titleChanged(std::int64_t rowId,
                            const std::optional<db::catalogue::StoredValue>& before,
                            const db::catalogue::StoredValue& after) {
     if (before != after) {
-        stack_.push(new Titled(connection_, rowId, before, after));
+        push(new Titled(connection_, rowId, before, after));
     }
 }
 

@@ -63,6 +63,7 @@ class History {
     QUndoStack& stack() { return stack_; }
 
   private:
+    void push(QUndoCommand* change);
     Outcome step(bool back);
 
     db::Connection& connection_;

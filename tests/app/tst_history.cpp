@@ -2,7 +2,7 @@
 // included; another program's change is never written over.
 #include <QtTest>
 
-#include "app/History.h"
+#include "app/CatalogueEdits.h"
 #include "catalogue/Orders.h"
 #include "support/TestCatalogue.h"
 
@@ -20,8 +20,9 @@ class TestHistory : public QObject {
     Q_OBJECT
 
   private slots:
-    // A change as the program makes it (SQL on its connection), then noted; the record deleted
-    // holds a number and a BLOB, put back as such.
+    // A change as the windows make it, through the catalogue's edits and a recordset, with no
+    // window; the record deleted holds a number and a BLOB, put back as such, and an update
+    // writes only the text changed.
     void eachChangeIsTakenBackAndMadeAgain_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("name");
@@ -45,25 +46,27 @@ class TestHistory : public QObject {
         db::Connection connection;
         connection.open(file.path().toStdString());
         db::catalogue::prepareOrders(connection);
-        app::History history(connection);
+        app::CatalogueEdits edits(connection);
+        app::History& history = edits.history();
+        db::Recordset records;
+        records.open(connection, db::catalogue::mainTable(db::views()[0]));
         const QStringList before = testing::exactRowsWithIds(file);
-        const auto firstAsItWas = stored(connection, 1);
         if (change == "add") {
-            connection.execute("INSERT INTO Main VALUES ('Can', 'Tago Mago', NULL, 'LP')");
-            const auto id = connection.lastInsertRowId();
-            history.recordAdded(id, stored(connection, id));
+            const auto id =
+                edits.addRecord(records, {"Can", "Tago Mago (40th Anniversary Edition)", "", "LP"});
+            QCOMPARE(file.column("SELECT Title FROM Main WHERE rowid = " + std::to_string(id)),
+                     QStringList{"Tago Mago (40th Anniversary Ed"});  // cut to its width
         } else if (change == "update") {
-            const auto was = stored(connection, 1);
-            connection.execute("UPDATE Main SET Title = 'Voulez-Vous' WHERE rowid = 1");
-            history.recordUpdated(1, was, stored(connection, 1));
+            records.setBookmark(1);
+            edits.updateRecord(records, {std::nullopt, "Voulez-Vous"});
         } else if (change == "update nulls") {
-            const auto was = stored(connection, 2);
-            connection.execute("UPDATE Main SET Category = 'Pop', Format = NULL WHERE rowid = 2");
-            history.recordUpdated(2, was, stored(connection, 2));
+            records.setBookmark(2);
+            edits.updateRecord(records, {std::nullopt, std::nullopt, "Pop"});
+            QCOMPARE(file.column("SELECT hex(Format) FROM Main WHERE rowid = 2"),
+                     QStringList{"FFFE"});  // left as stored
         } else {
-            const auto was = stored(connection, 3);
-            connection.execute("DELETE FROM Main WHERE rowid = 3");
-            history.recordDeleted(3, was);
+            records.setBookmark(3);
+            edits.deleteRecord(records);
         }
         const QStringList after = testing::exactRowsWithIds(file);
         QVERIFY(after != before);
@@ -82,8 +85,9 @@ class TestHistory : public QObject {
         }
         QVERIFY(db::catalogue::ordersAgree(connection));
         // A new change after an undo: nothing to make again.
-        connection.execute("UPDATE Main SET Title = 'Ring Ring' WHERE rowid = 1");
-        history.recordUpdated(1, firstAsItWas, stored(connection, 1));
+        records.requery();
+        records.setBookmark(1);
+        edits.updateRecord(records, {std::nullopt, "Ring Ring"});
         QCOMPARE(history.redoName(), QString());
     }
 
@@ -176,26 +180,17 @@ class TestHistory : public QObject {
         file.execute("INSERT INTO Artist (Artist) VALUES ('ABBA'), ('abba'), ('Björk')");
         db::Connection connection;
         connection.open(file.path().toStdString());
-        app::History history(connection);
+        app::CatalogueEdits edits(connection);
+        app::History& history = edits.history();
+        db::Recordset list;
+        list.open(connection, db::catalogue::lookupTable(Lookup::Artist));
         const auto listed = [&] {
             return file.column("SELECT rowid || '|' || quote(Artist) FROM Artist ORDER BY rowid");
         };
-        const auto named = [&](const std::vector<std::int64_t>& rows) {
-            std::vector<app::History::ListedName> names;
-            for (const auto rowId : rows) {
-                names.push_back(
-                    {rowId, *db::catalogue::storedValue(
-                                connection, db::catalogue::lookupValues(Lookup::Artist), rowId)});
-            }
-            return names;
-        };
         const QStringList before = listed();
-        const auto both = named(db::catalogue::rowsNamed(connection, Lookup::Artist, "Abba"));
-        QCOMPARE(both.size(), std::size_t(2));
-        connection.execute("DELETE FROM Artist WHERE rowid IN (1, 2)");
-        history.namesDeleted(Lookup::Artist, both);
-        connection.execute("INSERT INTO Artist (Artist) VALUES ('Nico')");
-        history.namesAdded(Lookup::Artist, named({connection.lastInsertRowId()}));
+        edits.deleteName(list, Lookup::Artist, "Abba", true);
+        QCOMPARE(listed(), QStringList{"3|'Björk'"});
+        edits.addName(list, Lookup::Artist, "Nico");
         const QStringList after = listed();
         QCOMPARE(history.undoName(), QString("Add to Artist List"));
         auto outcome = history.undo();

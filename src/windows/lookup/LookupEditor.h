@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/History.h"
-
 #include "windows/lookup/LookupKind.h"
 
 class QComboBox;
@@ -68,10 +66,6 @@ class LookupEditor : public QDialog {
     db::Recordset& records();
     bool inTable(const QString& value);
     std::vector<int> positionsOf(const QString& value);
-    void appendRow(const QString& value);
-    void deleteRows(const QString& value);
-    std::vector<app::History::ListedName> storedNames(const std::vector<std::int64_t>& rows);
-    void noteNames(bool deleted, const std::vector<app::History::ListedName>& names);
     void failed(const db::DbError& error, const char* procedure);
 
     const LookupKind& kind_;

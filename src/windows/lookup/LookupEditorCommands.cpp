@@ -4,7 +4,6 @@
 
 #include "app/AppState.h"
 #include "app/Characters.h"
-#include "catalogue/RecordRevisions.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
@@ -53,7 +52,7 @@ void LookupEditor::CmdAdd_Click() {
             dropDown->setFocus();
             return;
         }
-        appendRow(stored);
+        state_.edits.addName(records(), kind_.table, stored);
     } catch (const db::DbError& error) {
         failed(error, "CmdAdd_Click");  // nothing was stored: still inserting
         setMode("InsertMode");
@@ -97,7 +96,7 @@ void LookupEditor::CmdDelete_Click() {
         return;
     }
     try {
-        deleteRows(value);
+        state_.edits.deleteName(records(), kind_.table, value, kind_.deletesEveryMatch);
     } catch (const db::DbError& error) {
         failed(error, "CmdDelete_Click");  // nothing was deleted: the lists stay
         return;
@@ -140,52 +139,6 @@ std::vector<int> LookupEditor::positionsOf(const QString& value) {
         rs.findName(column, value.toStdString());
     }
     return positions;
-}
-
-// Each change is noted for Undo with the names as stored.
-void LookupEditor::appendRow(const QString& value) {
-    db::Recordset& rs = records();
-    try {
-        rs.addNew();
-        rs.setField(db::catalogue::lookupColumn(kind_.table), value.toStdString());
-        rs.update();
-    } catch (const db::DbError&) {
-        rs.cancelUpdate();
-        throw;
-    }
-    noteNames(false, storedNames({state_.cnMain.lastInsertRowId()}));
-}
-
-void LookupEditor::deleteRows(const QString& value) {
-    db::Recordset& rs = records();
-    if (kind_.deletesEveryMatch) {
-        const auto rows = db::catalogue::rowsNamed(state_.cnMain, kind_.table, value.toStdString());
-        const auto names = storedNames(rows);
-        db::catalogue::deleteLookupValue(state_.cnMain, kind_.table, value.toStdString());
-        rs.requery();
-        noteNames(true, names);
-        return;
-    }
-    rs.moveFirst();
-    rs.findName(db::catalogue::lookupColumn(kind_.table), value.toStdString());
-    const auto names = storedNames({rs.bookmark()});
-    rs.deleteCurrent();
-    noteNames(true, names);
-}
-
-// The names as stored, read before they are deleted (none without a history to note them).
-std::vector<app::History::ListedName> LookupEditor::storedNames(
-    const std::vector<std::int64_t>& rows) {
-    return state_.history ? state_.history->namesAt(kind_.table, rows)
-                          : std::vector<app::History::ListedName>{};
-}
-
-void LookupEditor::noteNames(bool deleted, const std::vector<app::History::ListedName>& names) {
-    if (!state_.history) {
-        return;
-    }
-    deleted ? state_.history->namesDeleted(kind_.table, names)
-            : state_.history->namesAdded(kind_.table, names);
 }
 
 }  // namespace windows

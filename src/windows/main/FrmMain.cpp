@@ -57,11 +57,10 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
     move(screen.center() - rect().center());
 
     qApp->installEventFilter(this);
-    history();  // from the start: the list editors and the title window note their changes
+    followHistory();
 }
 
 FrmMain::~FrmMain() {
-    state_.history = nullptr;
     delete frmAbout_;
     qApp->removeEventFilter(this);
     // The controls outlive this body by a little; none of them may call into the window

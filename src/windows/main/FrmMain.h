@@ -341,10 +341,8 @@ class FrmMain : public QMainWindow {
     // Records an import added wait for the word index: indexed while the window is idle.
     void catchUpWords();
     std::unique_ptr<app::WordsCatchUp> wordsCatchUp_;
-    std::unique_ptr<app::History> history_;
+    void followHistory();
     void takeStep(bool back);
-    // Names the main window added to a list, noted for Undo.
-    void noteListed(db::catalogue::Lookup list, const std::vector<std::int64_t>& rows);
     void showEditCommands();
     // A long run the user can stop with Esc: held as above, with the busy pointer and the
     // progress bar.

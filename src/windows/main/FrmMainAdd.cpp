@@ -89,11 +89,9 @@ bool FrmMain::insertRecord() {
     }
     db::Recordset& main = state_.rsMain;
     try {
-        main.addNew();
         writeRecordFields(main, true);
     } catch (const db::DbError& error) {
         // Nothing was written: keep the entry on screen so it can be corrected or retried.
-        main.cancelUpdate();
         desktop_.messageBox(app::failureText("The record could not be added.", error), Buttons::Ok,
                             Icon::Exclamation);
         return false;
@@ -203,18 +201,13 @@ void FrmMain::CmbArtist_LostFocus() {
         return;
     }
     try {
-        s.rsArtist.addNew();
-        s.rsArtist.setField("Artist", name.toStdString());
-        s.rsArtist.update();
+        s.edits.addName(s.rsArtist, db::catalogue::Lookup::Artist, name);
     } catch (const db::DbError& error) {
-        s.rsArtist.cancelUpdate();
         desktop_.messageBox(
             app::failureText("The artist could not be added to the artist list.", error),
             Buttons::Ok, Icon::Exclamation);
         return;
     }
-    app::resumeNext(
-        [&] { noteListed(db::catalogue::Lookup::Artist, {s.cnMain.lastInsertRowId()}); });
     artistList_->append(name);  // the artist editor shows the same list
 }
 

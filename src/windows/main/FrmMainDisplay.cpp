@@ -16,9 +16,6 @@
 namespace windows {
 namespace {
 
-// The widths a save cuts the record's columns to, in the order of the fields.
-constexpr qsizetype Widths[] = {30, 30, 15, 5};
-
 std::string column(std::size_t field) {
     return std::string(db::RecordColumns[field]);
 }
@@ -135,22 +132,18 @@ void FrmMain::reloadRecord(db::Recordset& records) {
 // The change is noted for Undo with the record's texts as stored before and after it.
 void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
     const RecordTexts typed = fieldTexts();
-    const std::int64_t shownId = newRow ? 0 : records.bookmark();
-    const auto before = newRow ? std::nullopt : db::catalogue::storedRecord(state_.cnMain, shownId);
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        if (newRow || typed[i] != shownTexts_[i]) {
-            records.setField(column(i), app::leftCharacters(typed[i], Widths[i]).toStdString());
+    if (newRow) {
+        state_.edits.addRecord(records, typed);
+    } else {
+        app::CatalogueEdits::Changes changes;
+        for (std::size_t i = 0; i < typed.size(); ++i) {
+            if (typed[i] != shownTexts_[i]) {
+                changes[i] = typed[i];
+            }
         }
+        state_.edits.updateRecord(records, changes);
     }
-    records.update();
     shownTexts_ = typed;
-    const std::int64_t rowId = newRow ? state_.cnMain.lastInsertRowId() : records.bookmark();
-    const auto after = db::catalogue::storedRecord(state_.cnMain, rowId);
-    if (after && newRow) {
-        history().recordAdded(rowId, *after);
-    } else if (after && before && rowId == shownId) {
-        history().recordUpdated(rowId, *before, *after);
-    }
 }
 
 }  // namespace windows

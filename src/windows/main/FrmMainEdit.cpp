@@ -5,9 +5,7 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/History.h"
 #include "app/SharedRoutines.h"
-#include "catalogue/RecordRevisions.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -110,15 +108,8 @@ void FrmMain::CmdDelete_Click() {
             UpdateRecordTally(false);
         }
     };
-    std::optional<std::int64_t> deletedId;
-    std::optional<db::catalogue::StoredRecord> deleted;
     try {
-        deletedId = records.bookmark();
-        deleted = db::catalogue::storedRecord(state_.cnMain, *deletedId);
-        records.deleteCurrent();
-        if (deleted) {
-            history().recordDeleted(*deletedId, *deleted);
-        }
+        state_.edits.deleteRecord(records);
     } catch (const db::DbError& error) {
         if (error.number == db::err::NoCurrentRecord) {
             noRecordLeft();

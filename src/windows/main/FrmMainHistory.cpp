@@ -21,29 +21,24 @@ constexpr std::int64_t ManyAtOnce = 1000;  // more records taken back at once: a
 }  // namespace
 
 app::History& FrmMain::history() {
-    if (!history_) {
-        history_ = std::make_unique<app::History>(state_.cnMain);
-        state_.history = history_.get();  // the list editors note their changes there
-        connect(&history_->stack(), &QUndoStack::indexChanged, this,
-                [this] { showEditCommands(); });
-        connect(&history_->stack(), &QUndoStack::cleanChanged, this,
-                [this] { showEditCommands(); });
-    }
-    return *history_;
+    return state_.edits.history();
+}
+
+// The menu follows every step noted, from whichever window, and every undo.
+void FrmMain::followHistory() {
+    connect(&history().stack(), &QUndoStack::indexChanged, this, [this] { showEditCommands(); });
+    connect(&history().stack(), &QUndoStack::cleanChanged, this, [this] { showEditCommands(); });
+    showEditCommands();
 }
 
 // Each names the change it would take back or make again; without one it is off.
 void FrmMain::showEditCommands() {
-    const QString undo = history_ ? history_->undoName() : QString();
-    const QString redo = history_ ? history_->redoName() : QString();
+    const QString undo = history().undoName();
+    const QString redo = history().redoName();
     mnuEditUndo->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
     mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
     mnuEditUndo->setEnabled(!undo.isEmpty());
     mnuEditRedo->setEnabled(!redo.isEmpty());
-}
-
-void FrmMain::noteListed(db::catalogue::Lookup list, const std::vector<std::int64_t>& rows) {
-    history().namesAdded(list, history().namesAt(list, rows));
 }
 
 void FrmMain::mnuEditUndo_Click() {

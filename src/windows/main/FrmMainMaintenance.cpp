@@ -115,10 +115,8 @@ void FrmMain::restoreOptionMarks(const OptionMarks& marks) {
 // changes before cannot be taken back over a file made anew (a repair, a delete-all).
 void FrmMain::closeCatalogue() {
     auto& s = state_;
-    if (history_) {
-        history_->clear();
-        showEditCommands();
-    }
+    history().clear();
+    showEditCommands();
     for (db::Recordset* records :
          {&s.rsMain, &s.rsSearch, &s.rsArtist, &s.rsCategory, &s.rsFormat, &s.rsReportTitle}) {
         records->close();

@@ -10,7 +10,6 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/History.h"
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
 #include "catalogue/RecordTransfer.h"
@@ -192,14 +191,14 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
     }
     std::optional<app::RecordImport::Inserted> inserted;
     QString failure;
-    std::int64_t lastBefore = 0;
     {
         StoppableRun run(*this, "Importing records...");
         try {
-            lastBefore = db::catalogue::lastRowId(s.cnMain);
-            inserted = import.insertAll(s.cnMain, run.progress(),
+            inserted = s.edits.importRecords([&] {
+                return import.insertAll(s.cnMain, run.progress(),
                                         leaveOutExisting ? app::RecordImport::Existing::LeftOut
                                                          : app::RecordImport::Existing::Added);
+            });
         } catch (const db::DbError& error) {
             failure = QString::fromStdString(error.description);
         }
@@ -221,10 +220,6 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
                    " already there left out"
              : QString());
     lblMsgBar1->setText(imported);
-    if (inserted->added > 0) {
-        app::resumeNext(
-            [&] { history().recordsImported(lastBefore + 1, db::catalogue::lastRowId(s.cnMain)); });
-    }
     catchUpWords();
     offerLookupValues(inserted->lacking);
     // The records shown again from the top of the view, the tally counted.
@@ -263,14 +258,7 @@ void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& l
             continue;
         }
         try {
-            db::Transaction transaction(state_.cnMain);
-            std::vector<std::int64_t> added;
-            for (const std::string& name : names) {
-                db::catalogue::addLookupValue(state_.cnMain, k.table, name);
-                added.push_back(state_.cnMain.lastInsertRowId());
-            }
-            transaction.commit();
-            app::resumeNext([&] { noteListed(k.table, added); });
+            state_.edits.addNames(k.table, names);
         } catch (const db::DbError& error) {
             desktop_.messageBox("The " + QString(k.list) + " list could not be extended: " +
                                     QString::fromStdString(error.description),

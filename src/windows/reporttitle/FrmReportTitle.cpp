@@ -6,11 +6,9 @@
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
-#include "app/History.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "catalogue/Catalogue.h"
-#include "catalogue/RecordRevisions.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/HelpKey.h"
 
@@ -84,29 +82,14 @@ void FrmReportTitle::Form_Load() {
     app::SelectAllText(txtReportTitle);
 }
 
-// The change is noted for Undo with the title as stored before and after it.
 void FrmReportTitle::CmdUpdate_Click() {
     auto& rs = state_.rsReportTitle;
-    const auto title = db::catalogue::reportTitleValue();
-    std::optional<db::catalogue::StoredValue> before;
-    std::int64_t rowId = 0;
     try {
         if (rs.eof()) {
-            rs.addNew();
             lblMsgBar1->setText("Record Add");
-        } else {
-            rowId = rs.bookmark();
-            before = db::catalogue::storedValue(state_.cnMain, title, rowId);
         }
-        rs.setField("Title", txtReportTitle->text().toStdString());
-        rs.update();
-        rowId = before ? rowId : state_.cnMain.lastInsertRowId();
-        const auto after = db::catalogue::storedValue(state_.cnMain, title, rowId);
-        if (after && state_.history) {
-            state_.history->titleChanged(rowId, before, *after);
-        }
+        state_.edits.setReportTitle(rs, txtReportTitle->text());
     } catch (const db::DbError& error) {
-        rs.cancelUpdate();
         state_.desktop.messageBox(QStringLiteral("Error: %1 - %2")
                                       .arg(error.number)
                                       .arg(QString::fromStdString(error.description)),
