@@ -34,11 +34,12 @@ run: build
 test: test-plain test-asan
 
 test-plain: build
+	cmake --build $(BUILD) -j $(JOBS) --target quorvane_tests
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON >/dev/null
-	cmake --build $(ASAN) -j $(JOBS)
+	cmake --build $(ASAN) -j $(JOBS) --target all quorvane_tests
 	cd $(ASAN) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -60,11 +61,13 @@ package: build
 	tools/lintian.sh $(BUILD)/quorvane_*.deb
 
 bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target quorvane-bench
 	$(BUILD)/bin/quorvane-bench --benchmark_counters_tabular=true
 
 # Not part of `make test` (which kills the maintenance 40 times): kills a writer 200 times,
 # and the repair and delete-all 200 times, checking each time that nothing is lost.
 crashtest: build
+	cmake --build $(BUILD) -j $(JOBS) --target crash_writer crash_files
 	tools/crashtest.sh $(BUILD) writes 200
 	tools/crashtest.sh $(BUILD) maintenance 200
 	tools/crashtest.sh $(BUILD) files 100

@@ -40,13 +40,15 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C
                 COMMAND_ERROR_IS_FATAL ANY)
 
 # The changelog and the manual page, gzipped as Debian keeps them (-n: no name or time in
-# the header, so the same text makes the same bytes).
+# the header, so the same text makes the same bytes). The manual page names the installed
+# files where they are: its %DATADIR% and %LIBDIR% are filled in at install time, for the
+# prefix installed to (make install's, or the package's /usr).
 set(QUORVANE_DOC_BUILD_DIR ${CMAKE_BINARY_DIR}/share/doc/quorvane)
 set(QUORVANE_MAN_BUILD_DIR ${CMAKE_BINARY_DIR}/share/man/man1)
 configure_file(${PROJECT_SOURCE_DIR}/data/changelog.in ${QUORVANE_DOC_BUILD_DIR}/changelog @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/data/quorvane.1 ${QUORVANE_MAN_BUILD_DIR}/quorvane.1 @ONLY)
 set(gzipped)
-foreach(plain ${QUORVANE_DOC_BUILD_DIR}/changelog ${QUORVANE_MAN_BUILD_DIR}/quorvane.1)
+foreach(plain ${QUORVANE_DOC_BUILD_DIR}/changelog)
   add_custom_command(OUTPUT ${plain}.gz
                      COMMAND gzip -9nfk ${plain}
                      DEPENDS ${plain}
@@ -56,7 +58,15 @@ endforeach()
 add_custom_target(packaged_documents ALL DEPENDS ${gzipped})
 install(FILES ${PROJECT_SOURCE_DIR}/data/copyright ${QUORVANE_DOC_BUILD_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvane)
-install(FILES ${QUORVANE_MAN_BUILD_DIR}/quorvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(CODE "
+  file(READ \"${QUORVANE_MAN_BUILD_DIR}/quorvane.1\" page)
+  string(REPLACE %DATADIR% \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}\" page \"\${page}\")
+  string(REPLACE %LIBDIR% \"\${CMAKE_INSTALL_PREFIX}/lib\" page \"\${page}\")
+  set(placed \"${QUORVANE_MAN_BUILD_DIR}/installed/quorvane.1\")
+  file(WRITE \"\${placed}\" \"\${page}\")
+  execute_process(COMMAND gzip -9nf \"\${placed}\" COMMAND_ERROR_IS_FATAL ANY)
+  file(INSTALL \"\${placed}.gz\" DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1\")
+")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvane)

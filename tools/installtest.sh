@@ -30,6 +30,11 @@ manual=$(gzip -dc "$work/usr/share/man/man1/quorvane.1.gz" | sed 's/\\-/-/g')
 options=$(DISPLAY= QT_QPA_PLATFORM= "$work/usr/bin/quorvane" --help |
           sed -nE 's/^ +(-[^ ].*)$/\1/p' | sed 's/  .*//' | grep -oE -- '--?[a-z][a-z-]*')
 [ -n "$options" ] || { echo "no options in the help"; exit 1; }
+# It names the files where this prefix put them.
+for path in "$work/usr/share/quorvane/Zembo1.rpt" "$work/usr/lib/quorvane/quorvane-dbpage.so"; do
+  dir=$(dirname "$path")
+  printf '%s\n' "$manual" | grep -qF "$dir" || { echo "the manual page does not name $dir"; exit 1; }
+done
 for option in $options; do
   printf '%s\n' "$manual" | grep -qE -- "(^|[^a-z-])$option([^a-z-]|\$)" ||
     { echo "not in the manual page: $option"; exit 1; }

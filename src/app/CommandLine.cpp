@@ -1,6 +1,58 @@
 #include "app/CommandLine.h"
 
 namespace app {
+namespace {
+
+// The toolkit's own options (with one dash or two), which it takes out of the line itself;
+// the first ones are followed by a value, unless it is given after "=".
+const QStringList ToolkitOptionsWithValue = {"platform",
+                                             "platformpluginpath",
+                                             "platformtheme",
+                                             "plugin",
+                                             "qwindowgeometry",
+                                             "qwindowicon",
+                                             "qwindowtitle",
+                                             "session",
+                                             "display",
+                                             "geometry",
+                                             "style",
+                                             "stylesheet",
+                                             "title",
+                                             "name",
+                                             "visual",
+                                             "font",
+                                             "fn",
+                                             "bg",
+                                             "background",
+                                             "fg",
+                                             "foreground",
+                                             "btn",
+                                             "button",
+                                             "im",
+                                             "inputstyle",
+                                             "ncols",
+                                             "cmap",
+                                             "qmljsdebugger"};
+const QStringList ToolkitOptionsAlone = {"reverse", "widgetcount", "nograb",
+                                         "dograb",  "sync",        "testability"};
+
+// How many arguments a toolkit option at `argument` takes up (with its value); 0 when it is
+// not one.
+int toolkitOption(const QString& argument, bool valueFollows) {
+    if (!argument.startsWith('-')) {
+        return 0;
+    }
+    const QString name = argument.mid(argument.startsWith("--") ? 2 : 1).section('=', 0, 0);
+    if (ToolkitOptionsAlone.contains(name) && !argument.contains('=')) {
+        return 1;
+    }
+    if (ToolkitOptionsWithValue.contains(name)) {
+        return argument.contains('=') || !valueFollows ? 1 : 2;
+    }
+    return 0;
+}
+
+}  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
@@ -27,8 +79,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             file = arguments[++i];
         } else if (argument.startsWith(option + "=")) {
             file = argument.mid(option.size() + 1);
+        } else if (const int taken = toolkitOption(argument, i + 1 < arguments.size())) {
+            line.others << arguments.mid(i, taken);
+            i += taken - 1;
+            continue;
         } else {
-            line.others << argument;
+            // Found out here, before the toolkit looks for a display it may not find.
+            fail("unknown argument '" + argument + "'.");
             continue;
         }
         if (file.isEmpty()) {

@@ -149,8 +149,13 @@ class TestLocations : public QObject {
         QTest::newRow("help after a fault")
             << QStringList{"--catalogue", "a", "--catalogue", "b", "--help"} << int(L::Help) << "a"
             << QStringList{};
-        QTest::newRow("the toolkit's") << QStringList{"-platform", "xcb", "--catalogue", "c"}
-                                       << int(L::Run) << "c" << QStringList{"-platform", "xcb"};
+        QTest::newRow("the toolkit's")
+            << QStringList{"-platform", "xcb", "--style=fusion", "-reverse", "--catalogue", "c"}
+            << int(L::Run) << "c" << QStringList{"-platform", "xcb", "--style=fusion", "-reverse"};
+        QTest::newRow("unknown") << QStringList{"--catalog", "c"} << int(L::Fail) << ""
+                                 << QStringList{};
+        QTest::newRow("a file alone")
+            << QStringList{"c.mdb"} << int(L::Fail) << "" << QStringList{};
     }
     void theCommandLine() {
         QFETCH(QStringList, arguments);
