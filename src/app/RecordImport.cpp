@@ -503,10 +503,19 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
         return std::nullopt;  // the transaction rolls back
     }
     constexpr std::array<Lookup, 3> Tables{Lookup::Artist, Lookup::Category, Lookup::Format};
+    // A name is offered as its list would keep it, cut to the list's width: once, and only
+    // when the list does not hold it so already.
     for (std::size_t kind = 0; kind < 3; ++kind) {
         db::catalogue::LookupMatcher listed(connection, Tables[kind]);
-        std::copy_if(met[kind].begin(), met[kind].end(), std::back_inserter(inserted.lacking[kind]),
-                     [&](const std::string& name) { return !listed.holds(name); });
+        std::unordered_set<std::string> offered;
+        for (const std::string& name : met[kind]) {
+            const std::string kept = leftCharacters(QString::fromStdString(name),
+                                                    db::catalogue::lookupWidth(Tables[kind]))
+                                         .toStdString();
+            if (!listed.holds(kept) && offered.insert(db::collation::nameKey(kept)).second) {
+                inserted.lacking[kind].push_back(kept);
+            }
+        }
     }
     already.reset();
     inserter.finish();

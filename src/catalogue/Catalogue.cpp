@@ -138,6 +138,18 @@ std::string lookupColumn(Lookup which) {
     return {};
 }
 
+int lookupWidth(Lookup which) {
+    switch (which) {
+        case Lookup::Artist:
+            return 30;
+        case Lookup::Category:
+            return 5;
+        case Lookup::Format:
+            return 15;
+    }
+    return 0;
+}
+
 // In the order the rows were added: the lists show them so, and keep their places.
 TableSource lookupTable(Lookup which) {
     return {lookupColumn(which), "rowid", {}, {}};

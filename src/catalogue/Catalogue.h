@@ -55,6 +55,8 @@ Match comparedByLetters(const std::string& column, std::string_view op, const st
 // One lookup table; its only column carries the table's name.
 TableSource lookupTable(Lookup which);
 std::string lookupColumn(Lookup which);
+// How many characters of a name the list keeps: its editor stores the first that many.
+int lookupWidth(Lookup which);
 // The report title's table: one row, column Title.
 TableSource reportTitleTable();
 

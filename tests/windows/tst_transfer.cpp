@@ -133,6 +133,8 @@ class TestTransfer : public QObject {
         importFile(f, written, [&](FrmImport& preview) {
             QVERIFY(preview.lblCounts->text().contains(
                 "Already in the catalogue with the same four values: 5 records"));
+            QVERIFY(preview.optLeaveOutExisting->isChecked());
+            QVERIFY(preview.lblCounts->text().contains("To add: 0 records"));
             QCOMPARE(preview.focusWidget(), preview.CmdCancel);  // Enter adds nothing
             QTest::keyClick(preview.focusWidget(), Qt::Key_Return);
         });

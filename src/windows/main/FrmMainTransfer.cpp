@@ -45,7 +45,8 @@ QString namesText(const std::vector<std::string>& names) {
         text += "\r\n    " + QString::fromStdString(names[i]);
     }
     if (names.size() > NamesListed) {
-        text += "\r\n    and " + QString::number(names.size() - NamesListed) + " more";
+        text += "\r\n    and " +
+                QLocale().toString(static_cast<qlonglong>(names.size() - NamesListed)) + " more";
     }
     return text;
 }

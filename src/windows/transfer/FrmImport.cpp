@@ -194,6 +194,9 @@ void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
     showCounts();
     optAddEveryRow->setVisible(preview.existing > 0);
     optLeaveOutExisting->setVisible(preview.existing > 0);
+    if (preview.existing > 0 && preview.existing == preview.rows) {
+        optLeaveOutExisting->setChecked(true);  // adding them all again is hardly meant
+    }
     grdPreview->setRowCount(static_cast<int>(preview.first.size()));
     for (int row = 0; row < grdPreview->rowCount(); ++row) {
         const auto& texts = preview.first[static_cast<std::size_t>(row)];
