@@ -72,13 +72,13 @@ class TestBrowse : public QObject {
         QCOMPARE(w.cmbFormat->currentText(), QString("CD"));  // the main window stays put
         QVERIFY(!f.desktop.busy);
 
-        // A click on a header sorts, down first, then up.
+        // A click on a header sorts, up first, then down.
         QHeaderView* header = browse->Grid1->horizontalHeader();
         const int x = header->sectionViewportPosition(2) + 5;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
-        QCOMPARE(rows(*browse).first(), QString("Cale|Paris 1919||LP"));
+        QCOMPARE(rows(*browse).last(), QString("Cale|Paris 1919||LP"));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
-        QCOMPARE(rows(*browse).first(), QString("ABBA|Arrival|Pop|CD"));
+        QCOMPARE(rows(*browse).first(), QString("Cale|Paris 1919||LP"));
 
         // Browse again while open: filled afresh, in the view now in force.
         f.catalogue.insert({{"Nico", "Chelsea Girl", "Folk", "LP"}});
@@ -221,8 +221,10 @@ class TestBrowse : public QObject {
         QTest::keyClicks(browse.txtFind, "format:lp");
         QTRY_COMPARE(rows(browse), (QStringList{"Bowie|Low|Rock|LP", "Cale|Paris 1919||LP"}));
         QHeaderView* header = browse.Grid1->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(1) + 5, 5));
+        for (int click = 0; click < 2; ++click) {  // up, then down
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(1) + 5, 5));
+        }
         QCOMPARE(rows(browse), (QStringList{"Cale|Paris 1919||LP", "Bowie|Low|Rock|LP"}));
         QTest::keyClick(browse.txtFind, Qt::Key_Escape);  // emptied: every row again
         QVERIFY(browse.isVisible());
@@ -314,8 +316,11 @@ class TestBrowse : public QObject {
             }
             return cells;
         };
-        sortBy(1);  // down first
-        sortBy(1);
+        QVERIFY(!browse->Grid1->horizontalHeader()->isSortIndicatorShown());
+        sortBy(1);  // up first, the arrow on the column
+        QVERIFY(browse->Grid1->horizontalHeader()->isSortIndicatorShown());
+        QCOMPARE(browse->Grid1->horizontalHeader()->sortIndicatorSection(), 1);
+        QCOMPARE(browse->Grid1->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
         const QStringList byArtist{
             "-2.5",       " 9 ",        "10",    "",      "(What's the Story)", "Björk",
             "édith piaf", "Édith Piaf", "Zappa", "Zappa", "мумий тролль",       "Мумий Тролль"};
@@ -327,11 +332,14 @@ class TestBrowse : public QObject {
         QCOMPARE(column(1).mid(5), byArtist.mid(5));
         // A record deleted since the fill shows empty and sorts as an empty text.
         f.catalogue.execute("DELETE FROM Main WHERE Title = 'g'");
+        sortBy(1);  // filled again: up first, then down
+        QCOMPARE(browse->Grid1->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
         sortBy(1);
+        QCOMPARE(browse->Grid1->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(column(1).first(), QString("Мумий Тролль"));
         QCOMPARE(rows(*browse)[8], QString("|||"));  // after the Null, before the numbers
         QCOMPARE(column(1).mid(9), (QStringList{"10", " 9 ", "-2.5"}));
-        sortBy(2);
+        sortBy(2);  // another column: up
         QCOMPARE(column(2),
                  (QStringList{"", "a", "b", "c", "d", "e", "f", "h", "i", "j", "k", "l"}));
         // Another program holding the file: the rows stay as they are, and the user is told.
@@ -344,21 +352,50 @@ class TestBrowse : public QObject {
         QVERIFY(!f.desktop.busy);
     }
 
-    void columnsShareTheWidth() {
-        MainWindowFixture f(collection());
+    // Columns wanting widths (twips) share a total.
+    void fitWidthsShareTheRoomAsTheTextsWantIt_data() {
+        QTest::addColumn<std::vector<int>>("wanted");
+        QTest::addColumn<int>("total");
+        QTest::addColumn<std::vector<int>>("widths");
+        QTest::newRow("room to spare") << std::vector{100, 300} << 800 << std::vector{200, 600};
+        QTest::newRow("exactly") << std::vector{100, 300} << 400 << std::vector{100, 300};
+        QTest::newRow("short ones kept whole")
+            << std::vector{3000, 6000, 900, 500} << 6000 << std::vector{2300, 2300, 900, 500};
+        QTest::newRow("all too wide") << std::vector{5000, 6000} << 3001 << std::vector{1500, 1501};
+        QTest::newRow("nothing wanted")
+            << std::vector{0, 0, 0} << 301 << std::vector{100, 100, 101};
+        QTest::newRow("no room") << std::vector{10, 20} << 0 << std::vector{0, 0};
+    }
+    void fitWidthsShareTheRoomAsTheTextsWantIt() {
+        QFETCH(std::vector<int>, wanted);
+        QFETCH(int, total);
+        QFETCH(std::vector<int>, widths);
+        QCOMPARE(windows::fitWidths(wanted, total), widths);
+    }
+
+    // The window's width is shared as the columns' texts want it: the artist's name whole, the
+    // Format column no wider than it needs.
+    void columnsFitTheirTexts() {
+        auto records = collection();
+        records.push_back(
+            {"Orchestral Manoeuvres in the Dark", "Architecture & Morality", "Synth-pop", "CD"});
+        MainWindowFixture f(records);
         auto& w = shown(f);
         click(w.CmdBrowse);
         FrmBrowse* browse = w.frmBrowse();
         browse->resize(900, 400);
         QTRY_COMPARE(browse->width(), 900);
-        const int first = browse->Grid1->columnWidth(1);
-        for (int column = 2; column <= 4; ++column) {
-            QCOMPARE(browse->Grid1->columnWidth(column), first);
+        windows::Grid* grid = browse->Grid1;
+        int sum = 0;
+        for (int column = 1; column <= 4; ++column) {
+            sum += grid->columnWidth(column);
         }
-        QVERIFY(first > 180 && first < 225);
+        QVERIFY2(sum > 4 * 180 && sum < 4 * 225, qPrintable(QString::number(sum)));
+        QVERIFY(grid->columnWidth(1) >= grid->contentWidth(1, 10));
+        QVERIFY(grid->columnWidth(4) < grid->columnWidth(1) / 2);
         QTest::keyClick(browse->Grid1, Qt::Key_Escape);  // Esc hides, the rows stay
         QVERIFY(!browse->isVisible());
-        QCOMPARE(rows(*browse).size(), 4);
+        QCOMPARE(rows(*browse).size(), 5);
     }
 };
 

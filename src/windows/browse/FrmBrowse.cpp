@@ -37,6 +37,8 @@ constexpr int FindAfterMs = 200;
 constexpr int BusyAfterMs = 300;
 constexpr int HeldRetryMs = 1000;  // another program holds the file: looked for again
 constexpr int Gap = 6;             // pixels around the find line's controls
+constexpr int MeasuredRows = 200;  // the first rows tell how wide the columns' texts run
+constexpr int TwipsPerPixel = 15;
 
 }  // namespace
 
@@ -115,6 +117,10 @@ void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
     rows->setReading(isEnabled());
     rows_ = rows.get();
     Grid1->gridModel()->setRows(std::move(rows));
+    SortColumn = -1;  // in the view's order again
+    Grid1->horizontalHeader()->setSortIndicatorShown(false);
+    measureColumns();
+    fitColumns();
     lblFound->clear();
     if (!txtFind->text().trimmed().isEmpty()) {
         findSoon_->start();  // the words still typed, over the rows as they are now
@@ -173,15 +179,29 @@ void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {
                       app::counted(model->allRowCount(), "record", "records"));
 }
 
-// The four data columns share the window's width equally.
 void FrmBrowse::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const double outer = (width() + app::twips(FrameTwips)) * 15.0;
-    const int column = static_cast<int>(std::nearbyint((outer - 355) / 4 - 30));
-    for (int i = 1; i <= 4; ++i) {
-        Grid1->setColumnWidthTwips(i, std::max(column, 0));
-    }
+    fitColumns();
     placeControls();
+}
+
+void FrmBrowse::measureColumns() {
+    wantedTwips_.clear();
+    for (int column = 1; column <= 4; ++column) {
+        wantedTwips_.push_back(Grid1->contentWidth(column, MeasuredRows) * TwipsPerPixel);
+    }
+}
+
+// The four data columns share the window's width (four even shares of it, as a grid of equal
+// columns would take) as their texts want it: an artist's name is not cut while the Format
+// column stands half empty.
+void FrmBrowse::fitColumns() {
+    const double outer = (width() + app::twips(FrameTwips)) * double(TwipsPerPixel);
+    const int share = static_cast<int>(std::nearbyint((outer - 355) / 4 - 30));
+    const auto widths = fitWidths(wantedTwips_, std::max(share, 0) * 4);
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        Grid1->setColumnWidthTwips(static_cast<int>(i) + 1, widths[i]);
+    }
 }
 
 // The find line across the top, the grid below it.
@@ -226,6 +246,10 @@ void FrmBrowse::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange && rows_) {
         rows_->setReading(isEnabled());
+        if (isEnabled()) {
+            measureColumns();  // texts a held window could not read
+            fitColumns();
+        }
         Grid1->viewport()->update();
         if (isEnabled() && !txtFind->text().trimmed().isEmpty()) {
             findSoon_->start();  // a run held the window: the rows may be others now
@@ -239,12 +263,16 @@ void FrmBrowse::closeEvent(QCloseEvent* event) {
 }
 
 // The order comes from the catalogue's index of that column: a file held by another
-// program leaves the rows as they are, and says so.
+// program leaves the rows as they are, and says so. A column is sorted up first, then down
+// and up by turns while it is clicked again.
 void FrmBrowse::sortBy(int column) {
     state_.desktop.setBusyPointer(true);
     try {
-        Grid1->gridModel()->sortBy(column, SortAscending);
-        SortAscending = !SortAscending;
+        const bool ascending = column != SortColumn || !SortAscending;
+        Grid1->gridModel()->sortBy(column, ascending);
+        SortColumn = column;
+        SortAscending = ascending;
+        Grid1->showSortedBy(column, ascending);
     } catch (const db::DbError& error) {
         state_.desktop.setBusyPointer(false);
         state_.desktop.messageBox(app::procedureMessage(error, "Grid1_Click", "FrmBrowse"),

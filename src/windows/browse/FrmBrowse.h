@@ -38,8 +38,10 @@ class FrmBrowse : public QWidget {
     QLabel* Label1;
     QLabel* lblFind;
     QLineEdit* txtFind;
-    QLabel* lblFound;            // "3 of 1,000,000 records"
-    bool SortAscending = false;  // the direction of the next sort by a header
+    QLabel* lblFound;  // "3 of 1,000,000 records"
+    // The column the rows are sorted by (none: the view's order), and which way.
+    int SortColumn = -1;
+    bool SortAscending = true;
 
     void SetupBrowseGrid();
     // Takes the rows a fill read; the grid shows them in their order.
@@ -64,6 +66,8 @@ class FrmBrowse : public QWidget {
     void showFailure(const db::DbError& failure);
     void showFound(const std::vector<std::int64_t>& ids);
     void placeControls();
+    void measureColumns();
+    void fitColumns();
 
     app::AppState& state_;
     FrmMain& main_;
@@ -73,6 +77,7 @@ class FrmBrowse : public QWidget {
     QTimer* busySoon_;  // a search that takes longer than a moment shows the busy pointer
     bool showingBusy_ = false;
     bool filledInSearchMode_ = false;  // the rows are the search's results
+    std::vector<int> wantedTwips_;     // what the four columns' texts would take whole
 };
 
 }  // namespace windows

@@ -1,10 +1,13 @@
 #include "windows/controls/Grid.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <numeric>
 
 #include "app/Twips.h"
 
@@ -217,6 +220,68 @@ void Grid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+int Grid::contentWidth(int column, int rows) const {
+    const QFontMetrics cells(font());
+    const QFontMetrics header(horizontalHeader()->font());
+    const int arrowAndMargins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) +
+                                style()->pixelMetric(QStyle::PM_HeaderMarkSize) + 8;
+    int widest = header.horizontalAdvance(
+                     model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                 arrowAndMargins;
+    const int cellMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4);
+    for (int row = 0; row < std::min(rows, model_->rowCount()); ++row) {
+        widest =
+            std::max(widest, cells.horizontalAdvance(model_->cellText(row, column)) + cellMargins);
+    }
+    return widest;
+}
+
+void Grid::showSortedBy(int column, bool ascending) {
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(column,
+                                         ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+std::vector<int> fitWidths(const std::vector<int>& wanted, int total) {
+    std::vector<int> widths = wanted;
+    const long long sum = std::accumulate(wanted.begin(), wanted.end(), 0LL);
+    if (wanted.empty() || total <= 0) {
+        return std::vector<int>(wanted.size(), 0);
+    }
+    if (sum <= total) {  // room to spare: shared out as each wants
+        long long given = 0;
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            const long long extra = sum > 0 ? (total - sum) * wanted[i] / sum
+                                            : (total - sum) / static_cast<long long>(wanted.size());
+            widths[i] = static_cast<int>(wanted[i] + extra);
+            given += widths[i];
+        }
+        widths.back() += static_cast<int>(total - given);
+        return widths;
+    }
+    // Too little room: the narrowest first keep what they want while it is under an even
+    // share of what is left; the others share the rest.
+    std::vector<std::size_t> order(wanted.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return wanted[a] < wanted[b]; });
+    long long left = total;
+    std::size_t place = 0;
+    for (; place < order.size(); ++place) {
+        const long long share = left / static_cast<long long>(order.size() - place);
+        if (wanted[order[place]] > share) {
+            break;
+        }
+        left -= wanted[order[place]];
+    }
+    for (std::size_t i = place; i < order.size(); ++i) {
+        const long long share = left / static_cast<long long>(order.size() - i);
+        widths[order[i]] = static_cast<int>(share);
+        left -= share;
+    }
+    return widths;
 }
 
 void Grid::setColumnWidthTwips(int column, int twips) {

@@ -17,6 +17,11 @@ struct SortPlace {
     std::optional<double> number;
     std::int64_t rank = 0;
 };
+// Widths for columns that would take `wanted` each, sharing `total`: all they want when it
+// is enough (the rest shared out as they want it); otherwise the columns wanting less than
+// an even share keep what they want, and the others share what is left evenly.
+std::vector<int> fitWidths(const std::vector<int>& wanted, int total);
+
 // The value of a text that reads as a number, blanks around it allowed ("1999", " -2.5").
 std::optional<double> readsAsNumber(std::string_view utf8);
 
@@ -79,6 +84,10 @@ class Grid : public QTableView {
     GridModel* gridModel() const { return model_; }
     // Kept through every change of the rows; 0 hides the column.
     void setColumnWidthTwips(int column, int twips);
+    // The width (pixels) the column's header and its first `rows` cells would take whole.
+    int contentWidth(int column, int rows) const;
+    // The header shows an arrow on the column sorted by, up for ascending.
+    void showSortedBy(int column, bool ascending);
 
   signals:
     void cellClicked(int row, int column);
