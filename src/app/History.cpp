@@ -208,17 +208,24 @@ Change* changeAt(const QUndoStack& stack, int index) {
     return static_cast<Change*>(const_cast<QUndoCommand*>(stack.command(index)));
 }
 
-QString refusal(Revision revision, const QString& what, const QString& subject) {
+// Why a step was not taken, and that it is passed over so the others can still be.
+QString refusal(Revision revision, bool back, const QString& subject) {
+    const QString doing = back ? "taking it back" : "making it again";
+    const QString passedOver = back ? " This change is passed over: Undo goes on with the one "
+                                      "before it."
+                                    : " This change is passed over: Redo goes on with the one "
+                                      "after it.";
     switch (revision) {
         case Revision::ChangedElsewhere:
-            return "The " + subject + " was changed by another program since: " + what +
-                   " would write over that change, so nothing was done.";
+            return "The " + subject + " was changed by another program since: " + doing +
+                   " would write over that change, so nothing was done." + passedOver;
         case Revision::Gone:
             return "The " + subject +
-                   " was deleted by another program since: there is nothing to " + what + ".";
+                   " was deleted by another program since: there is nothing to " +
+                   (back ? "take back." : "make again.") + passedOver;
         case Revision::RowTaken:
-            return "Another " + subject + " was stored in its place since: " + what +
-                   " would write over it, so nothing was done.";
+            return "Another " + subject + " was stored in its place since: " + doing +
+                   " would write over it, so nothing was done." + passedOver;
         case Revision::Done:
             break;
     }
@@ -321,7 +328,16 @@ History::Outcome History::redo() {
     return step(false);
 }
 
-// The write is made first; the stack moves only when it was. Row ids another program
+std::optional<std::int64_t> History::rowIdConcerned(bool back) const {
+    if (back ? !stack_.canUndo() : !stack_.canRedo()) {
+        return std::nullopt;
+    }
+    const Change* change = changeAt(stack_, back ? stack_.index() - 1 : stack_.index());
+    return change->concernsRecord() ? std::optional(change->rowId()) : std::nullopt;
+}
+
+// The write is made first. A step another program stands in the way of writes nothing and is
+// passed over, so that it does not keep the others from being taken. Row ids another program
 // renumbered since (a compaction) are not the records the steps name: the steps go.
 History::Outcome History::step(bool back) {
     if (back ? !stack_.canUndo() : !stack_.canRedo()) {
@@ -339,13 +355,11 @@ History::Outcome History::step(bool back) {
     }
     Change* change = changeAt(stack_, back ? stack_.index() - 1 : stack_.index());
     const Revision revision = back ? change->takeBack() : change->makeAgain();
-    if (revision != Revision::Done) {
-        return {false, change->rowId(),
-                refusal(revision, back ? "taking it back" : "making it again", change->subject()),
-                std::nullopt};
-    }
     change->skipNext();
     back ? stack_.undo() : stack_.redo();
+    if (revision != Revision::Done) {
+        return {false, change->rowId(), refusal(revision, back, change->subject()), std::nullopt};
+    }
     return {true, change->rowId(),
             (back ? "Undo: " + change->done() + change->leftOut() : "Redo: " + change->done()),
             change->list(), change->concernsRecord()};

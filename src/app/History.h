@@ -47,6 +47,8 @@ class History {
     QString redoName() const;
     // How many records the undo would take away at once (an import's), or 0.
     std::int64_t undoRecords() const;
+    // The record the undo (`back`) or the redo would write, when the step is one record's.
+    std::optional<std::int64_t> rowIdConcerned(bool back) const;
 
     // What an undo or a redo did: the record concerned, and the status text ("Undo: Record
     // Deleted"); or, when it did nothing, why in a sentence.

@@ -92,7 +92,7 @@ class TestHistory : public QObject {
     }
 
     // Another program changed or deleted the record, or took its row id, since: said, and
-    // nothing written; the step stays where it was.
+    // nothing written; the step is passed over, so the ones before it can still be taken.
     void anotherProgramsChangeIsNeverWrittenOver() {
         TestCatalogue file({{"ABBA", "Arrival", "Pop", "CD"}, {"Björk", "Post", "Pop", "CD"}});
         db::Connection connection;
@@ -115,20 +115,28 @@ class TestHistory : public QObject {
         QVERIFY2(outcome.said.startsWith("Another record was stored in its place since"),
                  qPrintable(outcome.said));
         QCOMPARE(testing::exactRowsWithIds(file), held);
-        QCOMPARE(history.undoName(), QString("Delete Record"));
+        QCOMPARE(history.undoName(), QString("Update Record"));
+        QCOMPARE(history.redoName(), QString("Delete Record"));
         QCOMPARE(testing::stockTool(file.path(),
                                     "DELETE FROM Main WHERE rowid = 2; UPDATE Main "
                                     "SET Title = 'Waterloo' WHERE rowid = 1"),
                  QString());
-        QVERIFY(history.undo().done);  // the deleted record back
-        outcome = history.undo();      // the update: changed since
+        outcome = history.undo();  // the update: changed since
         QVERIFY(!outcome.done);
         QVERIFY2(outcome.said.startsWith("The record was changed by another program since"),
                  qPrintable(outcome.said));
-        QCOMPARE(file.column("SELECT Title FROM Main ORDER BY rowid"),
-                 (QStringList{"Waterloo", "Post"}));
+        QVERIFY(!history.redo().done);  // the update made again over Waterloo: no
+        outcome = history.redo();       // the delete: the record is gone already
+        QVERIFY(!outcome.done);
+        QVERIFY2(outcome.said.startsWith("The record was deleted by another program since: "
+                                         "there is nothing to make again. This change is passed "
+                                         "over: Redo goes on"),
+                 qPrintable(outcome.said));
+        QCOMPARE(file.column("SELECT Title FROM Main ORDER BY rowid"), QStringList{"Waterloo"});
         // A compaction by another program renumbers the row ids: the steps are forgotten.
-        QCOMPARE(testing::stockTool(file.path(), "DELETE FROM Main WHERE rowid = 1; VACUUM"),
+        QCOMPARE(testing::stockTool(file.path(),
+                                    "INSERT INTO Main (rowid, Artist) VALUES (5, 'Nico'); "
+                                    "DELETE FROM Main WHERE rowid = 1; VACUUM"),
                  QString());
         outcome = history.undo();
         QVERIFY(!outcome.done);

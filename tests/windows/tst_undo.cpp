@@ -61,6 +61,15 @@ class TestUndo : public QObject {
         QCOMPARE(w.txtTitle->text(), QString("Arrival"));
         QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.mnuEditRedo->text(), QString("&Redo Delete Record"));
+        // The typing taken back, nothing is pending: the keys are the catalogue's again, and
+        // the record deleted again leaves its neighbour shown, as a delete does.
+        const std::size_t said = f.desktop.messages.size();
+        press(w.txtTitle, true);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), deleted);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
+        QCOMPARE(f.desktop.messages.size(), said);  // nothing asked to be saved
+        press(w.txtTitle, false);
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
 
         // A saved update is a step of its own, and a new change leaves nothing to redo.
         QTest::keyClicks(w.txtTitle, " (1976)");

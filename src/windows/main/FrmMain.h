@@ -343,6 +343,7 @@ class FrmMain : public QMainWindow {
     std::unique_ptr<app::WordsCatchUp> wordsCatchUp_;
     void followHistory();
     void takeStep(bool back);
+    bool editPending() const;
     void showEditCommands();
     // A long run the user can stop with Esc: held as above, with the busy pointer and the
     // progress bar.

@@ -18,6 +18,30 @@ using platform::Icon;
 
 constexpr std::int64_t ManyAtOnce = 1000;  // more records taken back at once: asked first
 
+// The record shown in place of `rowId` once it is taken away: the one after it, or before it
+// at the end, as a delete shows. The records stay where they were.
+std::optional<std::int64_t> neighbourOf(db::Recordset& records, std::int64_t rowId) {
+    std::optional<std::int64_t> neighbour;
+    app::resumeNext([&] {
+        const std::int64_t shown = records.bookmark();
+        app::runSteps({[&] { records.setBookmark(rowId); }, [&] { records.moveNext(); },
+                       [&] {
+                           if (records.eof()) {
+                               records.setBookmark(rowId);
+                               records.movePrevious();
+                           }
+                       },
+                       [&] {
+                           if (!records.bof() && !records.eof() && records.bookmark() != rowId) {
+                               neighbour = records.bookmark();
+                           }
+                       }},
+                      [](const db::DbError&) { return app::Trap::Stop; });
+        records.setBookmark(shown);
+    });
+    return neighbour;
+}
+
 }  // namespace
 
 app::History& FrmMain::history() {
@@ -49,7 +73,15 @@ void FrmMain::mnuEditRedo_Click() {
     takeStep(false);
 }
 
+// An edit typed and then taken back in the field leaves nothing to save.
+bool FrmMain::editPending() const {
+    return AddMode || (RecordChanged && fieldTexts() != shownTexts_);
+}
+
 void FrmMain::takeStep(bool back) {
+    if (!editPending()) {
+        RecordChanged = false;
+    }
     if (AddMode || !offerToSaveEdit()) {
         return;
     }
@@ -60,6 +92,11 @@ void FrmMain::takeStep(bool back) {
                                 "? They are deleted from the catalogue.",
                             Buttons::YesNo, Icon::Question, "Undo") != platform::Answer::Yes) {
         return;
+    }
+    db::Recordset& records = currentRecords();
+    std::optional<std::int64_t> neighbour;
+    if (const auto concerned = history().rowIdConcerned(back)) {
+        neighbour = neighbourOf(records, *concerned);
     }
     app::History::Outcome outcome;
     try {
@@ -77,6 +114,7 @@ void FrmMain::takeStep(bool back) {
             desktop_.messageBox(outcome.said, Buttons::Ok, Icon::Exclamation,
                                 back ? "Undo" : "Redo");
         }
+        recountTally();  // another program's change may have been a record more or less
         return;
     }
     if (!outcome.record) {  // a list's names: its drop-down shows the list as it is now
@@ -88,14 +126,17 @@ void FrmMain::takeStep(bool back) {
         lblMsgBar1->setText(outcome.said);
         return;
     }
-    // The record concerned, where the view (or the search) has it; a record taken away
-    // leaves the view at its first record.
-    db::Recordset& records = currentRecords();
+    // The record concerned, where the view (or the search) has it; in place of a record
+    // taken away, its neighbour, else the first.
     app::resumeNext([&] { records.requery(); });
     try {
         records.setBookmark(outcome.rowId.value_or(0));
     } catch (const db::DbError&) {
-        app::resumeNext([&] { records.moveFirst(); });
+        try {
+            records.setBookmark(neighbour.value_or(0));
+        } catch (const db::DbError&) {
+            app::resumeNext([&] { records.moveFirst(); });
+        }
     }
     DisplayRecord();
     recountTally();

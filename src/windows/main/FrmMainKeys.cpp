@@ -85,7 +85,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 bool FrmMain::ownsShortcut(QEvent* event) const {
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
-    const bool fieldsPending = AddMode || RecordChanged;
+    const bool fieldsPending = editPending();
     const auto actions = findChildren<QAction*>();
     return std::any_of(actions.begin(), actions.end(), [&](const QAction* action) {
         const bool catalogueStep = action == mnuEditUndo || action == mnuEditRedo;
