@@ -2,7 +2,7 @@
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libicu-dev sqlite3 libtag1-dev \
             libfluidsynth-dev timgm6mb-soundfont \
             libbenchmark-dev fonts-liberation fonts-dejavu-core \
-            fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji \
+            fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji fonts-symbola poppler-utils \
             desktop-file-utils dpkg-dev file lintian
 JOBS     ?= $(shell nproc)
 BUILD    := build

@@ -89,7 +89,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageDepends.cmake)
 # The salvage of a damaged catalogue runs the sqlite3 tool, which no library brings in.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "sqlite3")
-# Fonts for names in every script (Arabic, Hebrew, Greek, Cyrillic, Hangul, CJK, emoji).
+# Fonts for names in every script (Arabic, Hebrew, Greek, Cyrillic, Hangul, CJK, emoji; the
+# reports draw emoji in Symbola's outlines).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "timgm6mb-soundfont | fluid-soundfont-gm, fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji")
+    "timgm6mb-soundfont | fluid-soundfont-gm, fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji, fonts-symbola")
 include(CPack)

@@ -110,6 +110,7 @@ bool writePdf(Report& report, const QString& path, const Progress& progress) {
         try {
             QPdfWriter pdf(&output);
             pdf.setCreator("Quorvane");
+            pdf.setTitle(report.name());
             pdf.setResolution(600);
             done = paintReport(report, pdf, progress);
         } catch (const ReportError&) {

@@ -338,8 +338,11 @@ QString LaidOutReport::fill(QString text, std::int64_t count, const QString& gro
 
 }  // namespace
 
+// An emoji is drawn from an outline font: the colour emoji font's pictures reach neither the
+// printer nor a PDF as text, so a preview shows what they will get.
 QFont reportFont(double size, bool bold) {
-    QFont font("Liberation Sans");
+    QFont font;
+    font.setFamilies({"Liberation Sans", "Symbola"});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(size);
     font.setBold(bold);

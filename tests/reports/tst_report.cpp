@@ -2,6 +2,7 @@
 // groups that run on, counts and totals, page numbers, and the failures of a run.
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <map>
@@ -312,6 +313,34 @@ class TestReport : public QObject {
         QCOMPARE(out.readAll(), written);
         QCOMPARE(QDir(file.directory()).entryList(QDir::Files),
                  QStringList({"report.pdf", "Zembo.mdb"}));
+    }
+
+    // The records' texts are in the PDF as text, an emoji drawn from an outline font (the
+    // colour emoji font's pictures would be left out), and the document is named after the
+    // report. (The PDF engine maps only characters below U+10000 back to text: the emoji is
+    // drawn but not found by a search.)
+    void aPdfHoldsTheTextsAndDrawsEmojiFromOutlines() {
+        testing::TestCatalogue file({{"Daft Punk", "Random Access Memories 🎵", "Pop", "CD"},
+                                     {"Шостакович", "Symphony No. 5", "Class", "LP"},
+                                     {"坂本", "未来派野郎", "Pop", "LP"}});
+        auto report = run(file, settings("Zembo1.rpt", {"+{Main.Artist}", "", ""}, "View"));
+        const QString pdf = file.directory() + "/report.pdf";
+        QVERIFY(reports::writePdf(*report, pdf, {}));
+        const auto tool = [&](const QString& program, const QStringList& arguments) {
+            QProcess process;
+            process.start(program, arguments);
+            [&] { QVERIFY2(process.waitForFinished(), qPrintable(program)); }();
+            return QString::fromUtf8(process.readAllStandardOutput());
+        };
+        const QString text = tool("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+        for (const QString& expected :
+             QStringList{"Random Access Memories", "Шостакович", "坂本", "未来派野郎"}) {
+            QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
+        }
+        QVERIFY(tool("pdffonts", {pdf}).contains("Symbola"));
+        const QString info = tool("pdfinfo", {pdf});
+        QVERIFY2(info.contains(QRegularExpression("Title: +Full Report\n")), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression("Creator: +Quorvane\n")), qPrintable(info));
     }
 };
 
