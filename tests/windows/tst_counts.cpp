@@ -7,6 +7,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/controls/Grid.h"
+#include "windows/counts/CountsChart.h"
 #include "windows/counts/FrmCounts.h"
 
 using platform::Answer;
@@ -225,6 +226,47 @@ class TestCounts : public QObject {
         QCOMPARE(counts.cmdFormat->y(), counts.cmdArtist->y());
         QVERIFY(counts.Grid1->geometry().bottom() < counts.cmdArtist->y());
         QVERIFY(counts.Grid1->geometry().right() < counts.width());
+        QVERIFY(counts.chtCounts->geometry().left() > counts.Grid1->geometry().right());
+        QCOMPARE(counts.chtCounts->geometry().bottom(), counts.Grid1->geometry().bottom());
+    }
+
+    // The chart: the 20 largest groups in the grid's order (the group of no value named as
+    // the grid names it) and one bar for the rest; it follows the column and the sort.
+    void theChartShowsTheLargestGroupsInTheGridsOrder() {
+        MainWindowFixture f;
+        std::vector<testing::TestCatalogue::Row> rows;
+        for (int group = 1; group <= 24; ++group) {  // group g holds g records
+            const std::string name = "F" + std::to_string(100 + group);
+            for (int i = 0; i < group; ++i) {
+                rows.push_back({"A", "T", "Pop", name.c_str()});
+            }
+        }
+        for (int i = 0; i < 30; ++i) {
+            rows.push_back({"A", "T", "Pop", nullptr});
+        }
+        f.catalogue.insert(rows);
+        auto& w = shown(f);
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QCOMPARE(c.chtCounts->bars().labels, QStringList{"A"});
+                click(c.cmdFormat);
+                // Groups 6 to 24 and the 30 of no value, in the collation's order; 1 to 5 the rest.
+                QStringList labels{""};
+                std::vector<std::int64_t> counts{30};
+                for (int group = 6; group <= 24; ++group) {
+                    labels << QString("F%1").arg(100 + group);
+                    counts.push_back(group);
+                }
+                labels << "All others (5)";
+                counts.push_back(1 + 2 + 3 + 4 + 5);
+                QCOMPARE(c.chtCounts->bars().labels, labels);
+                QCOMPARE(c.chtCounts->bars().counts, counts);
+                QCOMPARE(c.chtCounts->accessibleName(), QString("Records by Format"));
+                clickHeader(c, 2);  // by count, largest first
+                QCOMPARE(c.chtCounts->bars().labels.mid(0, 3), (QStringList{"", "F124", "F123"}));
+                QCOMPARE(c.chtCounts->bars().labels.last(), QString("All others (5)"));
+            });
     }
 };
 

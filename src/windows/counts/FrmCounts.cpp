@@ -10,6 +10,7 @@
 #include "catalogue/Catalogue.h"
 #include "windows/controls/Grid.h"
 #include "windows/controls/HelpKey.h"
+#include "windows/counts/CountsChart.h"
 #include "windows/counts/TallyRows.h"
 
 namespace windows {
@@ -22,7 +23,8 @@ constexpr int FrameTwips = 510;  // caption and borders of the designed window
 constexpr int ValueColumnTwips = 5470;
 constexpr int CountColumnTwips = 1000;
 constexpr int GridTwips = ValueColumnTwips + CountColumnTwips + 300;
-constexpr int ClientWidthTwips = GridTwips + 100;
+constexpr int ChartTwips = 6300;
+constexpr int ClientWidthTwips = GridTwips + 100 + ChartTwips + 50;
 constexpr int MinimumHeightTwips = 6885 - FrameTwips;
 constexpr int ButtonHeightTwips = 405;
 constexpr int GridLeftTwips = 50;
@@ -38,6 +40,7 @@ FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), sta
     Grid1 = new Grid(this);
     Grid1->setObjectName("Grid1");
     Grid1->setToolTip("Click a column to change the sort order.");
+    chtCounts = new CountsChart(this);
     auto button = [this](const char* name, const char* caption, int left) {
         auto* control = new QPushButton(caption, this);
         control->setObjectName(name);
@@ -62,7 +65,8 @@ FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), sta
     // The width follows the grid; the height may grow, never below the design's.
     setFixedWidth(twips(ClientWidthTwips));
     setMinimumHeight(twips(MinimumHeightTwips));
-    resize(twips(ClientWidthTwips), twips(6375));
+    // Tall enough at first for the chart's bars to carry their names.
+    resize(twips(ClientWidthTwips), twips(8400));
     addHelpKey(*this, state, helptopic::Counts);
     Form_Load();
 }
@@ -86,8 +90,10 @@ void FrmCounts::ClearCountsGrid(const QString& caption) {
 
 void FrmCounts::SizeCountsGrid() {
     const int buttonsTop = height() - twips(1300 - FrameTwips);
-    Grid1->setGeometry(twips(GridLeftTwips), twips(GridLeftTwips), twips(GridTwips),
-                       buttonsTop - twips(GridLeftTwips) - twips(ButtonHeightTwips));
+    const int height = buttonsTop - twips(GridLeftTwips) - twips(ButtonHeightTwips);
+    Grid1->setGeometry(twips(GridLeftTwips), twips(GridLeftTwips), twips(GridTwips), height);
+    chtCounts->setGeometry(twips(GridLeftTwips + GridTwips + 50), twips(GridLeftTwips),
+                           twips(ChartTwips), height);
 }
 
 void FrmCounts::Form_Resize() {
@@ -125,17 +131,21 @@ void FrmCounts::countBy(const char* column, const char* procedure) {
         SetupCountsGrid();
     }
     ClearCountsGrid(column);
+    rows_ = nullptr;
+    column_ = column;
     auto rows = std::make_unique<TallyRows>();
     try {
         db::catalogue::tally(state_.cnMain, column,
                              [&](std::optional<std::string_view> value, std::int64_t tally) {
                                  rows->add(value, tally);
                              });
+        rows_ = rows.get();
         Grid1->gridModel()->setRows(std::move(rows));
     } catch (const db::DbError& error) {
         state_.desktop.messageBox(app::procedureMessage(error, procedure, "FrmCounts"),
                                   platform::Buttons::Ok, platform::Icon::Exclamation);
     }
+    chtCounts->showTally(rows_, *Grid1->gridModel(), column_);
     state_.desktop.setBusyPointer(false);
 }
 
@@ -143,6 +153,7 @@ void FrmCounts::Grid1_Click(int column) {
     state_.desktop.setBusyPointer(true);
     Grid1->gridModel()->sortBy(column, SortAscending);
     SortAscending = !SortAscending;
+    chtCounts->showTally(rows_, *Grid1->gridModel(), column_);
     state_.desktop.setBusyPointer(false);
 }
 

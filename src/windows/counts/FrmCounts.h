@@ -10,7 +10,9 @@ struct AppState;
 
 namespace windows {
 
+class CountsChart;
 class Grid;
+class TallyRows;
 
 // How many records share each artist, title, category or format. Opens on the artist
 // tally; a click on the grid sorts by the clicked column, descending and ascending in turn.
@@ -21,6 +23,7 @@ class FrmCounts : public QDialog {
     FrmCounts(app::AppState& state, QWidget* owner);
 
     Grid* Grid1;
+    CountsChart* chtCounts;  // the grid's tally as bars, beside it
     QPushButton* cmdArtist;
     QPushButton* cmdTitle;
     QPushButton* cmdCategory;
@@ -47,6 +50,8 @@ class FrmCounts : public QDialog {
     void countBy(const char* column, const char* procedure);
 
     app::AppState& state_;
+    TallyRows* rows_ = nullptr;  // the tally shown, owned by the grid's model
+    QString column_;
 };
 
 }  // namespace windows

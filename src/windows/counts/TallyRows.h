@@ -16,6 +16,7 @@ class TallyRows : public GridRows {
   public:
     void add(std::optional<std::string_view> value, std::int64_t tally);
     int rowCount() const override;
+    std::int64_t tally(int row) const { return tallies_[static_cast<std::size_t>(row)]; }
     QString text(int row, int column) const override;
     // The rows come in the collation's order of their values: that order is their rank.
     std::vector<SortPlace> sortPlaces(int column) const override;

@@ -1,0 +1,137 @@
+#include "windows/counts/CountsChart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHorizontalStackedBarSeries>
+#include <QLocale>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <numeric>
+
+#include "windows/controls/Grid.h"
+#include "windows/counts/TallyRows.h"
+
+namespace windows {
+namespace {
+
+constexpr int LabelCharacters = 24;  // a longer name is cut, its whole text in the grid
+
+QString shortLabel(const QString& text) {
+    return text.size() <= LabelCharacters ? text : text.left(LabelCharacters - 1) + u'…';
+}
+
+}  // namespace
+
+// The largest groups are found without sorting them all; their order is the grid's.
+CountsBars countsBars(const TallyRows& rows, const GridModel& shown, int largest) {
+    const int count = rows.rowCount();
+    std::vector<int> top(static_cast<std::size_t>(count));
+    std::iota(top.begin(), top.end(), 0);
+    const bool rest = count > largest + 1;  // a single group left over is shown as itself
+    if (rest) {
+        std::partial_sort(top.begin(), top.begin() + largest, top.end(), [&](int a, int b) {
+            return rows.tally(a) != rows.tally(b) ? rows.tally(a) > rows.tally(b) : a < b;
+        });
+        top.resize(static_cast<std::size_t>(largest));
+    }
+    std::vector<int> placeOf(static_cast<std::size_t>(count), -1);
+    for (int row = 0; row < shown.rowCount(); ++row) {
+        placeOf[static_cast<std::size_t>(shown.sourceRow(row))] = row;
+    }
+    std::sort(top.begin(), top.end(), [&](int a, int b) {
+        return placeOf[static_cast<std::size_t>(a)] < placeOf[static_cast<std::size_t>(b)];
+    });
+    CountsBars bars;
+    std::int64_t inTop = 0;
+    for (const int row : top) {
+        bars.labels << rows.text(row, 1);
+        bars.counts.push_back(rows.tally(row));
+        inTop += rows.tally(row);
+    }
+    if (rest) {
+        std::int64_t all = 0;
+        for (int row = 0; row < count; ++row) {
+            all += rows.tally(row);
+        }
+        bars.labels << "All others (" + QLocale().toString(count - largest) + ")";
+        bars.counts.push_back(all - inTop);
+    }
+    return bars;
+}
+
+CountsChart::CountsChart(QWidget* parent)
+    : QWidget(parent), chart_(new QChart), view_(new QChartView(chart_, this)) {
+    setObjectName("chtCounts");
+    chart_->legend()->hide();
+    chart_->setMargins(QMargins(4, 4, 4, 4));
+    chart_->setBackgroundRoundness(0);
+    QFont title = font();
+    title.setBold(true);
+    chart_->setTitleFont(title);
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setFocusPolicy(Qt::NoFocus);  // nothing to do by keys: the grid holds the numbers
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+}
+
+void CountsChart::showTally(const TallyRows* rows, const GridModel& shown, const QString& column) {
+    bars_ = rows ? countsBars(*rows, shown, Largest) : CountsBars{};
+    chart_->removeAllSeries();
+    for (QAbstractAxis* axis : chart_->axes()) {
+        chart_->removeAxis(axis);
+        delete axis;
+    }
+    chart_->setTitle(bars_.counts.empty() ? QString() : "Records by " + column);
+    setAccessibleName(chart_->title());
+    if (bars_.counts.empty()) {
+        return;
+    }
+    // The groups in the chart's colour, all the others in grey: one bar each, stacked on
+    // nothing.
+    auto* groups = new QBarSet("Groups");
+    auto* others = new QBarSet("All others");
+    others->setColor(Qt::gray);
+    const bool rest = bars_.labels.last().startsWith("All others (");
+    std::int64_t most = 0;
+    QStringList labels;
+    // The axis runs upwards: the bars are given last first, so the grid's first row is at
+    // the top.
+    for (std::size_t i = bars_.counts.size(); i-- > 0;) {
+        const bool last = i + 1 == bars_.counts.size();
+        *groups << (rest && last ? 0.0 : static_cast<qreal>(bars_.counts[i]));
+        *others << (rest && last ? static_cast<qreal>(bars_.counts[i]) : 0.0);
+        most = std::max(most, bars_.counts[i]);
+        // Categories must differ: a name cut to the same text, or a repeated empty one,
+        // gets blanks after it.
+        QString label = shortLabel(bars_.labels[static_cast<qsizetype>(i)]);
+        while (labels.contains(label)) {
+            label += u' ';
+        }
+        labels << label;
+    }
+    auto* series = new QHorizontalStackedBarSeries;
+    series->append(groups);
+    series->append(others);
+    series->setBarWidth(0.8);
+    chart_->addSeries(series);
+    auto* names = new QBarCategoryAxis;
+    names->append(labels);
+    names->setTruncateLabels(false);
+    names->setLabelsFont(font());
+    chart_->addAxis(names, Qt::AlignLeft);
+    series->attachAxis(names);
+    auto* counts = new QValueAxis;
+    counts->setRange(0, static_cast<qreal>(most));
+    counts->setLabelFormat("%d");
+    counts->applyNiceNumbers();
+    counts->setLabelsFont(font());
+    chart_->addAxis(counts, Qt::AlignBottom);
+    series->attachAxis(counts);
+    setAccessibleDescription(QString("%1 bars, the largest %2").arg(labels.size()).arg(most));
+}
+
+}  // namespace windows

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+class QChart;
+class QChartView;
+
+namespace windows {
+
+class GridModel;
+class TallyRows;
+
+// The bars a tally shows: its largest groups, in the order the grid shows them, and one bar
+// for all the others.
+struct CountsBars {
+    QStringList labels;
+    std::vector<std::int64_t> counts;
+};
+CountsBars countsBars(const TallyRows& rows, const GridModel& shown, int largest);
+
+// A bar chart of the tally the counts grid shows, beside it: drawn again whenever the grid is
+// filled or sorted.
+class CountsChart : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int Largest = 20;
+
+    explicit CountsChart(QWidget* parent);
+    void showTally(const TallyRows* rows, const GridModel& shown, const QString& column);
+    const CountsBars& bars() const { return bars_; }
+
+  private:
+    QChart* chart_;
+    QChartView* view_;
+    CountsBars bars_;
+};
+
+}  // namespace windows
