@@ -88,6 +88,8 @@ struct LoadedWindow {
 
 // A folder of 10,000 MP3 tracks in 1,000 albums, made once beside the generated catalogues.
 QString generatedMusicFolder();
+// The generated catalogue's records as a CSV file, written once by the program's export.
+QString generatedCsv(std::int64_t records);
 
 double seconds(Clock::duration d);
 

@@ -26,21 +26,6 @@ std::string cacheFolder() {
     return (QCoreApplication::applicationDirPath() + "/../bench-data").toStdString();
 }
 
-// The generated catalogue's records as a CSV file, written once by the program's export.
-QString generatedCsv(std::int64_t records) {
-    const std::string catalogue = cachedCatalogue(cacheFolder(), records);
-    const QString csv =
-        QString::fromStdString(cacheFolder()) + "/records-" + QString::number(records) + ".csv";
-    if (!QFile::exists(csv)) {
-        db::Connection connection;
-        connection.open(catalogue);
-        db::Recordset all;
-        all.open(connection, db::catalogue::mainTable(*db::findView("Artist")));
-        app::exportRecords(all, csv);
-    }
-    return csv;
-}
-
 // The rows of a catalogue, with their sort keys, in memory in the file's order (the Artist
 // view), for the bare inserts: rows in index order go in faster than in any other.
 std::vector<Row> rowsOf(std::int64_t records) {
@@ -279,6 +264,20 @@ void PreviewDiscogsExport(benchmark::State& state) {
 }
 
 }  // namespace
+
+QString generatedCsv(std::int64_t records) {
+    const std::string catalogue = cachedCatalogue(cacheFolder(), records);
+    const QString csv =
+        QString::fromStdString(cacheFolder()) + "/records-" + QString::number(records) + ".csv";
+    if (!QFile::exists(csv)) {
+        db::Connection connection;
+        connection.open(catalogue);
+        db::Recordset all;
+        all.open(connection, db::catalogue::mainTable(*db::findView("Artist")));
+        app::exportRecords(all, csv);
+    }
+    return csv;
+}
 
 BENCHMARK(PreviewDiscogsExport)->Arg(100'000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportRecords)->Apply(onCatalogueSizes);

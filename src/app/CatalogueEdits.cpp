@@ -86,13 +86,21 @@ void CatalogueEdits::deleteRecord(db::Recordset& records) {
     }
 }
 
-void CatalogueEdits::noteImport(std::int64_t lastBefore) {
+CatalogueEdits::ImportStep CatalogueEdits::lookAtImport(std::int64_t lastBefore) {
+    ImportStep step;
     noteWritten([&] {
         const std::int64_t last = db::catalogue::lastRowId(connection_);
         if (last > lastBefore) {
-            history_.recordsImported(lastBefore + 1, last);
+            step = history_.lookAtImport(lastBefore + 1, last);
         }
     });
+    return step;
+}
+
+void CatalogueEdits::keepImport(const ImportStep& step) {
+    if (step) {
+        history_.keepImport(*step);
+    }
 }
 
 std::vector<History::ListedName> CatalogueEdits::namesAt(Lookup which,

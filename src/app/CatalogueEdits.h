@@ -41,14 +41,18 @@ class CatalogueEdits {
     // The current record of `records` deleted.
     void deleteRecord(db::Recordset& records);
 
-    // An import: `insert` adds records at the end of the catalogue, all one step.
+    // An import: `insert` adds records at the end of the catalogue, all one step. The step
+    // is looked at where the import runs (beside the windows, for many records) and kept
+    // by keepImport on the windows' thread.
+    using ImportStep = std::optional<db::catalogue::ImportedRecords>;
     template <typename Insert>
-    auto importRecords(Insert&& insert) {
+    auto importRecords(Insert&& insert, ImportStep& step) {
         const std::int64_t lastBefore = db::catalogue::lastRowId(connection_);
         auto inserted = insert();
-        noteImport(lastBefore);
+        step = lookAtImport(lastBefore);
         return inserted;
     }
+    void keepImport(const ImportStep& step);
 
     // A name added to a list through its recordset (which then holds it).
     void addName(db::Recordset& list, db::catalogue::Lookup which, const QString& name);
@@ -62,7 +66,7 @@ class CatalogueEdits {
     void setReportTitle(db::Recordset& title, const QString& text);
 
   private:
-    void noteImport(std::int64_t lastBefore);
+    ImportStep lookAtImport(std::int64_t lastBefore);
     std::vector<History::ListedName> namesAt(db::catalogue::Lookup which,
                                              const std::vector<std::int64_t>& rows);
 

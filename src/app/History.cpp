@@ -262,7 +262,14 @@ void History::recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecor
 }
 
 void History::recordsImported(std::int64_t first, std::int64_t last) {
-    const auto records = db::catalogue::noteImported(connection_, first, last);
+    keepImport(lookAtImport(first, last));
+}
+
+db::catalogue::ImportedRecords History::lookAtImport(std::int64_t first, std::int64_t last) {
+    return db::catalogue::noteImported(connection_, first, last);
+}
+
+void History::keepImport(const db::catalogue::ImportedRecords& records) {
     if (records.count > 0) {
         push(new Imported(connection_, records));
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "catalogue/ImportedRecords.h"
 #include "catalogue/RecordRevisions.h"
 #include "sqlite/Connection.h"
 
@@ -26,6 +27,10 @@ class History {
     void recordDeleted(std::int64_t rowId, const db::catalogue::StoredRecord& texts);
     // The records an import added, row ids `first` to `last`.
     void recordsImported(std::int64_t first, std::int64_t last);
+    // The same in two halves: the records looked at (a while for many; any thread), then
+    // the step kept (the windows' thread).
+    db::catalogue::ImportedRecords lookAtImport(std::int64_t first, std::int64_t last);
+    void keepImport(const db::catalogue::ImportedRecords& records);
     // Names added to or deleted from a lookup list, as stored, by their row ids.
     struct ListedName {
         std::int64_t rowId;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -62,6 +63,51 @@ class ProgressHandover {
     std::mutex mutex_;
     std::condition_variable shown_;
     std::optional<int> pending_;
+};
+
+// Progress and a stop between a work beside the events and the windows. The work reports
+// without waiting, so reporting often costs nothing; it waits only for the windows' first
+// turn (so a key pressed at the start is heard however short the work) and while the
+// windows ask the user whether to stop, and hears the answer at its next report.
+class RunControl {
+  public:
+    // On the work's thread: false once the user has chosen to stop.
+    bool report(int percent) {
+        percent_.store(percent, std::memory_order_relaxed);
+        if (asking_.load() || !turned_.load()) {
+            std::unique_lock lock(mutex_);
+            answered_.wait(lock, [this] { return !asking_.load() && turned_.load(); });
+        }
+        return !stop_.load();
+    }
+    // On the windows' thread, at the end of each turn.
+    void turnDone() {
+        if (!turned_.load()) {
+            {
+                std::lock_guard lock(mutex_);
+                turned_.store(true);
+            }
+            answered_.notify_all();
+        }
+    }
+    int percent() const { return percent_.load(std::memory_order_relaxed); }
+    // `question` says whether to stop; the work waits for it from its next report on.
+    void ask(const std::function<bool()>& question) {
+        asking_.store(true);
+        const bool stop = question();
+        {
+            std::lock_guard lock(mutex_);
+            stop_.store(stop_.load() || stop);
+            asking_.store(false);
+        }
+        answered_.notify_all();
+    }
+
+  private:
+    std::atomic<int> percent_{0};
+    std::atomic<bool> asking_{false}, stop_{false}, turned_{false};
+    std::mutex mutex_;
+    std::condition_variable answered_;
 };
 
 }  // namespace app

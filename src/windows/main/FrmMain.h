@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/RecordImport.h"
+#include "app/WorkBeside.h"
 #include "reports/Report.h"
 #include "windows/report/ReportOutput.h"
 
@@ -353,8 +354,31 @@ class FrmMain : public QMainWindow {
         ~StoppableRun();
         // Lets events run now and then; false when the user has chosen to stop.
         std::function<bool(int percent)> progress();
+        // Runs `work` on a thread beside the windows, which stay painted with its progress
+        // moving; `work` is handed a progress function like the one above, and must touch
+        // nothing the windows use meanwhile.
+        template <typename Work>
+        auto beside(Work&& work) {
+            app::RunControl control;
+            return app::runBesideEvents(
+                window_.desktop_,
+                [&] { return work([&control](int percent) { return control.report(percent); }); },
+                [&] {
+                    letEventsRun();  // a key pressed now is answered in this same turn
+                    showProgress(control.percent());
+                    if (stopAsked()) {
+                        control.ask([this] { return userStops(); });
+                    }
+                    control.turnDone();
+                });
+        }
 
       private:
+        void showProgress(int percent);
+        bool stopAsked() const;  // Esc was pressed
+        void letEventsRun();
+        bool userStops();  // after Esc: asks, and says whether the user chose to stop
+
         FrmMain& window_;
         std::optional<HeldForRun> held_;
     };

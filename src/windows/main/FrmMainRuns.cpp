@@ -105,22 +105,33 @@ FrmMain::StoppableRun::~StoppableRun() {
 
 std::function<bool(int)> FrmMain::StoppableRun::progress() {
     return [this](int percent) {
-        platform::Desktop& desktop = window_.desktop_;
-        if (percent != window_.ProgressBar1->value()) {
-            window_.setProgress(percent);
-        }
-        desktop.processEvents();  // heard every thousand rows or so: a few milliseconds
-        auto& s = window_.state_;
-        if (s.TransferCancel) {
-            s.TransferCancel = false;
-            const bool stop =
-                desktop.messageBox("Stop the import? Nothing will be imported.", Buttons::YesNo,
-                                   Icon::Question, "Import Records") == Answer::Yes;
-            window_.closeAfterTransfer_ = window_.closeAfterTransfer_ && stop;
-            return !stop;
-        }
-        return true;
+        showProgress(percent);
+        window_.desktop_.processEvents();  // heard every thousand rows or so: a few milliseconds
+        return !(stopAsked() && userStops());
     };
+}
+
+void FrmMain::StoppableRun::showProgress(int percent) {
+    if (percent != window_.ProgressBar1->value()) {
+        window_.setProgress(percent);
+    }
+}
+
+void FrmMain::StoppableRun::letEventsRun() {
+    window_.desktop_.processEvents();
+}
+
+bool FrmMain::StoppableRun::stopAsked() const {
+    return window_.state_.TransferCancel;
+}
+
+bool FrmMain::StoppableRun::userStops() {
+    window_.state_.TransferCancel = false;
+    const bool stop =
+        window_.desktop_.messageBox("Stop the import? Nothing will be imported.", Buttons::YesNo,
+                                    Icon::Question, "Import Records") == Answer::Yes;
+    window_.closeAfterTransfer_ = window_.closeAfterTransfer_ && stop;
+    return stop;
 }
 
 void FrmMain::catchUpWords() {

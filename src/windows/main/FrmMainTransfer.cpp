@@ -126,8 +126,10 @@ void FrmMain::importFile(const QString& path) {
     std::optional<app::RecordImport::Preview> preview;
     try {
         StoppableRun reading(*this, "Reading " + QFileInfo(path).fileName() + "...");
-        import.emplace(path);
-        preview = import->preview(state_.cnMain, reading.progress());
+        preview = reading.beside([&](const app::RecordImport::Progress& progress) {
+            import.emplace(path);
+            return import->preview(state_.cnMain, progress);
+        });
     } catch (const app::ImportRefused& refused) {
         lblMsgBar1->clear();
         desktop_.messageBox(refusalText(path, refused), Buttons::Ok, Icon::Exclamation,
@@ -191,19 +193,27 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
         return;
     }
     std::optional<app::RecordImport::Inserted> inserted;
+    app::CatalogueEdits::ImportStep step;
     QString failure;
     {
         StoppableRun run(*this, "Importing records...");
         try {
-            inserted = s.edits.importRecords([&] {
-                return import.insertAll(s.cnMain, run.progress(),
-                                        leaveOutExisting ? app::RecordImport::Existing::LeftOut
-                                                         : app::RecordImport::Existing::Added);
+            // Beside the windows with its step for Undo, whose records' digests take a while.
+            inserted = run.beside([&](const app::RecordImport::Progress& progress) {
+                return s.edits.importRecords(
+                    [&] {
+                        return import.insertAll(s.cnMain, progress,
+                                                leaveOutExisting
+                                                    ? app::RecordImport::Existing::LeftOut
+                                                    : app::RecordImport::Existing::Added);
+                    },
+                    step);
             });
         } catch (const db::DbError& error) {
             failure = QString::fromStdString(error.description);
         }
     }
+    s.edits.keepImport(step);
     if (!failure.isEmpty()) {
         lblMsgBar1->clear();
         desktop_.messageBox("The records could not be imported: " + failure + NothingImported,
