@@ -178,7 +178,8 @@ void FrmMain::OpenView(const QString& view) {
     if (chosen) {
         db::Recordset reopened;
         try {
-            reopened.open(state_.cnMain, catalogue::mainTable(*chosen));
+            // A view of a million records takes a moment to read: the windows stay painted.
+            runBesideWindows([&] { reopened.open(state_.cnMain, catalogue::mainTable(*chosen)); });
         } catch (const db::DbError&) {
             SetBusyPointer(false);
             throw;

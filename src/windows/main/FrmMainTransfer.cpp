@@ -231,14 +231,15 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
                    " already there left out"
              : QString());
     lblMsgBar1->setText(imported);
-    catchUpWords();
-    offerLookupValues(inserted->lacking);
-    // The records shown again from the top of the view, the tally counted.
+    // The records shown again from the top of the view, the tally counted, before the lists
+    // are offered the names they lack.
     SaveViewName();
     app::resumeNext([&] { GetIndex(); });
     DisplayRecord();
     recountTally();
     refreshBrowse();
+    catchUpWords();
+    offerLookupValues(inserted->lacking);
     lblMsgBar1->setText(imported);
 }
 
