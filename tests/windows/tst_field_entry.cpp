@@ -86,6 +86,19 @@ class TestFieldEntry : public QObject {
         QCOMPARE(f.catalogue.column(AllRows), stored);
     }
 
+    // In add mode the commands that would leave the entry are off: their Alt keys type nothing.
+    void altKeysOfCommandsThatAreOffTypeNothing() {
+        MainWindowFixture f(mixedCaseRecords());
+        auto& w = shown(f);
+        click(w.CmdAdd);
+        QCOMPARE(focusName(), QString("CmbArtist"));
+        for (const Qt::Key key : {Qt::Key_S, Qt::Key_B, Qt::Key_N}) {
+            press(key, Qt::AltModifier);
+        }
+        press(Qt::Key_X);
+        QCOMPARE(w.CmbArtist->currentText(), QString("x"));
+    }
+
     void pageKeysOntoAnEmptyFieldAreNotAnEdit() {
         MainWindowFixture f({{"ABBA", "Arrival", "Pop", "CD"},
                              {"Bob Dylan", "Desire", nullptr, ""},

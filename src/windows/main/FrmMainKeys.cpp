@@ -78,6 +78,12 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (focus ? widget != focus : widget != this) {
         return false;
     }
+    // Alt and a letter no command took (its button is off, as in add mode) is not typing.
+    if (const auto* key = static_cast<QKeyEvent*>(event); key->modifiers() == Qt::AltModifier &&
+                                                          !key->text().isEmpty() &&
+                                                          key->text().front().isLetterOrNumber()) {
+        return true;
+    }
     return handleKey(watched, event);
 }
 
