@@ -109,7 +109,10 @@ ReportSent FrmMain::produceReport() {
         HeldForRun held(*this);
         SetBusyPointer(true);
         try {
-            report = reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
+            // The catalogue read and the pages planned beside the windows, which stay painted.
+            report = app::runBesideEvents(desktop_, [&] {
+                return reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
+            });
         } catch (...) {
             SetBusyPointer(false);
             throw;
