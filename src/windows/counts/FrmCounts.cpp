@@ -1,13 +1,16 @@
 #include "windows/counts/FrmCounts.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
 #include "app/SharedRoutines.h"
 #include "app/Twips.h"
 #include "catalogue/Catalogue.h"
+#include "platform/ScreenFit.h"
 #include "windows/controls/Grid.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/counts/CountsChart.h"
@@ -23,8 +26,9 @@ constexpr int FrameTwips = 510;  // caption and borders of the designed window
 constexpr int ValueColumnTwips = 5470;
 constexpr int CountColumnTwips = 1000;
 constexpr int GridTwips = ValueColumnTwips + CountColumnTwips + 300;
+constexpr int GridWidthTwips = GridTwips + 100;  // the window without its chart
 constexpr int ChartTwips = 6300;
-constexpr int ClientWidthTwips = GridTwips + 100 + ChartTwips + 50;
+constexpr int NarrowestChart = 240;  // pixels: a chart narrower than this is left out
 constexpr int MinimumHeightTwips = 6885 - FrameTwips;
 constexpr int ButtonHeightTwips = 405;
 constexpr int GridLeftTwips = 50;
@@ -62,11 +66,21 @@ FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), sta
     setTabOrder(cmdTitle, cmdCategory);
     setTabOrder(cmdCategory, cmdFormat);
 
-    // The width follows the grid; the height may grow, never below the design's.
-    setFixedWidth(twips(ClientWidthTwips));
+    // The width follows the grid and the chart, narrowed (or left out) on a screen too
+    // small for both; the height may grow, never below the design's.
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const int room = screen->availableGeometry().width() - twips(GridWidthTwips) - 20;
+    chartWidth_ = std::min(twips(ChartTwips), room);
+    if (chartWidth_ < NarrowestChart) {
+        chartWidth_ = 0;
+        chtCounts->hide();
+    }
+    const int width = twips(GridWidthTwips) + (chartWidth_ > 0 ? chartWidth_ + twips(50) : 0);
+    setFixedWidth(width);
     setMinimumHeight(twips(MinimumHeightTwips));
     // Tall enough at first for the chart's bars to carry their names.
-    resize(twips(ClientWidthTwips), twips(8400));
+    resize(width, twips(8400));
+    platform::fitOnScreen(*this);
     addHelpKey(*this, state, helptopic::Counts);
     Form_Load();
 }
@@ -92,8 +106,8 @@ void FrmCounts::SizeCountsGrid() {
     const int buttonsTop = height() - twips(1300 - FrameTwips);
     const int height = buttonsTop - twips(GridLeftTwips) - twips(ButtonHeightTwips);
     Grid1->setGeometry(twips(GridLeftTwips), twips(GridLeftTwips), twips(GridTwips), height);
-    chtCounts->setGeometry(twips(GridLeftTwips + GridTwips + 50), twips(GridLeftTwips),
-                           twips(ChartTwips), height);
+    chtCounts->setGeometry(twips(GridLeftTwips + GridTwips + 50), twips(GridLeftTwips), chartWidth_,
+                           height);
 }
 
 void FrmCounts::Form_Resize() {

@@ -51,6 +51,7 @@ class FrmCounts : public QDialog {
 
     app::AppState& state_;
     TallyRows* rows_ = nullptr;  // the tally shown, owned by the grid's model
+    int chartWidth_ = 0;         // pixels; 0 on a screen too narrow for the chart
     QString column_;
 };
 
