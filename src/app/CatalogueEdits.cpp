@@ -1,6 +1,7 @@
 #include "app/CatalogueEdits.h"
 
 #include "app/Characters.h"
+#include "catalogue/ImportedRecords.h"
 #include "catalogue/RecordRevisions.h"
 #include "sqlite/DbError.h"
 
@@ -95,6 +96,13 @@ CatalogueEdits::ImportStep CatalogueEdits::lookAtImport(std::int64_t lastBefore)
         }
     });
     return step;
+}
+
+void CatalogueEdits::takeBackImport(ImportStep& step) {
+    if (step) {
+        db::catalogue::takeImportBack(connection_, *step);
+        step.reset();
+    }
 }
 
 void CatalogueEdits::keepImport(const ImportStep& step) {

@@ -53,6 +53,9 @@ class CatalogueEdits {
         return inserted;
     }
     void keepImport(const ImportStep& step);
+    // An import the user stopped after it was written: its records taken away again, the
+    // step gone (a few another program changed meanwhile would stay).
+    void takeBackImport(ImportStep& step);
 
     // A name added to a list through its recordset (which then holds it).
     void addName(db::Recordset& list, db::catalogue::Lookup which, const QString& name);

@@ -356,7 +356,8 @@ class FrmMain : public QMainWindow {
         std::function<bool(int percent)> progress();
         // Runs `work` on a thread beside the windows, which stay painted with its progress
         // moving; `work` is handed a progress function like the one above, and must touch
-        // nothing the windows use meanwhile.
+        // nothing the windows use meanwhile. Once the work has reported 100 it cannot be
+        // stopped: Esc is not asked.
         template <typename Work>
         auto beside(Work&& work) {
             app::RunControl control;
@@ -367,7 +368,8 @@ class FrmMain : public QMainWindow {
                     letEventsRun();  // a key pressed now is answered in this same turn
                     showProgress(control.percent());
                     if (stopAsked()) {
-                        control.ask([this] { return userStops(); });
+                        control.percent() < 100 ? control.ask([this] { return userStops(); })
+                                                : clearStop();
                     }
                     control.turnDone();
                 });
@@ -378,6 +380,7 @@ class FrmMain : public QMainWindow {
         bool stopAsked() const;  // Esc was pressed
         void letEventsRun();
         bool userStops();  // after Esc: asks, and says whether the user chose to stop
+        void clearStop();
 
         FrmMain& window_;
         std::optional<HeldForRun> held_;

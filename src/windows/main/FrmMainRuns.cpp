@@ -134,6 +134,12 @@ bool FrmMain::StoppableRun::userStops() {
     return stop;
 }
 
+// Esc after the work has passed the point where it could stop: nothing to ask.
+void FrmMain::StoppableRun::clearStop() {
+    window_.state_.TransferCancel = false;
+    window_.closeAfterTransfer_ = false;
+}
+
 void FrmMain::catchUpWords() {
     if (!wordsCatchUp_) {
         wordsCatchUp_ = std::make_unique<app::WordsCatchUp>(state_.cnMain, [this] {

@@ -200,7 +200,7 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
         try {
             // Beside the windows with its step for Undo, whose records' digests take a while.
             inserted = run.beside([&](const app::RecordImport::Progress& progress) {
-                return s.edits.importRecords(
+                auto added = s.edits.importRecords(
                     [&] {
                         return import.insertAll(s.cnMain, progress,
                                                 leaveOutExisting
@@ -208,6 +208,13 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
                                                     : app::RecordImport::Existing::Added);
                     },
                     step);
+                // A stop chosen after the last row (while the orders were placed) is heard
+                // here: the records written are taken back whole, as Undo would take them.
+                if (added && !progress(100)) {
+                    s.edits.takeBackImport(step);
+                    added.reset();
+                }
+                return added;
             });
         } catch (const db::DbError& error) {
             failure = QString::fromStdString(error.description);
