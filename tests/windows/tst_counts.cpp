@@ -132,8 +132,11 @@ class TestCounts : public QObject {
         testing::whileModal<FrmCounts>(
             [&] { w.mnuCounts->trigger(); },
             [&](FrmCounts& c) {
+                QVERIFY(!c.Grid1->horizontalHeader()->isSortIndicatorShown());
                 clickCell(c, 0, 2);  // by count, largest first: 10 before 9, as numbers
                 QCOMPARE(tally(c), (QStringList{"ten=10", "Nine=9", "1999=1", "alpha=1"}));
+                QCOMPARE(c.Grid1->horizontalHeader()->sortIndicatorSection(), 2);
+                QCOMPARE(c.Grid1->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
                 clickCell(c, 3, 2);  // again: smallest first
                 QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
                 clickHeader(c, 1);  // the next click sorts down, whatever the column

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
 
@@ -99,6 +100,7 @@ void FrmCounts::SetupCountsGrid() {
 
 void FrmCounts::ClearCountsGrid(const QString& caption) {
     Grid1->gridModel()->setHeaders({QString(), caption, "Count"});
+    Grid1->horizontalHeader()->setSortIndicatorShown(false);  // a new tally, in its own order
     Grid1->gridModel()->clear();
 }
 
@@ -166,6 +168,7 @@ void FrmCounts::countBy(const char* column, const char* procedure) {
 void FrmCounts::Grid1_Click(int column) {
     state_.desktop.setBusyPointer(true);
     Grid1->gridModel()->sortBy(column, SortAscending);
+    Grid1->showSortedBy(column, SortAscending);
     SortAscending = !SortAscending;
     chtCounts->showTally(rows_, *Grid1->gridModel(), column_);
     state_.desktop.setBusyPointer(false);
