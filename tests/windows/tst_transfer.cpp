@@ -422,6 +422,7 @@ class TestTransfer : public QObject {
         testing::whileModal<FrmImport>(
             [&] { w.mnuFileImportMusic->trigger(); },
             [&](FrmImport& preview) {
+                QCOMPARE(preview.windowTitle(), QString("Import Music Folder"));
                 const QString said = preview.lblCounts->text();
                 QVERIFY2(said.startsWith("collection (music folder): 12 tracks "
                                          "read in 6 albums\n"

@@ -178,6 +178,9 @@ void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
         };
     }
     FrmImport window(this, about, import, *preview, readAgain);
+    if (!fileColumns) {
+        window.setWindowTitle("Import Music Folder");  // the only import without a file's columns
+    }
     addHelpKey(window, state_, helptopic::Import);
     if (window.exec() != QDialog::Accepted) {
         return;
