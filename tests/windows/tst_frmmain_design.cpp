@@ -49,6 +49,15 @@ class TestFrmMainDesign : public QObject {
         QVERIFY(w.ProgressBar1->isHidden());
         QCOMPARE(w.ProgressBar1->geometry(), QRect(4, 10, 473, 21));
         QCOMPARE(w.lblMsgBar1->font().family(), QString("Times New Roman"));
+        // A status too long for its panel keeps its whole text, shown as the panel's tip.
+        for (const QString& status :
+             {QString("Record Updated"),
+              QString("200,000 records imported, 1,000 already there left out")}) {
+            w.lblMsgBar1->setText(status);
+            w.lblMsgBar1->grab();  // painted
+            QCOMPARE(w.lblMsgBar1->text(), status);
+            QCOMPARE(w.lblMsgBar1->toolTip(), status.size() > 20 ? status : QString());
+        }
 
         // Labels name their fields for the keyboard and for screen readers.
         const std::pair<QLabel*, QWidget*> buddies[] = {{w.Label7, w.CmbArtist},

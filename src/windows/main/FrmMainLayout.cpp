@@ -10,6 +10,7 @@
 #include "app/Twips.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/DropDown.h"
+#include "windows/controls/StatusLabel.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -63,7 +64,7 @@ QPushButton* command(QWidget* parent, const char* name, const char* caption, con
 
 // A screen reader reads a status label by its text, so it gets a description, not a name.
 QLabel* statusLabel(QWidget* parent, const char* name, const char* description, QRect geometry) {
-    auto* label = new QLabel(parent);
+    auto* label = new StatusLabel(parent);
     label->setObjectName(name);
     label->setAccessibleDescription(description);
     label->setGeometry(geometry);
