@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/RecordImport.h"
-#include "app/WorkBeside.h"
 #include "reports/Report.h"
 #include "windows/report/ReportOutput.h"
 
@@ -358,22 +357,9 @@ class FrmMain : public QMainWindow {
         // moving; `work` is handed a progress function like the one above, and must touch
         // nothing the windows use meanwhile. Once the work has reported 100 it cannot be
         // stopped: Esc is not asked.
+        // (Defined beside the imports, its only users.)
         template <typename Work>
-        auto beside(Work&& work) {
-            app::RunControl control;
-            return app::runBesideEvents(
-                window_.desktop_,
-                [&] { return work([&control](int percent) { return control.report(percent); }); },
-                [&] {
-                    letEventsRun();  // a key pressed now is answered in this same turn
-                    showProgress(control.percent());
-                    if (stopAsked()) {
-                        control.percent() < 100 ? control.ask([this] { return userStops(); })
-                                                : clearStop();
-                    }
-                    control.turnDone();
-                });
-        }
+        auto beside(Work&& work);
 
       private:
         void showProgress(int percent);

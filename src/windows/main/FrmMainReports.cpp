@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "app/Locations.h"
+#include "app/WorkBeside.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 #include "windows/controls/HelpKey.h"

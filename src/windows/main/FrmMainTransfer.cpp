@@ -12,6 +12,7 @@
 #include "app/AppState.h"
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
+#include "app/WorkBeside.h"
 #include "catalogue/RecordTransfer.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/HelpKey.h"
@@ -119,6 +120,22 @@ void FrmMain::mnuFileImport_Click() {
     if (closeAfterTransfer_) {  // the window was closed meanwhile and the stop confirmed
         close();
     }
+}
+
+template <typename Work>
+auto FrmMain::StoppableRun::beside(Work&& work) {
+    app::RunControl control;
+    return app::runBesideEvents(
+        window_.desktop_,
+        [&] { return work([&control](int percent) { return control.report(percent); }); },
+        [&] {
+            letEventsRun();  // a key pressed now is answered in this same turn
+            showProgress(control.percent());
+            if (stopAsked()) {
+                control.percent() < 100 ? control.ask([this] { return userStops(); }) : clearStop();
+            }
+            control.turnDone();
+        });
 }
 
 void FrmMain::importFile(const QString& path) {
