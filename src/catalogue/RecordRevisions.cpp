@@ -25,26 +25,23 @@ StoredValue readStored(const Statement& read, int column) {
     return stored;
 }
 
-// Binds the four fields from parameter `first` on.
-void bindFields(Statement& statement, int first, const StoredRecord& record) {
+// Binds one field, or the four of a record, from parameter `first` on.
+void bindFrom(Statement& statement, int first, const StoredValue& value) {
+    bindStored(statement, first, value);
+}
+void bindFrom(Statement& statement, int first, const StoredRecord& record) {
     for (std::size_t i = 0; i < record.size(); ++i) {
         bindStored(statement, first + static_cast<int>(i), record[i]);
     }
 }
 
+// A write naming the row id as ?1 and what is written from ?2 on.
+template <typename Stored>
 void runWith(Connection& connection, const std::string& sql, std::int64_t rowId,
-             const StoredRecord& record) {
+             const Stored& stored) {
     Statement write(connection, sql);
     write.bind(1, Value(rowId));
-    bindFields(write, 2, record);
-    write.step();
-}
-
-void runWithValue(Connection& connection, const std::string& sql, std::int64_t rowId,
-                  const StoredValue& value) {
-    Statement write(connection, sql);
-    write.bind(1, Value(rowId));
-    bindStored(write, 2, value);
+    bindFrom(write, 2, stored);
     write.step();
 }
 
@@ -145,10 +142,10 @@ Revision putValueBack(Connection& connection, const OneColumn& where, std::int64
         connection,
         [&] { return storedValue(connection, where, rowId) ? Revision::RowTaken : Revision::Done; },
         [&] {
-            runWithValue(connection,
-                         "INSERT INTO main." + quoted(where.table) + " (rowid, " +
-                             quoted(where.column) + ") VALUES (?1, ?2)",
-                         rowId, value);
+            runWith(connection,
+                    "INSERT INTO main." + quoted(where.table) + " (rowid, " + quoted(where.column) +
+                        ") VALUES (?1, ?2)",
+                    rowId, value);
         });
 }
 
@@ -167,10 +164,10 @@ Revision replaceValue(Connection& connection, const OneColumn& where, std::int64
     return guarded(
         connection, [&] { return compared(storedValue(connection, where, rowId), expected); },
         [&] {
-            runWithValue(connection,
-                         "UPDATE main." + quoted(where.table) + " SET " + quoted(where.column) +
-                             " = ?2 WHERE rowid = ?1",
-                         rowId, to);
+            runWith(connection,
+                    "UPDATE main." + quoted(where.table) + " SET " + quoted(where.column) +
+                        " = ?2 WHERE rowid = ?1",
+                    rowId, to);
         });
 }
 
