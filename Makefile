@@ -1,5 +1,5 @@
 # Quorvane: one-command set-up, build, run, test and benchmark on Debian.
-PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libsqlite3-dev libicu-dev sqlite3 libtag1-dev \
+PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-charts-dev libsqlite3-dev libicu-dev sqlite3 libtag1-dev \
             libfluidsynth-dev timgm6mb-soundfont \
             libbenchmark-dev fonts-liberation fonts-dejavu-core \
             fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji fonts-symbola poppler-utils \

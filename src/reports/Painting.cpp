@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "files/ReplacingFile.h"
+#include "reports/GlyphText.h"
+#include "reports/PdfTextMaps.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 
@@ -15,7 +17,8 @@ namespace reports {
 namespace {
 
 // The PDF writer's output, handed on to a file that takes the target's place only when whole.
-// A failed write is kept, to be said once the writer is done with its device.
+// A failed write is kept, to be said once the writer is done with its device. What is written
+// after keepFromHere() is kept too: the file's end, with its fonts.
 class PdfOutput : public QIODevice {
   public:
     explicit PdfOutput(files::ReplacingFile& file) : file_(file) {
@@ -26,6 +29,12 @@ class PdfOutput : public QIODevice {
             throw *failure_;
         }
     }
+    void keepFromHere() {
+        keeping_ = true;
+        keptFrom_ = written_;
+    }
+    const QByteArray& kept() const { return kept_; }
+    qint64 keptFrom() const { return keptFrom_; }
 
   protected:
     qint64 readData(char*, qint64) override { return -1; }
@@ -35,6 +44,10 @@ class PdfOutput : public QIODevice {
         }
         try {
             file_.write(std::string_view(data, static_cast<std::size_t>(size)));
+            written_ += size;
+            if (keeping_) {
+                kept_.append(data, size);
+            }
             return size;
         } catch (const files::FileError& error) {
             failure_ = error;
@@ -45,6 +58,10 @@ class PdfOutput : public QIODevice {
   private:
     files::ReplacingFile& file_;
     std::optional<files::FileError> failure_;
+    qint64 written_ = 0;
+    bool keeping_ = false;
+    qint64 keptFrom_ = 0;
+    QByteArray kept_;
 };
 
 std::string unchangedNote(const std::string& target) {
@@ -78,18 +95,27 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerPoint) {
     }
 }
 
-bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& progress) {
+bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& progress,
+                 QPaintDevice* alsoOn) {
     device.setPageLayout(report.pageLayout());
     QPainter painter;
     if (!painter.begin(&device)) {
         throw ReportError(err::OutputError, "The report could not be sent to its destination.");
+    }
+    QPainter shadow;
+    if (alsoOn != nullptr) {
+        shadow.begin(alsoOn);
     }
     const double dotsPerPoint = device.logicalDpiY() / 72.0;
     for (int index = 0; index < report.pageCount(); ++index) {
         if (index > 0 && !device.newPage()) {
             throw ReportError(err::OutputError, "A page could not be started.");
         }
-        paintPage(painter, report.page(index), dotsPerPoint);
+        const Page page = report.page(index);
+        paintPage(painter, page, dotsPerPoint);
+        if (shadow.isActive()) {
+            paintPage(shadow, page, dotsPerPoint);
+        }
         if (progress && !progress(index + 1)) {
             painter.end();
             return false;
@@ -112,7 +138,24 @@ bool writePdf(Report& report, const QString& path, const Progress& progress) {
             pdf.setCreator("Quorvane");
             pdf.setTitle(report.name());
             pdf.setResolution(600);
-            done = paintReport(report, pdf, progress);
+            GlyphTextRecorder glyphText(pdf);
+            done = paintReport(
+                report, pdf,
+                [&](int page) {
+                    if (page == report.pageCount()) {
+                        output.keepFromHere();  // the fonts are written next
+                    }
+                    return !progress || progress(page);
+                },
+                &glyphText);
+            if (done) {
+                // The writer's text maps miss what lies beyond U+FFFF and read shaped and
+                // shared glyphs as other characters; these maps say what was drawn.
+                const QByteArray maps =
+                    textMapUpdate(output.kept(), output.keptFrom(), glyphText.faces());
+                file.write(
+                    std::string_view(maps.constData(), static_cast<std::size_t>(maps.size())));
+            }
         } catch (const ReportError&) {
             output.throwFailure();  // the file's own failure says more than the painter's
             throw;

@@ -5,6 +5,7 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QPaintDevice;
 
 namespace reports {
 
@@ -17,9 +18,11 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerPoint);
 // Told the number of each page as it is done; answers false to stop.
 using Progress = std::function<bool(int page)>;
 
-// Paints every page of the report onto a printer or a PDF writer. False when stopped.
-// Throws ReportError (OutputError) when the device cannot be painted on or finished.
-bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& progress);
+// Paints every page of the report onto a printer or a PDF writer, and onto `alsoOn` when given.
+// False when stopped. Throws ReportError (OutputError) when the device cannot be painted on or
+// finished.
+bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& progress,
+                 QPaintDevice* alsoOn = nullptr);
 
 // Writes the report as a PDF file, put in the place of what `path` held only once whole and
 // flushed. False when stopped; throws ReportError (OutputError) saying why it could not be

@@ -319,10 +319,23 @@ class TestReport : public QObject {
     // colour emoji font's pictures would be left out), and the document is named after the
     // report. (The PDF engine maps only characters below U+10000 back to text: the emoji is
     // drawn but not found by a search.)
+    // Every character can be found in the PDF: those beyond U+FFFF, ideographs whose glyph a
+    // radical shares, Arabic letters in their joined forms, letters drawn as one ligature.
     void aPdfHoldsTheTextsAndDrawsEmojiFromOutlines() {
-        testing::TestCatalogue file({{"Daft Punk", "Random Access Memories 🎵", "Pop", "CD"},
-                                     {"Шостакович", "Symphony No. 5", "Class", "LP"},
-                                     {"坂本", "未来派野郎", "Pop", "LP"}});
+        const std::vector<const char*> names{
+            "Random Access Memories 🎵",  // beyond U+FFFF
+            "Шостакович",
+            "坂本",
+            "未来派野郎",
+            "音楽 龍 一",       // glyphs shared with radicals
+            "فيروز",            // joined forms
+            "𠀋𡈽 ❤️",  // an emoji with its variation selector
+            "Officium"};        // a ligature
+        testing::TestCatalogue file({{"Daft Punk", names[0], "Pop", "CD"},
+                                     {names[1], names[7], "Class", "LP"},
+                                     {names[2], names[3], "Pop", "LP"},
+                                     {names[5], names[4], "Pop", "LP"},
+                                     {"X", names[6], "Pop", "LP"}});
         auto report = run(file, settings("Zembo1.rpt", {"+{Main.Artist}", "", ""}, "View"));
         const QString pdf = file.directory() + "/report.pdf";
         QVERIFY(reports::writePdf(*report, pdf, {}));
@@ -333,8 +346,7 @@ class TestReport : public QObject {
             return QString::fromUtf8(process.readAllStandardOutput());
         };
         const QString text = tool("pdftotext", {"-enc", "UTF-8", pdf, "-"});
-        for (const QString& expected :
-             QStringList{"Random Access Memories", "Шостакович", "坂本", "未来派野郎"}) {
+        for (const QString expected : names) {
             QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
         }
         QVERIFY(tool("pdffonts", {pdf}).contains("Symbola"));
