@@ -1,5 +1,6 @@
 #include "app/Characters.h"
 
+#include <QList>
 #include <QTextBoundaryFinder>
 
 namespace app {
@@ -24,6 +25,22 @@ QString leftCharacters(const QString& text, qsizetype count) {
         end = std::max<qsizetype>(graphemes.toPreviousBoundary(), 0);
     }
     return text.left(end);
+}
+
+QString isolated(const QString& name) {
+    for (const char32_t character : name.toUcs4()) {
+        switch (QChar::direction(character)) {
+            case QChar::DirR:
+            case QChar::DirAL:
+            case QChar::DirRLE:
+            case QChar::DirRLO:
+            case QChar::DirRLI:
+                return QChar(0x2068) + name + QChar(0x2069);
+            default:
+                break;
+        }
+    }
+    return name;
 }
 
 }  // namespace app

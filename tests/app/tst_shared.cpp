@@ -80,6 +80,23 @@ class TestShared : public QObject {
         QCOMPARE(cut.toUtf8(), expected.toUtf8());  // no half character turns into '?'
     }
 
+    // Only a name with right-to-left letters is set apart; others stay as typed.
+    void rightToLeftNamesAreIsolated() {
+        const QChar first(0x2068), last(0x2069);
+        for (const auto& [name, setApart] : std::vector<std::pair<QString, bool>>{
+                 {"Queen", false},
+                 {"", false},
+                 {"Шостакович 1906", false},
+                 {"坂本 龍一", false},
+                 {"فيروز", true},
+                 {"עוזי חיטמן", true},
+                 {"Fairuz (فيروز)", true},
+             }) {
+            const QString shown = app::isolated(name);
+            QCOMPARE(shown, setApart ? first + name + last : name);
+        }
+    }
+
     void helpIsAskedForByTopicAndItsFailureSaid() {
         testing::ScriptedDesktop desktop;
         app::AppState state(desktop);

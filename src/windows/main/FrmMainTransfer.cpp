@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
+#include "app/Characters.h"
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
 #include "app/WorkBeside.h"
@@ -43,7 +44,7 @@ QString refusalText(const QString& path, const app::ImportRefused& refused) {
 QString namesText(const std::vector<std::string>& names) {
     QString text;
     for (std::size_t i = 0; i < names.size() && i < NamesListed; ++i) {
-        text += "\r\n    " + QString::fromStdString(names[i]);
+        text += "\r\n    " + app::isolated(QString::fromStdString(names[i]));
     }
     if (names.size() > NamesListed) {
         text += "\r\n    and " +

@@ -37,7 +37,7 @@ QString namesText(const QString& heading, const QStringList& names) {
         if (listed > 0 && text.size() + shown.size() + 2 > LineCharacters) {
             break;
         }
-        text += (listed > 0 ? ", " : "") + shown;
+        text += (listed > 0 ? ", " : "") + app::isolated(shown);
         ++listed;
     }
     if (listed < names.size()) {
