@@ -35,7 +35,8 @@ QString isolated(const QString& name) {
             case QChar::DirRLE:
             case QChar::DirRLO:
             case QChar::DirRLI:
-                return QChar(0x2068) + name + QChar(0x2069);
+                // The mark before it keeps a line that begins with it left to right.
+                return QString(QChar(0x200E)) + QChar(0x2068) + name + QChar(0x2069);
             default:
                 break;
         }

@@ -14,8 +14,9 @@ qsizetype characterCount(const QString& text);
 // At most the first `count` characters of a text.
 QString leftCharacters(const QString& text, qsizetype count);
 
-// A name that holds right-to-left letters set apart from the text around it (between U+2068
-// and U+2069), so that it neither turns its line to the right nor moves the commas beside it.
+// A name that holds right-to-left letters set apart from the text around it (a left-to-right
+// mark, then the name between U+2068 and U+2069), so that it neither turns its line to the
+// right nor moves the commas beside it.
 // Other names are given back as they are.
 QString isolated(const QString& name);
 

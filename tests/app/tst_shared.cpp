@@ -82,7 +82,7 @@ class TestShared : public QObject {
 
     // Only a name with right-to-left letters is set apart; others stay as typed.
     void rightToLeftNamesAreIsolated() {
-        const QChar first(0x2068), last(0x2069);
+        const QString first = QString(QChar(0x200E)) + QChar(0x2068), last(QChar(0x2069));
         for (const auto& [name, setApart] : std::vector<std::pair<QString, bool>>{
                  {"Queen", false},
                  {"", false},

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -136,6 +137,14 @@ void FrmMain::buildControls() {
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
+    // The window is held while the bar runs; the bar keeps the colours of a live one, so its
+    // caption stays readable instead of white on grey.
+    QPalette live = ProgressBar1->palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText,
+                                           QPalette::Text, QPalette::WindowText, QPalette::Base}) {
+        live.setColor(QPalette::Disabled, role, live.color(QPalette::Active, role));
+    }
+    ProgressBar1->setPalette(live);
 
     lblDeveloper = new QLabel(client);
     lblDeveloper->setObjectName("lblDeveloper");
