@@ -97,20 +97,7 @@ class GlyphTextRecorder::Engine : public QPaintEngine {
 };
 
 GlyphTextRecorder::GlyphTextRecorder(const QPaintDevice& like)
-    : engine_(std::make_unique<Engine>()) {
-    metrics_ = {{PdmWidth, like.width()},
-                {PdmHeight, like.height()},
-                {PdmWidthMM, like.widthMM()},
-                {PdmHeightMM, like.heightMM()},
-                {PdmNumColors, like.colorCount()},
-                {PdmDepth, like.depth()},
-                {PdmDpiX, like.logicalDpiX()},
-                {PdmDpiY, like.logicalDpiY()},
-                {PdmPhysicalDpiX, like.physicalDpiX()},
-                {PdmPhysicalDpiY, like.physicalDpiY()},
-                {PdmDevicePixelRatio, 1},
-                {PdmDevicePixelRatioScaled, static_cast<int>(devicePixelRatioFScale())}};
-}
+    : engine_(std::make_unique<Engine>()), like_(like) {}
 
 GlyphTextRecorder::~GlyphTextRecorder() = default;
 
@@ -122,9 +109,36 @@ const std::vector<FaceText>& GlyphTextRecorder::faces() const {
     return engine_->faces;
 }
 
+// Asked each time: the device measured may change its page meanwhile.
 int GlyphTextRecorder::metric(PaintDeviceMetric metric) const {
-    const auto found = metrics_.find(metric);
-    return found == metrics_.end() ? 0 : found->second;
+    switch (metric) {
+        case PdmWidth:
+            return like_.width();
+        case PdmHeight:
+            return like_.height();
+        case PdmWidthMM:
+            return like_.widthMM();
+        case PdmHeightMM:
+            return like_.heightMM();
+        case PdmNumColors:
+            return like_.colorCount();
+        case PdmDepth:
+            return like_.depth();
+        case PdmDpiX:
+            return like_.logicalDpiX();
+        case PdmDpiY:
+            return like_.logicalDpiY();
+        case PdmPhysicalDpiX:
+            return like_.physicalDpiX();
+        case PdmPhysicalDpiY:
+            return like_.physicalDpiY();
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return QPaintDevice::metric(metric);
+    }
 }
 
 }  // namespace reports

@@ -37,7 +37,7 @@ class GlyphTextRecorder : public QPaintDevice {
   private:
     class Engine;
     std::unique_ptr<Engine> engine_;
-    std::unordered_map<int, int> metrics_;
+    const QPaintDevice& like_;
 };
 
 }  // namespace reports
