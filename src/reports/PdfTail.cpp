@@ -115,6 +115,9 @@ QByteArray nameOf(QByteArrayView dictionary, QByteArrayView key) {
 }
 
 PdfTail::PdfTail(QByteArrayView bytes, qint64 start) : bytes_(bytes), start_(start) {
+    if (!bytes.trimmed().endsWith("%%EOF")) {
+        return;  // not a whole file
+    }
     const qsizetype startxref = bytes.lastIndexOf("startxref");
     const auto xref = startxref < 0 ? std::nullopt : numberAt(bytes, startxref + 9);
     if (xref && readXref(*xref)) {

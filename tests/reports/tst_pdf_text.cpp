@@ -47,6 +47,13 @@ class TestPdfText : public QObject {
         const qsizetype fonts =
             bytes.lastIndexOf('\n', bytes.indexOf("<< /Type /FontDescriptor") - 2) + 1;
         QCOMPARE(reports::textMapUpdate(bytes.mid(fonts), fonts, faces), update);
+        // From any other byte on, the same update or none; a file cut short, none. Nothing is
+        // read past the bytes given.
+        for (qsizetype start = 0; start < bytes.size(); start += 7) {
+            const QByteArray made = reports::textMapUpdate(bytes.mid(start), start, faces);
+            QVERIFY2(made.isEmpty() || made == update, qPrintable(QString::number(start)));
+            QVERIFY(reports::textMapUpdate(bytes.left(start), 0, faces).isEmpty());
+        }
 
         using Change = std::function<void(std::vector<FaceText>&, QByteArray&, qint64&)>;
         const std::vector<std::pair<const char*, Change>> changes{
