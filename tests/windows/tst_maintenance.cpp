@@ -70,7 +70,12 @@ class TestMaintenance : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
 
         f.desktop.answers = {Answer::Yes, Answer::Ok};
+        QStringList captions;  // the bar covers the status line: it says what runs
+        QObject::connect(w.ProgressBar1, &QProgressBar::valueChanged,
+                         [&] { captions << w.ProgressBar1->text(); });
         w.mnuRepairDatabase->trigger();
+        QVERIFY2(captions.size() > 3 && captions.last() == "Repairing/Compacting Database... 100%",
+                 qPrintable(captions.join('|')));
         QCOMPARE(f.desktop.messages.back().text,
                  QString("Repaired and Compacted Quorvane Successfully."));
         QCOMPARE(f.desktop.messages.back().icon, Icon::Information);

@@ -91,7 +91,6 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
     EscapePressed = false;
     std::optional<std::int64_t> returnTo;
     app::resumeNext([&] { returnTo = records.absolutePosition(); });
-    ProgressBar1->setMaximum(static_cast<int>(std::min<std::int64_t>(expected, INT32_MAX)));
     browse->Grid1->hide();
     auto rows = std::make_unique<BrowseRows>(state_.cnMain);
     // Another program renumbering the records makes the rows' ids another's: filled again.
@@ -99,7 +98,8 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
     std::optional<HeldForRun> held(std::in_place, *this);
     app::resumeNext([&] {
         records.moveFirst();
-        ProgressBar1->show();
+        showCaptionedProgress("Filling the browse window... %p%   (Esc stops)");
+        ProgressBar1->setMaximum(static_cast<int>(std::min<std::int64_t>(expected, INT32_MAX)));
         std::uint32_t lastEvents = desktop_.tickCount();
         for (std::int64_t copied = 0; !records.eof(); ++copied) {
             if (copied == 0 || desktop_.tickCount() - lastEvents >= EventsEveryMs) {
@@ -131,8 +131,7 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
         }
     });
     held.reset();
-    ProgressBar1->setValue(0);
-    ProgressBar1->hide();
+    hideCaptionedProgress();
     if (unreadable) {
         desktop_.messageBox(
             app::failureText("The records could not be read for the browse window.", *unreadable),

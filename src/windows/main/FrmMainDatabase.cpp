@@ -75,17 +75,16 @@ void FrmMain::InitializeDatabase() {
 void FrmMain::showSortKeyProgress(int percent) {
     if (percent == 0) {
         show();
-        lblMsgBar1->setText("Sorting the names (" +
-                            QString::fromStdString(db::collation::localeName()) + ")...");
-        ProgressBar1->setMaximum(100);
-        ProgressBar1->show();
+        const QString sorting =
+            "Sorting the names (" + QString::fromStdString(db::collation::localeName()) + ")...";
+        lblMsgBar1->setText(sorting);
+        showCaptionedProgress(sorting + " %p%");
         SetBusyPointer(true);
     }
     setProgress(percent);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (percent == 100) {
-        ProgressBar1->hide();
-        ProgressBar1->setValue(0);
+        hideCaptionedProgress();
         lblMsgBar1->clear();
     }
 }

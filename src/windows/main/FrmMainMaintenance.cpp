@@ -152,9 +152,7 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     std::optional<HeldForRun> held(std::in_place, *this);
     const OptionMarks marks = optionMarks();
     lblMsgBar1->setText("Repairing/Compacting Database...");
-    ProgressBar1->setMaximum(100);
-    setProgress(0);
-    ProgressBar1->show();
+    showCaptionedProgress("Repairing/Compacting Database... %p%");
     app::resumeNext([&] { SaveViewName(); });
     setProgress(5);
     s.rsMain.close();
@@ -203,8 +201,7 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     stepDone(95);
     DisplayRecord();
     setProgress(100);
-    ProgressBar1->hide();
-    ProgressBar1->setValue(0);
+    hideCaptionedProgress();
     if (ask) {
         refreshBrowse();  // before it reads again; a delete-all refreshes it at its own end
     }
