@@ -4,6 +4,7 @@
 #include <private/qtextengine_p.h>
 #include <QHash>
 #include <QPaintEngine>
+#include <algorithm>
 
 namespace reports {
 
@@ -32,68 +33,145 @@ class GlyphTextRecorder::Engine : public QPaintEngine {
         if (id.filename.isEmpty()) {
             return;  // drawn as outlines, with no font in the PDF
         }
-        Numbering face = faceOf(id, *fontEngine);
-        noteClusters(text, face.kept.text);
+        Face& face = faceOf(id, *fontEngine);
+        noteClusters(text, face);
         QVarLengthArray<glyph_t> glyphs;
         QVarLengthArray<QFixedPoint> positions;
         fontEngine->getGlyphPositions(text.glyphs, QTransform::fromTranslate(at.x(), at.y()),
                                       text.flags, glyphs, positions);
         for (const glyph_t glyph : glyphs) {
-            face.add(glyph);
+            face.number(glyph);
         }
     }
 
     std::vector<FaceText> faces;
 
   private:
-    // A face as kept, with the number each of its glyphs has.
-    struct Numbering {
-        FaceText& kept;
-        std::unordered_map<std::uint32_t, std::size_t>& numbers;
-        void add(std::uint32_t glyph) {
-            if (numbers.emplace(glyph, kept.glyphs.size()).second) {
-                kept.glyphs.push_back(glyph);
+    // How surely a glyph stands for a text; a surer claim replaces a less sure one.
+    enum class Claim { WholeCluster, OwnCharacter, RestOfCluster };
+
+    // A face as kept, with the number each of its glyphs has and how sure each text is.
+    struct Face {
+        std::size_t index;
+        std::unordered_map<std::uint32_t, std::size_t> numbers;
+        std::unordered_map<std::uint32_t, Claim> claims;
+        std::vector<FaceText>* all;
+
+        FaceText& kept() { return (*all)[index]; }
+        void number(std::uint32_t glyph) {
+            if (numbers.emplace(glyph, kept().glyphs.size()).second) {
+                kept().glyphs.push_back(glyph);
+            }
+        }
+        void claim(std::uint32_t glyph, Claim claim, const QString& text) {
+            const auto [held, added] = claims.try_emplace(glyph, claim);
+            if (added || claim < held->second) {
+                held->second = claim;
+                kept().text[glyph] = text;
             }
         }
     };
 
-    Numbering faceOf(const QFontEngine::FaceId& id, QFontEngine& fontEngine) {
+    // A character with the invisible ones after it (variation selectors, joiners), which
+    // belong to it.
+    struct Unit {
+        char32_t character;
+        QString text;
+    };
+
+    static bool invisible(char32_t c) {
+        return QChar::category(c) == QChar::Other_Format || (c >= 0xFE00 && c <= 0xFE0F) ||
+               (c >= 0xE0100 && c <= 0xE01EF) || (c >= 0x180B && c <= 0x180F);
+    }
+
+    static std::vector<Unit> unitsOf(const QString& cluster) {
+        std::vector<Unit> units;
+        for (const char32_t c : cluster.toUcs4()) {
+            const QString text = QString::fromUcs4(&c, 1);
+            if (invisible(c) && !units.empty()) {
+                units.back().text += text;
+            } else {
+                units.push_back({c, text});
+            }
+        }
+        return units;
+    }
+
+    Face& faceOf(const QFontEngine::FaceId& id, QFontEngine& fontEngine) {
         auto found = faceIndex_.constFind(id);
         if (found == faceIndex_.cend()) {
             found = faceIndex_.insert(id, faces.size());
             FaceText face;
             face.postscriptName = fontEngine.properties().postscriptName.replace(' ', '_');
             faces.push_back(std::move(face));
-            numbers_.emplace_back();
-            Numbering{faces.back(), numbers_.back()}.add(0);  // .notdef comes first
+            faceStates_.push_back(std::make_unique<Face>(Face{faces.size() - 1, {}, {}, &faces}));
+            faceStates_.back()->number(0);  // .notdef comes first
         }
-        return Numbering{faces[*found], numbers_[*found]};
+        return *faceStates_[*found];
     }
 
-    // The characters of each cluster belong to its first glyph; later glyphs of a cluster
-    // stand for nothing more.
-    static void noteClusters(const QTextItemInt& item,
-                             std::unordered_map<std::uint32_t, QString>& text) {
+    // What each glyph of each cluster stands for. A glyph that draws a cluster alone (a
+    // ligature, an emoji with its selector) stands for all of it; otherwise a glyph that is
+    // a character's own stands for that character, and the cluster's other characters go to
+    // its first glyph that is no character's own (a joined form, a conjunct). A glyph has
+    // one text in the whole file: the surest claim on it wins, and the first of equals.
+    static void noteClusters(const QTextItemInt& item, Face& face) {
         if (item.chars == nullptr || item.logClusters == nullptr || item.num_chars <= 0) {
             return;
         }
+        const QGlyphLayout& glyphs = item.glyphs;
         const int base = item.logClusters[0];
         for (int first = 0; first < item.num_chars;) {
             int end = first + 1;
             while (end < item.num_chars && item.logClusters[end] == item.logClusters[first]) {
                 ++end;
             }
-            const int glyph = item.logClusters[first] - base;
-            if (glyph >= 0 && glyph < item.glyphs.numGlyphs) {
-                text.try_emplace(item.glyphs.glyphs[glyph],
-                                 QString(item.chars + first, end - first));
+            const int from = item.logClusters[first] - base;
+            const int to = end < item.num_chars ? item.logClusters[end] - base : glyphs.numGlyphs;
+            std::vector<std::uint32_t> drawn;
+            for (int glyph = std::max(from, 0); glyph < std::min(to, glyphs.numGlyphs); ++glyph) {
+                if (!glyphs.attributes[glyph].dontPrint) {
+                    drawn.push_back(glyphs.glyphs[glyph]);
+                }
             }
+            noteCluster(QString(item.chars + first, end - first), drawn, *item.fontEngine, face);
             first = end;
         }
     }
 
+    static void noteCluster(const QString& cluster, const std::vector<std::uint32_t>& drawn,
+                            QFontEngine& fontEngine, Face& face) {
+        std::vector<Unit> units = unitsOf(cluster);
+        if (units.empty() || invisible(units.front().character)) {
+            return;  // a glyph drawn for invisible characters alone stands for nothing
+        }
+        if (drawn.size() == 1) {
+            face.claim(drawn.front(), Claim::WholeCluster, cluster);
+            return;
+        }
+        std::vector<bool> owned(drawn.size(), false);
+        for (std::size_t glyph = 0; glyph < drawn.size(); ++glyph) {
+            for (Unit& unit : units) {
+                if (!unit.text.isEmpty() && fontEngine.glyphIndex(unit.character) == drawn[glyph]) {
+                    face.claim(drawn[glyph], Claim::OwnCharacter, unit.text);
+                    unit.text.clear();
+                    owned[glyph] = true;
+                    break;
+                }
+            }
+        }
+        QString rest;
+        for (const Unit& unit : units) {
+            rest += unit.text;
+        }
+        const auto unowned = std::find(owned.begin(), owned.end(), false);
+        if (!rest.isEmpty() && unowned != owned.end()) {
+            face.claim(drawn[unowned - owned.begin()], Claim::RestOfCluster, rest);
+        }
+    }
+
     QHash<QFontEngine::FaceId, std::size_t> faceIndex_;
-    std::vector<std::unordered_map<std::uint32_t, std::size_t>> numbers_;
+    std::vector<std::unique_ptr<Face>> faceStates_;
 };
 
 GlyphTextRecorder::GlyphTextRecorder(const QPaintDevice& like)

@@ -319,6 +319,7 @@ class TestReport : public QObject {
     // colour emoji font's pictures would be left out), and the document is named after the
     // report. (The PDF engine maps only characters below U+10000 back to text: the emoji is
     // drawn but not found by a search.)
+
     // Every character can be found in the PDF: those beyond U+FFFF, ideographs whose glyph a
     // radical shares, Arabic letters in their joined forms, letters drawn as one ligature.
     void aPdfHoldsTheTextsAndDrawsEmojiFromOutlines() {
@@ -330,12 +331,17 @@ class TestReport : public QObject {
             "音楽 龍 一",       // glyphs shared with radicals
             "فيروز",            // joined forms
             "𠀋𡈽 ❤️",  // an emoji with its variation selector
-            "Officium"};        // a ligature
+            "Officium",         // a ligature
+            "Family 👨‍👩‍👧‍👦, 🏳️‍🌈",  // joined emoji, drawn apart
+            "สุนทราภรณ์",  // a mark after its letter, whose glyph
+            "แสงไทย"};   // stands for the letter alone here
         testing::TestCatalogue file({{"Daft Punk", names[0], "Pop", "CD"},
                                      {names[1], names[7], "Class", "LP"},
                                      {names[2], names[3], "Pop", "LP"},
                                      {names[5], names[4], "Pop", "LP"},
-                                     {"X", names[6], "Pop", "LP"}});
+                                     {"X", names[6], "Pop", "LP"},
+                                     {names[9], names[8], "Pop", "LP"},
+                                     {names[10], "Y", "Pop", "LP"}});
         auto report = run(file, settings("Zembo1.rpt", {"+{Main.Artist}", "", ""}, "View"));
         const QString pdf = file.directory() + "/report.pdf";
         QVERIFY(reports::writePdf(*report, pdf, {}));
