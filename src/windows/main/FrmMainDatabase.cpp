@@ -75,8 +75,10 @@ void FrmMain::InitializeDatabase() {
 void FrmMain::showSortKeyProgress(int percent) {
     if (percent == 0) {
         show();
+        // The language's name; "root" is the order of no language in particular.
+        const QString language = QString::fromStdString(db::collation::localeName());
         const QString sorting =
-            "Sorting the names (" + QString::fromStdString(db::collation::localeName()) + ")...";
+            language == "root" ? "Sorting the names..." : "Sorting the names (" + language + ")...";
         lblMsgBar1->setText(sorting);
         showCaptionedProgress(sorting + " %p%");
         SetBusyPointer(true);
