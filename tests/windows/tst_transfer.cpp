@@ -135,6 +135,10 @@ class TestTransfer : public QObject {
                 "Already in the catalogue with the same four values: 5 records"));
             QVERIFY(preview.optLeaveOutExisting->isChecked());
             QVERIFY(preview.lblCounts->text().contains("To add: 0 records"));
+            QVERIFY(!preview.CmdImport->isEnabled());  // nothing to import until all are chosen
+            preview.optAddEveryRow->setChecked(true);
+            QVERIFY(preview.CmdImport->isEnabled());
+            preview.optLeaveOutExisting->setChecked(true);
             QCOMPARE(preview.focusWidget(), preview.CmdCancel);  // Enter adds nothing
             QTest::keyClick(preview.focusWidget(), Qt::Key_Return);
         });

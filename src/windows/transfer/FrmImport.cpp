@@ -185,13 +185,15 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     (CmdImport->isDefault() ? CmdImport : CmdCancel)->setFocus();
 }
 
+// Import is offered only when it would add a record.
 void FrmImport::showCounts() {
-    lblCounts->setText(countsText(about_, import_, preview_, optLeaveOutExisting->isChecked()));
+    const bool leaveOut = optLeaveOutExisting->isChecked();
+    lblCounts->setText(countsText(about_, import_, preview_, leaveOut));
+    CmdImport->setEnabled(preview_.rows > (leaveOut ? preview_.existing : 0));
 }
 
 void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
     preview_ = preview;
-    showCounts();
     optAddEveryRow->setVisible(preview.existing > 0);
     optLeaveOutExisting->setVisible(preview.existing > 0);
     if (preview.existing > 0 && preview.existing == preview.rows) {
@@ -210,7 +212,7 @@ void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
     const bool worthAdding = preview.rows > preview.existing;
     CmdImport->setDefault(worthAdding);
     CmdCancel->setDefault(!worthAdding);
-    CmdImport->setEnabled(preview.rows > 0);
+    showCounts();
 }
 
 // The whole file read again with the columns chosen: the window waits, painted, meanwhile.
