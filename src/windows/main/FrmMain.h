@@ -304,6 +304,7 @@ class FrmMain : public QMainWindow {
     void recountTally();
     void setProgress(int value);
     void showSortKeyProgress(int percent);
+    void waitUntilPainted();
     QString markAllRecords();
     bool reallyCancelDeleteAll();
     ReportSent produceReport();

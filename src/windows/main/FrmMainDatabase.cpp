@@ -2,10 +2,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
@@ -82,6 +84,7 @@ void FrmMain::showSortKeyProgress(int percent) {
         lblMsgBar1->setText(sorting);
         showCaptionedProgress(sorting + " %p%");
         SetBusyPointer(true);
+        waitUntilPainted();
     }
     setProgress(percent);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -89,6 +92,18 @@ void FrmMain::showSortKeyProgress(int percent) {
         hideCaptionedProgress();
         lblMsgBar1->clear();
     }
+}
+
+// A window just shown is painted only once the display has mapped it, which the first
+// events may not yet tell: without the wait, it would stand black until the next progress.
+void FrmMain::waitUntilPainted() {
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
 }
 
 void FrmMain::GetOptions() {
