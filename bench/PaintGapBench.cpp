@@ -148,18 +148,22 @@ void PaintGapTypingInFind(benchmark::State& state) {
     state.counters["longest_gap_ms"] = longest;
 }
 
+// The import's preview, accepted or closed as soon as it shows, looked for by `timer`.
+void answerPreviewWhenShown(QTimer& timer, bool accepted) {
+    QObject::connect(&timer, &QTimer::timeout, [accepted] {
+        if (auto* preview = qobject_cast<windows::FrmImport*>(QApplication::activeModalWidget())) {
+            accepted ? preview->accept() : preview->reject();
+        }
+    });
+    timer.start(20);
+}
+
 // File > Import Music Folder up to its preview, closed as soon as it shows.
 void PaintGapMusicFolder(benchmark::State& state) {
     const QString folder = generatedMusicFolder();
     measure(state, [&](ShownWindow& shown) {
         QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [] {
-            if (auto* preview =
-                    qobject_cast<windows::FrmImport*>(QApplication::activeModalWidget())) {
-                preview->reject();
-            }
-        });
-        closer.start(20);
+        answerPreviewWhenShown(closer, false);
         shown.loaded.desktop.fileName = folder;
         shown.loaded.window->mnuFileImportMusic_Click();
     });
@@ -174,13 +178,7 @@ void PaintGapImport(benchmark::State& state) {
         ShownWindow shown(1000);
         PaintWatch watch(*shown.loaded.window);
         QTimer accepter;
-        QObject::connect(&accepter, &QTimer::timeout, [] {
-            if (auto* preview =
-                    qobject_cast<windows::FrmImport*>(QApplication::activeModalWidget())) {
-                preview->accept();
-            }
-        });
-        accepter.start(20);
+        answerPreviewWhenShown(accepter, true);
         shown.loaded.desktop.fileName = csv;
         shown.loaded.desktop.answer = [](const QString&) { return platform::Answer::No; };
         const auto t0 = Clock::now();

@@ -63,11 +63,12 @@ class GlyphTextRecorder::Engine : public QPaintEngine {
                 kept().glyphs.push_back(glyph);
             }
         }
-        void claim(std::uint32_t glyph, Claim claim, const QString& text) {
+        // Makes a text only when it is kept: most glyphs are met again and again.
+        void claim(std::uint32_t glyph, Claim claim, QStringView text) {
             const auto [held, added] = claims.try_emplace(glyph, claim);
             if (added || claim < held->second) {
                 held->second = claim;
-                kept().text[glyph] = text;
+                kept().text[glyph] = text.toString();
             }
         }
     };
@@ -84,7 +85,7 @@ class GlyphTextRecorder::Engine : public QPaintEngine {
                (c >= 0xE0100 && c <= 0xE01EF) || (c >= 0x180B && c <= 0x180F);
     }
 
-    static std::vector<Unit> unitsOf(const QString& cluster) {
+    static std::vector<Unit> unitsOf(QStringView cluster) {
         std::vector<Unit> units;
         for (const char32_t c : cluster.toUcs4()) {
             const QString text = QString::fromUcs4(&c, 1);
@@ -128,29 +129,33 @@ class GlyphTextRecorder::Engine : public QPaintEngine {
             }
             const int from = item.logClusters[first] - base;
             const int to = end < item.num_chars ? item.logClusters[end] - base : glyphs.numGlyphs;
-            std::vector<std::uint32_t> drawn;
+            QVarLengthArray<std::uint32_t, 8> drawn;
             for (int glyph = std::max(from, 0); glyph < std::min(to, glyphs.numGlyphs); ++glyph) {
                 if (!glyphs.attributes[glyph].dontPrint) {
                     drawn.push_back(glyphs.glyphs[glyph]);
                 }
             }
-            noteCluster(QString(item.chars + first, end - first), drawn, *item.fontEngine, face);
+            noteCluster(QStringView(item.chars + first, end - first), drawn, *item.fontEngine,
+                        face);
             first = end;
         }
     }
 
-    static void noteCluster(const QString& cluster, const std::vector<std::uint32_t>& drawn,
+    static void noteCluster(QStringView cluster, const QVarLengthArray<std::uint32_t, 8>& drawn,
                             QFontEngine& fontEngine, Face& face) {
-        std::vector<Unit> units = unitsOf(cluster);
-        if (units.empty() || invisible(units.front().character)) {
+        const char32_t leading = cluster.size() > 1 && cluster[0].isHighSurrogate()
+                                     ? QChar::surrogateToUcs4(cluster[0], cluster[1])
+                                     : cluster[0].unicode();
+        if (drawn.empty() || invisible(leading)) {
             return;  // a glyph drawn for invisible characters alone stands for nothing
         }
         if (drawn.size() == 1) {
             face.claim(drawn.front(), Claim::WholeCluster, cluster);
             return;
         }
+        std::vector<Unit> units = unitsOf(cluster);
         std::vector<bool> owned(drawn.size(), false);
-        for (std::size_t glyph = 0; glyph < drawn.size(); ++glyph) {
+        for (qsizetype glyph = 0; glyph < drawn.size(); ++glyph) {
             for (Unit& unit : units) {
                 if (!unit.text.isEmpty() && fontEngine.glyphIndex(unit.character) == drawn[glyph]) {
                     face.claim(drawn[glyph], Claim::OwnCharacter, unit.text);

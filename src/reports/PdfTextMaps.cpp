@@ -58,10 +58,15 @@ std::optional<std::vector<Font>> fontsOf(const PdfTail& pdf) {
     return fonts;
 }
 
+// Four hex digits: a glyph's number, or one UTF-16 unit of a text.
+QByteArray hex(unsigned value) {
+    return QByteArray::number(value, 16).rightJustified(4, '0').toUpper();
+}
+
 QByteArray hex(QStringView text) {
     QByteArray out;
     for (const QChar unit : text) {
-        out += QByteArray::number(unit.unicode(), 16).rightJustified(4, '0').toUpper();
+        out += hex(unit.unicode());
     }
     return out;
 }
@@ -79,11 +84,8 @@ QByteArray toUnicodeCMap(const FaceText& face) {
     for (std::size_t number = 1; number < face.glyphs.size() && number <= 0xFFFF; ++number) {
         const auto text = face.text.find(face.glyphs[number]);
         if (text != face.text.end() && !text->second.isEmpty()) {
-            entries.push_back("<" +
-                              QByteArray::number(static_cast<qulonglong>(number), 16)
-                                  .rightJustified(4, '0')
-                                  .toUpper() +
-                              "> <" + hex(QStringView(text->second).left(256)) + ">\n");
+            entries.push_back("<" + hex(static_cast<unsigned>(number)) + "> <" +
+                              hex(QStringView(text->second).left(256)) + ">\n");
         }
     }
     QByteArray map =
