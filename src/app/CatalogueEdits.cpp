@@ -12,7 +12,7 @@ using db::catalogue::Lookup;
 using db::catalogue::StoredRecord;
 
 std::string recordField(std::size_t field, const QString& text) {
-    return leftCharacters(text, CatalogueEdits::RecordWidths[field]).toStdString();
+    return keptText(text, CatalogueEdits::RecordWidths[field]).toStdString();
 }
 
 // After a write: the step is noted unless the look at what was written fails, which leaves

@@ -27,8 +27,8 @@ class CatalogueEdits {
 
     History& history() { return history_; }
 
-    // A record's four texts: artist, title, category, format. Each is stored cut to its
-    // width (RecordWidths).
+    // A record's four texts: artist, title, category, format. Each is stored as keptText
+    // keeps it: without blanks at either end, cut to its width (RecordWidths).
     using Texts = std::array<QString, 4>;
     // The texts to write over the current record's; the others are left as stored.
     using Changes = std::array<std::optional<QString>, 4>;

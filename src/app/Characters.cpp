@@ -27,6 +27,10 @@ QString leftCharacters(const QString& text, qsizetype count) {
     return text.left(end);
 }
 
+QString keptText(const QString& typed, qsizetype width) {
+    return leftCharacters(typed.trimmed(), width).trimmed();  // a cut may end at a blank
+}
+
 QString isolated(const QString& name) {
     for (const char32_t character : name.toUcs4()) {
         switch (QChar::direction(character)) {

@@ -6,6 +6,7 @@
 
 #include "files/ReplacingFile.h"
 #include "platform/Desktop.h"
+#include "repair/Leftovers.h"
 
 namespace app {
 
@@ -36,7 +37,9 @@ FirstStart provideCatalogue(const QString& templateFile, const QString& catalogu
 }
 
 void clearLeftovers(const QString& folder) {
-    files::removeLeftovers(QFile::encodeName(folder).toStdString());
+    const std::string path = QFile::encodeName(folder).toStdString();
+    files::removeLeftovers(path);
+    db::maintenance::removeRebuiltLeftovers(path);
 }
 
 bool reportFirstStart(platform::Desktop& desktop, const FirstStart& result,

@@ -25,9 +25,9 @@ FirstStart provideCatalogue(const QString& templateFile, const QString& catalogu
 bool reportFirstStart(platform::Desktop& desktop, const FirstStart& result,
                       const QString& catalogue);
 
-// What killed runs left in the catalogue's folder (the program's temporary files and the
-// engine's journals beside them) goes at the start; a file another running copy is still
-// writing stays.
+// What killed runs left in the catalogue's folder (the program's temporary files, a repair's
+// or a delete-all's rebuilt copy, and the engine's journals beside them) goes at the start; a
+// file another running copy is still writing stays.
 void clearLeftovers(const QString& folder);
 
 }  // namespace app

@@ -311,6 +311,12 @@ std::int64_t History::undoRecords() const {
     return stack_.canUndo() ? changeAt(stack_, stack_.index() - 1)->records() : 0;
 }
 
+QString History::clearingWarning() const {
+    return stack_.count() == 0 ? QString()
+                               : "This cannot be undone, and the changes made before can no "
+                                 "longer be taken back.\r\n\r\n";
+}
+
 void History::clear() {
     stack_.clear();
     if (connection_.isOpen()) {

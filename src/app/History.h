@@ -46,6 +46,9 @@ class History {
                       const db::catalogue::StoredValue& after);
     // Every step forgotten (a delete-all or a repair cannot be taken back).
     void clear();
+    // What a question before such a run says of it, a line and a blank one; nothing when
+    // there is no step to forget.
+    QString clearingWarning() const;
 
     // "Delete Record": what an undo would take back, a redo make again (empty: nothing).
     QString undoName() const;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "catalogue/Collation.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvShape.h"
+#include "csv/TextEncoding.h"
 
 namespace app {
 namespace {
@@ -99,9 +101,64 @@ bool cutToWidth(std::string& text, std::size_t width) {
     return true;
 }
 
+// `text` as the catalogue keeps it (keptText): no white space at either end, cut to `width`
+// characters; true when something was cut. Most texts end in plain letters and are left as
+// they are without a conversion.
+bool keepText(std::string& text, std::size_t width) {
+    const auto plain = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x80 && !std::isspace(byte);
+    };
+    if (!text.empty() && (!plain(text.front()) || !plain(text.back()))) {
+        text = QString::fromStdString(text).trimmed().toStdString();
+    }
+    if (!cutToWidth(text, width)) {
+        return false;
+    }
+    text = QString::fromStdString(text).trimmed().toStdString();  // a cut may end at a blank
+    return true;
+}
+
 bool blank(const std::optional<std::string>& text) {
     return !text || text->find_first_not_of(" \t") == std::string::npos;
 }
+
+using db::catalogue::Lookup;
+constexpr std::array<Lookup, 3> Lists{Lookup::Artist, Lookup::Category, Lookup::Format};
+constexpr std::array<std::size_t, 3> ListColumns{0, 2, 3};  // the records' columns they list
+
+// Whether a list keeps a name whole: it stores no more than its width.
+bool fitsList(const std::string& name, std::size_t list) {
+    const auto width = static_cast<std::size_t>(db::catalogue::lookupWidth(Lists[list]));
+    return name.size() <= width ||  // never more characters than bytes
+           static_cast<std::size_t>(characterCount(QString::fromStdString(name))) <= width;
+}
+
+// The names of each listed column, each once as the lists compare them (letter case aside),
+// in the order first met: those a list keeps whole, and how many it would cut. A text met
+// before is not keyed again.
+class ListedNames {
+  public:
+    void note(const db::RecordTexts& texts) {
+        for (std::size_t list = 0; list < Lists.size(); ++list) {
+            const auto& value = texts[ListColumns[list]];
+            if (!value || value->empty() || !textsMet_[list].insert(*value).second ||
+                !names_[list].insert(db::collation::nameKey(*value)).second) {
+                continue;
+            }
+            if (fitsList(*value, list)) {
+                fitting[list].push_back(*value);
+            } else {
+                ++tooLong[list];
+            }
+        }
+    }
+    RecordImport::NewNames fitting;
+    std::array<std::int64_t, 3> tooLong{};
+
+  private:
+    std::array<std::unordered_set<std::string>, 3> textsMet_, names_;
+};
 
 // The releases of an export met so far: their ids are numbers, kept as such (any other text
 // is kept as text).
@@ -129,6 +186,12 @@ ImportRefused refusal(const Malformed& fault) {
 
 RecordImport::RecordImport(const QString& path) {
     bytes_ = readWholeFile(path);
+    readDetected();
+}
+
+void RecordImport::readDetected() {
+    detected_ = csv::detectEncoding(bytes_);
+    decode(detected_);
     readHeader();
 }
 
@@ -199,25 +262,58 @@ RecordImport RecordImport::fromRecords(std::vector<Texts> records) {
 RecordImport RecordImport::fromBytes(std::string bytes) {
     RecordImport import;
     import.bytes_ = std::move(bytes);
-    import.readHeader();
+    import.readDetected();
     return import;
+}
+
+// The bytes read in `encoding`: a UTF-8 file is read where it lies, any other converted once.
+void RecordImport::decode(const std::string& encoding) {
+    try {
+        if (encoding == "UTF-8") {
+            csv::requireUtf8Text(csv::withoutByteOrderMark(bytes_));
+            converted_.clear();
+        } else {
+            converted_ = csv::readAsUtf8(bytes_, encoding);
+        }
+    } catch (const Malformed& fault) {
+        throw refusal(fault);
+    }
+    encoding_ = encoding;
+}
+
+std::string_view RecordImport::text() const {
+    return encoding_ == "UTF-8" ? csv::withoutByteOrderMark(bytes_) : std::string_view(converted_);
+}
+
+std::vector<std::string> RecordImport::encodingChoices() const {
+    return csv::encodingChoices(detected_);
+}
+
+void RecordImport::readAs(const std::string& encoding) {
+    const auto columns = fileColumns().size();
+    const auto chosen = columnOf_;
+    RecordImport again;
+    again.bytes_ = std::move(bytes_);
+    again.detected_ = detected_;
+    try {
+        again.decode(encoding);
+        again.readHeader();
+    } catch (const ImportRefused&) {
+        bytes_ = std::move(again.bytes_);
+        throw;
+    }
+    *this = std::move(again);
+    if (fileColumns().size() == columns) {  // the same columns: as the user chose them
+        columnOf_ = chosen;
+    }
 }
 
 // Checks the text and finds the delimiter: the one that splits the first line into the
 // most column names we know (a comma when there is a tie).
 void RecordImport::readHeader() {
-    if (const char* encoding = csv::wideEncodingOf(bytes_)) {
-        throw ImportRefused{
-            0, QString("it is %1 text; save it as CSV in UTF-8 and import that").arg(encoding)};
-    }
-    text_ = csv::withoutByteOrderMark(bytes_);
-    if (text_.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+    const std::string_view whole = text();
+    if (whole.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         throw ImportRefused{0, "it is empty"};
-    }
-    try {
-        csv::requireUtf8Text(text_);
-    } catch (const Malformed& fault) {
-        throw refusal(fault);
     }
     std::optional<Malformed> fault;  // the header read with some delimiter was malformed
     int bestFound = 0;
@@ -226,7 +322,7 @@ void RecordImport::readHeader() {
     for (const char delimiter : Delimiters) {
         std::vector<Field> header;
         try {
-            Reader(text_, delimiter).next(header);
+            Reader(whole, delimiter).next(header);
         } catch (const Malformed& malformed) {
             fault = fault.value_or(malformed);
             continue;
@@ -297,9 +393,10 @@ void RecordImport::asDiscogsKeepsIt(Texts& texts) {
 void RecordImport::readWithoutHeader(char splittingFirstLine) {
     headerless_ = true;
     delimiter_ = splittingFirstLine;
-    std::size_t width = csv::widestOfFirstRecords(text_, splittingFirstLine);
+    const std::string_view whole = text();
+    std::size_t width = csv::widestOfFirstRecords(whole, splittingFirstLine);
     for (const char delimiter : Delimiters) {
-        if (const std::size_t wider = csv::widestOfFirstRecords(text_, delimiter); wider > width) {
+        if (const std::size_t wider = csv::widestOfFirstRecords(whole, delimiter); wider > width) {
             width = wider;
             delimiter_ = delimiter;
         }
@@ -354,7 +451,7 @@ void RecordImport::chooseColumns(const std::array<int, 4>& fields) {
     columnOf_ = fields;
 }
 
-// A record with no text in any field is empty; texts are cut to their columns' widths.
+// A record with no text in any field is empty; texts are kept as keepText keeps them.
 bool RecordImport::forEachRecord(const EachRecord& each, Skipped& skipped,
                                  const Progress& progress) const {
     if (!records_) {
@@ -370,7 +467,7 @@ bool RecordImport::forEachRecord(const EachRecord& each, Skipped& skipped,
         bool cut = false;
         for (std::size_t column = 0; column < 4; ++column) {
             if (texts[column]) {
-                cut = cutToWidth(*texts[column], Widths[column]) || cut;
+                cut = keepText(*texts[column], Widths[column]) || cut;
             }
         }
         if (std::all_of(texts.begin(), texts.end(), [](const auto& text) { return blank(text); })) {
@@ -384,13 +481,14 @@ bool RecordImport::forEachRecord(const EachRecord& each, Skipped& skipped,
 
 std::int64_t RecordImport::mostRecords() const {
     return records_ ? static_cast<std::int64_t>(records_->size())
-                    : static_cast<std::int64_t>(std::count(text_.begin(), text_.end(), '\n'));
+                    : static_cast<std::int64_t>(std::count(text().begin(), text().end(), '\n'));
 }
 
 bool RecordImport::forEachFileRecord(const EachRecord& each, Skipped& skipped,
                                      const Progress& progress) const {
+    const std::string_view whole = text();
     try {
-        Reader reader(text_, delimiter_);
+        Reader reader(whole, delimiter_);
         std::vector<Field> fields;
         if (!headerless_) {
             reader.next(fields);  // the header
@@ -399,7 +497,7 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, Skipped& skipped,
         Texts texts;
         for (std::size_t row = 1; reader.next(fields); ++row) {
             if (row % ProgressEveryRows == 0 && progress &&
-                !progress(static_cast<int>(reader.offset() * 100 / text_.size()))) {
+                !progress(static_cast<int>(reader.offset() * 100 / whole.size()))) {
                 return false;
             }
             bool filled = false;  // a quoted field (even "") or some text is a record
@@ -429,7 +527,7 @@ bool RecordImport::forEachFileRecord(const EachRecord& each, Skipped& skipped,
             }
             bool cut = false;
             for (std::size_t column = 0; column < 4; ++column) {
-                cut = (texts[column] && cutToWidth(*texts[column], Widths[column])) || cut;
+                cut = (texts[column] && keepText(*texts[column], Widths[column])) || cut;
             }
             each(texts, cut);
         }
@@ -444,12 +542,14 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
     Preview preview;
     Skipped skipped;
     db::catalogue::RecordMatcher matcher(connection);
+    ListedNames names;
     const db::ReadTransaction snapshot(connection);
     const bool read = forEachRecord(
         [&](const Texts& texts, bool cut) {
             ++preview.rows;
             preview.cut += cut ? 1 : 0;
             preview.existing += matcher.holds(texts) ? 1 : 0;
+            names.note(texts);
             if (preview.first.size() < PreviewRows) {
                 preview.first.push_back(texts);
             }
@@ -460,13 +560,13 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
     }
     preview.empty = skipped.empty;
     preview.repeated = skipped.repeated;
+    preview.tooLongForList = names.tooLong;
     return preview;
 }
 
 std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& connection,
                                                               const Progress& progress,
                                                               Existing existing) const {
-    using db::catalogue::Lookup;
     db::Transaction transaction(connection);
     // Records already there are those of the catalogue as it was: not the ones this run adds.
     std::optional<db::catalogue::RecordMatcher> already;
@@ -475,12 +575,8 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
     }
     // The check for records already there reads the artist order's index: it is kept up.
     db::catalogue::RecordInserter inserter(connection, already ? 0 : mostRecords());
-    // Each lookup column's values, once each as the lookup tables compare them (as names);
-    // a text met before is not keyed again.
-    std::array<std::unordered_set<std::string>, 3> seen, textsMet;
-    NewNames met;
+    ListedNames names;
     Inserted inserted;
-    constexpr std::array<std::size_t, 3> LookupColumns{0, 2, 3};
     Skipped skipped;
     const bool done = forEachRecord(
         [&](const Texts& texts, bool) {
@@ -490,30 +586,18 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
             }
             inserter.insert(texts);
             ++inserted.added;
-            for (std::size_t kind = 0; kind < 3; ++kind) {
-                const auto& value = texts[LookupColumns[kind]];
-                if (!blank(value) && textsMet[kind].insert(*value).second &&
-                    seen[kind].insert(db::collation::nameKey(*value)).second) {
-                    met[kind].push_back(*value);
-                }
-            }
+            names.note(texts);
         },
         skipped, progress);
     if (!done) {
         return std::nullopt;  // the transaction rolls back
     }
-    constexpr std::array<Lookup, 3> Tables{Lookup::Artist, Lookup::Category, Lookup::Format};
-    // A name is offered as its list would keep it, cut to the list's width: once, and only
-    // when the list does not hold it so already.
-    for (std::size_t kind = 0; kind < 3; ++kind) {
-        db::catalogue::LookupMatcher listed(connection, Tables[kind]);
-        std::unordered_set<std::string> offered;
-        for (const std::string& name : met[kind]) {
-            const std::string kept = leftCharacters(QString::fromStdString(name),
-                                                    db::catalogue::lookupWidth(Tables[kind]))
-                                         .toStdString();
-            if (!listed.holds(kept) && offered.insert(db::collation::nameKey(kept)).second) {
-                inserted.lacking[kind].push_back(kept);
+    // A name is offered only when its list would keep it whole, and does not hold it yet.
+    for (std::size_t list = 0; list < Lists.size(); ++list) {
+        const db::catalogue::LookupMatcher listed(connection, Lists[list]);
+        for (const std::string& name : names.fitting[list]) {
+            if (!listed.holds(name)) {
+                inserted.lacking[list].push_back(name);
             }
         }
     }

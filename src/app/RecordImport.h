@@ -25,7 +25,8 @@ struct ImportRefused {
 // other columns are left out. A file whose first line names no column and has at most four fields
 // has no header: its fields are Artist, Title, Category and Format in that order, as far as the
 // widest of its first lines reaches. A bare empty field is a Null, a quoted empty one empty text;
-// rows with no text in any of the four columns are skipped; texts are cut to the columns' widths.
+// rows with no text in any of the four columns are skipped; texts lose the white space at
+// either end and are cut to the columns' widths.
 class RecordImport {
   public:
     using Texts = db::RecordTexts;
@@ -39,6 +40,12 @@ class RecordImport {
     static RecordImport fromRecords(std::vector<Texts> records);
 
     QString delimiterName() const;  // "comma", "semicolon" or "tab"
+    // The encoding the file is read in ("UTF-8", "Windows-1252"), found at first
+    // (csv::detectEncoding) and chosen again by the user among the choices; a choice the file
+    // cannot be read in throws ImportRefused and leaves the file read as it was.
+    const std::string& encoding() const { return encoding_; }
+    std::vector<std::string> encodingChoices() const;
+    void readAs(const std::string& encoding);
     bool isDiscogsExport() const { return releaseColumn_ >= 0; }
     QStringList ignoredColumns() const;
     // The file's columns by their header names ("Field 1", ... without a header), and the one
@@ -62,12 +69,15 @@ class RecordImport {
         std::int64_t repeated = 0;  // rows of a release listed before, skipped
         std::int64_t existing = 0;  // ...of them already in the catalogue, all four values equal
         std::vector<Texts> first;   // the first records, as they would be stored
+        // The names of artists, categories and formats longer than their lists keep, each
+        // once: they are not offered for the lists.
+        std::array<std::int64_t, 3> tooLongForList{};
     };
     // Reads the whole file: nothing when stopped. Throws ImportRefused for a malformed row.
     std::optional<Preview> preview(db::Connection& connection, const Progress& progress) const;
 
-    // The values of one column the inserted records hold that their lookup table lacks,
-    // each once (letter case aside), in the order first met.
+    // The values of one column the inserted records hold that their lookup table lacks and
+    // would keep whole, each once (letter case aside), in the order first met.
     using NewNames = std::array<std::vector<std::string>, 3>;  // artists, categories, formats
     struct Inserted {
         NewNames lacking;
@@ -84,6 +94,9 @@ class RecordImport {
 
   private:
     RecordImport() = default;
+    void readDetected();
+    void decode(const std::string& encoding);
+    std::string_view text() const;  // the file as UTF-8, after any byte order mark
     void readHeader();
     void readWithoutHeader(char splittingFirstLine);
     void readDiscogsHeader();
@@ -104,7 +117,8 @@ class RecordImport {
 
     std::optional<std::vector<Texts>> records_;  // or a file's:
     std::string bytes_;
-    std::string_view text_;  // the bytes after any byte order mark, header first
+    std::string detected_, encoding_;
+    std::string converted_;  // the bytes as UTF-8, when they are in another encoding
     char delimiter_ = ',';
     std::array<int, 4> columnOf_{-1, -1, -1, -1};
     std::vector<std::string> header_;  // the names of the first line, when it names them

@@ -74,6 +74,33 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
+// The text without white space at either end: a name with a blank after it is the same name,
+// in every order, range and group.
+std::string_view withoutEndBlanks(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    int32_t start = 0;
+    int32_t end = static_cast<int32_t>(text.size());
+    while (start < end) {
+        int32_t next = start;
+        UChar32 c;
+        U8_NEXT(bytes, next, end, c);
+        if (c < 0 || !u_isUWhiteSpace(c)) {
+            break;
+        }
+        start = next;
+    }
+    while (end > start) {
+        int32_t before = end;
+        UChar32 c;
+        U8_PREV(bytes, start, before, c);
+        if (c < 0 || !u_isUWhiteSpace(c)) {
+            break;
+        }
+        end = before;
+    }
+    return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+}
+
 // The key without ICU's closing zero byte.
 std::string keyOf(const icu::Collator& with, std::string_view text) {
     const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
@@ -124,7 +151,7 @@ std::string description() {
     prototype(icu::Collator::TERTIARY).getVersion(version);
     char text[U_MAX_VERSION_STRING_LENGTH];
     u_versionToString(version, text);
-    return std::string("ICU collation ") + text + " " + localeName();
+    return std::string("ICU collation ") + text + " " + localeName() + ", ends trimmed";
 }
 
 std::string sortKey(std::optional<std::string_view> text) {
@@ -134,11 +161,11 @@ std::string sortKey(std::optional<std::string_view> text) {
     if (!isUtf8(*text)) {
         return std::string(NotTextMark) + std::string(*text);
     }
-    return keyOf(collator(icu::Collator::TERTIARY), *text);
+    return keyOf(collator(icu::Collator::TERTIARY), withoutEndBlanks(*text));
 }
 
 std::string letterKey(std::string_view text) {
-    return keyOf(collator(icu::Collator::PRIMARY), text);
+    return keyOf(collator(icu::Collator::PRIMARY), withoutEndBlanks(text));
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -190,11 +217,6 @@ const std::string& aboveKeysOfNumbers() {
         };
         for (const char c : std::string_view("0123456789+-.")) {
             beginningWith(static_cast<UChar32>(c));
-        }
-        for (UChar32 c = 0; c <= 0xFFFF; ++c) {
-            if (u_isUWhiteSpace(c)) {  // an ignorable one (a tab) has no key of its own
-                beginningWith(c);
-            }
         }
         return above;
     }();

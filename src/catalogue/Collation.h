@@ -20,6 +20,8 @@ std::string localeName();
 // description are made again.
 std::string description();
 
+// Keys are made of the text without white space at either end: "Rock " is "Rock".
+//
 // The full key (letters, then accents, then case): the order of views, lists and reports.
 // Nothing (Null) gets the empty key, before every text; the empty text comes next. Bytes that
 // are not UTF-8 get a key after every text.

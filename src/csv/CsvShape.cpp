@@ -21,20 +21,22 @@ const char* wideEncodingOf(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         return "UTF-16";
     }
-    // Latin letters of a wide encoding: every other byte zero, or three of every four.
+    // Latin letters of a wide encoding: every other byte zero, or three of every four, in
+    // most of the first characters (a dash or a Greek letter has none).
     const auto zeros = [&](std::size_t step) {
-        const std::size_t units = std::min<std::size_t>(bytes.size(), 64) / step;
+        const std::size_t units = std::min<std::size_t>(bytes.size(), 256) / step;
         if (units < 2) {
             return false;
         }
+        std::size_t latin = 0;
         for (std::size_t unit = 0; unit < units; ++unit) {
             const std::string_view code = bytes.substr(unit * step, step);
-            if (std::count(code.begin(), code.end(), '\0') != std::ptrdiff_t(step - 1) ||
-                (code.front() == 0 && code.back() == 0)) {
-                return false;
-            }
+            latin += std::count(code.begin(), code.end(), '\0') == std::ptrdiff_t(step - 1) &&
+                             !(code.front() == 0 && code.back() == 0)
+                         ? 1
+                         : 0;
         }
-        return true;
+        return latin * 4 >= units * 3;
     };
     return zeros(4) ? "UTF-32" : zeros(2) ? "UTF-16" : nullptr;
 }

@@ -18,14 +18,23 @@ constexpr int TitleBarButtons = 140;
 
 }  // namespace
 
+QSize roomOnScreen(const QWidget* owner) {
+    const QScreen* screen =
+        owner && owner->screen() ? owner->screen() : QApplication::primaryScreen();
+    if (!screen) {
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    }
+    const QRect area = screen->availableGeometry();
+    return {area.width() - FrameWidth, area.height() - FrameHeight};
+}
+
 void fitOnScreen(QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QApplication::primaryScreen();
     if (!screen) {
         return;
     }
     const QRect area = screen->availableGeometry();
-    const QSize room(area.width() - FrameWidth, area.height() - FrameHeight);
-    window.resize(window.size().boundedTo(room));
+    window.resize(window.size().boundedTo(roomOnScreen(&window)));
     const QPoint topLeft(std::clamp(window.x(), area.left(), area.right() - window.width()),
                          std::clamp(window.y(), area.top(), area.bottom() - window.height()));
     if (topLeft != window.pos()) {  // a window left where it was is placed by the manager

@@ -4,13 +4,15 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QHorizontalStackedBarSeries>
+#include <QHorizontalBarSeries>
+#include <QLabel>
 #include <QLocale>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <numeric>
 
+#include "app/SharedRoutines.h"
 #include "windows/controls/Grid.h"
 #include "windows/counts/TallyRows.h"
 
@@ -56,8 +58,8 @@ CountsBars countsBars(const TallyRows& rows, const GridModel& shown, int largest
         for (int row = 0; row < count; ++row) {
             all += rows.tally(row);
         }
-        bars.labels << "All others (" + QLocale().toString(count - largest) + ")";
-        bars.counts.push_back(all - inTop);
+        bars.otherGroups = count - largest;
+        bars.otherRecords = all - inTop;
     }
     return bars;
 }
@@ -73,10 +75,30 @@ CountsChart::CountsChart(QWidget* parent)
     chart_->setTitleFont(title);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setFocusPolicy(Qt::NoFocus);  // nothing to do by keys: the grid holds the numbers
+    others_ = new QLabel(this);
+    others_->setObjectName("lblOthers");
+    others_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
+    layout->addWidget(view_, 1);
+    layout->addWidget(others_);
 }
+
+namespace {
+
+// "137 other artists hold 230 records": the groups no bar shows.
+QString othersText(const CountsBars& bars, const QString& column) {
+    if (bars.otherGroups == 0) {
+        return {};
+    }
+    const QString one = column.toLower();
+    const QString many = one == "category" ? "categories" : one + "s";
+    return app::counted(bars.otherGroups, qPrintable("other " + one), qPrintable("other " + many)) +
+           (bars.otherGroups == 1 ? " holds " : " hold ") +
+           app::counted(bars.otherRecords, "record", "records");
+}
+
+}  // namespace
 
 void CountsChart::showTally(const TallyRows* rows, const GridModel& shown, const QString& column) {
     bars_ = rows ? countsBars(*rows, shown, Largest) : CountsBars{};
@@ -87,23 +109,18 @@ void CountsChart::showTally(const TallyRows* rows, const GridModel& shown, const
     }
     chart_->setTitle(bars_.counts.empty() ? QString() : "Records by " + column);
     setAccessibleName(chart_->title());
+    others_->setText(othersText(bars_, column));
+    others_->setVisible(!others_->text().isEmpty());
     if (bars_.counts.empty()) {
         return;
     }
-    // The groups in the chart's colour, all the others in grey: one bar each, stacked on
-    // nothing.
     auto* groups = new QBarSet("Groups");
-    auto* others = new QBarSet("All others");
-    others->setColor(Qt::gray);
-    const bool rest = bars_.labels.last().startsWith("All others (");
     std::int64_t most = 0;
     QStringList labels;
     // The axis runs upwards: the bars are given last first, so the grid's first row is at
     // the top.
     for (std::size_t i = bars_.counts.size(); i-- > 0;) {
-        const bool last = i + 1 == bars_.counts.size();
-        *groups << (rest && last ? 0.0 : static_cast<qreal>(bars_.counts[i]));
-        *others << (rest && last ? static_cast<qreal>(bars_.counts[i]) : 0.0);
+        *groups << static_cast<qreal>(bars_.counts[i]);
         most = std::max(most, bars_.counts[i]);
         // Categories must differ: a name cut to the same text, or a repeated empty one,
         // gets blanks after it.
@@ -113,9 +130,8 @@ void CountsChart::showTally(const TallyRows* rows, const GridModel& shown, const
         }
         labels << label;
     }
-    auto* series = new QHorizontalStackedBarSeries;
+    auto* series = new QHorizontalBarSeries;
     series->append(groups);
-    series->append(others);
     series->setBarWidth(0.8);
     chart_->addSeries(series);
     auto* names = new QBarCategoryAxis;

@@ -7,22 +7,25 @@
 
 class QChart;
 class QChartView;
+class QLabel;
 
 namespace windows {
 
 class GridModel;
 class TallyRows;
 
-// The bars a tally shows: its largest groups, in the order the grid shows them, and one bar
-// for all the others.
+// The bars a tally shows: its largest groups, in the order the grid shows them; the others
+// are told as numbers beside the bars, which would be dwarfed by one for them all.
 struct CountsBars {
     QStringList labels;
     std::vector<std::int64_t> counts;
+    std::int64_t otherGroups = 0;
+    std::int64_t otherRecords = 0;
 };
 CountsBars countsBars(const TallyRows& rows, const GridModel& shown, int largest);
 
-// A bar chart of the tally the counts grid shows, beside it: drawn again whenever the grid is
-// filled or sorted.
+// A bar chart of the tally the counts grid shows, beside it, and under it what the other
+// groups hold: drawn again whenever the grid is filled or sorted.
 class CountsChart : public QWidget {
     Q_OBJECT
   public:
@@ -35,6 +38,7 @@ class CountsChart : public QWidget {
   private:
     QChart* chart_;
     QChartView* view_;
+    QLabel* others_;
     CountsBars bars_;
 };
 

@@ -1,10 +1,8 @@
 #include "windows/counts/FrmCounts.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/AppState.h"
 #include "app/Fonts.h"
@@ -29,7 +27,9 @@ constexpr int CountColumnTwips = 1000;
 constexpr int GridTwips = ValueColumnTwips + CountColumnTwips + 300;
 constexpr int GridWidthTwips = GridTwips + 100;  // the window without its chart
 constexpr int ChartTwips = 6300;
-constexpr int NarrowestChart = 240;  // pixels: a chart narrower than this is left out
+constexpr int GapTwips = 50;
+constexpr int NarrowestChart = 240;  // pixels: a narrower room puts the chart below the grid
+constexpr int LowestChart = 160;     // pixels: a lower room leaves the chart out
 constexpr int MinimumHeightTwips = 6885 - FrameTwips;
 constexpr int ButtonHeightTwips = 405;
 constexpr int GridLeftTwips = 50;
@@ -67,20 +67,12 @@ FrmCounts::FrmCounts(app::AppState& state, QWidget* owner) : QDialog(owner), sta
     setTabOrder(cmdTitle, cmdCategory);
     setTabOrder(cmdCategory, cmdFormat);
 
-    // The width follows the grid and the chart, narrowed (or left out) on a screen too
-    // small for both; the height may grow, never below the design's.
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    const int room = screen->availableGeometry().width() - twips(GridWidthTwips) - 20;
-    chartWidth_ = std::min(twips(ChartTwips), room);
-    if (chartWidth_ < NarrowestChart) {
-        chartWidth_ = 0;
-        chtCounts->hide();
-    }
-    const int width = twips(GridWidthTwips) + (chartWidth_ > 0 ? chartWidth_ + twips(50) : 0);
-    setFixedWidth(width);
-    setMinimumHeight(twips(MinimumHeightTwips));
-    // Tall enough at first for the chart's bars to carry their names.
-    resize(width, twips(8400));
+    // The grid keeps its design width and the chart takes the rest beside it, or below it on
+    // a narrow screen; the window may grow either way, and shrink to the screen it is on.
+    const QSize room = platform::roomOnScreen(owner);
+    setMinimumSize(std::min(twips(GridWidthTwips), room.width()),
+                   std::min(twips(MinimumHeightTwips), room.height()));
+    resize(twips(GridWidthTwips + ChartTwips + GapTwips), twips(8400));
     platform::fitOnScreen(*this);
     addHelpKey(*this, state, helptopic::Counts);
     Form_Load();
@@ -104,12 +96,27 @@ void FrmCounts::ClearCountsGrid(const QString& caption) {
     Grid1->gridModel()->clear();
 }
 
+// The chart beside the grid where the window is wide enough, else below it where it is
+// high enough, else left out.
 void FrmCounts::SizeCountsGrid() {
+    const int edge = twips(GridLeftTwips);
     const int buttonsTop = height() - twips(1300 - FrameTwips);
-    const int height = buttonsTop - twips(GridLeftTwips) - twips(ButtonHeightTwips);
-    Grid1->setGeometry(twips(GridLeftTwips), twips(GridLeftTwips), twips(GridTwips), height);
-    chtCounts->setGeometry(twips(GridLeftTwips + GridTwips + 50), twips(GridLeftTwips), chartWidth_,
-                           height);
+    const int height = buttonsTop - edge - twips(ButtonHeightTwips);
+    const int besideLeft = edge + twips(GridTwips + GapTwips);
+    const int besideWidth = width() - besideLeft - edge;
+    const int gridWidth = std::min(twips(GridTwips), width() - 2 * edge);
+    const int belowHeight = (height - twips(GapTwips)) * 45 / 100;
+    if (besideWidth >= NarrowestChart) {
+        Grid1->setGeometry(edge, edge, twips(GridTwips), height);
+        chtCounts->setGeometry(besideLeft, edge, besideWidth, height);
+    } else if (belowHeight >= LowestChart) {
+        const int gridHeight = height - belowHeight - twips(GapTwips);
+        Grid1->setGeometry(edge, edge, gridWidth, gridHeight);
+        chtCounts->setGeometry(edge, edge + gridHeight + twips(GapTwips), gridWidth, belowHeight);
+    } else {
+        Grid1->setGeometry(edge, edge, gridWidth, height);
+    }
+    chtCounts->setVisible(besideWidth >= NarrowestChart || belowHeight >= LowestChart);
 }
 
 void FrmCounts::Form_Resize() {
@@ -147,6 +154,7 @@ void FrmCounts::countBy(const char* column, const char* procedure) {
         SetupCountsGrid();
     }
     ClearCountsGrid(column);
+    sortedBy_ = -1;
     rows_ = nullptr;
     column_ = column;
     auto rows = std::make_unique<TallyRows>();
@@ -165,8 +173,14 @@ void FrmCounts::countBy(const char* column, const char* procedure) {
     state_.desktop.setBusyPointer(false);
 }
 
+// A column not sorted by yet is sorted down first (the largest counts first); a click on
+// the column sorted by turns its order.
 void FrmCounts::Grid1_Click(int column) {
     state_.desktop.setBusyPointer(true);
+    if (column != sortedBy_) {
+        SortAscending = false;
+        sortedBy_ = column;
+    }
     Grid1->gridModel()->sortBy(column, SortAscending);
     Grid1->showSortedBy(column, SortAscending);
     SortAscending = !SortAscending;

@@ -15,7 +15,8 @@ class Grid;
 class TallyRows;
 
 // How many records share each artist, title, category or format. Opens on the artist
-// tally; a click on the grid sorts by the clicked column, descending and ascending in turn.
+// tally; a click on the grid sorts by the clicked column, descending first, then ascending
+// and descending in turn.
 // Esc hides the window and keeps its tally; closing it discards the tally.
 class FrmCounts : public QDialog {
     Q_OBJECT
@@ -51,7 +52,7 @@ class FrmCounts : public QDialog {
 
     app::AppState& state_;
     TallyRows* rows_ = nullptr;  // the tally shown, owned by the grid's model
-    int chartWidth_ = 0;         // pixels; 0 on a screen too narrow for the chart
+    int sortedBy_ = -1;          // the column the tally is sorted by, if any
     QString column_;
 };
 

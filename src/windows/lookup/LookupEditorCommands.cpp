@@ -18,7 +18,7 @@ using platform::Icon;
 }  // namespace
 
 // The first click starts an entry; the second checks it and stores it. The table keeps the
-// first few characters of the text, so the check for a duplicate, the row and both lists
+// first few characters of the text, without blanks at either end, so the check for a duplicate, the row and both lists
 // all take exactly that stored text; the lists change only once the row is in.
 void LookupEditor::CmdAdd_Click() {
     if (mode() == "AddMode") {
@@ -31,7 +31,7 @@ void LookupEditor::CmdAdd_Click() {
     }
     setMode("AddMode");
     const QString typed = dropDown->currentText();
-    if (typed.isEmpty()) {
+    if (typed.trimmed().isEmpty()) {
         if (desktop_.messageBox(kind_.emptyOnAdd, Buttons::RetryCancel, Icon::Information) ==
             Answer::Retry) {
             setMode("InsertMode");
@@ -43,7 +43,7 @@ void LookupEditor::CmdAdd_Click() {
         }
         return;
     }
-    const QString stored = app::leftCharacters(typed, kind_.storedCharacters);
+    const QString stored = app::keptText(typed, kind_.storedCharacters);
     try {
         readListIfUnread();
         if (inTable(stored)) {

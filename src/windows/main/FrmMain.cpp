@@ -200,14 +200,10 @@ void FrmMain::ExitApplication() {
     desktop_.endProgram();
 }
 
-// File > Exit offers to save an edit as closing does (an edit must not vanish silently),
-// but stores no options.
+// File > Exit ends as closing the window does: an edit is offered for saving and the options
+// are stored (neither must vanish silently).
 void FrmMain::mnuExit_Click() {
-    if (RecordChanged && !AddMode) {
-        ExplicitUpdate = false;
-        UpdateRecord();
-    }
-    ExitApplication();
+    Form_Unload();
 }
 
 void FrmMain::SetBusyPointer(bool busy) {

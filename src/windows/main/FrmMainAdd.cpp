@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "app/AppState.h"
+#include "app/Characters.h"
+#include "catalogue/Catalogue.h"
 #include "app/SharedRoutines.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
@@ -77,7 +79,7 @@ void FrmMain::enterAddMode() {
 }
 
 bool FrmMain::insertRecord() {
-    if (CmbArtist->currentText().isEmpty() || txtTitle->text().isEmpty()) {
+    if (CmbArtist->currentText().trimmed().isEmpty() || txtTitle->text().trimmed().isEmpty()) {
         const Answer answer = desktop_.messageBox("Artist and Title can not be empty.",
                                                   Buttons::RetryCancel, Icon::Exclamation);
         if (answer == Answer::Retry) {
@@ -175,7 +177,8 @@ void FrmMain::leaveAddModeAfterEscape() {
 
 void FrmMain::CmbArtist_LostFocus() {
     auto& s = state_;
-    const QString name = CmbArtist->currentText();
+    const QString name = app::keptText(CmbArtist->currentText(),
+                                       db::catalogue::lookupWidth(db::catalogue::Lookup::Artist));
     if (!AddMode || name.size() <= 1) {
         return;
     }

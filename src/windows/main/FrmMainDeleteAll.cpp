@@ -19,9 +19,10 @@ using platform::Icon;
 
 constexpr std::uint32_t EventsEveryMs = 50;
 
-const QString FirstQuestion =
+const QString FirstWarning =
     "This must be an UN-INTERRUPTED process.\r\nIf the database is extremely large this could "
-    "take some time.\r\n\r\nDo you really want to Delete all records?";
+    "take some time.\r\n\r\n";
+const QString FirstQuestion = "Do you really want to Delete all records?";
 const QString SecondQuestion =
     "Last chance to change your mind  the Esc key stops the deletion process at any "
     "time\r\nDo you really want to Delete all records?";
@@ -50,7 +51,8 @@ void FrmMain::DeleteAllRecords() {
     if (refusedAsReadOnly()) {
         return;
     }
-    for (const QString& question : {FirstQuestion, SecondQuestion}) {
+    for (const QString& question :
+         {FirstWarning + history().clearingWarning() + FirstQuestion, SecondQuestion}) {
         desktop_.beep();
         if (desktop_.messageBox(question, Buttons::YesNo, Icon::Question, "Delete all Records") !=
             Answer::Yes) {

@@ -135,7 +135,8 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
             return false;
         }
         desktop_.beep();
-        if (desktop_.messageBox(Uninterrupted + "Do you really want to Repair the Database?",
+        if (desktop_.messageBox(Uninterrupted + history().clearingWarning() +
+                                    "Do you really want to Repair the Database?",
                                 Buttons::YesNo, Icon::None, "Repair Database?") != Answer::Yes) {
             return false;
         }

@@ -34,10 +34,20 @@ const QString NothingImported = "\r\n\r\nNothing was imported.";
 
 using app::counted;
 
-QString refusalText(const QString& path, const app::ImportRefused& refused) {
+QString refusedWhere(const app::ImportRefused& refused) {
     const QString where = refused.line > 0 ? "line " + QString::number(refused.line) + ": " : "";
-    return QDir::toNativeSeparators(path) + " cannot be imported: " + where + refused.what + "." +
+    return where + refused.what + ".";
+}
+
+QString refusalText(const QString& path, const app::ImportRefused& refused) {
+    return QDir::toNativeSeparators(path) + " cannot be imported: " + refusedWhere(refused) +
            NothingImported;
+}
+
+// A change to how the previewed file is read, refused: the preview stays as it was.
+QString changeRefusedText(const app::ImportRefused& refused) {
+    return "The file cannot be read so: " + refusedWhere(refused) +
+           "\r\n\r\nThe preview shows it as it was read before.";
 }
 
 // The first names, one to a line (a name may hold a comma), and how many more there are.
@@ -179,9 +189,11 @@ void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
         return;
     }
     FrmImport::ReadAgain readAgain;
-    if (fileColumns && !import.isDiscogsExport()) {
-        readAgain = [this, &import]() -> std::optional<app::RecordImport::Preview> {
+    if (fileColumns) {
+        readAgain = [this, &import](const std::function<void()>& change)
+            -> std::optional<app::RecordImport::Preview> {
             try {
+                change();
                 return import.preview(state_.cnMain, [](int) {
                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                     return true;
@@ -189,7 +201,7 @@ void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
             } catch (const db::DbError& error) {
                 sayCatalogueUnread(error);
             } catch (const app::ImportRefused& refused) {
-                desktop_.messageBox(refused.what + NothingImported, Buttons::Ok, Icon::Exclamation,
+                desktop_.messageBox(changeRefusedText(refused), Buttons::Ok, Icon::Exclamation,
                                     "Import Records");
             }
             return std::nullopt;

@@ -1,6 +1,7 @@
 #include "windows/transfer/FrmImport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -9,10 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "app/Characters.h"
 #include "app/SharedRoutines.h"
+#include "catalogue/Catalogue.h"
 #include "platform/ScreenFit.h"
 #include "windows/transfer/ImportColumns.h"
 
@@ -66,6 +69,9 @@ QString headerlessText(const QStringList& read) {
 // "To add" counts the records already there only when they are to be added again.
 QString countsText(QStringList lines, const app::RecordImport& import,
                    const app::RecordImport::Preview& preview, bool leaveOut) {
+    if (!import.encoding().empty() && import.encoding() != "UTF-8") {
+        lines << "Read as " + QString::fromStdString(import.encoding());
+    }
     lines << "To add: " + records(leaveOut ? preview.rows - preview.existing : preview.rows);
     if (preview.existing > 0) {
         lines << "Already in the catalogue with the same four values: " + records(preview.existing);
@@ -78,6 +84,21 @@ QString countsText(QStringList lines, const app::RecordImport& import,
     }
     if (preview.repeated > 0) {
         lines << "Releases listed again, left out: " + number(preview.repeated);
+    }
+    const struct {
+        const char* one;
+        const char* many;
+        db::catalogue::Lookup list;
+    } listed[] = {{"artist", "artists", db::catalogue::Lookup::Artist},
+                  {"category", "categories", db::catalogue::Lookup::Category},
+                  {"format", "formats", db::catalogue::Lookup::Format}};
+    for (std::size_t kind = 0; kind < 3; ++kind) {
+        if (const std::int64_t count = preview.tooLongForList[kind]; count > 0) {
+            const auto& k = listed[kind];
+            lines << app::counted(count, k.one, k.many) + " longer than the list's " +
+                         QString::number(db::catalogue::lookupWidth(k.list)) + " letters " +
+                         (count == 1 ? "is" : "are") + " not offered";
+        }
     }
     if (!import.ignoredColumns().isEmpty()) {
         lines << namesText("Columns left out: ", import.ignoredColumns());
@@ -133,8 +154,21 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     lblCounts->setObjectName("lblCounts");
     lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    cmbEncoding = nullptr;
+    QLabel* encodingLabel = nullptr;
+    if (readAgain_ && !import.encoding().empty()) {
+        encodingLabel = new QLabel("Rea&d as:", this);
+        cmbEncoding = new QComboBox(this);
+        cmbEncoding->setObjectName("cmbEncoding");
+        for (const std::string& name : import.encodingChoices()) {
+            cmbEncoding->addItem(QString::fromStdString(name));
+        }
+        cmbEncoding->setCurrentText(QString::fromStdString(import.encoding()));
+        encodingLabel->setBuddy(cmbEncoding);
+        connect(cmbEncoding, &QComboBox::activated, this, [this] { readWithEncodingChosen(); });
+    }
     fraColumns = nullptr;
-    if (readAgain_ && !import.fileColumns().isEmpty()) {
+    if (readAgain_ && !import.isDiscogsExport() && !import.fileColumns().isEmpty()) {
         fraColumns = new ImportColumns(this, import.fileColumns(), import.chosenColumns());
         fraColumns->onChange([this] { readWithColumnsChosen(); });
     }
@@ -143,7 +177,8 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     optAddEveryRow->setObjectName("optAddEveryRow");
     optLeaveOutExisting = new QRadioButton("&Leave out the records already in the catalogue", this);
     optLeaveOutExisting->setObjectName("optLeaveOutExisting");
-    optAddEveryRow->setChecked(true);
+    // Adding again what is there already doubles the records: only the user chooses it.
+    optLeaveOutExisting->setChecked(true);
     connect(optLeaveOutExisting, &QRadioButton::toggled, this, [this] { showCounts(); });
 
     auto* firstLabel = new QLabel("The first records, as they will be stored:", this);
@@ -171,6 +206,13 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblCounts);
+    if (cmbEncoding) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(encodingLabel);
+        row->addWidget(cmbEncoding);
+        row->addStretch(1);
+        layout->addLayout(row);
+    }
     if (fraColumns) {
         layout->addWidget(fraColumns);
     }
@@ -185,20 +227,20 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     (CmdImport->isDefault() ? CmdImport : CmdCancel)->setFocus();
 }
 
-// Import is offered only when it would add a record.
+// Import is offered, and Enter imports, only when it would add a record.
 void FrmImport::showCounts() {
     const bool leaveOut = optLeaveOutExisting->isChecked();
     lblCounts->setText(countsText(about_, import_, preview_, leaveOut));
-    CmdImport->setEnabled(preview_.rows > (leaveOut ? preview_.existing : 0));
+    const bool worthAdding = preview_.rows > (leaveOut ? preview_.existing : 0);
+    CmdImport->setEnabled(worthAdding);
+    CmdImport->setDefault(worthAdding);
+    CmdCancel->setDefault(!worthAdding);
 }
 
 void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
     preview_ = preview;
     optAddEveryRow->setVisible(preview.existing > 0);
     optLeaveOutExisting->setVisible(preview.existing > 0);
-    if (preview.existing > 0 && preview.existing == preview.rows) {
-        optLeaveOutExisting->setChecked(true);  // adding them all again is hardly meant
-    }
     grdPreview->setRowCount(static_cast<int>(preview.first.size()));
     for (int row = 0; row < grdPreview->rowCount(); ++row) {
         const auto& texts = preview.first[static_cast<std::size_t>(row)];
@@ -208,20 +250,31 @@ void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
                                 new QTableWidgetItem(text ? QString::fromStdString(*text) : ""));
         }
     }
-    // Enter imports, unless there is nothing to add or every record is there already.
-    const bool worthAdding = preview.rows > preview.existing;
-    CmdImport->setDefault(worthAdding);
-    CmdCancel->setDefault(!worthAdding);
     showCounts();
 }
 
-// The whole file read again with the columns chosen: the window waits, painted, meanwhile.
 void FrmImport::readWithColumnsChosen() {
-    import_.chooseColumns(fraColumns->chosen());
+    readAgain([this] { import_.chooseColumns(fraColumns->chosen()); });
+}
+
+// Read in another encoding, the file's header may name other columns; a file the encoding
+// cannot read stays read as it was, and the choice shows so.
+void FrmImport::readWithEncodingChosen() {
+    readAgain([this] {
+        import_.readAs(cmbEncoding->currentText().toStdString());
+        if (fraColumns) {
+            fraColumns->showColumns(import_.fileColumns(), import_.chosenColumns());
+        }
+    });
+    cmbEncoding->setCurrentText(QString::fromStdString(import_.encoding()));
+}
+
+// The whole file read again after a change: the window waits, painted, meanwhile.
+void FrmImport::readAgain(const std::function<void()>& change) {
     QWidget* focus = focusWidget();  // the drop-down chosen in keeps the keys
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto preview = readAgain_();
+    const auto preview = readAgain_(change);
     QApplication::restoreOverrideCursor();
     setEnabled(true);
     if (focus) {
@@ -233,8 +286,10 @@ void FrmImport::readWithColumnsChosen() {
 }
 
 app::RecordImport::Existing FrmImport::existing() const {
-    return optLeaveOutExisting->isChecked() ? app::RecordImport::Existing::LeftOut
-                                            : app::RecordImport::Existing::Added;
+    // With none there, nothing is looked for: the import goes its quicker way.
+    return preview_.existing > 0 && optLeaveOutExisting->isChecked()
+               ? app::RecordImport::Existing::LeftOut
+               : app::RecordImport::Existing::Added;
 }
 
 }  // namespace windows

@@ -7,6 +7,7 @@
 #include "app/RecordImport.h"
 #include "music/MusicFolder.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -18,14 +19,16 @@ class ImportColumns;
 
 // Shows what an import would add, before anything is written: the counts and the first
 // records as they would be stored, and, when some are in the catalogue already, whether to
-// add those again (the default) or leave them out. Import accepts, Cancel or Esc rejects.
+// leave those out (the default) or add them again. Import accepts, Cancel or Esc rejects.
 class FrmImport : public QDialog {
     Q_OBJECT
   public:
     // `about`: the lines that say what is imported (the file and how it is read). With
-    // `readAgain` (it reads the whole file again, with its progress), the file's columns can be
-    // chosen for each of the catalogue's.
-    using ReadAgain = std::function<std::optional<app::RecordImport::Preview>()>;
+    // `readAgain` (it makes a change to how the file is read, then reads the whole file again
+    // with its progress; nothing when the change was refused, and said so), the file's
+    // encoding can be chosen, and but for a Discogs export its columns for the catalogue's.
+    using ReadAgain = std::function<std::optional<app::RecordImport::Preview>(
+        const std::function<void()>& change)>;
     FrmImport(QWidget* owner, const QStringList& about, app::RecordImport& import,
               const app::RecordImport::Preview& preview, ReadAgain readAgain = {});
     // What a CSV file is, as those lines say it.
@@ -37,6 +40,7 @@ class FrmImport : public QDialog {
     app::RecordImport::Existing existing() const;
 
     QLabel* lblCounts;
+    QComboBox* cmbEncoding;        // a file's encoding, nothing for a music folder
     ImportColumns* fraColumns;     // a file's columns, when they can be chosen
     QRadioButton* optAddEveryRow;  // shown only when some records are there already
     QRadioButton* optLeaveOutExisting;
@@ -48,6 +52,8 @@ class FrmImport : public QDialog {
     void showPreview(const app::RecordImport::Preview& preview);
     void showCounts();
     void readWithColumnsChosen();
+    void readWithEncodingChosen();
+    void readAgain(const std::function<void()>& change);
 
     QStringList about_;
     app::RecordImport& import_;

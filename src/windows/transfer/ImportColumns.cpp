@@ -33,11 +33,6 @@ ImportColumns::ImportColumns(QWidget* owner, const QStringList& fileColumns,
         QComboBox*& box = columns[i];
         box = new QComboBox(this);
         box->setObjectName(Columns[i].name);
-        box->addItem("(none)", -1);
-        for (int field = 0; field < fileColumns.size(); ++field) {
-            box->addItem(fileColumns[field], field);
-        }
-        box->setCurrentIndex(box->findData(chosen[i]));
         // As wide as a short name: a file's names may be of any length (the list shows them
         // whole).
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -51,6 +46,20 @@ ImportColumns::ImportColumns(QWidget* owner, const QStringList& fileColumns,
                 heard_();
             }
         });
+    }
+    showColumns(fileColumns, chosen);
+}
+
+void ImportColumns::showColumns(const QStringList& fileColumns,
+                                const std::array<int, 4>& chosen) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        QComboBox* box = columns[i];
+        box->clear();
+        box->addItem("(none)", -1);
+        for (int field = 0; field < fileColumns.size(); ++field) {
+            box->addItem(fileColumns[field], field);
+        }
+        box->setCurrentIndex(box->findData(chosen[i]));
     }
 }
 

@@ -15,6 +15,8 @@ class ImportColumns : public QWidget {
   public:
     ImportColumns(QWidget* owner, const QStringList& fileColumns, const std::array<int, 4>& chosen);
     std::array<int, 4> chosen() const;
+    // The file's columns offered again (the file was read in another encoding).
+    void showColumns(const QStringList& fileColumns, const std::array<int, 4>& chosen);
     // Heard when the user picks another column for one of them.
     void onChange(std::function<void()> heard) { heard_ = std::move(heard); }
 
