@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "csv/CsvReader.h"
 #include "csv/CsvShape.h"
@@ -17,6 +18,7 @@ constexpr std::array<std::string_view, 5> Offered{"UTF-8", "UTF-16", "Windows-12
                                                   "ISO-8859-1", "ISO-8859-15"};
 // A detection less sure than this (of 100) is no better than the usual guess.
 constexpr int LeastConfidence = 10;
+constexpr int CloseConfidence = 10;  // a proposal this near the best is as good a guess
 constexpr std::size_t LookedAtForOrder = 4096;  // bytes of a UTF-16 file without a mark
 
 bool sameEncoding(std::string_view a, std::string_view b) {
@@ -49,8 +51,14 @@ bool isUtf8Text(std::string_view bytes) {
     }
 }
 
+bool isWestern(std::string_view name) {
+    return sameEncoding(name, "ISO-8859-1") || sameEncoding(name, "windows-1252");
+}
+
 // ICU's proposal, when it is sure enough and names an encoding of text (not a wide one,
-// which has zero bytes and was told apart before).
+// which has zero bytes and was told apart before). A few lines of Latin letters fit several
+// of the ISO-8859 family about as well: among those close to the best, the locale's own comes
+// first, then Windows-1252, what most of the world's spreadsheets write.
 std::string proposal(std::string_view bytes) {
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status),
@@ -62,16 +70,29 @@ std::string proposal(std::string_view bytes) {
                    static_cast<int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX)), &status);
     int32_t found = 0;
     const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &found, &status);
+    std::vector<std::string_view> close;  // the best first
+    int32_t best = 0;
     for (int32_t i = 0; U_SUCCESS(status) && i < found; ++i) {
         const std::string_view name = ucsdet_getName(matches[i], &status);
-        if (ucsdet_getConfidence(matches[i], &status) < LeastConfidence) {
+        const int32_t confidence = ucsdet_getConfidence(matches[i], &status);
+        best = std::max(best, confidence);
+        if (confidence < LeastConfidence || confidence + CloseConfidence < best) {
             break;
         }
         if (!name.starts_with("UTF-") && !name.starts_with("IBM42")) {  // not the visual Hebrew
-            return sameEncoding(name, "ISO-8859-1") ? "Windows-1252" : userName(name);
+            close.push_back(name);
         }
     }
-    return {};
+    const char* locale = nl_langinfo(CODESET);
+    for (const auto& name : close) {
+        if (locale && sameEncoding(name, locale)) {
+            return userName(name);
+        }
+    }
+    if (std::any_of(close.begin(), close.end(), isWestern)) {
+        return "Windows-1252";  // ISO-8859-1's letters, and the quotes and dashes beside
+    }
+    return close.empty() ? std::string() : userName(close.front());
 }
 
 // ICU's name for a wide encoding: by its byte order mark, else by where Latin letters' zero

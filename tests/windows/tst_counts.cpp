@@ -1,5 +1,7 @@
 // The counts window: the four tallies, the sort on a click, hiding and closing, its size.
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -78,6 +80,48 @@ class TestCounts : public QObject {
             });
     }
 
+    // Blanks typed at a field's ends are not kept, so the record counts with its name; a text
+    // another program wrote with a blank is left as written until the user changes it, and
+    // counts with the name too.
+    void blanksAtTheEndsMakeNoSecondGroup() {
+        MainWindowFixture f({{"Nick Drake", "Pink Moon", "Funk", "CD"}});
+        f.catalogue.insert({{"Nick Drake", "Bryter Layter ", "Funk\u3000", "CD"}});
+        auto& w = shown(f);
+        click(w.CmdAdd);
+        f.desktop.answers = {Answer::No};  // not added to the artist list
+        QTest::keyClicks(w.CmbArtist, " Nick Drake ");
+        const std::pair<QWidget*, const char*> typed[] = {
+            {static_cast<QWidget*>(w.txtTitle), "Pink Moon  "},
+            {static_cast<QWidget*>(w.CmbCategory), "Funk  "},
+            {static_cast<QWidget*>(w.cmbFormat), "CD\t"}};
+        for (const auto& [box, text] : typed) {
+            box->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(box, text);
+        }
+        click(w.CmdAdd);  // Insert
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"Name not in Artist Database\r\nWould you like to add it?"});
+        QTest::keyClick(w.CmbArtist, Qt::Key_Escape);  // out of add mode
+        click(w.CmdFirst);  // Bryter Layter, its title changed: only the title is written
+        QCOMPARE(w.txtTitle->text(), QString("Bryter Layter "));
+        w.txtTitle->setText("Bryter Layter  ");
+        click(w.CmdUpdate);
+        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Title || '|' || Category || '|' || "
+                                    "Format FROM Main ORDER BY rowid"),
+                 (QStringList{"Nick Drake|Pink Moon|Funk|CD",
+                              "Nick Drake|Bryter Layter|Funk\u3000|CD",
+                              "Nick Drake|Pink Moon|Funk|CD"}));
+        testing::whileModal<FrmCounts>([&] { w.mnuCounts->trigger(); },
+                                       [&](FrmCounts& c) {
+                                           QCOMPARE(tally(c), QStringList{"Nick Drake=3"});
+                                           click(c.cmdTitle);
+                                           QCOMPARE(tally(c), (QStringList{"Bryter Layter=1",
+                                                                           "Pink Moon=2"}));
+                                           click(c.cmdCategory);
+                                           QCOMPARE(tally(c), QStringList{"Funk=3"});
+                                       });
+    }
+
     void eachButtonTalliesItsColumn() {
         MainWindowFixture f(collection());
         auto& w = shown(f);
@@ -119,7 +163,7 @@ class TestCounts : public QObject {
         QVERIFY(!f.desktop.busy);
     }
 
-    void clicksSortDownThenUpWhicheverColumn() {
+    void clicksSortDownFirstThenUpAndDown() {
         MainWindowFixture f;
         for (int i = 0; i < 10; ++i) {
             f.catalogue.insert({{"ten", "t", "Pop", "CD"}});
@@ -139,7 +183,7 @@ class TestCounts : public QObject {
                 QCOMPARE(c.Grid1->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
                 clickCell(c, 3, 2);  // again: smallest first
                 QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
-                clickHeader(c, 1);  // the next click sorts down, whatever the column
+                clickHeader(c, 1);  // another column sorts down first
                 QCOMPARE(tally(c), (QStringList{"ten=10", "Nine=9", "alpha=1", "1999=1"}));
                 clickHeader(c, 1);  // numbers first, then text without regard to case
                 QCOMPARE(tally(c), (QStringList{"1999=1", "alpha=1", "Nine=9", "ten=10"}));
@@ -212,29 +256,42 @@ class TestCounts : public QObject {
         QVERIFY(!f.desktop.busy);
     }
 
-    void widthStaysAndHeightHasAFloor() {
+    // The window grows either way, the chart taking the room beside the grid; narrowed, the
+    // chart goes below the grid; the height has a floor; the buttons keep to the bottom.
+    void theChartGoesBesideOrBelowTheGrid() {
         MainWindowFixture f;
         f.load();
         FrmCounts counts(f.state, nullptr);
         counts.show();
         QVERIFY(QTest::qWaitForWindowExposed(&counts));
         const QSize designed = counts.size();
-        counts.resize(designed.width() + 100, designed.height() - 150);
-        QTRY_COMPARE(counts.width(), designed.width());
-        QVERIFY(counts.height() >= app::twips(6885 - 510));
-        counts.resize(designed.width(), designed.height() + 200);
-        QTRY_COMPARE(counts.height(), designed.height() + 200);
-        // The buttons keep their distance from the bottom edge; the grid ends above them.
+        const int gridWidth = counts.Grid1->width();
+        counts.resize(designed.width() + 100, designed.height() + 200);
+        QTRY_COMPARE(counts.size(), designed + QSize(100, 200));
+        QCOMPARE(counts.Grid1->width(), gridWidth);
+        QVERIFY(counts.chtCounts->geometry().left() > counts.Grid1->geometry().right());
+        QCOMPARE(counts.chtCounts->geometry().right(), counts.width() - counts.Grid1->x() - 1);
+        QCOMPARE(counts.chtCounts->geometry().bottom(), counts.Grid1->geometry().bottom());
         QCOMPARE(counts.cmdArtist->y(), counts.height() - app::twips(1300 - 510));
         QCOMPARE(counts.cmdFormat->y(), counts.cmdArtist->y());
         QVERIFY(counts.Grid1->geometry().bottom() < counts.cmdArtist->y());
+
+        counts.resize(counts.minimumWidth(), designed.height());  // as narrow as the grid
+        QTRY_COMPARE(counts.width(), counts.minimumWidth());
+        QVERIFY(counts.chtCounts->isVisible());
+        QCOMPARE(counts.chtCounts->x(), counts.Grid1->x());
+        QVERIFY(counts.chtCounts->geometry().top() > counts.Grid1->geometry().bottom());
+        QVERIFY(counts.chtCounts->geometry().bottom() < counts.cmdArtist->y());
         QVERIFY(counts.Grid1->geometry().right() < counts.width());
-        QVERIFY(counts.chtCounts->geometry().left() > counts.Grid1->geometry().right());
-        QCOMPARE(counts.chtCounts->geometry().bottom(), counts.Grid1->geometry().bottom());
+
+        counts.resize(counts.width(), 10);
+        QTRY_VERIFY(counts.height() >= std::min(app::twips(6885 - 510), counts.minimumHeight()));
+        QCOMPARE(counts.minimumHeight(), app::twips(6885 - 510));
     }
 
     // The chart: the 20 largest groups in the grid's order (the group of no value named as
-    // the grid names it) and one bar for the rest; it follows the column and the sort.
+    // the grid names it), and what the rest hold beside it; it follows the column and the
+    // sort.
     void theChartShowsTheLargestGroupsInTheGridsOrder() {
         MainWindowFixture f;
         std::vector<testing::TestCatalogue::Row> rows;
@@ -261,14 +318,22 @@ class TestCounts : public QObject {
                     labels << QString("F%1").arg(100 + group);
                     counts.push_back(group);
                 }
-                labels << "All others (5)";
-                counts.push_back(1 + 2 + 3 + 4 + 5);
                 QCOMPARE(c.chtCounts->bars().labels, labels);
                 QCOMPARE(c.chtCounts->bars().counts, counts);
+                QCOMPARE(c.chtCounts->bars().otherGroups, 5);
+                QCOMPARE(c.chtCounts->bars().otherRecords, 1 + 2 + 3 + 4 + 5);
+                auto* others = c.chtCounts->findChild<QLabel*>("lblOthers");
+                QCOMPARE(others->text(), QString("5 other formats hold 15 records"));
                 QCOMPARE(c.chtCounts->accessibleName(), QString("Records by Format"));
                 clickHeader(c, 2);  // by count, largest first
                 QCOMPARE(c.chtCounts->bars().labels.mid(0, 3), (QStringList{"", "F124", "F123"}));
-                QCOMPARE(c.chtCounts->bars().labels.last(), QString("All others (5)"));
+                clickHeader(c, 1);  // by name, a new column: down first
+                QCOMPARE(c.chtCounts->bars().labels.mid(0, 2), (QStringList{"F124", "F123"}));
+                click(c.cmdArtist);  // one group: no others
+                QVERIFY(others->isHidden());
+                click(c.cmdCategory);  // a new tally: Count sorts down first again
+                clickHeader(c, 2);
+                QCOMPARE(c.Grid1->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
             });
     }
 };

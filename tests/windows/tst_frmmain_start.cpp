@@ -331,7 +331,8 @@ class TestFrmMainStart : public QObject {
         QVERIFY(f.desktop.messages.empty());
     }
 
-    void closingSavesTheOptionsAndExitDoesNot() {
+    // A changed option is the user's data: File > Exit stores it as closing the window does.
+    void closingAndExitBothSaveTheOptions() {
         {
             MainWindowFixture f;
             auto& w = f.load();
@@ -350,7 +351,7 @@ class TestFrmMainStart : public QObject {
             QCOMPARE(f.desktop.ended, 1);
             QVERIFY(!f.state.cnMain.isOpen() && !f.state.rsMain.isOpen());
             QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
-                     (QStringList{"0", "-1", "-1"}));
+                     (QStringList{"-1", "-1", "-1"}));
         }
     }
 
@@ -395,7 +396,7 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(f.desktop.ended, 1);
     }
 
-    void exitOffersToSaveAnEditButStoresNoOptions() {
+    void exitOffersToSaveAnEditAndStoresTheOptions() {
         MainWindowFixture f(records());
         auto& w = f.load();
         w.mnuOptionsAddArtist->setChecked(true);
@@ -407,7 +408,7 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
                  QStringList{"Arrival"});
         QCOMPARE(f.catalogue.column("SELECT optValue FROM Options WHERE option = 1"),
-                 QStringList{"0"});
+                 QStringList{"-1"});
         QCOMPARE(f.desktop.ended, 1);
     }
 
