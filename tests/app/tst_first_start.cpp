@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -129,6 +130,50 @@ class TestFirstStart : public QObject {
         QCOMPARE(app::provideCatalogue(template_, catalogue).outcome, FirstStart::Copied);
         QCOMPARE(bytes(catalogue), bytes(template_));
         QCOMPARE(namesIn(folder.path()), QStringList{"Zembo.mdb"});
+    }
+
+    // A repair or a delete-all killed half-way leaves its rebuilt copy and the engine's journal
+    // beside the catalogue: the start removes them, unless a running program holds either file.
+    // A file of that name beside no catalogue, or not written by the engine, is not ours.
+    void aRebuiltCopyLeftByAKillGoesAtTheStart() {
+        QTemporaryDir folder;
+        const auto leave = [&](const QString& name, const QByteArray& content) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        };
+        testing::TestCatalogue catalogue;
+        for (const char* name : {"Zembo.mdb", "Jazz.mdb", "Jazz.BAK", "Notes.txt"}) {
+            QVERIFY(QFile::copy(catalogue.path(), folder.filePath(name)));
+        }
+        leave("ZemboREBUILT.mdb", QByteArray(8192, '\0'));  // the first page is written last
+        leave("ZemboREBUILT.mdb-journal", "journal");
+        QVERIFY(QFile::copy(catalogue.path(), folder.filePath("JazzREBUILT.mdb")));
+        QVERIFY(QFile::copy(catalogue.path(), folder.filePath("JazzREBUILT.BAK")));
+        leave("NotesREBUILT.txt", "the user's own");
+        QVERIFY(QFile::copy(catalogue.path(), folder.filePath("LoneREBUILT.mdb")));
+        const QStringList ours{"Jazz.BAK", "Jazz.mdb", "LoneREBUILT.mdb", "Notes.txt",
+                               "NotesREBUILT.txt", "Zembo.mdb"};
+
+        // Another program's transaction on the catalogue: a repair may be running.
+        QProcess holder;
+        holder.start("sqlite3", {folder.filePath("Jazz.mdb")});
+        QVERIFY(holder.waitForStarted());
+        const QString held = folder.filePath("held");  // the tool's output waits in a buffer
+        holder.write(("BEGIN IMMEDIATE;\n.shell touch '" + held + "'\n").toUtf8());
+        QTRY_VERIFY(QFile::exists(held));
+        QFile::remove(held);
+        app::clearLeftovers(folder.path());
+        QStringList withHeld = QStringList(ours) << "JazzREBUILT.mdb";
+        withHeld.sort();
+        QCOMPARE(namesIn(folder.path()), withHeld);
+        holder.write("ROLLBACK;\n.quit\n");
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(5000));
+
+        app::clearLeftovers(folder.path());
+        QCOMPARE(namesIn(folder.path()), ours);
+        QCOMPARE(count(folder.filePath("Jazz.mdb"), "Main"), 0);
     }
 
     // Each failure is said with the catalogue's name and why, the program does not go on,
