@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -89,6 +90,36 @@ class TestSideBySide : public QObject {
     Q_OBJECT
 
   private slots:
+    // The help says what search mode allows as the program does: the commands it turns off
+    // are those the help says wait, the others those it says work on the records found.
+    void theHelpSaysWhatSearchModeAllows() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        QFile help(QUORVANE_DATA_DIR "/Quorvane.hlp");
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(help.readAll()).simplified();
+        const QString criteria = text.section("<li><b>Criteria</b>", 1).section("</li>", 0, 0);
+        const QString use = criteria.section(" use them.", 0, 0).section("(search mode):", 1);
+        const QString wait = criteria.section(" use them.", 1).section(" wait until", 0, 0);
+        windows::LockCommands(w, true);
+        const std::pair<QObject*, const char*> commands[] = {
+            {w.CmdAdd, "Adding"},          {w.CmdDelete, "deleting"},
+            {w.mnuView, "another view"},   {w.mnuFileImport, "an import"},
+            {w.mnuFileDeleteAll, "Delete All"}, {w.mnuRepairDatabase, "Repair"},
+            {w.CmdUpdate, "changing"},     {w.CmdBrowse, "browsing"},
+            {w.mnuReport, "reports"},      {w.mnuFileExport, "export"},
+            {w.CmdNext, "moving"}};
+        for (const auto& [command, name] : commands) {
+            auto* action = qobject_cast<QAction*>(command);
+            auto* menu = qobject_cast<QMenu*>(command);
+            const bool on = action ? action->isEnabled()
+                            : menu ? menu->menuAction()->isEnabled()
+                                   : static_cast<QWidget*>(command)->isEnabled();
+            QVERIFY2((on ? use : wait).contains(name), name);
+            QVERIFY2(!(on ? wait : use).contains(name), name);
+        }
+    }
+
     // A double-click in the browse grid while a new record is being entered.
     void aJumpInAddModeNeverWritesOverAStoredRecord_data() {
         QTest::addColumn<QString>("artist");

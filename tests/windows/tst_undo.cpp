@@ -31,6 +31,33 @@ class TestUndo : public QObject {
     Q_OBJECT
 
   private slots:
+    // A repair or a delete-all forgets every step: their first question says so when there
+    // is one, and No keeps them.
+    void runsThatForgetTheStepsSaySoFirst_data() {
+        QTest::addColumn<bool>("deleteAll");
+        QTest::newRow("repair") << false;
+        QTest::newRow("delete all") << true;
+    }
+    void runsThatForgetTheStepsSaySoFirst() {
+        QFETCH(bool, deleteAll);
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        QAction* run = deleteAll ? w.mnuFileDeleteAll : w.mnuRepairDatabase;
+        const QString warning = "This cannot be undone, and the changes made before can no "
+                                "longer be taken back.\r\n\r\nDo you really want to ";
+        f.desktop.answers = {Answer::No};
+        run->trigger();
+        QVERIFY(!f.desktop.messages.back().text.contains(warning));
+        f.desktop.answers = {Answer::Yes, Answer::No};
+        click(w.CmdDelete);
+        run->trigger();
+        QVERIFY2(f.desktop.messages.back().text.contains(warning),
+                 qPrintable(f.desktop.messages.back().text));
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Delete Record"));
+        press(w.CmdAdd, false);
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+    }
+
     void changesAreTakenBackAndMadeAgainByKeys() {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
