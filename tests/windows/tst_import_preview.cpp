@@ -1,6 +1,7 @@
 // The import preview as a user meets it: the same file imported again, names longer than a
 // list keeps, a file in another encoding.
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -34,6 +35,17 @@ void importFile(MainWindowFixture& f, const QString& path,
 
 void pressEnter(FrmImport& preview) {
     QTest::keyClick(preview.focusWidget(), Qt::Key_Return);
+}
+
+// A choice in a drop-down by keys: an arrow opens its list, `steps` of it move, Enter takes.
+void choose(QComboBox* box, Qt::Key arrow, int steps) {
+    QTest::keyClick(box, arrow);
+    QTRY_VERIFY(box->view()->isVisible());
+    for (int step = 0; step < steps; ++step) {
+        QTest::keyClick(box->view(), arrow);
+    }
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    QTRY_VERIFY(!box->view()->isVisible());
 }
 
 QString cell(const FrmImport& preview, int row, int column) {
@@ -126,8 +138,7 @@ class TestImportPreview : public QObject {
             QCOMPARE(cell(preview, 1, 0), QString("Price ¤"));
             QTest::keyClick(preview.focusWidget(), Qt::Key_D, Qt::AltModifier);
             QTRY_COMPARE(QApplication::focusWidget(), preview.cmbEncoding);
-            preview.cmbEncoding->setCurrentText("UTF-8");
-            emit preview.cmbEncoding->activated(preview.cmbEncoding->currentIndex());
+            choose(preview.cmbEncoding, Qt::Key_Up, 2);  // UTF-8
             QCOMPARE(f.desktop.messages.size(), std::size_t(1));
             QCOMPARE(f.desktop.messages[0].text,
                      QString("The file cannot be read so: line 2: it is not UTF-8 text; save it "
@@ -135,8 +146,7 @@ class TestImportPreview : public QObject {
                              "it was read before."));
             QCOMPARE(preview.cmbEncoding->currentText(), QString("Windows-1252"));
             QCOMPARE(cell(preview, 0, 0), QString("Björk"));
-            preview.cmbEncoding->setCurrentText("ISO-8859-15");
-            emit preview.cmbEncoding->activated(preview.cmbEncoding->currentIndex());
+            choose(preview.cmbEncoding, Qt::Key_Down, 2);  // ISO-8859-15
             QCOMPARE(cell(preview, 1, 0), QString("Price €"));
             QVERIFY(preview.lblCounts->text().contains("Read as ISO-8859-15"));
             QCOMPARE(QApplication::focusWidget(), preview.cmbEncoding);

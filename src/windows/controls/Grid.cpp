@@ -164,6 +164,9 @@ QVariant alignmentOf(const GridRows* rows, int column) {
 }  // namespace
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};  // a cell asked for that the grid does not have
+    }
     if (role == Qt::TextAlignmentRole) {
         return alignmentOf(rows_.get(), index.column());
     }

@@ -21,7 +21,8 @@ class TextListModel : public QAbstractListModel {
         return parent.isValid() ? 0 : texts.size();
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
+            (role != Qt::DisplayRole && role != Qt::EditRole)) {
             return {};
         }
         return texts.at(shown_[static_cast<std::size_t>(index.row())]);

@@ -17,6 +17,7 @@
 #include "app/SharedRoutines.h"
 #include "catalogue/Catalogue.h"
 #include "platform/ScreenFit.h"
+#include "windows/controls/PopupChoice.h"
 #include "windows/transfer/ImportColumns.h"
 
 namespace windows {
@@ -165,6 +166,7 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
         }
         cmbEncoding->setCurrentText(QString::fromStdString(import.encoding()));
         encodingLabel->setBuddy(cmbEncoding);
+        chooseFromListOnly(cmbEncoding);
         connect(cmbEncoding, &QComboBox::activated, this, [this] { readWithEncodingChosen(); });
     }
     fraColumns = nullptr;

@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "windows/controls/PopupChoice.h"
+
 namespace windows {
 namespace {
 
@@ -38,6 +40,7 @@ ImportColumns::ImportColumns(QWidget* owner, const QStringList& fileColumns,
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(16);
         label->setBuddy(box);
+        chooseFromListOnly(box);  // each choice reads the whole file again
         const int row = 1 + static_cast<int>(i) / 2, column = 2 * (static_cast<int>(i) % 2);
         layout->addWidget(label, row, column);
         layout->addWidget(box, row, column + 1);
