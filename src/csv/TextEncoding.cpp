@@ -14,11 +14,11 @@
 namespace csv {
 namespace {
 
-constexpr std::array<std::string_view, 5> Offered{"UTF-8", "UTF-16", "Windows-1252",
-                                                  "ISO-8859-1", "ISO-8859-15"};
+constexpr std::array<std::string_view, 5> Offered{"UTF-8", "UTF-16", "Windows-1252", "ISO-8859-1",
+                                                  "ISO-8859-15"};
 // A detection less sure than this (of 100) is no better than the usual guess.
 constexpr int LeastConfidence = 10;
-constexpr int CloseConfidence = 10;  // a proposal this near the best is as good a guess
+constexpr int CloseConfidence = 10;             // a proposal this near the best is as good a guess
 constexpr std::size_t LookedAtForOrder = 4096;  // bytes of a UTF-16 file without a mark
 
 bool sameEncoding(std::string_view a, std::string_view b) {
@@ -125,8 +125,7 @@ std::string convert(std::string_view bytes, const std::string& from, const std::
     if (U_FAILURE(status)) {
         throw Malformed(0, "it cannot be read as " + name + " here");
     }
-    ucnv_setToUCallBack(source.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &status);
+    ucnv_setToUCallBack(source.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     std::string text(bytes.size() + bytes.size() / 2 + 16, '\0');
     char* into = text.data();
     const char* read = bytes.data();
@@ -189,8 +188,7 @@ std::string readAsUtf8(std::string_view bytes, const std::string& encoding) {
         return std::string(text);
     }
     const bool wide = encoding == "UTF-16" || encoding == "UTF-32";
-    const std::string text =
-        convert(bytes, wide ? wideName(bytes, encoding) : encoding, encoding);
+    const std::string text = convert(bytes, wide ? wideName(bytes, encoding) : encoding, encoding);
     requireUtf8Text(text);  // a zero byte: a binary file
     return text;
 }

@@ -41,8 +41,9 @@ std::optional<Leftover> leftoverNamed(std::string_view name) {
     if (!stem.ends_with("REBUILT") || stem.size() == std::strlen("REBUILT")) {
         return std::nullopt;
     }
-    const std::string catalogue = std::string(stem.substr(0, stem.size() - std::strlen("REBUILT"))) +
-                                  std::string(name.substr(stem.size()));
+    const std::string catalogue =
+        std::string(stem.substr(0, stem.size() - std::strlen("REBUILT"))) +
+        std::string(name.substr(stem.size()));
     if (repairNames(catalogue).rebuilt != name) {
         return std::nullopt;
     }
@@ -83,9 +84,9 @@ bool madeByTheEngine(const std::string& path) {
     const ssize_t got = ::read(fd, header, sizeof header);
     ::close(fd);
     const std::string_view first(header, got > 0 ? static_cast<std::size_t>(got) : 0);
-    return got == 0 || (got == ssize_t(sizeof header) &&
-                        (first == DatabaseHeader ||
-                         first.find_first_not_of('\0') == std::string_view::npos));
+    return got == 0 ||
+           (got == ssize_t(sizeof header) &&
+            (first == DatabaseHeader || first.find_first_not_of('\0') == std::string_view::npos));
 }
 
 }  // namespace

@@ -152,8 +152,8 @@ class TestFirstStart : public QObject {
         QVERIFY(QFile::copy(catalogue.path(), folder.filePath("JazzREBUILT.BAK")));
         leave("NotesREBUILT.txt", "the user's own");
         QVERIFY(QFile::copy(catalogue.path(), folder.filePath("LoneREBUILT.mdb")));
-        const QStringList ours{"Jazz.BAK", "Jazz.mdb", "LoneREBUILT.mdb", "Notes.txt",
-                               "NotesREBUILT.txt", "Zembo.mdb"};
+        const QStringList ours{"Jazz.BAK",  "Jazz.mdb",         "LoneREBUILT.mdb",
+                               "Notes.txt", "NotesREBUILT.txt", "Zembo.mdb"};
 
         // Another program's transaction on the catalogue: a repair may be running.
         QProcess holder;

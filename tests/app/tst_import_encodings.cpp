@@ -47,8 +47,9 @@ class TstImportEncodings : public QObject {
         QTest::newRow("UTF-8") << Records.toUtf8() << "UTF-8" << records;
         QTest::newRow("UTF-8, marked")
             << QByteArray("\xEF\xBB\xBF" + Records.toUtf8()) << "UTF-8" << records;
-        QTest::newRow("Windows-1252") << QByteArray("Artist,Title\r\nBj\xF6rk,Homog\xE9nic \x96 "
-                                                    "Live\r\nSigur R\xF3s,\xC1g\xE6tis byrjun\r\n")
+        QTest::newRow("Windows-1252") << QByteArray(
+                                             "Artist,Title\r\nBj\xF6rk,Homog\xE9nic \x96 "
+                                             "Live\r\nSigur R\xF3s,\xC1g\xE6tis byrjun\r\n")
                                       << "Windows-1252" << records;
         // ISO-8859-1's letters are Windows-1252's: read as that, which also has the dash.
         QTest::newRow("ISO-8859-1")
@@ -63,9 +64,11 @@ class TstImportEncodings : public QObject {
         QTest::newRow("UTF-32 LE, marked")
             << encoded(Records, QStringConverter::Utf32LE) << "UTF-32" << records;
         QTest::newRow("KOI8-R")
-            << QByteArray("Artist,Title\n\xFB\xCF\xD3\xD4\xC1\xCB\xCF\xD7\xC9\xDE,\xF3\xC9\xCD"
-                          "\xC6\xCF\xCE\xC9\xD1 \xCE\xCF\xCD\xC5\xD2 \xD0\xD1\xD4\xD8\n")
-            << "KOI8-R" << "Шостакович|Симфония номер пять";
+            << QByteArray(
+                   "Artist,Title\n\xFB\xCF\xD3\xD4\xC1\xCB\xCF\xD7\xC9\xDE,\xF3\xC9\xCD"
+                   "\xC6\xCF\xCE\xC9\xD1 \xCE\xCF\xCD\xC5\xD2 \xD0\xD1\xD4\xD8\n")
+            << "KOI8-R"
+            << "Шостакович|Симфония номер пять";
     }
     void filesAreReadInTheirEncoding() {
         QFETCH(QByteArray, file);
@@ -75,8 +78,7 @@ class TstImportEncodings : public QObject {
         QCOMPARE(QString::fromStdString(import.encoding()), encoding);
         QCOMPARE(firstRecords(import), first);
         const auto choices = import.encodingChoices();
-        QVERIFY(std::find(choices.begin(), choices.end(), encoding.toStdString()) !=
-                choices.end());
+        QVERIFY(std::find(choices.begin(), choices.end(), encoding.toStdString()) != choices.end());
     }
 
     // Another encoding chosen reads the file again in it; one the file is not in is refused

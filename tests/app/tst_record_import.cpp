@@ -116,8 +116,11 @@ class TstRecordImport : public QObject {
         QTest::newRow("text after a quote")
             << QByteArray("Artist,Title\nA,\"B\"x\n") << 2 << "closing quote";
         // Read in a wide encoding, a binary file still holds zeros.
-        QTest::newRow("UTF-16, binary")
-            << QByteArray("\xFF\xFE" "A\0\n\0\0\0\x01\0", 10) << 2 << "zero byte";
+        QTest::newRow("UTF-16, binary") << QByteArray(
+                                               "\xFF\xFE"
+                                               "A\0\n\0\0\0\x01\0",
+                                               10)
+                                        << 2 << "zero byte";
     }
     void filesThatAreNotRecordsAreRefused() {
         QFETCH(QByteArray, file);
@@ -306,7 +309,7 @@ class TstRecordImport : public QObject {
         QCOMPARE(inserted->added, 5);
         QCOMPARE(inserted->lacking[0], (std::vector<std::string>{"Guns N' Roses", "Nick Drake"}));
         QCOMPARE(inserted->lacking[1], std::vector<std::string>{"Ska"});  // Pop is listed
-        QCOMPARE(inserted->lacking[2], std::vector<std::string>{"MD"});    // so are CD and LP
+        QCOMPARE(inserted->lacking[2], std::vector<std::string>{"MD"});   // so are CD and LP
         connection.close();
         QCOMPARE(rowsOf(catalogue),
                  (QStringList{"ABBA|Arrival|Pop|CD", "abba|Voulez-Vous|POP|CD",

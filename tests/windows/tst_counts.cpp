@@ -106,20 +106,20 @@ class TestCounts : public QObject {
         QCOMPARE(w.txtTitle->text(), QString("Bryter Layter "));
         w.txtTitle->setText("Bryter Layter  ");
         click(w.CmdUpdate);
-        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Title || '|' || Category || '|' || "
-                                    "Format FROM Main ORDER BY rowid"),
-                 (QStringList{"Nick Drake|Pink Moon|Funk|CD",
-                              "Nick Drake|Bryter Layter|Funk\u3000|CD",
-                              "Nick Drake|Pink Moon|Funk|CD"}));
-        testing::whileModal<FrmCounts>([&] { w.mnuCounts->trigger(); },
-                                       [&](FrmCounts& c) {
-                                           QCOMPARE(tally(c), QStringList{"Nick Drake=3"});
-                                           click(c.cmdTitle);
-                                           QCOMPARE(tally(c), (QStringList{"Bryter Layter=1",
-                                                                           "Pink Moon=2"}));
-                                           click(c.cmdCategory);
-                                           QCOMPARE(tally(c), QStringList{"Funk=3"});
-                                       });
+        QCOMPARE(
+            f.catalogue.column("SELECT Artist || '|' || Title || '|' || Category || '|' || "
+                               "Format FROM Main ORDER BY rowid"),
+            (QStringList{"Nick Drake|Pink Moon|Funk|CD", "Nick Drake|Bryter Layter|Funk\u3000|CD",
+                         "Nick Drake|Pink Moon|Funk|CD"}));
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QCOMPARE(tally(c), QStringList{"Nick Drake=3"});
+                click(c.cmdTitle);
+                QCOMPARE(tally(c), (QStringList{"Bryter Layter=1", "Pink Moon=2"}));
+                click(c.cmdCategory);
+                QCOMPARE(tally(c), QStringList{"Funk=3"});
+            });
     }
 
     void eachButtonTalliesItsColumn() {

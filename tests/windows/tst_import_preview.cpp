@@ -1,7 +1,7 @@
 // The import preview as a user meets it: the same file imported again, names longer than a
 // list keeps, a file in another encoding.
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>

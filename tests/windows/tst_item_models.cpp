@@ -87,25 +87,22 @@ class TestItemModels : public QObject {
     void theCountsGrid() {
         MainWindowFixture f(records());
         auto& w = shown(f);
-        testing::whileModal<FrmCounts>([&] { w.mnuCounts->trigger(); },
-                                       [&](FrmCounts& c) {
-                                           QAbstractItemModelTester tester(
-                                               c.Grid1->model(),
-                                               QAbstractItemModelTester::FailureReportingMode::QtTest);
-                                           for (QPushButton* tally : {c.cmdTitle, c.cmdCategory,
-                                                                      c.cmdFormat, c.cmdArtist}) {
-                                               click(tally);
-                                               c.Grid1->setFocus();
-                                               QTest::keyClick(c.Grid1, Qt::Key_End,
-                                                               Qt::ControlModifier);
-                                               QTest::keyClick(c.Grid1, Qt::Key_Space);
-                                               QTest::keyClick(c.Grid1, Qt::Key_Right);
-                                               QTest::keyClick(c.Grid1, Qt::Key_Space);
-                                               QTest::keyClick(c.Grid1, Qt::Key_Home,
-                                                               Qt::ControlModifier);
-                                               walk(QAccessible::queryAccessibleInterface(&c));
-                                           }
-                                       });
+        testing::whileModal<FrmCounts>(
+            [&] { w.mnuCounts->trigger(); },
+            [&](FrmCounts& c) {
+                QAbstractItemModelTester tester(
+                    c.Grid1->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+                for (QPushButton* tally : {c.cmdTitle, c.cmdCategory, c.cmdFormat, c.cmdArtist}) {
+                    click(tally);
+                    c.Grid1->setFocus();
+                    QTest::keyClick(c.Grid1, Qt::Key_End, Qt::ControlModifier);
+                    QTest::keyClick(c.Grid1, Qt::Key_Space);
+                    QTest::keyClick(c.Grid1, Qt::Key_Right);
+                    QTest::keyClick(c.Grid1, Qt::Key_Space);
+                    QTest::keyClick(c.Grid1, Qt::Key_Home, Qt::ControlModifier);
+                    walk(QAccessible::queryAccessibleInterface(&c));
+                }
+            });
     }
 
     // The browse grid filled, narrowed by the find line to a few rows and to none, sorted, and

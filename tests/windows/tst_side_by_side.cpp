@@ -102,13 +102,17 @@ class TestSideBySide : public QObject {
         const QString use = criteria.section(" use them.", 0, 0).section("(search mode):", 1);
         const QString wait = criteria.section(" use them.", 1).section(" wait until", 0, 0);
         windows::LockCommands(w, true);
-        const std::pair<QObject*, const char*> commands[] = {
-            {w.CmdAdd, "Adding"},          {w.CmdDelete, "deleting"},
-            {w.mnuView, "another view"},   {w.mnuFileImport, "an import"},
-            {w.mnuFileDeleteAll, "Delete All"}, {w.mnuRepairDatabase, "Repair"},
-            {w.CmdUpdate, "changing"},     {w.CmdBrowse, "browsing"},
-            {w.mnuReport, "reports"},      {w.mnuFileExport, "export"},
-            {w.CmdNext, "moving"}};
+        const std::pair<QObject*, const char*> commands[] = {{w.CmdAdd, "Adding"},
+                                                             {w.CmdDelete, "deleting"},
+                                                             {w.mnuView, "another view"},
+                                                             {w.mnuFileImport, "an import"},
+                                                             {w.mnuFileDeleteAll, "Delete All"},
+                                                             {w.mnuRepairDatabase, "Repair"},
+                                                             {w.CmdUpdate, "changing"},
+                                                             {w.CmdBrowse, "browsing"},
+                                                             {w.mnuReport, "reports"},
+                                                             {w.mnuFileExport, "export"},
+                                                             {w.CmdNext, "moving"}};
         for (const auto& [command, name] : commands) {
             auto* action = qobject_cast<QAction*>(command);
             auto* menu = qobject_cast<QMenu*>(command);

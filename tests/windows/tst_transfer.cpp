@@ -115,8 +115,8 @@ class TestTransfer : public QObject {
             QCOMPARE(preview.focusWidget(), preview.CmdImport);
             accept(preview);
         });
-        QStringList trimmed = QStringList(before).replaceInStrings("' lead'|'trail '",
-                                                                   "'lead'|'trail'");
+        QStringList trimmed =
+            QStringList(before).replaceInStrings("' lead'|'trail '", "'lead'|'trail'");
         trimmed.sort();
         QCOMPARE(exactRows(f.catalogue), trimmed);
         QCOMPARE(f.desktop.messages.size(), std::size_t(3));
@@ -154,7 +154,8 @@ class TestTransfer : public QObject {
         write(written, csv + "Nico,Chelsea Girl,Folk,LP\r\n");
         f.desktop.answers = {Answer::No, Answer::No};  // Nico and Folk: not to the lists
         importFile(f, written, [&](FrmImport& preview) {
-            QVERIFY(preview.optAddEveryRow->isVisible() && preview.optLeaveOutExisting->isChecked());
+            QVERIFY(preview.optAddEveryRow->isVisible() &&
+                    preview.optLeaveOutExisting->isChecked());
             QCOMPARE(preview.focusWidget(), preview.CmdImport);
             QTest::keyClick(preview.focusWidget(), Qt::Key_E, Qt::AltModifier);
             QTRY_VERIFY(preview.optAddEveryRow->isChecked());  // a mnemonic clicks soon after

@@ -43,8 +43,9 @@ class TestUndo : public QObject {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
         QAction* run = deleteAll ? w.mnuFileDeleteAll : w.mnuRepairDatabase;
-        const QString warning = "This cannot be undone, and the changes made before can no "
-                                "longer be taken back.\r\n\r\nDo you really want to ";
+        const QString warning =
+            "This cannot be undone, and the changes made before can no "
+            "longer be taken back.\r\n\r\nDo you really want to ";
         f.desktop.answers = {Answer::No};
         run->trigger();
         QVERIFY(!f.desktop.messages.back().text.contains(warning));

@@ -18,8 +18,8 @@ using platform::Icon;
 }  // namespace
 
 // The first click starts an entry; the second checks it and stores it. The table keeps the
-// first few characters of the text, without blanks at either end, so the check for a duplicate, the row and both lists
-// all take exactly that stored text; the lists change only once the row is in.
+// first few characters of the text, without blanks at either end, so the check for a duplicate, the
+// row and both lists all take exactly that stored text; the lists change only once the row is in.
 void LookupEditor::CmdAdd_Click() {
     if (mode() == "AddMode") {
         CmdAdd->setText("&Insert");

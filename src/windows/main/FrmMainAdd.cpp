@@ -9,8 +9,8 @@
 
 #include "app/AppState.h"
 #include "app/Characters.h"
-#include "catalogue/Catalogue.h"
 #include "app/SharedRoutines.h"
+#include "catalogue/Catalogue.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
 

@@ -190,8 +190,9 @@ void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
     }
     FrmImport::ReadAgain readAgain;
     if (fileColumns) {
-        readAgain = [this, &import](const std::function<void()>& change)
-            -> std::optional<app::RecordImport::Preview> {
+        readAgain =
+            [this, &import](
+                const std::function<void()>& change) -> std::optional<app::RecordImport::Preview> {
             try {
                 change();
                 return import.preview(state_.cnMain, [](int) {

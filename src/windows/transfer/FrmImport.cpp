@@ -5,12 +5,12 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "app/Characters.h"

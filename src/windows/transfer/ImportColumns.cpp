@@ -53,8 +53,7 @@ ImportColumns::ImportColumns(QWidget* owner, const QStringList& fileColumns,
     showColumns(fileColumns, chosen);
 }
 
-void ImportColumns::showColumns(const QStringList& fileColumns,
-                                const std::array<int, 4>& chosen) {
+void ImportColumns::showColumns(const QStringList& fileColumns, const std::array<int, 4>& chosen) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         QComboBox* box = columns[i];
         box->clear();
