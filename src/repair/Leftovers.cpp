@@ -50,15 +50,23 @@ std::optional<Leftover> leftoverNamed(std::string_view name) {
     return Leftover{std::string(name), catalogue};
 }
 
+// A file of its own, not a link (a leftover is never reached through one).
 bool isFile(const std::string& path) {
     struct stat named {};
     return ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode);
 }
 
-// Whether a program holds the file: a lock of the engine's (any connection's, this program's
-// too) or a whole-file lock. A file that cannot be looked at counts as held.
+// A catalogue there, itself or behind a link (kept in a synced folder, say).
+bool catalogueThere(const std::string& path) {
+    struct stat file {};
+    return ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode);
+}
+
+// Whether a program holds the file (the one a link leads to): a lock of the engine's (any
+// connection's, this program's too) or a whole-file lock. A file that cannot be looked at
+// counts as held.
 bool held(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return errno != ENOENT;
     }
@@ -104,7 +112,7 @@ void removeRebuiltLeftovers(const std::string& folder) {
     ::closedir(list);
     for (const std::string& name : names) {
         const auto leftover = leftoverNamed(name);
-        if (!leftover || !isFile(prefix + name) || !isFile(prefix + leftover->catalogue)) {
+        if (!leftover || !isFile(prefix + name) || !catalogueThere(prefix + leftover->catalogue)) {
             continue;
         }
         const std::string rebuilt = prefix + leftover->rebuilt;

@@ -9,29 +9,19 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "support/ImportFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/transfer/FrmImport.h"
 
 using platform::Answer;
+using testing::importFile;
 using testing::MainWindowFixture;
 using testing::shown;
+using testing::write;
 using windows::FrmImport;
 
 namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Imports `path` through the menu; `inside` looks at the preview and answers it.
-void importFile(MainWindowFixture& f, const QString& path,
-                const std::function<void(FrmImport&)>& inside) {
-    f.desktop.openFileAnswers = {path};
-    testing::whileModal<FrmImport>([&] { f.window->mnuFileImport->trigger(); }, inside);
-}
 
 void pressEnter(FrmImport& preview) {
     QTest::keyClick(preview.focusWidget(), Qt::Key_Return);

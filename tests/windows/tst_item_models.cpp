@@ -29,7 +29,10 @@ QStringList warned;
 QtMessageHandler previousHandler = nullptr;
 
 void noteWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtWarningMsg && (message.contains("QAccessible") || message.contains("model"))) {
+    const QString where = context.category ? QString(context.category) : QString();
+    if (type == QtWarningMsg &&
+        (message.contains("QAccessible") || message.contains("QModelIndex") ||
+         where.startsWith("qt.core.qabstractitemmodel") || where.startsWith("qt.accessibility"))) {
         warned << message;
     }
     previousHandler(type, context, message);

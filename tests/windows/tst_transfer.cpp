@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "support/ImportFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/search/FrmSearch.h"
@@ -23,8 +24,10 @@
 using platform::Answer;
 using platform::Icon;
 using testing::click;
+using testing::importFile;
 using testing::MainWindowFixture;
 using testing::shown;
+using testing::write;
 using windows::FrmImport;
 
 namespace {
@@ -39,19 +42,6 @@ QStringList exactRows(testing::TestCatalogue& catalogue) {
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Imports `path` through the menu; `inside` looks at the preview and answers it.
-void importFile(MainWindowFixture& f, const QString& path,
-                const std::function<void(FrmImport&)>& inside) {
-    f.desktop.openFileAnswers = {path};
-    testing::whileModal<FrmImport>([&] { f.window->mnuFileImport->trigger(); }, inside);
 }
 
 void accept(FrmImport& preview) {

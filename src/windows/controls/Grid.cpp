@@ -164,7 +164,7 @@ QVariant alignmentOf(const GridRows* rows, int column) {
 }  // namespace
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
         return {};  // a cell asked for that the grid does not have
     }
     if (role == Qt::TextAlignmentRole) {

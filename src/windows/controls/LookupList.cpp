@@ -21,7 +21,7 @@ class TextListModel : public QAbstractListModel {
         return parent.isValid() ? 0 : texts.size();
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
+        if (!index.isValid() || index.row() >= rowCount() ||
             (role != Qt::DisplayRole && role != Qt::EditRole)) {
             return {};
         }

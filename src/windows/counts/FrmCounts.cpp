@@ -112,7 +112,8 @@ void FrmCounts::SizeCountsGrid() {
     } else if (belowHeight >= LowestChart) {
         const int gridHeight = height - belowHeight - twips(GapTwips);
         Grid1->setGeometry(edge, edge, gridWidth, gridHeight);
-        chtCounts->setGeometry(edge, edge + gridHeight + twips(GapTwips), gridWidth, belowHeight);
+        chtCounts->setGeometry(edge, edge + gridHeight + twips(GapTwips), width() - 2 * edge,
+                               belowHeight);
     } else {
         Grid1->setGeometry(edge, edge, gridWidth, height);
     }
