@@ -12,7 +12,10 @@ class ListOnly : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* box = static_cast<QComboBox*>(watched);
+        auto* box = qobject_cast<QComboBox*>(watched);  // none while it is destroyed
+        if (!box) {
+            return false;
+        }
         if (event->type() == QEvent::Wheel) {
             return true;  // scrolling past the box never chooses
         }
