@@ -135,18 +135,24 @@ bool fitsList(const std::string& name, std::size_t list) {
 }
 
 // The names of each listed column, each once as the lists compare them (letter case aside),
-// in the order first met: those a list keeps whole, and how many it would cut. A text met
-// before is not keyed again.
+// in the order first met: those a list keeps whole (gathered only when `offered`, for the
+// offers after an import), and how many it would cut (for the preview). A text met before is
+// not keyed again.
 class ListedNames {
   public:
+    explicit ListedNames(bool offered) : offered_(offered) {}
     void note(const db::RecordTexts& texts) {
         for (std::size_t list = 0; list < Lists.size(); ++list) {
             const auto& value = texts[ListColumns[list]];
-            if (!value || value->empty() || !textsMet_[list].insert(*value).second ||
+            if (!value || value->empty() || !textsMet_[list].insert(*value).second) {
+                continue;
+            }
+            const bool fits = fitsList(*value, list);
+            if ((fits && !offered_) ||
                 !names_[list].insert(db::collation::nameKey(*value)).second) {
                 continue;
             }
-            if (fitsList(*value, list)) {
+            if (fits) {
                 fitting[list].push_back(*value);
             } else {
                 ++tooLong[list];
@@ -157,6 +163,7 @@ class ListedNames {
     std::array<std::int64_t, 3> tooLong{};
 
   private:
+    bool offered_;
     std::array<std::unordered_set<std::string>, 3> textsMet_, names_;
 };
 
@@ -542,7 +549,7 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
     Preview preview;
     Skipped skipped;
     db::catalogue::RecordMatcher matcher(connection);
-    ListedNames names;
+    ListedNames names(false);
     const db::ReadTransaction snapshot(connection);
     const bool read = forEachRecord(
         [&](const Texts& texts, bool cut) {
@@ -575,7 +582,7 @@ std::optional<RecordImport::Inserted> RecordImport::insertAll(db::Connection& co
     }
     // The check for records already there reads the artist order's index: it is kept up.
     db::catalogue::RecordInserter inserter(connection, already ? 0 : mostRecords());
-    ListedNames names;
+    ListedNames names(true);
     Inserted inserted;
     Skipped skipped;
     const bool done = forEachRecord(
