@@ -5,7 +5,6 @@
 #include <unistd.h>
 #include <QFile>
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -101,16 +100,34 @@ bool cutToWidth(std::string& text, std::size_t width) {
     return true;
 }
 
-// `text` as the catalogue keeps it (keptText): no white space at either end, cut to `width`
-// characters; true when something was cut. Most texts end in plain letters and are left as
-// they are without a conversion.
+// Whether a text may hold white space to fold: at either end, a run of it, a tab or a line
+// break, or a blank of another kind (the lead bytes of U+0085, U+00A0, U+1680, U+2000-U+205F
+// and U+3000 in UTF-8). Most texts hold none and are left as they are without a conversion.
+bool mayHoldWhiteSpaceToFold(std::string_view text) {
+    const auto space = [](unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    if (text.empty()) {
+        return false;
+    }
+    if (space(static_cast<unsigned char>(text.front())) ||
+        space(static_cast<unsigned char>(text.back()))) {
+        return true;
+    }
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto c = static_cast<unsigned char>(text[at]);
+        if ((c != ' ' && space(c)) || (c == ' ' && text[at + 1] == ' ') ||
+            (c >= 0xC2 && (c == 0xC2 || (c >= 0xE1 && c <= 0xE3)))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// `text` as an import keeps it: each run of white space (line breaks, tabs, blanks of every
+// kind) one blank, none at either end, cut to `width` characters; true when something was
+// cut.
 bool keepText(std::string& text, std::size_t width) {
-    const auto plain = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x80 && !std::isspace(byte);
-    };
-    if (!text.empty() && (!plain(text.front()) || !plain(text.back()))) {
-        text = QString::fromStdString(text).trimmed().toStdString();
+    if (mayHoldWhiteSpaceToFold(text)) {
+        text = QString::fromStdString(text).simplified().toStdString();
     }
     if (!cutToWidth(text, width)) {
         return false;

@@ -25,8 +25,9 @@ struct ImportRefused {
 // other columns are left out. A file whose first line names no column and has at most four fields
 // has no header: its fields are Artist, Title, Category and Format in that order, as far as the
 // widest of its first lines reaches. A bare empty field is a Null, a quoted empty one empty text;
-// rows with no text in any of the four columns are skipped; texts lose the white space at
-// either end and are cut to the columns' widths.
+// rows with no text in any of the four columns are skipped; in texts each run of white space
+// (line breaks too) is one blank and none is kept at either end, and they are cut to the
+// columns' widths.
 class RecordImport {
   public:
     using Texts = db::RecordTexts;

@@ -81,6 +81,32 @@ class TstImportEncodings : public QObject {
         QVERIFY(std::find(choices.begin(), choices.end(), encoding.toStdString()) != choices.end());
     }
 
+    // What an import keeps of white space, whatever file it comes from: a run of it (a line
+    // break in quotes, tabs, blanks of other scripts) is one blank, none is kept at either end.
+    void whiteSpaceIsFoldedAsImported_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("quoted line break")
+            << QByteArray("Artist,Title\n\"Nick\r\nDrake\",\"Pink  Moon \"\n")
+            << "Nick Drake|Pink Moon";
+        QTest::newRow("tabs and other blanks")
+            << QByteArray(
+                   "Artist;Title\n\tSigur\u00A0\u00A0R\u00F3s\u3000;\u00C1g\u00E6tis\tbyrjun\n")
+            << "Sigur Rós|Ágætis byrjun";
+        QTest::newRow("Discogs artist number")
+            << QByteArray(
+                   "Catalog#,Artist,Title,Format,release_id\n"
+                   "X 1,\"  Spaced (2)  \",\"  Out  There \",\"LP, Album\",7\n")
+            << "Spaced|Out There";
+        QTest::newRow("plain text stays")
+            << QByteArray("Artist\n坂本龍一 Ryuichi\n") << "坂本龍一 Ryuichi|";
+    }
+    void whiteSpaceIsFoldedAsImported() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, first);
+        QCOMPARE(firstRecords(RecordImport::fromBytes(file.toStdString())), first);
+    }
+
     // Another encoding chosen reads the file again in it; one the file is not in is refused
     // and the file stays read as it was.
     void anotherEncodingIsChosen() {
