@@ -28,8 +28,17 @@ constexpr std::array<std::pair<const char*, const char*>, 12> AudioEndings{{{"mp
                                                                             {"ape", "APE"},
                                                                             {"wv", "WV"}}};
 
+// A tag's text as the catalogue keeps a text: each run of white space one blank, none at
+// either end (a tag of blanks only is no tag).
 std::string text(const TagLib::String& value) {
-    return value.to8Bit(true);
+    return QString::fromStdString(value.to8Bit(true)).simplified().toStdString();
+}
+
+// "3" or "3/12": the track's number on its disc; 0 when there is none.
+int trackNumber(const std::string& value) {
+    bool read = false;
+    const int number = QString::fromStdString(value).section('/', 0, 0).trimmed().toInt(&read);
+    return read && number > 0 ? number : 0;
 }
 
 // The first value of a tag, as every format's properties name it (ID3v2 TPE2 and MP4 aART
@@ -54,6 +63,7 @@ std::optional<Track> readTrack(const QString& path) {
     track.albumArtist = property(properties, "ALBUMARTIST");
     track.album = property(properties, "ALBUM");
     track.genre = property(properties, "GENRE");
+    track.number = trackNumber(property(properties, "TRACKNUMBER"));
     return track;
 }
 

@@ -65,6 +65,42 @@ class TestMusic : public QObject {
                            "Grandma|Side B||MP3 (folder) x1"};
         QTest::newRow("no tags at all") << std::vector<Track>{{"", "", "", "", "Rips", "WAV"}}
                                         << QStringList{"|Rips||WAV (folder) x1"};
+        // artist, album artist, album, genre, folder, format, number
+        QTest::newRow("a compilation over two discs' folders")
+            << std::vector<Track>{{"Ann", "", "Big Hits", "Pop", "Hits/CD1", "MP3", 1},
+                                  {"Bob", "", "Big Hits", "Pop", "Hits/CD1", "MP3", 2},
+                                  {"Cat", "", "Big Hits", "Pop", "Hits/CD2", "MP3", 1},
+                                  {"Bob", "", "Big Hits", "Pop", "Hits/CD2", "MP3", 2}}
+            << QStringList{"Various Artists|Big Hits|Pop|MP3 x4"};
+        QTest::newRow("an album artist on some tracks only")
+            << std::vector<Track>{{"A", "", "Mixed Album", "", "m/Disc 1", "MP3", 1},
+                                  {"B", "", "Mixed Album", "", "m/Disc 1", "MP3", 2},
+                                  {"A", "Mixed Artist", "Mixed Album", "", "m/Disc 2", "MP3", 1}}
+            << QStringList{"Mixed Artist|Mixed Album||MP3 x3"};
+        QTest::newRow("two artists' albums of one name in one folder")
+            << std::vector<Track>{{"ABBA", "", "Greatest Hits", "Pop", "gh", "MP3", 1},
+                                  {"Queen", "", "Greatest Hits", "Rock", "gh", "MP3", 1},
+                                  {"ABBA", "", "Greatest Hits", "Pop", "gh", "MP3", 2},
+                                  {"Queen", "", "Greatest Hits", "Rock", "gh", "MP3", 2}}
+            << QStringList{"ABBA|Greatest Hits|Pop|MP3 x2", "Queen|Greatest Hits|Rock|MP3 x2"};
+        QTest::newRow("a compilation's artists share one numbering")
+            << std::vector<Track>{{"Enya", "", "Pure Moods", "", "v", "OGG", 1},
+                                  {"Enigma", "", "Pure Moods", "", "v", "OGG", 2},
+                                  {"Enya", "", "Pure Moods", "", "v", "OGG", 3}}
+            << QStringList{"Various Artists|Pure Moods||OGG x3"};
+        QTest::newRow("a guest on one track")
+            << std::vector<Track>{{"Daft Punk", "", "RAM", "", "r", "FLAC", 1},
+                                  {"Daft Punk feat. Pharrell Williams", "", "RAM", "", "r", "FLAC",
+                                   2},
+                                  {"Daft Punk (ft. Julian Casablancas)", "", "RAM", "", "r", "FLAC",
+                                   3},
+                                  {"Little Feat", "", "Dixie Chicken", "", "lf", "FLAC", 1}}
+            << QStringList{"Daft Punk|RAM||FLAC x3", "Little Feat|Dixie Chicken||FLAC x1"};
+        QTest::newRow("a disc named in the album tag")
+            << std::vector<Track>{{"The Beatles", "", "The White Album (Disc 1)", "", "w1", "MP3"},
+                                  {"The Beatles", "", "The White Album [CD2]", "", "w2", "MP3"},
+                                  {"Abcd", "", "Abcd 2", "", "x", "MP3"}}
+            << QStringList{"The Beatles|The White Album||MP3 x2", "Abcd|Abcd 2||MP3 x1"};
     }
     void tracksAreGatheredIntoAlbums() {
         QFETCH(std::vector<Track>, tracks);
@@ -92,6 +128,11 @@ class TestMusic : public QObject {
                          "David Bowie|Low|Rock|MP3 x2", "Sigur Rós|Ágætis byrjun|Post-Rock|FLAC x3",
                          "Grandma|Tapes From Grandma|Folk|MP3 (folder) x1",
                          "Various Artists|Pure Moods|New Age|OGG x2"}));
+        // Tags of blanks only are no tags: the folder names the album, the artist stands.
+        const auto odd = music::scanMusicFolder(QUORVANE_MUSIC_DIR "/../odd",
+                                                [](std::int64_t, std::int64_t) { return true; });
+        QCOMPARE(shown(music::albumsOf(odd->tracks)),
+                 QStringList{"Nick Drake|Pink Moon||MP3 (folder) x1"});
         // Stopped: nothing.
         QVERIFY(!music::scanMusicFolder(QUORVANE_MUSIC_DIR,
                                         [](std::int64_t, std::int64_t) { return false; }));

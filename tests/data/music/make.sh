@@ -1,12 +1,12 @@
 #!/bin/sh
 # Makes the music folder the tag tests read, with the encoders' own taggers (lame, flac,
 # oggenc), never with the library the program reads tags with. Run it from this folder;
-# it rewrites collection/. Needs lame, flac, vorbis-tools and python3.
+# it rewrites collection/ and odd/. Needs lame, flac, vorbis-tools and python3.
 set -e
 export LC_ALL=C.UTF-8
 cd "$(dirname "$0")"
-rm -rf collection
-mkdir -p collection
+rm -rf collection odd
+mkdir -p collection odd
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # A fifth of a second of silence, 8 kHz mono.
@@ -61,3 +61,7 @@ printf 'a cover' > "collection/Björk - Homogenic/cover.jpg"
 printf 'notes\n' > "collection/Low/notes.txt"
 head -c 2000 /dev/urandom > "collection/Various/noise.mp3"
 head -c 60 "collection/Sigur Rós/Ágætis byrjun/01.flac" > "collection/Sigur Rós/cut short.flac"
+# Tags of blanks only, as other taggers leave them: no album, no album artist.
+mkdir -p "odd/Pink Moon"
+lame --silent -b 32 --id3v2-only --ta "Nick Drake" --tl "   " --tv "TPE2=  " --tn 1 \
+    "$work/silence.wav" "odd/Pink Moon/01.mp3"
