@@ -213,9 +213,28 @@ RecordImport::RecordImport(const QString& path) {
     readDetected();
 }
 
+// The encoding guessed, or, when the file holds bytes it has no character for, the guess's
+// other proposals in turn, and Windows-1252, which has one for almost every byte.
 void RecordImport::readDetected() {
-    detected_ = csv::detectEncoding(bytes_);
-    decode(detected_);
+    guess_ = csv::detectEncoding(bytes_);
+    std::vector<std::string> tries{guess_.encoding};
+    tries.insert(tries.end(), guess_.others.begin(), guess_.others.end());
+    tries.push_back("Windows-1252");
+    try {
+        for (std::size_t next = 0;; ++next) {
+            try {
+                decode(tries[next]);
+                break;
+            } catch (const csv::NotInEncoding&) {
+                if (next + 1 == tries.size()) {
+                    throw;
+                }
+            }
+        }
+    } catch (const Malformed& fault) {
+        throw refusal(fault);
+    }
+    guess_.encoding = encoding_;
     readHeader();
 }
 
@@ -292,15 +311,11 @@ RecordImport RecordImport::fromBytes(std::string bytes) {
 
 // The bytes read in `encoding`: a UTF-8 file is read where it lies, any other converted once.
 void RecordImport::decode(const std::string& encoding) {
-    try {
-        if (encoding == "UTF-8") {
-            csv::requireUtf8Text(csv::withoutByteOrderMark(bytes_));
-            converted_.clear();
-        } else {
-            converted_ = csv::readAsUtf8(bytes_, encoding);
-        }
-    } catch (const Malformed& fault) {
-        throw refusal(fault);
+    if (encoding == "UTF-8") {
+        csv::requireUtf8Text(csv::withoutByteOrderMark(bytes_));
+        converted_.clear();
+    } else {
+        converted_ = csv::readAsUtf8(bytes_, encoding);
     }
     encoding_ = encoding;
 }
@@ -310,7 +325,7 @@ std::string_view RecordImport::text() const {
 }
 
 std::vector<std::string> RecordImport::encodingChoices() const {
-    return csv::encodingChoices(detected_);
+    return csv::encodingChoices(guess_);
 }
 
 void RecordImport::readAs(const std::string& encoding) {
@@ -318,10 +333,13 @@ void RecordImport::readAs(const std::string& encoding) {
     const auto chosen = columnOf_;
     RecordImport again;
     again.bytes_ = std::move(bytes_);
-    again.detected_ = detected_;
+    again.guess_ = guess_;
     try {
         again.decode(encoding);
         again.readHeader();
+    } catch (const Malformed& fault) {
+        bytes_ = std::move(again.bytes_);
+        throw refusal(fault);
     } catch (const ImportRefused&) {
         bytes_ = std::move(again.bytes_);
         throw;

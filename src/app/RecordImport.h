@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/RecordTransfer.h"
+#include "csv/TextEncoding.h"
 
 namespace app {
 
@@ -96,8 +97,8 @@ class RecordImport {
   private:
     RecordImport() = default;
     void readDetected();
-    void decode(const std::string& encoding);
-    std::string_view text() const;  // the file as UTF-8, after any byte order mark
+    void decode(const std::string& encoding);  // throws csv::Malformed
+    std::string_view text() const;             // the file as UTF-8, after any byte order mark
     void readHeader();
     void readWithoutHeader(char splittingFirstLine);
     void readDiscogsHeader();
@@ -118,7 +119,8 @@ class RecordImport {
 
     std::optional<std::vector<Texts>> records_;  // or a file's:
     std::string bytes_;
-    std::string detected_, encoding_;
+    csv::EncodingGuess guess_;
+    std::string encoding_;
     std::string converted_;  // the bytes as UTF-8, when they are in another encoding
     char delimiter_ = ',';
     std::array<int, 4> columnOf_{-1, -1, -1, -1};

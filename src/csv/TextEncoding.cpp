@@ -55,19 +55,38 @@ bool isWestern(std::string_view name) {
     return sameEncoding(name, "ISO-8859-1") || sameEncoding(name, "windows-1252");
 }
 
-// ICU's proposal, when it is sure enough and names an encoding of text (not a wide one,
-// which has zero bytes and was told apart before). A few lines of Latin letters fit several
-// of the ISO-8859 family about as well: among those close to the best, the locale's own comes
-// first, then Windows-1252, what most of the world's spreadsheets write.
-std::string proposal(std::string_view bytes) {
+// The lines that hold other bytes than ASCII, as far as they go to a bound: what tells one
+// legacy encoding from another, however far into a large file they come.
+std::string linesBeyondAscii(std::string_view bytes) {
+    constexpr std::size_t Enough = 64 * 1024;
+    std::string sample;
+    for (std::size_t start = 0; start < bytes.size() && sample.size() < Enough;) {
+        std::size_t end = bytes.find('\n', start);
+        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        const std::string_view line = bytes.substr(start, end - start);
+        if (std::any_of(line.begin(), line.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+            sample += line;
+        }
+        start = end;
+    }
+    return sample;
+}
+
+// ICU's proposals for text (not a wide encoding, which has zero bytes and was told apart
+// before): the best first, then the others it finds at all. A few lines of Latin letters fit
+// several of the ISO-8859 family about as well: among those close to the best, the locale's
+// own comes first, then Windows-1252, what most of the world's spreadsheets write.
+EncodingGuess proposals(std::string_view bytes) {
+    const std::string sample = linesBeyondAscii(bytes);
+    EncodingGuess guess{"Windows-1252", {}};
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status),
                                                                         &ucsdet_close);
     if (U_FAILURE(status)) {
-        return {};
+        return guess;
     }
-    ucsdet_setText(detector.get(), bytes.data(),
-                   static_cast<int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX)), &status);
+    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &status);
     int32_t found = 0;
     const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &found, &status);
     std::vector<std::string_view> close;  // the best first
@@ -76,23 +95,24 @@ std::string proposal(std::string_view bytes) {
         const std::string_view name = ucsdet_getName(matches[i], &status);
         const int32_t confidence = ucsdet_getConfidence(matches[i], &status);
         best = std::max(best, confidence);
-        if (confidence < LeastConfidence || confidence + CloseConfidence < best) {
-            break;
+        if (name.starts_with("UTF-") || name.starts_with("IBM42")) {  // not the visual Hebrew
+            continue;
         }
-        if (!name.starts_with("UTF-") && !name.starts_with("IBM42")) {  // not the visual Hebrew
+        if (confidence >= LeastConfidence && confidence + CloseConfidence >= best) {
             close.push_back(name);
         }
+        guess.others.push_back(isWestern(name) ? "Windows-1252" : userName(name));
     }
     const char* locale = nl_langinfo(CODESET);
-    for (const auto& name : close) {
-        if (locale && sameEncoding(name, locale)) {
-            return userName(name);
-        }
+    const auto localeOwn = std::find_if(close.begin(), close.end(), [&](std::string_view name) {
+        return locale && sameEncoding(name, locale);
+    });
+    if (localeOwn != close.end()) {
+        guess.encoding = userName(*localeOwn);
+    } else if (!close.empty() && std::none_of(close.begin(), close.end(), isWestern)) {
+        guess.encoding = userName(close.front());
     }
-    if (std::any_of(close.begin(), close.end(), isWestern)) {
-        return "Windows-1252";  // ISO-8859-1's letters, and the quotes and dashes beside
-    }
-    return close.empty() ? std::string() : userName(close.front());
+    return guess;
 }
 
 // ICU's name for a wide encoding: by its byte order mark, else by where Latin letters' zero
@@ -146,25 +166,40 @@ std::string convert(std::string_view bytes, const std::string& from, const std::
     }
     text.resize(static_cast<std::size_t>(into - text.data()));
     if (U_FAILURE(status)) {
-        throw Malformed(linesIn(text) + 1, "it is not " + name + " text");
+        throw NotInEncoding(linesIn(text) + 1, "it is not " + name + " text");
     }
     return text;
 }
 
-}  // namespace
-
-std::string detectEncoding(std::string_view bytes) {
-    if (const char* wide = wideEncodingOf(bytes)) {
-        return wide;
+// Bytes read in a legacy encoding make letters of almost anything: a binary file shows
+// itself by the control characters no text holds (a tab, a line's end, a form feed and a
+// closing ^Z aside).
+void refuseControlCharacters(std::string_view text) {
+    const auto control = std::find_if(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A) ||
+               byte == 0x7F;
+    });
+    if (control != text.end()) {
+        const auto at = static_cast<std::size_t>(control - text.begin());
+        throw Malformed(linesIn(text.substr(0, at)) + 1,
+                        "it holds control characters, as binary files do");
     }
-    if (isUtf8Text(bytes)) {
-        return "UTF-8";
-    }
-    const std::string proposed = proposal(bytes);
-    return proposed.empty() ? "Windows-1252" : proposed;
 }
 
-std::vector<std::string> encodingChoices(const std::string& detected) {
+}  // namespace
+
+EncodingGuess detectEncoding(std::string_view bytes) {
+    if (const char* wide = wideEncodingOf(bytes)) {
+        return {wide, {}};
+    }
+    if (isUtf8Text(bytes)) {
+        return {"UTF-8", {}};
+    }
+    return proposals(bytes);
+}
+
+std::vector<std::string> encodingChoices(const EncodingGuess& guess) {
     std::vector<std::string> choices(Offered.begin(), Offered.end());
     const auto offer = [&](const std::string& name) {
         if (!name.empty() && std::none_of(choices.begin(), choices.end(), [&](const auto& choice) {
@@ -177,7 +212,10 @@ std::vector<std::string> encodingChoices(const std::string& detected) {
     if (locale && !sameEncoding(locale, "US-ASCII")) {
         offer(userName(locale));
     }
-    offer(detected);
+    offer(guess.encoding);
+    for (const std::string& other : guess.others) {
+        offer(other);
+    }
     return choices;
 }
 
@@ -190,6 +228,7 @@ std::string readAsUtf8(std::string_view bytes, const std::string& encoding) {
     const bool wide = encoding == "UTF-16" || encoding == "UTF-32";
     const std::string text = convert(bytes, wide ? wideName(bytes, encoding) : encoding, encoding);
     requireUtf8Text(text);  // a zero byte: a binary file
+    refuseControlCharacters(text);
     return text;
 }
 

@@ -1,15 +1,21 @@
 #include "music/MusicFolder.h"
 
-#include <taglib/fileref.h>
-#include <taglib/tag.h>
-#include <taglib/tpropertymap.h>
-
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <set>
 #include <utility>
+
+#include "music/TrackReader.h"
 
 namespace music {
 namespace {
@@ -27,44 +33,126 @@ constexpr std::array<std::pair<const char*, const char*>, 12> AudioEndings{{{"mp
                                                                             {"aiff", "AIFF"},
                                                                             {"ape", "APE"},
                                                                             {"wv", "WV"}}};
+constexpr std::chrono::milliseconds ReadingBound{2000};
 
-// A tag's text as the catalogue keeps a text: each run of white space one blank, none at
-// either end (a tag of blanks only is no tag).
-std::string text(const TagLib::String& value) {
-    return QString::fromStdString(value.to8Bit(true)).simplified().toStdString();
+// A file name's bytes as the user reads them: bytes that are not UTF-8 are U+FFFD.
+QString shown(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-// "3" or "3/12": the track's number on its disc; 0 when there is none.
-int trackNumber(const std::string& value) {
-    bool read = false;
-    const int number = QString::fromStdString(value).section('/', 0, 0).trimmed().toInt(&read);
-    return read && number > 0 ? number : 0;
+QString because(const char* what, int error) {
+    return QString(what) + " (" + QString::fromLocal8Bit(std::strerror(error)) + ")";
 }
 
-// The first value of a tag, as every format's properties name it (ID3v2 TPE2 and MP4 aART
-// are ALBUMARTIST there too).
-std::string property(const TagLib::PropertyMap& properties, const char* name) {
-    const auto found = properties.find(name);
-    return found == properties.end() || found->second.isEmpty() ? std::string()
-                                                                : text(found->second.front());
-}
+// A file beneath the folder scanned, by the bytes of its path from there.
+struct Entry {
+    std::string path;
+    bool file = false;  // a file (or a link to one); otherwise `why` it cannot be read
+    dev_t device = 0;
+    ino_t inode = 0;
+    QString why;
+};
 
-// A file is read when it holds sound TagLib can describe: random bytes named .mp3 are not.
-std::optional<Track> readTrack(const QString& path) {
-    const TagLib::FileRef file(QFile::encodeName(path).constData(), true,
-                               TagLib::AudioProperties::Fast);
-    if (file.isNull() || !file.file()->isValid() || !file.audioProperties() ||
-        file.audioProperties()->sampleRate() <= 0) {
-        return std::nullopt;
+class Walk {
+  public:
+    explicit Walk(const std::function<bool()>& goOn) : goOn_(goOn) {}
+
+    // Every file beneath the folder open as `folder`, which it closes; false when stopped.
+    bool into(int folder, const std::string& path) {
+        DIR* list = ::fdopendir(folder);
+        if (!list) {
+            ::close(folder);
+            return true;
+        }
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(list)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        for (const std::string& name : names) {
+            if (!goOn_() || !look(::dirfd(list), path.empty() ? name : path + "/" + name, name)) {
+                ::closedir(list);
+                return false;
+            }
+        }
+        ::closedir(list);
+        return true;
     }
-    Track track;
-    const TagLib::PropertyMap properties = file.file()->properties();
-    track.artist = property(properties, "ARTIST");
-    track.albumArtist = property(properties, "ALBUMARTIST");
-    track.album = property(properties, "ALBUM");
-    track.genre = property(properties, "GENRE");
-    track.number = trackNumber(property(properties, "TRACKNUMBER"));
-    return track;
+
+    std::vector<Entry> entries;
+    std::vector<Unread> folders;  // that could not be opened
+
+  private:
+    bool look(int parent, const std::string& path, const std::string& name) {
+        struct stat named {};
+        if (::fstatat(parent, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
+            entries.push_back({path, false, 0, 0, because("it cannot be looked at", errno)});
+            return true;
+        }
+        if (S_ISDIR(named.st_mode)) {
+            const int folder =
+                ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (folder < 0) {
+                folders.push_back({shown(path), because("a folder that cannot be opened", errno)});
+                return true;
+            }
+            return into(folder, path);
+        }
+        Entry entry{path, false, named.st_dev, named.st_ino, {}};
+        struct stat target {};
+        if (S_ISLNK(named.st_mode)) {
+            if (::fstatat(parent, name.c_str(), &target, 0) != 0) {
+                entry.why = "it is a link to nothing";
+            } else if (S_ISDIR(target.st_mode)) {
+                return true;  // links to folders are not followed
+            } else {
+                named = target;
+                entry.device = target.st_dev;
+                entry.inode = target.st_ino;
+            }
+        }
+        if (entry.why.isEmpty()) {
+            entry.file = S_ISREG(named.st_mode);
+            entry.why = entry.file ? QString() : "it is not a file but a pipe or a device";
+        }
+        entries.push_back(std::move(entry));
+        return true;
+    }
+
+    const std::function<bool()>& goOn_;
+};
+
+// A file beneath `root` opened by its path from there, one folder at a time, so no path is
+// too long to reach; a descriptor, or -1 with errno set.
+int openBeneath(int root, const std::string& path) {
+    int folder = ::dup(root);
+    std::size_t from = 0;
+    for (std::size_t slash; folder >= 0 && (slash = path.find('/', from)) != std::string::npos;
+         from = slash + 1) {
+        const int next = ::openat(folder, path.substr(from, slash - from).c_str(),
+                                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        ::close(folder);
+        folder = next;
+        errno = error;
+    }
+    if (folder < 0) {
+        return -1;
+    }
+    // Without waiting: a pipe put in the file's place since it was looked at opens at once.
+    const int file = ::openat(folder, path.substr(from).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int error = errno;
+    ::close(folder);
+    errno = error;
+    struct stat opened {};
+    if (file >= 0 && (::fstat(file, &opened) != 0 || !S_ISREG(opened.st_mode))) {
+        ::close(file);
+        errno = EINVAL;
+        return -1;
+    }
+    return file;
 }
 
 }  // namespace
@@ -91,41 +179,63 @@ std::optional<FolderScan> scanMusicFolder(const QString& folder, const ScanProgr
         sinceTold.start();
         return progress(done, total);
     };
-    const QDir root(folder);
-    QStringList files;
-    QDirIterator walk(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                      QDirIterator::Subdirectories);
-    while (walk.hasNext()) {
-        files << walk.next();
-        if (!tell(0, 0)) {  // counting a large tree
-            return std::nullopt;
-        }
-    }
-    files.sort();  // albums come in the order of their folders
+    const int root =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     FolderScan scan;
-    scan.files = files.size();
-    for (qsizetype done = 0; done < files.size(); ++done) {
-        if (!tell(done, files.size())) {
+    if (root < 0) {
+        scan.unreadable.push_back({QDir(folder).dirName(), because("it cannot be opened", errno)});
+        return scan;
+    }
+    const std::function<bool()> counting = [&] { return tell(0, 0); };
+    Walk walk(counting);
+    if (!walk.into(::dup(root), {})) {
+        ::close(root);
+        return std::nullopt;
+    }
+    std::sort(walk.entries.begin(), walk.entries.end(),
+              [](const Entry& a, const Entry& b) { return a.path < b.path; });  // by folder
+    scan.unreadable = std::move(walk.folders);
+    scan.files = static_cast<std::int64_t>(walk.entries.size());
+    std::set<std::pair<dev_t, ino_t>> read;  // a file reached by a link too is read once
+    const QString rootName = QDir(folder).dirName();
+    for (std::size_t done = 0; done < walk.entries.size(); ++done) {
+        if (!tell(static_cast<std::int64_t>(done), scan.files)) {
+            ::close(root);
             return std::nullopt;
         }
-        const QString& path = files[done];
-        const QString format = audioFormat(path);
+        const Entry& entry = walk.entries[done];
+        const QString relative = shown(entry.path);
+        const QString format = audioFormat(relative);
         if (format.isEmpty()) {
             ++scan.passedOver;
             continue;
         }
-        const QString relative = root.relativeFilePath(path);
-        auto track = readTrack(path);
-        if (!track) {
-            scan.unreadable << relative;
+        if (!entry.file) {
+            scan.unreadable.push_back({relative, entry.why});
+            continue;
+        }
+        if (!read.insert({entry.device, entry.inode}).second) {
+            continue;
+        }
+        const int file = openBeneath(root, entry.path);
+        if (file < 0) {
+            scan.unreadable.push_back({relative, because("it cannot be opened", errno)});
+            continue;
+        }
+        TrackRead got = readTrack(file, entry.path, ReadingBound);
+        if (!got.track) {
+            scan.unreadable.push_back({relative, got.why});
             continue;
         }
         const QString inFolder = QFileInfo(relative).path();  // "." for the folder itself
-        track->folder = (inFolder == "." ? root.dirName() : inFolder).toStdString();
-        track->format = format.toStdString();
-        scan.tracks.push_back(std::move(*track));
+        got.track->folder = (inFolder == "." ? rootName : inFolder).toStdString();
+        got.track->format = format.toStdString();
+        scan.tracks.push_back(std::move(*got.track));
     }
-    progress(files.size(), files.size());
+    ::close(root);
+    if (!progress(scan.files, scan.files)) {  // a stop asked while the last file was read
+        return std::nullopt;
+    }
     return scan;
 }
 

@@ -115,6 +115,8 @@ class TstRecordImport : public QObject {
             << QByteArray("Artist,Title\nA,B\nC,\"Never\nclosed\n") << 3 << "never closed";
         QTest::newRow("text after a quote")
             << QByteArray("Artist,Title\nA,\"B\"x\n") << 2 << "closing quote";
+        QTest::newRow("binary without a zero")
+            << QByteArray("Artist\nA\nB\x01\x02\xF6\x9E\n") << 3 << "control characters";
         // Read in a wide encoding, a binary file still holds zeros.
         QTest::newRow("UTF-16, binary") << QByteArray(
                                                "\xFF\xFE"

@@ -3,10 +3,14 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "support/ImportFile.h"
@@ -145,6 +149,77 @@ class TestImportPreview : public QObject {
         });
         QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Title FROM Main ORDER BY rowid"),
                  (QStringList{"Björk|Debut", "Price €|Café"}));
+    }
+
+    // A music folder whose last file keeps the tag reader busy (a download of zeros not yet
+    // written): the windows stay with the user, Esc is heard while that file is read, and Yes
+    // to the question stops the import with nothing previewed or added.
+    void aStopWhileTheLastFileIsReadIsHeard() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QUORVANE_MUSIC_DIR "/Air/Moon Safari/01.mp3", dir.filePath("01.mp3")));
+        QFile big(dir.filePath("zz big.mp3"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(300 << 20));
+        big.close();
+        f.desktop.openFileAnswers = {dir.path()};
+        f.desktop.answers = {Answer::Yes};
+        QElapsedTimer since;
+        since.start();
+        qint64 pressedAt = -1;
+        f.desktop.onEvents = [&] {
+            if (since.elapsed() > 500) {  // the first file is long read
+                pressedAt = since.elapsed();
+                QTest::keyClick(&w, Qt::Key_Escape);
+                f.desktop.onEvents = {};
+            }
+        };
+        bool previewShown = false;  // closed at once if it comes: the test must not wait
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [&] {
+            if (auto* preview = qobject_cast<FrmImport*>(QApplication::activeModalWidget())) {
+                previewShown = true;
+                preview->reject();
+            }
+        });
+        guard.start(100);
+        w.mnuFileImportMusic->trigger();
+        QVERIFY(!previewShown);
+        QVERIFY(pressedAt > 0 && pressedAt < 1500);  // heard while the last file was read
+        QCOMPARE(f.desktop.messageTexts(),
+                 QStringList{"Stop the import? Nothing will be imported."});
+        QCOMPARE(w.lblMsgBar1->text(), QString("Import stopped, nothing added"));
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"0"});
+        QVERIFY(since.elapsed() < 8000);
+    }
+
+    // Every file not read is named, with why, in the details the preview offers.
+    void theDetailsNameEveryFileNotRead() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        QTemporaryDir dir;
+        for (int i = 0; i < 9; ++i) {
+            write(dir.filePath(QString("noise %1.mp3").arg(i)), QByteArray(100, char('a' + i)));
+        }
+        QVERIFY(QFile::copy(QUORVANE_MUSIC_DIR "/Air/Moon Safari/01.mp3", dir.filePath("01.mp3")));
+        f.desktop.openFileAnswers = {dir.path()};
+        testing::whileModal<FrmImport>(
+            [&] { w.mnuFileImportMusic->trigger(); },
+            [&](FrmImport& preview) {
+                QVERIFY(preview.lblCounts->text().contains(" more"));
+                testing::whileModal<QDialog>(
+                    [&] { testing::click(preview.CmdDetails); },
+                    [](QDialog& details) {
+                        const QStringList lines = details.findChild<QPlainTextEdit*>("txtDetails")
+                                                      ->toPlainText()
+                                                      .split('\n');
+                        QCOMPARE(lines.size(), 9);
+                        QCOMPARE(lines.first(),
+                                 QString("noise 0.mp3: no sound could be read in it"));
+                        QCOMPARE(lines.last(),
+                                 QString("noise 8.mp3: no sound could be read in it"));
+                    });
+            });
     }
 };
 

@@ -315,7 +315,8 @@ class FrmMain : public QMainWindow {
     QString lastMusicFolder_;
     void sayCatalogueUnread(const db::DbError& error);
     void offerImport(const QStringList& about, app::RecordImport& import,
-                     const std::optional<app::RecordImport::Preview>& preview, bool fileColumns);
+                     const std::optional<app::RecordImport::Preview>& preview, bool fileColumns,
+                     const QStringList& details = {});
     void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
     void hideCaptionedProgress();
     void importRecords(const app::RecordImport& import, bool leaveOutExisting);
@@ -352,15 +353,15 @@ class FrmMain : public QMainWindow {
       public:
         StoppableRun(FrmMain& window, const QString& caption);
         ~StoppableRun();
-        // Lets events run now and then; false when the user has chosen to stop.
-        std::function<bool(int percent)> progress();
         // Runs `work` on a thread beside the windows, which stay painted with its progress
-        // moving; `work` is handed a progress function like the one above, and must touch
-        // nothing the windows use meanwhile. Once the work has reported 100 it cannot be
+        // moving; `work` is handed a progress function (percent in; false once the user has
+        // chosen to stop), and must touch nothing the windows use meanwhile. Once the work has reported 100 it cannot be
         // stopped: Esc is not asked.
-        // (Defined beside the imports, its only users.)
+        // (Defined in StoppableRunBeside.h, for the imports, its only users.)
         template <typename Work>
         auto beside(Work&& work);
+        // Esc after the work's last report: asked now; true when the user chose to stop.
+        bool stoppedAtTheEnd() { return stopAsked() && userStops(); }
 
       private:
         void showProgress(int percent);

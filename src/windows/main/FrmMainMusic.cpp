@@ -2,12 +2,14 @@
 // file's records are.
 #include <QDir>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "app/AppState.h"
 #include "app/RecordImport.h"
 #include "music/MusicFolder.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/StoppableRunBeside.h"
 #include "windows/transfer/FrmImport.h"
 
 namespace windows {
@@ -32,6 +34,8 @@ void FrmMain::mnuFileImportMusic_Click() {
     }
 }
 
+// The folder is read beside the windows, which stay painted with the progress moving and hear
+// Esc; a stop chosen after the last file was read is heard as well.
 void FrmMain::importMusicFolder(const QString& folder) {
     std::optional<music::FolderScan> scan;
     std::vector<music::Album> albums;
@@ -39,11 +43,14 @@ void FrmMain::importMusicFolder(const QString& folder) {
     std::optional<app::RecordImport::Preview> preview;
     try {
         StoppableRun reading(*this, "Reading " + QDir(folder).dirName() + "...");
-        const auto progress = reading.progress();
-        scan = music::scanMusicFolder(folder, [&](std::int64_t done, std::int64_t total) {
-            return progress(total > 0 ? static_cast<int>(done * 100 / total) : 0);
-        });
-        if (scan) {
+        reading.beside([&](const app::RecordImport::Progress& progress) {
+            // The files' reading takes the bar to 90%; the catalogue's look the rest.
+            scan = music::scanMusicFolder(folder, [&](std::int64_t done, std::int64_t total) {
+                return progress(total > 0 ? static_cast<int>(done * 90 / total) : 0);
+            });
+            if (!scan) {
+                return;
+            }
             albums = music::albumsOf(scan->tracks);
             std::vector<app::RecordImport::Texts> records;
             records.reserve(albums.size());
@@ -51,18 +58,24 @@ void FrmMain::importMusicFolder(const QString& folder) {
                 records.push_back(album.texts);
             }
             import.emplace(app::RecordImport::fromRecords(std::move(records)));
-            preview = import->preview(state_.cnMain, progress);
+            preview = import->preview(state_.cnMain, [&](int percent) {
+                return progress(90 + std::min(percent, 99) / 10);
+            });
+        });
+        if (preview && reading.stoppedAtTheEnd()) {
+            preview.reset();
         }
     } catch (const db::DbError& error) {
         sayCatalogueUnread(error);
         return;
     }
-    if (!import) {  // stopped while the folder was read
+    if (!import || !preview) {  // stopped while the folder was read
         app::RecordImport none = app::RecordImport::fromRecords({});
         offerImport({}, none, std::nullopt, false);
         return;
     }
-    offerImport(FrmImport::aboutMusicFolder(folder, *scan, albums), *import, preview, false);
+    offerImport(FrmImport::aboutMusicFolder(folder, *scan, albums), *import, preview, false,
+                FrmImport::unreadInMusicFolder(*scan));
 }
 
 }  // namespace windows

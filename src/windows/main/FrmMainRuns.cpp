@@ -103,14 +103,6 @@ FrmMain::StoppableRun::~StoppableRun() {
     window_.CmdAdd->setFocus();
 }
 
-std::function<bool(int)> FrmMain::StoppableRun::progress() {
-    return [this](int percent) {
-        showProgress(percent);
-        window_.desktop_.processEvents();  // heard every thousand rows or so: a few milliseconds
-        return !(stopAsked() && userStops());
-    };
-}
-
 void FrmMain::StoppableRun::showProgress(int percent) {
     if (percent != window_.ProgressBar1->value()) {
         window_.setProgress(percent);

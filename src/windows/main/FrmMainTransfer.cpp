@@ -19,6 +19,7 @@
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/StoppableRunBeside.h"
 #include "windows/transfer/FrmImport.h"
 
 namespace windows {
@@ -133,22 +134,6 @@ void FrmMain::mnuFileImport_Click() {
     }
 }
 
-template <typename Work>
-auto FrmMain::StoppableRun::beside(Work&& work) {
-    app::RunControl control;
-    return app::runBesideEvents(
-        window_.desktop_,
-        [&] { return work([&control](int percent) { return control.report(percent); }); },
-        [&] {
-            letEventsRun();  // a key pressed now is answered in this same turn
-            showProgress(control.percent());
-            if (stopAsked()) {
-                control.percent() < 100 ? control.ask([this] { return userStops(); }) : clearStop();
-            }
-            control.turnDone();
-        });
-}
-
 void FrmMain::importFile(const QString& path) {
     std::optional<app::RecordImport> import;
     std::optional<app::RecordImport::Preview> preview;
@@ -182,7 +167,7 @@ void FrmMain::sayCatalogueUnread(const db::DbError& error) {
 // the user accepts. A file's columns may be chosen again there (not a Discogs export's).
 void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
                           const std::optional<app::RecordImport::Preview>& preview,
-                          bool fileColumns) {
+                          bool fileColumns, const QStringList& details) {
     lblMsgBar1->clear();
     if (!preview) {
         lblMsgBar1->setText("Import stopped, nothing added");
@@ -208,7 +193,7 @@ void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
             return std::nullopt;
         };
     }
-    FrmImport window(this, about, import, *preview, readAgain);
+    FrmImport window(this, about, import, *preview, readAgain, details);
     if (!fileColumns) {
         window.setWindowTitle("Import Music Folder");  // the only import without a file's columns
     }

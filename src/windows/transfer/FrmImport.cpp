@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -135,17 +136,53 @@ QStringList FrmImport::aboutMusicFolder(const QString& folder, const music::Fold
     if (scan.passedOver > 0) {
         lines << "Files passed over, not music: " + number(scan.passedOver);
     }
-    if (!scan.unreadable.isEmpty()) {
-        lines << namesText(
-            "Music files that could not be read (" + number(scan.unreadable.size()) + "): ",
-            scan.unreadable);
+    if (!scan.unreadable.empty()) {
+        QStringList names;
+        for (const music::Unread& file : scan.unreadable) {
+            names << file.path;
+        }
+        lines << namesText("Music files that could not be read (" +
+                               number(static_cast<std::int64_t>(names.size())) + "): ",
+                           names);
     }
     return lines;
 }
 
+QStringList FrmImport::unreadInMusicFolder(const music::FolderScan& scan) {
+    QStringList lines;
+    for (const music::Unread& file : scan.unreadable) {
+        lines << app::isolated(file.path) + ": " + file.why;
+    }
+    return lines;
+}
+
+// Every file the preview could only name a few of, and why each was not read.
+void FrmImport::showDetails() {
+    QDialog list(this);
+    list.setObjectName("FrmImportDetails");
+    list.setWindowTitle("Music Files Not Read");
+    auto* text = new QPlainTextEdit(details_.join('\n'), &list);
+    text->setObjectName("txtDetails");
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &list);
+    connect(buttons, &QDialogButtonBox::rejected, &list, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&list);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    list.resize(600, 320);
+    platform::fitOnScreen(list);
+    list.exec();
+}
+
 FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport& import,
-                     const app::RecordImport::Preview& preview, ReadAgain readAgain)
-    : QDialog(owner), about_(about), import_(import), readAgain_(std::move(readAgain)) {
+                     const app::RecordImport::Preview& preview, ReadAgain readAgain,
+                     const QStringList& details)
+    : QDialog(owner),
+      about_(about),
+      import_(import),
+      readAgain_(std::move(readAgain)),
+      details_(details) {
     setObjectName("FrmImport");
     // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
     setWindowModality(Qt::WindowModal);
@@ -203,6 +240,13 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
     CmdImport->setObjectName("CmdImport");
     CmdCancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     CmdCancel->setObjectName("CmdCancel");
+    CmdDetails = nullptr;
+    if (!details_.isEmpty()) {
+        CmdDetails = buttons->addButton("&Details...", QDialogButtonBox::ActionRole);
+        CmdDetails->setObjectName("CmdDetails");
+        CmdDetails->setAutoDefault(false);
+        connect(CmdDetails, &QPushButton::clicked, this, [this] { showDetails(); });
+    }
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

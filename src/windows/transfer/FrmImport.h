@@ -29,13 +29,17 @@ class FrmImport : public QDialog {
     // encoding can be chosen, and but for a Discogs export its columns for the catalogue's.
     using ReadAgain = std::function<std::optional<app::RecordImport::Preview>(
         const std::function<void()>& change)>;
+    // `details`: lines a Details button shows whole (every file not read, and why).
     FrmImport(QWidget* owner, const QStringList& about, app::RecordImport& import,
-              const app::RecordImport::Preview& preview, ReadAgain readAgain = {});
+              const app::RecordImport::Preview& preview, ReadAgain readAgain = {},
+              const QStringList& details = {});
     // What a CSV file is, as those lines say it.
     static QStringList aboutFile(const QString& fileName, const app::RecordImport& import);
     // What a music folder held, as those lines say it.
     static QStringList aboutMusicFolder(const QString& folder, const music::FolderScan& scan,
                                         const std::vector<music::Album>& albums);
+    // Each music file not read, and why: the details of what those lines can only begin.
+    static QStringList unreadInMusicFolder(const music::FolderScan& scan);
 
     app::RecordImport::Existing existing() const;
 
@@ -47,6 +51,7 @@ class FrmImport : public QDialog {
     QTableWidget* grdPreview;
     QPushButton* CmdImport;
     QPushButton* CmdCancel;
+    QPushButton* CmdDetails;  // when there are details
 
   private:
     void showPreview(const app::RecordImport::Preview& preview);
@@ -54,11 +59,13 @@ class FrmImport : public QDialog {
     void readWithColumnsChosen();
     void readWithEncodingChosen();
     void readAgain(const std::function<void()>& change);
+    void showDetails();
 
     QStringList about_;
     app::RecordImport& import_;
     ReadAgain readAgain_;
     app::RecordImport::Preview preview_;
+    QStringList details_;
 };
 
 }  // namespace windows

@@ -61,6 +61,14 @@ printf 'a cover' > "collection/Björk - Homogenic/cover.jpg"
 printf 'notes\n' > "collection/Low/notes.txt"
 head -c 2000 /dev/urandom > "collection/Various/noise.mp3"
 head -c 60 "collection/Sigur Rós/Ágætis byrjun/01.flac" > "collection/Sigur Rós/cut short.flac"
+# An Ogg of headers alone: tags, and no sound.
+python3 -c "
+import wave
+w = wave.open('$work/empty.wav', 'wb')
+w.setnchannels(1); w.setsampwidth(2); w.setframerate(8000)
+w.close()"
+mkdir -p odd/Empty
+oggenc -Q -a "Nobody" -l "Nothing" -o odd/Empty/headers.ogg "$work/empty.wav"
 # Tags of blanks only, as other taggers leave them: no album, no album artist.
 mkdir -p "odd/Pink Moon"
 lame --silent -b 32 --id3v2-only --ta "Nick Drake" --tl "   " --tv "TPE2=  " --tn 1 \
