@@ -312,9 +312,13 @@ std::int64_t History::undoRecords() const {
 }
 
 QString History::clearingWarning() const {
-    return stack_.count() == 0 ? QString()
-                               : "This cannot be undone, and the changes made before can no "
-                                 "longer be taken back.\r\n\r\n";
+    if (stack_.canUndo()) {
+        return "This cannot be undone, and the changes made before can no longer be taken "
+               "back.\r\n\r\n";
+    }
+    return stack_.canRedo() ? "This cannot be undone, and the changes taken back can no longer "
+                              "be made again.\r\n\r\n"
+                            : QString();
 }
 
 void History::clear() {

@@ -590,10 +590,14 @@ std::optional<RecordImport::Preview> RecordImport::preview(db::Connection& conne
         [&](const Texts& texts, bool cut) {
             ++preview.rows;
             preview.cut += cut ? 1 : 0;
-            preview.existing += matcher.holds(texts) ? 1 : 0;
+            const bool there = matcher.holds(texts);
+            preview.existing += there ? 1 : 0;
             names.note(texts);
             if (preview.first.size() < PreviewRows) {
                 preview.first.push_back(texts);
+            }
+            if (!there && preview.firstNew.size() < PreviewRows) {
+                preview.firstNew.push_back(texts);
             }
         },
         skipped, progress);

@@ -71,6 +71,7 @@ class RecordImport {
         std::int64_t repeated = 0;  // rows of a release listed before, skipped
         std::int64_t existing = 0;  // ...of them already in the catalogue, all four values equal
         std::vector<Texts> first;   // the first records, as they would be stored
+        std::vector<Texts> firstNew;  // ...and the first not in the catalogue already
         // The names of artists, categories and formats longer than their lists keep, each
         // once: they are not offered for the lists.
         std::array<std::int64_t, 3> tooLongForList{};

@@ -106,6 +106,7 @@ class TestCounts : public QObject {
         QCOMPARE(w.txtTitle->text(), QString("Bryter Layter "));
         w.txtTitle->setText("Bryter Layter  ");
         click(w.CmdUpdate);
+        QCOMPARE(w.txtTitle->text(), QString("Bryter Layter"));  // as it is kept
         QCOMPARE(
             f.catalogue.column("SELECT Artist || '|' || Title || '|' || Category || '|' || "
                                "Format FROM Main ORDER BY rowid"),
@@ -133,6 +134,7 @@ class TestCounts : public QObject {
                 QVERIFY(c.Grid1->isColumnHidden(0));
                 QCOMPARE(header(c, 1), QString("Artist"));
                 QCOMPARE(header(c, 2), QString("Count"));
+                QCOMPARE(c.Grid1->accessibleName(), QString("Records by Artist"));
                 // Counts sit to the right, as a grid aligns numbers; the values to the left.
                 const QAbstractItemModel* model = c.Grid1->model();
                 for (const auto& [column, side] :

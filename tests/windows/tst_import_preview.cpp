@@ -76,6 +76,12 @@ class TestImportPreview : public QObject {
         importFile(f, path, [](FrmImport& preview) {
             QVERIFY(preview.optLeaveOutExisting->isChecked());
             QVERIFY(preview.lblCounts->text().contains("To add: 2 records"));
+            // The records shown are those to be stored: the two missing, or all when all go.
+            QCOMPARE(preview.grdPreview->rowCount(), 2);
+            QCOMPARE(cell(preview, 1, 0), QString("Artist 9"));
+            preview.optAddEveryRow->setChecked(true);
+            QCOMPARE(preview.grdPreview->rowCount(), 10);
+            preview.optLeaveOutExisting->setChecked(true);
             QCOMPARE(preview.focusWidget(), preview.CmdImport);
             pressEnter(preview);
         });

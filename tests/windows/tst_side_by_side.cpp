@@ -106,6 +106,7 @@ class TestSideBySide : public QObject {
                                                              {w.CmdDelete, "deleting"},
                                                              {w.mnuView, "another view"},
                                                              {w.mnuFileImport, "an import"},
+                                                             {w.mnuFileImportMusic, "an import"},
                                                              {w.mnuFileDeleteAll, "Delete All"},
                                                              {w.mnuRepairDatabase, "Repair"},
                                                              {w.CmdUpdate, "changing"},

@@ -57,6 +57,12 @@ class TestUndo : public QObject {
         QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Delete Record"));
         press(w.CmdAdd, false);
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
+        f.desktop.answers = {Answer::No};  // a step to make again is lost as well
+        run->trigger();
+        QVERIFY2(f.desktop.messages.back().text.contains(
+                     "This cannot be undone, and the changes taken back can no longer be made "
+                     "again.\r\n\r\nDo you really want to "),
+                 qPrintable(f.desktop.messages.back().text));
     }
 
     void changesAreTakenBackAndMadeAgainByKeys() {

@@ -100,8 +100,26 @@ QString othersText(const CountsBars& bars, const QString& column) {
 
 }  // namespace
 
+// As many bars as leave each its name's height (below a narrow grid there is less room).
+int CountsChart::barsThatFit() const {
+    constexpr int TitleAndAxis = 90;  // pixels of the chart that are not bars
+    const int perBar = fontMetrics().height() + 4;
+    return std::clamp((view_->height() - TitleAndAxis) / perBar, 3, Largest);
+}
+
+void CountsChart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (rows_ && barsThatFit() != largest_) {
+        showTally(rows_, *shown_, column_);
+    }
+}
+
 void CountsChart::showTally(const TallyRows* rows, const GridModel& shown, const QString& column) {
-    bars_ = rows ? countsBars(*rows, shown, Largest) : CountsBars{};
+    rows_ = rows;
+    shown_ = &shown;
+    column_ = column;
+    largest_ = barsThatFit();
+    bars_ = rows ? countsBars(*rows, shown, largest_) : CountsBars{};
     chart_->removeAllSeries();
     for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);

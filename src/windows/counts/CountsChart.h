@@ -29,13 +29,22 @@ CountsBars countsBars(const TallyRows& rows, const GridModel& shown, int largest
 class CountsChart : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int Largest = 20;
+    static constexpr int Largest = 20;  // bars at the most; fewer when fewer fit their names
 
     explicit CountsChart(QWidget* parent);
     void showTally(const TallyRows* rows, const GridModel& shown, const QString& column);
     const CountsBars& bars() const { return bars_; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    int barsThatFit() const;
+
+    const TallyRows* rows_ = nullptr;  // the tally shown, the grid's
+    const GridModel* shown_ = nullptr;
+    QString column_;
+    int largest_ = Largest;  // the bars shown at the most
     QChart* chart_;
     QChartView* view_;
     QLabel* others_;

@@ -92,6 +92,7 @@ void FrmCounts::SetupCountsGrid() {
 
 void FrmCounts::ClearCountsGrid(const QString& caption) {
     Grid1->gridModel()->setHeaders({QString(), caption, "Count"});
+    Grid1->setAccessibleName("Records by " + caption);  // as a screen reader names the table
     Grid1->horizontalHeader()->setSortIndicatorShown(false);  // a new tally, in its own order
     Grid1->gridModel()->clear();
 }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <utility>
 
 #include "app/AppState.h"
 #include "app/Characters.h"
@@ -136,12 +137,18 @@ void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
         state_.edits.addRecord(records, typed);
     } else {
         app::CatalogueEdits::Changes changes;
+        RecordTexts kept = typed;  // as the record now holds them
         for (std::size_t i = 0; i < typed.size(); ++i) {
             if (typed[i] != shownTexts_[i]) {
                 changes[i] = typed[i];
+                kept[i] = app::keptText(typed[i], app::CatalogueEdits::RecordWidths[i]);
             }
         }
         state_.edits.updateRecord(records, changes);
+        const bool displaying = std::exchange(state_.DisplayingRecord, true);
+        showTexts(kept, true);  // a blank typed at an end is seen to go
+        state_.DisplayingRecord = displaying;
+        return;
     }
     shownTexts_ = typed;
 }

@@ -253,7 +253,7 @@ void LockCommands(FrmMain& main, bool lock) {
         button->setEnabled(!lock);
     }
     for (QAction* item : {main.mnuRepairDatabase, main.mnuFileDeleteAll, main.mnuFileImport,
-                          main.mnuView->menuAction()}) {
+                          main.mnuFileImportMusic, main.mnuView->menuAction()}) {
         item->setEnabled(!lock);
     }
 }

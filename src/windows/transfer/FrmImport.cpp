@@ -274,28 +274,31 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
 }
 
 // Import is offered, and Enter imports, only when it would add a record.
+// The counts and the first records to be stored follow the choice of leaving out those there
+// already.
 void FrmImport::showCounts() {
-    const bool leaveOut = optLeaveOutExisting->isChecked();
+    const bool leaveOut = existing() == app::RecordImport::Existing::LeftOut;
     lblCounts->setText(countsText(about_, import_, preview_, leaveOut));
     const bool worthAdding = preview_.rows > (leaveOut ? preview_.existing : 0);
     CmdImport->setEnabled(worthAdding);
     CmdImport->setDefault(worthAdding);
     CmdCancel->setDefault(!worthAdding);
-}
-
-void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
-    preview_ = preview;
-    optAddEveryRow->setVisible(preview.existing > 0);
-    optLeaveOutExisting->setVisible(preview.existing > 0);
-    grdPreview->setRowCount(static_cast<int>(preview.first.size()));
+    const auto& first = leaveOut ? preview_.firstNew : preview_.first;
+    grdPreview->setRowCount(static_cast<int>(first.size()));
     for (int row = 0; row < grdPreview->rowCount(); ++row) {
-        const auto& texts = preview.first[static_cast<std::size_t>(row)];
+        const auto& texts = first[static_cast<std::size_t>(row)];
         for (int column = 0; column < 4; ++column) {
             const auto& text = texts[static_cast<std::size_t>(column)];
             grdPreview->setItem(row, column,
                                 new QTableWidgetItem(text ? QString::fromStdString(*text) : ""));
         }
     }
+}
+
+void FrmImport::showPreview(const app::RecordImport::Preview& preview) {
+    preview_ = preview;
+    optAddEveryRow->setVisible(preview.existing > 0);
+    optLeaveOutExisting->setVisible(preview.existing > 0);
     showCounts();
 }
 
