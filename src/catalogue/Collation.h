@@ -16,8 +16,8 @@ namespace db::collation {
 // The locale the keys are made for, as ICU names it ("sv_SE", "root").
 std::string localeName();
 
-// What the keys depend on: the collator's version and its locale. Keys stored under another
-// description are made again.
+// What the keys depend on: the collator's version and its locale, and how texts are trimmed
+// and folded for the word index. Keys stored under another description are made again.
 std::string description();
 
 // Keys are made of the text without white space at either end: "Rock " is "Rock".

@@ -45,6 +45,39 @@ void appendPlain(icu::UnicodeString& letters, UChar32 c) {
     }
 }
 
+// What users type for what a text holds: an apostrophe, a quote or a dash of any kind is the
+// plain one; joiners and other invisible format characters, and the Arabic tatweel that
+// stretches a word, are nothing; the dotless ı is i, as the collation's letters level has it.
+// Done before the decomposition, which would make an acute accent a blank and a mark.
+constexpr UChar32 Apostrophes[] = {0x0060, 0x00B4, 0x02B9, 0x02BB, 0x02BC, 0x02BD, 0x2018,
+                                   0x2019, 0x201A, 0x201B, 0x2032, 0x2035, 0xFF07};
+constexpr UChar32 Quotes[] = {0x00AB, 0x00BB, 0x201C, 0x201D, 0x201E,
+                              0x201F, 0x2033, 0x2036, 0xFF02};
+constexpr UChar32 Minus[] = {0x2212, 0xFE63, 0xFF0D};  // dashes not of the dash category
+constexpr UChar32 Tatweel = 0x0640, DotlessI = 0x0131;
+
+template <std::size_t N>
+bool among(const UChar32 (&set)[N], UChar32 c) {
+    return std::find(std::begin(set), std::end(set), c) != std::end(set);
+}
+
+icu::UnicodeString typedAsPlain(const icu::UnicodeString& text) {
+    icu::UnicodeString plain;
+    for (int32_t at = 0; at < text.length();) {
+        const UChar32 c = text.char32At(at);
+        at += U16_LENGTH(c);
+        if (c == Tatweel || u_charType(c) == U_FORMAT_CHAR) {
+            continue;
+        }
+        plain.append(among(Apostrophes, c)                                    ? UChar32('\'')
+                     : among(Quotes, c)                                       ? UChar32('"')
+                     : among(Minus, c) || u_charType(c) == U_DASH_PUNCTUATION ? UChar32('-')
+                     : c == DotlessI                                          ? UChar32('i')
+                                                                              : c);
+    }
+    return plain;
+}
+
 void sqlFold(sqlite3_context* context, int, sqlite3_value** values) {
     if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
@@ -64,7 +97,9 @@ bool holds(std::string_view text, std::string_view word) {
     if (!ascii) {
         return foldedForSearch(text).find(word) != std::string::npos;
     }
-    const auto small = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    const auto small = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c == '`' ? '\'' : c;
+    };
     return std::search(text.begin(), text.end(), word.begin(), word.end(),
                        [&](char a, char b) { return small(a) == b; }) != text.end();
 }
@@ -97,14 +132,15 @@ std::string foldedForSearch(std::string_view utf8) {
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         std::string folded(utf8);
         for (char& c : folded) {
-            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c == '`' ? '\'' : c;
         }
         return folded;
     }
     UErrorCode status = U_ZERO_ERROR;
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-    text.foldCase();
+    icu::UnicodeString text =
+        typedAsPlain(icu::UnicodeString::fromUTF8(
+                         icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())))
+                         .foldCase());
     // Compatibility decomposition splits letters from their marks and makes wide, narrow and
     // other forms plain; the marks go, letters without a decomposition are made plain as the
     // collation sees them; what is left is composed again (Hangul syllables).

@@ -7,8 +7,10 @@ struct sqlite3;
 
 // Texts as the word search compares them: letters alone, as the collation's letters level
 // sees them. Case is folded, accents and other marks dropped, and compatibility forms made
-// plain ("Ｂｊöｒｋ" and "BJORK" both fold to "bjork"; "Ærø" to "aero"), so "contains" is a
-// plain substring test of folded texts.
+// plain ("Ｂｊöｒｋ" and "BJORK" both fold to "bjork"; "Ærø" to "aero"); apostrophes, quotes
+// and dashes of every kind are the plain ones, joiners and the Arabic tatweel nothing, and the
+// dotless ı is i ("O’Connor" folds as "o'connor", "Işık" as "isik"). So "contains" is a plain
+// substring test of folded texts.
 namespace db::collation {
 
 std::string foldedForSearch(std::string_view utf8);

@@ -265,8 +265,8 @@ std::vector<SearchWord> searchWords(std::string_view typed) {
             word.folded = text.substr(at, end - at);
             at = end;
         }
-        if (!word.folded.empty()) {
-            words.push_back(std::move(word));
+        if (!word.folded.empty() && std::find(words.begin(), words.end(), word) == words.end()) {
+            words.push_back(std::move(word));  // a word typed twice is looked for once
         }
     }
     return words;

@@ -64,8 +64,11 @@ struct SearchWord {
 };
 
 // The words typed: separated by blanks; a quoted text is one word; "artist:", "title:",
-// "category:" or "format:" before a word looks for it in that text alone.
+// "category:" or "format:" before a word looks for it in that text alone. A word typed twice
+// is one.
 std::vector<SearchWord> searchWords(std::string_view typed);
+// The most words one search looks for: the engine's expressions have a depth they stay within.
+inline constexpr std::size_t MostSearchWords = 100;
 
 // The row ids, ascending, of the records that hold every word (each in some text, or in its
 // own). The index is brought true to Main first (see OrderRead), or, AsItStands, read as the

@@ -288,6 +288,18 @@ class TestSearch : public QObject {
         QTest::newRow("in a field") << "category:pop" << QStringList{"50% Off", "Beach Boys"} << "";
         QTest::newRow("not found") << "zzz" << QStringList{} << "Search not found";
         QTest::newRow("no words") << " \"\" " << QStringList{} << "Enter the words to find.";
+        QString distinct;  // words no record holds, each once
+        for (int i = 0; i < 150; ++i) {
+            distinct += QString(" word%1").arg(i, 3, 10, QChar('0'));
+        }
+        QTest::newRow("one word many times")
+            << QString("rock ").repeated(500)
+            << QStringList{"Beatles", "Bob Dylan", "Eagles", "Guns N' Roses", "ZZ Top"} << "";
+        QTest::newRow("as many words as are looked for")
+            << distinct.left(100 * 8) << QStringList{} << "Search not found";
+        QTest::newRow("too many words") << distinct << QStringList{}
+                                        << "Too many words to find: at most 100 are looked for "
+                                           "at once.";
     }
     void containsPutsTheMainWindowInSearchModeOnTheWordsRecords() {
         QFETCH(QString, typed);

@@ -132,10 +132,16 @@ void FrmBrowse::findWords() {
     findSoon_->setInterval(FindAfterMs);  // after a wait for the file, the typing's pause again
     lblFound->setToolTip(QString());
     auto words = db::catalogue::searchWords(txtFind->text().toStdString());
-    if (words.empty() || !rows_ || !isEnabled()) {
+    if (words.empty() || words.size() > db::catalogue::MostSearchWords || !rows_ || !isEnabled()) {
         filter_->cancel();
         Grid1->gridModel()->showOnly(std::nullopt);
-        lblFound->clear();
+        // Something typed that names no word ("artist:", two quotes) looks for nothing.
+        const bool typed = !txtFind->text().trimmed().isEmpty() && rows_ && isEnabled();
+        lblFound->setText(
+            !typed ? QString()
+            : words.empty()
+                ? QString("Nothing to look for")
+                : QString("Too many words: at most %1").arg(db::catalogue::MostSearchWords));
         return;
     }
     busySoon_->start();

@@ -64,9 +64,14 @@ void FrmSearch::CmdSearch_Click() {
             return;
         }
     } else if (optContains->isChecked()) {
-        if (db::catalogue::searchWords(txtContains->text().toStdString()).empty()) {
+        const auto words = db::catalogue::searchWords(txtContains->text().toStdString());
+        if (words.empty() || words.size() > db::catalogue::MostSearchWords) {
             desktop.beep();
-            desktop.messageBox("Enter the words to find.", Buttons::Ok, Icon::None);
+            desktop.messageBox(words.empty() ? QString("Enter the words to find.")
+                                             : QString("Too many words to find: at most %1 are "
+                                                       "looked for at once.")
+                                                   .arg(db::catalogue::MostSearchWords),
+                               Buttons::Ok, Icon::None);
             txtContains->setFocus();
             return;
         }
@@ -87,7 +92,12 @@ void FrmSearch::searchFor() {
     auto& s = state_;
     stopped_ = false;
     main_.SetBusyPointer(true);
-    step([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+    s.ReturnBookmark.reset();
+    if (optContains->isChecked()) {  // an empty catalogue holds no words: "Search not found"
+        app::resumeNext([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+    } else {
+        step([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+    }
     step([&] { main_.SaveViewName(); });
     const bool found = optGotoRecord->isChecked() ? gotoRecordFound()
                        : optContains->isChecked() ? containsFound()

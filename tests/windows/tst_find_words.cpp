@@ -1,0 +1,78 @@
+// Texts the browse window's Find line and the search's Contains get an answer for, whatever
+// is typed: nothing to look for, too many words, an empty catalogue.
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "support/MainWindowFixture.h"
+#include "support/Modal.h"
+#include "windows/browse/FrmBrowse.h"
+#include "windows/controls/Grid.h"
+#include "windows/search/FrmSearch.h"
+
+using platform::Answer;
+using testing::click;
+using testing::MainWindowFixture;
+using testing::shown;
+using windows::FrmBrowse;
+using windows::FrmSearch;
+
+class TestFindWords : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // The find line says when what is typed names no word, or too many, and shows every row.
+    void theFindLineAnswersEveryText_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("rows");
+        QString many;
+        for (int i = 0; i < 101; ++i) {
+            many += QString(" word%1").arg(i);
+        }
+        QTest::newRow("a prefix alone") << "artist:"
+                                        << "Nothing to look for" << 3;
+        QTest::newRow("a prefix and a quote") << "title:\""
+                                              << "Nothing to look for" << 3;
+        QTest::newRow("two quotes") << "\"\""
+                                    << "Nothing to look for" << 3;
+        QTest::newRow("too many words") << many << "Too many words: at most 100" << 3;
+        QTest::newRow("one word a thousand times")
+            << QString("giant ").repeated(1000) << "1 of 3 records" << 1;
+    }
+    void theFindLineAnswersEveryText() {
+        QFETCH(QString, typed);
+        QFETCH(QString, said);
+        QFETCH(int, rows);
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse& browse = *w.frmBrowse();
+        browse.txtFind->setFocus();
+        browse.txtFind->setText(typed);
+        QTRY_COMPARE(browse.lblFound->text(), said);
+        QCOMPARE(browse.Grid1->gridModel()->rowCount(), rows);
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    // Contains on a catalogue that holds no record finds nothing, and says so as it always
+    // does.
+    void containsOnAnEmptyCatalogueFindsNothing() {
+        MainWindowFixture f;
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Ok};
+        testing::whileModal<FrmSearch>([&] { click(w.CmdSearch); },
+                                       [&](FrmSearch& s) {
+                                           s.optContains->setChecked(true);
+                                           s.txtContains->setText("anything");
+                                           click(s.CmdSearch);
+                                           s.hide();
+                                       });
+        QCOMPARE(f.desktop.messageTexts(), QStringList{"Search not found"});
+        QVERIFY(!f.state.SearchMode);
+    }
+};
+
+QTEST_MAIN(TestFindWords)
+#include "tst_find_words.moc"
