@@ -361,6 +361,7 @@ void RecordImport::readHeader() {
     int bestFound = 0;
     char asRecord = ',';  // the delimiter that splits the first line the most
     std::size_t recordFields = 0;
+    std::vector<std::string> widest;  // the first line's fields split so
     for (const char delimiter : Delimiters) {
         std::vector<Field> header;
         try {
@@ -372,6 +373,10 @@ void RecordImport::readHeader() {
         if (header.size() > recordFields) {
             asRecord = delimiter;
             recordFields = header.size();
+            widest.clear();
+            for (const Field& field : header) {
+                widest.push_back(field.text);
+            }
         }
         const HeaderColumns columns = headerColumns(header);
         if (columns.found > bestFound) {
@@ -391,15 +396,19 @@ void RecordImport::readHeader() {
         readWithoutHeader(asRecord);
         return;
     }
+    if (bestFound == 0 && recordFields > 0) {
+        // Columns of names we do not know: none is read until the user chooses.
+        delimiter_ = asRecord;
+        header_ = std::move(widest);
+        return;
+    }
     if (bestFound == 0 && fault) {
         throw refusal(*fault);
     }
-    if (bestFound == 0) {
-        throw ImportRefused{1,
-                            "its first line must name the columns: Artist, Title, Category, "
-                            "Format (any of them, in any order), and it names none of them; a "
-                            "file without that line has at most four fields in a row"};
-    }
+}
+
+bool RecordImport::readsArtistOrTitle() const {
+    return records_ || columnOf_[0] >= 0 || columnOf_[1] >= 0;
 }
 
 // A Discogs collection export: its collection folder is the category, and its release_id

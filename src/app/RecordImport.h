@@ -25,8 +25,9 @@ struct ImportRefused {
 // names (Artist, Title, Category, Format or the others below, in any order and letter case);
 // other columns are left out. A file whose first line names no column and has at most four fields
 // has no header: its fields are Artist, Title, Category and Format in that order, as far as the
-// widest of its first lines reaches. A bare empty field is a Null, a quoted empty one empty text;
-// rows with no text in any of the four columns are skipped; in texts each run of white space
+// widest of its first lines reaches; with more fields its first line is a header of names not
+// known, and no column is read until chosen. A bare empty field is a Null, a quoted empty one empty
+// text; rows with no text in any of the four columns are skipped; in texts each run of white space
 // (line breaks too) is one blank and none is kept at either end, and they are cut to the
 // columns' widths.
 class RecordImport {
@@ -58,6 +59,9 @@ class RecordImport {
     std::array<int, 4> chosenColumns() const { return columnOf_; }
     void chooseColumns(const std::array<int, 4>& fields);
     bool headerless() const { return headerless_; }
+    // Whether the Artist or the Title is read from a column: a file whose header names none
+    // of the catalogue's columns has none until the user chooses.
+    bool readsArtistOrTitle() const;
     // The catalogue's columns the file fills ("Artist", "Title", ...), in their order.
     QStringList columnsRead() const;
 
@@ -65,12 +69,12 @@ class RecordImport {
     using Progress = std::function<bool(int percent)>;
 
     struct Preview {
-        std::int64_t rows = 0;      // records that would be added
-        std::int64_t cut = 0;       // ...of them with a text cut to its column's width
-        std::int64_t empty = 0;     // rows skipped as empty
-        std::int64_t repeated = 0;  // rows of a release listed before, skipped
-        std::int64_t existing = 0;  // ...of them already in the catalogue, all four values equal
-        std::vector<Texts> first;   // the first records, as they would be stored
+        std::int64_t rows = 0;        // records that would be added
+        std::int64_t cut = 0;         // ...of them with a text cut to its column's width
+        std::int64_t empty = 0;       // rows skipped as empty
+        std::int64_t repeated = 0;    // rows of a release listed before, skipped
+        std::int64_t existing = 0;    // ...of them already in the catalogue, all four values equal
+        std::vector<Texts> first;     // the first records, as they would be stored
         std::vector<Texts> firstNew;  // ...and the first not in the catalogue already
         // The names of artists, categories and formats longer than their lists keep, each
         // once: they are not offered for the lists.

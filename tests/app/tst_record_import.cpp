@@ -108,8 +108,6 @@ class TstRecordImport : public QObject {
         QTest::newRow("empty") << QByteArray() << 0 << "empty";
         QTest::newRow("BOM and line breaks only")
             << QByteArray("\xEF\xBB\xBF\r\n\r\n") << 0 << "empty";
-        QTest::newRow("no header, five fields")
-            << QByteArray("ABBA,Arrival,Pop,CD,1976\n") << 1 << "names none";
         QTest::newRow("binary") << QByteArray("Artist\nA\n\x89PNG\0\0", 15) << 3 << "zero byte";
         QTest::newRow("unterminated quote")
             << QByteArray("Artist,Title\nA,B\nC,\"Never\nclosed\n") << 3 << "never closed";
@@ -144,6 +142,23 @@ class TstRecordImport : public QObject {
     // file: nothing is written to the disk), is refused before it is read; so is anything
     // that is not an ordinary file: a pipe (which would wait for a writer for ever), an
     // endless device, a folder.
+    // A spreadsheet whose header names none of the catalogue's columns is opened with none
+    // read, for the user to choose them.
+    void aHeaderOfUnknownNamesIsOpenedWithNoColumnRead() {
+        TestCatalogue catalogue;
+        db::Connection connection;
+        connection.open(catalogue.path().toStdString());
+        RecordImport import = RecordImport::fromBytes(
+            "Interpret;Werk;Stil;Traeger;Jahr;Label;Preis;Code;Ort;Notiz;Land;Nr\n"
+            "ABBA;Arrival;Pop;CD;1976;Polar;9;X;S;-;SE;1\n");
+        QVERIFY(!import.headerless() && !import.readsArtistOrTitle());
+        QCOMPARE(import.fileColumns().size(), 12);
+        QCOMPARE(import.preview(connection, {})->rows, 0);
+        import.chooseColumns({0, 1, 2, 3});
+        QVERIFY(import.readsArtistOrTitle());
+        QCOMPARE(shown(import.preview(connection, {})->first), QStringList{"ABBA|Arrival|Pop|CD"});
+    }
+
     void unreadableOrHugeFilesAreRefused() {
         QTemporaryDir dir;
         const QString huge = dir.filePath("huge.csv");

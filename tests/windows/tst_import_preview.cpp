@@ -43,7 +43,8 @@ void choose(QComboBox* box, Qt::Key arrow, int steps) {
 }
 
 QString cell(const FrmImport& preview, int row, int column) {
-    return preview.grdPreview->item(row, column)->text();
+    const QTableWidgetItem* item = preview.grdPreview->item(row, column);
+    return item ? item->text() : "<no cell>";
 }
 
 }  // namespace
@@ -155,6 +156,33 @@ class TestImportPreview : public QObject {
         });
         QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Title FROM Main ORDER BY rowid"),
                  (QStringList{"Björk|Debut", "Price €|Café"}));
+    }
+
+    // A spreadsheet whose header names none of the catalogue's columns: the preview says so,
+    // Import is off, and the columns chosen by keys make the records it stores.
+    void columnsOfUnknownNamesAreChosen() {
+        MainWindowFixture f;
+        shown(f);
+        const QString path = f.catalogue.directory() + "/sheet.csv";
+        write(path,
+              "Interpret,Werk,Stil,Traeger,Jahr,Label,Preis,Code,Ort,Notiz,Land,Nr\n"
+              "ABBA,Arrival,Pop,CD,1976,Polar,9,X,S,-,SE,1\n");
+        f.desktop.answers = {Answer::No, Answer::No};  // ABBA, Pop: not to the lists
+        importFile(f, path, [&](FrmImport& preview) {
+            QVERIFY(preview.lblCounts->text().contains("Its first line names none of the columns"));
+            QVERIFY(!preview.CmdImport->isEnabled());
+            QCOMPARE(preview.grdPreview->rowCount(), 0);
+            QComboBox* artist = preview.findChild<QComboBox*>("cmbArtistColumn");
+            QTest::keyClick(&preview, Qt::Key_A, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), artist);
+            choose(artist, Qt::Key_Down, 1);  // Interpret, the first after "(none)"
+            QCOMPARE(cell(preview, 0, 0), QString("ABBA"));
+            QVERIFY(preview.CmdImport->isEnabled());
+            preview.CmdImport->setFocus();
+            pressEnter(preview);
+        });
+        QCOMPARE(f.catalogue.column("SELECT Artist || '|' || coalesce(Title, '-') FROM Main"),
+                 QStringList{"ABBA|-"});
     }
 
     // A music folder whose last file keeps the tag reader busy (a download of zeros not yet

@@ -234,11 +234,6 @@ class TestTransfer : public QObject {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("why");
         QTest::newRow("empty") << QByteArray() << "it is empty";
-        QTest::newRow("no header, five fields")
-            << QByteArray("ABBA,Arrival,Pop,CD,1976\n")
-            << "line 1: its first line must name the columns: Artist, Title, Category, Format "
-               "(any of them, in any order), and it names none of them; a file without that "
-               "line has at most four fields in a row";
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16)
                                 << "line 3: it holds a zero byte, as binary files do";
         QTest::newRow("unterminated quote")

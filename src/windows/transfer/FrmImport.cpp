@@ -74,6 +74,10 @@ QString countsText(QStringList lines, const app::RecordImport& import,
     if (!import.encoding().empty() && import.encoding() != "UTF-8") {
         lines << "Read as " + QString::fromStdString(import.encoding());
     }
+    if (!import.readsArtistOrTitle()) {
+        lines << "Its first line names none of the columns Artist, Title, Category and Format: "
+                 "choose below the columns to read, Artist or Title at least.";
+    }
     lines << "To add: " + records(leaveOut ? preview.rows - preview.existing : preview.rows);
     if (preview.existing > 0) {
         lines << "Already in the catalogue with the same four values: " + records(preview.existing);
@@ -81,7 +85,7 @@ QString countsText(QStringList lines, const app::RecordImport& import,
     if (preview.cut > 0) {
         lines << "With a text longer than its column, to be cut: " + records(preview.cut);
     }
-    if (preview.empty > 0) {
+    if (preview.empty > 0 && import.readsArtistOrTitle()) {
         lines << "Empty rows left out: " + number(preview.empty);
     }
     if (preview.repeated > 0) {
@@ -279,7 +283,8 @@ FrmImport::FrmImport(QWidget* owner, const QStringList& about, app::RecordImport
 void FrmImport::showCounts() {
     const bool leaveOut = existing() == app::RecordImport::Existing::LeftOut;
     lblCounts->setText(countsText(about_, import_, preview_, leaveOut));
-    const bool worthAdding = preview_.rows > (leaveOut ? preview_.existing : 0);
+    const bool worthAdding =
+        import_.readsArtistOrTitle() && preview_.rows > (leaveOut ? preview_.existing : 0);
     CmdImport->setEnabled(worthAdding);
     CmdImport->setDefault(worthAdding);
     CmdCancel->setDefault(!worthAdding);
