@@ -8,10 +8,10 @@
 -- again, at no cost to the writer beyond a few lookups.
 
 -- The orders' state, one row: the collation the keys were made with, the first and last row
--- id of Main as the orders know them, Stale when the orders cannot be trusted (another
--- program wrote an order's table, or renumbered Main's row ids), the last note placed, and how
--- many times the orders were made again untrusted (each copy of the program holding row ids
--- then reads them again).
+-- id of Main as the orders know them, Stale when the orders cannot be trusted (1: another
+-- program renumbered Main's row ids; 2: it wrote an order's table or the word index's), the
+-- last note placed, and how many times the orders were made again with Main renumbered (each
+-- copy of the program holding row ids then reads them again).
 CREATE TABLE IF NOT EXISTS OrderState (
     Collation TEXT, FirstId INTEGER, LastId INTEGER, Stale INTEGER NOT NULL DEFAULT 0,
     PlacedUpTo INTEGER NOT NULL DEFAULT 0, Renumbered INTEGER NOT NULL DEFAULT 0);

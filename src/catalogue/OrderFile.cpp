@@ -145,7 +145,7 @@ void makeFileTriggers(Connection& connection) {
         for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
             connection.execute("CREATE TRIGGER IF NOT EXISTS main." + quoted(table + event) +
                                " AFTER " + event + " ON " + quoted(table) +
-                               " BEGIN UPDATE OrderState SET Stale = 1; END");
+                               " BEGIN UPDATE OrderState SET Stale = 2 WHERE Stale = 0; END");
         }
     }
 }
@@ -173,11 +173,15 @@ Look lookAtOrders(Connection& connection, std::int64_t& wholeSchema) {
     }
     std::optional<Statement> state;
     try {
-        state.emplace(connection,
-                      "SELECT Collation, Stale OR FirstId IS NOT (SELECT min(rowid) FROM "
-                      "main.Main) OR LastId IS NOT (SELECT max(rowid) FROM main.Main), EXISTS "
-                      "(SELECT 1 FROM main.OrderNotes), PlacedUpTo, Renumbered FROM "
-                      "main.OrderState");
+        // Stale is 1 when Main's triggers found its row ids moved, 2 when another program
+        // wrote a table of the program's keeping.
+        const std::string idsMoved =
+            "(FirstId IS NOT (SELECT min(rowid) FROM main.Main) OR LastId IS NOT (SELECT "
+            "max(rowid) FROM main.Main))";
+        state.emplace(connection, "SELECT Collation, Stale <> 0 OR " + idsMoved +
+                                      ", EXISTS (SELECT 1 FROM main.OrderNotes), PlacedUpTo, "
+                                      "Renumbered, Stale = 1 OR " +
+                                      idsMoved + " FROM main.OrderState");
     } catch (const DbError& error) {
         if (error.busy) {
             throw;
@@ -191,6 +195,7 @@ Look lookAtOrders(Connection& connection, std::int64_t& wholeSchema) {
         seen.notes = state->integerColumn(2) != 0;
         seen.placedUpTo = state->integerColumn(3);
         seen.renumbered = state->integerColumn(4);
+        seen.idsKept = state->integerColumn(5) == 0;
     }
     return seen;
 }
@@ -273,9 +278,9 @@ void bringFileTrue(Connection& connection, const Look& seen,
         seen.notes ? connection.integerValue("SELECT count(*) FROM main.OrderNotes") : 0;
     if (!seen.whole || !seen.ours || !seen.trusted || notes > ManyNotes) {
         // Row ids may have moved: whoever holds some reads them again, in every copy.
-        const bool untrusted = !seen.whole || !seen.trusted;
-        remakeFileOrders(connection, progress, renumberings(connection) + (untrusted ? 1 : 0));
-        if (untrusted) {
+        const bool renumbered = !seen.whole || !seen.idsKept;
+        remakeFileOrders(connection, progress, renumberings(connection) + (renumbered ? 1 : 0));
+        if (renumbered) {
             connection.rowIdsRenumbered();
         }
         return;

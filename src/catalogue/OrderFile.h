@@ -17,6 +17,7 @@ struct Look {
     bool whole = false;            // every table and trigger there
     bool ours = false;             // keys of this program's collation
     bool trusted = false;          // nobody else wrote the orders, nor renumbered Main
+    bool idsKept = false;          // Main's row ids are those the orders know (not renumbered)
     bool notes = false;            // records to place
     std::int64_t placedUpTo = 0;   // the last note placed
     std::int64_t renumbered = -1;  // times made again untrusted (-1: no state to say)
@@ -40,9 +41,9 @@ void remakeFileOrders(Connection& connection, const std::function<void(int)>& pr
 std::int64_t placeNotes(Connection& connection, const std::string& schema, std::int64_t after);
 
 // The file's orders true to Main, in a write transaction: the records noted placed, or, when
-// there are many or the orders cannot be trusted, every key made again (and, when they could
-// not be trusted, the row ids' generation moved, here and for every other copy of the
-// program). Keys of another collation that can be trusted are left to the program that made
+// there are many or the orders cannot be trusted, every key made again (and, when Main's row
+// ids may have moved, the row ids' generation moved, here and for every other copy of the
+// program; an order or the word index written by another program moves no row id). Keys of another collation that can be trusted are left to the program that made
 // them, but at an opening.
 void bringFileTrue(Connection& connection, const Look& seen,
                    const std::function<void(int)>& progress, bool opening);

@@ -66,7 +66,7 @@ void followInSession(Connection& connection, const Look& seen, Kept& kept, bool 
             ? std::max(seen.placedUpTo,
                        connection.integerValue("SELECT max(Seq) FROM main.OrderNotes"))
             : -1;
-    if (!seen.whole || !seen.trusted) {
+    if (!seen.whole || !seen.idsKept) {
         connection.rowIdsRenumbered();
     }
 }

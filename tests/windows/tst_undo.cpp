@@ -65,6 +65,24 @@ class TestUndo : public QObject {
                  qPrintable(f.desktop.messages.back().text));
     }
 
+    // Another program writing a table the program derives (an order, the word index's note)
+    // makes the orders again, but moves no row id: the steps stay, and Undo takes back.
+    void anotherProgramsEditOfADerivedTableKeepsTheSteps() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QStringList before = testing::exactRowsWithIds(f.catalogue);
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);
+        for (const char* sql : {"INSERT INTO WordsToIndex (FromId) VALUES (1)",
+                                "DELETE FROM WordsToIndex", "UPDATE TitleOrder SET Id = Id"}) {
+            QCOMPARE(testing::stockTool(f.catalogue.path(), sql), QString());
+        }
+        press(w.CmdAdd, false);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
+        QCOMPARE(w.lblMsgBar1->text(), QString("Undo: Record Deleted"));
+        QVERIFY(f.desktop.messages.size() == 1);  // the delete's question only
+    }
+
     void changesAreTakenBackAndMadeAgainByKeys() {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
