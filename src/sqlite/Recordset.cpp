@@ -326,13 +326,25 @@ const std::vector<Value>& Recordset::currentRow() {
         row = readRow(currentKey());
     }
     if (!row) {
-        throw DbError::recordDeleted();  // deleted through another recordset
+        dropGone(currentKey());
+        throw DbError::recordDeleted();  // deleted through another recordset or program
     }
     rowCache_ = std::move(*row);
     cachedKey_ = currentKey();
     cachedPlace_ = pos_;
     cacheValid_ = true;
     return rowCache_;
+}
+
+void Recordset::dropGone(std::int64_t key) {
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (keys_[i] == key && !removed_[i]) {
+            removed_[i] = 1;
+            --live_;
+            cacheValid_ = false;
+            return;
+        }
+    }
 }
 
 // A row's values by its row id; nothing for a row gone. The reader is always left reset (so

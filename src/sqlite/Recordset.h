@@ -135,6 +135,9 @@ class Recordset {
     void requireKeyset(const char* what) const;
     void loadKeys(const std::string& column = {}, const ColumnReader* each = nullptr);
     std::shared_ptr<void> holdOrder();
+    // A row found gone (another program deleted it): out of the keyset, as a tombstone the
+    // moves step over, and out of the count.
+    void dropGone(std::int64_t key);
     void followOtherPrograms();
     std::optional<std::ptrdiff_t> findAgain(const std::vector<Value>& asRead, std::int64_t key,
                                             bool renumbered);

@@ -107,6 +107,7 @@ void Recordset::writeRowAsRead(std::int64_t key, const std::vector<Value>& asRea
     holdOrder();
     const bool renumbered = connection_->rowIdGeneration() != loadedGeneration_;
     if (!renumbered && !readRow(key)) {
+        dropGone(key);
         throw DbError::recordDeleted();
     }
     const std::ptrdiff_t place = pos_;

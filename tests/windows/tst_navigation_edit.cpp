@@ -217,6 +217,15 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(f.desktop.beeps, 0);
         QVERIFY(w.RecordChanged);
         QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
+        // The record gone is gone from the window too: the first is the first there is, the
+        // tally counts what the file holds.
+        f.desktop.answers = {Answer::No};  // the edit not saved
+        click(w.CmdFirst);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("2 Artists "));
+        click(w.CmdLast);
+        click(w.CmdFirst);
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
     }
 
     void deleteShowsTheNeighbour() {

@@ -69,7 +69,7 @@ void FrmMain::UpdateRecord() {
                 // after another program moved it, the record is where it is saved.
                 saveFailed = true;
                 const bool foundAgain = error.number == db::err::RowChanged;
-                if (foundAgain) {
+                if (foundAgain || error.number == db::err::RecordDeleted) {
                     showRecordCount();
                 }
                 desktop_.messageBox(app::failureText("The record could not be saved.", error) +
