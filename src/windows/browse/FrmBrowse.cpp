@@ -127,6 +127,10 @@ void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
     }
 }
 
+bool FrmBrowse::findingWords() const {
+    return filter_->running();
+}
+
 void FrmBrowse::findWords() {
     findSoon_->stop();
     findSoon_->setInterval(FindAfterMs);  // after a wait for the file, the typing's pause again

@@ -52,6 +52,9 @@ class FrmBrowse : public QWidget {
     // Shows the rows whose records hold every word in the find box (every row when it has
     // none); the answer comes a moment later.
     void findWords();
+    // A search of the find line's words runs beside the window (the program's own word
+    // indexing waits meanwhile, so the search is never held up by it).
+    bool findingWords() const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;  // Form_Resize

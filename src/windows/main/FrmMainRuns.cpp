@@ -12,6 +12,7 @@
 #include "app/WordsCatchUp.h"
 #include "app/WorkBeside.h"
 #include "windows/controls/OtherWindowsHeld.h"
+#include "windows/browse/FrmBrowse.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -135,7 +136,8 @@ void FrmMain::StoppableRun::clearStop() {
 void FrmMain::catchUpWords() {
     if (!wordsCatchUp_) {
         wordsCatchUp_ = std::make_unique<app::WordsCatchUp>(state_.cnMain, [this] {
-            return !heldForRun_ && !state_.TransferRunning && !QApplication::activeModalWidget();
+            return !heldForRun_ && !state_.TransferRunning && !QApplication::activeModalWidget() &&
+                   !(frmBrowse_ && frmBrowse_->findingWords());
         });
     }
     wordsCatchUp_->start();
