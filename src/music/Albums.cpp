@@ -60,8 +60,14 @@ std::string folderName(const std::string& folder) {
     return slash == std::string::npos ? folder : folder.substr(slash + 1);
 }
 
-std::string utf8(const QString& text) {
-    return text.toStdString();
+// The text before the ending `ending` finds in it, or all of it (an ending that would leave
+// nothing is no ending).
+std::string withoutEnding(const std::string& text, const QRegularExpression& ending) {
+    const QString whole = QString::fromStdString(text);
+    const QRegularExpressionMatch found = ending.match(whole);
+    return found.hasMatch() && found.capturedStart() > 0
+               ? whole.left(found.capturedStart()).toStdString()
+               : text;
 }
 
 // A disc's folder ("CD1", "Disc 2", "disk_3") holds part of the album its parent holds.
@@ -80,10 +86,7 @@ std::string withoutDisc(const std::string& album) {
     static const QRegularExpression disc(
         R"(\s*(?:[-,:]\s*)?[(\[]?\s*\b(?:cd|dis[ck])\s*\d{1,2}(?:\s*of\s*\d{1,2})?\s*[)\]]?\s*$)",
         QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString::fromStdString(album);
-    const QRegularExpressionMatch found = disc.match(text);
-    return found.hasMatch() && found.capturedStart() > 0 ? utf8(text.left(found.capturedStart()))
-                                                         : album;
+    return withoutEnding(album, disc);
 }
 
 // The artist a track is by, its guests aside ("Daft Punk feat. Pharrell Williams" is Daft
@@ -92,10 +95,7 @@ std::string mainArtist(const std::string& artist) {
     static const QRegularExpression guest(
         R"(\s*(?:[(\[]\s*(?:feat\.?|ft\.?|featuring)|\b(?:feat\.|ft\.|featuring))\s.*$)",
         QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString::fromStdString(artist);
-    const QRegularExpressionMatch found = guest.match(text);
-    return found.hasMatch() && found.capturedStart() > 0 ? utf8(text.left(found.capturedStart()))
-                                                         : artist;
+    return withoutEnding(artist, guest);
 }
 
 struct Group {
