@@ -197,6 +197,10 @@ Look lookAtOrders(Connection& connection, std::int64_t& wholeSchema) {
         seen.renumbered = state->integerColumn(4);
         seen.idsKept = state->integerColumn(5) == 0;
     }
+    state.reset();
+    if (seen.trusted && !seen.notes && !wordIndexAgreesAtEnds(connection)) {
+        seen.trusted = false;  // the index was written apart from Main: made again
+    }
     return seen;
 }
 

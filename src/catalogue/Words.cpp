@@ -147,6 +147,17 @@ void indexRecords(Connection& connection, const std::string& schema, std::int64_
                        {Value(from), Value(limit)});
 }
 
+bool wordIndexAgreesAtEnds(Connection& connection) {
+    const auto waitFrom = wordsWaitFrom(connection, "main");
+    const std::string indexed = waitFrom ? " WHERE rowid < " + std::to_string(*waitFrom) : "";
+    const std::string sizes = "main." + quoted(std::string(WordsName) + "_docsize");
+    Statement ends(connection, "SELECT (SELECT min(rowid) FROM main.Main" + indexed +
+                                   ") IS (SELECT min(id) FROM " + sizes +
+                                   ") AND (SELECT max(rowid) FROM main.Main" + indexed +
+                                   ") IS (SELECT max(id) FROM " + sizes + ")");
+    return ends.step() && ends.integerColumn(0) != 0;
+}
+
 std::optional<std::int64_t> wordsWaitFrom(Connection& connection, const std::string& schema) {
     Statement first(connection, "SELECT min(FromId) FROM " + waitingTable(schema));
     if (first.step() && !first.column(0).isNull()) {

@@ -25,6 +25,11 @@ void makeEmptyWordIndex(Connection& connection, const std::string& schema);
 void emptyWordIndex(Connection& connection, const std::string& schema);
 // A statement giving the row ids indexed.
 std::string indexedIds(const std::string& schema);
+// Whether the file's index holds the records it should at either end: the first and the last of
+// Main's row ids, those waiting aside, are its first and last. Another program's command to the
+// index itself (its 'delete-all', say) passes every trigger; this finds it in four seeks. Asked
+// when every note is placed.
+bool wordIndexAgreesAtEnds(Connection& connection);
 void dropWordIndex(Connection& connection, const std::string& schema);
 
 // Indexes up to `limit` records of Main from row id `from` on, in row id order.

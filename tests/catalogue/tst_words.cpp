@@ -152,6 +152,9 @@ class TestWords : public QObject {
             << "program: UPDATE Main SET Title = 'Moonlight' WHERE Artist = 'ＡＢＢＡ'" << false
             << "moon" << QStringList{"ＡＢＢＡ", "Air", "Untitled moon"};
         QTest::newRow("delete all") << "" << true << "o" << QStringList{};
+        QTest::newRow("stock command emptying the index")
+            << "INSERT INTO RecordWords (RecordWords) VALUES ('delete-all')" << false << "moon"
+            << QStringList{"Air", "Untitled moon"};
         QTest::newRow("stock edit of the waiting note")
             << "DELETE FROM WordsToIndex" << false << "moon" << QStringList{"Air", "Untitled moon"};
         // Changed twice, or added then changed, before the program placed it: the index had
