@@ -43,6 +43,7 @@ class ScriptedDesktop final : public platform::Desktop {
     std::function<void()> onIdle;                   // runs at each wait, to act "during" it
     std::function<void()> onEvents;                 // runs when the program lets pending events run
     std::function<void(const Message&)> onMessage;  // runs as each box is shown
+    std::function<void(bool)> onBusyPointer;        // runs as the busy pointer is set
 
     platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
                                 const QString& title) override {
@@ -68,7 +69,12 @@ class ScriptedDesktop final : public platform::Desktop {
         }
     }
     void beep() override { ++beeps; }
-    void setBusyPointer(bool on) override { busy = on; }
+    void setBusyPointer(bool on) override {
+        busy = on;
+        if (onBusyPointer) {
+            onBusyPointer(on);
+        }
+    }
     std::optional<platform::HelpFailure> helpFailure;  // what showing help answers
     // Where help is shown for real, when a test needs the viewer (it answers instead).
     std::function<std::optional<platform::HelpFailure>(QWidget*, const QString&, int)> helpShower;

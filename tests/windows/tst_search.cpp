@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -340,6 +341,52 @@ class TestSearch : public QObject {
         click(w.CmdSearch);  // reset
         QVERIFY(!f.state.SearchMode);
         QCOMPARE(w.lblMsgBar3->text(), QString("8 Artists "));
+    }
+
+    // Another program holding the file: Contains waits beside the windows, the bar saying so,
+    // and runs when it lets go; Esc gives the wait up, said on the status line alone.
+    void aHeldFileIsWaitedForAndEscGivesUp_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("let go") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void aHeldFileIsWaitedForAndEscGivesUp() {
+        QFETCH(bool, escape);
+        MainWindowFixture f(catalogue());
+        auto& w = shown(f);
+        std::optional<testing::FileLock> lock;
+        QString said;
+        int turns = 0;
+        f.desktop.onEvents = [&] {
+            if (lock && w.ProgressBar1->isVisible()) {
+                said = w.ProgressBar1->format();
+            }
+            if (lock && (!said.isEmpty() || ++turns > 500)) {  // ten seconds at most
+                escape ? QTest::keyClick(&w, Qt::Key_Escape) : lock.reset();
+            }
+        };
+        search(w, [&](FrmSearch& s) {
+            QTest::keyClick(&s, Qt::Key_O, Qt::AltModifier);
+            QTRY_VERIFY(s.optContains->isChecked() && s.txtContains->isVisible());
+            type(s.txtContains, "rock");
+            lock.emplace(f.catalogue.path());
+            QTest::keyClick(s.txtContains, Qt::Key_Return);
+            if (escape) {
+                QVERIFY(s.isVisible() && s.txtContains->hasFocus());
+                s.hide();
+            }
+        });
+        lock.reset();
+        QCOMPARE(said, QString("Another program holds the catalogue file; the search runs as soon "
+                               "as it lets go.   (Esc stops)"));
+        QCOMPARE(f.desktop.messageTexts(), QStringList());
+        QCOMPARE(f.state.SearchMode, !escape);
+        QCOMPARE(w.lblMsgBar3->text(), escape ? QString("8 Artists ") : QString("5 records "));
+        if (escape) {
+            QCOMPARE(w.lblMsgBar1->text(),
+                     QString("Search stopped: another program holds the catalogue file"));
+        }
+        QVERIFY(!w.ProgressBar1->isVisible() && w.centralWidget()->isEnabled());
     }
 
     void criteriaTakesEveryValueBeginningWithTheTo() {

@@ -352,6 +352,37 @@ class TestTransfer : public QObject {
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
     }
 
+    // Another program holding the file right after the import: the view is read once it lets
+    // go, waited for beside the windows, and the records imported are shown and counted.
+    void theImportedRecordsAreShownOnceAHoldRightAfterEnds() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        const QString path = f.catalogue.directory() + "/many.csv";
+        write(path, manyRows(50));
+        std::optional<testing::FileLock> lock;
+        QString said;
+        int turns = 0;
+        f.desktop.onBusyPointer = [&](bool on) {  // the view about to be read again
+            if (on && said.isEmpty() && w.lblMsgBar1->text() == "50 records imported") {
+                lock.emplace(f.catalogue.path());
+            }
+        };
+        f.desktop.onEvents = [&] {
+            if (lock && (w.ProgressBar1->isVisible() || ++turns > 500)) {  // ten seconds at most
+                said = w.ProgressBar1->format();
+                lock.reset();
+            }
+        };
+        f.desktop.answers = {Answer::No};  // no new artists in the list
+        importFile(f, path, accept);
+        QCOMPARE(said, QString("Another program holds the catalogue file; the records are read as "
+                               "soon as it lets go.   (Esc stops)"));
+        QCOMPARE(f.desktop.messageTexts().size(), 1);
+        QCOMPARE(w.lblMsgBar1->text(), QString("50 records imported"));
+        QCOMPARE(w.lblMsgBar3->text(), QString("53 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
+    }
+
     // Another program holding the file after the preview: said, nothing written. Add mode
     // leaves the whole File menu out.
     void aHeldFileOrAddModeImportsNothing() {

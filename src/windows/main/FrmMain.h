@@ -215,8 +215,10 @@ class FrmMain : public QMainWindow {
     void CmdSearch_Click();
     void CmdBrowse_Click();
     // Runs `work` on a thread of its own, the windows painted and taking no input meanwhile:
-    // the catalogue's connection is the work's until it ends. Throws what `work` throws.
-    void runBesideWindows(const std::function<void()>& work);
+    // the catalogue's connection is the work's until it ends. Throws what `work` throws. While
+    // another program holds the file, `work` is tried again as soon as it lets go, the bar
+    // saying so ("... ; `whenFree` as soon as it lets go."); Esc gives up: false.
+    bool runBesideWindows(const std::function<void()>& work, const QString& whenFree);
     // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
     enum class Filled { Whole, Stopped, Unreadable };
     Filled FillBrowseGrid();
@@ -355,9 +357,9 @@ class FrmMain : public QMainWindow {
         ~StoppableRun();
         // Runs `work` on a thread beside the windows, which stay painted with its progress
         // moving; `work` is handed a progress function (percent in; false once the user has
-        // chosen to stop), and must touch nothing the windows use meanwhile. Once the work has reported 100 it cannot be
-        // stopped: Esc is not asked.
-        // (Defined in StoppableRunBeside.h, for the imports, its only users.)
+        // chosen to stop), and must touch nothing the windows use meanwhile. Once the work has
+        // reported 100 it cannot be stopped: Esc is not asked. (Defined in StoppableRunBeside.h,
+        // for the imports, its only users.)
         template <typename Work>
         auto beside(Work&& work);
         // Esc after the work's last report: asked now; true when the user chose to stop.

@@ -25,6 +25,10 @@ using platform::Buttons;
 using platform::Icon;
 namespace catalogue = db::catalogue;
 
+// Esc while another program held the file: the records shown are those read before.
+const QString ViewNotRead =
+    "Stopped while another program held the catalogue file: the records were not read again.";
+
 }  // namespace
 
 void FrmMain::InitializeDatabase() {
@@ -193,12 +197,21 @@ void FrmMain::OpenView(const QString& view) {
     const db::View* chosen = db::findView(view.toStdString());
     if (chosen) {
         db::Recordset reopened;
+        bool read = false;
         try {
             // A view of a million records takes a moment to read: the windows stay painted.
-            runBesideWindows([&] { reopened.open(state_.cnMain, catalogue::mainTable(*chosen)); });
+            read = runBesideWindows(
+                [&] { reopened.open(state_.cnMain, catalogue::mainTable(*chosen)); },
+                "the records are read");
         } catch (const db::DbError&) {
             SetBusyPointer(false);
             throw;
+        }
+        if (!read) {
+            SetBusyPointer(false);
+            db::DbError stopped(db::err::Unspecified, ViewNotRead.toStdString());
+            stopped.busy = true;
+            throw stopped;
         }
         reopened.setIndex(std::string(chosen->name));
         state_.rsMain = std::move(reopened);

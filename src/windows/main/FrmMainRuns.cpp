@@ -7,12 +7,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/AppState.h"
 #include "app/WordsCatchUp.h"
 #include "app/WorkBeside.h"
-#include "windows/controls/OtherWindowsHeld.h"
+#include "sqlite/DbError.h"
 #include "windows/browse/FrmBrowse.h"
+#include "windows/controls/OtherWindowsHeld.h"
 #include "windows/main/FrmMain.h"
 
 namespace windows {
@@ -23,6 +27,8 @@ using platform::Buttons;
 using platform::Icon;
 
 constexpr int IdleCheckMs = 50;
+constexpr int HeldRetryMs = 25;       // a file another program holds is tried again so often
+constexpr int HeldSaidAfterMs = 300;  // ... and said once it has been held for so long
 
 }  // namespace
 
@@ -143,9 +149,52 @@ void FrmMain::catchUpWords() {
     wordsCatchUp_->start();
 }
 
-void FrmMain::runBesideWindows(const std::function<void()>& work) {
+// Each try fails at once while the file is held (the engine's own wait would keep Esc unheard);
+// a hold of a moment, another program's commit, goes unsaid.
+bool FrmMain::runBesideWindows(const std::function<void()>& work, const QString& whenFree) {
     const HeldForRun held(*this);
-    app::runBesideEvents(desktop_, work);
+    EscapePressed = false;
+    std::atomic<bool> giveUp{false};
+    std::atomic<int> heldTries{0};
+    // Inside another run (a repair reading the view again), its bar says it for a while.
+    const bool barShown = ProgressBar1->isVisible();
+    const QString barSaid = ProgressBar1->format();
+    bool said = false;
+    const bool done = app::runBesideEvents(
+        desktop_,
+        [&] {
+            for (int tries = 1;; ++tries) {
+                try {
+                    const db::NoWaiting quick(state_.cnMain, true);
+                    work();
+                    return true;
+                } catch (const db::DbError& error) {
+                    if (!error.busy) {
+                        throw;
+                    }
+                }
+                heldTries.store(tries);
+                for (int rest = 0; rest < HeldRetryMs / 5; ++rest) {
+                    if (giveUp) {
+                        return false;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                }
+            }
+        },
+        [&] {
+            if (!said && heldTries.load() * HeldRetryMs >= HeldSaidAfterMs) {
+                said = true;
+                const QString caption = "Another program holds the catalogue file; " + whenFree +
+                                        " as soon as it lets go.   (Esc stops)";
+                barShown ? ProgressBar1->setFormat(caption) : showCaptionedProgress(caption);
+            }
+            giveUp = giveUp || EscapePressed;
+        });
+    if (said) {
+        barShown ? ProgressBar1->setFormat(barSaid) : hideCaptionedProgress();
+    }
+    return done;
 }
 
 }  // namespace windows

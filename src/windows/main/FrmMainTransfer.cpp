@@ -258,15 +258,28 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
              : QString());
     lblMsgBar1->setText(imported);
     // The records shown again from the top of the view, the tally counted, before the lists
-    // are offered the names they lack.
+    // are offered the names they lack. Another program holding the file is waited for.
     SaveViewName();
-    app::resumeNext([&] { GetIndex(); });
-    DisplayRecord();
+    bool viewRead = true;
+    app::resumeNext([&] {
+        try {
+            GetIndex();
+        } catch (const db::DbError& error) {
+            viewRead = !error.busy;  // the wait stopped: the record shown stays as it was
+            throw;
+        }
+    });
+    if (viewRead) {
+        DisplayRecord();
+    }
     recountTally();
     refreshBrowse();
     catchUpWords();
     offerLookupValues(inserted->lacking);
-    lblMsgBar1->setText(imported);
+    lblMsgBar1->setText(viewRead ? imported
+                                 : imported +
+                                       "; choose a view to see them (another program "
+                                       "held the catalogue file)");
 }
 
 // Offers to add to each lookup list the values of the imported records it lacks.

@@ -31,6 +31,10 @@ void FrmMain::chooseView(const QString& view) {
     try {
         OpenView(view);
     } catch (const db::DbError& error) {
+        if (error.busy) {  // the user stopped the wait: no more to say than the status
+            lblMsgBar1->setText(QString::fromStdString(error.description));
+            return;
+        }
         desktop_.messageBox(app::procedureMessage(error, "OpenView"), platform::Buttons::Ok,
                             platform::Icon::Exclamation);
     }

@@ -203,7 +203,15 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
     auto& s = state_;
     step([&] { s.rsSearch.close(); });
     // A search of words through a million records may take a moment: the windows stay painted.
-    step([&] { main_.runBesideWindows([&] { s.rsSearch.open(s.cnMain, source()); }); });
+    step([&] {
+        if (!main_.runBesideWindows([&] { s.rsSearch.open(s.cnMain, source()); },
+                                    "the search runs")) {
+            stopped_ = true;  // Esc while another program held the file
+            main_.SetBusyPointer(false);
+            main_.lblMsgBar1->setText("Search stopped: another program holds the catalogue file");
+            retry->setFocus();
+        }
+    });
     if (stopped_) {
         return false;
     }
