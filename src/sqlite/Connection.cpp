@@ -4,6 +4,7 @@
 #include <thread>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
 
@@ -134,6 +135,7 @@ void Connection::openWith(const std::string& path, int flags) {
     // file does.
     std::error_code unresolved;
     const auto lives = std::filesystem::weakly_canonical(path, unresolved);
+    fileId_ = fileIdAt(path);
     readOnly_ = sqlite3_db_readonly(handle_, "main") == 1 || access(path.c_str(), W_OK) != 0 ||
                 access(folderOf(unresolved ? path : lives.string()).c_str(), W_OK) != 0;
 }
@@ -181,8 +183,23 @@ void Connection::stopWhen(const std::atomic<bool>* stop) {
         const_cast<std::atomic<bool>*>(stop));
 }
 
+// The file at a path (where a link leads): its disk and its number there.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> Connection::fileIdAt(
+    const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return std::pair<std::uint64_t, std::uint64_t>(status.st_dev, status.st_ino);
+}
+
+bool Connection::replacedAtItsPath() const {
+    return handle_ && fileId_ && fileIdAt(path_) != fileId_;
+}
+
 void Connection::close() {
     readOnly_ = false;
+    fileId_.reset();
     dataVersion_.reset();
     kept_.reset();
     if (handle_) {
@@ -269,6 +286,8 @@ void Connection::fail(int code) const {
         message =
             "The catalogue file is locked by another program. Close that program and try "
             "again.";
+    } else if (code == SQLITE_READONLY && replacedAtItsPath()) {
+        message = ReplacedText;
     } else if (code == SQLITE_READONLY || (code == SQLITE_CANTOPEN && readOnly_)) {
         message = ReadOnlyText;
     }

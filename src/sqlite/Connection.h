@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sqlite/Value.h"
@@ -72,7 +73,13 @@ class Connection {
     void setWaitNotice(std::function<void()> notice) { onWait_ = std::move(notice); }
     static constexpr const char* ReadOnlyText =
         "The catalogue is read-only: changes cannot be saved";
+    static constexpr const char* ReplacedText =
+        "Another copy of the program put a new catalogue file in this one's place (a repair): "
+        "the catalogue is opened again, save your change once more";
     const std::string& path() const { return path_; }
+    // Whether the file at the path is no longer the one opened (another program put another
+    // file in its place, as a repair's compacted copy is): this connection reads the old one.
+    bool replacedAtItsPath() const;
 
     void execute(const std::string& sql, const std::vector<Value>& params = {});
     void executeScript(const std::string& sql);  // several statements, no parameters
@@ -111,10 +118,12 @@ class Connection {
     void openWith(const std::string& path, int flags);
     void useDurableSettings();
     static int waitWhileBusy(void* self, int attempts);
+    static std::optional<std::pair<std::uint64_t, std::uint64_t>> fileIdAt(const std::string& path);
     sqlite3* handle_ = nullptr;
     bool readOnly_ = false;
     std::function<void()> onWait_;
     std::string path_;
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> fileId_;  // the file opened
     bool waits_ = true;
     std::unique_ptr<Statement> dataVersion_;
     std::uint64_t rowIdGeneration_ = 0;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -90,6 +91,40 @@ class TestMaintenance : public QObject {
         QVERIFY(w.mnuOptionsAddArtist->isChecked() && f.state.autoAddArtistOn());
         QVERIFY(!f.desktop.busy);
         QCOMPARE(f.desktop.beeps, 2);
+    }
+
+    // Two copies on one file, and one repairs it: the other finds the new file at the path,
+    // opens it, and saves its edit there; what the first saves next, it reads.
+    void aSecondCopyFollowsTheFileTheFirstsRepairPutInPlace() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& a = shown(f);
+        testing::ScriptedDesktop otherDesktop;
+        otherDesktop.appDirectory = f.catalogue.directory();
+        app::AppState other(otherDesktop);
+        windows::FrmMain b(other);
+        b.Form_Load();
+        b.show();
+        testing::click(b.CmdNext);  // Bob Dylan
+        b.txtTitle->setFocus();
+        b.txtTitle->selectAll();
+        QTest::keyClicks(b.txtTitle, "Highway 61");
+        f.desktop.answers = {Answer::Yes, Answer::Ok};
+        a.mnuRepairDatabase->trigger();
+        QCOMPARE(f.desktop.messages.back().text,
+                 QString("Repaired and Compacted Quorvane Successfully."));
+
+        testing::click(b.CmdUpdate);
+        QCOMPARE(otherDesktop.messageTexts(), QStringList());
+        QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Bob Dylan'"),
+                 QStringList{"Highway 61"});
+        QCOMPARE(QFileInfo(f.catalogue.directory() + "/Zembo.BAK").size(),
+                 QFileInfo(f.catalogue.path()).size());  // the backup as it was: untouched
+        testing::stockTool(f.catalogue.path(),
+                           "UPDATE Main SET Title = 'Kind of Blue' WHERE "
+                           "Artist = 'Coltrane'");
+        testing::click(b.CmdNext);
+        QCOMPARE(b.txtTitle->text(), QString("Kind of Blue"));
+        QCOMPARE(b.lblMsgBar3->text(), QString("3 Artists "));
     }
 
     void aFailedCompactionEndsTheProgramWithTheCatalogueUntouched() {

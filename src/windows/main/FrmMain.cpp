@@ -134,7 +134,9 @@ void FrmMain::Form_Load() {
         });
     if (!loaded) {
         ExitApplication();
+        return;
     }
+    watchCatalogueFile();
 }
 
 void FrmMain::Form_Resize() {

@@ -342,6 +342,9 @@ class FrmMain : public QMainWindow {
     };
     HeldForRun* heldForRun_ = nullptr;  // the run going, if any
     void closeOnceIdle();
+    // The catalogue opened again when another copy of the program put a new file at its path.
+    void watchCatalogueFile();
+    void followReplacedFile();
     // Records an import added wait for the word index: indexed while the window is idle.
     void catchUpWords();
     std::unique_ptr<app::WordsCatchUp> wordsCatchUp_;

@@ -89,6 +89,7 @@ bool FrmMain::insertRecord() {
         }
         return false;
     }
+    followReplacedFile();
     db::Recordset& main = state_.rsMain;
     try {
         writeRecordFields(main, true);

@@ -30,6 +30,7 @@ void FrmMain::CmdUpdate_Click() {
 
 void FrmMain::UpdateRecord() {
     auto& s = state_;
+    followReplacedFile();  // saved into the file at the catalogue's path
     auto noRecords = [&] {
         desktop_.messageBox(NoRecordsToUpdate, Buttons::Ok, Icon::Information);
         CmdAdd->setFocus();
@@ -97,6 +98,7 @@ void FrmMain::CmdDelete_Click() {
         lblMsgBar1->setText("Delete Canceled");
         return;
     }
+    followReplacedFile();
     db::Recordset& records = currentRecords();
     // No record to delete, or none left to show after deleting the only one.
     auto noRecordLeft = [&] {
