@@ -17,6 +17,7 @@ using testing::MainWindowFixture;
 using testing::shown;
 using windows::FrmBrowse;
 using windows::FrmSearch;
+using windows::GridModel;
 
 class TestFindWords : public QObject {
     Q_OBJECT
@@ -53,6 +54,28 @@ class TestFindWords : public QObject {
         browse.txtFind->setText(typed);
         QTRY_COMPARE(browse.lblFound->text(), said);
         QCOMPARE(browse.Grid1->gridModel()->rowCount(), rows);
+        QVERIFY(f.desktop.messages.empty());
+    }
+
+    // Records another program added since the grid was filled are searched and taken in, in
+    // the view's order; the main window counts them too and keeps the record it shows.
+    void theFindLineTakesInRecordsAnotherProgramAdded() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        click(w.CmdNext);
+        click(w.CmdBrowse);
+        FrmBrowse& browse = *w.frmBrowse();
+        QCOMPARE(testing::stockTool(f.catalogue.path(),
+                                    "INSERT INTO Main VALUES ('Mazzy Star', 'Fade Into You', "
+                                    "'Rock', 'CD'), ('Air', 'Moon Safari', 'Pop', 'CD')"),
+                 QString());
+        browse.txtFind->setText("cd");
+        QTRY_COMPARE(browse.lblFound->text(), QString("3 of 5 records"));
+        const GridModel* grid = browse.Grid1->gridModel();
+        QCOMPARE((QStringList{grid->cellText(0, 1), grid->cellText(1, 1), grid->cellText(2, 1)}),
+                 (QStringList{"ABBA", "Air", "Mazzy Star"}));
+        QCOMPARE(w.lblMsgBar3->text(), QString("5 Artists "));
+        QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
         QVERIFY(f.desktop.messages.empty());
     }
 

@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "app/AppState.h"
@@ -184,7 +185,15 @@ void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {
     }
     GridModel* model = Grid1->gridModel();
     rows_->forgetTexts();  // the records found are shown as they are now
-    model->showOnly(rows_->rowsAmong(ids));
+    auto marks = rows_->rowsAmong(ids);
+    const auto among = static_cast<std::size_t>(std::count(marks.begin(), marks.end(), 1));
+    // Records another program added since the fill: the view is read again and the grid
+    // filled, which searches again (once for the words typed, however often it writes).
+    if (among < ids.size() && !filledInSearchMode_ && tookInFor_ != txtFind->text()) {
+        tookInFor_ = txtFind->text();
+        QTimer::singleShot(0, &main_, [main = &main_] { main->readViewAgain(); });
+    }
+    model->showOnly(std::move(marks));
     lblFound->setText(QLocale().toString(model->rowCount()) + " of " +
                       app::counted(model->allRowCount(), "record", "records"));
 }

@@ -222,6 +222,8 @@ class FrmMain : public QMainWindow {
     // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
     enum class Filled { Whole, Stopped, Unreadable };
     Filled FillBrowseGrid();
+    // The view read again, for records another program added since.
+    void readViewAgain();
     Filled FillBrowseGridSearch();
     // The browse window, made at the first fill; gone when the user closes it.
     FrmBrowse* frmBrowse();

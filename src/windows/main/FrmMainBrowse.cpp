@@ -69,6 +69,31 @@ void FrmMain::refreshBrowse() {
     }
 }
 
+// Records another program added since the view was read (the browse window's find found
+// some): the view's keys read again beside the windows, the record shown and any edit of it
+// kept, the tally and the grid renewed. Not while a new entry or the search's results show.
+void FrmMain::readViewAgain() {
+    auto& s = state_;
+    if (AddMode || s.SearchMode || heldForRun_ || !s.rsMain.isOpen()) {
+        return;
+    }
+    std::optional<std::int64_t> shown;
+    app::resumeNext([&] { shown = s.rsMain.bookmark(); });
+    bool read = false;
+    app::resumeNext([&] {
+        read = runBesideWindows([&] { s.rsMain.requery(); }, "the records are read");
+    });
+    app::resumeNext([&] {
+        if (shown) {
+            s.rsMain.setBookmark(*shown);
+        }
+    });
+    if (read) {
+        recountTally();
+        refreshBrowse();
+    }
+}
+
 FrmMain::Filled FrmMain::FillBrowseGrid() {
     return fillBrowse(state_.rsMain, RecordTally);
 }
