@@ -5,6 +5,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "catalogue/Orders.h"
+#include "catalogue/Words.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/browse/FrmBrowse.h"
@@ -55,6 +57,37 @@ class TestFindWords : public QObject {
         QTRY_COMPARE(browse.lblFound->text(), said);
         QCOMPARE(browse.Grid1->gridModel()->rowCount(), rows);
         QVERIFY(f.desktop.messages.empty());
+    }
+
+    // The program's own word indexing, a step at a time while the window is idle, never comes
+    // between the find line and the file: no search is told that the file is held.
+    void theProgramsOwnIndexingNeverHoldsUpTheFindLine() {
+        MainWindowFixture f(testing::numberedRecords(40000));
+        {
+            db::Connection connection;  // as an import leaves them: waiting for the index
+            connection.open(f.catalogue.path().toStdString());
+            db::catalogue::prepareOrders(connection);
+            db::Transaction transaction(connection);
+            db::catalogue::emptyWordIndex(connection, "main");
+            db::catalogue::leaveWordsFrom(connection, 1);
+            connection.execute("UPDATE OrderState SET Stale = 0");
+            transaction.commit();
+        }
+        auto& w = shown(f);
+        click(w.CmdBrowse);
+        FrmBrowse& browse = *w.frmBrowse();
+        QStringList said;
+        for (int i = 0; i < 20 && db::catalogue::wordsWaitFrom(f.state.cnMain, "main"); ++i) {
+            browse.txtFind->setText(QString("\"title %1\"").arg(i * 7 + 1000));
+            browse.findWords();
+            QTRY_VERIFY(!browse.findingWords());
+            said << browse.lblFound->text();
+            QTest::qWait(20);  // a step of the indexing meanwhile
+        }
+        QVERIFY2(said.size() > 3, qPrintable(said.join('|')));
+        for (const QString& text : said) {
+            QVERIFY2(text.endsWith(" of 40,000 records"), qPrintable(text));
+        }
     }
 
     // Records another program added since the grid was filled are searched and taken in, in

@@ -1,12 +1,20 @@
 #include "windows/browse/WordFilter.h"
 
 #include <QMetaObject>
+#include <chrono>
 
 #include "catalogue/Orders.h"
 
 namespace windows {
 
 namespace catalogue = db::catalogue;
+
+namespace {
+
+constexpr auto RetryStep = std::chrono::milliseconds(10);
+constexpr auto MomentsHold = std::chrono::milliseconds(300);
+
+}  // namespace
 
 WordFilter::WordFilter(QObject* owner) : QObject(owner) {}
 
@@ -44,14 +52,25 @@ void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWo
     job->thread = std::thread([this, job, path, words = std::move(words), found, generation] {
         std::vector<std::int64_t> ids;
         std::optional<db::DbError> failure;
-        try {
-            db::Connection connection;
-            const db::NoWaiting quick(connection, true);  // a stop is heard at once
-            connection.open(path);
-            connection.stopWhen(&job->stop);
-            ids = catalogue::recordsWithWords(connection, words, catalogue::IndexRead::AsItStands);
-        } catch (const db::DbError& error) {
-            failure = error;
+        // A hold of a moment is a writer's commit, the program's own word indexing's step
+        // among them: waited for, in short steps, so that a stop is heard at once.
+        for (auto waited = std::chrono::milliseconds(0);; waited += RetryStep) {
+            try {
+                db::Connection connection;
+                const db::NoWaiting quick(connection, true);
+                connection.open(path);
+                connection.stopWhen(&job->stop);
+                ids = catalogue::recordsWithWords(connection, words,
+                                                  catalogue::IndexRead::AsItStands);
+                failure.reset();
+                break;
+            } catch (const db::DbError& error) {
+                failure = error;
+                if (!error.busy || waited >= MomentsHold || job->stop) {
+                    break;
+                }
+            }
+            std::this_thread::sleep_for(RetryStep);
         }
         if (job->stop) {
             return;  // a newer search, or the window going: nobody hears it

@@ -80,9 +80,8 @@ void FrmMain::readViewAgain() {
     std::optional<std::int64_t> shown;
     app::resumeNext([&] { shown = s.rsMain.bookmark(); });
     bool read = false;
-    app::resumeNext([&] {
-        read = runBesideWindows([&] { s.rsMain.requery(); }, "the records are read");
-    });
+    app::resumeNext(
+        [&] { read = runBesideWindows([&] { s.rsMain.requery(); }, "the records are read"); });
     app::resumeNext([&] {
         if (shown) {
             s.rsMain.setBookmark(*shown);
