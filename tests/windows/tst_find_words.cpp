@@ -109,6 +109,12 @@ class TestFindWords : public QObject {
                  (QStringList{"ABBA", "Air", "Mazzy Star"}));
         QCOMPARE(w.lblMsgBar3->text(), QString("5 Artists "));
         QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
+        testing::stockTool(f.catalogue.path(),
+                           "INSERT INTO Main VALUES ('Nico', 'Desertshore', "
+                           "'Folk', 'CD')");
+        browse.txtFind->clear();  // the same words typed again
+        browse.txtFind->setText("cd");
+        QTRY_COMPARE(browse.lblFound->text(), QString("4 of 6 records"));
         QVERIFY(f.desktop.messages.empty());
     }
 

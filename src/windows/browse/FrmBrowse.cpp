@@ -70,6 +70,7 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     findSoon_->setInterval(FindAfterMs);
     connect(findSoon_, &QTimer::timeout, this, &FrmBrowse::findWords);
     connect(txtFind, &QLineEdit::textChanged, findSoon_, qOverload<>(&QTimer::start));
+    connect(txtFind, &QLineEdit::textChanged, this, [this] { tookIn_ = false; });
     busySoon_ = new QTimer(this);
     busySoon_->setSingleShot(true);
     busySoon_->setInterval(BusyAfterMs);
@@ -188,9 +189,9 @@ void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {
     auto marks = rows_->rowsAmong(ids);
     const auto among = static_cast<std::size_t>(std::count(marks.begin(), marks.end(), 1));
     // Records another program added since the fill: the view is read again and the grid
-    // filled, which searches again (once for the words typed, however often it writes).
-    if (among < ids.size() && !filledInSearchMode_ && tookInFor_ != txtFind->text()) {
-        tookInFor_ = txtFind->text();
+    // filled, which searches again (once until the next key, however often it writes).
+    if (among < ids.size() && !filledInSearchMode_ && !tookIn_) {
+        tookIn_ = true;
         QTimer::singleShot(0, &main_, [main = &main_] { main->readViewAgain(); });
     }
     model->showOnly(std::move(marks));

@@ -80,7 +80,7 @@ class FrmBrowse : public QWidget {
     QTimer* busySoon_;  // a search that takes longer than a moment shows the busy pointer
     bool showingBusy_ = false;
     bool filledInSearchMode_ = false;  // the rows are the search's results
-    QString tookInFor_;                // the words whose search last had the view read again
+    bool tookIn_ = false;              // the view was read again for the words typed
     std::vector<int> wantedTwips_;     // what the four columns' texts would take whole
 };
 
