@@ -194,7 +194,11 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> Connection::fileIdAt(
 }
 
 bool Connection::replacedAtItsPath() const {
-    return handle_ && fileId_ && fileIdAt(path_) != fileId_;
+    if (!handle_ || !fileId_) {
+        return false;
+    }
+    const auto now = fileIdAt(path_);  // none there: nothing to open instead
+    return now && *now != *fileId_;
 }
 
 void Connection::close() {

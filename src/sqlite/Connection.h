@@ -77,8 +77,8 @@ class Connection {
         "Another copy of the program put a new catalogue file in this one's place (a repair): "
         "the catalogue is opened again, save your change once more";
     const std::string& path() const { return path_; }
-    // Whether the file at the path is no longer the one opened (another program put another
-    // file in its place, as a repair's compacted copy is): this connection reads the old one.
+    // Whether another file is at the path than the one opened (another program put it in its
+    // place, as a repair's compacted copy is): this connection reads the old one.
     bool replacedAtItsPath() const;
 
     void execute(const std::string& sql, const std::vector<Value>& params = {});
