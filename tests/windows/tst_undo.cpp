@@ -145,6 +145,24 @@ class TestUndo : public QObject {
             "The record was changed by another program since"));
     }
 
+    // In add mode Undo and Redo are off and Ctrl+Z is the field's own; out of it, they name
+    // their steps again.
+    void addModeLeavesUndoToTheFields() {
+        MainWindowFixture f(testing::threeRecords());
+        auto& w = shown(f);
+        f.desktop.answers = {Answer::Yes};
+        click(w.CmdDelete);
+        click(w.CmdAdd);
+        QVERIFY(!w.mnuEditUndo->isEnabled() && !w.mnuEditRedo->isEnabled());
+        QTest::keyClicks(w.CmbArtist, "Nico");
+        press(w.CmbArtist, false);
+        QCOMPARE(w.CmbArtist->currentText(), QString());
+        QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"2"});
+        QTest::keyClick(w.CmbArtist, Qt::Key_Escape);
+        QVERIFY(!w.AddMode && w.mnuEditUndo->isEnabled());
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Delete Record"));
+    }
+
     // An import is one step; more than a thousand records are taken back only when the user
     // says so.
     void anImportIsTakenBackInOneStep() {

@@ -51,6 +51,7 @@ void FrmMain::setAddModeCommands(bool enabled, bool withBookmark) {
           mnuView->menuAction(), mnuCounts, mnuOptions->menuAction()}) {
         menu->setEnabled(enabled);
     }
+    showEditCommands();
 }
 
 void FrmMain::enterAddMode() {

@@ -55,14 +55,15 @@ void FrmMain::followHistory() {
     showEditCommands();
 }
 
-// Each names the change it would take back or make again; without one it is off.
+// Each names the change it would take back or make again; without one it is off, and in add
+// mode, where a new entry is on screen (Ctrl+Z is then the field's own).
 void FrmMain::showEditCommands() {
     const QString undo = history().undoName();
     const QString redo = history().redoName();
     mnuEditUndo->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
     mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
-    mnuEditUndo->setEnabled(!undo.isEmpty());
-    mnuEditRedo->setEnabled(!redo.isEmpty());
+    mnuEditUndo->setEnabled(!undo.isEmpty() && !AddMode);
+    mnuEditRedo->setEnabled(!redo.isEmpty() && !AddMode);
 }
 
 void FrmMain::mnuEditUndo_Click() {
