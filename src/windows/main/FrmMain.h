@@ -219,6 +219,8 @@ class FrmMain : public QMainWindow {
     // another program holds the file, `work` is tried again as soon as it lets go, the bar
     // saying so ("... ; `whenFree` as soon as it lets go."); Esc gives up: false.
     bool runBesideWindows(const std::function<void()>& work, const QString& whenFree);
+    // The same for a write of unknown length, the bar saying `caption` after a moment.
+    void runSaying(const QString& caption, const std::function<void()>& work);
     // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
     enum class Filled { Whole, Stopped, Unreadable };
     Filled FillBrowseGrid();

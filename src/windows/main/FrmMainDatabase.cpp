@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTimer>
 #include <QWindow>
 
@@ -53,8 +54,13 @@ void FrmMain::InitializeDatabase() {
                 }
             },
             [&] {
-                catalogue::prepareOrders(s.cnMain,
-                                         [this](int percent) { showSortKeyProgress(percent); });
+                // A remaking later, inside a work beside the windows, is not shown: only the
+                // windows' thread may touch them (that work's own bar runs meanwhile).
+                catalogue::prepareOrders(s.cnMain, [this](int percent) {
+                    if (QThread::currentThread() == thread()) {
+                        showSortKeyProgress(percent);
+                    }
+                });
             },
             [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
             [&] { markView("ARTIST"); }, [&] { lblMsgBar2->setText("View by Artist"); },

@@ -101,7 +101,10 @@ void FrmMain::takeStep(bool back) {
     }
     app::History::Outcome outcome;
     try {
-        outcome = back ? history().undo() : history().redo();
+        // Taking back a large import is a long write: beside the windows, which stay painted.
+        const QString name = back ? history().undoName() : history().redoName();
+        runSaying((back ? "Undo " : "Redo ") + name + "...",
+                  [&] { outcome = back ? history().undo() : history().redo(); });
     } catch (const db::DbError& error) {
         desktop_.messageBox(app::failureText(back ? "The change could not be taken back."
                                                   : "The change could not be made again.",

@@ -197,4 +197,32 @@ bool FrmMain::runBesideWindows(const std::function<void()>& work, const QString&
     return done;
 }
 
+// A work of unknown length: the busy pointer at once, and after a moment the bar, moving
+// without an end, with its caption.
+void FrmMain::runSaying(const QString& caption, const std::function<void()>& work) {
+    const HeldForRun held(*this);
+    SetBusyPointer(true);
+    const std::uint32_t start = desktop_.tickCount();
+    bool said = false;
+    try {
+        app::runBesideEvents(desktop_, work, [&] {
+            if (!said && desktop_.tickCount() - start >= HeldSaidAfterMs) {
+                said = true;
+                showCaptionedProgress(caption);
+                ProgressBar1->setMaximum(0);  // no end known: the bar moves to and fro
+            }
+        });
+    } catch (...) {
+        if (said) {
+            hideCaptionedProgress();
+        }
+        SetBusyPointer(false);
+        throw;
+    }
+    if (said) {
+        hideCaptionedProgress();
+    }
+    SetBusyPointer(false);
+}
+
 }  // namespace windows
