@@ -192,7 +192,12 @@ class TestUndo : public QObject {
         QVERIFY(
             f.desktop.messages.back().text.startsWith("Take back the import of 1,001 records?"));
         f.desktop.answers = {Answer::Yes};
+        bool heldAndBusy = false;  // written beside the windows, which are held meanwhile
+        f.desktop.onBusyPointer = [&](bool on) {
+            heldAndBusy = heldAndBusy || (on && !w.centralWidget()->isEnabled());
+        };
         press(w.CmdAdd, false);
+        QVERIFY(heldAndBusy && !f.desktop.busy && w.centralWidget()->isEnabled());
         QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.lblMsgBar1->text(), QString("Undo: 1,001 Records Imported"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
