@@ -6,6 +6,7 @@
 
 #include "app/CatalogueEdits.h"
 #include "app/Locations.h"
+#include "app/Modes.h"
 #include "platform/Desktop.h"
 #include "sqlite/Connection.h"
 #include "sqlite/Recordset.h"
@@ -36,7 +37,8 @@ struct AppState {
     // Where the program's own files are looked for after AppDir, in order: the program's
     // folder, then the installed files (app::Locations::resourceDirs).
     QStringList ResourceDirs;
-    bool SearchMode = false;
+    // Browsing, adding, searching or running, and which commands each leaves to the user.
+    ModeMachine Modes;
     bool DisplayingRecord = false;
     std::optional<bool> AutoAddArtist;  // unset counts as off
     bool BookmarkPending = false;

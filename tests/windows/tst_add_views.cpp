@@ -61,7 +61,7 @@ class TestAddViews : public QObject {
         auto& w = shown(f);
         f.desktop.answers = {Answer::No, Answer::No};  // no artist offers taken
         click(w.CmdAdd);
-        QVERIFY(w.AddMode);
+        QVERIFY(f.state.Modes.adding());
         QCOMPARE(w.CmdAdd->text(), QString("&Insert"));
         QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode - Esc key to cancel"));
         QCOMPARE(w.CmbArtist->currentText(), QString());
@@ -109,7 +109,7 @@ class TestAddViews : public QObject {
         typeEntry(w, "Aardvark", "Aaa", "Pop", "CD");
         click(w.CmdAdd);
         QTest::keyClick(w.CmbArtist, Qt::Key_Escape);
-        QVERIFY(!w.AddMode);
+        QVERIFY(!f.state.Modes.adding());
         QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode Canceled"));
         QCOMPARE(w.CmdAdd->text(), QString("&Add"));
         QCOMPARE(w.defaultButton(), w.CmdAdd);
@@ -139,7 +139,7 @@ class TestAddViews : public QObject {
         QVERIFY(f.desktop.messages.empty());
         QTest::keyClick(w.CmbArtist->view(), Qt::Key_Escape);
         QTRY_VERIFY(!w.CmbArtist->view()->isVisible());
-        QVERIFY(w.AddMode);
+        QVERIFY(f.state.Modes.adding());
         QCOMPARE(w.CmbArtist->currentText(), QString("Zzq New"));
         f.desktop.answers = {Answer::No};
         w.txtTitle->setFocus(Qt::TabFocusReason);
@@ -158,10 +158,10 @@ class TestAddViews : public QObject {
         QCOMPARE(f.desktop.messages.back().text, QString("Artist and Title can not be empty."));
         QCOMPARE(f.desktop.messages.back().icon, Icon::Exclamation);
         QCOMPARE(QApplication::focusWidget(), w.txtTitle);
-        QVERIFY(w.AddMode);
+        QVERIFY(f.state.Modes.adding());
         f.desktop.answers = {Answer::Cancel};
         click(w.CmdAdd);
-        QVERIFY(!w.AddMode);
+        QVERIFY(!f.state.Modes.adding());
         QCOMPARE(w.lblMsgBar1->text(), QString());
         QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
         QVERIFY(w.CmdBookmark->isEnabled());  // Cancel enables all nine
@@ -196,7 +196,7 @@ class TestAddViews : public QObject {
         QTest::keyClicks(w.txtTitle, "typed before Add");
         click(w.CmdAdd);
         QVERIFY(f.desktop.messages.empty());
-        QVERIFY(w.AddMode && w.txtTitle->text().isEmpty());
+        QVERIFY(f.state.Modes.adding() && w.txtTitle->text().isEmpty());
         QTest::keyClicks(w.CmbArtist, "Nina Simone");
         QTest::keyClicks(w.txtTitle, "Pastel Blues");
         f.desktop.answers = {Answer::No};  // the artist offer, as Insert takes the focus
@@ -268,7 +268,7 @@ class TestAddViews : public QObject {
         QVERIFY(f.desktop.messages[1].text.startsWith(
             "The artist could not be added to the artist list."));
         QCOMPARE(w.CmbArtist->count(), listed);
-        QVERIFY(w.AddMode);  // the program goes on
+        QVERIFY(f.state.Modes.adding());  // the program goes on
         QCOMPARE(w.CmbArtist->currentText(), QString("Nina Simone"));
     }
 
@@ -296,7 +296,7 @@ class TestAddViews : public QObject {
         QTest::keyClick(w.CmbCategory, Qt::Key_PageUp);
         QCOMPARE(w.CmbCategory->currentText(), QString("Pop"));
         QCOMPARE(w.CmbCategory->currentIndex(), selected);
-        QVERIFY(w.AddMode);
+        QVERIFY(f.state.Modes.adding());
         QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode - Esc key to cancel"));
         QTest::keyClick(w.CmbCategory, Qt::Key_Escape);
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));  // nothing moved meanwhile

@@ -274,7 +274,7 @@ class TestBrowse : public QObject {
         auto& w = shown(f);
         // The results of a search for artists from B on, as the search window leaves them.
         f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist, rowid", "Artist >= ?", {"B"}});
-        f.state.SearchMode = true;
+        f.state.Modes.enterSearching();
         w.DisplayRecord();
         click(w.CmdBrowse);
         FrmBrowse* browse = w.frmBrowse();

@@ -212,7 +212,7 @@ class TestFieldEntry : public QObject {
             QCOMPARE(f.desktop.messages[0].text, QString("Artist and Title can not be empty."));
             QCOMPARE(w.lblMsgBar1->text(), QString());
         }
-        QVERIFY(!w.AddMode);
+        QVERIFY(!f.state.Modes.adding());
         QCOMPARE(focusName(), QString("CmdAdd"));
         QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
         QCOMPARE(f.desktop.messages.size(), std::size_t(byEscape ? 0 : 1));
@@ -230,7 +230,7 @@ class TestFieldEntry : public QObject {
         f.desktop.answers = {Answer::Retry, Answer::No};
         press(Qt::Key_Return);
         QCOMPARE(focusName(), QString("txtTitle"));
-        QVERIFY(w.AddMode);
+        QVERIFY(f.state.Modes.adding());
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
         QCOMPARE(f.desktop.messages[1].text,
                  QString("Name not in Artist Database\r\nWould you like to add it?"));

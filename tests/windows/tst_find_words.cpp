@@ -132,7 +132,7 @@ class TestFindWords : public QObject {
                                            s.hide();
                                        });
         QCOMPARE(f.desktop.messageTexts(), QStringList{"Search not found"});
-        QVERIFY(!f.state.SearchMode);
+        QVERIFY(!f.state.Modes.searching());
     }
 };
 

@@ -298,7 +298,7 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(f.desktop.helpRequests.size(), std::size_t(2));
         QTest::keyClick(w.txtTitle, Qt::Key_Escape);
         QVERIFY(!w.EscapePressed);
-        QVERIFY(!w.AddMode);
+        QVERIFY(!f.state.Modes.adding());
         // The Help menu does what F1 does.
         w.mnuHelpHelp->trigger();
         QTRY_COMPARE(f.desktop.helpRequests.size(), std::size_t(3));

@@ -270,7 +270,7 @@ class TestNavigationEdit : public QObject {
         auto& w = shown(f);
         // A search result of the two records from B on, as the search window leaves it.
         f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist", "Artist >= ?", {"B"}});
-        f.state.SearchMode = true;
+        f.state.Modes.enterSearching();
         w.DisplayRecord();
         QCOMPARE(shownArtist(w), QString("Bob Dylan"));
         click(w.CmdNext);

@@ -118,7 +118,7 @@ class TestReportsMenu : public QObject {
         // In search mode after a criteria search on the title field, as the search leaves it.
         w.frmSearch()->CmbField->setCurrentText("TITLE");
         w.frmSearch()->GetFieldName();
-        f.state.SearchMode = true;
+        f.state.Modes.enterSearching();
         f.state.ReportFilter = "{Main.TITLE} >= 'Title 1' AND {Main.TITLE} <= 'Title 1z'";
         w.mnuReportFullReport->trigger();
         QCOMPARE(w.Report1.sortFields[0], QString("+{Main.Title}"));

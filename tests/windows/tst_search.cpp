@@ -155,7 +155,7 @@ class TestSearch : public QObject {
             QVERIFY(s.isVisible());
         });
         QCOMPARE(f.desktop.beeps, 2);
-        QVERIFY(!f.state.SearchMode);
+        QVERIFY(!f.state.Modes.searching());
     }
 
     void gotoFindsTheFirstOfTheViewTakingTheTextLiterally() {
@@ -169,7 +169,7 @@ class TestSearch : public QObject {
             QVERIFY(!s.isVisible());
         });
         QCOMPARE(w.CmbArtist->currentText(), QString("Beach Boys"));
-        QVERIFY(!f.state.SearchMode);
+        QVERIFY(!f.state.Modes.searching());
         QCOMPARE(w.lblMsgBar3->text(), QString("8 Artists "));
         QVERIFY(w.CmdBookmark->isEnabled());  // the Bookmark option is on
         click(w.CmdBookmark);
@@ -225,7 +225,7 @@ class TestSearch : public QObject {
             type(s.txtTo, "D");
             QTest::keyClick(s.txtTo, Qt::Key_Return);
         });
-        QVERIFY(f.state.SearchMode);
+        QVERIFY(f.state.Modes.searching());
         QCOMPARE(w.lblMsgBar3->text(), QString("4 records "));
         QCOMPARE(w.CmdSearch->text(), QString("Reset &Srch"));
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
@@ -255,7 +255,7 @@ class TestSearch : public QObject {
 
         // Reset: the whole catalogue again, back on the record shown before the search.
         click(w.CmdSearch);
-        QVERIFY(!f.state.SearchMode);
+        QVERIFY(!f.state.Modes.searching());
         QCOMPARE(w.CmdSearch->text(), QString("&Search"));
         QCOMPARE(w.lblMsgBar3->text(), QString("7 Artists "));
         QCOMPARE(f.state.ReportFilter, QString());
@@ -321,7 +321,7 @@ class TestSearch : public QObject {
                 s.hide();
             }
         });
-        QCOMPARE(f.state.SearchMode, said.isEmpty());
+        QCOMPARE(f.state.Modes.searching(), said.isEmpty());
         if (!said.isEmpty()) {
             QCOMPARE(f.state.ReportFilter, QString());
             return;
@@ -339,7 +339,7 @@ class TestSearch : public QObject {
         }
         QCOMPARE(reported, artists);
         click(w.CmdSearch);  // reset
-        QVERIFY(!f.state.SearchMode);
+        QVERIFY(!f.state.Modes.searching());
         QCOMPARE(w.lblMsgBar3->text(), QString("8 Artists "));
     }
 
@@ -380,7 +380,7 @@ class TestSearch : public QObject {
         QCOMPARE(said, QString("Another program holds the catalogue file; the search runs as soon "
                                "as it lets go.   (Esc stops)"));
         QCOMPARE(f.desktop.messageTexts(), QStringList());
-        QCOMPARE(f.state.SearchMode, !escape);
+        QCOMPARE(f.state.Modes.searching(), !escape);
         QCOMPARE(w.lblMsgBar3->text(), escape ? QString("8 Artists ") : QString("5 records "));
         if (escape) {
             QCOMPARE(w.lblMsgBar1->text(),
@@ -423,7 +423,7 @@ class TestSearch : public QObject {
             QVERIFY(s.isVisible());
             QCOMPARE(s.focusWidget(), s.txtFrom);
         });
-        QVERIFY(!f.state.SearchMode);
+        QVERIFY(!f.state.Modes.searching());
     }
 
     void failuresFollowTheSearchsRules() {

@@ -190,7 +190,7 @@ class TestSideBySide : public QObject {
                  QStringList{added.isEmpty() ? "0" : "1"});
         QCOMPARE(w.lblMsgBar1->text(), status);
         QCOMPARE(w.lblMsgBar3->text(), QString("%1 Artists ").arg(3 + added.size()));
-        QCOMPARE(w.AddMode, !jumps);
+        QCOMPARE(f.state.Modes.adding(), !jumps);
         QCOMPARE(browse.isVisible(), !jumps);
         if (jumps) {
             QCOMPARE(w.CmbArtist->currentText(), QString("Coltrane"));
@@ -223,7 +223,7 @@ class TestSideBySide : public QObject {
             doubleClickRow(browse, 2);
         }
         QVERIFY(f.desktop.messages.back().text.startsWith("The record could not be added."));
-        QVERIFY(w.AddMode && browse.isVisible());
+        QVERIFY(f.state.Modes.adding() && browse.isVisible());
         QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
         QTRY_VERIFY(w.isActiveWindow());
         click(w.CmdAdd);  // the file free again, Insert adds it

@@ -191,7 +191,7 @@ class TestTransfer : public QObject {
                                                     s.txtTo->setText("C");
                                                     QTest::keyClick(s.txtTo, Qt::Key_Return);
                                                 });
-        QVERIFY(f.state.SearchMode);
+        QVERIFY(f.state.Modes.searching());
         QVERIFY(!w.mnuFileImport->isEnabled() && w.mnuFileExport->isEnabled());
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);  // kept private
         f.desktop.saveFileAnswers = {target};  // over the earlier file

@@ -159,7 +159,7 @@ class TestUndo : public QObject {
         QCOMPARE(w.CmbArtist->currentText(), QString());
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"2"});
         QTest::keyClick(w.CmbArtist, Qt::Key_Escape);
-        QVERIFY(!w.AddMode && w.mnuEditUndo->isEnabled());
+        QVERIFY(!f.state.Modes.adding() && w.mnuEditUndo->isEnabled());
         QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Delete Record"));
     }
 

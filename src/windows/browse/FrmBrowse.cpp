@@ -111,8 +111,8 @@ void FrmBrowse::SetupBrowseGrid() {
 
 void FrmBrowse::setRows(std::unique_ptr<BrowseRows> rows) {
     filter_->cancel();
-    if (filledInSearchMode_ != state_.SearchMode) {  // other rows: the words typed for the
-        filledInSearchMode_ = state_.SearchMode;     // catalogue, or its results, go
+    if (filledInSearchMode_ != state_.Modes.searching()) {  // other rows: the words typed for the
+        filledInSearchMode_ = state_.Modes.searching();     // catalogue, or its results, go
         const QSignalBlocker quiet(txtFind);
         txtFind->clear();
     }
@@ -316,7 +316,7 @@ void FrmBrowse::Grid1_DblClick(int row) {
     }
     const std::int64_t rowId = rows_->rowId(Grid1->gridModel()->sourceRow(row));
     main_.SetBusyPointer(true);
-    if (state_.SearchMode) {
+    if (state_.Modes.searching()) {
         GetTempDBdata(rowId);
     } else {
         GetMainTableData(rowId);

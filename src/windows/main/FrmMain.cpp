@@ -181,7 +181,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void FrmMain::Form_Unload() {
-    if (RecordChanged && !AddMode) {
+    if (RecordChanged && !state_.Modes.adding()) {
         ExplicitUpdate = false;
         UpdateRecord();
     }
@@ -220,7 +220,7 @@ void FrmMain::showTally() {
 void FrmMain::showRecordCount() {
     auto& s = state_;
     app::resumeNext([&] {
-        if (s.SearchMode) {
+        if (s.Modes.searching()) {
             lblMsgBar3->setText(QString::number(s.rsSearch.recordCount()) + " records ");
         } else {
             RecordTally = s.rsMain.recordCount();
@@ -235,7 +235,7 @@ void FrmMain::UpdateRecordTally(bool increment) {
 }
 
 void FrmMain::MarkRecordChanged() {
-    if (AddMode || state_.DisplayingRecord || RecordUnread) {
+    if (state_.Modes.adding() || state_.DisplayingRecord || RecordUnread) {
         RecordChanged = false;
         return;
     }

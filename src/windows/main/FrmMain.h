@@ -126,7 +126,6 @@ class FrmMain : public QMainWindow {
     QAction* mnuHelpAbout;
 
     // Window state.
-    bool AddMode = false;
     bool RecordChanged = false;
     bool ExplicitUpdate = false;
     std::int64_t RecordTally = 0;

@@ -24,7 +24,7 @@ using platform::Icon;
 }  // namespace
 
 void FrmMain::CmdAdd_Click() {
-    if (AddMode) {
+    if (state_.Modes.adding()) {
         insertRecord();
     } else {
         enterAddMode();
@@ -71,7 +71,7 @@ void FrmMain::enterAddMode() {
     setRecordUnread(false);  // a new entry takes typing whatever the record before it
     // In add mode first, so that emptying the fields is not taken for an edit of the record
     // shown before: a later save would write the empty texts over it.
-    AddMode = true;
+    state_.Modes.enterAdding();
     RecordChanged = false;
     emptyFields();
     setDefaultButton(CmdAdd);
@@ -128,7 +128,7 @@ bool FrmMain::leaveAddModeForJump() {
             }
         }
         if (!insertRecord()) {
-            if (!AddMode) {
+            if (!state_.Modes.adding()) {
                 return true;  // Cancel on the check left add mode
             }
             raise();  // the entry stays, to be mended where it is typed
@@ -159,7 +159,7 @@ void FrmMain::returnToRecordBeforeAdd() {
 // box, and the name shown there then (the returned record's, or an entry the user gave up)
 // must not be offered to, let alone added to, the artist list.
 void FrmMain::leaveAddModeAfterCancel() {
-    AddMode = false;
+    state_.Modes.leaveAdding();
     CmdAdd->setText("&Add");
     returnToRecordBeforeAdd();
     CmdAdd->setFocus();
@@ -168,7 +168,7 @@ void FrmMain::leaveAddModeAfterCancel() {
 }
 
 void FrmMain::leaveAddModeAfterEscape() {
-    AddMode = false;
+    state_.Modes.leaveAdding();
     returnToRecordBeforeAdd();
     CmdAdd->setFocus();
     CmdAdd->setText("&Add");
@@ -181,7 +181,7 @@ void FrmMain::CmbArtist_LostFocus() {
     auto& s = state_;
     const QString name = app::keptText(CmbArtist->currentText(),
                                        db::catalogue::lookupWidth(db::catalogue::Lookup::Artist));
-    if (!AddMode || name.size() <= 1) {
+    if (!state_.Modes.adding() || name.size() <= 1) {
         return;
     }
     bool known = false;
@@ -224,7 +224,7 @@ void FrmMain::ComboBox_KeyDown(QComboBox* box, int& keyCode) {
     }
     // Outside add mode the key has just moved to another record: a blank put into its
     // empty field would be an edit nobody made.
-    if (box->currentText().isEmpty() && AddMode) {
+    if (box->currentText().isEmpty() && state_.Modes.adding()) {
         box->setEditText(" ");
     }
     const QString text = box->currentText();

@@ -34,7 +34,7 @@ FrmBrowse* FrmMain::frmBrowse() {
 void FrmMain::CmdBrowse_Click() {
     SetBusyPointer(true);
     lblMsgBar1->setText("Opening Browse Form");
-    const Filled filled = state_.SearchMode ? FillBrowseGridSearch() : FillBrowseGrid();
+    const Filled filled = state_.Modes.searching() ? FillBrowseGridSearch() : FillBrowseGrid();
     SetBusyPointer(false);
     if (filled == Filled::Stopped) {
         lblMsgBar1->setText("Browse Interupted");
@@ -61,7 +61,7 @@ void FrmMain::refreshBrowse() {
         return;
     }
     SetBusyPointer(true);
-    const Filled filled = state_.SearchMode ? FillBrowseGridSearch() : FillBrowseGrid();
+    const Filled filled = state_.Modes.searching() ? FillBrowseGridSearch() : FillBrowseGrid();
     SetBusyPointer(false);
     if (filled != Filled::Whole) {  // no part of a list stands for the whole
         frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.cnMain));
@@ -74,7 +74,7 @@ void FrmMain::refreshBrowse() {
 // kept, the tally and the grid renewed. Not while a new entry or the search's results show.
 void FrmMain::readViewAgain() {
     auto& s = state_;
-    if (AddMode || s.SearchMode || heldForRun_ || !s.rsMain.isOpen()) {
+    if (state_.Modes.adding() || s.Modes.searching() || heldForRun_ || !s.rsMain.isOpen()) {
         return;
     }
     std::optional<std::int64_t> shown;

@@ -48,13 +48,13 @@ void FrmMain::UpdateRecord() {
             desktop_.messageBox("Changes have been made to record\r\nSave Changes?", Buttons::YesNo,
                                 Icon::Question, "Update Record");
         if (answer == Answer::No) {
-            AddMode = false;
+            state_.Modes.leaveAdding();
             RecordChanged = false;
         }
     }
     db::Recordset& records = currentRecords();
     bool saveFailed = false;
-    if (RecordChanged || AddMode) {
+    if (RecordChanged || state_.Modes.adding()) {
         try {
             writeRecordFields(records, false);
             lblMsgBar1->setText("Record Updated");

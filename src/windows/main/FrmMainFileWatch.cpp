@@ -53,7 +53,7 @@ void FrmMain::followReplacedFile() {
         return;
     }
     const RecordTexts typed = fieldTexts();
-    const bool editing = RecordChanged, adding = AddMode;
+    const bool editing = RecordChanged, adding = state_.Modes.adding();
     std::vector<db::Value> shown;
     app::resumeNext([&] {
         for (std::string_view column : db::RecordColumns) {
@@ -61,8 +61,8 @@ void FrmMain::followReplacedFile() {
         }
     });
     SaveViewName();
-    if (s.SearchMode) {  // the results are the old file's: the whole catalogue is shown
-        s.SearchMode = false;
+    if (s.Modes.searching()) {  // the results are the old file's: the whole catalogue is shown
+        s.Modes.leaveSearching();
         CmdSearch->setText("&Search");
         CmdAdd->setEnabled(!adding);
         LockCommands(*this, false);

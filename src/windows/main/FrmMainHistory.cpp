@@ -62,8 +62,8 @@ void FrmMain::showEditCommands() {
     const QString redo = history().redoName();
     mnuEditUndo->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
     mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
-    mnuEditUndo->setEnabled(!undo.isEmpty() && !AddMode);
-    mnuEditRedo->setEnabled(!redo.isEmpty() && !AddMode);
+    mnuEditUndo->setEnabled(!undo.isEmpty() && !state_.Modes.adding());
+    mnuEditRedo->setEnabled(!redo.isEmpty() && !state_.Modes.adding());
 }
 
 void FrmMain::mnuEditUndo_Click() {
@@ -76,14 +76,14 @@ void FrmMain::mnuEditRedo_Click() {
 
 // An edit typed and then taken back in the field leaves nothing to save.
 bool FrmMain::editPending() const {
-    return AddMode || (RecordChanged && fieldTexts() != shownTexts_);
+    return state_.Modes.adding() || (RecordChanged && fieldTexts() != shownTexts_);
 }
 
 void FrmMain::takeStep(bool back) {
     if (!editPending()) {
         RecordChanged = false;
     }
-    if (AddMode || !offerToSaveEdit()) {
+    if (state_.Modes.adding() || !offerToSaveEdit()) {
         return;
     }
     if (const std::int64_t records = back ? history().undoRecords() : 0;

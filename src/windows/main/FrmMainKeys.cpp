@@ -131,7 +131,7 @@ bool FrmMain::handleKey(QObject* watched, QEvent* event) {
 }
 
 void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
-    if (!AddMode) {
+    if (!state_.Modes.adding()) {
         if (keyCode == KeyEscape) {
             EscapePressed = true;
         } else if (keyCode == KeyPageUp) {
@@ -146,7 +146,7 @@ void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
 }
 
 void FrmMain::Form_KeyPress(int keyAscii) {
-    if (keyAscii == KeyEscape && AddMode) {
+    if (keyAscii == KeyEscape && state_.Modes.adding()) {
         leaveAddModeAfterEscape();
     }
     if (keyAscii == KeyEscape && state_.DeleteAllRunning) {

@@ -15,7 +15,8 @@
 namespace windows {
 
 void FrmMain::mnuFileImportMusic_Click() {
-    if (state_.SearchMode || AddMode || refusedAsReadOnly() || !offerToSaveEdit()) {
+    if (state_.Modes.searching() || state_.Modes.adding() || refusedAsReadOnly() ||
+        !offerToSaveEdit()) {
         return;
     }
     // The folder chosen last, or the user's music folder, or home.

@@ -15,11 +15,11 @@ using platform::Icon;
 }  // namespace
 
 db::Recordset& FrmMain::currentRecords() {
-    return state_.SearchMode ? state_.rsSearch : state_.rsMain;
+    return state_.Modes.searching() ? state_.rsSearch : state_.rsMain;
 }
 
 bool FrmMain::offerToSaveEdit() {
-    if (AddMode) {
+    if (state_.Modes.adding()) {
         return leaveAddModeForJump();
     }
     if (RecordChanged) {

@@ -63,7 +63,7 @@ void FrmMain::PrintReport() {
     // The search window names the title field "TITLE": the key is compared without regard
     // to case, so a report after a search on titles is sorted by title.
     const QString key =
-        s.SearchMode ? frmSearch()->fieldTag() : QString::fromStdString(s.rsMain.index());
+        s.Modes.searching() ? frmSearch()->fieldTag() : QString::fromStdString(s.rsMain.index());
     for (const ReportOrder& order : Orders) {
         if (key.compare(order.key, Qt::CaseInsensitive) == 0) {
             for (std::size_t i = 0; i < order.sort.size(); ++i) {

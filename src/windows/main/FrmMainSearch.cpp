@@ -20,7 +20,7 @@ FrmSearch* FrmMain::frmSearch() {
 }
 
 void FrmMain::CmdSearch_Click() {
-    if (CmdSearch->text() == "&Search") {
+    if (!state_.Modes.searching()) {
         frmSearch()->exec();
         return;
     }
@@ -37,7 +37,7 @@ void FrmMain::resetSearch() {
     const bool bookmarkOption = mnuOptionsBookmark->isChecked();
     app::runSteps({
                       [&] { CmdAdd->setEnabled(true); },
-                      [&] { s.SearchMode = false; },
+                      [&] { s.Modes.leaveSearching(); },
                       [&] { GetIndex(); },
                       [&] { CmdSearch->setText("&Search"); },
                       [&] {
@@ -60,7 +60,7 @@ void FrmMain::resetSearch() {
                       if (error.number != db::err::RecordDeleted) {
                           return app::Trap::Resume;
                       }
-                      if (s.SearchMode) {
+                      if (s.Modes.searching()) {
                           app::resumeNext([&] {
                               s.rsSearch.eof() ? s.rsSearch.movePrevious() : s.rsSearch.moveLast();
                           });

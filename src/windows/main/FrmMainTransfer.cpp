@@ -120,7 +120,8 @@ void FrmMain::mnuFileExport_Click() {
 }
 
 void FrmMain::mnuFileImport_Click() {
-    if (state_.SearchMode || AddMode || refusedAsReadOnly() || !offerToSaveEdit()) {
+    if (state_.Modes.searching() || state_.Modes.adding() || refusedAsReadOnly() ||
+        !offerToSaveEdit()) {
         return;
     }
     const QString path =

@@ -237,7 +237,7 @@ bool FrmSearch::enterSearchMode(const QString& reportFilter) {
         return false;
     }
     s.ReportFilter = reportFilter;
-    s.SearchMode = true;
+    s.Modes.enterSearching();
     main_.CmdAdd->setEnabled(false);
     main_.CmdSearch->setText("Reset &Srch");
     if (main_.CmdBookmark->isEnabled()) {
