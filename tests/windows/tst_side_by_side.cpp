@@ -101,7 +101,7 @@ class TestSideBySide : public QObject {
         const QString criteria = text.section("<li><b>Criteria</b>", 1).section("</li>", 0, 0);
         const QString use = criteria.section(" use them.", 0, 0).section("(search mode):", 1);
         const QString wait = criteria.section(" use them.", 1).section(" wait until", 0, 0);
-        windows::LockCommands(w, true);
+        f.state.Modes.enterSearching();  // the window shows the commands as the mode allows
         const std::pair<QObject*, const char*> commands[] = {{w.CmdAdd, "Adding"},
                                                              {w.CmdDelete, "deleting"},
                                                              {w.mnuView, "another view"},

@@ -58,9 +58,11 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
 
     qApp->installEventFilter(this);
     followHistory();
+    state_.Modes.setOnChange([this] { showModeCommands(); });
 }
 
 FrmMain::~FrmMain() {
+    state_.Modes.setOnChange({});
     delete frmAbout_;
     qApp->removeEventFilter(this);
     // The controls outlive this body by a little; none of them may call into the window

@@ -223,6 +223,9 @@ class FrmMain : public QMainWindow {
     // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
     enum class Filled { Whole, Stopped, Unreadable };
     Filled FillBrowseGrid();
+    // The commands enabled as the mode allows them (the mode machine's table), Search named
+    // for what it does in it.
+    void showModeCommands();
     // The view read again, for records another program added since.
     void readViewAgain();
     Filled FillBrowseGridSearch();
@@ -282,7 +285,6 @@ class FrmMain : public QMainWindow {
     void returnToRecordBeforeAdd();
     void leaveAddModeAfterCancel();
     void leaveAddModeAfterEscape();
-    void setAddModeCommands(bool enabled, bool withBookmark);
     void fillLookupList(db::catalogue::Lookup which, db::Recordset& rs, LookupList& list);
     void openLookupEditor(const LookupKind& kind, bool fromButton);
     void chooseView(const QString& view);

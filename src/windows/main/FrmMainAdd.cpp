@@ -38,22 +38,6 @@ void FrmMain::emptyFields() {
     cmbFormat->setEditText(QString());
 }
 
-// The commands that would leave the new record: nine buttons, then the six menus.
-void FrmMain::setAddModeCommands(bool enabled, bool withBookmark) {
-    for (QPushButton* button : {CmdDelete, CmdNext, CmdPrev, CmdSearch, CmdFirst, CmdLast,
-                                CmdUpdate, CmdBrowse, CmdBookmark}) {
-        if (button != CmdBookmark || withBookmark) {
-            button->setEnabled(enabled);
-        }
-    }
-    for (QAction* menu :
-         {mnuFile->menuAction(), mnuLookupTables->menuAction(), mnuReport->menuAction(),
-          mnuView->menuAction(), mnuCounts, mnuOptions->menuAction()}) {
-        menu->setEnabled(enabled);
-    }
-    showEditCommands();
-}
-
 void FrmMain::enterAddMode() {
     auto& s = state_;
     // An edit of the record shown is not dropped unasked; with no record at all there is
@@ -75,7 +59,6 @@ void FrmMain::enterAddMode() {
     RecordChanged = false;
     emptyFields();
     setDefaultButton(CmdAdd);
-    setAddModeCommands(false, true);
     CmbArtist->setFocus();
 }
 
@@ -163,7 +146,7 @@ void FrmMain::leaveAddModeAfterCancel() {
     CmdAdd->setText("&Add");
     returnToRecordBeforeAdd();
     CmdAdd->setFocus();
-    setAddModeCommands(true, true);
+    CmdBookmark->setEnabled(true);
     lblMsgBar1->setText(QString());
 }
 
@@ -173,7 +156,6 @@ void FrmMain::leaveAddModeAfterEscape() {
     CmdAdd->setFocus();
     CmdAdd->setText("&Add");
     setDefaultButton(CmdAdd);
-    setAddModeCommands(true, false);
     lblMsgBar1->setText("Add Mode Canceled");
 }
 

@@ -14,7 +14,6 @@
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
 #include "windows/main/FrmMain.h"
-#include "windows/search/FrmSearch.h"
 
 namespace windows {
 namespace {
@@ -63,9 +62,6 @@ void FrmMain::followReplacedFile() {
     SaveViewName();
     if (s.Modes.searching()) {  // the results are the old file's: the whole catalogue is shown
         s.Modes.leaveSearching();
-        CmdSearch->setText("&Search");
-        CmdAdd->setEnabled(!adding);
-        LockCommands(*this, false);
         s.ReportFilter.clear();
     }
     SetBusyPointer(true);

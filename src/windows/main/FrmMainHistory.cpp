@@ -55,15 +55,16 @@ void FrmMain::followHistory() {
     showEditCommands();
 }
 
-// Each names the change it would take back or make again; without one it is off, and in add
-// mode, where a new entry is on screen (Ctrl+Z is then the field's own).
+// Each names the change it would take back or make again; without one it is off, and where
+// the mode takes it away (adding: Ctrl+Z is then the field's own).
 void FrmMain::showEditCommands() {
     const QString undo = history().undoName();
     const QString redo = history().redoName();
     mnuEditUndo->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
     mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
-    mnuEditUndo->setEnabled(!undo.isEmpty() && !state_.Modes.adding());
-    mnuEditRedo->setEnabled(!redo.isEmpty() && !state_.Modes.adding());
+    const bool allowed = app::commandAllowed(state_.Modes.settled(), app::Command::Undo);
+    mnuEditUndo->setEnabled(!undo.isEmpty() && allowed);
+    mnuEditRedo->setEnabled(!redo.isEmpty() && allowed);
 }
 
 void FrmMain::mnuEditUndo_Click() {

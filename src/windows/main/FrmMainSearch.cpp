@@ -36,10 +36,8 @@ void FrmMain::resetSearch() {
     auto& s = state_;
     const bool bookmarkOption = mnuOptionsBookmark->isChecked();
     app::runSteps({
-                      [&] { CmdAdd->setEnabled(true); },
                       [&] { s.Modes.leaveSearching(); },
                       [&] { GetIndex(); },
-                      [&] { CmdSearch->setText("&Search"); },
                       [&] {
                           if (bookmarkOption && s.ReturnBookmark) {
                               s.rsMain.setBookmark(*s.ReturnBookmark);
@@ -47,7 +45,6 @@ void FrmMain::resetSearch() {
                       },
                       [&] { DisplayRecord(); },
                       [&] { showTally(); },
-                      [&] { LockCommands(*this, false); },
                       [&] { s.ReportFilter.clear(); },
                       [&] {
                           if (bookmarkOption && s.BookmarkPending) {

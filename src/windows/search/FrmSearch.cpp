@@ -237,25 +237,9 @@ void FrmSearch::reject() {
 }
 
 void FrmSearch::CmdAbort_Click() {
-    main_.CmdSearch->setText("&Search");
-    main_.CmdAdd->setEnabled(true);
-    main_.CmdDelete->setEnabled(true);
-    main_.CmdUpdate->setEnabled(true);
-    main_.mnuRepairDatabase->setEnabled(true);
-    main_.mnuView->menuAction()->setEnabled(true);
+    main_.showModeCommands();
     main_.lblMsgBar1->setText("Search Cancelled");
     hide();
-}
-
-void LockCommands(FrmMain& main, bool lock) {
-    for (QWidget* button :
-         {static_cast<QWidget*>(main.CmdAdd), static_cast<QWidget*>(main.CmdDelete)}) {
-        button->setEnabled(!lock);
-    }
-    for (QAction* item : {main.mnuRepairDatabase, main.mnuFileDeleteAll, main.mnuFileImport,
-                          main.mnuFileImportMusic, main.mnuView->menuAction()}) {
-        item->setEnabled(!lock);
-    }
 }
 
 }  // namespace windows

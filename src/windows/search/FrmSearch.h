@@ -76,8 +76,4 @@ class FrmSearch : public QDialog {
     bool modeSetByCheck_ = false;  // the click under way checked its button, setting the mode
 };
 
-// Locks (or unlocks) the main window's commands that change the whole catalogue while
-// search mode is in force.
-void LockCommands(FrmMain& main, bool lock);
-
 }  // namespace windows

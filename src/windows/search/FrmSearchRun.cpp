@@ -168,7 +168,6 @@ bool FrmSearch::criteriaFound() {
     QString view = tag;
     main_.ShowView(view);
     main_.CmdBookmark->setEnabled(false);
-    LockCommands(main_, true);
     return true;
 }
 
@@ -193,7 +192,6 @@ bool FrmSearch::containsFound() {
         return false;
     }
     main_.CmdBookmark->setEnabled(false);
-    LockCommands(main_, true);
     return true;
 }
 
@@ -238,8 +236,6 @@ bool FrmSearch::enterSearchMode(const QString& reportFilter) {
     }
     s.ReportFilter = reportFilter;
     s.Modes.enterSearching();
-    main_.CmdAdd->setEnabled(false);
-    main_.CmdSearch->setText("Reset &Srch");
     if (main_.CmdBookmark->isEnabled()) {
         s.BookmarkPending = true;
     }
