@@ -35,6 +35,7 @@ constexpr int HeldSaidAfterMs = 300;  // ... and said once it has been held for 
 // A run inside a run (the compaction a delete-all ends with) leaves the holding to the outer.
 FrmMain::HeldForRun::HeldForRun(FrmMain& window) : window_(window), outer_(window.heldForRun_) {
     window_.heldForRun_ = this;
+    window_.state_.Modes.beginRun();
     if (outer_) {
         return;
     }
@@ -47,6 +48,7 @@ FrmMain::HeldForRun::HeldForRun(FrmMain& window) : window_(window), outer_(windo
 
 FrmMain::HeldForRun::~HeldForRun() {
     window_.heldForRun_ = outer_;
+    window_.state_.Modes.endRun();
     if (outer_) {
         return;
     }
@@ -142,7 +144,8 @@ void FrmMain::StoppableRun::clearStop() {
 void FrmMain::catchUpWords() {
     if (!wordsCatchUp_) {
         wordsCatchUp_ = std::make_unique<app::WordsCatchUp>(state_.cnMain, [this] {
-            return !heldForRun_ && !state_.TransferRunning && !QApplication::activeModalWidget() &&
+            return state_.Modes.mode() != app::Mode::Running && !state_.TransferRunning &&
+                   !QApplication::activeModalWidget() &&
                    !(frmBrowse_ && frmBrowse_->findingWords());
         });
     }
