@@ -48,7 +48,6 @@ struct AppState {
     QString VersionText;
     QString NoticeText;
     QString CompanyText;
-    QString WindowsDir;
 
     QString ReportFilter;
     bool DeleteAllRunning = false;

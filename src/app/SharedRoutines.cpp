@@ -17,25 +17,6 @@ void SetAboutStrings(AppState& state) {
                             .arg(QUORVANE_VERSION_PATCH);
 }
 
-QString StripNull(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
-}
-
-QString GetWindowsDir(const std::optional<QString>& raw) {
-    if (!raw) {
-        return {};
-    }
-    QString directory = StripNull(*raw);
-    while (directory.endsWith(u' ')) {
-        directory.chop(1);
-    }
-    if (!directory.endsWith(u'/') && !directory.endsWith(u'\\')) {
-        directory += u'\\';
-    }
-    return directory;
-}
-
 QString TallyText(std::int64_t tally) {
     return QString::number(tally) + (tally == 1 ? " Artist " : " Artists ");
 }

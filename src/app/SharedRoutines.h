@@ -19,12 +19,6 @@ struct AppState;
 // Fills VersionText, NoticeText and CompanyText.
 void SetAboutStrings(AppState& state);
 
-// The text before the first NUL, or the whole text.
-QString StripNull(const QString& text);
-// The Windows directory ending in one separator, from the system's raw answer; empty when
-// the system has none.
-QString GetWindowsDir(const std::optional<QString>& raw);
-
 // "12 Artists ", "1 Artist ": the record tally as the status bar shows it.
 QString TallyText(std::int64_t tally);
 

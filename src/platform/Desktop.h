@@ -80,9 +80,6 @@ class Desktop {
     // The application directory, without a trailing separator: the folder of the catalogue
     // this run works on (the program's own folder when it holds the catalogue).
     virtual QString applicationDirectory() = 0;
-    // The system's Windows directory as the system reports it (a raw buffer that may hold
-    // NULs and blanks); nothing when the system has none.
-    virtual std::optional<QString> windowsDirectory() = 0;
 
     // Ends the process at once. Production never returns from it.
     virtual void endProgram() = 0;

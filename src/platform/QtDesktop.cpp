@@ -211,10 +211,6 @@ QString QtDesktop::applicationDirectory() {
     return applicationDirectory_;
 }
 
-std::optional<QString> QtDesktop::windowsDirectory() {
-    return std::nullopt;
-}
-
 void QtDesktop::endProgram() {
     std::fflush(nullptr);
     ::_exit(0);

@@ -36,7 +36,6 @@ class QtDesktop final : public Desktop {
     void processEvents() override;
     void idle(int milliseconds) override;
     QString applicationDirectory() override;
-    std::optional<QString> windowsDirectory() override;
     [[noreturn]] void endProgram() override;
 
   private:

@@ -38,7 +38,6 @@ std::unique_ptr<FrmMain> StartApplication(app::AppState& state) {
         }
         main->show();
         desktop.setBusyPointer(false);
-        state.WindowsDir = app::GetWindowsDir(desktop.windowsDirectory());
     } catch (const db::DbError& error) {
         desktop.messageBox(QStringLiteral("Error#: %1 - %2")
                                .arg(error.number)

@@ -29,31 +29,6 @@ class TestShared : public QObject {
         }
     }
 
-    void windowsDirectoryGetsOneSeparator_data() {
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("buffer with NUL and blanks")
-            << QString("C:\\WINDOWS") + QChar(u'\0') + QString(240, ' ') << "C:\\WINDOWS\\";
-        QTest::newRow("already backslash") << "C:\\"
-                                           << "C:\\";
-        QTest::newRow("already slash") << "D:/WIN/"
-                                       << "D:/WIN/";
-        QTest::newRow("trailing blanks, no NUL") << "C:\\WINNT   "
-                                                 << "C:\\WINNT\\";
-    }
-    void windowsDirectoryGetsOneSeparator() {
-        QFETCH(QString, raw);
-        QFETCH(QString, expected);
-        QCOMPARE(app::GetWindowsDir(raw), expected);
-    }
-
-    void noWindowsDirectoryIsEmpty() { QCOMPARE(app::GetWindowsDir(std::nullopt), QString()); }
-
-    void stripNullKeepsTextBeforeTheFirstNul() {
-        QCOMPARE(app::StripNull(QString("ab") + QChar(u'\0') + "cd"), QString("ab"));
-        QCOMPARE(app::StripNull("abc"), QString("abc"));
-    }
-
     void cutsFallBetweenCharacters_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count");

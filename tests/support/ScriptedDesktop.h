@@ -39,7 +39,6 @@ class ScriptedDesktop final : public platform::Desktop {
     int ended = 0;
     std::uint32_t clock = 1000;
     QString appDirectory;
-    std::optional<QString> windowsDir;
     std::function<void()> onIdle;                   // runs at each wait, to act "during" it
     std::function<void()> onEvents;                 // runs when the program lets pending events run
     std::function<void(const Message&)> onMessage;  // runs as each box is shown
@@ -193,7 +192,6 @@ class ScriptedDesktop final : public platform::Desktop {
         }
     }
     QString applicationDirectory() override { return appDirectory; }
-    std::optional<QString> windowsDirectory() override { return windowsDir; }
     void endProgram() override { ++ended; }
 
   private:

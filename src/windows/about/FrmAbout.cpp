@@ -115,13 +115,9 @@ void FrmAbout::Form_Load() {
     lblOwner->setText(state_.NoticeText + " " + state_.CompanyText + "\r\n\r\n");
     lblOwner->setAccessibleName(lblOwner->text().trimmed());
     cmdOK->setFocus();
-    // Kept above other windows by its window flags. The tune comes from the Windows
-    // directory where the system has one, else from beside the catalogue or the installed
-    // files.
-    const QString tune = "VodiZav.Mid";
-    state_.desktop.playTune(state_.WindowsDir.isEmpty()
-                                ? app::findResource(state_.AppDir, state_.ResourceDirs, tune)
-                                : state_.WindowsDir + tune);
+    // Kept above other windows by its window flags. The tune comes from beside the catalogue,
+    // or from the program's own files.
+    state_.desktop.playTune(app::findResource(state_.AppDir, state_.ResourceDirs, "VodiZav.Mid"));
 }
 
 // Each activation waits 30 seconds afresh; the window closes when the latest wait is over.
