@@ -1,4 +1,4 @@
-// The shared routines: Windows directory, cuts by character, tally text, messages, gradient.
+// The shared routines: cuts by character, tally text, messages, gradient.
 #include <QLineEdit>
 #include <QWidget>
 #include <QtTest>
