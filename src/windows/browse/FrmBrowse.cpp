@@ -24,8 +24,8 @@
 #include "windows/browse/WordFilter.h"
 #include "windows/controls/Grid.h"
 #include "windows/controls/HelpKey.h"
+#include "windows/controls/MainRequests.h"
 #include "windows/controls/WindowRole.h"
-#include "windows/main/FrmMain.h"
 
 namespace windows {
 namespace {
@@ -43,8 +43,8 @@ constexpr int TwipsPerPixel = 15;
 
 }  // namespace
 
-FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
-    : QWidget(&main, Qt::Window), state_(state), main_(main) {
+FrmBrowse::FrmBrowse(app::AppState& state, MainRequests& main)
+    : QWidget(&main.mainWindow(), Qt::Window), state_(state), main_(main) {
     describeAsWindow(*this);
     setObjectName("FrmBrowse");
     setWindowTitle("Browse");
@@ -95,7 +95,8 @@ FrmBrowse::FrmBrowse(app::AppState& state, FrmMain& main)
     });
     connect(Grid1, &Grid::cellDoubleClicked, this, [this](int row, int) { Grid1_DblClick(row); });
     resize(app::twipsSize(9375, 5235));
-    move(main.geometry().center() - rect().center());  // first shown over the main window
+    move(main.mainWindow().geometry().center() -
+         rect().center());  // first shown over the main window
     platform::fitOnScreen(*this);
     addHelpKey(*this, state, helptopic::Browse);
     SetupBrowseGrid();
@@ -192,7 +193,7 @@ void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {
     // filled, which searches again (once until the next key, however often it writes).
     if (among < ids.size() && !filledInSearchMode_ && !tookIn_) {
         tookIn_ = true;
-        QTimer::singleShot(0, &main_, [main = &main_] { main->readViewAgain(); });
+        QTimer::singleShot(0, this, [this] { main_.readViewAgain(); });
     }
     model->showOnly(std::move(marks));
     lblFound->setText(QLocale().toString(model->rowCount()) + " of " +
@@ -314,56 +315,8 @@ void FrmBrowse::Grid1_DblClick(int row) {
     if (!main_.offerToSaveEdit()) {
         return;
     }
-    const std::int64_t rowId = rows_->rowId(Grid1->gridModel()->sourceRow(row));
-    main_.SetBusyPointer(true);
-    if (state_.Modes.searching()) {
-        GetTempDBdata(rowId);
-    } else {
-        GetMainTableData(rowId);
-    }
-    main_.DisplayRecord();
-    main_.SetBusyPointer(false);
+    main_.goToRecord(rows_->rowId(Grid1->gridModel()->sourceRow(row)));
     hide();
-}
-
-void FrmBrowse::GetMainTableData(std::int64_t rowId) {
-    auto& s = state_;
-    try {
-        s.ReturnBookmark = s.rsMain.bookmark();
-        if (!s.BookmarkPending) {
-            s.SavedBookmark = s.rsMain.bookmark();
-            s.BookmarkPending = true;
-        }
-    } catch (const db::DbError&) {
-        // No record shown before the jump: nothing to return to.
-    }
-    try {
-        s.rsMain.setBookmark(rowId);
-    } catch (const db::DbError&) {
-        recordGone(s.rsMain);
-    }
-    if (s.BookmarkPending) {
-        main_.CmdBookmark->setEnabled(true);
-    }
-}
-
-void FrmBrowse::GetTempDBdata(std::int64_t rowId) {
-    try {
-        state_.rsSearch.setBookmark(rowId);
-    } catch (const db::DbError&) {
-        recordGone(state_.rsSearch);
-    }
-}
-
-// The row's record was deleted since the grid was filled.
-void FrmBrowse::recordGone(db::Recordset& records) {
-    state_.desktop.messageBox("Something went wrong with the search!", Buttons::Ok,
-                              Icon::Exclamation);
-    try {
-        records.moveFirst();
-    } catch (const db::DbError&) {
-        // An empty catalogue: no record to show.
-    }
 }
 
 }  // namespace windows

@@ -20,7 +20,7 @@ class Recordset;
 namespace windows {
 
 class BrowseRows;
-class FrmMain;
+class MainRequests;
 class Grid;
 class WordFilter;
 
@@ -32,7 +32,7 @@ class WordFilter;
 class FrmBrowse : public QWidget {
     Q_OBJECT
   public:
-    FrmBrowse(app::AppState& state, FrmMain& main);
+    FrmBrowse(app::AppState& state, MainRequests& main);
 
     Grid* Grid1;
     QLabel* Label1;
@@ -47,8 +47,6 @@ class FrmBrowse : public QWidget {
     // Takes the rows a fill read; the grid shows them in their order.
     void setRows(std::unique_ptr<BrowseRows> rows);
     void Grid1_DblClick(int row);
-    void GetMainTableData(std::int64_t rowId);
-    void GetTempDBdata(std::int64_t rowId);
     // Shows the rows whose records hold every word in the find box (every row when it has
     // none); the answer comes a moment later.
     void findWords();
@@ -65,7 +63,6 @@ class FrmBrowse : public QWidget {
 
   private:
     void sortBy(int column);
-    void recordGone(db::Recordset& records);
     void showFailure(const db::DbError& failure);
     void showFound(const std::vector<std::int64_t>& ids);
     void placeControls();
@@ -73,7 +70,7 @@ class FrmBrowse : public QWidget {
     void fitColumns();
 
     app::AppState& state_;
-    FrmMain& main_;
+    MainRequests& main_;
     BrowseRows* rows_ = nullptr;  // owned by the grid's model
     WordFilter* filter_;
     QTimer* findSoon_;  // the search starts a moment after the last key

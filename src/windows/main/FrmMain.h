@@ -13,6 +13,7 @@
 
 #include "app/RecordImport.h"
 #include "reports/Report.h"
+#include "windows/controls/MainRequests.h"
 #include "windows/report/ReportOutput.h"
 
 class QAction;
@@ -55,7 +56,7 @@ struct LookupKind;
 // The record editor: one catalogue record at a time in four fields, with the command
 // buttons, the menus and the three-part status bar. Its routines are split over several
 // files by concern (layout, menus, database, display, keys).
-class FrmMain : public QMainWindow {
+class FrmMain : public QMainWindow, public MainRequests {
     Q_OBJECT
   public:
     explicit FrmMain(app::AppState& state);
@@ -150,7 +151,7 @@ class FrmMain : public QMainWindow {
     // jump), or, in add mode, to add the new entry and leave add mode. False when the edit
     // or entry is still on screen unsaved (the save failed, or a check asked for a retry):
     // the change must not happen, or it is lost.
-    bool offerToSaveEdit();
+    bool offerToSaveEdit() override;
 
     // The catalogue session.
     void InitializeDatabase();
@@ -227,7 +228,9 @@ class FrmMain : public QMainWindow {
     // for what it does in it.
     void showModeCommands();
     // The view read again, for records another program added since.
-    void readViewAgain();
+    void readViewAgain() override;
+    QWidget& mainWindow() override { return *this; }
+    void goToRecord(std::int64_t rowId) override;
     Filled FillBrowseGridSearch();
     // The browse window, made at the first fill; gone when the user closes it.
     FrmBrowse* frmBrowse();

@@ -93,6 +93,37 @@ void FrmMain::readViewAgain() {
     }
 }
 
+// A jump from the browse grid: the record shown before is kept for Bookmark (the first one
+// before a run of jumps for its way back); a record deleted since the fill is said.
+void FrmMain::goToRecord(std::int64_t rowId) {
+    auto& s = state_;
+    SetBusyPointer(true);
+    db::Recordset& records = currentRecords();
+    if (!s.Modes.searching()) {
+        try {
+            s.ReturnBookmark = s.rsMain.bookmark();
+            if (!s.BookmarkPending) {
+                s.SavedBookmark = s.rsMain.bookmark();
+                s.BookmarkPending = true;
+            }
+        } catch (const db::DbError&) {
+            // No record shown before the jump: nothing to return to.
+        }
+    }
+    try {
+        records.setBookmark(rowId);
+    } catch (const db::DbError&) {
+        desktop_.messageBox("Something went wrong with the search!", Buttons::Ok,
+                            Icon::Exclamation);
+        app::resumeNext([&] { records.moveFirst(); });  // none in an empty catalogue
+    }
+    if (!s.Modes.searching() && s.BookmarkPending) {
+        CmdBookmark->setEnabled(true);
+    }
+    DisplayRecord();
+    SetBusyPointer(false);
+}
+
 FrmMain::Filled FrmMain::FillBrowseGrid() {
     return fillBrowse(state_.rsMain, RecordTally);
 }
