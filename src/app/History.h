@@ -70,7 +70,9 @@ class History {
     Outcome undo();
     Outcome redo();
 
-    QUndoStack& stack() { return stack_; }
+    // To follow its changes: read only, so that no step is taken back or made again but
+    // through undo() and redo(), which look for a renumbering first.
+    const QUndoStack& stack() const { return stack_; }
 
   private:
     void push(QUndoCommand* change);
