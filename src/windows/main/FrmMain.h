@@ -141,8 +141,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     void Form_Unload();
 
     // Routines the other windows use.
-    void DisplayRecord();
-    void SetBusyPointer(bool busy);
+    void DisplayRecord() override;
+    void SetBusyPointer(bool busy) override;
     void UpdateRecordTally(bool increment);
     void MarkRecordChanged();
     void ExitApplication();
@@ -161,8 +161,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     void GetFormat();
     void GetArtist();
     void OpenView(const QString& view);
-    void ShowView(QString& view);
-    void SaveViewName();
+    void ShowView(QString& view) override;
+    void SaveViewName() override;
     void GetIndex();
 
     // The artist editor, created hidden on first use.
@@ -218,7 +218,7 @@ class FrmMain : public QMainWindow, public MainRequests {
     // the catalogue's connection is the work's until it ends. Throws what `work` throws. While
     // another program holds the file, `work` is tried again as soon as it lets go, the bar
     // saying so ("... ; `whenFree` as soon as it lets go."); Esc gives up: false.
-    bool runBesideWindows(const std::function<void()>& work, const QString& whenFree);
+    bool runBesideWindows(const std::function<void()>& work, const QString& whenFree) override;
     // The same for a write of unknown length, the bar saying `caption` after a moment.
     void runSaying(const QString& caption, const std::function<void()>& work);
     // How a browse fill ended: every row in the grid, stopped by Esc, or not readable.
@@ -226,7 +226,12 @@ class FrmMain : public QMainWindow, public MainRequests {
     Filled FillBrowseGrid();
     // The commands enabled as the mode allows them (the mode machine's table), Search named
     // for what it does in it.
-    void showModeCommands();
+    void showModeCommands() override;
+    void say(const QString& status) override;
+    void showCount(const QString& count) override;
+    void offerBookmark() override;
+    void withdrawBookmark() override;
+    bool bookmarkOffered() const override;
     // The view read again, for records another program added since.
     void readViewAgain() override;
     QWidget& mainWindow() override { return *this; }

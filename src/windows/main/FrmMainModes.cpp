@@ -2,6 +2,7 @@
 // the buttons and the menus alike. Bookmark and Undo also need something to go back to or take
 // back: the table only takes them away.
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
@@ -41,6 +42,28 @@ void FrmMain::showModeCommands() {
         menu->setEnabled(allowed(command));
     }
     showEditCommands();  // Undo and Redo
+}
+
+void FrmMain::say(const QString& status) {
+    lblMsgBar1->setText(status);
+}
+
+void FrmMain::showCount(const QString& count) {
+    lblMsgBar3->setText(count);
+}
+
+void FrmMain::offerBookmark() {
+    if (mnuOptionsBookmark->isChecked()) {
+        CmdBookmark->setEnabled(true);
+    }
+}
+
+void FrmMain::withdrawBookmark() {
+    CmdBookmark->setEnabled(false);
+}
+
+bool FrmMain::bookmarkOffered() const {
+    return CmdBookmark->isEnabled();
 }
 
 }  // namespace windows

@@ -18,7 +18,7 @@
 #include "app/Twips.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/HelpKey.h"
-#include "windows/main/FrmMain.h"
+#include "windows/controls/MainRequests.h"
 
 namespace windows {
 namespace {
@@ -39,8 +39,8 @@ QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, const char
 
 }  // namespace
 
-FrmSearch::FrmSearch(app::AppState& state, FrmMain& main)
-    : QDialog(&main), state_(state), main_(main) {
+FrmSearch::FrmSearch(app::AppState& state, MainRequests& main)
+    : QDialog(&main.mainWindow()), state_(state), main_(main) {
     setObjectName("FrmSearch");
     // Blocks its owner and the owner's windows, not the help viewer, a window of its own.
     setWindowModality(Qt::WindowModal);
@@ -238,7 +238,7 @@ void FrmSearch::reject() {
 
 void FrmSearch::CmdAbort_Click() {
     main_.showModeCommands();
-    main_.lblMsgBar1->setText("Search Cancelled");
+    main_.say("Search Cancelled");
     hide();
 }
 

@@ -20,7 +20,7 @@ struct TableSource;
 
 namespace windows {
 
-class FrmMain;
+class MainRequests;
 
 // Searching the catalogue: go to the first record whose field begins with a text, set a
 // criteria (a field between two texts), or find the records that contain words; the last two
@@ -29,7 +29,7 @@ class FrmMain;
 class FrmSearch : public QDialog {
     Q_OBJECT
   public:
-    FrmSearch(app::AppState& state, FrmMain& main);
+    FrmSearch(app::AppState& state, MainRequests& main);
 
     QLabel* lblField;
     QComboBox* CmbField;
@@ -71,7 +71,7 @@ class FrmSearch : public QDialog {
     bool testOrTrue(const std::function<bool()>& test);
 
     app::AppState& state_;
-    FrmMain& main_;
+    MainRequests& main_;
     bool stopped_ = false;         // a failure ended the search
     bool modeSetByCheck_ = false;  // the click under way checked its button, setting the mode
 };

@@ -12,7 +12,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Words.h"
 #include "reports/Formula.h"
-#include "windows/main/FrmMain.h"
+#include "windows/controls/MainRequests.h"
 #include "windows/search/FrmSearch.h"
 
 namespace windows {
@@ -139,9 +139,7 @@ bool FrmSearch::gotoRecordFound() {
         main_.SetBusyPointer(false);
         return false;
     }
-    if (main_.mnuOptionsBookmark->isChecked()) {
-        main_.CmdBookmark->setEnabled(true);
-    }
+    main_.offerBookmark();
     return true;
 }
 
@@ -167,7 +165,7 @@ bool FrmSearch::criteriaFound() {
     }
     QString view = tag;
     main_.ShowView(view);
-    main_.CmdBookmark->setEnabled(false);
+    main_.withdrawBookmark();
     return true;
 }
 
@@ -191,7 +189,7 @@ bool FrmSearch::containsFound() {
     if (!enterSearchMode(QString::fromStdString(reports::containsSelection(words.toStdString())))) {
         return false;
     }
-    main_.CmdBookmark->setEnabled(false);
+    main_.withdrawBookmark();
     return true;
 }
 
@@ -206,7 +204,7 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
                                     "the search runs")) {
             stopped_ = true;  // Esc while another program held the file
             main_.SetBusyPointer(false);
-            main_.lblMsgBar1->setText("Search stopped: another program holds the catalogue file");
+            main_.say("Search stopped: another program holds the catalogue file");
             retry->setFocus();
         }
     });
@@ -228,15 +226,13 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
 bool FrmSearch::enterSearchMode(const QString& reportFilter) {
     auto& s = state_;
     step([&] { s.rsSearch.moveFirst(); });
-    step([&] {
-        main_.lblMsgBar3->setText(QString::number(s.rsSearch.recordCount()) + " records ");
-    });
+    step([&] { main_.showCount(QString::number(s.rsSearch.recordCount()) + " records "); });
     if (stopped_) {
         return false;
     }
     s.ReportFilter = reportFilter;
     s.Modes.enterSearching();
-    if (main_.CmdBookmark->isEnabled()) {
+    if (main_.bookmarkOffered()) {
         s.BookmarkPending = true;
     }
     return true;
