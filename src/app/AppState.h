@@ -58,6 +58,15 @@ struct AppState {
     bool Ended = false;  // set once the program has been told to end
 
     bool autoAddArtistOn() const { return AutoAddArtist.value_or(false); }
+
+    // Every recordset on the catalogue, then its connection: nothing reads the file after.
+    void closeCatalogue() {
+        for (db::Recordset* records :
+             {&rsMain, &rsSearch, &rsArtist, &rsCategory, &rsFormat, &rsReportTitle}) {
+            records->close();
+        }
+        cnMain.close();
+    }
 };
 
 }  // namespace app

@@ -192,15 +192,9 @@ void FrmMain::Form_Unload() {
 }
 
 void FrmMain::ExitApplication() {
-    auto& s = state_;
-    s.rsMain.close();
-    s.rsSearch.close();
-    s.rsArtist.close();
-    s.rsCategory.close();
-    s.rsFormat.close();
-    s.cnMain.close();
+    state_.closeCatalogue();
     SetBusyPointer(false);
-    s.Ended = true;
+    state_.Ended = true;
     desktop_.endProgram();
 }
 

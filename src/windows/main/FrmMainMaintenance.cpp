@@ -114,14 +114,9 @@ void FrmMain::restoreOptionMarks(const OptionMarks& marks) {
 // Closes every recordset and the connection, so the file can be copied and replaced. The
 // changes before cannot be taken back over a file made anew (a repair, a delete-all).
 void FrmMain::closeCatalogue() {
-    auto& s = state_;
     history().clear();
     showEditCommands();
-    for (db::Recordset* records :
-         {&s.rsMain, &s.rsSearch, &s.rsArtist, &s.rsCategory, &s.rsFormat, &s.rsReportTitle}) {
-        records->close();
-    }
-    s.cnMain.close();
+    state_.closeCatalogue();
 }
 
 // The catalogue rewritten compacted (see maintenance::rebuildCatalogue): at every moment
