@@ -12,6 +12,7 @@
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 
 namespace windows {
 namespace {

@@ -9,6 +9,7 @@
 #include "app/SharedRoutines.h"
 #include "app/WorkBeside.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 
 namespace windows {
 namespace {

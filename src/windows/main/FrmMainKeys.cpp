@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 
 namespace windows {
 namespace {

@@ -16,6 +16,7 @@
 #include "repair/Maintenance.h"
 #include "repair/Salvage.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 
 namespace windows {
 namespace {

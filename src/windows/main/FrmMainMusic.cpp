@@ -9,6 +9,7 @@
 #include "music/MusicFolder.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 #include "windows/main/StoppableRunBeside.h"
 #include "windows/transfer/FrmImport.h"
 

@@ -12,6 +12,7 @@
 #include "reports/ReportError.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 #include "windows/report/FrmReportPreview.h"
 #include "windows/report/ReportOutput.h"
 #include "windows/search/FrmSearch.h"

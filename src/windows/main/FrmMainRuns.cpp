@@ -18,6 +18,7 @@
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/OtherWindowsHeld.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 
 namespace windows {
 namespace {

@@ -19,6 +19,7 @@
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 #include "windows/main/StoppableRunBeside.h"
 #include "windows/transfer/FrmImport.h"
 

@@ -2,7 +2,7 @@
 
 // The stoppable run's work beside the windows, for the files that run imports.
 #include "app/WorkBeside.h"
-#include "windows/main/FrmMain.h"
+#include "windows/main/FrmMainRuns.h"
 
 namespace windows {
 
