@@ -65,7 +65,6 @@ class QuietDesktop final : public platform::Desktop {
     }
     void idle(int) override {}
     QString applicationDirectory() override { return directory_; }
-    std::optional<QString> windowsDirectory() override { return std::nullopt; }
     void endProgram() override {}
 
   private:

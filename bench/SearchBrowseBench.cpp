@@ -77,7 +77,7 @@ void CriteriaSearch(benchmark::State& state) {
         const auto t1 = Clock::now();
         search->CmdSearch_Click();
         const auto t2 = Clock::now();
-        if (!loaded.state.SearchMode || loaded.state.rsSearch.recordCount() < rows) {
+        if (!loaded.state.Modes.searching() || loaded.state.rsSearch.recordCount() < rows) {
             state.SkipWithError("the search did not find the range");
             break;
         }
