@@ -201,8 +201,8 @@ bool FrmMain::runBesideWindows(const std::function<void()>& work, const QString&
     return done;
 }
 
-// A work of unknown length: the busy pointer at once, and after a moment the bar, moving
-// without an end, with its caption.
+// A work of unknown length: the busy pointer at once, and after a moment the bar with its
+// caption (a bar moving to and fro would hide it).
 void FrmMain::runSaying(const QString& caption, const std::function<void()>& work) {
     const HeldForRun held(*this);
     SetBusyPointer(true);
@@ -212,8 +212,7 @@ void FrmMain::runSaying(const QString& caption, const std::function<void()>& wor
         app::runBesideEvents(desktop_, work, [&] {
             if (!said && desktop_.tickCount() - start >= HeldSaidAfterMs) {
                 said = true;
-                showCaptionedProgress(caption);
-                ProgressBar1->setMaximum(0);  // no end known: the bar moves to and fro
+                showCaptionedProgress(caption);  // no end known: the caption alone, no share
             }
         });
     } catch (...) {
