@@ -50,10 +50,6 @@ struct AppState {
     QString CompanyText;
 
     QString ReportFilter;
-    bool DeleteAllRunning = false;
-    bool DeleteAllCancel = false;
-    bool TransferRunning = false;  // records are being imported: Esc asks to stop
-    bool TransferCancel = false;
 
     bool Ended = false;  // set once the program has been told to end
 

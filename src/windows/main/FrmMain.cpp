@@ -22,6 +22,7 @@
 #include "windows/about/FrmAbout.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
+#include "windows/main/MainWindowRuns.h"
 
 namespace windows {
 
@@ -41,6 +42,8 @@ FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) 
     buildControls();
     buildMenus();
     connectControls();
+    runWindows_ = std::make_unique<MainWindowRuns>(*this, *ProgressBar1, desktop_);
+    runner_ = std::make_unique<app::Runner>(desktop_, *runWindows_, state_.Modes);
     // Each lookup list is one list, shown by the main window's drop-down and its editor.
     artistList_ = new LookupList(this);
     categoryList_ = new LookupList(this);
@@ -153,29 +156,12 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    if (state_.DeleteAllRunning && markingForDeleteAll_) {
-        // Records are being marked: closing first asks to stop that, and closes after it.
+    if (runner_->running()) {
+        // A run that can stop is asked to (the question first where it has one); any other
+        // ends on its own in a moment: closing in the middle would leave its work half done,
+        // so the window closes after it.
         event->ignore();
-        if (reallyCancelDeleteAll()) {
-            state_.DeleteAllCancel = true;
-            stopDeleteAllConfirmed_ = true;
-            closeAfterDeleteAll_ = true;
-        }
-        return;
-    }
-    if (state_.TransferRunning) {
-        // Records are being imported: closing asks to stop that, and closes after it.
-        event->ignore();
-        state_.TransferCancel = true;
-        closeAfterTransfer_ = true;
-        return;
-    }
-    if (heldForRun_) {
-        // Any other long run ends on its own in a moment (the browse fill stops now): closing
-        // in the middle would leave its work half done, so the window closes after it.
-        event->ignore();
-        EscapePressed = true;
-        closeAfterRun_ = true;
+        runner_->closeRequested();
         return;
     }
     event->accept();  // otherwise closing is never refused

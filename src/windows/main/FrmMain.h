@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/RecordImport.h"
+#include "app/runs/Runner.h"
 #include "reports/Report.h"
 #include "windows/controls/MainRequests.h"
 #include "windows/report/ReportOutput.h"
@@ -50,7 +51,7 @@ class FrmBrowse;
 class FrmCounts;
 class FrmSearch;
 class LookupList;
-class OtherWindowsHeld;
+class MainWindowRuns;
 struct LookupKind;
 
 // The record editor: one catalogue record at a time in four fields, with the command
@@ -130,7 +131,6 @@ class FrmMain : public QMainWindow, public MainRequests {
     bool RecordChanged = false;
     bool ExplicitUpdate = false;
     std::int64_t RecordTally = 0;
-    bool EscapePressed = false;
     bool RecordUnread = false;  // the shown record could not be read: nothing can be saved
 
     // Start, keys, close.
@@ -317,14 +317,12 @@ class FrmMain : public QMainWindow, public MainRequests {
     bool offerRepairOfDamage(const db::DbError& damage);
     QString backupCounts(std::optional<std::int64_t> catalogueHolds) const;
     void recountTally();
-    void setProgress(int value);
     void showSortKeyProgress(int percent);
     void waitUntilPainted();
-    QString markAllRecords();
-    bool reallyCancelDeleteAll();
     ReportSent produceReport();
     Filled fillBrowse(db::Recordset& records, std::int64_t expected);
     void refreshBrowse();
+    static app::RunPlan importPlan(const QString& caption);
     void importFile(const QString& path);
     void importMusicFolder(const QString& folder);
     QString lastMusicFolder_;
@@ -332,14 +330,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     void offerImport(const QStringList& about, app::RecordImport& import,
                      const std::optional<app::RecordImport::Preview>& preview, bool fileColumns,
                      const QStringList& details = {});
-    void showCaptionedProgress(const QString& caption);  // "%p%" stands for the percentage
-    void hideCaptionedProgress();
     void importRecords(const app::RecordImport& import, bool leaveOutExisting);
     void offerLookupValues(const std::array<std::vector<std::string>, 3>& lacking);
-    // A long run of this window, holding every other (FrmMainRuns.h).
-    class HeldForRun;
-    HeldForRun* heldForRun_ = nullptr;  // the run going, if any
-    void closeOnceIdle();
     // The catalogue opened again when another copy of the program put a new file at its path.
     void watchCatalogueFile();
     void followReplacedFile();
@@ -350,8 +342,9 @@ class FrmMain : public QMainWindow, public MainRequests {
     void takeStep(bool back);
     bool editPending() const;
     void showEditCommands();
-    // A long run the user can stop with Esc (FrmMainRuns.h).
-    class StoppableRun;
+    // Every long run of this window goes through the runner, which holds the other windows.
+    std::unique_ptr<MainWindowRuns> runWindows_;
+    std::unique_ptr<app::Runner> runner_;
 
     app::AppState& state_;
     platform::Desktop& desktop_;
@@ -360,14 +353,9 @@ class FrmMain : public QMainWindow, public MainRequests {
     QPointer<FrmCounts> frmCounts_;  // made at its first opening, gone when closed
     FrmSearch* frmSearch_ = nullptr;
     QPointer<FrmBrowse> frmBrowse_;
-    QPointer<FrmAbout> frmAbout_;          // no owner: deleted with this window if still open
-    QPrinter printer_;                     // the printer chosen in the printer dialog
-    bool closeAfterDeleteAll_ = false;     // the window was closed while records were deleted
-    bool stopDeleteAllConfirmed_ = false;  // ...and the stop was confirmed then
-    bool markingForDeleteAll_ = false;     // the part of a delete-all that Esc can stop
-    bool damageRepairOffered_ = false;     // a catalogue found damaged is offered one repair
-    bool closeAfterTransfer_ = false;      // the window was closed while records were imported
-    bool closeAfterRun_ = false;           // ...or during another run, which cannot stop
+    QPointer<FrmAbout> frmAbout_;       // no owner: deleted with this window if still open
+    QPrinter printer_;                  // the printer chosen in the printer dialog
+    bool damageRepairOffered_ = false;  // a catalogue found damaged is offered one repair
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;

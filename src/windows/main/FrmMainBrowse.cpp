@@ -7,12 +7,13 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "app/runs/Runner.h"
 #include "sqlite/DbError.h"
 #include "windows/browse/BrowseRows.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/controls/Grid.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
+#include "windows/main/MainWindowRuns.h"
 
 namespace windows {
 namespace {
@@ -20,7 +21,6 @@ namespace {
 using platform::Buttons;
 using platform::Icon;
 
-constexpr std::uint32_t EventsEveryMs = 50;
 constexpr int FirstRowsRead = 64;  // more than a window shows at once
 
 }  // namespace
@@ -75,7 +75,7 @@ void FrmMain::refreshBrowse() {
 // kept, the tally and the grid renewed. Not while a new entry or the search's results show.
 void FrmMain::readViewAgain() {
     auto& s = state_;
-    if (state_.Modes.adding() || s.Modes.searching() || heldForRun_ || !s.rsMain.isOpen()) {
+    if (state_.Modes.adding() || s.Modes.searching() || runner_->running() || !s.rsMain.isOpen()) {
         return;
     }
     std::optional<std::int64_t> shown;
@@ -144,34 +144,33 @@ FrmMain::Filled FrmMain::FillBrowseGridSearch() {
 // said, and the grid left empty.
 FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expected) {
     FrmBrowse* browse = frmBrowse();
-    EscapePressed = false;
     std::optional<std::int64_t> returnTo;
     app::resumeNext([&] { returnTo = records.absolutePosition(); });
     browse->Grid1->hide();
     auto rows = std::make_unique<BrowseRows>(state_.cnMain);
     // Another program renumbering the records makes the rows' ids another's: filled again.
     rows->setWhenRenumbered([this] { QTimer::singleShot(0, this, [this] { refreshBrowse(); }); });
-    std::optional<HeldForRun> held(std::in_place, *this);
+    std::optional<app::Runner::Run> run(
+        std::in_place, *runner_,
+        app::RunPlan::stoppedByEsc("Filling the browse window... %p%   (Esc stops)"));
+    const std::int64_t total = std::max<std::int64_t>(expected, 1);
+    bool whole = true;
     app::resumeNext([&] {
-        records.moveFirst();
-        showCaptionedProgress("Filling the browse window... %p%   (Esc stops)");
-        ProgressBar1->setMaximum(static_cast<int>(std::min<std::int64_t>(expected, INT32_MAX)));
-        std::uint32_t lastEvents = desktop_.tickCount();
-        for (std::int64_t copied = 0; !records.eof(); ++copied) {
-            if (copied == 0 || desktop_.tickCount() - lastEvents >= EventsEveryMs) {
-                ProgressBar1->setValue(static_cast<int>(std::min<std::int64_t>(copied, INT32_MAX)));
-                desktop_.processEvents();
-                lastEvents = desktop_.tickCount();
+        whole = run->beside([&](app::RunProgress& progress) {
+            records.moveFirst();
+            for (std::int64_t copied = 0; !records.eof(); ++copied) {
+                if (!progress.report(
+                        static_cast<int>(std::min<std::int64_t>(copied * 100 / total, 99)))) {
+                    return false;
+                }
+                rows->add(records.bookmark());
+                records.moveNext();
             }
-            if (EscapePressed) {
-                break;
-            }
-            rows->add(records.bookmark());
-            records.moveNext();
-        }
+            return true;
+        });
     });
     std::optional<db::DbError> unreadable;
-    if (!EscapePressed) {
+    if (whole) {
         try {
             rows->readFirst(FirstRowsRead);
         } catch (const db::DbError& error) {
@@ -186,15 +185,14 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
             records.setAbsolutePosition(*returnTo);
         }
     });
-    held.reset();
-    hideCaptionedProgress();
+    run.reset();
     if (unreadable) {
         desktop_.messageBox(
             app::failureText("The records could not be read for the browse window.", *unreadable),
             Buttons::Ok, Icon::Exclamation);
         return Filled::Unreadable;
     }
-    return EscapePressed ? Filled::Stopped : Filled::Whole;
+    return whole ? Filled::Whole : Filled::Stopped;
 }
 
 }  // namespace windows

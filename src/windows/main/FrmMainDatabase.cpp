@@ -18,6 +18,7 @@
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"
 #include "windows/main/FrmMain.h"
+#include "windows/main/MainWindowRuns.h"
 
 namespace windows {
 namespace {
@@ -42,6 +43,9 @@ void FrmMain::InitializeDatabase() {
                 // Waiting for another program that holds the file shows the hourglass until
                 // the command that waits is over.
                 s.cnMain.setWaitNotice([this] {
+                    if (QThread::currentThread() != thread()) {
+                        return;  // a run's work: the run shows the busy pointer already
+                    }
                     SetBusyPointer(true);
                     QTimer::singleShot(0, this, [this] { SetBusyPointer(false); });
                 });
@@ -92,14 +96,14 @@ void FrmMain::showSortKeyProgress(int percent) {
         const QString sorting =
             language == "root" ? "Sorting the names..." : "Sorting the names (" + language + ")...";
         lblMsgBar1->setText(sorting);
-        showCaptionedProgress(sorting + " %p%");
+        runWindows_->showBar(sorting + " %p%");
         SetBusyPointer(true);
         waitUntilPainted();
     }
-    setProgress(percent);
+    runWindows_->showShare(percent);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (percent == 100) {
-        hideCaptionedProgress();
+        runWindows_->hideBar();
         lblMsgBar1->clear();
     }
 }

@@ -7,9 +7,9 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
-#include "app/WorkBeside.h"
+#include "app/runs/Runner.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
+#include "windows/main/MainWindowRuns.h"
 
 namespace windows {
 namespace {
@@ -17,8 +17,6 @@ namespace {
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
-
-constexpr std::uint32_t EventsEveryMs = 50;
 
 const QString FirstWarning =
     "This must be an UN-INTERRUPTED process.\r\nIf the database is extremely large this could "
@@ -36,19 +34,8 @@ void FrmMain::mnuFileDeleteAll_Click() {
     DeleteAllRecords();
 }
 
-bool FrmMain::reallyCancelDeleteAll() {
-    return desktop_.messageBox("Really Cancel Delete Process?", Buttons::YesNo, Icon::Question) ==
-           Answer::Yes;
-}
-
 void FrmMain::DeleteAllRecords() {
     auto& s = state_;
-    s.DeleteAllRunning = true;
-    s.DeleteAllCancel = false;
-    struct Ended {
-        app::AppState& s;
-        ~Ended() { s.DeleteAllRunning = false; }
-    } ended{s};
     if (refusedAsReadOnly()) {
         return;
     }
@@ -75,18 +62,18 @@ void FrmMain::DeleteAllRecords() {
         return;
     }
     const OptionMarks marks = optionMarks();
-    SetBusyPointer(true);
-    std::optional<HeldForRun> held(std::in_place, *this);
-    const DeleteAllRun run = runDeleteAll();
-    if (run.outcome == DeleteAllRun::Stopped) {
+    // The windows held until the catalogue is open again.
+    std::optional<app::Runner::Run> held(std::in_place, *runner_, app::RunPlan::steady({}));
+    const DeleteAllRun outcome = runDeleteAll();
+    if (outcome.outcome == DeleteAllRun::Stopped) {
         lblMsgBar1->setText("Delete Interupted");
-    } else if (run.outcome == DeleteAllRun::Deleted) {
+    } else if (outcome.outcome == DeleteAllRun::Deleted) {
         RepairCompactDatabase(false);
         bool nowEmpty = false;
         app::resumeNext([&] { nowEmpty = s.rsMain.recordCount() == 0; });
         lblMsgBar1->setText(nowEmpty ? "Database empty" : "");
     } else {
-        desktop_.messageBox(NoneDeleted + run.failure, Buttons::Ok, Icon::Exclamation);
+        desktop_.messageBox(NoneDeleted + outcome.failure, Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
     }
     // Opened afresh in the Artist view, the option marks as they were, the tally counted.
@@ -97,74 +84,43 @@ void FrmMain::DeleteAllRecords() {
     DisplayRecord();
     held.reset();
     CmdAdd->setFocus();
-    SetBusyPointer(false);
     recountTally();
-    if (closeAfterDeleteAll_) {
-        close();
-        return;
-    }
     refreshBrowse();
 }
 
+// Every record marked for deletion in one batch beside the windows (Esc can stop it: the batch
+// is then dropped), then the batch committed as one, which nothing stops.
 FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
     auto& s = state_;
-    QString failure = markAllRecords();
-    if (failure.isEmpty() && s.DeleteAllCancel) {
-        app::resumeNext([&] { s.rsMain.cancelBatch(); });
-        return {DeleteAllRun::Stopped, {}};
-    }
-    if (failure.isEmpty()) {
-        try {
-            // One statement and the commit, a second or two on a large catalogue: done beside
-            // the events, the windows held and reading nothing. The catalogue is opened
-            // afresh afterwards, which gives the connection its wait notice again (the notice
-            // shows the pointer, which only this thread may do).
-            s.cnMain.setWaitNotice({});
-            app::runBesideEvents(desktop_, [&] { s.rsMain.updateBatch(); });
-            return {DeleteAllRun::Deleted, {}};
-        } catch (const db::DbError& error) {
-            failure = QString::fromStdString(error.description);
-            app::resumeNext([&] { s.rsMain.cancelBatch(); });
-        }
-    }
-    return {DeleteAllRun::Failed, failure};
-}
-
-// Marks every record for deletion in one batch, letting events run every 50 ms so that Esc
-// can stop the run; only Esc reaches the windows meanwhile (they are held). Returns what failed, if
-// anything (the batch is then dropped).
-QString FrmMain::markAllRecords() {
-    auto& s = state_;
-    QString failure;
-    markingForDeleteAll_ = true;
+    app::Runner::Run run(*runner_, app::RunPlan::asking("Deleting records... %p%   (Esc stops)",
+                                                        "Really Cancel Delete Process?"));
     try {
         s.rsMain.open(s.cnMain, db::catalogue::everyRecord(), db::CursorType::Keyset,
                       db::LockType::BatchOptimistic);
-        std::uint32_t lastEvents = desktop_.tickCount();
-        for (bool first = true; !s.rsMain.eof(); first = false) {
-            if (first || desktop_.tickCount() - lastEvents >= EventsEveryMs) {
-                showTally();
-                desktop_.processEvents();
-                lastEvents = desktop_.tickCount();
-            }
-            s.rsMain.deleteCurrent();
-            s.rsMain.moveNext();
-            --RecordTally;
-            if (s.DeleteAllCancel) {
-                if (stopDeleteAllConfirmed_ || reallyCancelDeleteAll()) {
-                    break;
+        const std::int64_t total = std::max<std::int64_t>(s.rsMain.recordCount(), 1);
+        const bool marked = run.beside([&](app::RunProgress& progress) {
+            for (std::int64_t done = 0; !s.rsMain.eof(); ++done) {
+                if (!progress.report(static_cast<int>(done * 99 / total))) {
+                    return false;
                 }
-                s.DeleteAllCancel = false;
+                s.rsMain.deleteCurrent();
+                s.rsMain.moveNext();
             }
+            return true;
+        });
+        if (!marked || run.stopped()) {
+            app::resumeNext([&] { s.rsMain.cancelBatch(); });
+            return {DeleteAllRun::Stopped, {}};
         }
-        showTally();
+        run.beside([&](app::RunProgress& progress) {
+            progress.report(100);  // past the point where it could stop
+            s.rsMain.updateBatch();
+        });
+        return {DeleteAllRun::Deleted, {}};
     } catch (const db::DbError& error) {
-        failure = QString::fromStdString(error.description);
         app::resumeNext([&] { s.rsMain.cancelBatch(); });
+        return {DeleteAllRun::Failed, QString::fromStdString(error.description)};
     }
-    markingForDeleteAll_ = false;
-    stopDeleteAllConfirmed_ = false;
-    return failure;
 }
 
 }  // namespace windows

@@ -39,7 +39,7 @@ void FrmMain::watchCatalogueFile() {
     auto* look = new QTimer(this);
     look->setInterval(LookEveryMs);
     connect(look, &QTimer::timeout, this, [this] {
-        if (!heldForRun_ && !state_.TransferRunning && !QApplication::activeModalWidget()) {
+        if (!runner_->running() && !QApplication::activeModalWidget()) {
             followReplacedFile();
         }
     });

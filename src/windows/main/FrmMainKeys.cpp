@@ -8,9 +8,10 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
+#include "app/runs/Runner.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
+#include "windows/main/MainWindowRuns.h"
 
 namespace windows {
 namespace {
@@ -60,7 +61,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (type == QEvent::KeyPress && widget && heldForRun_ && heldForRun_->holds(widget->window()) &&
+    if (type == QEvent::KeyPress && widget && runWindows_->holds(widget->window()) &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         // A window held by a run passes Esc on to the run, as the main window would.
         Form_KeyDown(KeyEscape, Qt::NoModifier);
@@ -134,7 +135,7 @@ bool FrmMain::handleKey(QObject* watched, QEvent* event) {
 void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
     if (!state_.Modes.adding()) {
         if (keyCode == KeyEscape) {
-            EscapePressed = true;
+            runner_->escape();
         } else if (keyCode == KeyPageUp) {
             CmdPrev->click();
         } else if (keyCode == KeyPageDown) {
@@ -149,12 +150,6 @@ void FrmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers) {
 void FrmMain::Form_KeyPress(int keyAscii) {
     if (keyAscii == KeyEscape && state_.Modes.adding()) {
         leaveAddModeAfterEscape();
-    }
-    if (keyAscii == KeyEscape && state_.DeleteAllRunning) {
-        state_.DeleteAllCancel = true;
-    }
-    if (keyAscii == KeyEscape && state_.TransferRunning) {
-        state_.TransferCancel = true;
     }
 }
 

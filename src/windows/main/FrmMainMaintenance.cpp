@@ -11,12 +11,12 @@
 #include "app/AppState.h"
 #include "app/History.h"
 #include "app/SharedRoutines.h"
-#include "app/WorkBeside.h"
+#include "app/runs/Runner.h"
 #include "catalogue/Catalogue.h"
 #include "repair/Maintenance.h"
 #include "repair/Salvage.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
+#include "windows/main/MainWindowRuns.h"
 
 namespace windows {
 namespace {
@@ -93,11 +93,6 @@ QString FrmMain::heldByAnotherProgram() {
     return {};
 }
 
-void FrmMain::setProgress(int value) {
-    ProgressBar1->setValue(value);
-    ProgressBar1->repaint();  // the routine runs to its end without letting events run
-}
-
 // The option check marks as they stand, kept across a reopen of the catalogue (which would
 // read them back from the file, losing a change not yet stored).
 FrmMain::OptionMarks FrmMain::optionMarks() const {
@@ -146,28 +141,26 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         desktop_.messageBox(NotRepaired + holder, Buttons::Ok, Icon::Exclamation);
         return false;
     }
-    std::optional<HeldForRun> held(std::in_place, *this);
+    std::optional<app::Runner::Run> run(
+        std::in_place, *runner_, app::RunPlan::steady("Repairing/Compacting Database... %p%"));
     const OptionMarks marks = optionMarks();
     lblMsgBar1->setText("Repairing/Compacting Database...");
-    showCaptionedProgress("Repairing/Compacting Database... %p%");
     app::resumeNext([&] { SaveViewName(); });
-    setProgress(5);
+    run->showShare(5);
     s.rsMain.close();
-    setProgress(10);
+    run->showShare(10);
     closeCatalogue();
-    setProgress(15);
+    run->showShare(15);
     // The file work goes on beside the windows, which stay painted: the catalogue is closed,
     // and the rebuild opens connections of its own.
-    app::ProgressHandover steps;
-    const auto result = app::runBesideEvents(
-        desktop_,
-        [&, folder = s.AppDir.toStdString(), file = s.CatalogueName.toStdString()] {
+    const auto result =
+        run->beside([&, folder = s.AppDir.toStdString(),
+                     file = s.CatalogueName.toStdString()](app::RunProgress& steps) {
             return db::maintenance::rebuildCatalogue(
-                folder, [&](int value) { steps.tell(value); }, file);
-        },
-        [&] { steps.pass([this](int value) { setProgress(value); }); });
+                folder, [&](int value) { steps.step(value); }, file);
+        });
     if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
-        held.reset();
+        run.reset();
         desktop_.messageBox(compactionFailedText(s.CatalogueName) + backupCounts(result.claimed),
                             Buttons::Ok, Icon::Critical);
         ExitApplication();
@@ -186,8 +179,8 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         failure.clear();
     }
     // Opening the catalogue again reads a view's order twice: the windows are painted between.
-    const auto stepDone = [this](int value) {
-        setProgress(value);
+    const auto stepDone = [&](int value) {
+        run->showShare(value);
         desktop_.processEvents();
     };
     stepDone(85);
@@ -197,12 +190,11 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     app::resumeNext([&] { GetIndex(); });
     stepDone(95);
     DisplayRecord();
-    setProgress(100);
-    hideCaptionedProgress();
+    run->showShare(100);
+    run.reset();
     if (ask) {
-        refreshBrowse();  // before it reads again; a delete-all refreshes it at its own end
+        refreshBrowse();  // a delete-all refreshes it at its own end
     }
-    held.reset();
     if (failure.isEmpty() && !s.cnMain.isOpen()) {
         failure = "The catalogue could not be opened again.";
     }

@@ -6,11 +6,11 @@
 
 #include "app/AppState.h"
 #include "app/RecordImport.h"
+#include "app/runs/Runner.h"
 #include "music/MusicFolder.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
-#include "windows/main/StoppableRunBeside.h"
+#include "windows/main/MainWindowRuns.h"
 #include "windows/transfer/FrmImport.h"
 
 namespace windows {
@@ -31,9 +31,6 @@ void FrmMain::mnuFileImportMusic_Click() {
     }
     lastMusicFolder_ = folder;
     importMusicFolder(folder);
-    if (closeAfterTransfer_) {  // the window was closed meanwhile and the stop confirmed
-        close();
-    }
 }
 
 // The folder is read beside the windows, which stay painted with the progress moving and hear
@@ -44,8 +41,9 @@ void FrmMain::importMusicFolder(const QString& folder) {
     std::optional<app::RecordImport> import;
     std::optional<app::RecordImport::Preview> preview;
     try {
-        StoppableRun reading(*this, "Reading " + QDir(folder).dirName() + "...");
-        reading.beside([&](const app::RecordImport::Progress& progress) {
+        app::Runner::Run reading(*runner_, importPlan("Reading " + QDir(folder).dirName() + "..."));
+        reading.beside([&](app::RunProgress& running) {
+            const auto progress = running.reporter();
             // The files' reading takes the bar to 90%; the catalogue's look the rest.
             scan = music::scanMusicFolder(folder, [&](std::int64_t done, std::int64_t total) {
                 return progress(total > 0 ? static_cast<int>(done * 90 / total) : 0);
@@ -64,7 +62,7 @@ void FrmMain::importMusicFolder(const QString& folder) {
                 return progress(90 + std::min(percent, 99) / 10);
             });
         });
-        if (preview && reading.stoppedAtTheEnd()) {
+        if (preview && reading.stopped()) {
             preview.reset();
         }
     } catch (const db::DbError& error) {

@@ -7,12 +7,12 @@
 
 #include "app/AppState.h"
 #include "app/Locations.h"
-#include "app/WorkBeside.h"
+#include "app/runs/Runner.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
+#include "windows/main/MainWindowRuns.h"
 #include "windows/report/FrmReportPreview.h"
 #include "windows/report/ReportOutput.h"
 #include "windows/search/FrmSearch.h"
@@ -108,18 +108,11 @@ void FrmMain::PrintReport() {
 ReportSent FrmMain::produceReport() {
     std::unique_ptr<reports::Report> report;
     {
-        HeldForRun held(*this);
-        SetBusyPointer(true);
-        try {
-            // The catalogue read and the pages planned beside the windows, which stay painted.
-            report = app::runBesideEvents(desktop_, [&] {
-                return reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
-            });
-        } catch (...) {
-            SetBusyPointer(false);
-            throw;
-        }
-        SetBusyPointer(false);
+        // The catalogue read and the pages planned beside the windows, which stay painted.
+        app::Runner::Run run(*runner_, app::RunPlan::steady({}));
+        report = run.beside([&](app::RunProgress&) {
+            return reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
+        });
         if (Report1.destination != 0) {
             return printReportOn(*report, printer_, desktop_, this);
         }

@@ -13,14 +13,13 @@
 #include "app/Characters.h"
 #include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
-#include "app/WorkBeside.h"
+#include "app/runs/Runner.h"
 #include "catalogue/RecordTransfer.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"
-#include "windows/main/FrmMainRuns.h"
-#include "windows/main/StoppableRunBeside.h"
+#include "windows/main/MainWindowRuns.h"
 #include "windows/transfer/FrmImport.h"
 
 namespace windows {
@@ -80,20 +79,16 @@ void FrmMain::mnuFileExport_Click() {
     const bool replacing = QFileInfo::exists(path);
     std::int64_t total = 0;
     app::resumeNext([&] { total = records.recordCount(); });
-    SetBusyPointer(true);
-    std::optional<HeldForRun> held(std::in_place, *this);
-    showCaptionedProgress("Exporting records... %p%");
-    // Heard every few thousand records: the windows are painted again meanwhile.
-    const auto showProgress = [&](std::int64_t written) {
-        setProgress(total > 0 ? static_cast<int>(std::min<std::int64_t>(written * 100 / total, 100))
-                              : 0);
-        desktop_.processEvents();
-    };
     try {
-        const app::ExportResult result = app::exportRecords(records, path, showProgress);
-        held.reset();
-        hideCaptionedProgress();
-        SetBusyPointer(false);
+        // Written beside the windows, which stay painted with the share moving.
+        const app::ExportResult result = runner_->run(
+            app::RunPlan::steady("Exporting records... %p%"), [&](app::RunProgress& progress) {
+                return app::exportRecords(records, path, [&](std::int64_t written) {
+                    progress.report(total > 0 ? static_cast<int>(std::min<std::int64_t>(
+                                                    written * 100 / total, 100))
+                                              : 0);
+                });
+            });
         lblMsgBar1->setText(counted(result.records, "record", "records") + " exported");
         QString text = counted(result.records, "record was", "records were") + " written to " +
                        QDir::toNativeSeparators(path) + ".";
@@ -109,9 +104,6 @@ void FrmMain::mnuFileExport_Click() {
         }
         desktop_.messageBox(text, Buttons::Ok, Icon::Information, "Export Records");
     } catch (const app::ExportFailed& failure) {
-        held.reset();
-        hideCaptionedProgress();
-        SetBusyPointer(false);
         lblMsgBar1->clear();
         desktop_.messageBox("The records could not be exported: " + failure.why + "\r\n\r\n" +
                                 (replacing ? QDir::toNativeSeparators(path) + " is as it was."
@@ -131,19 +123,23 @@ void FrmMain::mnuFileImport_Click() {
         return;
     }
     importFile(path);
-    if (closeAfterTransfer_) {  // the window was closed meanwhile and the stop confirmed
-        close();
-    }
+}
+
+// An import's run: Esc asks whether to stop, and a stop leaves nothing imported.
+app::RunPlan FrmMain::importPlan(const QString& caption) {
+    return app::RunPlan::asking(caption + " %p%   (Esc stops)",
+                                "Stop the import? Nothing will be imported.", "Import Records");
 }
 
 void FrmMain::importFile(const QString& path) {
     std::optional<app::RecordImport> import;
     std::optional<app::RecordImport::Preview> preview;
     try {
-        StoppableRun reading(*this, "Reading " + QFileInfo(path).fileName() + "...");
-        preview = reading.beside([&](const app::RecordImport::Progress& progress) {
+        app::Runner::Run reading(*runner_,
+                                 importPlan("Reading " + QFileInfo(path).fileName() + "..."));
+        preview = reading.beside([&](app::RunProgress& progress) {
             import.emplace(path);
-            return import->preview(state_.cnMain, progress);
+            return import->preview(state_.cnMain, progress.reporter());
         });
     } catch (const app::ImportRefused& refused) {
         lblMsgBar1->clear();
@@ -217,10 +213,11 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
     app::CatalogueEdits::ImportStep step;
     QString failure;
     {
-        StoppableRun run(*this, "Importing records...");
+        app::Runner::Run run(*runner_, importPlan("Importing records..."));
         try {
             // Beside the windows with its step for Undo, whose records' digests take a while.
-            inserted = run.beside([&](const app::RecordImport::Progress& progress) {
+            inserted = run.beside([&](app::RunProgress& running) {
+                const auto progress = running.reporter();
                 auto added = s.edits.importRecords(
                     [&] {
                         return import.insertAll(s.cnMain, progress,
@@ -241,6 +238,7 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
             failure = QString::fromStdString(error.description);
         }
     }
+    CmdAdd->setFocus();
     s.edits.keepImport(step);
     if (!failure.isEmpty()) {
         lblMsgBar1->clear();
