@@ -106,7 +106,7 @@ void FillArtistList(benchmark::State& state) {
         const auto t1 = Clock::now();
         window.GetArtist();
         const auto t2 = Clock::now();
-        if (window.CmbArtist->count() != rows) {
+        if (window.findChild<QComboBox*>("CmbArtist")->count() != rows) {
             state.SkipWithError("the list does not hold every artist");
             break;
         }

@@ -20,7 +20,7 @@ void OpenArtistView(benchmark::State& state) {
         benchmark::DoNotOptimize(scanArtistOrder(loaded.state.cnMain));
         const auto t1 = Clock::now();
         loaded.window->OpenView("Artist");
-        benchmark::DoNotOptimize(loaded.window->CmbArtist->currentText());
+        benchmark::DoNotOptimize(loaded.window->findChild<QComboBox*>("CmbArtist")->currentText());
         const auto t2 = Clock::now();
         timer.add(state, t0, t1, t2);
     }
@@ -90,10 +90,10 @@ void AddRecords(benchmark::State& state) {
         const auto t1 = Clock::now();
         const std::int64_t before = loaded.state.rsMain.recordCount();
         for (int i = 0; i < Records; ++i) {
-            window.CmbArtist->setEditText("Bench Artist");
-            window.txtTitle->setText(QString("Bench Title %1").arg(i));
-            window.CmbCategory->setEditText("Rock");
-            window.cmbFormat->setEditText("CD");
+            window.findChild<QComboBox*>("CmbArtist")->setEditText("Bench Artist");
+            window.findChild<QLineEdit*>("txtTitle")->setText(QString("Bench Title %1").arg(i));
+            window.findChild<QComboBox*>("CmbCategory")->setEditText("Rock");
+            window.findChild<QComboBox*>("cmbFormat")->setEditText("CD");
             window.CmdAdd_Click();
         }
         const auto t2 = Clock::now();

@@ -44,7 +44,7 @@ void GotoSearch(benchmark::State& state) {
         search->txtSearchString->setText(prefix);
         search->CmdSearch_Click();
         const auto t2 = Clock::now();
-        if (!loaded.window->CmbArtist->currentText().startsWith(prefix)) {
+        if (!loaded.window->findChild<QComboBox*>("CmbArtist")->currentText().startsWith(prefix)) {
             state.SkipWithError("the search did not land on a match");
             break;
         }

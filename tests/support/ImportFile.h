@@ -21,7 +21,7 @@ inline void write(const QString& path, const QByteArray& bytes) {
 inline void importFile(MainWindowFixture& f, const QString& path,
                        const std::function<void(windows::FrmImport&)>& inside) {
     f.desktop.openFileAnswers = {path};
-    whileModal<windows::FrmImport>([&] { f.window->mnuFileImport->trigger(); }, inside);
+    whileModal<windows::FrmImport>([&] { f.page->mnuFileImport->trigger(); }, inside);
 }
 
 }  // namespace testing

@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "support/MainPage.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestCatalogue.h"
 #include "windows/main/FrmMain.h"
@@ -22,16 +23,18 @@ struct MainWindowFixture {
         app::SetAboutStrings(state);
     }
 
-    windows::FrmMain& load() {
+    MainPage& load() {
         window = std::make_unique<windows::FrmMain>(state);
+        page = std::make_unique<MainPage>(*window);
         window->Form_Load();
-        return *window;
+        return *page;
     }
 
     TestCatalogue catalogue;
     ScriptedDesktop desktop;
     app::AppState state;
     std::unique_ptr<windows::FrmMain> window;
+    std::unique_ptr<MainPage> page;  // the window's controls, as a test finds them
 };
 
 // The question before the record shown changes while it holds an edit.
@@ -46,10 +49,10 @@ inline std::vector<TestCatalogue::Row> threeRecords() {
 }
 
 // The fixture's window loaded, shown and active, so keys reach it as a user's would.
-inline windows::FrmMain& shown(MainWindowFixture& f) {
+inline MainPage& shown(MainWindowFixture& f) {
     auto& w = f.load();
-    w.show();
-    if (!QTest::qWaitForWindowActive(&w)) {
+    w.window().show();
+    if (!QTest::qWaitForWindowActive(&w.window())) {
         qWarning("window did not become active");
     }
     return w;

@@ -25,7 +25,7 @@ FrmAbout* aboutWindow() {
 }
 
 // About chosen from the Help menu, the window shown and active.
-FrmAbout* openAbout(windows::FrmMain& w) {
+FrmAbout* openAbout(testing::MainPage& w) {
     w.mnuHelpAbout->trigger();
     FrmAbout* about = aboutWindow();
     if (about && !QTest::qWaitForWindowActive(about)) {
@@ -64,7 +64,7 @@ class TestAbout : public QObject {
         QCOMPARE(QApplication::focusWidget(), about->cmdOK);
         QCOMPARE(f.desktop.tunesPlayed, QStringList{f.state.AppDir + "VodiZav.Mid"});
         QVERIFY(f.desktop.tunePlaying);
-        QVERIFY(w.isEnabled() && w.CmdNext->isEnabled());  // modeless
+        QVERIFY(w.window().isEnabled() && w.CmdNext->isEnabled());  // modeless
     }
 
     void eachWayOutClosesItAndStopsTheTune_data() {
@@ -89,7 +89,7 @@ class TestAbout : public QObject {
         } else if (way == "OK clicked") {
             QTest::mouseClick(about->cmdOK, Qt::LeftButton);
         } else {
-            w.activateWindow();
+            w.window().activateWindow();
         }
         QTRY_VERIFY(!about);
         QVERIFY(!f.desktop.tunePlaying);

@@ -25,7 +25,7 @@ using testing::threeRecords;
 namespace {
 
 // Types a whole entry the way a user does: field by field, Tab between them.
-void typeEntry(windows::FrmMain& w, const QString& artist, const QString& title,
+void typeEntry(testing::MainPage& w, const QString& artist, const QString& title,
                const QString& category, const QString& format) {
     QTest::keyClicks(w.CmbArtist, artist);
     w.txtTitle->setFocus(Qt::TabFocusReason);
@@ -36,12 +36,12 @@ void typeEntry(windows::FrmMain& w, const QString& artist, const QString& title,
     QTest::keyClicks(w.cmbFormat, format);
 }
 
-QList<QWidget*> leavingCommands(const windows::FrmMain& w) {
+QList<QWidget*> leavingCommands(const testing::MainPage& w) {
     return {w.CmdDelete, w.CmdNext,   w.CmdPrev,   w.CmdSearch,  w.CmdFirst,
             w.CmdLast,   w.CmdUpdate, w.CmdBrowse, w.CmdBookmark};
 }
 
-QList<QAction*> menus(const windows::FrmMain& w) {
+QList<QAction*> menus(const testing::MainPage& w) {
     return {w.mnuFile->menuAction(),
             w.mnuLookupTables->menuAction(),
             w.mnuReport->menuAction(),
@@ -95,7 +95,7 @@ class TestAddViews : public QObject {
         QCOMPARE(w.lblMsgBar3->text(), QString("5 Artists "));
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Guns N'' Roses'"),
                  QStringList{"Appetite"});
-        QVERIFY(!w.RecordChanged);  // entries never raise the save question
+        QVERIFY(!w.recordChanged());  // entries never raise the save question
     }
 
     void escapeReturnsToTheRecordShownBeforeAdd() {
@@ -112,7 +112,7 @@ class TestAddViews : public QObject {
         QVERIFY(!f.state.Modes.adding());
         QCOMPARE(w.lblMsgBar1->text(), QString("Add Mode Canceled"));
         QCOMPARE(w.CmdAdd->text(), QString("&Add"));
-        QCOMPARE(w.defaultButton(), w.CmdAdd);
+        QCOMPARE(w.window().defaultButton(), w.CmdAdd);
         QCOMPARE(QApplication::focusWidget(), w.CmdAdd);
         QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));
@@ -244,7 +244,7 @@ class TestAddViews : public QObject {
         f.desktop.answers = {Answer::Yes};
         w.txtTitle->setFocus(Qt::TabFocusReason);
         QCOMPARE(w.CmbArtist->count(), listed + 1);
-        QCOMPARE(w.frmArtist()->dropDown->count(), listed + 1);
+        QCOMPARE(w.window().frmArtist()->dropDown->count(), listed + 1);
         QCOMPARE(w.CmbArtist->currentText(), QString("O'Connor"));
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Artist WHERE Artist = 'O''Connor'"),
                  QStringList{"1"});
@@ -278,7 +278,7 @@ class TestAddViews : public QObject {
         click(w.CmdAdd);
         f.desktop.answers = {Answer::No};
         typeEntry(w, "Nico", "Chelsea Girl", "Folk", "LP");
-        w.close();
+        w.window().close();
         QCOMPARE(f.desktop.ended, 1);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));  // only the artist offer
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
@@ -316,7 +316,7 @@ class TestAddViews : public QObject {
     void autoAddArtistAddsSilently() {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
-        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&w.window(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(w.lblMsgBar1->text(), QString("Auto Add Artist is On"));
         click(w.CmdAdd);
         QTest::keyClicks(w.CmbArtist, "Guns N' Roses");
@@ -345,7 +345,7 @@ class TestAddViews : public QObject {
         auto& w = shown(f);
         w.txtTitle->setText("edited");  // a view change offers to save it first
         f.desktop.answers = {Answer::No};
-        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);  // By Format
+        QTest::keyClick(&w.window(), Qt::Key_S, Qt::ControlModifier);  // By Format
         QCOMPARE(f.desktop.messageTexts(), QStringList{SaveChanges});
         f.desktop.messages.clear();
         QCOMPARE(w.txtTitle->text(), QString("Heroes"));
@@ -358,7 +358,7 @@ class TestAddViews : public QObject {
         click(w.CmdNext);  // LP: ABBA, Bowie, Cale
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
 
-        QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);  // By Category: then by title
+        QTest::keyClick(&w.window(), Qt::Key_Y, Qt::ControlModifier);  // By Category: then by title
         QCOMPARE(w.txtTitle->text(), QString("Paris 1919"));
         click(w.CmdNext);
         QCOMPARE(w.txtTitle->text(), QString("Arrival"));
@@ -384,7 +384,7 @@ class TestAddViews : public QObject {
         int turns = 0;
         f.desktop.onEvents = [&] {
             if (w.ProgressBar1->isVisible() || ++turns > 500) {  // ten seconds at most
-                QTest::keyClick(&w, Qt::Key_Escape);
+                QTest::keyClick(&w.window(), Qt::Key_Escape);
             }
         };
         w.mnuViewTitle->trigger();
@@ -412,7 +412,7 @@ class TestAddViews : public QObject {
 
         w.CmdBookmark->setEnabled(true);  // as after a jump
         f.state.BookmarkPending = true;
-        QTest::keyClick(&w, Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(&w.window(), Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(w.lblMsgBar1->text(), QString("Bookmark is Off"));
         QVERIFY(!w.CmdBookmark->isEnabled());
         QVERIFY(f.state.BookmarkPending);  // kept for later
@@ -421,7 +421,7 @@ class TestAddViews : public QObject {
         QVERIFY(!w.CmdBookmark->isEnabled());  // not until the next jump
 
         w.mnuOptionsAddArtist->trigger();
-        w.close();
+        w.window().close();
         QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
                  (QStringList{"-1", "-1", "-1"}));
     }

@@ -58,10 +58,10 @@ class TestBrowse : public QObject {
             progressShown = progressShown ||
                             (w.ProgressBar1->isVisible() &&
                              w.ProgressBar1->text().startsWith("Filling the browse window... "));
-            QVERIFY(!w.centralWidget()->isEnabled());  // only Esc while the fill runs
+            QVERIFY(!w.window().centralWidget()->isEnabled());  // only Esc while the fill runs
         };
         click(w.CmdBrowse);
-        FrmBrowse* browse = w.frmBrowse();
+        FrmBrowse* browse = w.window().frmBrowse();
         QVERIFY(browse->isVisible());
         QCOMPARE(browse->windowTitle(), QString("Browse"));
         QCOMPARE(browse->Grid1->toolTip(), QString("Click a column to change the sort order."));
@@ -70,7 +70,7 @@ class TestBrowse : public QObject {
                                              "Bowie|Low|Rock|LP", "Cale|Paris 1919||LP"}));
         QVERIFY(progressShown && !w.ProgressBar1->isVisible());
         QCOMPARE(w.lblMsgBar1->text(), QString());
-        QVERIFY(w.centralWidget()->isEnabled());
+        QVERIFY(w.window().centralWidget()->isEnabled());
         QCOMPARE(w.cmbFormat->currentText(), QString("CD"));  // the main window stays put
         QVERIFY(!f.desktop.busy);
 
@@ -96,22 +96,22 @@ class TestBrowse : public QObject {
         MainWindowFixture f(collection());
         auto& w = shown(f);
         click(w.CmdLast);
-        f.desktop.onEvents = [&] { QTest::keyClick(&w, Qt::Key_Escape); };
+        f.desktop.onEvents = [&] { QTest::keyClick(&w.window(), Qt::Key_Escape); };
         click(w.CmdBrowse);
         QCOMPARE(w.lblMsgBar1->text(), QString("Browse Interupted"));
-        QVERIFY(!w.frmBrowse()->isVisible());  // a window that was not open stays hidden
+        QVERIFY(!w.window().frmBrowse()->isVisible());  // a window that was not open stays hidden
         QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
         QVERIFY(!f.desktop.busy);
         f.desktop.onEvents = {};
         click(w.CmdBrowse);  // and the next browse is whole
-        QCOMPARE(rows(*w.frmBrowse()).size(), 4);
+        QCOMPARE(rows(*w.window().frmBrowse()).size(), 4);
     }
 
     void aDoubleClickGoesToTheRecordOfThatRow() {
         MainWindowFixture f(collection());
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse* browse = w.frmBrowse();
+        FrmBrowse* browse = w.window().frmBrowse();
         doubleClickRow(*browse, 2);  // the LP of the two Bowie "Low" rows
         QVERIFY(!browse->isVisible());
         QCOMPARE(w.CmbArtist->currentText(), QString("Bowie"));
@@ -146,7 +146,7 @@ class TestBrowse : public QObject {
         QTest::keyClicks(w.txtTitle, " (live)");  // on ABBA's "Arrival"
         click(w.CmdBrowse);
         f.desktop.answers = {Answer::Yes};
-        doubleClickRow(*w.frmBrowse(), 3);
+        doubleClickRow(*w.window().frmBrowse(), 3);
         QCOMPARE(f.desktop.messageTexts(),
                  QStringList{"Changes have been made to record\r\nSave Changes?"});
         QCOMPARE(w.CmbArtist->currentText(), QString("Cale"));
@@ -168,16 +168,16 @@ class TestBrowse : public QObject {
                  QStringList{"The records could not be read for the browse window.\r\nThe "
                              "catalogue file is locked by another program. Close that program "
                              "and try again."});
-        QVERIFY(!w.frmBrowse()->isVisible());
-        QCOMPARE(w.frmBrowse()->Grid1->model()->rowCount(), 0);
-        QVERIFY(w.centralWidget()->isEnabled() && !f.desktop.busy);
+        QVERIFY(!w.window().frmBrowse()->isVisible());
+        QCOMPARE(w.window().frmBrowse()->Grid1->model()->rowCount(), 0);
+        QVERIFY(w.window().centralWidget()->isEnabled() && !f.desktop.busy);
         lock.release();
         click(w.CmdUpdate);
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
                  QStringList{"Arrival (live)"});
         click(w.CmdBrowse);  // and once the file is free, the rows are there
-        QVERIFY(w.frmBrowse()->isVisible());
-        QCOMPARE(rows(*w.frmBrowse()).first(), QString("ABBA|Arrival (live)|Pop|CD"));
+        QVERIFY(w.window().frmBrowse()->isVisible());
+        QCOMPARE(rows(*w.window().frmBrowse()).first(), QString("ABBA|Arrival (live)|Pop|CD"));
     }
 
     // Another tool compacts the file while the grid is shown, renumbering the records: the
@@ -186,7 +186,7 @@ class TestBrowse : public QObject {
         MainWindowFixture f(testing::numberedRecords(30));
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse& browse = *w.frmBrowse();
+        FrmBrowse& browse = *w.window().frmBrowse();
         QCOMPARE(rows(browse).size(), 30);
         QCOMPARE(
             testing::stockTool(f.catalogue.path(), "DELETE FROM Main WHERE rowid = 2; VACUUM;"),
@@ -208,7 +208,7 @@ class TestBrowse : public QObject {
         MainWindowFixture f(collection());
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse& browse = *w.frmBrowse();
+        FrmBrowse& browse = *w.window().frmBrowse();
         browse.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&browse));
         QTest::keyClick(browse.Grid1, Qt::Key_F, Qt::ControlModifier);
@@ -261,7 +261,7 @@ class TestBrowse : public QObject {
         MainWindowFixture f;
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse* browse = w.frmBrowse();
+        FrmBrowse* browse = w.window().frmBrowse();
         QVERIFY(browse->isVisible());
         QCOMPARE(rows(*browse), QStringList());
         browse->Grid1_DblClick(0);  // nothing to go to: the window only hides
@@ -275,9 +275,9 @@ class TestBrowse : public QObject {
         // The results of a search for artists from B on, as the search window leaves them.
         f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist, rowid", "Artist >= ?", {"B"}});
         f.state.Modes.enterSearching();
-        w.DisplayRecord();
+        w.window().DisplayRecord();
         click(w.CmdBrowse);
-        FrmBrowse* browse = w.frmBrowse();
+        FrmBrowse* browse = w.window().frmBrowse();
         QCOMPARE(rows(*browse),
                  (QStringList{"Bowie|Low|Rock|CD", "Bowie|Low|Rock|LP", "Cale|Paris 1919||LP"}));
         doubleClickRow(*browse, 2);
@@ -305,7 +305,7 @@ class TestBrowse : public QObject {
         auto& w = shown(f);
         w.mnuViewTitle->trigger();
         click(w.CmdBrowse);
-        FrmBrowse* browse = w.frmBrowse();
+        FrmBrowse* browse = w.window().frmBrowse();
         auto sortBy = [&](int column) {  // a click on the column's header
             QHeaderView* header = browse->Grid1->horizontalHeader();
             const QPoint at(header->sectionViewportPosition(column) + 5, 5);
@@ -384,7 +384,7 @@ class TestBrowse : public QObject {
         MainWindowFixture f(records);
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse* browse = w.frmBrowse();
+        FrmBrowse* browse = w.window().frmBrowse();
         browse->resize(900, 400);
         QTRY_COMPARE(browse->width(), 900);
         windows::Grid* grid = browse->Grid1;

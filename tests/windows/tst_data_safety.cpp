@@ -20,7 +20,7 @@ using testing::threeRecords;
 
 namespace {
 
-QStringList fields(const windows::FrmMain& w) {
+QStringList fields(const testing::MainPage& w) {
     return {w.CmbArtist->currentText(), w.txtTitle->text(), w.CmbCategory->currentText(),
             w.cmbFormat->currentText()};
 }
@@ -79,18 +79,18 @@ class TestDataSafety : public QObject {
         QVERIFY(
             f.desktop.messages[0].text.endsWith("in procedure DisplayRecord of Form 'FrmMain'"));
         QCOMPARE(fields(w), (QStringList{"", "", "", ""}));
-        QVERIFY(w.RecordUnread);
+        QVERIFY(w.recordUnread());
         QVERIFY(f.desktop.busy);  // the hourglass while it waited, until the command is over
         QTRY_VERIFY(!f.desktop.busy);
 
         // Empty fields of a record that could not be read take no typing and save nothing.
         appendTo(w.txtTitle, "Blonde");
         QCOMPARE(w.txtTitle->text(), QString());
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
         holder.release();
         click(w.CmdUpdate);  // reads the record again
         QCOMPARE(fields(w), (QStringList{"Bob Dylan", "Blonde on Blonde", "Rock", "LP"}));
-        QVERIFY(!w.RecordUnread);
+        QVERIFY(!w.recordUnread());
         appendTo(w.txtTitle, " (mono)");
         QCOMPARE(w.txtTitle->text(), QString("Blonde on Blonde (mono)"));
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
@@ -108,7 +108,7 @@ class TestDataSafety : public QObject {
         QCOMPARE(f.desktop.messages.size(), std::size_t(2));
         QVERIFY(f.desktop.messages[1].text.startsWith("The record could not be saved."));
         QCOMPARE(fields(w), (QStringList{"ABBA", "Arrival (live)", "Pop", "CD"}));  // no move
-        QVERIFY(w.RecordChanged);
+        QVERIFY(w.recordChanged());
         holder.release();
         QCOMPARE(allRows(f.catalogue), before);
         f.desktop.answers = {Answer::Yes};

@@ -81,7 +81,7 @@ class TestFailingDisk : public QObject {
         int failedRuns = 0;
         for (int nth = 1; nth <= MostWrites; ++nth) {
             const Outcome run =
-                runFailingAt(nth, [](windows::FrmMain& w) { w.mnuFileDeleteAll->trigger(); });
+                runFailingAt(nth, [](testing::MainPage& w) { w.mnuFileDeleteAll->trigger(); });
             const QString where = QString("failing from write %1").arg(nth);
             QVERIFY2(run.integrity == QStringList{"ok"}, qPrintable(where));
             QVERIFY2(run.count == "0" || run.count == QString::number(Records), qPrintable(where));
@@ -104,7 +104,7 @@ class TestFailingDisk : public QObject {
         int failedRuns = 0;
         for (int nth = 1; nth <= MostWrites; ++nth) {
             const Outcome run =
-                runFailingAt(nth, [](windows::FrmMain& w) { w.mnuRepairDatabase->trigger(); });
+                runFailingAt(nth, [](testing::MainPage& w) { w.mnuRepairDatabase->trigger(); });
             const QString where = QString("failing from write %1").arg(nth);
             QVERIFY2(run.integrity == QStringList{"ok"}, qPrintable(where));
             QVERIFY2(run.count == QString::number(Records), qPrintable(where));

@@ -32,7 +32,7 @@ QString focusName() {
     return focus ? focus->objectName() : QString("(none)");
 }
 
-QStringList fields(const windows::FrmMain& w) {
+QStringList fields(const testing::MainPage& w) {
     return {w.CmbArtist->currentText(), w.txtTitle->text(), w.CmbCategory->currentText(),
             w.cmbFormat->currentText()};
 }
@@ -78,8 +78,8 @@ class TestFieldEntry : public QObject {
             }
             QTest::mouseClick(w.txtTitle, Qt::LeftButton);
             QCOMPARE(fields(w), before);
-            QVERIFY(!w.RecordChanged);
-            QCOMPARE(w.defaultButton(), w.CmdAdd);
+            QVERIFY(!w.recordChanged());
+            QCOMPARE(w.window().defaultButton(), w.CmdAdd);
             click(record == 0 ? w.CmdNext : w.CmdPrev);  // no question: nothing was edited
         }
         QVERIFY(f.desktop.messages.empty());
@@ -109,7 +109,7 @@ class TestFieldEntry : public QObject {
             box->setFocus(Qt::TabFocusReason);
             press(Qt::Key_PageDown);
             QCOMPARE(fields(w), (QStringList{"Bob Dylan", "Desire", "", ""}));
-            QVERIFY(!w.RecordChanged);
+            QVERIFY(!w.recordChanged());
             press(Qt::Key_PageDown);  // no question
             press(Qt::Key_PageUp);
             press(Qt::Key_PageUp);
@@ -197,7 +197,7 @@ class TestFieldEntry : public QObject {
         auto& w = shown(f);
         const int listed = w.CmbArtist->count();
         if (autoAdd) {
-            QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+            QTest::keyClick(&w.window(), Qt::Key_O, Qt::ControlModifier);
         }
         click(w.CmdAdd);
         QCOMPARE(focusName(), QString("CmbArtist"));

@@ -51,7 +51,7 @@ class TestFindWords : public QObject {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse& browse = *w.frmBrowse();
+        FrmBrowse& browse = *w.window().frmBrowse();
         browse.txtFind->setFocus();
         browse.txtFind->setText(typed);
         QTRY_COMPARE(browse.lblFound->text(), said);
@@ -75,7 +75,7 @@ class TestFindWords : public QObject {
         }
         auto& w = shown(f);
         click(w.CmdBrowse);
-        FrmBrowse& browse = *w.frmBrowse();
+        FrmBrowse& browse = *w.window().frmBrowse();
         QStringList said;
         for (int i = 0; i < 20 && db::catalogue::wordsWaitFrom(f.state.cnMain, "main"); ++i) {
             browse.txtFind->setText(QString("\"title %1\"").arg(i * 7 + 1000));
@@ -97,7 +97,7 @@ class TestFindWords : public QObject {
         auto& w = shown(f);
         click(w.CmdNext);
         click(w.CmdBrowse);
-        FrmBrowse& browse = *w.frmBrowse();
+        FrmBrowse& browse = *w.window().frmBrowse();
         QCOMPARE(testing::stockTool(f.catalogue.path(),
                                     "INSERT INTO Main VALUES ('Mazzy Star', 'Fade Into You', "
                                     "'Rock', 'CD'), ('Air', 'Moon Safari', 'Pop', 'CD')"),

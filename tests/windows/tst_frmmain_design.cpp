@@ -38,14 +38,14 @@ class TestFrmMainDesign : public QObject {
             QCOMPARE(button->size(), QSize(81, 25));
         }
         QVERIFY(!w.CmdBookmark->isEnabled());
-        QCOMPARE(w.defaultButton(), w.CmdAdd);
+        QCOMPARE(w.window().defaultButton(), w.CmdAdd);
         QCOMPARE(w.CmbArtist->toolTip(), QString("Leading Actor"));
         QCOMPARE(w.txtTitle->toolTip(), QString("Title of the Movie"));
         w.txtTitle->setText(QString(31, 'x'));  // the title box holds 30 characters
         QCOMPARE(w.txtTitle->text(), QString(30, 'x'));
         QCOMPARE(w.cmdCategory->toolTip(), QString("Open Category Form"));
         QCOMPARE(w.cmdFormat->toolTip(), QString("Open Category Form"));
-        QCOMPARE(w.windowTitle(), QString("Quorvane"));
+        QCOMPARE(w.window().windowTitle(), QString("Quorvane"));
         QVERIFY(w.ProgressBar1->isHidden());
         QCOMPARE(w.ProgressBar1->geometry(), QRect(4, 10, 473, 21));
         QCOMPARE(w.lblMsgBar1->font().family(), QString("Times New Roman"));
@@ -73,8 +73,8 @@ class TestFrmMainDesign : public QObject {
         QVERIFY(w.lblMsgBar3->accessibleName().isEmpty());  // read out by its text
 
         // Tab walks the controls in the design's order, past the disabled Bookmark.
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
         QWidget* expected[] = {w.CmbArtist, w.cmdArtist, w.txtTitle,  w.CmbCategory, w.cmdCategory,
                                w.cmbFormat, w.cmdFormat, w.CmdAdd,    w.CmdDelete,   w.CmdSearch,
                                w.CmdPrev,   w.CmdNext,   w.CmdUpdate, w.CmdBrowse,   w.CmdFirst,
@@ -89,7 +89,8 @@ class TestFrmMainDesign : public QObject {
     void menusMatchTheDesign() {
         MainWindowFixture f;
         f.catalogue.execute("UPDATE Options SET optValue = '0'");
-        windows::FrmMain w(f.state);  // before the options are read
+        windows::FrmMain window(f.state);  // before the options are read
+        const testing::MainPage w(window);
         const std::tuple<QAction*, const char*, QKeySequence, bool> expected[] = {
             {w.mnuRepairDatabase, "&Repair/Compact Databases", QKeySequence("Ctrl+R"), false},
             {w.mnuFileDeleteAll, "&Delete All Records", {}, false},
@@ -119,7 +120,7 @@ class TestFrmMainDesign : public QObject {
             QCOMPARE(action->isChecked(), checked);
         }
         QStringList bar;
-        for (QAction* top : w.menuBar()->actions()) {
+        for (QAction* top : w.window().menuBar()->actions()) {
             bar << top->text();
         }
         QCOMPARE(bar, (QStringList{"&File", "&Edit", "Lookup &Tables", "&Reports", "&Views",

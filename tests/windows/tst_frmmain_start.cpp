@@ -20,7 +20,7 @@ using testing::TestCatalogue;
 
 namespace {
 
-QStringList fields(const windows::FrmMain& w) {
+QStringList fields(const testing::MainPage& w) {
     return {w.CmbArtist->currentText(), w.txtTitle->text(), w.CmbCategory->currentText(),
             w.cmbFormat->currentText()};
 }
@@ -44,12 +44,12 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
-        QCOMPARE(w.RecordTally, 3);
+        QCOMPARE(w.recordTally(), 3);
         QVERIFY(w.mnuViewArtist->isChecked());
         QVERIFY(!w.mnuViewTitle->isChecked() && !w.mnuViewCategory->isChecked() &&
                 !w.mnuViewFormat->isChecked());
         QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Artist"));
-        QVERIFY(!w.RecordChanged);  // showing a record is not an edit
+        QVERIFY(!w.recordChanged());  // showing a record is not an edit
         QCOMPARE(w.lblDeveloper->text(),
                  f.state.NoticeText + " " + f.state.CompanyText + " " + f.state.VersionText);
         QVERIFY(f.desktop.messages.empty());
@@ -66,7 +66,7 @@ class TestFrmMainStart : public QObject {
         const QStringList sorted{"abba", "ABBA", "Édith Piaf", "Guns N' Roses"};
         auto& w = f.load();
         QCOMPARE(items(w.CmbArtist), sorted);
-        QCOMPARE(items(w.frmArtist()->dropDown), items(w.CmbArtist));
+        QCOMPARE(items(w.window().frmArtist()->dropDown), items(w.CmbArtist));
         QCOMPARE(
             items(w.cmbFormat),
             f.catalogue.column("SELECT Format FROM Format ORDER BY quorvane_sort_key(Format)"));
@@ -75,12 +75,12 @@ class TestFrmMainStart : public QObject {
         QVERIFY(f.state.rsArtist.isOpen() && f.state.rsArtist.eof());
 
         // Opening the session again (as the maintenance commands do) lists each once.
-        w.InitializeDatabase();
+        w.window().InitializeDatabase();
         QCOMPARE(items(w.CmbArtist), sorted);
-        QCOMPARE(items(w.frmArtist()->dropDown).size(), 4);
+        QCOMPARE(items(w.window().frmArtist()->dropDown).size(), 4);
         QCOMPARE(w.cmbFormat->count(), f.catalogue.column("SELECT Format FROM Format").size());
         QVERIFY(w.mnuViewArtist->isChecked());
-        QVERIFY(!w.frmArtist()->isVisible());
+        QVERIFY(!w.window().frmArtist()->isVisible());
     }
 
     void emptyCatalogueShowsEmptyFieldsAndZero() {
@@ -97,7 +97,7 @@ class TestFrmMainStart : public QObject {
         auto& w = f.load();
         QCOMPARE(w.lblMsgBar3->text(), QString("1 Artist "));
         QCOMPARE(w.CmbArtist->currentText(), QString("Björk"));
-        w.UpdateRecordTally(true);
+        w.window().UpdateRecordTally(true);
         QCOMPARE(w.lblMsgBar3->text(), QString("2 Artists "));
     }
 
@@ -105,7 +105,7 @@ class TestFrmMainStart : public QObject {
         MainWindowFixture f({{"O'Connor", nullptr, nullptr, "CD"}});
         auto& w = f.load();
         QCOMPARE(fields(w), (QStringList{"O'Connor", "", "", "CD"}));
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
     }
 
     void optionsComeFromTheFile_data() {
@@ -256,22 +256,22 @@ class TestFrmMainStart : public QObject {
         MainWindowFixture f(records());
         auto& w = f.load();
         QString name = "title";
-        w.ShowView(name);
+        w.window().ShowView(name);
         QCOMPARE(name, QString("TITLE"));
         QVERIFY(w.mnuViewTitle->isChecked() && !w.mnuViewArtist->isChecked());
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Title"));
 
-        w.OpenView("Format");
+        w.window().OpenView("Format");
         QCOMPARE(fields(w), (QStringList{"ABBA", "Voulez-Vous", "Pop", "CD"}));
         QVERIFY(w.mnuViewFormat->isChecked() && !w.mnuViewTitle->isChecked());
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Format"));
-        w.SaveViewName();
+        w.window().SaveViewName();
         QCOMPARE(f.state.SavedView, QString("Format"));
 
-        w.OpenView("artist");  // not a view name: the recordset stays closed
+        w.window().OpenView("artist");  // not a view name: the recordset stays closed
         QVERIFY(!f.state.rsMain.isOpen());
         QCOMPARE(fields(w), (QStringList{"", "", "", ""}));
-        w.GetIndex();
+        w.window().GetIndex();
         QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Format"));
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
         QVERIFY(!f.desktop.busy);
@@ -280,8 +280,8 @@ class TestFrmMainStart : public QObject {
     void keysBeforeTheControls() {
         MainWindowFixture f(records());
         auto& w = f.load();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
         w.txtTitle->setFocus();
         QTest::keyClick(w.txtTitle, Qt::Key_F1);
         QCOMPARE(f.desktop.helpRequests.size(), std::size_t(1));
@@ -303,26 +303,26 @@ class TestFrmMainStart : public QObject {
     void editsMarkTheRecordAndMakeUpdateTheDefault() {
         MainWindowFixture f(records());
         auto& w = f.load();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
         w.txtTitle->setFocus();
         QTest::keyClick(w.txtTitle, Qt::Key_X);
-        QVERIFY(w.RecordChanged);
-        QCOMPARE(w.defaultButton(), w.CmdUpdate);
-        w.DisplayRecord();
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(w.recordChanged());
+        QCOMPARE(w.window().defaultButton(), w.CmdUpdate);
+        w.window().DisplayRecord();
+        QVERIFY(!w.recordChanged());
         QCOMPARE(w.txtTitle->text(), QString("Voulez-Vous"));
     }
 
     void windowKeepsItsSize() {
         MainWindowFixture f;
         auto& w = f.load();
-        w.show();
-        const QSize size = w.size();
-        w.resize(size + QSize(120, 80));
-        QCOMPARE(w.size(), size);
-        w.showMinimized();
-        w.showNormal();
+        w.window().show();
+        const QSize size = w.window().size();
+        w.window().resize(size + QSize(120, 80));
+        QCOMPARE(w.window().size(), size);
+        w.window().showMinimized();
+        w.window().showNormal();
         QVERIFY(f.desktop.messages.empty());
     }
 
@@ -333,7 +333,7 @@ class TestFrmMainStart : public QObject {
             auto& w = f.load();
             w.mnuOptionsAddArtist->setChecked(true);
             w.mnuOptionsBookmark->setChecked(false);
-            w.close();
+            w.window().close();
             QCOMPARE(f.desktop.ended, 1);
             QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
                      (QStringList{"-1", "0", "-1"}));
@@ -360,9 +360,9 @@ class TestFrmMainStart : public QObject {
         MainWindowFixture f(records());
         auto& w = f.load();
         w.txtTitle->setText("Arrival");
-        QVERIFY(w.RecordChanged);
+        QVERIFY(w.recordChanged());
         f.desktop.answers = {save ? Answer::Yes : Answer::No};
-        w.close();
+        w.window().close();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QCOMPARE(f.desktop.messages[0].text,
                  QString("Changes have been made to record\r\nSave Changes?"));
@@ -386,7 +386,7 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(fields(w), (QStringList{"ABBA", "Voulez-Vous", "Pop", "CD"}));
         QCOMPARE(w.lblMsgBar1->text(), QString("Ready"));
         w.mnuOptionsAddArtist->setChecked(true);
-        w.close();  // the options are not stored, and that is not said again
+        w.window().close();  // the options are not stored, and that is not said again
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QCOMPARE(f.desktop.ended, 1);
     }
@@ -413,7 +413,7 @@ class TestFrmMainStart : public QObject {
         w.mnuOptionsAddArtist->setChecked(true);
         testing::FileLock holder(f.catalogue.path());
         f.desktop.answers = {Answer::Ok};
-        w.close();
+        w.window().close();
         holder.release();
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
         QVERIFY(f.desktop.messages[0].text.startsWith("Error "));

@@ -204,7 +204,7 @@ class TestImportPreview : public QObject {
         f.desktop.onEvents = [&] {
             if (since.elapsed() > 500) {  // the first file is long read
                 pressedAt = since.elapsed();
-                QTest::keyClick(&w, Qt::Key_Escape);
+                QTest::keyClick(&w.window(), Qt::Key_Escape);
                 f.desktop.onEvents = {};
             }
         };

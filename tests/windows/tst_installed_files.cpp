@@ -37,8 +37,8 @@ void closeAll() {
 // The file the next F1 in the title box asks the help viewer for.
 QString helpFileAsked(MainWindowFixture& f) {
     f.desktop.helpRequests.clear();
-    f.window->txtTitle->setFocus();
-    QTest::keyClick(f.window->txtTitle, Qt::Key_F1);
+    f.page->txtTitle->setFocus();
+    QTest::keyClick(f.page->txtTitle, Qt::Key_F1);
     return f.desktop.helpRequests.size() == 1 ? f.desktop.helpRequests[0].file : QString();
 }
 
@@ -67,12 +67,12 @@ class TestInstalledFiles : public QObject {
 
         // A layout found only among the installed files runs without a missing-file message.
         w.mnuReportFullReport->trigger();
-        QCOMPARE(w.Report1.reportFile, share.filePath("Zembo1.rpt"));
+        QCOMPARE(w.reportSettings().reportFile, share.filePath("Zembo1.rpt"));
         QTRY_VERIFY(f.desktop.messages.empty());
         closeAll<windows::FrmReportPreview>();
         QVERIFY(QFile::copy(share.filePath("Zembo2.rpt"), beside + "Zembo2.rpt"));
         w.mnuReportGroupReport->trigger();
-        QCOMPARE(w.Report1.reportFile, beside + "Zembo2.rpt");
+        QCOMPARE(w.reportSettings().reportFile, beside + "Zembo2.rpt");
         closeAll<windows::FrmReportPreview>();
 
         w.mnuHelpAbout->trigger();

@@ -114,7 +114,7 @@ class TestItemModels : public QObject {
         MainWindowFixture f(records());
         auto& w = shown(f);
         click(w.CmdBrowse);
-        windows::FrmBrowse& browse = *w.frmBrowse();
+        windows::FrmBrowse& browse = *w.window().frmBrowse();
         QAbstractItemModelTester tester(browse.Grid1->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         browse.Grid1->setFocus();
@@ -152,7 +152,7 @@ class TestItemModels : public QObject {
                 walk(QAccessible::queryAccessibleInterface(&e));
             });
         QCOMPARE(w.CmbCategory->findText("Ska"), -1);
-        walk(QAccessible::queryAccessibleInterface(&w));
+        walk(QAccessible::queryAccessibleInterface(&w.window()));
     }
 };
 

@@ -27,8 +27,8 @@ namespace {
 struct Kind {
     QString table;
     QString caption;
-    QPushButton* windows::FrmMain::*button;
-    QComboBox* windows::FrmMain::*mainBox;
+    QPushButton* const testing::MainPage::*button;
+    QComboBox* const testing::MainPage::*mainBox;
     QString emptyOnAdd, duplicate, emptyOnDelete, notInTable, confirm, confirmTitle;
     QString one, many;
     int stored;
@@ -38,8 +38,8 @@ Kind kind(const QString& table) {
     if (table == "Artist") {
         return {"Artist",
                 "Artist",
-                &windows::FrmMain::cmdArtist,
-                &windows::FrmMain::CmbArtist,
+                &testing::MainPage::cmdArtist,
+                &testing::MainPage::CmbArtist,
                 "Artist can not be empty!",
                 "Duplicate Artist, Try another name",
                 "Select an Artist from the list!",
@@ -53,8 +53,8 @@ Kind kind(const QString& table) {
     if (table == "Category") {
         return {"Category",
                 "Categories",
-                &windows::FrmMain::cmdCategory,
-                &windows::FrmMain::CmbCategory,
+                &testing::MainPage::cmdCategory,
+                &testing::MainPage::CmbCategory,
                 "Category can not be empty!",
                 "Duplicate Category, Try another Category.",
                 "Select a Rating from the list!",
@@ -67,8 +67,8 @@ Kind kind(const QString& table) {
     }
     return {"Format",
             "Format",
-            &windows::FrmMain::cmdFormat,
-            &windows::FrmMain::cmbFormat,
+            &testing::MainPage::cmdFormat,
+            &testing::MainPage::cmbFormat,
             "Format can not be empty!",
             "Duplicate Format, Try another Format.",
             "Select a Format from the list!",
@@ -172,7 +172,7 @@ class TestLookupEditors : public QObject {
                    });
         QCOMPARE(w.lblMsgBar1->text(),
                  QString("Closed ") + (table == "Artist" ? "Artists" : table) + " Form");
-        QCOMPARE(w.focusWidget(), mainBox);
+        QCOMPARE(w.window().focusWidget(), mainBox);
         QCOMPARE(f.desktop.messages.size(), std::size_t(3));
     }
 
@@ -240,7 +240,7 @@ class TestLookupEditors : public QObject {
         MainWindowFixture f(testing::threeRecords());  // ABBA, Arrival, Pop, CD first
         auto& w = shown(f);
         w.CmbCategory->setCurrentIndex(w.CmbCategory->findText("Pop"));  // as a pick would
-        w.DisplayRecord();
+        w.window().DisplayRecord();
         withEditor([&] { w.mnuCategoryTable->trigger(); },
                    [&](LookupEditor& e) {
                        e.dropDown->setEditText("Pop");
@@ -251,7 +251,7 @@ class TestLookupEditors : public QObject {
                        click(e.CmdAdd);
                    });
         QCOMPARE(w.CmbCategory->currentText(), QString("Pop"));
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
         QCOMPARE(w.lblMsgBar1->text(), QString("Closed Category Form"));
         QVERIFY(items(w.CmbCategory).contains("Ambie") && !items(w.CmbCategory).contains("Pop"));
     }
@@ -279,7 +279,7 @@ class TestLookupEditors : public QObject {
         MainWindowFixture f(testing::threeRecords());
         auto& w = shown(f);
         f.catalogue.execute("INSERT INTO Category VALUES (NULL)");  // listed as empty text
-        windows::FrmArtist* const artist = w.frmArtist();
+        windows::FrmArtist* const artist = w.window().frmArtist();
         withEditor([&] { w.mnuArtistDatabase->trigger(); },
                    [&](LookupEditor& e) {
                        QCOMPARE(&e, artist);
@@ -378,7 +378,7 @@ class TestLookupEditors : public QObject {
                                 " BEGIN SELECT RAISE(ABORT, 'kept'); END");
             if (t == "Artist") {
                 f.catalogue.execute("INSERT INTO Artist VALUES ('Pop')");
-                w.GetArtist();  // the artist list as the file now has it
+                w.window().GetArtist();  // the artist list as the file now has it
             }
             const Kind k = kind(table);
             const QStringList before = items(w.*k.mainBox);

@@ -63,7 +63,7 @@ class TestMaintenance : public QObject {
         w.mnuOptionsAddArtist->trigger();                     // toggled, not yet stored
 
         f.desktop.answers = {Answer::No};
-        QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(&w.window(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(f.desktop.messages.back().text, RepairQuestion);
         QCOMPARE(f.desktop.messages.back().title, QString("Repair Database?"));
         QCOMPARE(f.desktop.messages.back().icon, Icon::None);
@@ -101,9 +101,10 @@ class TestMaintenance : public QObject {
         testing::ScriptedDesktop otherDesktop;
         otherDesktop.appDirectory = f.catalogue.directory();
         app::AppState other(otherDesktop);
-        windows::FrmMain b(other);
-        b.Form_Load();
-        b.show();
+        windows::FrmMain second(other);
+        const testing::MainPage b(second);
+        second.Form_Load();
+        second.show();
         testing::click(b.CmdNext);  // Bob Dylan
         b.txtTitle->setFocus();
         b.txtTitle->selectAll();
@@ -444,8 +445,8 @@ class TestMaintenance : public QObject {
         auto& w = shown(f);
         bool locked = false;
         f.desktop.onEvents = [&] {
-            locked = !w.centralWidget()->isEnabled() && !w.menuBar()->isEnabled();
-            QTest::keyClick(&w, Qt::Key_Escape);
+            locked = !w.window().centralWidget()->isEnabled() && !w.window().menuBar()->isEnabled();
+            QTest::keyClick(&w.window(), Qt::Key_Escape);
             f.desktop.onEvents = {};
         };
         f.desktop.answers = {Answer::Yes, Answer::Yes, stop ? Answer::Yes : Answer::No};
@@ -456,14 +457,14 @@ class TestMaintenance : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString(stop ? "Delete Interupted" : "Database empty"));
         QCOMPARE(w.lblMsgBar3->text(), QString(stop ? "50 Artists " : "0 Artists "));
         QCOMPARE(w.CmbArtist->currentText(), QString(stop ? "Artist 0000" : ""));
-        QVERIFY(w.centralWidget()->isEnabled());
+        QVERIFY(w.window().centralWidget()->isEnabled());
     }
 
     void closingTheWindowDuringTheRunStopsItFirst() {
         MainWindowFixture f(testing::numberedRecords(30));
         auto& w = shown(f);
         f.desktop.onEvents = [&] {
-            w.close();
+            w.window().close();
             f.desktop.onEvents = {};
         };
         f.desktop.answers = {Answer::Yes, Answer::Yes, Answer::Yes};

@@ -19,7 +19,7 @@ using testing::threeRecords;
 
 namespace {
 
-QString shownArtist(const windows::FrmMain& w) {
+QString shownArtist(const testing::MainPage& w) {
     return w.CmbArtist->currentText();
 }
 
@@ -66,7 +66,7 @@ class TestNavigationEdit : public QObject {
         QTest::keyClick(w.CmbCategory, Qt::Key_PageDown);
         QCOMPARE(shownArtist(w), QString("Bob Dylan"));
         QCOMPARE(w.CmbCategory->currentText(), QString("Rock"));  // the list did not move
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
         QTest::keyClick(w.CmbCategory, Qt::Key_PageUp);
         QCOMPARE(shownArtist(w), QString("ABBA"));
         w.txtTitle->setFocus();
@@ -85,7 +85,7 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString("First Record"));
         QCOMPARE(w.CmbCategory->currentText(), QString());
         QCOMPARE(w.CmbCategory->currentIndex(), selected);
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
     }
 
     void emptyCatalogueSaysNoCurrentRecord() {
@@ -112,7 +112,7 @@ class TestNavigationEdit : public QObject {
     void otherFailuresOfFirstAndLastAreSaidAndPassedOver() {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
-        w.OpenView("no such view");  // leaves the main recordset closed
+        w.window().OpenView("no such view");  // leaves the main recordset closed
         f.desktop.answers = {Answer::Ok};
         click(w.CmdFirst);
         QCOMPARE(f.desktop.messages.size(), std::size_t(1));
@@ -130,7 +130,7 @@ class TestNavigationEdit : public QObject {
         w.txtTitle->setFocus();
         w.txtTitle->selectAll();
         QTest::keyClicks(w.txtTitle, "Waterloo");
-        QVERIFY(w.RecordChanged);
+        QVERIFY(w.recordChanged());
         f.desktop.answers = {Answer::Yes};
         click(w.CmdNext);
         QCOMPARE(f.desktop.messages.back().text,
@@ -140,24 +140,24 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(shownArtist(w), QString("Bob Dylan"));
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'ABBA'"),
                  QStringList{"Waterloo"});
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
 
         w.txtTitle->setFocus();
         QTest::keyClicks(w.txtTitle, " (live)");
-        QVERIFY(w.RecordChanged);  // a shown record is still heard when edited
+        QVERIFY(w.recordChanged());  // a shown record is still heard when edited
         f.desktop.answers = {Answer::No};
         click(w.CmdPrev);
         QCOMPARE(shownArtist(w), QString("ABBA"));
         QCOMPARE(f.catalogue.column("SELECT Title FROM Main WHERE Artist = 'Bob Dylan'"),
                  QStringList{"Blonde on Blonde"});
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
 
         for (QComboBox* box : {w.CmbArtist, w.CmbCategory, w.cmbFormat}) {
             box->setFocus();
             QTest::keyClick(box, Qt::Key_X);
-            QVERIFY(w.RecordChanged);
-            w.DisplayRecord();
-            QVERIFY(!w.RecordChanged);
+            QVERIFY(w.recordChanged());
+            w.window().DisplayRecord();
+            QVERIFY(!w.recordChanged());
         }
     }
 
@@ -167,7 +167,7 @@ class TestNavigationEdit : public QObject {
         w.CmbArtist->setEditText(QString(35, 'a'));
         w.CmbCategory->setEditText("Progressive Rock Fusion");  // 23 characters
         w.cmbFormat->setEditText("Cassette");
-        QCOMPARE(w.defaultButton(), w.CmdUpdate);
+        QCOMPARE(w.window().defaultButton(), w.CmdUpdate);
         w.txtTitle->setFocus();
         QTest::keyClick(w.txtTitle, Qt::Key_Return);  // Enter presses Update
         QCOMPARE(w.lblMsgBar1->text(), QString("Record Updated"));
@@ -176,7 +176,7 @@ class TestNavigationEdit : public QObject {
         QCOMPARE(f.catalogue.column("SELECT Artist || '|' || Category || '|' || Format FROM Main "
                                     "WHERE Title = 'Arrival'"),
                  QStringList{QString(30, 'a') + "|Progressive Roc|Casse"});
-        QVERIFY(!w.RecordChanged);
+        QVERIFY(!w.recordChanged());
         QVERIFY(!f.desktop.busy);
     }
 
@@ -215,7 +215,7 @@ class TestNavigationEdit : public QObject {
         QVERIFY(f.desktop.messages[0].text.startsWith("The record could not be saved."));
         QVERIFY(w.lblMsgBar1->text() != "Record Updated");
         QCOMPARE(f.desktop.beeps, 0);
-        QVERIFY(w.RecordChanged);
+        QVERIFY(w.recordChanged());
         QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
         // The record gone is gone from the window too: the first is the first there is, the
         // tally counts what the file holds.
@@ -271,7 +271,7 @@ class TestNavigationEdit : public QObject {
         // A search result of the two records from B on, as the search window leaves it.
         f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist", "Artist >= ?", {"B"}});
         f.state.Modes.enterSearching();
-        w.DisplayRecord();
+        w.window().DisplayRecord();
         QCOMPARE(shownArtist(w), QString("Bob Dylan"));
         click(w.CmdNext);
         click(w.CmdNext);

@@ -17,7 +17,7 @@ using windows::FrmReportTitle;
 
 namespace {
 
-void withTitleWindow(windows::FrmMain& w, const std::function<void(FrmReportTitle&)>& inside) {
+void withTitleWindow(testing::MainPage& w, const std::function<void(FrmReportTitle&)>& inside) {
     testing::whileModal<FrmReportTitle>([&] { w.mnuReportTitle->trigger(); }, inside);
 }
 
@@ -99,7 +99,7 @@ class TestReportTitle : public QObject {
         MainWindowFixture f;
         auto& w = shown(f);
         QVERIFY(w.mnuReportPrintToScreen->isChecked());
-        QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(&w.window(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(!w.mnuReportPrintToScreen->isChecked());
         QCOMPARE(w.lblMsgBar1->text(), QString("Print to Printer"));
         w.mnuReportPrintToScreen->trigger();

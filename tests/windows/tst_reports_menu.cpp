@@ -66,12 +66,12 @@ class TestReportsMenu : public QObject {
         shipLayouts(f);
         auto& w = shown(f);
         w.mnuViewFormat->trigger();
-        QTest::keyClick(&w, Qt::Key_M, Qt::ControlModifier);  // Print Full Report
+        QTest::keyClick(&w.window(), Qt::Key_M, Qt::ControlModifier);  // Print Full Report
         QCOMPARE(w.lblMsgBar1->text(), QString("Report Processed"));
-        QCOMPARE(w.Report1.sortFields,
+        QCOMPARE(w.reportSettings().sortFields,
                  (std::array<QString, 3>{"+{Main.Format}", "+{Main.Artist}", "+{Main.Title}"}));
-        QCOMPARE(w.Report1.formulas[0], QString("TxtTitle = 'View by Format'"));
-        QCOMPARE(w.Report1.destination, 0);
+        QCOMPARE(w.reportSettings().formulas[0], QString("TxtTitle = 'View by Format'"));
+        QCOMPARE(w.reportSettings().destination, 0);
         FrmReportPreview* preview = activePreview();
         QVERIFY(preview && preview->isActiveWindow());
         QCOMPARE(preview->windowTitle(), QString("Full Report"));  // the report's name
@@ -105,9 +105,9 @@ class TestReportsMenu : public QObject {
         // A later run in the Title view keeps the positions it does not set.
         w.mnuViewTitle->trigger();
         w.mnuReportGroupReport->trigger();
-        QCOMPARE(w.Report1.sortFields,
+        QCOMPARE(w.reportSettings().sortFields,
                  (std::array<QString, 3>{"+{Main.Title}", "+{Main.Artist}", "+{Main.Title}"}));
-        QCOMPARE(w.Report1.reportFile, f.state.AppDir + "Zembo2.rpt");
+        QCOMPARE(w.reportSettings().reportFile, f.state.AppDir + "Zembo2.rpt");
         openPreview()->close();
     }
 
@@ -116,13 +116,13 @@ class TestReportsMenu : public QObject {
         shipLayouts(f);
         auto& w = shown(f);
         // In search mode after a criteria search on the title field, as the search leaves it.
-        w.frmSearch()->CmbField->setCurrentText("TITLE");
-        w.frmSearch()->GetFieldName();
+        w.window().frmSearch()->CmbField->setCurrentText("TITLE");
+        w.window().frmSearch()->GetFieldName();
         f.state.Modes.enterSearching();
         f.state.ReportFilter = "{Main.TITLE} >= 'Title 1' AND {Main.TITLE} <= 'Title 1z'";
         w.mnuReportFullReport->trigger();
-        QCOMPARE(w.Report1.sortFields[0], QString("+{Main.Title}"));
-        QCOMPARE(w.Report1.selectionFormula, f.state.ReportFilter);
+        QCOMPARE(w.reportSettings().sortFields[0], QString("+{Main.Title}"));
+        QCOMPARE(w.reportSettings().selectionFormula, f.state.ReportFilter);
         QCOMPARE(w.lblMsgBar1->text(), QString("Report Processed"));
         openPreview()->close();
     }

@@ -31,7 +31,7 @@ std::vector<testing::TestCatalogue::Row> catalogue() {
             {"ZZ Top", "Eliminator", "Rock", "LP"},      {"Coltrane", "Giant Steps", "Jazz", "LP"}};
 }
 
-void search(windows::FrmMain& w, const std::function<void(FrmSearch&)>& inside) {
+void search(testing::MainPage& w, const std::function<void(FrmSearch&)>& inside) {
     testing::whileModal<FrmSearch>([&] { click(w.CmdSearch); }, inside);
 }
 
@@ -46,7 +46,7 @@ void chooseField(FrmSearch& s, const QString& field) {
 }
 
 // The artists of the records the main window moves through, from the first on.
-QStringList walk(windows::FrmMain& w) {
+QStringList walk(testing::MainPage& w) {
     QStringList artists;
     click(w.CmdFirst);
     for (;;) {
@@ -362,7 +362,7 @@ class TestSearch : public QObject {
                 said = w.ProgressBar1->format();
             }
             if (lock && (!said.isEmpty() || ++turns > 500)) {  // ten seconds at most
-                escape ? QTest::keyClick(&w, Qt::Key_Escape) : lock.reset();
+                escape ? QTest::keyClick(&w.window(), Qt::Key_Escape) : lock.reset();
             }
         };
         search(w, [&](FrmSearch& s) {
@@ -386,7 +386,7 @@ class TestSearch : public QObject {
             QCOMPARE(w.lblMsgBar1->text(),
                      QString("Search stopped: another program holds the catalogue file"));
         }
-        QVERIFY(!w.ProgressBar1->isVisible() && w.centralWidget()->isEnabled());
+        QVERIFY(!w.ProgressBar1->isVisible() && w.window().centralWidget()->isEnabled());
     }
 
     void criteriaTakesEveryValueBeginningWithTheTo() {
@@ -443,7 +443,7 @@ class TestSearch : public QObject {
         // A closed recordset is passed over: the search goes on and finds nothing there.
         MainWindowFixture g(catalogue());
         auto& v = shown(g);
-        v.OpenView("no such view");
+        v.window().OpenView("no such view");
         search(v, [&](FrmSearch& s) {
             type(s.txtSearchString, "Beatles");
             g.desktop.answers = {Answer::Ok};

@@ -26,11 +26,11 @@
 using platform::Answer;
 using testing::click;
 using testing::doubleClickRow;
+using testing::MainPage;
 using testing::MainWindowFixture;
 using testing::SaveChanges;
 using testing::shown;
 using windows::FrmBrowse;
-using windows::FrmMain;
 
 namespace {
 
@@ -46,37 +46,37 @@ QStringList exactRows(testing::TestCatalogue& catalogue) {
 }
 
 // The browse window filled and shown beside the main window, which is then active again.
-FrmBrowse& browseBeside(FrmMain& w) {
+FrmBrowse& browseBeside(MainPage& w) {
     click(w.CmdBrowse);
-    FrmBrowse* browse = w.frmBrowse();
-    QApplication::setActiveWindow(&w);
+    FrmBrowse* browse = w.window().frmBrowse();
+    QApplication::setActiveWindow(&w.window());
     return *browse;
 }
 
 // Looks, each time a run lets events run, at which windows a user could still act in, and
 // double-clicks the last row of the browse grid once, as a user would.
 struct RunWatch {
-    FrmMain& w;
+    MainPage& w;
     FrmBrowse& browse;
     bool tryClosing;  // the main window closed by the user as well
     int turns = 0;
     QStringList usable;  // windows other than the running one that were enabled
 
     void look() {
-        if (w.centralWidget()->isEnabled()) {
+        if (w.window().centralWidget()->isEnabled()) {
             return;  // not inside a run
         }
         if (++turns == 1 && browse.Grid1->isVisible()) {
             doubleClickRow(browse, 1);
         }
         if (tryClosing && browse.Grid1->isVisible()) {  // a refill stops at a close
-            w.close();
+            w.window().close();
         }
         for (QWidget* window : QApplication::topLevelWidgets()) {
             const auto type = window->windowType();
             const bool asked = qobject_cast<QMessageBox*>(window) ||
                                qobject_cast<QProgressDialog*>(window);  // the run's own
-            if ((type == Qt::Window || type == Qt::Dialog) && window != &w && !asked &&
+            if ((type == Qt::Window || type == Qt::Dialog) && window != &w.window() && !asked &&
                 window->isEnabled()) {
                 usable << window->metaObject()->className();
             }
@@ -225,7 +225,7 @@ class TestSideBySide : public QObject {
         QVERIFY(f.desktop.messages.back().text.startsWith("The record could not be added."));
         QVERIFY(f.state.Modes.adding() && browse.isVisible());
         QCOMPARE(w.txtTitle->text(), QString("Waterloo"));
-        QTRY_VERIFY(w.isActiveWindow());
+        QTRY_VERIFY(w.window().isActiveWindow());
         click(w.CmdAdd);  // the file free again, Insert adds it
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"4"});
     }
@@ -258,8 +258,8 @@ class TestSideBySide : public QObject {
         // (each hidden when left), and the browse window beside the main window.
         testing::whileModal<windows::FrmCounts>([&] { w.mnuCounts->trigger(); },
                                                 [](windows::FrmCounts&) {});
-        w.frmSearch();
-        w.frmArtist();
+        w.window().frmSearch();
+        w.window().frmArtist();
         FrmBrowse& browse = browseBeside(w);
 
         RunWatch watch{w, browse, tryClosing, 0, {}};
@@ -320,14 +320,15 @@ class TestSideBySide : public QObject {
                  QStringList{QString::number(after)});
         QCOMPARE(browse.Grid1->model()->rowCount(), after);  // never the rows of before
         QVERIFY(browse.isVisible());
-        QVERIFY(w.isVisible() && f.desktop.ended == 0);
+        QVERIFY(w.window().isVisible() && f.desktop.ended == 0);
         for (QWidget* window : std::initializer_list<QWidget*>{
-                 &browse, w.frmSearch(), w.frmArtist(), w.centralWidget(), w.menuBar()}) {
+                 &browse, w.window().frmSearch(), w.window().frmArtist(),
+                 w.window().centralWidget(), w.window().menuBar()}) {
             QVERIFY2(window->isEnabled(), window->metaObject()->className());
         }
         // A close asked for during the run is carried out once the run has ended.
         QTRY_COMPARE(f.desktop.ended, tryClosing ? 1 : 0);
-        QCOMPARE(w.isVisible(), !tryClosing);
+        QCOMPARE(w.window().isVisible(), !tryClosing);
     }
 
     // Esc pressed in a window the run holds reaches the run, as in the main window.
@@ -348,7 +349,7 @@ class TestSideBySide : public QObject {
         QCOMPARE(w.lblMsgBar1->text(), QString("Delete Interupted"));
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3000"});
         QVERIFY(browse.isVisible());
-        QVERIFY(w.isVisible() &&
+        QVERIFY(w.window().isVisible() &&
                 f.desktop.ended == 0);  // the Esc was the run's, not the browse window's
     }
 

@@ -6,6 +6,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "support/MainPage.h"
 #include "support/Modal.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestCatalogue.h"
@@ -43,7 +44,7 @@ class TestStartup : public QObject {
         QCOMPARE(version, "Version " + state.VersionText);
         QVERIFY(!visibleWindow<windows::FrmSplash>());
         QVERIFY(main->isVisible());
-        QCOMPARE(main->CmbArtist->currentText(), QString("ABBA"));
+        QCOMPARE(testing::MainPage(*main).CmbArtist->currentText(), QString("ABBA"));
         QVERIFY(!desktop.busy);
         QCOMPARE(state.AppDir, catalogue.directory() + "/");
         QVERIFY(desktop.messages.empty());

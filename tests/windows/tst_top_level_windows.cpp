@@ -35,7 +35,7 @@ namespace {
 
 // How the user opens each modal side window from the main window.
 std::function<void()> modalOpener(MainWindowFixture& f, const QString& name) {
-    auto& w = *f.window;
+    auto& w = *f.page;
     if (name == "import preview") {
         const QString csv = f.catalogue.directory() + "/new.csv";
         QFile file(csv);
@@ -106,7 +106,7 @@ class TestTopLevelWindows : public QObject {
         platform::QtDesktop desktop(f.catalogue.directory());
         showRealHelp(f, desktop);
         auto& w = shown(f);
-        QTest::keyClick(w.windowHandle(), Qt::Key_F1);
+        QTest::keyClick(w.window().windowHandle(), Qt::Key_F1);
         HelpViewer* viewer = testing::visibleWindow<HelpViewer>();
         QVERIFY(viewer);
         viewer->browser()->setSource(QUrl("#topic320"));  // a link followed
@@ -145,9 +145,9 @@ class TestTopLevelWindows : public QObject {
             QTest::keyClick(window->windowHandle(), Qt::Key_F1);
         };
         click(w.CmdBrowse);
-        pressF1In(w.frmBrowse());
+        pressF1In(w.window().frmBrowse());
         QCOMPARE(f.desktop.helpRequests.back().context, 400);
-        w.frmBrowse()->close();
+        w.window().frmBrowse()->close();
         w.mnuReportFullReport->trigger();
         auto* preview = testing::visibleWindow<windows::FrmReportPreview>();
         QVERIFY(preview);
@@ -254,7 +254,7 @@ class TestTopLevelWindows : public QObject {
         if (const auto open = modalOpener(f, window)) {
             testing::whileModal<QDialog>(open, [&](QDialog& dialog) { roleOf(&dialog); });
         } else if (window == "main window") {
-            roleOf(&w);
+            roleOf(&w.window());
         } else if (window == "browse") {
             click(w.CmdBrowse);
             roleOf(testing::visibleWindow<windows::FrmBrowse>());

@@ -256,7 +256,7 @@ class TestTransfer : public QObject {
                                                  " cannot be imported: " + why +
                                                  ".\r\n\r\nNothing was imported.");
         QCOMPARE(exactRows(f.catalogue), before);
-        QVERIFY(w.centralWidget()->isEnabled() && !f.desktop.busy);
+        QVERIFY(w.window().centralWidget()->isEnabled() && !f.desktop.busy);
     }
 
     // Esc while the file is read or the records added asks; Yes leaves the catalogue as it
@@ -308,8 +308,8 @@ class TestTransfer : public QObject {
         write(path, manyRows(5000));
         bool locked = false;
         const auto pressEscape = [&] {
-            locked = !w.centralWidget()->isEnabled() && !w.menuBar()->isEnabled();
-            QTest::keyClick(&w, Qt::Key_Escape);
+            locked = !w.window().centralWidget()->isEnabled() && !w.window().menuBar()->isEnabled();
+            QTest::keyClick(&w.window(), Qt::Key_Escape);
             f.desktop.onEvents = {};
         };
         f.desktop.answers = {stop ? Answer::Yes : Answer::No, Answer::No};  // then: no artists
@@ -330,7 +330,8 @@ class TestTransfer : public QObject {
                  QString(stop ? "Import stopped, nothing added"
                               : QLocale().toString(5000) + " records imported"));
         QCOMPARE(w.lblMsgBar3->text(), QString(stop ? "3 Artists " : "5003 Artists "));
-        QVERIFY(w.centralWidget()->isEnabled() && w.menuBar()->isEnabled() && !f.desktop.busy);
+        QVERIFY(w.window().centralWidget()->isEnabled() && w.window().menuBar()->isEnabled() &&
+                !f.desktop.busy);
         QVERIFY(f.state.Modes.mode() == app::Mode::Browsing);
     }
 
@@ -342,13 +343,13 @@ class TestTransfer : public QObject {
         f.desktop.answers = {Answer::Yes};
         importFile(f, path, [&](FrmImport& preview) {
             f.desktop.onEvents = [&] {
-                w.close();
+                w.window().close();
                 f.desktop.onEvents = {};
             };
             accept(preview);
         });
         QCOMPARE(f.desktop.messages[0].text, QString("Stop the import? Nothing will be imported."));
-        QTRY_VERIFY(!w.isVisible());  // closed once the run has stopped
+        QTRY_VERIFY(!w.window().isVisible());  // closed once the run has stopped
         QCOMPARE(f.catalogue.column("SELECT count(*) FROM Main"), QStringList{"3"});
     }
 

@@ -184,8 +184,8 @@ class TestUndo : public QObject {
             [](windows::FrmImport& preview) { click(preview.CmdImport); });
         QCOMPARE(testing::exactRowsWithIds(f.catalogue).size(), 1004);
         QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Import of 1,001 Records"));
-        w.activateWindow();  // back from the preview
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.window().activateWindow();  // back from the preview
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
         f.desktop.answers = {Answer::No};
         press(w.CmdAdd, false);
         QCOMPARE(testing::exactRowsWithIds(f.catalogue).size(), 1004);
@@ -194,10 +194,10 @@ class TestUndo : public QObject {
         f.desktop.answers = {Answer::Yes};
         bool heldAndBusy = false;  // written beside the windows, which are held meanwhile
         f.desktop.onBusyPointer = [&](bool on) {
-            heldAndBusy = heldAndBusy || (on && !w.centralWidget()->isEnabled());
+            heldAndBusy = heldAndBusy || (on && !w.window().centralWidget()->isEnabled());
         };
         press(w.CmdAdd, false);
-        QVERIFY(heldAndBusy && !f.desktop.busy && w.centralWidget()->isEnabled());
+        QVERIFY(heldAndBusy && !f.desktop.busy && w.window().centralWidget()->isEnabled());
         QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
         QCOMPARE(w.lblMsgBar1->text(), QString("Undo: 1,001 Records Imported"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));

@@ -63,75 +63,11 @@ class FrmMain : public QMainWindow, public MainRequests {
     explicit FrmMain(app::AppState& state);
     ~FrmMain() override;
 
-    // Controls, named as in the design.
-    QLabel* Label7;
-    QComboBox* CmbArtist;
-    QPushButton* cmdArtist;
-    QLabel* Label3;
-    QLineEdit* txtTitle;
-    QLabel* Label1;
-    QComboBox* CmbCategory;
-    QPushButton* cmdCategory;
-    QLabel* Label9;
-    QComboBox* cmbFormat;
-    QPushButton* cmdFormat;
-    QPushButton* CmdAdd;
-    QPushButton* CmdDelete;
-    QPushButton* CmdSearch;
-    QPushButton* CmdPrev;
-    QPushButton* CmdNext;
-    QPushButton* CmdUpdate;
-    QPushButton* CmdBrowse;
-    QPushButton* CmdBookmark;
-    QPushButton* CmdFirst;
-    QPushButton* CmdLast;
-    QFrame* Frame1;
-    QLabel* lblMsgBar1;
-    QLabel* lblMsgBar2;
-    QLabel* lblMsgBar3;
-    QProgressBar* ProgressBar1;
-    QLabel* lblDeveloper;
-
-    QMenu* mnuFile;
-    QAction* mnuRepairDatabase;
-    QAction* mnuFileDeleteAll;
-    QAction* mnuFileImport;
-    QAction* mnuFileImportMusic;
-    QAction* mnuFileExport;
-    QMenu* mnuEdit;
-    QAction* mnuEditUndo;
-    QAction* mnuEditRedo;
-    QAction* mnuSeparator;
-    QAction* mnuExit;
-    QMenu* mnuLookupTables;
-    QAction* mnuArtistDatabase;
-    QAction* mnuCategoryTable;
-    QAction* mnuFormat;
-    QMenu* mnuReport;
-    QAction* mnuReportFullReport;
-    QAction* mnuReportGroupReport;
-    QAction* mnuReportBar;
-    QAction* mnuReportTitle;
-    QAction* mnuReportPrintToScreen;
-    QAction* mnuReportSetup;
-    QMenu* mnuView;
-    QAction* mnuViewArtist;
-    QAction* mnuViewCategory;
-    QAction* mnuViewFormat;
-    QAction* mnuViewTitle;
-    QAction* mnuCounts;
-    QMenu* mnuOptions;
-    QAction* mnuOptionsAddArtist;
-    QAction* mnuOptionsBookmark;
-    QMenu* mnuHelp;
-    QAction* mnuHelpHelp;
-    QAction* mnuHelpAbout;
-
-    // Window state.
-    bool RecordChanged = false;
-    bool ExplicitUpdate = false;
-    std::int64_t RecordTally = 0;
-    bool RecordUnread = false;  // the shown record could not be read: nothing can be saved
+    // What the window holds that a user sees only through its controls.
+    bool recordChanged() const { return RecordChanged; }
+    bool recordUnread() const { return RecordUnread; }
+    std::int64_t recordTally() const { return RecordTally; }
+    const reports::ReportSettings& reportSettings() const { return Report1; }
 
     // Start, keys, close.
     void Form_Load();
@@ -210,7 +146,6 @@ class FrmMain : public QMainWindow, public MainRequests {
     };
     DeleteAllRun runDeleteAll();
     void PrintReport();
-    reports::ReportSettings Report1;  // the report engine's settings, kept between runs
     void mnuReportPrintToScreen_Click();
     void CmdSearch_Click();
     void CmdBrowse_Click();
@@ -271,6 +206,78 @@ class FrmMain : public QMainWindow, public MainRequests {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Controls, named as in the design.
+    QLabel* Label7;
+    QComboBox* CmbArtist;
+    QPushButton* cmdArtist;
+    QLabel* Label3;
+    QLineEdit* txtTitle;
+    QLabel* Label1;
+    QComboBox* CmbCategory;
+    QPushButton* cmdCategory;
+    QLabel* Label9;
+    QComboBox* cmbFormat;
+    QPushButton* cmdFormat;
+    QPushButton* CmdAdd;
+    QPushButton* CmdDelete;
+    QPushButton* CmdSearch;
+    QPushButton* CmdPrev;
+    QPushButton* CmdNext;
+    QPushButton* CmdUpdate;
+    QPushButton* CmdBrowse;
+    QPushButton* CmdBookmark;
+    QPushButton* CmdFirst;
+    QPushButton* CmdLast;
+    QFrame* Frame1;
+    QLabel* lblMsgBar1;
+    QLabel* lblMsgBar2;
+    QLabel* lblMsgBar3;
+    QProgressBar* ProgressBar1;
+    QLabel* lblDeveloper;
+
+    QMenu* mnuFile;
+    QAction* mnuRepairDatabase;
+    QAction* mnuFileDeleteAll;
+    QAction* mnuFileImport;
+    QAction* mnuFileImportMusic;
+    QAction* mnuFileExport;
+    QMenu* mnuEdit;
+    QAction* mnuEditUndo;
+    QAction* mnuEditRedo;
+    QAction* mnuSeparator;
+    QAction* mnuExit;
+    QMenu* mnuLookupTables;
+    QAction* mnuArtistDatabase;
+    QAction* mnuCategoryTable;
+    QAction* mnuFormat;
+    QMenu* mnuReport;
+    QAction* mnuReportFullReport;
+    QAction* mnuReportGroupReport;
+    QAction* mnuReportBar;
+    QAction* mnuReportTitle;
+    QAction* mnuReportPrintToScreen;
+    QAction* mnuReportSetup;
+    QMenu* mnuView;
+    QAction* mnuViewArtist;
+    QAction* mnuViewCategory;
+    QAction* mnuViewFormat;
+    QAction* mnuViewTitle;
+    QAction* mnuCounts;
+    QMenu* mnuOptions;
+    QAction* mnuOptionsAddArtist;
+    QAction* mnuOptionsBookmark;
+    QMenu* mnuHelp;
+    QAction* mnuHelpHelp;
+    QAction* mnuHelpAbout;
+
+    // Window state.
+    bool RecordChanged = false;
+    bool ExplicitUpdate = false;
+    std::int64_t RecordTally = 0;
+    bool RecordUnread = false;  // the shown record could not be read: nothing can be saved
+
+    reports::ReportSettings Report1;  // the report engine's settings, kept between runs
+
     using RecordTexts = std::array<QString, 4>;  // artist, title, category, format
     std::array<QLineEdit*, 4> fieldEdits() const;
     RecordTexts fieldTexts() const;
