@@ -7,7 +7,7 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
-#include "app/History.h"
+#include "app/edits/History.h"
 #include "catalogue/Orders.h"
 
 namespace bench {

@@ -12,8 +12,8 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
-#include "app/RecordExport.h"
-#include "app/RecordImport.h"
+#include "app/transfer/RecordExport.h"
+#include "app/transfer/RecordImport.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Collation.h"
 

@@ -11,7 +11,7 @@
 
 #include "BenchSupport.h"
 #include "CatalogueGenerator.h"
-#include "app/WordsCatchUp.h"
+#include "app/runs/WordsCatchUp.h"
 #include "catalogue/OrderTables.h"
 #include "catalogue/Orders.h"
 #include "catalogue/Words.h"

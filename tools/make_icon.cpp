@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "app/AppPicture.h"
+#include "app/looks/AppPicture.h"
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc % 2 == 0) {

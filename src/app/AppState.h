@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/CatalogueEdits.h"
-#include "app/Locations.h"
 #include "app/Modes.h"
+#include "app/edits/CatalogueEdits.h"
+#include "app/start/Locations.h"
 #include "platform/Desktop.h"
 #include "sqlite/Connection.h"
 #include "sqlite/Recordset.h"

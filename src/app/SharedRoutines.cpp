@@ -4,7 +4,7 @@
 #include <QLocale>
 
 #include "app/AppState.h"
-#include "app/Locations.h"
+#include "app/start/Locations.h"
 
 namespace app {
 

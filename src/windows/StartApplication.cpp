@@ -1,8 +1,8 @@
 #include "windows/StartApplication.h"
 
 #include "app/AppState.h"
-#include "app/FirstStart.h"
 #include "app/SharedRoutines.h"
+#include "app/start/FirstStart.h"
 #include "windows/main/FrmMain.h"
 #include "windows/splash/FrmSplash.h"
 

@@ -3,12 +3,12 @@
 #include <QDir>
 #include <cstdio>
 
-#include "app/AppPicture.h"
 #include "app/AppState.h"
-#include "app/CommandLine.h"
-#include "app/FirstStart.h"
-#include "app/Fonts.h"
-#include "app/Locations.h"
+#include "app/looks/AppPicture.h"
+#include "app/looks/Fonts.h"
+#include "app/start/CommandLine.h"
+#include "app/start/FirstStart.h"
+#include "app/start/Locations.h"
 #include "platform/QtDesktop.h"
 #include "windows/StartApplication.h"
 #include "windows/main/FrmMain.h"

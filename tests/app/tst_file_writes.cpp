@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/FirstStart.h"
-#include "app/RecordExport.h"
+#include "app/start/FirstStart.h"
+#include "app/transfer/RecordExport.h"
 #include "catalogue/Catalogue.h"
 #include "files/ReplacingFile.h"
 #include "repair/Maintenance.h"

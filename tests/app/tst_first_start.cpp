@@ -7,7 +7,7 @@
 #include <QtTest>
 #include <csignal>
 
-#include "app/FirstStart.h"
+#include "app/start/FirstStart.h"
 #include "catalogue/Catalogue.h"
 #include "files/ReplacingFile.h"
 #include "sqlite/Connection.h"

@@ -2,7 +2,7 @@
 // included; another program's change is never written over.
 #include <QtTest>
 
-#include "app/CatalogueEdits.h"
+#include "app/edits/CatalogueEdits.h"
 #include "catalogue/Orders.h"
 #include "support/TestCatalogue.h"
 

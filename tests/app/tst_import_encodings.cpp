@@ -2,7 +2,7 @@
 #include <QStringEncoder>
 #include <QtTest>
 
-#include "app/RecordImport.h"
+#include "app/transfer/RecordImport.h"
 #include "support/TestCatalogue.h"
 
 using app::ImportRefused;

@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/CommandLine.h"
-#include "app/Locations.h"
+#include "app/start/CommandLine.h"
+#include "app/start/Locations.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <QtTest>
 
-#include "app/DiscogsExport.h"
-#include "app/RecordImport.h"
+#include "app/transfer/DiscogsExport.h"
+#include "app/transfer/RecordImport.h"
 #include "catalogue/Orders.h"
 #include "sqlite/DbError.h"
 #include "support/OrderChecks.h"

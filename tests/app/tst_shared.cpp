@@ -4,10 +4,10 @@
 #include <QtTest>
 
 #include "app/AppState.h"
-#include "app/Characters.h"
-#include "app/Fonts.h"
-#include "app/Gradient.h"
 #include "app/SharedRoutines.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Gradient.h"
+#include "app/text/Characters.h"
 #include "support/ScriptedDesktop.h"
 
 class TestShared : public QObject {

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/Twips.h"
+#include "app/looks/Twips.h"
 #include "support/MainWindowFixture.h"
 #include "support/Modal.h"
 #include "windows/controls/Grid.h"

@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/AppPicture.h"
 #include "app/AppState.h"
-#include "app/Fonts.h"
-#include "app/Gradient.h"
-#include "app/Locations.h"
-#include "app/Twips.h"
+#include "app/looks/AppPicture.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Gradient.h"
+#include "app/looks/Twips.h"
+#include "app/start/Locations.h"
 #include "windows/controls/WindowRole.h"
 
 namespace windows {

@@ -14,9 +14,9 @@
 #include <cmath>
 
 #include "app/AppState.h"
-#include "app/Fonts.h"
 #include "app/SharedRoutines.h"
-#include "app/Twips.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
 #include "catalogue/Words.h"
 #include "platform/ScreenFit.h"
 #include "sqlite/DbError.h"

@@ -1,6 +1,6 @@
 #include "windows/controls/CharacterLimit.h"
 
-#include "app/Characters.h"
+#include "app/text/Characters.h"
 
 namespace windows {
 

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "app/Twips.h"
+#include "app/looks/Twips.h"
 
 namespace windows {
 namespace {

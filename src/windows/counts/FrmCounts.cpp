@@ -5,9 +5,9 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/Fonts.h"
 #include "app/SharedRoutines.h"
-#include "app/Twips.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
 #include "catalogue/Catalogue.h"
 #include "platform/ScreenFit.h"
 #include "windows/controls/Grid.h"
@@ -92,7 +92,7 @@ void FrmCounts::SetupCountsGrid() {
 
 void FrmCounts::ClearCountsGrid(const QString& caption) {
     Grid1->gridModel()->setHeaders({QString(), caption, "Count"});
-    Grid1->setAccessibleName("Records by " + caption);  // as a screen reader names the table
+    Grid1->setAccessibleName("Records by " + caption);        // as a screen reader names the table
     Grid1->horizontalHeader()->setSortIndicatorShown(false);  // a new tally, in its own order
     Grid1->gridModel()->clear();
 }

@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/Fonts.h"
 #include "app/SharedRoutines.h"
-#include "app/Twips.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
 #include "windows/controls/DropDown.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/LookupList.h"

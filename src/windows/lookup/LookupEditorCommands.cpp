@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/Characters.h"
+#include "app/text/Characters.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"

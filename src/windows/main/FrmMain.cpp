@@ -12,13 +12,13 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/AppPicture.h"
 #include "app/AppState.h"
-#include "app/Fonts.h"
-#include "app/History.h"
 #include "app/SharedRoutines.h"
-#include "app/Twips.h"
-#include "app/WordsCatchUp.h"
+#include "app/edits/History.h"
+#include "app/looks/AppPicture.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
+#include "app/runs/WordsCatchUp.h"
 #include "windows/about/FrmAbout.h"
 #include "windows/controls/LookupList.h"
 #include "windows/lookup/LookupEditor.h"

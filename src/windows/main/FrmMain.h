@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordImport.h"
 #include "app/runs/Runner.h"
+#include "app/transfer/RecordImport.h"
 #include "reports/Report.h"
 #include "windows/controls/MainRequests.h"
 #include "windows/report/ReportOutput.h"

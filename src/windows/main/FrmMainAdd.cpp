@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "app/AppState.h"
-#include "app/Characters.h"
 #include "app/SharedRoutines.h"
+#include "app/text/Characters.h"
 #include "catalogue/Catalogue.h"
 #include "windows/controls/LookupList.h"
 #include "windows/main/FrmMain.h"

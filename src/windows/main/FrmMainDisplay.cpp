@@ -7,10 +7,10 @@
 #include <utility>
 
 #include "app/AppState.h"
-#include "app/Characters.h"
-#include "app/Fonts.h"
-#include "app/History.h"
 #include "app/SharedRoutines.h"
+#include "app/edits/History.h"
+#include "app/looks/Fonts.h"
+#include "app/text/Characters.h"
 #include "catalogue/RecordRevisions.h"
 #include "windows/main/FrmMain.h"
 

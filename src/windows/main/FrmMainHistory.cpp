@@ -5,8 +5,8 @@
 #include <QMenu>
 
 #include "app/AppState.h"
-#include "app/History.h"
 #include "app/SharedRoutines.h"
+#include "app/edits/History.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"
 

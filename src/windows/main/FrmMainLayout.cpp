@@ -7,8 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/Fonts.h"
-#include "app/Twips.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/DropDown.h"
 #include "windows/controls/StatusLabel.h"

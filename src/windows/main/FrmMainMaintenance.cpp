@@ -9,8 +9,8 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/History.h"
 #include "app/SharedRoutines.h"
+#include "app/edits/History.h"
 #include "app/runs/Runner.h"
 #include "catalogue/Catalogue.h"
 #include "repair/Maintenance.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "app/AppState.h"
-#include "app/RecordImport.h"
 #include "app/runs/Runner.h"
+#include "app/transfer/RecordImport.h"
 #include "music/MusicFolder.h"
 #include "sqlite/DbError.h"
 #include "windows/main/FrmMain.h"

@@ -6,8 +6,8 @@
 #include <QPrinter>
 
 #include "app/AppState.h"
-#include "app/Locations.h"
 #include "app/runs/Runner.h"
+#include "app/start/Locations.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 #include "windows/controls/HelpKey.h"

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "app/AppState.h"
-#include "app/WordsCatchUp.h"
 #include "app/runs/Runner.h"
+#include "app/runs/WordsCatchUp.h"
 #include "sqlite/DbError.h"
 #include "windows/browse/FrmBrowse.h"
 #include "windows/main/FrmMain.h"

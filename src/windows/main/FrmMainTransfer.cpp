@@ -10,10 +10,10 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/Characters.h"
-#include "app/RecordExport.h"
 #include "app/SharedRoutines.h"
 #include "app/runs/Runner.h"
+#include "app/text/Characters.h"
+#include "app/transfer/RecordExport.h"
 #include "catalogue/RecordTransfer.h"
 #include "sqlite/DbError.h"
 #include "windows/controls/HelpKey.h"

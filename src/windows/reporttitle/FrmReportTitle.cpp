@@ -5,9 +5,9 @@
 #include <QPushButton>
 
 #include "app/AppState.h"
-#include "app/Fonts.h"
 #include "app/SharedRoutines.h"
-#include "app/Twips.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
 #include "catalogue/Catalogue.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/HelpKey.h"

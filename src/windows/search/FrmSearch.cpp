@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "app/AppState.h"
-#include "app/Fonts.h"
 #include "app/SharedRoutines.h"
-#include "app/Twips.h"
+#include "app/looks/Fonts.h"
+#include "app/looks/Twips.h"
 #include "windows/controls/CharacterLimit.h"
 #include "windows/controls/HelpKey.h"
 #include "windows/controls/MainRequests.h"

@@ -14,8 +14,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/Characters.h"
 #include "app/SharedRoutines.h"
+#include "app/text/Characters.h"
 #include "catalogue/Catalogue.h"
 #include "platform/ScreenFit.h"
 #include "windows/controls/PopupChoice.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/RecordImport.h"
+#include "app/transfer/RecordImport.h"
 #include "music/MusicFolder.h"
 
 class QComboBox;

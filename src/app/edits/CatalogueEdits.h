@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/History.h"
+#include "app/edits/History.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/RecordTransfer.h"
 #include "sqlite/Connection.h"

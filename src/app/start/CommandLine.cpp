@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/start/CommandLine.h"
 
 namespace app {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/Characters.h"
+#include "app/text/Characters.h"
 
 #include <QList>
 #include <QTextBoundaryFinder>

@@ -1,4 +1,4 @@
-#include "app/WordsCatchUp.h"
+#include "app/runs/WordsCatchUp.h"
 
 #include <algorithm>
 #include <chrono>

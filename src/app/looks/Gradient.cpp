@@ -1,4 +1,4 @@
-#include "app/Gradient.h"
+#include "app/looks/Gradient.h"
 
 #include <QPainter>
 #include <QPalette>

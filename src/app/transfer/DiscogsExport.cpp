@@ -1,4 +1,4 @@
-#include "app/DiscogsExport.h"
+#include "app/transfer/DiscogsExport.h"
 
 #include <algorithm>
 #include <cctype>

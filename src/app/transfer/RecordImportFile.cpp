@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/ImportRefusal.h"
-#include "app/RecordImport.h"
+#include "app/transfer/ImportRefusal.h"
+#include "app/transfer/RecordImport.h"
 #include "csv/TextEncoding.h"
 
 namespace app {

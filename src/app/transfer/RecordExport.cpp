@@ -1,4 +1,4 @@
-#include "app/RecordExport.h"
+#include "app/transfer/RecordExport.h"
 
 #include <array>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/AppPicture.h"
+#include "app/looks/AppPicture.h"
 
 #include <QPainter>
 #include <QRadialGradient>

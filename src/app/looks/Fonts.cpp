@@ -1,4 +1,4 @@
-#include "app/Fonts.h"
+#include "app/looks/Fonts.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "app/Locations.h"
+#include "app/start/Locations.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/FirstStart.h"
+#include "app/start/FirstStart.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/History.h"
+#include "app/edits/History.h"
 
 #include <QLocale>
 #include <QUndoCommand>

@@ -2,9 +2,9 @@
 // write too), a Discogs export's, or the columns in their order when the first line is a record.
 #include <algorithm>
 
-#include "app/DiscogsExport.h"
-#include "app/ImportRefusal.h"
-#include "app/RecordImport.h"
+#include "app/transfer/DiscogsExport.h"
+#include "app/transfer/ImportRefusal.h"
+#include "app/transfer/RecordImport.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvShape.h"
 

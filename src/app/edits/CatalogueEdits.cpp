@@ -1,6 +1,6 @@
-#include "app/CatalogueEdits.h"
+#include "app/edits/CatalogueEdits.h"
 
-#include "app/Characters.h"
+#include "app/text/Characters.h"
 #include "catalogue/ImportedRecords.h"
 #include "catalogue/RecordRevisions.h"
 #include "sqlite/DbError.h"

@@ -1,12 +1,12 @@
-#include "app/RecordImport.h"
+#include "app/transfer/RecordImport.h"
 
 #include <algorithm>
 #include <charconv>
 #include <unordered_set>
 
-#include "app/Characters.h"
-#include "app/DiscogsExport.h"
-#include "app/ImportRefusal.h"
+#include "app/text/Characters.h"
+#include "app/transfer/DiscogsExport.h"
+#include "app/transfer/ImportRefusal.h"
 #include "catalogue/Collation.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvShape.h"

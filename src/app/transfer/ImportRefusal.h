@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordImport.h"
+#include "app/transfer/RecordImport.h"
 #include "csv/CsvReader.h"
 
 namespace app {
