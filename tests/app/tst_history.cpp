@@ -3,7 +3,9 @@
 #include <QtTest>
 
 #include "app/edits/CatalogueEdits.h"
+#include "app/edits/RecordEditor.h"
 #include "catalogue/Orders.h"
+#include "sqlite/DbError.h"
 #include "support/TestCatalogue.h"
 
 using testing::TestCatalogue;
@@ -20,6 +22,45 @@ class TestHistory : public QObject {
     Q_OBJECT
 
   private slots:
+    // The record editor with no window: typing taken back leaves no edit pending; a save
+    // writes only the fields typed over (a Null stays Null, blanks at the ends go) as one
+    // step; a save another program's change refuses keeps the edit; an unread record takes
+    // no edit.
+    void theRecordEditorSavesOnlyWhatWasTyped() {
+        TestCatalogue file({{"Björk", "Post", db::Value(), "CD"}});
+        db::Connection connection;
+        connection.open(file.path().toStdString());
+        db::catalogue::prepareOrders(connection);
+        app::CatalogueEdits edits(connection);
+        app::RecordEditor editor(edits);
+        db::Recordset records;
+        records.open(connection, db::catalogue::mainTable(db::views()[0]));
+        const app::RecordEditor::Texts shown = {"Björk", "Post", "", "CD"};
+        editor.shown(shown);
+        editor.setChanged(true);
+        QVERIFY(!editor.pending(shown));  // typed and taken back
+        const app::RecordEditor::Texts typed = {"Björk", " Homogenic ", "", "CD"};
+        QVERIFY(editor.pending(typed));
+
+        const auto kept = editor.save(records, typed);
+        QCOMPARE(kept[1], QString("Homogenic"));
+        QCOMPARE(file.column("SELECT Title || '|' || quote(Category) FROM Main"),
+                 QStringList{"Homogenic|NULL"});
+        QVERIFY(!editor.changed() && !editor.pending(kept));
+        QCOMPARE(edits.history().undoName(), QString("Update Record"));
+
+        testing::stockTool(file.path(), "UPDATE Main SET Title = 'Debut'");
+        editor.setChanged(true);
+        const app::RecordEditor::Texts retyped = {"Björk", "Vespertine", "", "CD"};
+        QVERIFY_THROWS_EXCEPTION(db::DbError, editor.save(records, retyped));
+        QVERIFY(editor.changed());  // the edit stays, to be saved again
+        QCOMPARE(file.column("SELECT Title FROM Main"), QStringList{"Debut"});
+
+        editor.shownUnread();
+        editor.setChanged(true);
+        QVERIFY(!editor.changed() && editor.unread());
+    }
+
     // A change as the windows make it, through the catalogue's edits and a recordset, with no
     // window; the record deleted holds a number and a BLOB, put back as such, and an update
     // writes only the text changed.

@@ -123,6 +123,21 @@ class TestUndo : public QObject {
         press(w.txtTitle, false);
         QCOMPARE(w.txtTitle->text(), QString("Arrival"));
 
+        // Typed and left for a button: Undo names the typing and takes it back, asking nothing;
+        // Redo waits until the edit is saved or dropped.
+        QTest::keyClicks(w.txtTitle, "?");
+        w.CmdAdd->setFocus();
+        QCOMPARE(w.mnuEditUndo->text(), QString("&Undo Typing"));
+        QVERIFY(w.mnuEditUndo->isEnabled() && !w.mnuEditRedo->isEnabled());
+        press(w.CmdAdd, false);
+        QCOMPARE(w.txtTitle->text(), QString("Arrival"));
+        QCOMPARE(w.lblMsgBar1->text(), QString("Undo: Typing"));
+        QCOMPARE(f.desktop.messages.size(), said);
+        QCOMPARE(testing::exactRowsWithIds(f.catalogue), before);
+        QCOMPARE(w.mnuEditRedo->text(), QString("&Redo Delete Record"));
+        QVERIFY(!w.recordChanged());
+        w.txtTitle->setFocus();
+
         // A saved update is a step of its own, and a new change leaves nothing to redo.
         QTest::keyClicks(w.txtTitle, " (1976)");
         click(w.CmdUpdate);

@@ -29,7 +29,8 @@ namespace windows {
 using platform::Buttons;
 using platform::Icon;
 
-FrmMain::FrmMain(app::AppState& state) : state_(state), desktop_(state.desktop) {
+FrmMain::FrmMain(app::AppState& state)
+    : state_(state), desktop_(state.desktop), editor_(state.edits) {
     setObjectName("FrmMain");
     setWindowTitle(platform::ApplicationTitle);
     setWindowIcon(app::applicationIcon());
@@ -169,7 +170,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 }
 
 void FrmMain::Form_Unload() {
-    if (RecordChanged && !state_.Modes.adding()) {
+    if (editor_.changed() && !state_.Modes.adding()) {
         ExplicitUpdate = false;
         UpdateRecord();
     }
@@ -217,12 +218,13 @@ void FrmMain::UpdateRecordTally(bool increment) {
 }
 
 void FrmMain::MarkRecordChanged() {
-    if (state_.Modes.adding() || state_.DisplayingRecord || RecordUnread) {
-        RecordChanged = false;
+    if (state_.Modes.adding() || state_.DisplayingRecord || editor_.unread()) {
+        editor_.setChanged(false);
         return;
     }
-    RecordChanged = true;
+    editor_.setChanged(true);
     setDefaultButton(CmdUpdate);
+    showEditCommands();  // Undo takes the typing back while it differs from the record
 }
 
 void FrmMain::setDefaultButton(QPushButton* button) {

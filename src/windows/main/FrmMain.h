@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/edits/RecordEditor.h"
 #include "app/runs/Runner.h"
 #include "app/transfer/RecordImport.h"
 #include "reports/Report.h"
@@ -64,8 +65,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     ~FrmMain() override;
 
     // What the window holds that a user sees only through its controls.
-    bool recordChanged() const { return RecordChanged; }
-    bool recordUnread() const { return RecordUnread; }
+    bool recordChanged() const { return editor_.changed(); }
+    bool recordUnread() const { return editor_.unread(); }
     std::int64_t recordTally() const { return RecordTally; }
     const reports::ReportSettings& reportSettings() const { return Report1; }
 
@@ -271,10 +272,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     QAction* mnuHelpAbout;
 
     // Window state.
-    bool RecordChanged = false;
     bool ExplicitUpdate = false;
     std::int64_t RecordTally = 0;
-    bool RecordUnread = false;  // the shown record could not be read: nothing can be saved
 
     reports::ReportSettings Report1;  // the report engine's settings, kept between runs
 
@@ -292,7 +291,7 @@ class FrmMain : public QMainWindow, public MainRequests {
     void noCurrentRecord();
     void stepOrSayNoRecord(const std::function<void()>& action);
     bool testOrTrue(const std::function<bool()>& test);
-    void writeRecordFields(db::Recordset& records, bool newRow);
+    void showSaved(const RecordTexts& kept);
     void emptyFields();
     void enterAddMode();
     bool insertRecord();  // false when the entry was not added
@@ -347,6 +346,7 @@ class FrmMain : public QMainWindow, public MainRequests {
     std::unique_ptr<app::WordsCatchUp> wordsCatchUp_;
     void followHistory();
     void takeStep(bool back);
+    void takeTypingBack();
     bool editPending() const;
     void showEditCommands();
     // Every long run of this window goes through the runner, which holds the other windows.
@@ -366,7 +366,7 @@ class FrmMain : public QMainWindow, public MainRequests {
     LookupList* artistList_;
     LookupList* categoryList_;
     LookupList* formatList_;
-    RecordTexts shownTexts_;  // what the fields held when the record was shown or saved
+    app::RecordEditor editor_;  // the record shown against what was typed over it
     QSize fixedSize_;
 };
 

@@ -56,7 +56,7 @@ void FrmMain::enterAddMode() {
     // In add mode first, so that emptying the fields is not taken for an edit of the record
     // shown before: a later save would write the empty texts over it.
     state_.Modes.enterAdding();
-    RecordChanged = false;
+    editor_.setChanged(false);
     emptyFields();
     setDefaultButton(CmdAdd);
     CmbArtist->setFocus();
@@ -76,7 +76,7 @@ bool FrmMain::insertRecord() {
     followReplacedFile();
     db::Recordset& main = state_.rsMain;
     try {
-        writeRecordFields(main, true);
+        editor_.add(main, fieldTexts());
     } catch (const db::DbError& error) {
         // Nothing was written: keep the entry on screen so it can be corrected or retried.
         desktop_.messageBox(app::failureText("The record could not be added.", error), Buttons::Ok,

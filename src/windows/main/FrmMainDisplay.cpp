@@ -65,25 +65,25 @@ void FrmMain::showTexts(const RecordTexts& texts, bool quietly) {
             edits[i]->setText(texts[i]);
         }
     }
-    shownTexts_ = fieldTexts();  // as the fields hold them (the title box keeps 30)
+    editor_.shown(fieldTexts());  // as the fields hold them (the title box keeps 30)
 }
 
 // A record that could not be read shows as empty fields that take no typing, so nothing
 // on screen can be saved over it; moving, or Update, reads it again.
 void FrmMain::setRecordUnread(bool unread) {
-    if (RecordUnread == unread) {
-        return;
+    if (unread) {
+        editor_.shownUnread();
     }
-    RecordUnread = unread;
     for (QLineEdit* edit : fieldEdits()) {
-        edit->setReadOnly(unread);
+        if (edit->isReadOnly() != unread) {
+            edit->setReadOnly(unread);
+        }
     }
 }
 
 void FrmMain::showUnreadRecord(const db::DbError& error) {
     showTexts({}, true);
     setRecordUnread(true);
-    RecordChanged = false;
     desktop_.messageBox(app::procedureMessage(error, "DisplayRecord"), platform::Buttons::Ok,
                         platform::Icon::Exclamation);
 }
@@ -105,7 +105,7 @@ void FrmMain::DisplayRecord() {
     showTexts(texts, true);
     setRecordUnread(false);
     s.DisplayingRecord = false;
-    RecordChanged = false;  // whatever was on screen before is not an edit of this record
+    showEditCommands();  // whatever was on screen before is not an edit of this record
 }
 
 // Shows the stored values again in place of the user's edits. The fields hear it, so a
@@ -127,30 +127,11 @@ void FrmMain::reloadRecord(db::Recordset& records) {
     setRecordUnread(false);
 }
 
-// Puts the fields into the recordset's current (or new) row, cut to the column widths. A
-// new row takes all four; a shown record only the fields whose text the user changed, so
-// a value nobody touched stays exactly as stored (a Null stays Null, a long one long).
-// The change is noted for Undo with the record's texts as stored before and after it.
-void FrmMain::writeRecordFields(db::Recordset& records, bool newRow) {
-    const RecordTexts typed = fieldTexts();
-    if (newRow) {
-        state_.edits.addRecord(records, typed);
-    } else {
-        app::CatalogueEdits::Changes changes;
-        RecordTexts kept = typed;  // as the record now holds them
-        for (std::size_t i = 0; i < typed.size(); ++i) {
-            if (typed[i] != shownTexts_[i]) {
-                changes[i] = typed[i];
-                kept[i] = app::keptText(typed[i], app::CatalogueEdits::RecordWidths[i]);
-            }
-        }
-        state_.edits.updateRecord(records, changes);
-        const bool displaying = std::exchange(state_.DisplayingRecord, true);
-        showTexts(kept, true);  // a blank typed at an end is seen to go
-        state_.DisplayingRecord = displaying;
-        return;
-    }
-    shownTexts_ = typed;
+// The record as saved: a blank typed at an end is seen to go.
+void FrmMain::showSaved(const RecordTexts& kept) {
+    const bool displaying = std::exchange(state_.DisplayingRecord, true);
+    showTexts(kept, true);
+    state_.DisplayingRecord = displaying;
 }
 
 }  // namespace windows

@@ -49,14 +49,15 @@ void FrmMain::UpdateRecord() {
                                 Icon::Question, "Update Record");
         if (answer == Answer::No) {
             state_.Modes.leaveAdding();
-            RecordChanged = false;
+            editor_.setChanged(false);
         }
     }
     db::Recordset& records = currentRecords();
     bool saveFailed = false;
-    if (RecordChanged || state_.Modes.adding()) {
+    if (editor_.changed() || state_.Modes.adding()) {
         try {
-            writeRecordFields(records, false);
+            const RecordTexts kept = editor_.save(records, fieldTexts());
+            showSaved(kept);
             lblMsgBar1->setText("Record Updated");
             if (&records == &s.rsMain) {
                 desktop_.beep();
@@ -86,8 +87,9 @@ void FrmMain::UpdateRecord() {
             noRecords();  // no current record
         }
     }
-    RecordChanged = saveFailed;
+    editor_.setChanged(saveFailed);
     ExplicitUpdate = true;
+    showEditCommands();
 }
 
 void FrmMain::CmdDelete_Click() {

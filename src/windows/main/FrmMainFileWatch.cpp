@@ -52,7 +52,7 @@ void FrmMain::followReplacedFile() {
         return;
     }
     const RecordTexts typed = fieldTexts();
-    const bool editing = RecordChanged, adding = state_.Modes.adding();
+    const bool editing = editor_.changed(), adding = state_.Modes.adding();
     std::vector<db::Value> shown;
     app::resumeNext([&] {
         for (std::string_view column : db::RecordColumns) {
@@ -90,7 +90,7 @@ void FrmMain::followReplacedFile() {
             const QSignalBlocker quiet(edits[i]);
             edits[i]->setText(typed[i]);
         }
-        RecordChanged = editing;
+        editor_.setChanged(editing);
         if (editing) {
             setDefaultButton(CmdUpdate);
         }

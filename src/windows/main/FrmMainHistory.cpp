@@ -57,9 +57,12 @@ void FrmMain::followHistory() {
 
 // Each names the change it would take back or make again; without one it is off, and where
 // the mode takes it away (adding: Ctrl+Z is then the field's own).
+// While an edit is pending, Undo takes the typing back (and Redo waits for it to be saved or
+// dropped); otherwise each names the step it takes.
 void FrmMain::showEditCommands() {
-    const QString undo = history().undoName();
-    const QString redo = history().redoName();
+    const bool typing = !state_.Modes.adding() && editor_.pending(fieldTexts());
+    const QString undo = typing ? QString("Typing") : history().undoName();
+    const QString redo = typing ? QString() : history().redoName();
     mnuEditUndo->setText(undo.isEmpty() ? "&Undo" : "&Undo " + undo);
     mnuEditRedo->setText(redo.isEmpty() ? "&Redo" : "&Redo " + redo);
     const bool allowed = app::commandAllowed(state_.Modes.settled(), app::Command::Undo);
@@ -77,14 +80,30 @@ void FrmMain::mnuEditRedo_Click() {
 
 // An edit typed and then taken back in the field leaves nothing to save.
 bool FrmMain::editPending() const {
-    return state_.Modes.adding() || (RecordChanged && fieldTexts() != shownTexts_);
+    return state_.Modes.adding() || editor_.pending(fieldTexts());
+}
+
+// The fields show the record as it was shown before the typing; nothing is written.
+void FrmMain::takeTypingBack() {
+    const bool displaying = std::exchange(state_.DisplayingRecord, true);
+    showTexts(editor_.shownTexts(), true);
+    state_.DisplayingRecord = displaying;
+    editor_.setChanged(false);
+    showEditCommands();
+    lblMsgBar1->setText("Undo: Typing");
 }
 
 void FrmMain::takeStep(bool back) {
-    if (!editPending()) {
-        RecordChanged = false;
+    if (state_.Modes.adding()) {
+        return;  // off in add mode
     }
-    if (state_.Modes.adding() || !offerToSaveEdit()) {
+    if (!editPending()) {
+        editor_.setChanged(false);
+    } else if (back) {
+        takeTypingBack();
+        return;
+    }
+    if (!offerToSaveEdit()) {
         return;
     }
     if (const std::int64_t records = back ? history().undoRecords() : 0;

@@ -22,11 +22,11 @@ bool FrmMain::offerToSaveEdit() {
     if (state_.Modes.adding()) {
         return leaveAddModeForJump();
     }
-    if (RecordChanged) {
+    if (editor_.changed()) {
         ExplicitUpdate = false;
         UpdateRecord();
     }
-    return !RecordChanged;
+    return !editor_.changed();
 }
 
 void FrmMain::noCurrentRecord() {
