@@ -30,7 +30,7 @@ void Tally(benchmark::State& state) {
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        db::Statement groups(loaded.state.cnMain, grouping);
+        db::Statement groups(loaded.state.session.cnMain, grouping);
         std::int64_t rows = 0;
         while (groups.step()) {
             benchmark::DoNotOptimize(groups.textColumn(0));
@@ -81,7 +81,7 @@ void OpenArtistEditor(benchmark::State& state) {
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const std::int64_t rows = readArtistTable(loaded.state.cnMain);
+        const std::int64_t rows = readArtistTable(loaded.state.session.cnMain);
         const auto t1 = Clock::now();
         editor->show();
         editor->ResetForm();
@@ -102,7 +102,7 @@ void FillArtistList(benchmark::State& state) {
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const std::int64_t rows = readArtistTable(loaded.state.cnMain);
+        const std::int64_t rows = readArtistTable(loaded.state.session.cnMain);
         const auto t1 = Clock::now();
         window.GetArtist();
         const auto t2 = Clock::now();

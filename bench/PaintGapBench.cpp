@@ -186,7 +186,8 @@ void PaintGapImport(benchmark::State& state) {
         shown.loaded.window->mnuFileImport_Click();
         longest = std::max(longest, watch.stop());
         state.SetIterationTime(seconds(Clock::now() - t0));
-        if (shown.loaded.state.cnMain.integerValue("SELECT count(*) FROM Main") < state.range(0)) {
+        if (shown.loaded.state.session.cnMain.integerValue("SELECT count(*) FROM Main") <
+            state.range(0)) {
             state.SkipWithError("the records were not imported");
         }
     }

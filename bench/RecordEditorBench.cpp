@@ -17,7 +17,7 @@ void OpenArtistView(benchmark::State& state) {
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(scanArtistOrder(loaded.state.cnMain));
+        benchmark::DoNotOptimize(scanArtistOrder(loaded.state.session.cnMain));
         const auto t1 = Clock::now();
         loaded.window->OpenView("Artist");
         benchmark::DoNotOptimize(loaded.window->findChild<QComboBox*>("CmbArtist")->currentText());
@@ -32,7 +32,7 @@ void OpenArtistView(benchmark::State& state) {
 void RandomMoves(benchmark::State& state) {
     constexpr int Moves = 10'000;
     LoadedWindow loaded(state.range(0));
-    db::Recordset& main = loaded.state.rsMain;
+    db::Recordset& main = loaded.state.session.rsMain;
     const std::int64_t count = main.recordCount();
     std::mt19937_64 random(42);
     std::uniform_int_distribution<std::int64_t> ordinal(1, count - 1);
@@ -42,7 +42,7 @@ void RandomMoves(benchmark::State& state) {
         main.setAbsolutePosition(places.back());
         rowIds.push_back(main.bookmark());
     }
-    db::Statement lookup(loaded.state.cnMain,
+    db::Statement lookup(loaded.state.session.cnMain,
                          "SELECT Artist, Title, Category, Format FROM Main WHERE rowid = ?");
     RatioTimer timer;
     for (auto _ : state) {
@@ -73,7 +73,7 @@ void AddRecords(benchmark::State& state) {
     constexpr int Records = 100;
     LoadedWindow loaded(state.range(0), Access::Writable);
     windows::FrmMain& window = *loaded.window;
-    db::Statement insert(loaded.state.cnMain,
+    db::Statement insert(loaded.state.session.cnMain,
                          "INSERT INTO Main (Artist, Title, Category, Format) VALUES (?,?,?,?)");
     window.CmdAdd_Click();  // into add mode
     RatioTimer timer;
@@ -88,7 +88,7 @@ void AddRecords(benchmark::State& state) {
             insert.reset();
         }
         const auto t1 = Clock::now();
-        const std::int64_t before = loaded.state.rsMain.recordCount();
+        const std::int64_t before = loaded.state.session.rsMain.recordCount();
         for (int i = 0; i < Records; ++i) {
             window.findChild<QComboBox*>("CmbArtist")->setEditText("Bench Artist");
             window.findChild<QLineEdit*>("txtTitle")->setText(QString("Bench Title %1").arg(i));
@@ -97,7 +97,7 @@ void AddRecords(benchmark::State& state) {
             window.CmdAdd_Click();
         }
         const auto t2 = Clock::now();
-        if (loaded.state.rsMain.recordCount() != before + Records) {
+        if (loaded.state.session.rsMain.recordCount() != before + Records) {
             state.SkipWithError("the window did not insert every record");
             break;
         }

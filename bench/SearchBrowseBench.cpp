@@ -30,8 +30,9 @@ void GotoSearch(benchmark::State& state) {
     windows::FrmSearch* search = loaded.window->frmSearch();
     search->SetSearchType(true);
     const auto probe = db::catalogue::beginsWith("Artist", "x");
-    db::Statement first(loaded.state.cnMain, "SELECT Id FROM ArtistOrder WHERE " + probe.where +
-                                                 " ORDER BY ArtistKey, TitleKey, Id LIMIT 1");
+    db::Statement first(loaded.state.session.cnMain,
+                        "SELECT Id FROM ArtistOrder WHERE " + probe.where +
+                            " ORDER BY ArtistKey, TitleKey, Id LIMIT 1");
     RatioTimer timer;
     std::size_t next = 0;
     for (auto _ : state) {
@@ -67,8 +68,9 @@ void CriteriaSearch(benchmark::State& state) {
     for (auto _ : state) {
         const auto t0 = Clock::now();
         const auto match = db::catalogue::keyRange("Artist", "B", "D");
-        db::Statement range(loaded.state.cnMain, "SELECT Id FROM ArtistOrder WHERE " + match.where +
-                                                     " ORDER BY ArtistKey, TitleKey, Id");
+        db::Statement range(loaded.state.session.cnMain, "SELECT Id FROM ArtistOrder WHERE " +
+                                                             match.where +
+                                                             " ORDER BY ArtistKey, TitleKey, Id");
         range.bindAll(match.params);
         std::int64_t rows = 0;
         while (range.step()) {
@@ -77,7 +79,7 @@ void CriteriaSearch(benchmark::State& state) {
         const auto t1 = Clock::now();
         search->CmdSearch_Click();
         const auto t2 = Clock::now();
-        if (!loaded.state.Modes.searching() || loaded.state.rsSearch.recordCount() < rows) {
+        if (!loaded.state.Modes.searching() || loaded.state.session.rsSearch.recordCount() < rows) {
             state.SkipWithError("the search did not find the range");
             break;
         }
@@ -104,7 +106,7 @@ void OpenBrowse(benchmark::State& state) {
     double endMs = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const std::int64_t rows = scanArtistOrder(loaded.state.cnMain);
+        const std::int64_t rows = scanArtistOrder(loaded.state.session.cnMain);
         const auto t1 = Clock::now();
         window.CmdBrowse_Click();
         const auto t2 = Clock::now();
@@ -135,7 +137,7 @@ void BrowseHeaderSort(benchmark::State& state) {
     int column = 2;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        scanArtistOrder(loaded.state.cnMain);
+        scanArtistOrder(loaded.state.session.cnMain);
         const auto t1 = Clock::now();
         grid->sortBy(column, true);
         const auto t2 = Clock::now();

@@ -136,7 +136,7 @@ void ExportRecords(benchmark::State& state) {
     RatioTimer timer;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        selectWithFprintf(loaded.state.cnMain, bare);
+        selectWithFprintf(loaded.state.session.cnMain, bare);
         const auto t1 = Clock::now();
         loaded.window->mnuFileExport_Click();
         const auto t2 = Clock::now();

@@ -5,11 +5,9 @@
 #include <optional>
 
 #include "app/Modes.h"
-#include "app/edits/CatalogueEdits.h"
+#include "app/session/Session.h"
 #include "app/start/Locations.h"
 #include "platform/Desktop.h"
-#include "sqlite/Connection.h"
-#include "sqlite/Recordset.h"
 
 namespace app {
 
@@ -21,19 +19,9 @@ struct AppState {
 
     platform::Desktop& desktop;
 
-    // The catalogue: one connection and the recordsets every window works on.
-    db::Connection cnMain;
-    db::Recordset rsMain;
-    db::Recordset rsSearch;
-    db::Recordset rsArtist;
-    db::Recordset rsCategory;
-    db::Recordset rsFormat;
-    db::Recordset rsReportTitle;  // while the report title window is open
-    // Every change the user makes to the catalogue is written there, and kept for Undo.
-    CatalogueEdits edits{cnMain};
+    // The catalogue open, and everything read of it.
+    Session session;
 
-    QString AppDir;  // the application directory (the catalogue's), ending in a separator
-    QString CatalogueName = CatalogueFileName;  // the catalogue's file in AppDir
     // Where the program's own files are looked for after AppDir, in order: the program's
     // folder, then the installed files (app::Locations::resourceDirs).
     QStringList ResourceDirs;
@@ -44,25 +32,13 @@ struct AppState {
     bool BookmarkPending = false;
     std::optional<std::int64_t> SavedBookmark;
     std::optional<std::int64_t> ReturnBookmark;
-    QString SavedView;
     QString VersionText;
     QString NoticeText;
     QString CompanyText;
 
-    QString ReportFilter;
-
     bool Ended = false;  // set once the program has been told to end
 
     bool autoAddArtistOn() const { return AutoAddArtist.value_or(false); }
-
-    // Every recordset on the catalogue, then its connection: nothing reads the file after.
-    void closeCatalogue() {
-        for (db::Recordset* records :
-             {&rsMain, &rsSearch, &rsArtist, &rsCategory, &rsFormat, &rsReportTitle}) {
-            records->close();
-        }
-        cnMain.close();
-    }
 };
 
 }  // namespace app

@@ -54,7 +54,7 @@ bool runSteps(std::initializer_list<Step> steps, const ErrorTrap& trap) {
 
 void DisplayHelpOnHelp(AppState& state, QWidget* window, int context) {
     constexpr int NoHelp = 9998;
-    const QString helpFile = findResource(state.AppDir, state.ResourceDirs, "Quorvane.hlp");
+    const QString helpFile = findResource(state.session.AppDir, state.ResourceDirs, "Quorvane.hlp");
     if (context >= NoHelp) {
         return;
     }

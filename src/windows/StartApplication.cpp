@@ -20,8 +20,8 @@ std::unique_ptr<FrmMain> StartApplication(app::AppState& state) {
     try {
         desktop.setBusyPointer(true);
         app::SetAboutStrings(state);
-        state.AppDir = desktop.applicationDirectory() + "/";
-        app::clearLeftovers(state.AppDir);
+        state.session.AppDir = desktop.applicationDirectory() + "/";
+        app::clearLeftovers(state.session.AppDir);
         {
             FrmSplash splash(state);
             splash.Form_Load();

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         app::shareFolder(programDir, QUORVANE_SHARE_RELATIVE));
     platform::QtDesktop desktop(where.appDir);
     app::AppState state(desktop);
-    state.CatalogueName = where.catalogueName;
+    state.session.CatalogueName = where.catalogueName;
     state.ResourceDirs = where.resourceDirs;
 
     const QString catalogue = QDir(where.appDir).filePath(where.catalogueName);

@@ -75,7 +75,7 @@ class TestShared : public QObject {
     void helpIsAskedForByTopicAndItsFailureSaid() {
         testing::ScriptedDesktop desktop;
         app::AppState state(desktop);
-        state.AppDir = "/opt/quorvane/";
+        state.session.AppDir = "/opt/quorvane/";
         app::DisplayHelpOnHelp(state, nullptr, 9997);
         app::DisplayHelpOnHelp(state, nullptr, 9998);  // no help at all
         app::DisplayHelpOnHelp(state, nullptr, 32000);

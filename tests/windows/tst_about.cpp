@@ -62,7 +62,7 @@ class TestAbout : public QObject {
         QVERIFY(about->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!about->parentWidget() && !about->isModal());
         QCOMPARE(QApplication::focusWidget(), about->cmdOK);
-        QCOMPARE(f.desktop.tunesPlayed, QStringList{f.state.AppDir + "VodiZav.Mid"});
+        QCOMPARE(f.desktop.tunesPlayed, QStringList{f.state.session.AppDir + "VodiZav.Mid"});
         QVERIFY(f.desktop.tunePlaying);
         QVERIFY(w.window().isEnabled() && w.CmdNext->isEnabled());  // modeless
     }
@@ -153,7 +153,7 @@ class TestAbout : public QObject {
         QTRY_VERIFY(!first);
         QPointer<FrmAbout> second = openAbout(w);
         QVERIFY(second);
-        QCOMPARE(f.desktop.tunesPlayed, QStringList(2, f.state.AppDir + "VodiZav.Mid"));
+        QCOMPARE(f.desktop.tunesPlayed, QStringList(2, f.state.session.AppDir + "VodiZav.Mid"));
         QVERIFY(f.desktop.tunePlaying);
         f.window.reset();  // the program ends with About open: it goes too, the tune stops
         QVERIFY(!second);

@@ -130,7 +130,7 @@ class TestBrowse : public QObject {
         // A row whose record has gone since the fill.
         click(w.CmdBrowse);
         f.catalogue.execute("DELETE FROM Main WHERE Artist = 'ABBA'");
-        f.state.rsMain.requery();  // as reopening the view would
+        f.state.session.rsMain.requery();  // as reopening the view would
         f.desktop.answers = {Answer::Ok};
         doubleClickRow(*browse, 0);
         QCOMPARE(f.desktop.messages.back().text, QString("Something went wrong with the search!"));
@@ -273,7 +273,8 @@ class TestBrowse : public QObject {
         MainWindowFixture f(collection());
         auto& w = shown(f);
         // The results of a search for artists from B on, as the search window leaves them.
-        f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist, rowid", "Artist >= ?", {"B"}});
+        f.state.session.rsSearch.open(f.state.session.cnMain,
+                                      {"Main", "Artist, rowid", "Artist >= ?", {"B"}});
         f.state.Modes.enterSearching();
         w.window().DisplayRecord();
         click(w.CmdBrowse);

@@ -129,7 +129,7 @@ class TestDataSafety : public QObject {
         QVERIFY(f.desktop.messages[1].text.startsWith("The record could not be deleted."));
         QCOMPARE(w.CmbArtist->currentText(), QString("Bob Dylan"));
         QCOMPARE(w.lblMsgBar3->text(), QString("3 Artists "));
-        QCOMPARE(f.state.rsMain.recordCount(), 3);
+        QCOMPARE(f.state.session.rsMain.recordCount(), 3);
         click(w.CmdNext);  // the row is still in the order, and still the current one
         QCOMPARE(w.CmbArtist->currentText(), QString("Coltrane"));
         click(w.CmdPrev);

@@ -77,7 +77,8 @@ class TestFindWords : public QObject {
         click(w.CmdBrowse);
         FrmBrowse& browse = *w.window().frmBrowse();
         QStringList said;
-        for (int i = 0; i < 20 && db::catalogue::wordsWaitFrom(f.state.cnMain, "main"); ++i) {
+        for (int i = 0; i < 20 && db::catalogue::wordsWaitFrom(f.state.session.cnMain, "main");
+             ++i) {
             browse.txtFind->setText(QString("\"title %1\"").arg(i * 7 + 1000));
             browse.findWords();
             QTRY_VERIFY(!browse.findingWords());

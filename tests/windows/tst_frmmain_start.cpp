@@ -48,13 +48,13 @@ class TestFrmMainStart : public QObject {
         QVERIFY(w.mnuViewArtist->isChecked());
         QVERIFY(!w.mnuViewTitle->isChecked() && !w.mnuViewCategory->isChecked() &&
                 !w.mnuViewFormat->isChecked());
-        QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Artist"));
+        QCOMPARE(QString::fromStdString(f.state.session.rsMain.index()), QString("Artist"));
         QVERIFY(!w.recordChanged());  // showing a record is not an edit
         QCOMPARE(w.lblDeveloper->text(),
                  f.state.NoticeText + " " + f.state.CompanyText + " " + f.state.VersionText);
         QVERIFY(f.desktop.messages.empty());
         QVERIFY(!f.desktop.busy);
-        QCOMPARE(f.state.AppDir, f.catalogue.directory() + "/");
+        QCOMPARE(f.state.session.AppDir, f.catalogue.directory() + "/");
         QVERIFY(f.desktop.ended == 0);
     }
 
@@ -72,7 +72,7 @@ class TestFrmMainStart : public QObject {
             f.catalogue.column("SELECT Format FROM Format ORDER BY quorvane_sort_key(Format)"));
         QCOMPARE(items(w.CmbCategory), f.catalogue.column("SELECT Category FROM Category ORDER "
                                                           "BY quorvane_sort_key(Category)"));
-        QVERIFY(f.state.rsArtist.isOpen() && f.state.rsArtist.eof());
+        QVERIFY(f.state.session.rsArtist.isOpen() && f.state.session.rsArtist.eof());
 
         // Opening the session again (as the maintenance commands do) lists each once.
         w.window().InitializeDatabase();
@@ -246,7 +246,7 @@ class TestFrmMainStart : public QObject {
         QCOMPARE(second.title, QString("Quorvane"));
         QCOMPARE(f.desktop.ended, 1);
         QVERIFY(f.state.Ended);
-        QVERIFY(!f.state.cnMain.isOpen());
+        QVERIFY(!f.state.session.cnMain.isOpen());
         if (fault == "missing") {
             QVERIFY(!QFile::exists(f.catalogue.path()));
         }
@@ -266,13 +266,13 @@ class TestFrmMainStart : public QObject {
         QVERIFY(w.mnuViewFormat->isChecked() && !w.mnuViewTitle->isChecked());
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Format"));
         w.window().SaveViewName();
-        QCOMPARE(f.state.SavedView, QString("Format"));
+        QCOMPARE(f.state.session.SavedView, QString("Format"));
 
         w.window().OpenView("artist");  // not a view name: the recordset stays closed
-        QVERIFY(!f.state.rsMain.isOpen());
+        QVERIFY(!f.state.session.rsMain.isOpen());
         QCOMPARE(fields(w), (QStringList{"", "", "", ""}));
         w.window().GetIndex();
-        QCOMPARE(QString::fromStdString(f.state.rsMain.index()), QString("Format"));
+        QCOMPARE(QString::fromStdString(f.state.session.rsMain.index()), QString("Format"));
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
         QVERIFY(!f.desktop.busy);
     }
@@ -286,7 +286,7 @@ class TestFrmMainStart : public QObject {
         QTest::keyClick(w.txtTitle, Qt::Key_F1);
         QCOMPARE(f.desktop.helpRequests.size(), std::size_t(1));
         QCOMPARE(f.desktop.helpRequests[0].context, 10);
-        QCOMPARE(f.desktop.helpRequests[0].file, f.state.AppDir + "Quorvane.hlp");
+        QCOMPARE(f.desktop.helpRequests[0].file, f.state.session.AppDir + "Quorvane.hlp");
         // Add mode keeps Esc for itself; F1 still asks for help.
         w.CmdAdd->click();
         w.txtTitle->setFocus();
@@ -344,7 +344,7 @@ class TestFrmMainStart : public QObject {
             w.mnuOptionsAddArtist->setChecked(true);
             w.mnuExit->trigger();
             QCOMPARE(f.desktop.ended, 1);
-            QVERIFY(!f.state.cnMain.isOpen() && !f.state.rsMain.isOpen());
+            QVERIFY(!f.state.session.cnMain.isOpen() && !f.state.session.rsMain.isOpen());
             QCOMPARE(f.catalogue.column("SELECT optValue FROM Options ORDER BY option"),
                      (QStringList{"-1", "-1", "-1"}));
         }

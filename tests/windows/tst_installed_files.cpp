@@ -59,7 +59,7 @@ class TestInstalledFiles : public QObject {
         put(share.filePath("VodiZav.Mid"));
         f.state.ResourceDirs = {share.path()};
         auto& w = shown(f);
-        const QString beside = f.state.AppDir;
+        const QString beside = f.state.session.AppDir;
 
         QCOMPARE(helpFileAsked(f), share.filePath("Quorvane.hlp"));
         put(beside + "Quorvane.hlp");
@@ -96,7 +96,7 @@ class TestInstalledFiles : public QObject {
         MainWindowFixture f(testing::threeRecords());
         QDir dir(f.catalogue.directory());
         QVERIFY(dir.rename("Zembo.mdb", name));
-        f.state.CatalogueName = name;
+        f.state.session.CatalogueName = name;
         auto& w = shown(f);
         QCOMPARE(w.CmbArtist->currentText(), QString("ABBA"));
         QVERIFY(f.desktop.messages.empty());

@@ -305,12 +305,12 @@ class TestLookupEditors : public QObject {
                    [&](LookupEditor& e) {
                        category = &e;
                        QCOMPARE(e.dropDown->currentText(), QString());  // starts empty
-                       QVERIFY(f.state.rsCategory.isOpen());
+                       QVERIFY(f.state.session.rsCategory.isOpen());
                        QCOMPARE(items(e.dropDown).first(), QString());
                        QCOMPARE(items(e.dropDown), items(w.CmbCategory));
                    });
         QVERIFY(category.isNull());  // gone with its opening
-        QVERIFY(!f.state.rsCategory.isOpen());
+        QVERIFY(!f.state.session.rsCategory.isOpen());
         QVERIFY(f.desktop.messages.empty());
     }
 

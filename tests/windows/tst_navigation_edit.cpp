@@ -269,7 +269,8 @@ class TestNavigationEdit : public QObject {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         // A search result of the two records from B on, as the search window leaves it.
-        f.state.rsSearch.open(f.state.cnMain, {"Main", "Artist", "Artist >= ?", {"B"}});
+        f.state.session.rsSearch.open(f.state.session.cnMain,
+                                      {"Main", "Artist", "Artist >= ?", {"B"}});
         f.state.Modes.enterSearching();
         w.window().DisplayRecord();
         QCOMPARE(shownArtist(w), QString("Bob Dylan"));
@@ -290,7 +291,7 @@ class TestNavigationEdit : public QObject {
         MainWindowFixture f(threeRecords());
         auto& w = shown(f);
         click(w.CmdLast);
-        f.state.SavedBookmark = f.state.rsMain.bookmark();  // as a jump saves it
+        f.state.SavedBookmark = f.state.session.rsMain.bookmark();  // as a jump saves it
         f.state.BookmarkPending = true;
         w.CmdBookmark->setEnabled(true);
         click(w.CmdFirst);
@@ -301,7 +302,7 @@ class TestNavigationEdit : public QObject {
 
         // A saved record that is gone leaves the current one shown, silently.
         f.catalogue.execute("DELETE FROM Main WHERE Artist = 'Coltrane'");
-        f.state.rsMain.requery();  // as reopening the view would
+        f.state.session.rsMain.requery();  // as reopening the view would
         w.CmdBookmark->setEnabled(true);
         click(w.CmdBookmark);
         QCOMPARE(shownArtist(w), QString("ABBA"));

@@ -107,7 +107,7 @@ class TestReportsMenu : public QObject {
         w.mnuReportGroupReport->trigger();
         QCOMPARE(w.reportSettings().sortFields,
                  (std::array<QString, 3>{"+{Main.Title}", "+{Main.Artist}", "+{Main.Title}"}));
-        QCOMPARE(w.reportSettings().reportFile, f.state.AppDir + "Zembo2.rpt");
+        QCOMPARE(w.reportSettings().reportFile, f.state.session.AppDir + "Zembo2.rpt");
         openPreview()->close();
     }
 
@@ -119,10 +119,10 @@ class TestReportsMenu : public QObject {
         w.window().frmSearch()->CmbField->setCurrentText("TITLE");
         w.window().frmSearch()->GetFieldName();
         f.state.Modes.enterSearching();
-        f.state.ReportFilter = "{Main.TITLE} >= 'Title 1' AND {Main.TITLE} <= 'Title 1z'";
+        f.state.session.ReportFilter = "{Main.TITLE} >= 'Title 1' AND {Main.TITLE} <= 'Title 1z'";
         w.mnuReportFullReport->trigger();
         QCOMPARE(w.reportSettings().sortFields[0], QString("+{Main.Title}"));
-        QCOMPARE(w.reportSettings().selectionFormula, f.state.ReportFilter);
+        QCOMPARE(w.reportSettings().selectionFormula, f.state.session.ReportFilter);
         QCOMPARE(w.lblMsgBar1->text(), QString("Report Processed"));
         openPreview()->close();
     }

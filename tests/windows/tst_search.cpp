@@ -212,7 +212,7 @@ class TestSearch : public QObject {
             }
         });
         QCOMPARE(f.desktop.beeps, beeps + 3);
-        QCOMPARE(f.state.ReportFilter, QString());
+        QCOMPARE(f.state.session.ReportFilter, QString());
     }
 
     void criteriaPutsTheMainWindowInSearchMode() {
@@ -229,8 +229,9 @@ class TestSearch : public QObject {
         QCOMPARE(w.lblMsgBar3->text(), QString("4 records "));
         QCOMPARE(w.CmdSearch->text(), QString("Reset &Srch"));
         QCOMPARE(w.lblMsgBar2->text(), QString("View by Artist"));
-        QCOMPARE(f.state.ReportFilter, QString("{Main.Artist} >= 'B' AND ({Main.Artist} <= 'Dz' OR "
-                                               "{Main.Artist} STARTSWITH 'D')"));
+        QCOMPARE(f.state.session.ReportFilter,
+                 QString("{Main.Artist} >= 'B' AND ({Main.Artist} <= 'Dz' OR "
+                         "{Main.Artist} STARTSWITH 'D')"));
         for (QWidget* locked : {static_cast<QWidget*>(w.CmdAdd), static_cast<QWidget*>(w.CmdDelete),
                                 static_cast<QWidget*>(w.CmdBookmark)}) {
             QVERIFY2(!locked->isEnabled(), qPrintable(locked->objectName()));
@@ -258,7 +259,7 @@ class TestSearch : public QObject {
         QVERIFY(!f.state.Modes.searching());
         QCOMPARE(w.CmdSearch->text(), QString("&Search"));
         QCOMPARE(w.lblMsgBar3->text(), QString("7 Artists "));
-        QCOMPARE(f.state.ReportFilter, QString());
+        QCOMPARE(f.state.session.ReportFilter, QString());
         QVERIFY(w.CmdAdd->isEnabled() && w.CmdDelete->isEnabled() &&
                 w.mnuView->menuAction()->isEnabled() && w.mnuFileDeleteAll->isEnabled());
         // The record shown before the search (Beach Boys) is gone: the view's first is shown.
@@ -323,15 +324,15 @@ class TestSearch : public QObject {
         });
         QCOMPARE(f.state.Modes.searching(), said.isEmpty());
         if (!said.isEmpty()) {
-            QCOMPARE(f.state.ReportFilter, QString());
+            QCOMPARE(f.state.session.ReportFilter, QString());
             return;
         }
         QCOMPARE(w.lblMsgBar3->text(), QString::number(artists.size()) + " records ");
         QCOMPARE(walk(w), artists);
         // The report prints the same records.
-        const auto selection = reports::parseSelection(f.state.ReportFilter.toStdString());
+        const auto selection = reports::parseSelection(f.state.session.ReportFilter.toStdString());
         QStringList reported;
-        db::Statement rows(f.state.cnMain,
+        db::Statement rows(f.state.session.cnMain,
                            "SELECT Artist FROM Main WHERE " + selection.where + " ORDER BY Artist");
         rows.bindAll(selection.params);
         while (rows.step()) {
@@ -408,7 +409,7 @@ class TestSearch : public QObject {
             click(s.CmdSearch);
         });
         QCOMPARE(walk(w), QStringList{"Guns N' Roses"});
-        QCOMPARE(f.state.ReportFilter,
+        QCOMPARE(f.state.session.ReportFilter,
                  QString("{Main.Artist} >= 'Guns N''' AND ({Main.Artist} <= 'Guns N''z' OR "
                          "{Main.Artist} STARTSWITH 'Guns N''')"));
         click(w.CmdSearch);

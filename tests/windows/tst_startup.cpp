@@ -46,7 +46,7 @@ class TestStartup : public QObject {
         QVERIFY(main->isVisible());
         QCOMPARE(testing::MainPage(*main).CmbArtist->currentText(), QString("ABBA"));
         QVERIFY(!desktop.busy);
-        QCOMPARE(state.AppDir, catalogue.directory() + "/");
+        QCOMPARE(state.session.AppDir, catalogue.directory() + "/");
         QVERIFY(desktop.messages.empty());
     }
 

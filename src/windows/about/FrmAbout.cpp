@@ -117,7 +117,8 @@ void FrmAbout::Form_Load() {
     cmdOK->setFocus();
     // Kept above other windows by its window flags. The tune comes from beside the catalogue,
     // or from the program's own files.
-    state_.desktop.playTune(app::findResource(state_.AppDir, state_.ResourceDirs, "VodiZav.Mid"));
+    state_.desktop.playTune(
+        app::findResource(state_.session.AppDir, state_.ResourceDirs, "VodiZav.Mid"));
 }
 
 // Each activation waits 30 seconds afresh; the window closes when the latest wait is over.

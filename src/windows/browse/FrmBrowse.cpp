@@ -152,7 +152,7 @@ void FrmBrowse::findWords() {
         return;
     }
     busySoon_->start();
-    filter_->find(state_.cnMain, std::move(words),
+    filter_->find(state_.session.cnMain, std::move(words),
                   [this](std::vector<std::int64_t> ids, std::optional<db::DbError> failure) {
                       busySoon_->stop();
                       if (showingBusy_) {

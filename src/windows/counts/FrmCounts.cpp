@@ -161,7 +161,7 @@ void FrmCounts::countBy(const char* column, const char* procedure) {
     column_ = column;
     auto rows = std::make_unique<TallyRows>();
     try {
-        db::catalogue::tally(state_.cnMain, column,
+        db::catalogue::tally(state_.session.cnMain, column,
                              [&](std::optional<std::string_view> value, std::int64_t tally) {
                                  rows->add(value, tally);
                              });

@@ -96,7 +96,7 @@ void LookupEditor::Form_Load() {
 
 void LookupEditor::readList() {
     TextList items;
-    records().openReading(state_.cnMain, db::catalogue::lookupTable(kind_.table),
+    records().openReading(state_.session.cnMain, db::catalogue::lookupTable(kind_.table),
                           db::catalogue::lookupColumn(kind_.table),
                           [&](std::optional<std::string_view> value) {
                               items.add(value.value_or(std::string_view()));
@@ -160,13 +160,13 @@ void LookupEditor::DisplayCount() {
 db::Recordset& LookupEditor::records() {
     switch (kind_.table) {
         case db::catalogue::Lookup::Artist:
-            return state_.rsArtist;
+            return state_.session.rsArtist;
         case db::catalogue::Lookup::Category:
-            return state_.rsCategory;
+            return state_.session.rsCategory;
         case db::catalogue::Lookup::Format:
             break;
     }
-    return state_.rsFormat;
+    return state_.session.rsFormat;
 }
 
 void LookupEditor::failed(const db::DbError& error, const char* procedure) {

@@ -52,7 +52,7 @@ void LookupEditor::CmdAdd_Click() {
             dropDown->setFocus();
             return;
         }
-        state_.edits.addName(records(), kind_.table, stored);
+        state_.session.edits.addName(records(), kind_.table, stored);
     } catch (const db::DbError& error) {
         failed(error, "CmdAdd_Click");  // nothing was stored: still inserting
         setMode("InsertMode");
@@ -96,7 +96,7 @@ void LookupEditor::CmdDelete_Click() {
         return;
     }
     try {
-        state_.edits.deleteName(records(), kind_.table, value, kind_.deletesEveryMatch);
+        state_.session.edits.deleteName(records(), kind_.table, value, kind_.deletesEveryMatch);
     } catch (const db::DbError& error) {
         failed(error, "CmdDelete_Click");  // nothing was deleted: the lists stay
         return;

@@ -30,7 +30,7 @@ using platform::Buttons;
 using platform::Icon;
 
 FrmMain::FrmMain(app::AppState& state)
-    : state_(state), desktop_(state.desktop), editor_(state.edits) {
+    : state_(state), desktop_(state.desktop), editor_(state.session.edits) {
     setObjectName("FrmMain");
     setWindowTitle(platform::ApplicationTitle);
     setWindowIcon(app::applicationIcon());
@@ -109,7 +109,7 @@ void FrmMain::Form_Load() {
     const bool loaded = app::runSteps(
         {
             [&] { lblMsgBar1->setText("Initializing..."); },
-            [&] { s.AppDir = desktop_.applicationDirectory() + "/"; },
+            [&] { s.session.AppDir = desktop_.applicationDirectory() + "/"; },
             [&] { ProgressBar1->setGeometry(app::twipsRect(60, 150, 7100, 320)); },
             [&] {
                 InitializeDatabase();
@@ -121,7 +121,7 @@ void FrmMain::Form_Load() {
             [&] {
                 lblDeveloper->setText(s.NoticeText + " " + s.CompanyText + " " + s.VersionText);
             },
-            [&] { RecordTally = s.rsMain.recordCount(); },
+            [&] { state_.session.tally = s.session.rsMain.recordCount(); },
             [&] { showTally(); },
             [&] {
                 if (s.autoAddArtistOn()) {
@@ -179,7 +179,7 @@ void FrmMain::Form_Unload() {
 }
 
 void FrmMain::ExitApplication() {
-    state_.closeCatalogue();
+    state_.session.close();
     SetBusyPointer(false);
     state_.Ended = true;
     desktop_.endProgram();
@@ -196,7 +196,7 @@ void FrmMain::SetBusyPointer(bool busy) {
 }
 
 void FrmMain::showTally() {
-    lblMsgBar3->setText(app::TallyText(RecordTally));
+    lblMsgBar3->setText(app::TallyText(state_.session.tally));
 }
 
 // The records the recordset shown holds now, read again (another program changed the file).
@@ -204,17 +204,21 @@ void FrmMain::showRecordCount() {
     auto& s = state_;
     app::resumeNext([&] {
         if (s.Modes.searching()) {
-            lblMsgBar3->setText(QString::number(s.rsSearch.recordCount()) + " records ");
+            lblMsgBar3->setText(QString::number(s.session.rsSearch.recordCount()) + " records ");
         } else {
-            RecordTally = s.rsMain.recordCount();
+            state_.session.tally = s.session.rsMain.recordCount();
             showTally();
         }
     });
 }
 
 void FrmMain::UpdateRecordTally(bool increment) {
-    RecordTally += increment ? 1 : -1;
+    state_.session.tally += increment ? 1 : -1;
     showTally();
+}
+
+std::int64_t FrmMain::recordTally() const {
+    return state_.session.tally;
 }
 
 void FrmMain::MarkRecordChanged() {

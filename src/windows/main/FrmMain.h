@@ -67,7 +67,7 @@ class FrmMain : public QMainWindow, public MainRequests {
     // What the window holds that a user sees only through its controls.
     bool recordChanged() const { return editor_.changed(); }
     bool recordUnread() const { return editor_.unread(); }
-    std::int64_t recordTally() const { return RecordTally; }
+    std::int64_t recordTally() const;
     const reports::ReportSettings& reportSettings() const { return Report1; }
 
     // Start, keys, close.
@@ -273,7 +273,6 @@ class FrmMain : public QMainWindow, public MainRequests {
 
     // Window state.
     bool ExplicitUpdate = false;
-    std::int64_t RecordTally = 0;
 
     reports::ReportSettings Report1;  // the report engine's settings, kept between runs
 

@@ -43,14 +43,14 @@ void FrmMain::enterAddMode() {
     // An edit of the record shown is not dropped unasked; with no record at all there is
     // nothing it could be saved into, and the new entry takes the fields.
     bool anyRecord = false;
-    app::resumeNext([&] { anyRecord = s.rsMain.recordCount() > 0; });
+    app::resumeNext([&] { anyRecord = s.session.rsMain.recordCount() > 0; });
     if (anyRecord && !offerToSaveEdit()) {
         return;
     }
     lblMsgBar1->setText("Add Mode - Esc key to cancel");
     CmdAdd->setText("&Insert");
     s.ReturnBookmark.reset();
-    app::resumeNext([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+    app::resumeNext([&] { s.ReturnBookmark = s.session.rsMain.bookmark(); });
     SaveViewName();
     setRecordUnread(false);  // a new entry takes typing whatever the record before it
     // In add mode first, so that emptying the fields is not taken for an edit of the record
@@ -74,7 +74,7 @@ bool FrmMain::insertRecord() {
         return false;
     }
     followReplacedFile();
-    db::Recordset& main = state_.rsMain;
+    db::Recordset& main = state_.session.rsMain;
     try {
         editor_.add(main, fieldTexts());
     } catch (const db::DbError& error) {
@@ -132,7 +132,7 @@ void FrmMain::returnToRecordBeforeAdd() {
     app::resumeNext([&] { GetIndex(); });
     app::resumeNext([&] {
         if (s.ReturnBookmark) {
-            s.rsMain.setBookmark(*s.ReturnBookmark);
+            s.session.rsMain.setBookmark(*s.ReturnBookmark);
         }
     });
     DisplayRecord();
@@ -168,9 +168,9 @@ void FrmMain::CmbArtist_LostFocus() {
     }
     bool known = false;
     try {
-        s.rsArtist.moveFirst();
-        s.rsArtist.findName("Artist", name.toStdString());
-        known = !s.rsArtist.eof();
+        s.session.rsArtist.moveFirst();
+        s.session.rsArtist.findName("Artist", name.toStdString());
+        known = !s.session.rsArtist.eof();
     } catch (const db::DbError& error) {
         if (error.number != db::err::NoCurrentRecord) {  // an empty list knows nobody
             desktop_.messageBox(app::failureText("The artist list could not be searched.", error),
@@ -188,7 +188,7 @@ void FrmMain::CmbArtist_LostFocus() {
         return;
     }
     try {
-        s.edits.addName(s.rsArtist, db::catalogue::Lookup::Artist, name);
+        s.session.edits.addName(s.session.rsArtist, db::catalogue::Lookup::Artist, name);
     } catch (const db::DbError& error) {
         desktop_.messageBox(
             app::failureText("The artist could not be added to the artist list.", error),

@@ -58,14 +58,14 @@ void FrmMain::refreshBrowse() {
         return;
     }
     if (!frmBrowse_->isVisible()) {
-        frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.cnMain));
+        frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.session.cnMain));
         return;
     }
     SetBusyPointer(true);
     const Filled filled = state_.Modes.searching() ? FillBrowseGridSearch() : FillBrowseGrid();
     SetBusyPointer(false);
     if (filled != Filled::Whole) {  // no part of a list stands for the whole
-        frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.cnMain));
+        frmBrowse_->setRows(std::make_unique<BrowseRows>(state_.session.cnMain));
         frmBrowse_->hide();
     }
 }
@@ -75,17 +75,19 @@ void FrmMain::refreshBrowse() {
 // kept, the tally and the grid renewed. Not while a new entry or the search's results show.
 void FrmMain::readViewAgain() {
     auto& s = state_;
-    if (state_.Modes.adding() || s.Modes.searching() || runner_->running() || !s.rsMain.isOpen()) {
+    if (state_.Modes.adding() || s.Modes.searching() || runner_->running() ||
+        !s.session.rsMain.isOpen()) {
         return;
     }
     std::optional<std::int64_t> shown;
-    app::resumeNext([&] { shown = s.rsMain.bookmark(); });
+    app::resumeNext([&] { shown = s.session.rsMain.bookmark(); });
     bool read = false;
-    app::resumeNext(
-        [&] { read = runBesideWindows([&] { s.rsMain.requery(); }, "the records are read"); });
+    app::resumeNext([&] {
+        read = runBesideWindows([&] { s.session.rsMain.requery(); }, "the records are read");
+    });
     app::resumeNext([&] {
         if (shown) {
-            s.rsMain.setBookmark(*shown);
+            s.session.rsMain.setBookmark(*shown);
         }
     });
     if (read) {
@@ -102,9 +104,9 @@ void FrmMain::goToRecord(std::int64_t rowId) {
     db::Recordset& records = currentRecords();
     if (!s.Modes.searching()) {
         try {
-            s.ReturnBookmark = s.rsMain.bookmark();
+            s.ReturnBookmark = s.session.rsMain.bookmark();
             if (!s.BookmarkPending) {
-                s.SavedBookmark = s.rsMain.bookmark();
+                s.SavedBookmark = s.session.rsMain.bookmark();
                 s.BookmarkPending = true;
             }
         } catch (const db::DbError&) {
@@ -126,13 +128,13 @@ void FrmMain::goToRecord(std::int64_t rowId) {
 }
 
 FrmMain::Filled FrmMain::FillBrowseGrid() {
-    return fillBrowse(state_.rsMain, RecordTally);
+    return fillBrowse(state_.session.rsMain, state_.session.tally);
 }
 
 FrmMain::Filled FrmMain::FillBrowseGridSearch() {
     std::int64_t results = 0;
-    app::resumeNext([&] { results = state_.rsSearch.recordCount(); });
-    return fillBrowse(state_.rsSearch, results);
+    app::resumeNext([&] { results = state_.session.rsSearch.recordCount(); });
+    return fillBrowse(state_.session.rsSearch, results);
 }
 
 // Walks the recordset in its order and gives the browse grid each record's row id (the
@@ -147,7 +149,7 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
     std::optional<std::int64_t> returnTo;
     app::resumeNext([&] { returnTo = records.absolutePosition(); });
     browse->Grid1->hide();
-    auto rows = std::make_unique<BrowseRows>(state_.cnMain);
+    auto rows = std::make_unique<BrowseRows>(state_.session.cnMain);
     // Another program renumbering the records makes the rows' ids another's: filled again.
     rows->setWhenRenumbered([this] { QTimer::singleShot(0, this, [this] { refreshBrowse(); }); });
     std::optional<app::Runner::Run> run(
@@ -175,7 +177,7 @@ FrmMain::Filled FrmMain::fillBrowse(db::Recordset& records, std::int64_t expecte
             rows->readFirst(FirstRowsRead);
         } catch (const db::DbError& error) {
             unreadable = error;
-            rows = std::make_unique<BrowseRows>(state_.cnMain);
+            rows = std::make_unique<BrowseRows>(state_.session.cnMain);
         }
     }
     browse->setRows(std::move(rows));

@@ -38,21 +38,21 @@ void FrmMain::InitializeDatabase() {
     app::runSteps(
         {
             // Named first: a repair of damage found on the way reopens the view it names.
-            [&] { s.rsMain.setIndex("Artist"); },
+            [&] { s.session.rsMain.setIndex("Artist"); },
             [&] {
                 // Waiting for another program that holds the file shows the hourglass until
                 // the command that waits is over.
-                s.cnMain.setWaitNotice([this] {
+                s.session.cnMain.setWaitNotice([this] {
                     if (QThread::currentThread() != thread()) {
                         return;  // a run's work: the run shows the busy pointer already
                     }
                     SetBusyPointer(true);
                     QTimer::singleShot(0, this, [this] { SetBusyPointer(false); });
                 });
-                s.cnMain.open((s.AppDir + s.CatalogueName).toStdString());
+                s.session.open();
             },
             [&] {
-                if (s.cnMain.isReadOnly()) {  // said once here, not at every save
+                if (s.session.cnMain.isReadOnly()) {  // said once here, not at every save
                     desktop_.messageBox(db::Connection::ReadOnlyText, Buttons::Ok,
                                         Icon::Information);
                 }
@@ -60,15 +60,18 @@ void FrmMain::InitializeDatabase() {
             [&] {
                 // A remaking later, inside a work beside the windows, is not shown: only the
                 // windows' thread may touch them (that work's own bar runs meanwhile).
-                catalogue::prepareOrders(s.cnMain, [this](int percent) {
+                catalogue::prepareOrders(s.session.cnMain, [this](int percent) {
                     if (QThread::currentThread() == thread()) {
                         showSortKeyProgress(percent);
                     }
                 });
             },
-            [&] { s.rsMain.open(s.cnMain, catalogue::mainTable(*db::findView("Artist"))); },
+            [&] {
+                s.session.rsMain.open(s.session.cnMain,
+                                      catalogue::mainTable(*db::findView("Artist")));
+            },
             [&] { markView("ARTIST"); }, [&] { lblMsgBar2->setText("View by Artist"); },
-            [&] { s.rsMain.moveFirst(); }, [&] { GetOptions(); }, [&] { GetCategory(); },
+            [&] { s.session.rsMain.moveFirst(); }, [&] { GetOptions(); }, [&] { GetCategory(); },
             [&] { GetFormat(); }, [&] { GetArtist(); },
             [&] { catchUpWords(); },  // an import left unindexed when the program last ended
         },
@@ -127,7 +130,7 @@ void FrmMain::GetOptions() {
     db::Recordset rsOptions;
     try {
         for (int i = 0; i < 3; ++i) {
-            catalogue::openOption(rsOptions, state_.cnMain, keys[i]);
+            catalogue::openOption(rsOptions, state_.session.cnMain, keys[i]);
             items[i]->setChecked(rsOptions.field("optValue").toBoolean());
             if (keys[i] == catalogue::OptionAutoAddArtist) {
                 state_.AutoAddArtist = mnuOptionsAddArtist->isChecked();
@@ -140,7 +143,7 @@ void FrmMain::GetOptions() {
 }
 
 void FrmMain::SetOptions() {
-    if (state_.cnMain.isReadOnly()) {
+    if (state_.session.cnMain.isReadOnly()) {
         return;  // the user was told at the start that nothing can be stored
     }
     const std::pair<int, QAction*> options[] = {
@@ -149,7 +152,7 @@ void FrmMain::SetOptions() {
         {catalogue::OptionPrintToScreen, mnuReportPrintToScreen}};
     try {
         for (auto [key, item] : options) {
-            catalogue::writeOption(state_.cnMain, key, item->isChecked());
+            catalogue::writeOption(state_.session.cnMain, key, item->isChecked());
         }
     } catch (const db::DbError& error) {
         desktop_.messageBox(app::procedureMessage(error, "SetOptions"), Buttons::Ok, Icon::None);
@@ -157,18 +160,18 @@ void FrmMain::SetOptions() {
 }
 
 void FrmMain::GetCategory() {
-    fillLookupList(catalogue::Lookup::Category, state_.rsCategory, *categoryList_);
+    fillLookupList(catalogue::Lookup::Category, state_.session.rsCategory, *categoryList_);
 }
 
 void FrmMain::GetFormat() {
-    fillLookupList(catalogue::Lookup::Format, state_.rsFormat, *formatList_);
+    fillLookupList(catalogue::Lookup::Format, state_.session.rsFormat, *formatList_);
 }
 
 // The artist list stays open on its recordset: the artist offer and the artist editor
 // work on it. The editor shows the same list, so it comes into being here, hidden.
 void FrmMain::GetArtist() {
     frmArtist();
-    fillLookupList(catalogue::Lookup::Artist, state_.rsArtist, *artistList_);
+    fillLookupList(catalogue::Lookup::Artist, state_.session.rsArtist, *artistList_);
 }
 
 // Fills a drop-down list from one lookup table, in one pass over it. A failure (a Null
@@ -179,7 +182,7 @@ void FrmMain::fillLookupList(catalogue::Lookup which, db::Recordset& rs, LookupL
     TextList items;
     bool sawNull = false;
     try {
-        rs.openReading(state_.cnMain, catalogue::lookupTable(which), column,
+        rs.openReading(state_.session.cnMain, catalogue::lookupTable(which), column,
                        [&](std::optional<std::string_view> value) {
                            sawNull = sawNull || !value;
                            if (!sawNull) {
@@ -211,7 +214,7 @@ void FrmMain::OpenView(const QString& view) {
         try {
             // A view of a million records takes a moment to read: the windows stay painted.
             read = runBesideWindows(
-                [&] { reopened.open(state_.cnMain, catalogue::mainTable(*chosen)); },
+                [&] { reopened.open(state_.session.cnMain, catalogue::mainTable(*chosen)); },
                 "the records are read");
         } catch (const db::DbError&) {
             SetBusyPointer(false);
@@ -224,11 +227,11 @@ void FrmMain::OpenView(const QString& view) {
             throw stopped;
         }
         reopened.setIndex(std::string(chosen->name));
-        state_.rsMain = std::move(reopened);
+        state_.session.rsMain = std::move(reopened);
         QString key = QString::fromUtf8(chosen->name.data(), chosen->name.size());
         ShowView(key);
     } else {
-        state_.rsMain.close();
+        state_.session.rsMain.close();
     }
     DisplayRecord();
     SetBusyPointer(false);
@@ -253,11 +256,11 @@ void FrmMain::markView(const QString& key) {
 }
 
 void FrmMain::SaveViewName() {
-    state_.SavedView = QString::fromStdString(state_.rsMain.index());
+    state_.session.SavedView = QString::fromStdString(state_.session.rsMain.index());
 }
 
 void FrmMain::GetIndex() {
-    OpenView(state_.SavedView);
+    OpenView(state_.session.SavedView);
 }
 
 }  // namespace windows

@@ -56,7 +56,7 @@ void FrmMain::DeleteAllRecords() {
     }
     lblMsgBar1->setText("Deleting records...");
     bool empty = false;
-    app::resumeNext([&] { empty = s.rsMain.recordCount() == 0; });
+    app::resumeNext([&] { empty = s.session.rsMain.recordCount() == 0; });
     if (empty) {
         lblMsgBar1->setText("Database empty");
         return;
@@ -70,14 +70,14 @@ void FrmMain::DeleteAllRecords() {
     } else if (outcome.outcome == DeleteAllRun::Deleted) {
         RepairCompactDatabase(false);
         bool nowEmpty = false;
-        app::resumeNext([&] { nowEmpty = s.rsMain.recordCount() == 0; });
+        app::resumeNext([&] { nowEmpty = s.session.rsMain.recordCount() == 0; });
         lblMsgBar1->setText(nowEmpty ? "Database empty" : "");
     } else {
         desktop_.messageBox(NoneDeleted + outcome.failure, Buttons::Ok, Icon::Exclamation);
         lblMsgBar1->clear();
     }
     // Opened afresh in the Artist view, the option marks as they were, the tally counted.
-    s.rsMain.close();
+    s.session.rsMain.close();
     closeCatalogue();
     InitializeDatabase();
     restoreOptionMarks(marks);
@@ -95,30 +95,30 @@ FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
     app::Runner::Run run(*runner_, app::RunPlan::asking("Deleting records... %p%   (Esc stops)",
                                                         "Really Cancel Delete Process?"));
     try {
-        s.rsMain.open(s.cnMain, db::catalogue::everyRecord(), db::CursorType::Keyset,
-                      db::LockType::BatchOptimistic);
-        const std::int64_t total = std::max<std::int64_t>(s.rsMain.recordCount(), 1);
+        s.session.rsMain.open(s.session.cnMain, db::catalogue::everyRecord(),
+                              db::CursorType::Keyset, db::LockType::BatchOptimistic);
+        const std::int64_t total = std::max<std::int64_t>(s.session.rsMain.recordCount(), 1);
         const bool marked = run.beside([&](app::RunProgress& progress) {
-            for (std::int64_t done = 0; !s.rsMain.eof(); ++done) {
+            for (std::int64_t done = 0; !s.session.rsMain.eof(); ++done) {
                 if (!progress.report(static_cast<int>(done * 99 / total))) {
                     return false;
                 }
-                s.rsMain.deleteCurrent();
-                s.rsMain.moveNext();
+                s.session.rsMain.deleteCurrent();
+                s.session.rsMain.moveNext();
             }
             return true;
         });
         if (!marked || run.stopped()) {
-            app::resumeNext([&] { s.rsMain.cancelBatch(); });
+            app::resumeNext([&] { s.session.rsMain.cancelBatch(); });
             return {DeleteAllRun::Stopped, {}};
         }
         run.beside([&](app::RunProgress& progress) {
             progress.report(100);  // past the point where it could stop
-            s.rsMain.updateBatch();
+            s.session.rsMain.updateBatch();
         });
         return {DeleteAllRun::Deleted, {}};
     } catch (const db::DbError& error) {
-        app::resumeNext([&] { s.rsMain.cancelBatch(); });
+        app::resumeNext([&] { s.session.rsMain.cancelBatch(); });
         return {DeleteAllRun::Failed, QString::fromStdString(error.description)};
     }
 }

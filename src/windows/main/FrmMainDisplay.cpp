@@ -92,7 +92,7 @@ void FrmMain::DisplayRecord() {
     auto& s = state_;
     RecordTexts texts;
     try {
-        texts = readRecordTexts(s.Modes.searching() ? s.rsSearch : s.rsMain);
+        texts = readRecordTexts(s.Modes.searching() ? s.session.rsSearch : s.session.rsMain);
     } catch (const db::DbError& error) {
         if (!noRecordToShow(error)) {
             showUnreadRecord(error);

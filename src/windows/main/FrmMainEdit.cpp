@@ -36,7 +36,7 @@ void FrmMain::UpdateRecord() {
         CmdAdd->setFocus();
     };
     try {
-        if (s.rsMain.recordCount() < 1) {
+        if (s.session.rsMain.recordCount() < 1) {
             noRecords();
             return;  // the flags stay as they are
         }
@@ -59,7 +59,7 @@ void FrmMain::UpdateRecord() {
             const RecordTexts kept = editor_.save(records, fieldTexts());
             showSaved(kept);
             lblMsgBar1->setText("Record Updated");
-            if (&records == &s.rsMain) {
+            if (&records == &s.session.rsMain) {
                 desktop_.beep();
             }
         } catch (const db::DbError& error) {
@@ -108,12 +108,12 @@ void FrmMain::CmdDelete_Click() {
         desktop_.messageBox("No Current Record", Buttons::Ok, Icon::Critical, "ERROR");
         DisplayRecord();
         lblMsgBar1->setText("No Records");
-        if (RecordTally == 1) {
+        if (state_.session.tally == 1) {
             UpdateRecordTally(false);
         }
     };
     try {
-        state_.edits.deleteRecord(records);
+        state_.session.edits.deleteRecord(records);
     } catch (const db::DbError& error) {
         if (error.number == db::err::NoCurrentRecord) {
             noRecordLeft();

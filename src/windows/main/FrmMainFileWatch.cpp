@@ -48,7 +48,7 @@ void FrmMain::watchCatalogueFile() {
 
 void FrmMain::followReplacedFile() {
     auto& s = state_;
-    if (!s.cnMain.replacedAtItsPath()) {
+    if (!s.session.cnMain.replacedAtItsPath()) {
         return;
     }
     const RecordTexts typed = fieldTexts();
@@ -62,7 +62,7 @@ void FrmMain::followReplacedFile() {
     SaveViewName();
     if (s.Modes.searching()) {  // the results are the old file's: the whole catalogue is shown
         s.Modes.leaveSearching();
-        s.ReportFilter.clear();
+        s.session.ReportFilter.clear();
     }
     SetBusyPointer(true);
     closeCatalogue();
@@ -70,8 +70,8 @@ void FrmMain::followReplacedFile() {
     app::resumeNext([&] { GetIndex(); });
     bool foundAgain = false;
     app::resumeNext([&] {
-        if (const auto id = recordHolding(s.cnMain, shown)) {
-            s.rsMain.setBookmark(*id);
+        if (const auto id = recordHolding(s.session.cnMain, shown)) {
+            s.session.rsMain.setBookmark(*id);
             foundAgain = true;
         }
     });

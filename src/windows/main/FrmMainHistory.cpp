@@ -45,7 +45,7 @@ std::optional<std::int64_t> neighbourOf(db::Recordset& records, std::int64_t row
 }  // namespace
 
 app::History& FrmMain::history() {
-    return state_.edits.history();
+    return state_.session.edits.history();
 }
 
 // The menu follows every step noted, from whichever window, and every undo.

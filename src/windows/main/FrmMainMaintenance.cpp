@@ -72,7 +72,7 @@ void FrmMain::mnuRepairDatabase_Click() {
 // Neither command can change a catalogue that cannot be written, and the repair would put a
 // writable copy in the place of a file the user made read-only: both say so and stop.
 bool FrmMain::refusedAsReadOnly() {
-    if (!state_.cnMain.isReadOnly()) {
+    if (!state_.session.cnMain.isReadOnly()) {
         return false;
     }
     desktop_.messageBox(db::Connection::ReadOnlyText, Buttons::Ok, Icon::Exclamation);
@@ -82,11 +82,11 @@ bool FrmMain::refusedAsReadOnly() {
 // What another program holding the file says, found before the catalogue is closed (it could
 // not be opened again while held); empty when the file is free.
 QString FrmMain::heldByAnotherProgram() {
-    if (!state_.cnMain.isOpen()) {
+    if (!state_.session.cnMain.isOpen()) {
         return {};  // the rebuild finds a holder itself
     }
     try {
-        db::Transaction probe(state_.cnMain);
+        db::Transaction probe(state_.session.cnMain);
     } catch (const db::DbError& error) {
         return QString::fromStdString(error.description);
     }
@@ -110,9 +110,8 @@ void FrmMain::restoreOptionMarks(const OptionMarks& marks) {
 // Closes every recordset and the connection, so the file can be copied and replaced. The
 // changes before cannot be taken back over a file made anew (a repair, a delete-all).
 void FrmMain::closeCatalogue() {
-    history().clear();
+    state_.session.close();
     showEditCommands();
-    state_.closeCatalogue();
 }
 
 // The catalogue rewritten compacted (see maintenance::rebuildCatalogue): at every moment
@@ -147,29 +146,30 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     lblMsgBar1->setText("Repairing/Compacting Database...");
     app::resumeNext([&] { SaveViewName(); });
     run->showShare(5);
-    s.rsMain.close();
+    s.session.rsMain.close();
     run->showShare(10);
     closeCatalogue();
     run->showShare(15);
     // The file work goes on beside the windows, which stay painted: the catalogue is closed,
     // and the rebuild opens connections of its own.
     const auto result =
-        run->beside([&, folder = s.AppDir.toStdString(),
-                     file = s.CatalogueName.toStdString()](app::RunProgress& steps) {
+        run->beside([&, folder = s.session.AppDir.toStdString(),
+                     file = s.session.CatalogueName.toStdString()](app::RunProgress& steps) {
             return db::maintenance::rebuildCatalogue(
                 folder, [&](int value) { steps.step(value); }, file);
         });
     if (result.outcome == db::maintenance::RebuildResult::CompactionFailed) {
         run.reset();
-        desktop_.messageBox(compactionFailedText(s.CatalogueName) + backupCounts(result.claimed),
-                            Buttons::Ok, Icon::Critical);
+        desktop_.messageBox(
+            compactionFailedText(s.session.CatalogueName) + backupCounts(result.claimed),
+            Buttons::Ok, Icon::Critical);
         ExitApplication();
         return false;
     }
     QString failure = QString::fromStdString(result.why);
     QString backupNotKept;
     if (result.outcome == db::maintenance::RebuildResult::BackupNotKept) {
-        const auto names = db::maintenance::repairNames(s.CatalogueName.toStdString());
+        const auto names = db::maintenance::repairNames(s.session.CatalogueName.toStdString());
         backupNotKept =
             "The database was repaired and compacted, but the file as it was could "
             "not be kept as " +
@@ -195,7 +195,7 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
     if (ask) {
         refreshBrowse();  // a delete-all refreshes it at its own end
     }
-    if (failure.isEmpty() && !s.cnMain.isOpen()) {
+    if (failure.isEmpty() && !s.session.cnMain.isOpen()) {
         failure = "The catalogue could not be opened again.";
     }
     if (!failure.isEmpty()) {
@@ -210,13 +210,14 @@ bool FrmMain::RepairCompactDatabase(bool ask) {
         desktop_.messageBox(backupNotKept, Buttons::Ok, Icon::Exclamation);
     } else if (ask || result.salvaged) {
         SetBusyPointer(false);
-        desktop_.messageBox("Repaired and Compacted Quorvane Successfully." +
-                                (result.salvaged ? salvageNote(result, s.CatalogueName) : ""),
-                            Buttons::Ok, Icon::Information);
+        desktop_.messageBox(
+            "Repaired and Compacted Quorvane Successfully." +
+                (result.salvaged ? salvageNote(result, s.session.CatalogueName) : ""),
+            Buttons::Ok, Icon::Information);
     }
     lblMsgBar1->setText("Repair/Compact Successful");
-    app::resumeNext([&] { RecordTally = s.rsMain.recordCount(); });
-    lblMsgBar3->setText(QString::number(RecordTally) + " Artists ");
+    app::resumeNext([&] { state_.session.tally = s.session.rsMain.recordCount(); });
+    lblMsgBar3->setText(QString::number(state_.session.tally) + " Artists ");
     return true;
 }
 
@@ -228,7 +229,7 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
     }
     damageRepairOffered_ = true;
     SetBusyPointer(false);
-    const QString damaged = "The catalogue " + state_.CatalogueName + " is damaged:\r\n" +
+    const QString damaged = "The catalogue " + state_.session.CatalogueName + " is damaged:\r\n" +
                             QString::fromStdString(damage.description);
     try {
         db::salvage::pageTableModule();
@@ -243,7 +244,7 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
         damaged +
         "\r\n\r\nRepair it now? What can still be read is saved into a new catalogue, and "
         "the damaged file is kept as " +
-        damagedName(state_.CatalogueName) + ".";
+        damagedName(state_.session.CatalogueName) + ".";
     if (desktop_.messageBox(question, Buttons::YesNo, Icon::Exclamation, "Repair Database?") !=
         Answer::Yes) {
         return false;
@@ -258,8 +259,8 @@ bool FrmMain::offerRepairOfDamage(const db::DbError& damage) {
 // small old backup is not put in the place of a large damaged catalogue unknowingly: a
 // paragraph to end a message with, nothing when there is no backup.
 QString FrmMain::backupCounts(std::optional<std::int64_t> catalogueHolds) const {
-    const QString& folder = state_.AppDir;
-    const QString& catalogueName = state_.CatalogueName;
+    const QString& folder = state_.session.AppDir;
+    const QString& catalogueName = state_.session.CatalogueName;
     const auto names = db::maintenance::repairNames(catalogueName.toStdString());
     const QString backup = QString::fromStdString(names.backup);
     if (!QFileInfo::exists(folder + backup)) {
@@ -276,7 +277,7 @@ QString FrmMain::backupCounts(std::optional<std::int64_t> catalogueHolds) const 
 
 // The tally from the catalogue itself, after a run that may have changed it.
 void FrmMain::recountTally() {
-    app::resumeNext([&] { RecordTally = state_.rsMain.recordCount(); });
+    app::resumeNext([&] { state_.session.tally = state_.session.rsMain.recordCount(); });
     showTally();
 }
 

@@ -58,7 +58,7 @@ void FrmMain::importMusicFolder(const QString& folder) {
                 records.push_back(album.texts);
             }
             import.emplace(app::RecordImport::fromRecords(std::move(records)));
-            preview = import->preview(state_.cnMain, [&](int percent) {
+            preview = import->preview(state_.session.cnMain, [&](int percent) {
                 return progress(90 + std::min(percent, 99) / 10);
             });
         });

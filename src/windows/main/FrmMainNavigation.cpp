@@ -15,7 +15,7 @@ using platform::Icon;
 }  // namespace
 
 db::Recordset& FrmMain::currentRecords() {
-    return state_.Modes.searching() ? state_.rsSearch : state_.rsMain;
+    return state_.Modes.searching() ? state_.session.rsSearch : state_.session.rsMain;
 }
 
 bool FrmMain::offerToSaveEdit() {
@@ -137,7 +137,7 @@ void FrmMain::CmdBookmark_Click() {
         if (!s.SavedBookmark) {
             throw db::DbError::badBookmark();
         }
-        s.rsMain.setBookmark(*s.SavedBookmark);
+        s.session.rsMain.setBookmark(*s.SavedBookmark);
     });
     DisplayRecord();
     CmdBookmark->setEnabled(false);

@@ -52,7 +52,7 @@ void FrmMain::mnuReportGroupReport_Click() {
 void FrmMain::runReport(const QString& file) {
     Report1.destination = mnuReportPrintToScreen->isChecked() ? 0 : 1;
     lblMsgBar1->setText("Processing Report...");
-    Report1.reportFile = app::findResource(state_.AppDir, state_.ResourceDirs, file);
+    Report1.reportFile = app::findResource(state_.session.AppDir, state_.ResourceDirs, file);
     PrintReport();
 }
 
@@ -63,8 +63,8 @@ void FrmMain::PrintReport() {
     auto& s = state_;
     // The search window names the title field "TITLE": the key is compared without regard
     // to case, so a report after a search on titles is sorted by title.
-    const QString key =
-        s.Modes.searching() ? frmSearch()->fieldTag() : QString::fromStdString(s.rsMain.index());
+    const QString key = s.Modes.searching() ? frmSearch()->fieldTag()
+                                            : QString::fromStdString(s.session.rsMain.index());
     for (const ReportOrder& order : Orders) {
         if (key.compare(order.key, Qt::CaseInsensitive) == 0) {
             for (std::size_t i = 0; i < order.sort.size(); ++i) {
@@ -75,7 +75,7 @@ void FrmMain::PrintReport() {
             Report1.formulas[0] = order.heading;
         }
     }
-    Report1.selectionFormula = s.ReportFilter;
+    Report1.selectionFormula = s.session.ReportFilter;
     Report1.printFileType = 2;
     ReportSent sent = ReportSent::Failed;
     try {
@@ -111,7 +111,7 @@ ReportSent FrmMain::produceReport() {
         // The catalogue read and the pages planned beside the windows, which stay painted.
         app::Runner::Run run(*runner_, app::RunPlan::steady({}));
         report = run.beside([&](app::RunProgress&) {
-            return reports::makeReport(state_.cnMain, Report1, QDate::currentDate());
+            return reports::makeReport(state_.session.cnMain, Report1, QDate::currentDate());
         });
         if (Report1.destination != 0) {
             return printReportOn(*report, printer_, desktop_, this);

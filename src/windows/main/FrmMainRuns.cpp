@@ -21,7 +21,7 @@ constexpr int HeldSaidAfterMs = 300;  // ... and said once it has been held for 
 
 void FrmMain::catchUpWords() {
     if (!wordsCatchUp_) {
-        wordsCatchUp_ = std::make_unique<app::WordsCatchUp>(state_.cnMain, [this] {
+        wordsCatchUp_ = std::make_unique<app::WordsCatchUp>(state_.session.cnMain, [this] {
             return state_.Modes.mode() != app::Mode::Running &&
                    !QApplication::activeModalWidget() &&
                    !(frmBrowse_ && frmBrowse_->findingWords());
@@ -39,7 +39,7 @@ bool FrmMain::runBesideWindows(const std::function<void()>& work, const QString&
     return runner_->run(app::RunPlan::stoppedByEsc({}), [&](app::RunProgress& progress) {
         for (int tries = 1;; ++tries) {
             try {
-                const db::NoWaiting quick(state_.cnMain, true);
+                const db::NoWaiting quick(state_.session.cnMain, true);
                 work();
                 return true;
             } catch (const db::DbError& error) {

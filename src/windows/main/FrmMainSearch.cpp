@@ -40,12 +40,12 @@ void FrmMain::resetSearch() {
                       [&] { GetIndex(); },
                       [&] {
                           if (bookmarkOption && s.ReturnBookmark) {
-                              s.rsMain.setBookmark(*s.ReturnBookmark);
+                              s.session.rsMain.setBookmark(*s.ReturnBookmark);
                           }
                       },
                       [&] { DisplayRecord(); },
                       [&] { showTally(); },
-                      [&] { s.ReportFilter.clear(); },
+                      [&] { s.session.ReportFilter.clear(); },
                       [&] {
                           if (bookmarkOption && s.BookmarkPending) {
                               CmdBookmark->setEnabled(true);
@@ -59,7 +59,8 @@ void FrmMain::resetSearch() {
                       }
                       if (s.Modes.searching()) {
                           app::resumeNext([&] {
-                              s.rsSearch.eof() ? s.rsSearch.movePrevious() : s.rsSearch.moveLast();
+                              s.session.rsSearch.eof() ? s.session.rsSearch.movePrevious()
+                                                       : s.session.rsSearch.moveLast();
                           });
                       }
                       return app::Trap::Stop;

@@ -139,7 +139,7 @@ void FrmMain::importFile(const QString& path) {
                                  importPlan("Reading " + QFileInfo(path).fileName() + "..."));
         preview = reading.beside([&](app::RunProgress& progress) {
             import.emplace(path);
-            return import->preview(state_.cnMain, progress.reporter());
+            return import->preview(state_.session.cnMain, progress.reporter());
         });
     } catch (const app::ImportRefused& refused) {
         lblMsgBar1->clear();
@@ -178,7 +178,7 @@ void FrmMain::offerImport(const QStringList& about, app::RecordImport& import,
                 const std::function<void()>& change) -> std::optional<app::RecordImport::Preview> {
             try {
                 change();
-                return import.preview(state_.cnMain, [](int) {
+                return import.preview(state_.session.cnMain, [](int) {
                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                     return true;
                 });
@@ -218,9 +218,9 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
             // Beside the windows with its step for Undo, whose records' digests take a while.
             inserted = run.beside([&](app::RunProgress& running) {
                 const auto progress = running.reporter();
-                auto added = s.edits.importRecords(
+                auto added = s.session.edits.importRecords(
                     [&] {
-                        return import.insertAll(s.cnMain, progress,
+                        return import.insertAll(s.session.cnMain, progress,
                                                 leaveOutExisting
                                                     ? app::RecordImport::Existing::LeftOut
                                                     : app::RecordImport::Existing::Added);
@@ -229,7 +229,7 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
                 // A stop chosen after the last row (while the orders were placed) is heard
                 // here: the records written are taken back whole, as Undo would take them.
                 if (added && !progress(100)) {
-                    s.edits.takeBackImport(step);
+                    s.session.edits.takeBackImport(step);
                     added.reset();
                 }
                 return added;
@@ -239,7 +239,7 @@ void FrmMain::importRecords(const app::RecordImport& import, bool leaveOutExisti
         }
     }
     CmdAdd->setFocus();
-    s.edits.keepImport(step);
+    s.session.edits.keepImport(step);
     if (!failure.isEmpty()) {
         lblMsgBar1->clear();
         desktop_.messageBox("The records could not be imported: " + failure + NothingImported,
@@ -309,7 +309,7 @@ void FrmMain::offerLookupValues(const std::array<std::vector<std::string>, 3>& l
             continue;
         }
         try {
-            state_.edits.addNames(k.table, names);
+            state_.session.edits.addNames(k.table, names);
         } catch (const db::DbError& error) {
             desktop_.messageBox("The " + QString(k.list) + " list could not be extended: " +
                                     QString::fromStdString(error.description),

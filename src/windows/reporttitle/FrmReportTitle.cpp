@@ -62,15 +62,15 @@ FrmReportTitle::FrmReportTitle(app::AppState& state, QLabel* mainStatus, QWidget
 }
 
 FrmReportTitle::~FrmReportTitle() {
-    state_.rsReportTitle.close();  // Form_Unload: nothing is saved here
+    state_.session.rsReportTitle.close();  // Form_Unload: nothing is saved here
 }
 
 // Shows the stored title (a Null or no row at all shows as empty), selected so that
 // typing replaces it.
 void FrmReportTitle::Form_Load() {
-    auto& rs = state_.rsReportTitle;
+    auto& rs = state_.session.rsReportTitle;
     try {
-        rs.open(state_.cnMain, db::catalogue::reportTitleTable());
+        rs.open(state_.session.cnMain, db::catalogue::reportTitleTable());
         if (!rs.eof()) {
             txtReportTitle->setText(QString::fromStdString(rs.field("Title").text().value_or("")));
         }
@@ -83,12 +83,12 @@ void FrmReportTitle::Form_Load() {
 }
 
 void FrmReportTitle::CmdUpdate_Click() {
-    auto& rs = state_.rsReportTitle;
+    auto& rs = state_.session.rsReportTitle;
     try {
         if (rs.eof()) {
             lblMsgBar1->setText("Record Add");
         }
-        state_.edits.setReportTitle(rs, txtReportTitle->text());
+        state_.session.edits.setReportTitle(rs, txtReportTitle->text());
     } catch (const db::DbError& error) {
         state_.desktop.messageBox(QStringLiteral("Error: %1 - %2")
                                       .arg(error.number)

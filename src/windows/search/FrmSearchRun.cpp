@@ -94,9 +94,9 @@ void FrmSearch::searchFor() {
     main_.SetBusyPointer(true);
     s.ReturnBookmark.reset();
     if (optContains->isChecked()) {  // an empty catalogue holds no words: "Search not found"
-        app::resumeNext([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+        app::resumeNext([&] { s.ReturnBookmark = s.session.rsMain.bookmark(); });
     } else {
-        step([&] { s.ReturnBookmark = s.rsMain.bookmark(); });
+        step([&] { s.ReturnBookmark = s.session.rsMain.bookmark(); });
     }
     step([&] { main_.SaveViewName(); });
     const bool found = optGotoRecord->isChecked() ? gotoRecordFound()
@@ -116,23 +116,23 @@ bool FrmSearch::gotoRecordFound() {
     auto& s = state_;
     step([&] {
         if (!s.BookmarkPending) {
-            s.SavedBookmark = s.rsMain.bookmark();
+            s.SavedBookmark = s.session.rsMain.bookmark();
             s.BookmarkPending = true;
         }
     });
     step([&] { GetFieldName(); });
-    step([&] { s.rsMain.moveFirst(); });
+    step([&] { s.session.rsMain.moveFirst(); });
     step([&] {
         const auto match = db::catalogue::beginsWith(fieldTag().toStdString(),
                                                      txtSearchString->text().toStdString());
-        s.rsMain.findWhere(match.where, match.params, match.table);
+        s.session.rsMain.findWhere(match.where, match.params, match.table);
     });
     if (stopped_) {
         return false;
     }
-    if (testOrTrue([&] { return s.rsMain.eof(); })) {
+    if (testOrTrue([&] { return s.session.rsMain.eof(); })) {
         s.desktop.beep();
-        s.ReportFilter.clear();
+        s.session.ReportFilter.clear();
         s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
         returnToRecordBeforeSearch();
         app::SelectAllText(txtSearchString);
@@ -174,7 +174,7 @@ bool FrmSearch::criteriaFound() {
 bool FrmSearch::containsFound() {
     auto& s = state_;
     const QString words = txtContains->text();
-    const std::string viewName = s.rsMain.index();
+    const std::string viewName = s.session.rsMain.index();
     const db::View* view = db::findView(viewName);
     if (!resultsOpened(
             [&] {
@@ -197,10 +197,10 @@ bool FrmSearch::containsFound() {
 // search shown again and the focus put in `retry`.
 bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QLineEdit* retry) {
     auto& s = state_;
-    step([&] { s.rsSearch.close(); });
+    step([&] { s.session.rsSearch.close(); });
     // A search of words through a million records may take a moment: the windows stay painted.
     step([&] {
-        if (!main_.runBesideWindows([&] { s.rsSearch.open(s.cnMain, source()); },
+        if (!main_.runBesideWindows([&] { s.session.rsSearch.open(s.session.cnMain, source()); },
                                     "the search runs")) {
             stopped_ = true;  // Esc while another program held the file
             main_.SetBusyPointer(false);
@@ -211,7 +211,7 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
     if (stopped_) {
         return false;
     }
-    if (testOrTrue([&] { return s.rsSearch.eof() && s.rsSearch.bof(); })) {
+    if (testOrTrue([&] { return s.session.rsSearch.eof() && s.session.rsSearch.bof(); })) {
         s.desktop.beep();
         s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
         returnToRecordBeforeSearch();
@@ -225,12 +225,12 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
 // The first result shown and counted, and the main window in search mode with `reportFilter`.
 bool FrmSearch::enterSearchMode(const QString& reportFilter) {
     auto& s = state_;
-    step([&] { s.rsSearch.moveFirst(); });
-    step([&] { main_.showCount(QString::number(s.rsSearch.recordCount()) + " records "); });
+    step([&] { s.session.rsSearch.moveFirst(); });
+    step([&] { main_.showCount(QString::number(s.session.rsSearch.recordCount()) + " records "); });
     if (stopped_) {
         return false;
     }
-    s.ReportFilter = reportFilter;
+    s.session.ReportFilter = reportFilter;
     s.Modes.enterSearching();
     if (main_.bookmarkOffered()) {
         s.BookmarkPending = true;
@@ -242,7 +242,7 @@ void FrmSearch::returnToRecordBeforeSearch() {
     auto& s = state_;
     step([&] {
         if (s.ReturnBookmark) {
-            s.rsMain.setBookmark(*s.ReturnBookmark);
+            s.session.rsMain.setBookmark(*s.ReturnBookmark);
         }
     });
     main_.DisplayRecord();
