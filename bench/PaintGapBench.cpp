@@ -72,6 +72,10 @@ struct ShownWindow {
     LoadedWindow loaded;
 };
 
+std::int64_t recordsIn(ShownWindow& shown) {
+    return shown.loaded.state.session.cnMain.integerValue("SELECT count(*) FROM Main");
+}
+
 void measure(benchmark::State& state, const std::function<void(ShownWindow&)>& command) {
     double longest = 0;
     for (auto _ : state) {
@@ -186,9 +190,38 @@ void PaintGapImport(benchmark::State& state) {
         shown.loaded.window->mnuFileImport_Click();
         longest = std::max(longest, watch.stop());
         state.SetIterationTime(seconds(Clock::now() - t0));
-        if (shown.loaded.state.session.cnMain.integerValue("SELECT count(*) FROM Main") <
-            state.range(0)) {
+        if (recordsIn(shown) < state.range(0)) {
             state.SkipWithError("the records were not imported");
+        }
+    }
+    state.counters["longest_gap_ms"] = longest;
+}
+
+// Edit > Undo of such an import, then Edit > Redo: each a long write beside the windows.
+void PaintGapUndoImport(benchmark::State& state) {
+    const QString csv = generatedCsv(state.range(0));
+    double longest = 0;
+    for (auto _ : state) {
+        ShownWindow shown(1000);
+        {
+            QTimer accepter;
+            answerPreviewWhenShown(accepter, true);
+            shown.loaded.desktop.fileName = csv;
+            shown.loaded.desktop.answer = [](const QString&) { return platform::Answer::No; };
+            shown.loaded.window->mnuFileImport_Click();
+        }
+        const std::int64_t imported = recordsIn(shown);
+        shown.loaded.desktop.answer = [](const QString&) { return platform::Answer::Yes; };
+        PaintWatch watch(*shown.loaded.window);
+        const auto t0 = Clock::now();
+        watch.start();
+        shown.loaded.window->mnuEditUndo_Click();
+        const std::int64_t undone = recordsIn(shown);
+        shown.loaded.window->mnuEditRedo_Click();
+        longest = std::max(longest, watch.stop());
+        state.SetIterationTime(seconds(Clock::now() - t0));
+        if (imported < state.range(0) || undone != 1000 || recordsIn(shown) != imported) {
+            state.SkipWithError("the import was not taken back and made again");
         }
     }
     state.counters["longest_gap_ms"] = longest;
@@ -197,6 +230,11 @@ void PaintGapImport(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(PaintGapImport)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintGapUndoImport)
     ->Arg(1'000'000)
     ->Iterations(1)
     ->UseManualTime()

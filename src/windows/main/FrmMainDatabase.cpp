@@ -12,6 +12,7 @@
 
 #include "app/AppState.h"
 #include "app/SharedRoutines.h"
+#include "app/runs/Runner.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Collation.h"
 #include "catalogue/Orders.h"
@@ -67,8 +68,14 @@ void FrmMain::InitializeDatabase() {
                 });
             },
             [&] {
-                s.session.rsMain.open(s.session.cnMain,
-                                      catalogue::mainTable(*db::findView("Artist")));
+                // Inside a run (a repair opening the catalogue again), beside the windows.
+                const auto open = [&] {
+                    s.session.rsMain.open(s.session.cnMain,
+                                          catalogue::mainTable(*db::findView("Artist")));
+                };
+                runner_->running()
+                    ? runner_->run(app::RunPlan::steady({}), [&](app::RunProgress&) { open(); })
+                    : open();
             },
             [&] { markView("ARTIST"); }, [&] { lblMsgBar2->setText("View by Artist"); },
             [&] { s.session.rsMain.moveFirst(); }, [&] { GetOptions(); }, [&] { GetCategory(); },

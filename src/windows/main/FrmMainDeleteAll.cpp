@@ -95,10 +95,10 @@ FrmMain::DeleteAllRun FrmMain::runDeleteAll() {
     app::Runner::Run run(*runner_, app::RunPlan::asking("Deleting records... %p%   (Esc stops)",
                                                         "Really Cancel Delete Process?"));
     try {
-        s.session.rsMain.open(s.session.cnMain, db::catalogue::everyRecord(),
-                              db::CursorType::Keyset, db::LockType::BatchOptimistic);
-        const std::int64_t total = std::max<std::int64_t>(s.session.rsMain.recordCount(), 1);
         const bool marked = run.beside([&](app::RunProgress& progress) {
+            s.session.rsMain.open(s.session.cnMain, db::catalogue::everyRecord(),
+                                  db::CursorType::Keyset, db::LockType::BatchOptimistic);
+            const std::int64_t total = std::max<std::int64_t>(s.session.rsMain.recordCount(), 1);
             for (std::int64_t done = 0; !s.session.rsMain.eof(); ++done) {
                 if (!progress.report(static_cast<int>(done * 99 / total))) {
                     return false;

@@ -123,8 +123,14 @@ void FrmMain::takeStep(bool back) {
     try {
         // Taking back a large import is a long write: beside the windows, which stay painted.
         const QString name = back ? history().undoName() : history().redoName();
-        runSaying((back ? "Undo " : "Redo ") + name + "...",
-                  [&] { outcome = back ? history().undo() : history().redo(); });
+        // The view read again there too: placing a large import's records in the orders, or
+        // taking them out, is most of the work.
+        runSaying((back ? "Undo " : "Redo ") + name + "...", [&] {
+            outcome = back ? history().undo() : history().redo();
+            if (outcome.done && outcome.record) {
+                app::resumeNext([&] { records.requery(); });
+            }
+        });
     } catch (const db::DbError& error) {
         desktop_.messageBox(app::failureText(back ? "The change could not be taken back."
                                                   : "The change could not be made again.",
@@ -152,7 +158,6 @@ void FrmMain::takeStep(bool back) {
     }
     // The record concerned, where the view (or the search) has it; in place of a record
     // taken away, its neighbour, else the first.
-    app::resumeNext([&] { records.requery(); });
     try {
         records.setBookmark(outcome.rowId.value_or(0));
     } catch (const db::DbError&) {
