@@ -115,17 +115,19 @@ void FrmMain::takeStep(bool back) {
         return;
     }
     db::Recordset& records = currentRecords();
+    const auto concerned = history().rowIdConcerned(back);
     std::optional<std::int64_t> neighbour;
-    if (const auto concerned = history().rowIdConcerned(back)) {
-        neighbour = neighbourOf(records, *concerned);
-    }
     app::History::Outcome outcome;
     try {
-        // Taking back a large import is a long write: beside the windows, which stay painted.
+        // Taking back a large import is a long write: beside the windows, which stay painted
+        // (and so does a wait for another program that holds the file). The view read again
+        // there too: placing a large import's records in the orders, or taking them out, is
+        // most of the work.
         const QString name = back ? history().undoName() : history().redoName();
-        // The view read again there too: placing a large import's records in the orders, or
-        // taking them out, is most of the work.
         runSaying((back ? "Undo " : "Redo ") + name + "...", [&] {
+            if (concerned) {
+                neighbour = neighbourOf(records, *concerned);
+            }
             outcome = back ? history().undo() : history().redo();
             if (outcome.done && outcome.record) {
                 app::resumeNext([&] { records.requery(); });
