@@ -54,6 +54,7 @@ class TestHistory : public QObject {
         const app::RecordEditor::Texts retyped = {"Björk", "Vespertine", "", "CD"};
         QVERIFY_THROWS_EXCEPTION(db::DbError, editor.save(records, retyped));
         QVERIFY(editor.changed());  // the edit stays, to be saved again
+        QCOMPARE(edits.history().stack().count(), 1);  // and the failed write left no step
         QCOMPARE(file.column("SELECT Title FROM Main"), QStringList{"Debut"});
 
         editor.shownUnread();

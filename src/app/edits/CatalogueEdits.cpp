@@ -44,47 +44,55 @@ CatalogueEdits::CatalogueEdits(db::Connection& connection)
     : connection_(connection), history_(connection) {}
 
 std::int64_t CatalogueEdits::addRecord(db::Recordset& records, const Texts& texts) {
-    writeThrough(records, [&] {
-        records.addNew();
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            records.setField(std::string(db::RecordColumns[i]), recordField(i, texts[i]));
-        }
-    });
-    const std::int64_t rowId = connection_.lastInsertRowId();
-    noteWritten([&] {
-        if (const auto added = db::catalogue::storedRecord(connection_, rowId)) {
-            history_.recordAdded(rowId, *added);
-        }
+    std::int64_t rowId = 0;
+    history_.make([&] {
+        writeThrough(records, [&] {
+            records.addNew();
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                records.setField(std::string(db::RecordColumns[i]), recordField(i, texts[i]));
+            }
+        });
+        rowId = connection_.lastInsertRowId();
+        noteWritten([&] {
+            if (const auto added = db::catalogue::storedRecord(connection_, rowId)) {
+                history_.recordAdded(rowId, *added);
+            }
+        });
     });
     return rowId;
 }
 
 // Only the texts changed are written; the rest stay as stored, whatever their kind.
 void CatalogueEdits::updateRecord(db::Recordset& records, const Changes& changes) {
-    const std::int64_t rowId = records.bookmark();
-    const auto before = db::catalogue::storedRecord(connection_, rowId);
-    writeThrough(records, [&] {
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            if (changes[i]) {
-                records.setField(std::string(db::RecordColumns[i]), recordField(i, *changes[i]));
+    history_.make([&] {
+        const std::int64_t rowId = records.bookmark();
+        const auto before = db::catalogue::storedRecord(connection_, rowId);
+        writeThrough(records, [&] {
+            for (std::size_t i = 0; i < changes.size(); ++i) {
+                if (changes[i]) {
+                    records.setField(std::string(db::RecordColumns[i]),
+                                     recordField(i, *changes[i]));
+                }
             }
-        }
-    });
-    noteWritten([&] {
-        const auto after = db::catalogue::storedRecord(connection_, rowId);
-        if (before && after && records.bookmark() == rowId) {
-            history_.recordUpdated(rowId, *before, *after);
-        }
+        });
+        noteWritten([&] {
+            const auto after = db::catalogue::storedRecord(connection_, rowId);
+            if (before && after && records.bookmark() == rowId) {
+                history_.recordUpdated(rowId, *before, *after);
+            }
+        });
     });
 }
 
 void CatalogueEdits::deleteRecord(db::Recordset& records) {
-    const std::int64_t rowId = records.bookmark();
-    const auto deleted = db::catalogue::storedRecord(connection_, rowId);
-    records.deleteCurrent();
-    if (deleted) {
-        history_.recordDeleted(rowId, *deleted);
-    }
+    history_.make([&] {
+        const std::int64_t rowId = records.bookmark();
+        const auto deleted = db::catalogue::storedRecord(connection_, rowId);
+        records.deleteCurrent();
+        if (deleted) {
+            history_.recordDeleted(rowId, *deleted);
+        }
+    });
 }
 
 CatalogueEdits::ImportStep CatalogueEdits::lookAtImport(std::int64_t lastBefore) {
@@ -117,60 +125,68 @@ std::vector<History::ListedName> CatalogueEdits::namesAt(Lookup which,
 }
 
 void CatalogueEdits::addName(db::Recordset& list, Lookup which, const QString& name) {
-    writeThrough(list, [&] {
-        list.addNew();
-        list.setField(db::catalogue::lookupColumn(which), name.toStdString());
+    history_.make([&] {
+        writeThrough(list, [&] {
+            list.addNew();
+            list.setField(db::catalogue::lookupColumn(which), name.toStdString());
+        });
+        noteWritten(
+            [&] { history_.namesAdded(which, namesAt(which, {connection_.lastInsertRowId()})); });
     });
-    noteWritten(
-        [&] { history_.namesAdded(which, namesAt(which, {connection_.lastInsertRowId()})); });
 }
 
 void CatalogueEdits::addNames(Lookup which, const std::vector<std::string>& names) {
-    std::vector<std::int64_t> added;
-    db::Transaction transaction(connection_);
-    for (const std::string& name : names) {
-        db::catalogue::addLookupValue(connection_, which, name);
-        added.push_back(connection_.lastInsertRowId());
-    }
-    transaction.commit();
-    noteWritten([&] { history_.namesAdded(which, namesAt(which, added)); });
+    history_.make([&] {
+        std::vector<std::int64_t> added;
+        db::Transaction transaction(connection_);
+        for (const std::string& name : names) {
+            db::catalogue::addLookupValue(connection_, which, name);
+            added.push_back(connection_.lastInsertRowId());
+        }
+        transaction.commit();
+        noteWritten([&] { history_.namesAdded(which, namesAt(which, added)); });
+    });
 }
 
 void CatalogueEdits::deleteName(db::Recordset& list, Lookup which, const QString& name,
                                 bool every) {
-    const std::string text = name.toStdString();
-    if (every) {
-        const auto names = namesAt(which, db::catalogue::rowsNamed(connection_, which, text));
-        db::catalogue::deleteLookupValue(connection_, which, text);
-        list.requery();
+    history_.make([&] {
+        const std::string text = name.toStdString();
+        if (every) {
+            const auto names = namesAt(which, db::catalogue::rowsNamed(connection_, which, text));
+            db::catalogue::deleteLookupValue(connection_, which, text);
+            list.requery();
+            history_.namesDeleted(which, names);
+            return;
+        }
+        list.moveFirst();
+        list.findName(db::catalogue::lookupColumn(which), text);
+        const auto names = namesAt(which, {list.bookmark()});
+        list.deleteCurrent();
         history_.namesDeleted(which, names);
-        return;
-    }
-    list.moveFirst();
-    list.findName(db::catalogue::lookupColumn(which), text);
-    const auto names = namesAt(which, {list.bookmark()});
-    list.deleteCurrent();
-    history_.namesDeleted(which, names);
+    });
 }
 
 void CatalogueEdits::setReportTitle(db::Recordset& title, const QString& text) {
-    const auto table = db::catalogue::reportTitleValue();
-    std::optional<db::catalogue::StoredValue> before;
-    std::int64_t rowId = 0;
-    writeThrough(title, [&] {
-        if (title.eof()) {
-            title.addNew();
-        } else {
-            rowId = title.bookmark();
-            before = db::catalogue::storedValue(connection_, table, rowId);
-        }
-        title.setField("Title", text.toStdString());
-    });
-    noteWritten([&] {
-        rowId = before ? rowId : connection_.lastInsertRowId();
-        if (const auto after = db::catalogue::storedValue(connection_, table, rowId)) {
-            history_.titleChanged(rowId, before, *after);
-        }
+    history_.make([&] {
+        const auto table = db::catalogue::reportTitleValue();
+        std::optional<db::catalogue::StoredValue> before;
+        std::int64_t rowId = 0;
+        writeThrough(title, [&] {
+            if (title.eof()) {
+                title.addNew();
+            } else {
+                rowId = title.bookmark();
+                before = db::catalogue::storedValue(connection_, table, rowId);
+            }
+            title.setField("Title", text.toStdString());
+        });
+        noteWritten([&] {
+            rowId = before ? rowId : connection_.lastInsertRowId();
+            if (const auto after = db::catalogue::storedValue(connection_, table, rowId)) {
+                history_.titleChanged(rowId, before, *after);
+            }
+        });
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 #include <QUndoCommand>
+#include <exception>
+#include <functional>
 #include <utility>
 
 #include "catalogue/ImportedRecords.h"
@@ -13,11 +15,20 @@ namespace {
 
 using db::catalogue::Revision;
 
-// One change: written already when it is noted, so the stack's first redo writes nothing.
+// The step a change is being made as (History::make), while its write runs: the change the
+// write notes becomes its part.
+QUndoCommand* stepBeingMade = nullptr;
+
+// One change, noted as it was written: the step's first redo (or its part's) writes nothing.
 class Change : public QUndoCommand {
   public:
     Change(db::Connection& connection, std::int64_t rowId, const QString& name, const QString& done)
-        : QUndoCommand(name), connection_(connection), rowId_(rowId), done_(done) {}
+        : QUndoCommand(name, stepBeingMade), connection_(connection), rowId_(rowId), done_(done) {
+        if (stepBeingMade) {
+            stepBeingMade->setText(name);
+            skipped_ = false;  // made by the step's first redo, not by the stack
+        }
+    }
 
     // The write, now; nothing when another program stands in its way.
     virtual Revision takeBack() = 0;
@@ -203,9 +214,39 @@ class Titled : public Change {
     db::catalogue::StoredValue after_;
 };
 
-// The stack's step at `index`, as noted here.
+// A change made as its step's first redo: `write` runs then, and the change it notes becomes
+// the step's one part; noting none, the step is dropped (obsolete). A failure is kept for the
+// caller, as the stack cannot pass it on.
+class Making : public QUndoCommand {
+  public:
+    Making(std::function<void()> write, std::exception_ptr& failure)
+        : write_(std::move(write)), failure_(failure) {}
+    void redo() override {
+        if (!write_) {
+            QUndoCommand::redo();  // made again: its part writes
+            return;
+        }
+        const auto write = std::exchange(write_, {});
+        stepBeingMade = this;
+        try {
+            write();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+        stepBeingMade = nullptr;
+        setObsolete(childCount() == 0 || failure_);
+    }
+
+  private:
+    std::function<void()> write_;
+    std::exception_ptr& failure_;
+};
+
+// The stack's step at `index`, as noted here: a change, or a step made with it as its part.
 Change* changeAt(const QUndoStack& stack, int index) {
-    return static_cast<Change*>(const_cast<QUndoCommand*>(stack.command(index)));
+    const QUndoCommand* step = stack.command(index);
+    return static_cast<Change*>(
+        const_cast<QUndoCommand*>(step->childCount() > 0 ? step->child(0) : step));
 }
 
 // Why a step was not taken, and that it is passed over so the others can still be.
@@ -240,10 +281,24 @@ History::History(db::Connection& connection)
 // The first step is noted in the numbering the row ids have now; a renumbering after it is
 // found out by an undo or a redo.
 void History::push(QUndoCommand* change) {
+    if (stepBeingMade) {
+        return;  // a part of the step being made, which the stack already takes
+    }
     if (stack_.count() == 0) {
         generation_ = connection_.rowIdGeneration();
     }
     stack_.push(change);
+}
+
+void History::make(const std::function<void()>& write) {
+    if (stack_.count() == 0) {
+        generation_ = connection_.rowIdGeneration();
+    }
+    std::exception_ptr failure;
+    stack_.push(new Making(write, failure));
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void History::recordAdded(std::int64_t rowId, const db::catalogue::StoredRecord& texts) {

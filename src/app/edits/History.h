@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUndoStack>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -13,7 +14,8 @@
 namespace app {
 
 // The session's changes to the catalogue, each one step that can be taken back and made
-// again, in order. A change is noted once it is written; an undo or a redo writes only over
+// again, in order. A change is made as its step's first redo (make), or noted once it was
+// written elsewhere (an import, beside the windows); an undo or a redo writes only over
 // what this program left there (catalogue/RecordRevisions.h), and says so when another
 // program changed or deleted the record since. A change noted after undos clears the steps
 // that could be made again.
@@ -21,6 +23,12 @@ class History {
   public:
     explicit History(db::Connection& connection);
 
+    // A change made as its step's first redo, so that doing it and making it again are one
+    // step's redos: `write` writes it and notes what it wrote (below); noting nothing, it
+    // leaves no step. Throws what `write` throws, and then keeps no step.
+    void make(const std::function<void()>& write);
+
+    // What was written, noted as a step (or as the part of the step being made).
     void recordAdded(std::int64_t rowId, const db::catalogue::StoredRecord& texts);
     void recordUpdated(std::int64_t rowId, const db::catalogue::StoredRecord& before,
                        const db::catalogue::StoredRecord& after);
