@@ -138,8 +138,8 @@ FrmMain::Filled FrmMain::FillBrowseGridSearch() {
 }
 
 // Walks the recordset in its order and gives the browse grid each record's row id (the
-// grid reads the texts of the rows it draws). Pending events run every 50 ms so that Esc
-// can stop the walk; meanwhile every other command and window is held, so nothing can move
+// grid reads the texts of the rows it draws). The walk is a run beside the windows that Esc
+// stops at once; meanwhile every other command and window is held, so nothing can move
 // the recordset under the walk, and its place is put back from memory at the end: the walk
 // reads nothing from the file, so another program holding it cannot lose the record shown.
 // The first rows' texts are read before the grid is shown; a file that cannot be read is
