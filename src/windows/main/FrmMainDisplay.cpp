@@ -127,7 +127,8 @@ void FrmMain::reloadRecord(db::Recordset& records) {
     setRecordUnread(false);
 }
 
-// The record as saved: a blank typed at an end is seen to go.
+// The record as saved (a blank typed at an end is seen to go), or as shown before typing: no
+// edit pending.
 void FrmMain::showSaved(const RecordTexts& kept) {
     const bool displaying = std::exchange(state_.DisplayingRecord, true);
     showTexts(kept, true);

@@ -85,10 +85,7 @@ bool FrmMain::editPending() const {
 
 // The fields show the record as it was shown before the typing; nothing is written.
 void FrmMain::takeTypingBack() {
-    const bool displaying = std::exchange(state_.DisplayingRecord, true);
-    showTexts(editor_.shownTexts(), true);
-    state_.DisplayingRecord = displaying;
-    editor_.setChanged(false);
+    showSaved(editor_.shownTexts());
     showEditCommands();
     lblMsgBar1->setText("Undo: Typing");
 }
