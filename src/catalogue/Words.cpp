@@ -305,6 +305,35 @@ std::vector<std::int64_t> recordsWithWords(Connection& connection,
     return ids;
 }
 
+std::vector<std::int64_t> firstRecordsWithWords(Connection& connection,
+                                                const std::vector<SearchWord>& words,
+                                                std::span<const std::int64_t> ids,
+                                                std::size_t wanted) {
+    std::vector<std::int64_t> found;
+    if (words.empty()) {
+        return found;
+    }
+    std::optional<ReadTransaction> read;
+    if (!connection.inTransaction()) {
+        read.emplace(connection);
+    }
+    std::vector<Value> params{Value()};  // the row id first
+    std::string checks;
+    for (const SearchWord& word : words) {
+        checks += " AND " + containsCheck(word, params);
+    }
+    Statement holds(connection, "SELECT 1 FROM main.Main AS Texts WHERE Texts.rowid = ?" + checks);
+    for (auto id = ids.begin(); id != ids.end() && found.size() < wanted; ++id) {
+        params.front() = Value(*id);
+        if (holds.bindAll(params).step()) {
+            found.push_back(*id);
+        }
+        holds.reset();
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 Match wordMatch(const std::vector<SearchWord>& words) {
     Match query = wordQuery(words);
     query.where = "Main.rowid IN (" + query.where + ")";

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,15 @@ enum class IndexRead { BroughtTrue, AsItStands };
 std::vector<std::int64_t> recordsWithWords(Connection& connection,
                                            const std::vector<SearchWord>& words,
                                            IndexRead read = IndexRead::BroughtTrue);
+
+// The row ids, ascending, of the first `wanted` records of `ids` (a screen of a grid, in the
+// order shown) that hold every word, found by a look at their texts one by one: what a window
+// shows at once while the whole answer (recordsWithWords), long for a word of one letter or
+// for records that wait for the index, is gathered. Read as the file stands.
+std::vector<std::int64_t> firstRecordsWithWords(Connection& connection,
+                                                const std::vector<SearchWord>& words,
+                                                std::span<const std::int64_t> ids,
+                                                std::size_t wanted);
 
 // The same records as a condition on Main ("Main.rowid IN (...)"), its values bound: for a
 // recordset or a report, read where the index was brought true.

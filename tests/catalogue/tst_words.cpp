@@ -39,6 +39,21 @@ QStringList found(db::Connection& connection, const QString& typed) {
     return names;
 }
 
+// A first screen of two walking the records backwards holds the last two of every record
+// found.
+void checkFirstScreen(db::Connection& connection, const QString& typed) {
+    const auto words = catalogue::searchWords(typed.toStdString());
+    const auto all = catalogue::recordsWithWords(connection, words);
+    std::vector<std::int64_t> backwards;
+    db::Statement ids(connection, "SELECT rowid FROM Main ORDER BY rowid DESC");
+    while (ids.step()) {
+        backwards.push_back(ids.integerColumn(0));
+    }
+    const std::vector<std::int64_t> lastTwo(all.end() - std::min<std::ptrdiff_t>(2, all.size()),
+                                            all.end());
+    QCOMPARE(catalogue::firstRecordsWithWords(connection, words, backwards, 2), lastTwo);
+}
+
 // As an import of every record leaves them: in their orders, waiting for the word index.
 void leaveEveryRecordWaiting(db::Connection& connection) {
     catalogue::bringOrdersTrue(connection);
@@ -111,8 +126,10 @@ class TestWords : public QObject {
         db::Connection connection;
         connection.open(file.path().toStdString());
         QCOMPARE(found(connection, typed), artists);
+        checkFirstScreen(connection, typed);
         leaveEveryRecordWaiting(connection);  // found in their texts
         QCOMPARE(found(connection, typed), artists);
+        checkFirstScreen(connection, typed);
     }
 
     void typedWordsAreSplitByBlanksQuotesAndPrefixes() {

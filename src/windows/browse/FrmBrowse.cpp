@@ -152,19 +152,27 @@ void FrmBrowse::findWords() {
         return;
     }
     busySoon_->start();
-    filter_->find(state_.session.cnMain, std::move(words),
-                  [this](std::vector<std::int64_t> ids, std::optional<db::DbError> failure) {
-                      busySoon_->stop();
-                      if (showingBusy_) {
-                          showingBusy_ = false;
-                          state_.desktop.setBusyPointer(false);
-                      }
-                      if (failure) {
-                          showFailure(*failure);
-                          return;
-                      }
-                      showFound(ids);
-                  });
+    GridModel* model = Grid1->gridModel();
+    std::vector<std::int64_t> firstRows;
+    const int walk = std::min(model->allRowCount(), int{WordFilter::FirstScreenWalk});
+    for (int place = 0; place < walk; ++place) {
+        firstRows.push_back(rows_->rowId(model->rowInOrder(place)));
+    }
+    filter_->find(
+        state_.session.cnMain, std::move(words), std::move(firstRows),
+        [this](std::vector<std::int64_t> ids, std::optional<db::DbError>) { showFirstFound(ids); },
+        [this](std::vector<std::int64_t> ids, std::optional<db::DbError> failure) {
+            busySoon_->stop();
+            if (showingBusy_) {
+                showingBusy_ = false;
+                state_.desktop.setBusyPointer(false);
+            }
+            if (failure) {
+                showFailure(*failure);
+                return;
+            }
+            showFound(ids);
+        });
 }
 
 // The sentence is longer than the place for the count: what does not fit is in its tip.
@@ -179,6 +187,16 @@ void FrmBrowse::showFailure(const db::DbError& failure) {
     if (failure.busy) {
         findSoon_->start(HeldRetryMs);
     }
+}
+
+// The first rows at once; the count is gathered after them.
+void FrmBrowse::showFirstFound(const std::vector<std::int64_t>& ids) {
+    if (!rows_) {
+        return;
+    }
+    rows_->forgetTexts();
+    Grid1->gridModel()->showOnly(rows_->rowsAmong(ids));
+    lblFound->setText("Counting...");
 }
 
 void FrmBrowse::showFound(const std::vector<std::int64_t>& ids) {

@@ -64,6 +64,7 @@ class FrmBrowse : public QWidget {
   private:
     void sortBy(int column);
     void showFailure(const db::DbError& failure);
+    void showFirstFound(const std::vector<std::int64_t>& ids);
     void showFound(const std::vector<std::int64_t>& ids);
     void placeControls();
     void measureColumns();

@@ -32,7 +32,7 @@ void WordFilter::cancel() {
 }
 
 void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWord> words,
-                      Found found) {
+                      std::vector<std::int64_t> firstRows, Found firstFound, Found found) {
     cancel();
     const std::uint64_t generation = generation_;
     try {
@@ -49,9 +49,27 @@ void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWo
     job_ = std::make_unique<Job>();
     Job* job = job_.get();
     const std::string path = catalogue.path();
-    job->thread = std::thread([this, job, path, words = std::move(words), found, generation] {
+    const auto heard = [this, generation](const Found& told, std::vector<std::int64_t> ids,
+                                          std::optional<db::DbError> failure, bool last) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, told, ids = std::move(ids), failure, last]() mutable {
+                if (generation != generation_) {
+                    return;
+                }
+                if (last && job_) {
+                    job_->thread.join();
+                    job_.reset();
+                }
+                told(std::move(ids), failure);
+            },
+            Qt::QueuedConnection);
+    };
+    job->thread = std::thread([job, path, words = std::move(words),
+                               firstRows = std::move(firstRows), firstFound, found, heard] {
         std::vector<std::int64_t> ids;
         std::optional<db::DbError> failure;
+        bool firstHeard = false;
         // A hold of a moment is a writer's commit, the program's own word indexing's step
         // among them: waited for, in short steps, so that a stop is heard at once.
         for (auto waited = std::chrono::milliseconds(0);; waited += RetryStep) {
@@ -60,6 +78,14 @@ void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWo
                 const db::NoWaiting quick(connection, true);
                 connection.open(path);
                 connection.stopWhen(&job->stop);
+                if (!firstHeard) {
+                    auto first = catalogue::firstRecordsWithWords(connection, words, firstRows,
+                                                                  FirstScreenRecords);
+                    firstHeard = true;
+                    if (!first.empty()) {
+                        heard(firstFound, std::move(first), std::nullopt, false);
+                    }
+                }
                 ids = catalogue::recordsWithWords(connection, words,
                                                   catalogue::IndexRead::AsItStands);
                 failure.reset();
@@ -75,19 +101,7 @@ void WordFilter::find(db::Connection& catalogue, std::vector<catalogue::SearchWo
         if (job->stop) {
             return;  // a newer search, or the window going: nobody hears it
         }
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, found, ids = std::move(ids), failure]() mutable {
-                if (generation != generation_) {
-                    return;
-                }
-                if (job_) {
-                    job_->thread.join();
-                    job_.reset();
-                }
-                found(std::move(ids), failure);
-            },
-            Qt::QueuedConnection);
+        heard(found, std::move(ids), failure, true);
     });
 }
 

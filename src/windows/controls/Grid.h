@@ -58,6 +58,9 @@ class GridModel : public QAbstractTableModel {
     // The place in the rows given to setRows of the row shown at `row`.
     int sourceRow(int row) const;
     QString cellText(int row, int column) const;
+    // The place in the rows given to setRows of the row at `place` in the order shown, every
+    // row counted, shown or not.
+    int rowInOrder(int place) const { return orderedRow(place); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
