@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
 #include <optional>
 #include <string_view>
 
@@ -64,6 +65,21 @@ class PdfOutput : public QIODevice {
     QByteArray kept_;
 };
 
+// The runs of a page not shown before, in their font: a device that only learns which glyphs
+// are drawn for which characters learns nothing from a run it has seen (a category or a
+// format on every line).
+Page newRuns(const Page& page, QSet<QString>& seen) {
+    Page fresh;
+    for (const TextRun& run : page.runs) {
+        const QString key = QString::number(run.size) + (run.bold ? u'b' : u'r') + run.text;
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            fresh.runs.push_back(run);
+        }
+    }
+    return fresh;
+}
+
 std::string unchangedNote(const std::string& target) {
     return QFileInfo::exists(QString::fromStdString(target))
                ? " The file that was there is unchanged."
@@ -107,6 +123,7 @@ bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& prog
         shadow.begin(alsoOn);
     }
     const double dotsPerPoint = device.logicalDpiY() / 72.0;
+    QSet<QString> shownAlso;
     for (int index = 0; index < report.pageCount(); ++index) {
         if (index > 0 && !device.newPage()) {
             throw ReportError(err::OutputError, "A page could not be started.");
@@ -114,7 +131,7 @@ bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& prog
         const Page page = report.page(index);
         paintPage(painter, page, dotsPerPoint);
         if (shadow.isActive()) {
-            paintPage(shadow, page, dotsPerPoint);
+            paintPage(shadow, newRuns(page, shownAlso), dotsPerPoint);
         }
         if (progress && !progress(index + 1)) {
             painter.end();

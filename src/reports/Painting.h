@@ -18,7 +18,8 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerPoint);
 // Told the number of each page as it is done; answers false to stop.
 using Progress = std::function<bool(int page)>;
 
-// Paints every page of the report onto a printer or a PDF writer, and onto `alsoOn` when given.
+// Paints every page of the report onto a printer or a PDF writer, and each text not painted
+// before in its font onto `alsoOn` when given (a device learning which glyphs are drawn).
 // False when stopped. Throws ReportError (OutputError) when the device cannot be painted on or
 // finished.
 bool paintReport(Report& report, QPagedPaintDevice& device, const Progress& progress,

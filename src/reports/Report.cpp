@@ -63,6 +63,7 @@ class LaidOutReport : public Report {
 
   private:
     void planFull();
+    void startPageRead(std::optional<db::ReadTransaction>& read);
     std::optional<db::RecordTexts> readRecord(std::int64_t place);
     void planGrouped();
     void addHeader(Page& page) const;
@@ -202,15 +203,26 @@ void LaidOutReport::planGrouped() {
     }
 }
 
-// The records are read by the row ids the report was made with: once another program has
-// renumbered them (a compaction by another tool), those are other records.
-std::optional<db::RecordTexts> LaidOutReport::readRecord(std::int64_t place) {
+// A page's records are read in one read of the file (a read a record locks and unlocks it for
+// each), by the row ids the report was made with: once another program has renumbered them
+// (a compaction by another tool), those are other records.
+void LaidOutReport::startPageRead(std::optional<db::ReadTransaction>& read) {
     try {
+        if (!connection_->inTransaction()) {
+            read.emplace(*connection_);
+        }
         if (db::catalogue::renumberedSince(*connection_, generation_, seenVersion_)) {
             throw ReportError(err::DatabaseError,
                               "Another program renumbered the records in the catalogue file "
                               "since the report was made. Make the report again.");
         }
+    } catch (const db::DbError& error) {
+        throw ReportError(err::DatabaseError, error.description);
+    }
+}
+
+std::optional<db::RecordTexts> LaidOutReport::readRecord(std::int64_t place) {
+    try {
         return reader_->read(data_.rowIds[static_cast<std::size_t>(place)]);
     } catch (const db::DbError& error) {
         throw ReportError(err::DatabaseError, error.description);
@@ -218,6 +230,8 @@ std::optional<db::RecordTexts> LaidOutReport::readRecord(std::int64_t place) {
 }
 
 Page LaidOutReport::page(int index) {
+    std::optional<db::ReadTransaction> read;
+    startPageRead(read);
     Page page;
     addHeader(page);
     double y = bodyTop_;

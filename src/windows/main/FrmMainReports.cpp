@@ -114,10 +114,10 @@ ReportSent FrmMain::produceReport() {
             return reports::makeReport(state_.session.cnMain, Report1, QDate::currentDate());
         });
         if (Report1.destination != 0) {
-            return printReportOn(*report, printer_, desktop_, this);
+            return printReportOn(*report, printer_, desktop_, *runner_, this);
         }
     }
-    auto* preview = new FrmReportPreview(std::move(report), desktop_, printer_, this);
+    auto* preview = new FrmReportPreview(std::move(report), desktop_, printer_, *runner_, this);
     addHelpKey(*preview, state_, helptopic::Preview);
     preview->show();
     preview->activateWindow();

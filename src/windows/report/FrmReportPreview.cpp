@@ -24,8 +24,13 @@
 namespace windows {
 
 FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report,
-                                   platform::Desktop& desktop, QPrinter& printer, QWidget* owner)
-    : QWidget(owner, Qt::Window), report_(std::move(report)), desktop_(desktop), printer_(printer) {
+                                   platform::Desktop& desktop, QPrinter& printer,
+                                   app::Runner& runner, QWidget* owner)
+    : QWidget(owner, Qt::Window),
+      report_(std::move(report)),
+      desktop_(desktop),
+      printer_(printer),
+      runner_(runner) {
     describeAsWindow(*this);
     setObjectName("FrmReportPreview");
     setWindowTitle(report_->name());
@@ -81,11 +86,11 @@ FrmReportPreview::FrmReportPreview(std::unique_ptr<reports::Report> report,
     tools->addSeparator();
     action("PreviewPrint", "P&rint...", QKeySequence::Print, [this] {
         if (desktop_.choosePrinter(this, printer_)) {
-            printReportOn(*report_, printer_, desktop_, this);
+            printReportOn(*report_, printer_, desktop_, runner_, this);
         }
     });
     action("PreviewSave", "&Save as PDF...", QKeySequence::Save,
-           [this] { saveReportAsPdf(*report_, desktop_, this); });
+           [this] { saveReportAsPdf(*report_, desktop_, runner_, this); });
     action("PreviewClose", "&Close", QKeySequence(Qt::Key_Escape), [this] { close(); });
 
     image_ = new QLabel;

@@ -10,6 +10,9 @@ class QScrollArea;
 class QSpinBox;
 class QToolButton;
 
+namespace app {
+class Runner;
+}
 namespace platform {
 class Desktop;
 }
@@ -27,7 +30,7 @@ class FrmReportPreview : public QWidget {
     Q_OBJECT
   public:
     FrmReportPreview(std::unique_ptr<reports::Report> report, platform::Desktop& desktop,
-                     QPrinter& printer, QWidget* owner);
+                     QPrinter& printer, app::Runner& runner, QWidget* owner);
     ~FrmReportPreview() override;
 
     int currentPage() const { return page_; }
@@ -46,6 +49,7 @@ class FrmReportPreview : public QWidget {
     std::unique_ptr<reports::Report> report_;
     platform::Desktop& desktop_;
     QPrinter& printer_;
+    app::Runner& runner_;  // the main window's: printing holds every window
     int page_ = 0;
     QScrollArea* scroll_;
     QLabel* image_;

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QPrinter>
-#include <QProgressDialog>
 
+#include "app/runs/Runner.h"
 #include "platform/Desktop.h"
 #include "reports/Painting.h"
 #include "reports/Report.h"
@@ -16,25 +16,19 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
-// Runs a paint with a progress window; the window's Cancel stops it between pages. The
-// window is shown at once and is modal over its owner's window: the other windows of the
-// program cannot act while the pages go out, and they are painted again after each page.
-ReportSent withProgress(reports::Report& report, platform::Desktop& desktop, QWidget* owner,
-                        const QString& label,
+// Runs a paint beside the windows, its share the pages done; Esc, or closing the window, asks
+// whether to stop between pages.
+ReportSent withProgress(reports::Report& report, platform::Desktop& desktop, app::Runner& runner,
+                        const QString& caption, const QString& question,
                         const std::function<bool(const reports::Progress&)>& paint) {
-    QProgressDialog progress(label, "&Cancel", 0, report.pageCount(), owner);
-    progress.setWindowTitle(platform::ApplicationTitle);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
     try {
-        const bool done = paint([&](int page) {
-            progress.setValue(page);  // lets pending events run, Cancel among them
-            return !progress.wasCanceled();
-        });
-        progress.reset();
+        const int pages = std::max(report.pageCount(), 1);
+        const bool done = runner.run(
+            app::RunPlan::asking(caption + " %p%", question), [&](app::RunProgress& progress) {
+                return paint([&](int page) { return progress.report(page * 99 / pages); });
+            });
         return done ? ReportSent::Done : ReportSent::Stopped;
     } catch (const reports::ReportError& error) {
-        progress.reset();
         sayReportFailure(desktop, error);
         return ReportSent::Failed;
     }
@@ -52,20 +46,21 @@ void sayReportFailure(platform::Desktop& desktop, const reports::ReportError& er
 }
 
 ReportSent printReportOn(reports::Report& report, QPrinter& printer, platform::Desktop& desktop,
-                         QWidget* owner) {
+                         app::Runner& runner, QWidget* owner) {
     if (!desktop.printerInstalled()) {
         const Answer answer = desktop.messageBox(
             "No printer is installed on this computer.\r\nSave the report as a PDF file instead?",
             Buttons::YesNo, Icon::Question);
-        return answer == Answer::Yes ? saveReportAsPdf(report, desktop, owner)
+        return answer == Answer::Yes ? saveReportAsPdf(report, desktop, runner, owner)
                                      : ReportSent::Stopped;
     }
     return withProgress(
-        report, desktop, owner, "Printing the report...",
+        report, desktop, runner, "Printing the report...", "Stop printing the report?",
         [&](const auto& progress) { return reports::paintReport(report, printer, progress); });
 }
 
-ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, QWidget* owner) {
+ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, app::Runner& runner,
+                           QWidget* owner) {
     // Offered under the report's name and the day, so two saves do not meet by chance.
     const QString offered =
         report.name() + " " + QDate::currentDate().toString(Qt::ISODate) + ".pdf";
@@ -74,9 +69,9 @@ ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, 
     if (path.isEmpty()) {
         return ReportSent::Stopped;
     }
-    return withProgress(report, desktop, owner, "Saving the report...", [&](const auto& progress) {
-        return reports::writePdf(report, path, progress);
-    });
+    return withProgress(
+        report, desktop, runner, "Saving the report...", "Stop saving the report?",
+        [&](const auto& progress) { return reports::writePdf(report, path, progress); });
 }
 
 }  // namespace windows

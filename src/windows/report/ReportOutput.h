@@ -3,6 +3,9 @@
 class QPrinter;
 class QWidget;
 
+namespace app {
+class Runner;
+}
 namespace platform {
 class Desktop;
 }
@@ -20,16 +23,17 @@ enum class ReportSent { Done, Stopped, Failed };
 // Says a failure of a report run: two beeps, then the error number and description.
 void sayReportFailure(platform::Desktop& desktop, const reports::ReportError& error);
 
-// Sending a report out, with a progress window the user can stop (its Cancel, or Esc). The
-// window shows at once and holds the other windows of the program while the pages go out.
+// Sending a report out as a run: the pages go out beside the windows, which are held, with the
+// share on the main window's bar; Esc asks whether to stop, between pages.
 
 // Prints on the printer; with no printer installed, offers to save a PDF file instead
 // (declining that is a stop).
 ReportSent printReportOn(reports::Report& report, QPrinter& printer, platform::Desktop& desktop,
-                         QWidget* owner);
+                         app::Runner& runner, QWidget* owner);
 
 // Asks for a file name and writes the report there as PDF (cancelling the file dialog is a
 // stop).
-ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, QWidget* owner);
+ReportSent saveReportAsPdf(reports::Report& report, platform::Desktop& desktop, app::Runner& runner,
+                           QWidget* owner);
 
 }  // namespace windows
