@@ -27,7 +27,8 @@ struct Session {
     // Every change the user makes to the catalogue is written there, and kept for Undo.
     CatalogueEdits edits{cnMain};
 
-    QString SavedView;       // the view a search returns to
+    QString SavedView;  // the view a search returns to
+    void saveViewName() { SavedView = QString::fromStdString(rsMain.index()); }
     QString ReportFilter;    // the search's condition as the reports read it
     std::int64_t tally = 0;  // the records the main window counts
 

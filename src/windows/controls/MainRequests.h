@@ -24,21 +24,18 @@ class MainRequests {
     // Records another program added since the view was read: the view read again.
     virtual void readViewAgain() = 0;
 
-    // For the search window, which moves the main window's records itself:
-    virtual void SetBusyPointer(bool busy) = 0;
-    virtual void DisplayRecord() = 0;          // the current record shown
-    virtual void SaveViewName() = 0;           // the view to return to after the search
-    virtual void ShowView(QString& view) = 0;  // named and marked as the order shown
+    // For the search window, which finds the records itself:
     // A read of the catalogue beside the windows, waiting out another program's hold (false:
     // the user gave up).
     virtual bool runBesideWindows(const std::function<void()>& work, const QString& whenFree) = 0;
-    virtual void say(const QString& status) = 0;       // on the status line
-    virtual void showCount(const QString& count) = 0;  // in the tally's place
-    // Bookmark leads back from a jump when the option is on; the results of a search have
-    // none to go back to.
-    virtual void offerBookmark() = 0;
-    virtual void withdrawBookmark() = 0;
-    virtual bool bookmarkOffered() const = 0;
+    virtual void say(const QString& status) = 0;  // on the status line
+    // The record the main recordset stands on shown (the one found, or the one before).
+    virtual void showCurrentRecord() = 0;
+    // A record jumped to: shown, Bookmark leading back when the option is on.
+    virtual void showRecordJumpedTo() = 0;
+    // Search mode over the results opened: the count in the tally's place, the view named
+    // (when given) as the order shown, no Bookmark (the results have none to go back to).
+    virtual void enterSearchMode(const QString& count, const QString& view) = 0;
     // The commands as the mode allows them, after the search window changed nothing.
     virtual void showModeCommands() = 0;
 };

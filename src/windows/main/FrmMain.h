@@ -78,8 +78,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     void Form_Unload();
 
     // Routines the other windows use.
-    void DisplayRecord() override;
-    void SetBusyPointer(bool busy) override;
+    void DisplayRecord();
+    void SetBusyPointer(bool busy);
     void UpdateRecordTally(bool increment);
     void MarkRecordChanged();
     void ExitApplication();
@@ -98,8 +98,8 @@ class FrmMain : public QMainWindow, public MainRequests {
     void GetFormat();
     void GetArtist();
     void OpenView(const QString& view);
-    void ShowView(QString& view) override;
-    void SaveViewName() override;
+    void ShowView(QString& view);
+    void SaveViewName();
     void GetIndex();
 
     // The artist editor, created hidden on first use.
@@ -164,10 +164,9 @@ class FrmMain : public QMainWindow, public MainRequests {
     // for what it does in it.
     void showModeCommands() override;
     void say(const QString& status) override;
-    void showCount(const QString& count) override;
-    void offerBookmark() override;
-    void withdrawBookmark() override;
-    bool bookmarkOffered() const override;
+    void showCurrentRecord() override { DisplayRecord(); }
+    void showRecordJumpedTo() override;
+    void enterSearchMode(const QString& count, const QString& view) override;
     // The view read again, for records another program added since.
     void readViewAgain() override;
     QWidget& mainWindow() override { return *this; }

@@ -263,7 +263,7 @@ void FrmMain::markView(const QString& key) {
 }
 
 void FrmMain::SaveViewName() {
-    state_.session.SavedView = QString::fromStdString(state_.session.rsMain.index());
+    state_.session.saveViewName();
 }
 
 void FrmMain::GetIndex() {

@@ -48,22 +48,26 @@ void FrmMain::say(const QString& status) {
     lblMsgBar1->setText(status);
 }
 
-void FrmMain::showCount(const QString& count) {
-    lblMsgBar3->setText(count);
-}
-
-void FrmMain::offerBookmark() {
+void FrmMain::showRecordJumpedTo() {
     if (mnuOptionsBookmark->isChecked()) {
         CmdBookmark->setEnabled(true);
     }
+    DisplayRecord();
 }
 
-void FrmMain::withdrawBookmark() {
+// A Bookmark offered before the search leads back from the results' first jump.
+void FrmMain::enterSearchMode(const QString& count, const QString& view) {
+    lblMsgBar3->setText(count);
+    state_.Modes.enterSearching();
+    if (CmdBookmark->isEnabled()) {
+        state_.BookmarkPending = true;
+    }
+    if (!view.isEmpty()) {
+        QString shown = view;
+        ShowView(shown);
+    }
     CmdBookmark->setEnabled(false);
-}
-
-bool FrmMain::bookmarkOffered() const {
-    return CmdBookmark->isEnabled();
+    DisplayRecord();
 }
 
 }  // namespace windows

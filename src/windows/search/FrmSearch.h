@@ -65,7 +65,7 @@ class FrmSearch : public QDialog {
     bool criteriaFound();
     bool containsFound();
     bool resultsOpened(const std::function<db::TableSource()>& source, QLineEdit* retry);
-    bool enterSearchMode(const QString& reportFilter);
+    bool enterSearchMode(const QString& reportFilter, const QString& view);
     void returnToRecordBeforeSearch();
     bool step(const std::function<void()>& action);
     bool testOrTrue(const std::function<bool()>& test);

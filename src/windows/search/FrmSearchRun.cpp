@@ -35,7 +35,7 @@ bool FrmSearch::step(const std::function<void()>& action) {
     } catch (const db::DbError& error) {
         if (error.number == db::err::NoCurrentRecord) {
             state_.desktop.messageBox("No Current Record!", Buttons::Ok, Icon::Critical, "ERROR");
-            main_.SetBusyPointer(false);
+            state_.desktop.setBusyPointer(false);
             stopped_ = true;
         } else if (error.number != db::err::ObjectClosed) {
             state_.desktop.messageBox(QStringLiteral("Error#: %1 - %2")
@@ -91,22 +91,24 @@ void FrmSearch::CmdSearch_Click() {
 void FrmSearch::searchFor() {
     auto& s = state_;
     stopped_ = false;
-    main_.SetBusyPointer(true);
+    state_.desktop.setBusyPointer(true);
     s.ReturnBookmark.reset();
     if (optContains->isChecked()) {  // an empty catalogue holds no words: "Search not found"
         app::resumeNext([&] { s.ReturnBookmark = s.session.rsMain.bookmark(); });
     } else {
         step([&] { s.ReturnBookmark = s.session.rsMain.bookmark(); });
     }
-    step([&] { main_.SaveViewName(); });
+    step([&] { s.session.saveViewName(); });
     const bool found = optGotoRecord->isChecked() ? gotoRecordFound()
                        : optContains->isChecked() ? containsFound()
                                                   : criteriaFound();
     if (!found || stopped_) {
         return;
     }
-    main_.DisplayRecord();
-    main_.SetBusyPointer(false);
+    if (optGotoRecord->isChecked()) {
+        main_.showRecordJumpedTo();
+    }
+    state_.desktop.setBusyPointer(false);
     hide();
 }
 
@@ -136,10 +138,9 @@ bool FrmSearch::gotoRecordFound() {
         s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
         returnToRecordBeforeSearch();
         app::SelectAllText(txtSearchString);
-        main_.SetBusyPointer(false);
+        state_.desktop.setBusyPointer(false);
         return false;
     }
-    main_.offerBookmark();
     return true;
 }
 
@@ -158,15 +159,10 @@ bool FrmSearch::criteriaFound() {
             txtFrom)) {
         return false;
     }
-    // The same records in the report notation.
-    if (!enterSearchMode(QString::fromStdString(
-            reports::rangeSelection(tag.toStdString(), from.toStdString(), to.toStdString())))) {
-        return false;
-    }
-    QString view = tag;
-    main_.ShowView(view);
-    main_.withdrawBookmark();
-    return true;
+    // The same records in the report notation, in the order of the field searched.
+    return enterSearchMode(QString::fromStdString(reports::rangeSelection(
+                               tag.toStdString(), from.toStdString(), to.toStdString())),
+                           tag);
 }
 
 // The records holding every word, in the order of the view shown: the main window shows only
@@ -186,11 +182,8 @@ bool FrmSearch::containsFound() {
         return false;
     }
     CmbField->setProperty("tag", QString::fromStdString(viewName));  // the report's order
-    if (!enterSearchMode(QString::fromStdString(reports::containsSelection(words.toStdString())))) {
-        return false;
-    }
-    main_.withdrawBookmark();
-    return true;
+    return enterSearchMode(QString::fromStdString(reports::containsSelection(words.toStdString())),
+                           {});
 }
 
 // The search's results opened from `source`; none found is said, the record shown before the
@@ -203,7 +196,7 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
         if (!main_.runBesideWindows([&] { s.session.rsSearch.open(s.session.cnMain, source()); },
                                     "the search runs")) {
             stopped_ = true;  // Esc while another program held the file
-            main_.SetBusyPointer(false);
+            state_.desktop.setBusyPointer(false);
             main_.say("Search stopped: another program holds the catalogue file");
             retry->setFocus();
         }
@@ -216,25 +209,24 @@ bool FrmSearch::resultsOpened(const std::function<db::TableSource()>& source, QL
         s.desktop.messageBox("Search not found", Buttons::Ok, Icon::None);
         returnToRecordBeforeSearch();
         retry->setFocus();
-        main_.SetBusyPointer(false);
+        state_.desktop.setBusyPointer(false);
         return false;
     }
     return true;
 }
 
-// The first result shown and counted, and the main window in search mode with `reportFilter`.
-bool FrmSearch::enterSearchMode(const QString& reportFilter) {
+// The first result shown and counted, and the main window in search mode with `reportFilter`,
+// naming `view` (when given) as the order shown.
+bool FrmSearch::enterSearchMode(const QString& reportFilter, const QString& view) {
     auto& s = state_;
+    QString count;
     step([&] { s.session.rsSearch.moveFirst(); });
-    step([&] { main_.showCount(QString::number(s.session.rsSearch.recordCount()) + " records "); });
+    step([&] { count = QString::number(s.session.rsSearch.recordCount()) + " records "; });
     if (stopped_) {
         return false;
     }
     s.session.ReportFilter = reportFilter;
-    s.Modes.enterSearching();
-    if (main_.bookmarkOffered()) {
-        s.BookmarkPending = true;
-    }
+    main_.enterSearchMode(count, view);
     return true;
 }
 
@@ -245,7 +237,7 @@ void FrmSearch::returnToRecordBeforeSearch() {
             s.session.rsMain.setBookmark(*s.ReturnBookmark);
         }
     });
-    main_.DisplayRecord();
+    main_.showCurrentRecord();
 }
 
 }  // namespace windows
