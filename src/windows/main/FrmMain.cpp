@@ -171,8 +171,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 
 void FrmMain::Form_Unload() {
     if (editor_.changed() && !state_.Modes.adding()) {
-        ExplicitUpdate = false;
-        UpdateRecord();
+        UpdateRecord(Update::Offered);
     }
     SetOptions();
     ExitApplication();

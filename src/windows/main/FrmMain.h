@@ -83,7 +83,10 @@ class FrmMain : public QMainWindow, public MainRequests {
     void UpdateRecordTally(bool increment);
     void MarkRecordChanged();
     void ExitApplication();
-    void UpdateRecord();
+    // Saves the edit shown; an update the user did not ask for with Update (a move, a close)
+    // asks first.
+    enum class Update { Asked, Offered };
+    void UpdateRecord(Update how);
     // Offers to save an edit before the record shown changes (a move, a view, a search, a
     // jump), or, in add mode, to add the new entry and leave add mode. False when the edit
     // or entry is still on screen unsaved (the save failed, or a check asked for a retry):
@@ -269,9 +272,6 @@ class FrmMain : public QMainWindow, public MainRequests {
     QMenu* mnuHelp;
     QAction* mnuHelpHelp;
     QAction* mnuHelpAbout;
-
-    // Window state.
-    bool ExplicitUpdate = false;
 
     reports::ReportSettings Report1;  // the report engine's settings, kept between runs
 

@@ -23,12 +23,11 @@ const QString ShownAsItIs = "\r\nIt is shown as it is now: delete it again if it
 
 void FrmMain::CmdUpdate_Click() {
     SetBusyPointer(true);
-    ExplicitUpdate = true;
-    UpdateRecord();
+    UpdateRecord(Update::Asked);
     SetBusyPointer(false);
 }
 
-void FrmMain::UpdateRecord() {
+void FrmMain::UpdateRecord(Update how) {
     auto& s = state_;
     followReplacedFile();  // saved into the file at the catalogue's path
     auto noRecords = [&] {
@@ -43,7 +42,7 @@ void FrmMain::UpdateRecord() {
     } catch (const db::DbError&) {
         // A closed catalogue is found out by the steps below.
     }
-    if (!ExplicitUpdate) {
+    if (how == Update::Offered) {
         const Answer answer =
             desktop_.messageBox("Changes have been made to record\r\nSave Changes?", Buttons::YesNo,
                                 Icon::Question, "Update Record");
@@ -88,7 +87,6 @@ void FrmMain::UpdateRecord() {
         }
     }
     editor_.setChanged(saveFailed);
-    ExplicitUpdate = true;
     showEditCommands();
 }
 

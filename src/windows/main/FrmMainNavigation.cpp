@@ -23,8 +23,7 @@ bool FrmMain::offerToSaveEdit() {
         return leaveAddModeForJump();
     }
     if (editor_.changed()) {
-        ExplicitUpdate = false;
-        UpdateRecord();
+        UpdateRecord(Update::Offered);
     }
     return !editor_.changed();
 }
