@@ -89,7 +89,8 @@ class TestRunner : public QObject {
         std::atomic<bool> escaped{false}, questionShown{false};
         b.desktop.onMessage = [&](const auto&) { questionShown = true; };
         b.eachTurn([&] {
-            if (!escaped && reached.load() >= escAt) {
+            // Pressed again and again once a stop is chosen (a close, every turn): asked once.
+            if ((!escaped || answer == Answer::Yes) && reached.load() >= escAt) {
                 escaped = true;
                 b.runner.escape();
             }
@@ -107,6 +108,9 @@ class TestRunner : public QObject {
                 const auto heard = [&] { return escaped && (escAt == 100 || questionShown); };
                 for (int waited = 0; share >= escAt && !heard() && waited < 500; waited += 5) {
                     sleepMs(5);
+                }
+                if (share == escAt) {
+                    sleepMs(60);  // the step goes on after the answer: turns, and Esc, meanwhile
                 }
             }
             sleepMs(60);  // the last part after 100 (the orders placed): Esc is not asked

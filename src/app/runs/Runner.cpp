@@ -94,7 +94,7 @@ void Runner::Run::turn(RunProgress& progress) {
     }
     if (escaped_) {
         escaped_ = false;
-        if (progress.percent() < 100) {
+        if (progress.percent() < 100 && !progress.stopping()) {  // a stop chosen is not asked again
             progress.ask([this] { return askToStop(); });
         }
     }
